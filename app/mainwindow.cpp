@@ -1,0 +1,274 @@
+#include "app/mainwindow.h"
+
+#include "app/lookandfeel.h"
+#include "app/uiseam.h"
+#include "link/clinker.h"
+#include "link/devicewatcher.h"
+#include "logger/firstpageforlogger.h"
+#include "meter/firstpageformeter.h"
+#include "protocol/frame.h"
+#include "protocol/instrumentcommands.h"
+#include "protocol/modeltable.h"
+#include "ui_mainwindow.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+
+namespace {
+MainWindow::LinkOpener linkOpener;
+DeviceWatcher *deviceWatcher = nullptr;
+constexpr quint16 kVendorId = 0x2047;
+constexpr quint16 kProductId = 0x0301;
+} // namespace
+
+void MainWindow::setLinkOpener(LinkOpener opener) { linkOpener = std::move(opener); }
+
+void MainWindow::setDeviceWatcher(DeviceWatcher *watcher) { deviceWatcher = watcher; }
+
+MainWindow *MainWindow::instance()
+{
+    // Built on the GUI thread by the entry point before any other thread asks.
+    static MainWindow *window = new MainWindow(nullptr);
+    return window;
+}
+
+MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow)
+{
+    LookAndFeel::initResources();
+    ui->setupUi(this); // texts, empty title, stack at -1, slots bound by name
+    initForm();
+    on_btnLanguageZh_clicked();
+    QTimer::singleShot(10, this, &MainWindow::initusbport);
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+QString MainWindow::windowStyleAdditions()
+{
+    QStringList qss;
+    qss << QString("QComboBox::drop-down,QDateEdit::drop-down,QTimeEdit::drop-down,"
+                   "QDateTimeEdit::drop-down{width:%1px;}")
+               .arg(20);
+    qss << QString("QComboBox::down-arrow,QDateEdit[calendarPopup=\"true\"]::down-arrow,"
+                   "QTimeEdit[calendarPopup=\"true\"]::down-arrow,"
+                   "QDateTimeEdit[calendarPopup=\"true\"]::down-arrow"
+                   "{width:%1px;height:%1px;right:2px;}")
+               .arg(10);
+    qss << QString("QRadioButton::indicator{width:%1px;height:%1px;}").arg(15);
+    qss << QString("QCheckBox::indicator,QGroupBox::indicator,QTreeWidget::indicator,"
+                   "QListWidget::indicator{width:%1px;height:%1px;}")
+               .arg(13);
+    qss << QString("QScrollBar:horizontal{min-height:%1px;border-radius:%2px;}"
+                   "QScrollBar::handle:horizontal{border-radius:%2px;}"
+                   "QScrollBar:vertical{min-width:%1px;border-radius:%2px;}"
+                   "QScrollBar::handle:vertical{border-radius:%2px;}")
+               .arg(12)
+               .arg(6);
+    qss << QString("QWidget#widget_top>QToolButton:pressed,QWidget#widget_top>QToolButton:hover,"
+                   "QWidget#widget_top>QToolButton:checked,QWidget#widget_top>QLabel:hover"
+                   "{border-width:0px 0px %1px 0px;}")
+               .arg(3);
+    qss << QString("QWidget#widgetleft>QPushButton:checked,QWidget#widgetleft>QToolButton:checked,"
+                   "QWidget#widgetleft>QPushButton:pressed,QWidget#widgetleft>QToolButton:pressed"
+                   "{border-width:0px 0px 0px %1px;}")
+               .arg(3);
+    return qss.join(QString());
+}
+
+void MainWindow::initForm()
+{
+    loggerPage_ = new FirstPageForLogger(this);
+    ui->stackedWidget->addWidget(loggerPage_);
+    meterPage_ = new FirstPageForMeter(this);
+    ui->stackedWidget->addWidget(meterPage_);
+    ui->stackedWidget->setCurrentWidget(loggerPage_);
+    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setStyleSheet(windowStyleAdditions());
+}
+
+void MainWindow::setLamp(bool on)
+{
+    ui->LinkStatusLabel->setPixmap(QPixmap(on ? ":/image/led_on.png" : ":/image/led_off.png"));
+    ui->LinkStatusLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+}
+
+void MainWindow::switchLanguage(const QString &file, bool chinese)
+{
+    // Current directory first, then beside the executable, then the installed
+    // data directory.
+    const QStringList places = {QString(), QCoreApplication::applicationDirPath(),
+                                QStringLiteral(VANTREL_DATA_DIR)};
+    bool loaded = false;
+    for (const QString &dir : places) {
+        if (dir.isEmpty() ? translator.load(file) : translator.load(file, dir)) {
+            loaded = true;
+            break;
+        }
+    }
+    if (!loaded)
+        return;
+    qApp->installTranslator(&translator);
+    loggerPage_->chineseLayout = chinese;
+    loggerPage_->languageChange();
+    meterPage_->chineseLayout = chinese;
+    meterPage_->languageChange();
+    qDebug() << loggerPage_->chineseLayout;
+}
+
+void MainWindow::on_btnLanguageEn_clicked() { switchLanguage(QStringLiteral("Vantrel_en"), false); }
+
+void MainWindow::on_btnLanguageZh_clicked() { switchLanguage(QStringLiteral("Vantrel_zh"), true); }
+
+void MainWindow::handleAppMessage(const QString &message)
+{
+    qDebug() << message;
+    show();
+}
+
+bool MainWindow::isLinkOpen() const { return link_ && link_->isOpen(); }
+
+int MainWindow::sendFrame(QByteArray &frame, int timeoutMs)
+{
+    if (!isLinkOpen())
+        return -1;
+    Frame::appendTrailer(frame);
+    const int result = link_->write(frame, timeoutMs);
+    if (result != frame.size())
+        UiSeam::information(this, tr("information"), tr("Send data Error！"));
+    return result;
+}
+
+int MainWindow::receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify)
+{
+    // The worker reads here on its own thread; it never asks for verification,
+    // so the message boxes below stay on the GUI thread.
+    if (!link_)
+        return -1;
+    const int r = link_->read(buffer, timeoutMs, expectedLength);
+    if (r < 1 || !verify)
+        return r;
+    const bool matches = Frame::trailerMatches(buffer, expectedLength);
+    if (Frame::byteAt(buffer, 2) == 0x04)
+        return -1;
+    if (matches)
+        return buffer.size();
+    UiSeam::information(this, tr("information"), tr("Message format error！"));
+    return -1;
+}
+
+void MainWindow::recognizeInstrument()
+{
+    if (!isLinkOpen())
+        return;
+    InstrumentCommands *commands = InstrumentCommands::instance();
+    quint32 typeCode = 0;
+    KeyInfo key;
+    const int keyResult = commands->readKeyInfo(key);
+    if (keyResult >= 0) {
+        typeCode = key.deviceType;
+    } else if (keyResult != -5) {
+        UiSeam::information(this, tr("Warn"), tr("Read key infomation fail!"));
+        return;
+    } else {
+        ProductionInfo production;
+        const int r = commands->readProductionInfo(production);
+        if (r == -5) {
+            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+            ui->stackedWidget->setCurrentIndex(1);
+            meterPage_->openThreadSlot();
+            currentFamily_ = Family::Meter;
+            return;
+        }
+        if (r == -4) {
+            UiSeam::information(this, tr("Warn"),
+                                tr("The instrument is not configured production information!"));
+            return;
+        }
+        if (r < 0)
+            return;
+        typeCode = production.deviceType;
+    }
+
+    if (ModelTable::isLoggerCode(typeCode)) {
+        ui->stackedWidget->setCurrentIndex(0);
+        loggerPage_->loadFromInstrument();
+        currentFamily_ = Family::Logger;
+    } else {
+        ui->stackedWidget->setCurrentIndex(1);
+        meterPage_->openThreadSlot();
+        meterPage_->readDeviceAndConfiguration();
+        currentFamily_ = Family::Meter;
+    }
+}
+
+void MainWindow::initusbport()
+{
+    setLamp(false);
+    if (deviceWatcher) {
+        connect(deviceWatcher, &DeviceWatcher::deviceArrived, this, &MainWindow::onDeviceArrival,
+                Qt::UniqueConnection);
+        connect(deviceWatcher, &DeviceWatcher::deviceRemoveComplete, this,
+                &MainWindow::onDeviceRemoveComplete, Qt::UniqueConnection);
+        if (!deviceWatcher->start())
+            qDebug() << "注册失败";
+    } else {
+        qDebug() << "注册失败";
+    }
+    OpenUSB();
+}
+
+bool MainWindow::OpenUSB()
+{
+    if (link_)
+        return false;
+    CLinker *opened = linkOpener ? linkOpener(kVendorId, kProductId) : nullptr;
+    if (!opened)
+        return false;
+    link_ = opened;
+    setLamp(true);
+    recognizeInstrument();
+    return true;
+}
+
+void MainWindow::CloseUSB()
+{
+    if (!link_)
+        return;
+    if (currentFamily_ == Family::Meter)
+        meterPage_->closeThreadSlot();
+    link_->close();
+    delete link_;
+    link_ = nullptr;
+    setLamp(false);
+    if (currentFamily_ == Family::Meter)
+        meterPage_->clear();
+    else if (currentFamily_ == Family::Logger)
+        loggerPage_->clear();
+}
+
+void MainWindow::onDeviceArrival()
+{
+    qDebug() << "收到事件 ";
+    if (link_)
+        return;
+    OpenUSB();
+    qDebug() << "USB_设备打开";
+    qDebug() << "DBT_DEVICEARRIVAL";
+}
+
+void MainWindow::onDeviceRemoveComplete()
+{
+    qDebug() << "收到事件 ";
+    if (link_ && link_->deviceRemoved()) {
+        CloseUSB();
+        qDebug() << "USB_设备移除";
+    }
+    qDebug() << "DBT_DEVICEREMOVECOMPLETE";
+}

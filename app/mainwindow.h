@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QTranslator>
+
+#include <functional>
+
+class CLinker;
+class DeviceWatcher;
+class FirstPageForLogger;
+class FirstPageForMeter;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's only top-level window and the owner of the instrument link:
+// link lamp and language buttons above the stack of the two family pages.
+// It offers the frame exchange to everybody through its single instance.
+class MainWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Family { None, Meter, Logger };
+
+    // Creates and opens a link to the instrument (vendor, product), or returns
+    // nullptr when none could be opened. Chosen by the entry point: real HID
+    // devices, or the simulator.
+    using LinkOpener = std::function<CLinker *(quint16 vendorId, quint16 productId)>;
+    static void setLinkOpener(LinkOpener opener);
+    // The source of device-change notices, owned by the caller.
+    static void setDeviceWatcher(DeviceWatcher *watcher);
+
+    static MainWindow *instance();
+    ~MainWindow() override;
+
+    bool isLinkOpen() const;
+    CLinker *link() const { return link_; }
+    Family currentFamily() const { return currentFamily_; }
+    FirstPageForMeter *meterPage() const { return meterPage_; }
+    FirstPageForLogger *loggerPage() const { return loggerPage_; }
+
+    // Appends the crc16 trailer to frame and writes it; the link's result, or
+    // -1 without an open link.
+    int sendFrame(QByteArray &frame, int timeoutMs);
+    // Reads an answer into buffer; its length when accepted, 0 or the link's
+    // result when nothing usable arrived, -1 when the answer failed the checks
+    // or there is no link.
+    int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify);
+
+    void recognizeInstrument();
+
+    // Seven rules of the window's own style additions, back to back.
+    static QString windowStyleAdditions();
+
+private slots:
+    void initForm();
+    void initusbport();
+    void on_btnLanguageEn_clicked();
+    void on_btnLanguageZh_clicked();
+    void handleAppMessage(const QString &message);
+    bool OpenUSB();
+    void CloseUSB();
+    void onDeviceArrival();
+    void onDeviceRemoveComplete();
+
+private:
+    explicit MainWindow(QWidget *parent = nullptr);
+    void setLamp(bool on);
+    void switchLanguage(const QString &file, bool chinese);
+
+    Ui::MainWindow *ui = nullptr;
+    FirstPageForMeter *meterPage_ = nullptr;
+    FirstPageForLogger *loggerPage_ = nullptr;
+    CLinker *link_ = nullptr;
+    Family currentFamily_ = Family::None;
+    QTranslator translator;
+
+    friend class MainWindowTest;
+};

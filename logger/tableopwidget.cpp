@@ -1,0 +1,34 @@
+#include "logger/tableopwidget.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+TableOpWidget::TableOpWidget(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setSpacing(2);
+    layout->setContentsMargins(2, 2, 2, 2);
+    excelBtn = new QPushButton(tr("EXCEL"), this);
+    curveBtn = new QPushButton(tr("Curve"), this);
+    reportBtn = new QPushButton(tr("Report"), this);
+    for (QPushButton *button : {excelBtn, curveBtn, reportBtn}) {
+        layout->addWidget(button);
+        button->setStyleSheet(QStringLiteral("min-height:12px;padding:0px;"));
+    }
+    connect(excelBtn, &QPushButton::clicked, this, &TableOpWidget::on_EXCELBtn_clicked);
+    connect(curveBtn, &QPushButton::clicked, this, &TableOpWidget::on_CurveBtn_clicked);
+    connect(reportBtn, &QPushButton::clicked, this, &TableOpWidget::on_ReportBtn_clicked);
+}
+
+void TableOpWidget::retranslate()
+{
+    excelBtn->setText(tr("EXCEL"));
+    curveBtn->setText(tr("Curve"));
+    reportBtn->setText(tr("Report"));
+}
+
+void TableOpWidget::on_CurveBtn_clicked() { emit sigCurve(row); }
+
+void TableOpWidget::on_EXCELBtn_clicked() { emit sigEXCEL(row); }
+
+void TableOpWidget::on_ReportBtn_clicked() { emit sigReport(row); }

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+
+// The action buttons in the last column of a record table row: "EXCEL",
+// "Curve" and "Report", each reporting the row it belongs to.
+class TableOpWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TableOpWidget(QWidget *parent = nullptr);
+
+    QPushButton *excelBtn = nullptr;
+    QPushButton *curveBtn = nullptr;
+    QPushButton *reportBtn = nullptr;
+    int row = -1;
+
+    void retranslate();
+
+signals:
+    void sigCurve(int row);
+    void sigEXCEL(int row);
+    void sigReport(int row);
+
+private slots:
+    void on_CurveBtn_clicked();
+    void on_EXCELBtn_clicked();
+    void on_ReportBtn_clicked();
+};

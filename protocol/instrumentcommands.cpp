@@ -1,0 +1,192 @@
+#include "protocol/instrumentcommands.h"
+
+#include "app/mainwindow.h"
+#include "app/uiseam.h"
+#include "protocol/frame.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+constexpr int kWriteTimeoutMs = 1000;
+
+// Messages of the identity commands for -1, -2, -3, -4 (empty: none).
+struct IdentityMessages
+{
+    const char *notSent;
+    const char *noAnswer;
+    const char *badHeader;
+    const char *badBlock;
+};
+
+const IdentityMessages kSoftwareVersionMessages = {
+    "读取软件版本写端口失败！", "读取软件版本接收端口报文失败！",
+    "读取软件版本接收的报文格式错误！", nullptr};
+const IdentityMessages kProductionInfoMessages = {
+    "读取生产信息写端口失败！", "读取生产信息接收端口报文失败！",
+    "读取生产信息接收的报文格式错误！", "读取生产信息checksum错误！"};
+const IdentityMessages kCalibrationDateMessages = {
+    "读取调校日期写端口失败！", "读取调校日期接收端口报文失败！",
+    "读取调校日期接收的报文格式错误！", "读取调校日期checksum错误！"};
+
+void showIdentityMessage(const IdentityMessages &messages, int result)
+{
+    const char *text = nullptr;
+    switch (result) {
+    case -1: text = messages.notSent; break;
+    case -2: text = messages.noAnswer; break;
+    case -3: text = messages.badHeader; break;
+    case -4: text = messages.badBlock; break;
+    default: break;
+    }
+    if (text)
+        UiSeam::information(nullptr, QString::fromUtf8("提示"), QString::fromUtf8(text));
+}
+
+int toByte(int value) { return value & 0xFF; }
+
+} // namespace
+
+InstrumentCommands *InstrumentCommands::instance()
+{
+    static InstrumentCommands commands;
+    return &commands;
+}
+
+int InstrumentCommands::exchange(const Frame::Command &command, const QByteArray &data,
+                                 QByteArray &answer)
+{
+    MainWindow *window = MainWindow::instance();
+    QByteArray request = command.request + data;
+    const int requestLength = request.size();
+    if (window->sendFrame(request, kWriteTimeoutMs) < requestLength)
+        return -1;
+    answer.clear();
+    const int r = window->receiveFrame(answer, command.timeoutMs, command.answerLength, true);
+    return Frame::judgeAnswer(command, r, answer);
+}
+
+int InstrumentCommands::readKeyInfo(KeyInfo &info)
+{
+    QByteArray answer;
+    const int r = exchange(Frame::Commands::keyInfo(), QByteArray(), answer);
+    if (r < 0)
+        return r;
+    Identity::decodeKeyInfo(answer, &info);
+    return 1;
+}
+
+int InstrumentCommands::readProductionInfo(ProductionInfo &info)
+{
+    QByteArray answer;
+    const int r = exchange(Frame::Commands::productionInfo(), QByteArray(), answer);
+    if (r < 0) {
+        showIdentityMessage(kProductionInfoMessages, r);
+        return r;
+    }
+    Identity::decodeProductionInfo(answer, &info);
+    return 1;
+}
+
+int InstrumentCommands::readCalibrationDate(QDate &date)
+{
+    QByteArray answer;
+    const int r = exchange(Frame::Commands::calibrationDate(), QByteArray(), answer);
+    if (r < 0) {
+        showIdentityMessage(kCalibrationDateMessages, r);
+        return r;
+    }
+    Identity::decodeCalibrationDate(answer, &date);
+    return 1;
+}
+
+int InstrumentCommands::readSoftwareVersion(quint16 &version)
+{
+    QByteArray answer;
+    const int r = exchange(Frame::Commands::softwareVersion(), QByteArray(), answer);
+    if (r < 0) {
+        showIdentityMessage(kSoftwareVersionMessages, r);
+        return r;
+    }
+    Identity::decodeSoftwareVersion(answer, &version);
+    return 1;
+}
+
+int InstrumentCommands::readBlock(const Frame::Command &command, int &b0, int &b1, int &b2,
+                                  int &b3)
+{
+    QByteArray answer;
+    const int r = exchange(command, QByteArray(), answer);
+    if (r < 0)
+        return r;
+    b0 = quint8(answer.at(8));
+    b1 = quint8(answer.at(9));
+    b2 = quint8(answer.at(10));
+    b3 = quint8(answer.at(11));
+    return 1;
+}
+
+int InstrumentCommands::writeBlock(const Frame::Command &command, int b0, int b1, int b2, int b3)
+{
+    QByteArray data;
+    data.append(char(toByte(b0)));
+    data.append(char(toByte(b1)));
+    data.append(char(toByte(b2)));
+    data.append(char(toByte(b3)));
+    QByteArray answer;
+    return exchange(command, Frame::block(data), answer);
+}
+
+int InstrumentCommands::readBlock60(int &b0, int &b1, int &b2, int &b3)
+{
+    return readBlock(Frame::Commands::readBlock60(), b0, b1, b2, b3);
+}
+
+int InstrumentCommands::writeBlock60(int b0, int b1, int b2, int b3)
+{
+    return writeBlock(Frame::Commands::writeBlock60(), b0, b1, b2, b3);
+}
+
+int InstrumentCommands::readBlock80(int &b0, int &b1, int &b2, int &b3)
+{
+    return readBlock(Frame::Commands::readBlock80(), b0, b1, b2, b3);
+}
+
+int InstrumentCommands::writeBlock80(int b0, int b1, int b2, int b3)
+{
+    return writeBlock(Frame::Commands::writeBlock80(), b0, b1, b2, b3);
+}
+
+int InstrumentCommands::readPowerGroupCount(int &count)
+{
+    QByteArray answer;
+    const int r = exchange(Frame::Commands::powerGroupCount(), QByteArray(), answer);
+    if (r < 0)
+        return r;
+    count = quint8(answer.at(8));
+    return 1;
+}
+
+int InstrumentCommands::readClock(QDateTime &when)
+{
+    QByteArray answer;
+    const int r = exchange(Frame::Commands::readClock(), QByteArray(), answer);
+    if (r < 0)
+        return r;
+    Identity::decodeClock(answer, 6, &when);
+    return 1;
+}
+
+int InstrumentCommands::writeClock(const QDateTime &when)
+{
+    QByteArray answer;
+    return exchange(Frame::Commands::writeClock(), Identity::encodeClock(when), answer);
+}
+
+void InstrumentCommands::delay(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() <= ms) {
+    }
+}

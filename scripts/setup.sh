@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the build, the tests and the screenshots need.
+# Safe to run again: it only calls apt-get when something is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config ninja-build
+  qtbase5-dev qttools5-dev qttools5-dev-tools libqt5sql5-odbc unixodbc-dev
+  libqcustomplot-dev libhidapi-dev libudev-dev libfreexl-dev
+  fonts-wqy-microhei xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
