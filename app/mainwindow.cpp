@@ -103,16 +103,22 @@ void MainWindow::switchLanguage(const QString &file, bool chinese)
 {
     // Current directory first, then beside the executable, then the installed
     // data directory.
+    // A failed QTranslator::load discards what the translator held, so the
+    // file is found first and only then loaded into the installed translator.
     const QStringList places = {QString(), QCoreApplication::applicationDirPath(),
                                 QStringLiteral(VANTREL_DATA_DIR)};
-    bool loaded = false;
+    auto load = [&file](QTranslator &t, const QString &dir) {
+        return dir.isEmpty() ? t.load(file) : t.load(file, dir);
+    };
+    const QString *found = nullptr;
     for (const QString &dir : places) {
-        if (dir.isEmpty() ? translator.load(file) : translator.load(file, dir)) {
-            loaded = true;
+        QTranslator probe;
+        if (load(probe, dir)) {
+            found = &dir;
             break;
         }
     }
-    if (!loaded)
+    if (!found || !load(translator, *found))
         return;
     qApp->installTranslator(&translator);
     loggerPage_->chineseLayout = chinese;

@@ -3,17 +3,23 @@
 int ScriptedLink::read(QByteArray &buffer, int timeoutMs, int wantedLength)
 {
     ++reads;
-    const QByteArray chunk = chunks.isEmpty() ? QByteArray() : chunks.takeFirst();
-    if (chunk.isEmpty())
-        return 0;
-    buffer.append(chunk);
-    if (timeoutMs == 0)
+    if (timeoutMs == 0) {
+        const QByteArray chunk = chunks.isEmpty() ? QByteArray() : chunks.takeFirst();
+        if (chunk.isEmpty())
+            return 0;
+        buffer.append(chunk);
         return buffer.size();
-    while (!buffer.isEmpty() && quint8(buffer.at(0)) != 0xAB)
-        buffer.remove(0, 1);
-    if (buffer.size() >= wantedLength && !buffer.isEmpty())
-        return buffer.size();
-    return chunk.size();
+    }
+    // Passes until the answer is complete; when the chunks run out, the last
+    // pass got nothing, as when the time-out runs out on a real link.
+    while (!chunks.isEmpty()) {
+        buffer.append(chunks.takeFirst());
+        while (!buffer.isEmpty() && quint8(buffer.at(0)) != 0xAB)
+            buffer.remove(0, 1);
+        if (!buffer.isEmpty() && buffer.size() >= wantedLength)
+            return buffer.size();
+    }
+    return 0;
 }
 
 int ScriptedLink::write(const QByteArray &buffer, int)

@@ -5,10 +5,11 @@
 #include <QByteArrayList>
 #include <QList>
 
-// A link whose answers are scripted by the test. Each read takes the next
-// scripted chunk; with a time-out above 0 it behaves like the USB link:
-// leading bytes other than 0xAB are dropped and the answer is complete once
-// at least the wanted length has arrived.
+// A link whose answers are scripted by the test. A read with time-out 0 takes
+// the next scripted chunk as it is; with a time-out above 0 it behaves like
+// the USB link: chunks are taken until the buffer, stripped of leading bytes
+// other than 0xAB, holds the wanted length; when the chunks run out first the
+// read ends as at a time-out with nothing in the last pass (0).
 class ScriptedLink : public CLinker
 {
 public:
