@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMutex>
+#include <QObject>
+
+#include <atomic>
+
+// Listens on the instrument link for the Meter page. Runs on a thread of its
+// own and, pass after pass, makes one collection read through the main
+// window (at most about 50 ms), hands any bytes to the page through
+// senddata, then pauses 30 ms. Each pass holds the lock, so a page that takes
+// the lock for its own request/answer exchange waits at most for the end of
+// the current pass and keeps the worker from consuming its answer.
+class MyThread : public QObject
+{
+    Q_OBJECT
+public:
+    MyThread() = default;
+
+    // Held by the worker for each pass and by the page around its own
+    // exchanges with the instrument.
+    QMutex lock;
+
+    // Asks the loop to end at its next check; does not take the lock.
+    void stop() { stopFlag.store(true); }
+    bool stopRequested() const { return stopFlag.load(); }
+
+    // Expected length handed to the collection read; a single pass ignores it.
+    static constexpr int kExpectedLength = 142090;
+    static constexpr int kPauseMs = 30;
+
+signals:
+    void senddata(const QByteArray &baData);
+
+public slots:
+    void startThreadSlot();
+
+private:
+    std::atomic<bool> stopFlag{false};
+};
