@@ -1,0 +1,212 @@
+#include "export/excelengine.h"
+
+#include "export/automationobject.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QProgressDialog>
+#include <QTableWidget>
+
+namespace {
+// The spreadsheet application's code for centred horizontal alignment.
+constexpr int xlCenter = -4108;
+} // namespace
+
+ExcelEngine::ExcelEngine(const QString &fileName)
+    : m_fileName(fileName)
+{
+}
+
+ExcelEngine::~ExcelEngine()
+{
+    if (m_open)
+        closeBook();
+    else
+        releaseApplication();
+}
+
+bool ExcelEngine::openSheet(int sheetIndex)
+{
+    bool previousSaved = true;
+    if (m_open) {
+        closeBook();
+        previousSaved = m_lastCloseSaved;
+    }
+
+    if (!m_application) {
+        m_application = AutomationObject::create(QStringLiteral("Excel.Application"));
+        if (!m_application) {
+            m_applicationPresent = false;
+            m_open = false;
+            return false;
+        }
+        m_applicationPresent = true;
+    }
+
+    // Data written before this reopen that could not be saved is lost; the
+    // caller must hear of it rather than go on as if it were in the file.
+    if (!previousSaved || !m_applicationPresent || m_fileName.isEmpty()
+        || !prepareFile(m_fileName)) {
+        m_open = false;
+        return false;
+    }
+
+    m_sheetIndex = sheetIndex;
+    m_workbooks = m_application->querySubObject("WorkBooks");
+    m_workbook = m_workbooks
+        ? m_workbooks->querySubObject("Open(QString, QVariant)", QVariant(m_fileName), QVariant(0))
+        : nullptr;
+    m_worksheet = m_workbook ? m_workbook->querySubObject("WorkSheets(int)",
+                                                          QVariant(uint(sheetIndex)))
+                             : nullptr;
+    m_worksheets = m_workbook ? m_workbook->querySubObject("WorkSheets") : nullptr;
+
+    // A file that is not a workbook, or a workbook without this worksheet,
+    // gives no object here; every later write would silently do nothing.
+    if (!m_workbook || m_workbook->isNull() || !m_worksheet || m_worksheet->isNull()) {
+        if (m_workbook)
+            m_workbook->dynamicCall("Close(bool)", false);
+        m_application->dynamicCall("Quit()");
+        releaseApplication();
+        return false;
+    }
+
+    AutomationObject *usedRange = m_worksheet->querySubObject("UsedRange");
+    AutomationObject *rows = usedRange ? usedRange->querySubObject("Rows") : nullptr;
+    AutomationObject *columns = usedRange ? usedRange->querySubObject("Columns") : nullptr;
+    m_firstRow = usedRange ? usedRange->property("Row").toInt() : 0;
+    m_firstColumn = usedRange ? usedRange->property("Column").toInt() : 0;
+    m_usedRows = rows ? rows->property("Count").toInt() : 0;
+    m_usedColumns = columns ? columns->property("Count").toInt() : 0;
+
+    m_open = true;
+    return true;
+}
+
+bool ExcelEngine::setCell(int row, int column, const QVariant &value)
+{
+    if (!m_worksheet || m_worksheet->isNull())
+        return false;
+    AutomationObject *range =
+        m_worksheet->querySubObject("Cells(int,int)", QVariant(uint(row)), QVariant(uint(column)));
+    if (!range)
+        return false;
+    range->dynamicCall("SetHorizontalAlignment(const QVariant&)", QVariant(xlCenter));
+    range->dynamicCall("SetValue(const QVariant&)", value);
+    return true;
+}
+
+bool ExcelEngine::writeTable(QTableWidget *table)
+{
+    return writeTable(table, nullptr);
+}
+
+bool ExcelEngine::writeTable(QTableWidget *table, QProgressDialog *progress)
+{
+    if (!table || !m_open)
+        return false;
+
+    const int columns = table->columnCount();
+    const int rows = table->rowCount();
+    for (int c = 0; c < columns; ++c) {
+        if (QTableWidgetItem *header = table->horizontalHeaderItem(c))
+            setCell(1, c + 1, header->text());
+    }
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (QTableWidgetItem *item = table->item(r, c))
+                setCell(r + 2, c + 1, item->text());
+        }
+        if (progress) {
+            progress->setValue(r + 1);
+            if (progress->wasCanceled())
+                break;
+        }
+    }
+    // What was written is kept also after a cancel; a save that failed is
+    // reported rather than taken for success.
+    return saveBook();
+}
+
+bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
+{
+    if (rows.isEmpty() || !m_worksheet || m_worksheet->isNull())
+        return false;
+
+    QString rangeText = QString::number(rows.size());
+    columnLetters(rows.first().size(), rangeText);
+    rangeText.prepend(QLatin1String("A1:"));
+    qDebug().noquote() << rangeText;
+
+    AutomationObject *range = m_worksheet->querySubObject("Range(const QString&)", rangeText);
+    if (!range || range->isNull())
+        return false;
+
+    QVariantList block;
+    block.reserve(rows.size());
+    for (const QList<QVariant> &row : rows)
+        block.append(QVariant(QVariantList(row)));
+    const bool written = range->setProperty("Value", QVariant(block));
+    delete range;
+    return written;
+}
+
+bool ExcelEngine::saveBook()
+{
+    if (!m_workbook)
+        return true;
+    const QVariant result = m_workbook->dynamicCall("Save()");
+    return result.isValid() && result.toBool();
+}
+
+void ExcelEngine::closeBook()
+{
+    if (!m_application || !m_workbook)
+        return;
+    const QVariant closed = m_workbook->dynamicCall("Close(bool)", true);
+    m_lastCloseSaved = closed.isValid() && closed.toBool();
+    m_application->dynamicCall("Quit()");
+    releaseApplication();
+}
+
+void ExcelEngine::releaseApplication()
+{
+    delete m_application; // its sub-objects go with it
+    m_application = nullptr;
+    m_workbooks = nullptr;
+    m_workbook = nullptr;
+    m_worksheets = nullptr;
+    m_worksheet = nullptr;
+    m_open = false;
+    m_applicationPresent = false;
+}
+
+bool ExcelEngine::prepareFile(const QString &fileName)
+{
+    if (QFile::exists(fileName))
+        return true;
+    if (QFile::exists(QStringLiteral("./template.xls"))) {
+        QFile::copy(QStringLiteral("./template.xls"), fileName);
+    } else {
+        QFile file(fileName);
+        if (file.open(QIODevice::WriteOnly))
+            file.close();
+    }
+    QFile file(fileName);
+    const bool ok = file.open(QIODevice::ReadWrite);
+    file.close();
+    return ok;
+}
+
+void ExcelEngine::columnLetters(int n, QString &text)
+{
+    // Bijective base 26: there is no digit for zero, Z follows Y and AA
+    // follows Z.
+    QString letters;
+    while (n > 0) {
+        const int digit = (n - 1) % 26;
+        letters.prepend(QChar('A' + digit));
+        n = (n - 1) / 26;
+    }
+    text.prepend(letters);
+}

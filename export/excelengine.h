@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+class AutomationObject;
+class QProgressDialog;
+class QTableWidget;
+
+// Writes a table widget, or a block of rows, into one worksheet of an .xls
+// workbook by driving the spreadsheet application ("Excel.Application")
+// through the automation interface. On this platform the application is the
+// in-process one of AutomationObject::create(), which reads the workbook file
+// and writes it back as a real Excel 97-2003 workbook.
+//
+// Typical use (the Meter page): ExcelEngine e(name); e.openSheet(1);
+// e.writeTable(table, &progress); e.saveBook(); e.closeBook();
+// The Logger page opens one worksheet after the other with openSheet(k + 1),
+// which closes and saves the workbook before it opens it again.
+class ExcelEngine : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ExcelEngine(const QString &fileName);
+    ~ExcelEngine() override;
+
+    // Starts the application, opens the workbook file (made from
+    // "./template.xls" or created empty when it does not exist) and selects
+    // the 1-based worksheet. False when the file cannot be used, is not a
+    // workbook, has fewer worksheets than sheetIndex, or when saving the
+    // previously open workbook failed.
+    bool openSheet(int sheetIndex);
+    // Writes one cell (1-based), centred.
+    bool setCell(int row, int column, const QVariant &value);
+    // Header texts into row 1, item texts below, then saves the workbook.
+    // True also after a cancel; false when nothing is open or the save failed.
+    bool writeTable(QTableWidget *table);
+    bool writeTable(QTableWidget *table, QProgressDialog *progress);
+    // Writes rows into the block A1:<last column><row count> in one call.
+    bool writeRows(const QList<QList<QVariant>> &rows);
+    // Saves the workbook; returns whether it was written (true when there
+    // is no workbook or nothing changed).
+    bool saveBook();
+    // Closes the workbook saving changes and quits the application.
+    void closeBook();
+
+    // Makes sure the workbook file exists and can be opened for reading and
+    // writing.
+    static bool prepareFile(const QString &fileName);
+    // Puts the letters of the 1-based column n (A, Z, AA, AZ, AAA, ...) in
+    // front of text.
+    static void columnLetters(int n, QString &text);
+
+    bool isOpen() const { return m_open; }
+
+private:
+    AutomationObject *m_application = nullptr;
+    AutomationObject *m_workbooks = nullptr;
+    AutomationObject *m_workbook = nullptr;
+    AutomationObject *m_worksheets = nullptr;
+    AutomationObject *m_worksheet = nullptr;
+    QString m_fileName;
+    int m_sheetIndex = 0;
+    int m_usedRows = 0;
+    int m_usedColumns = 0;
+    int m_firstRow = 0;
+    int m_firstColumn = 0;
+    bool m_open = false;
+    bool m_applicationPresent = false;
+    bool m_lastCloseSaved = true;
+
+    void releaseApplication();
+};

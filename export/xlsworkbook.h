@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+// One cell of a worksheet: a text (QString) or a number (double), or no
+// value at all (a formatted blank), and whether it is centred.
+struct XlsCell
+{
+    QVariant value;
+    bool centred = false;
+};
+
+// A worksheet of an Excel 97-2003 workbook: at most 65536 rows and 256
+// columns, texts of at most 32767 characters. Rows and columns are 0-based
+// here; the automation layer adds the spreadsheet's 1-based numbering.
+class XlsSheet
+{
+public:
+    static constexpr int maxRows = 65536;
+    static constexpr int maxColumns = 256;
+    static constexpr int maxTextLength = 32767;
+
+    XlsSheet() = default;
+    explicit XlsSheet(const QString &name)
+        : name(name)
+    {
+    }
+
+    QString name;
+
+    static bool inGrid(int row, int column)
+    {
+        return row >= 0 && row < maxRows && column >= 0 && column < maxColumns;
+    }
+    // Stores a value as the file can hold it: numbers as double (NaN and
+    // infinities, which a workbook cannot hold, as their text), other values
+    // as text cut to the cell limit; an empty text or invalid variant leaves
+    // the cell without value. False outside the grid.
+    bool setValue(int row, int column, const QVariant &value);
+    bool setCentred(int row, int column, bool centred);
+    // Cell or nullptr.
+    const XlsCell *cell(int row, int column) const;
+    QVariant value(int row, int column) const;
+
+    bool isEmpty() const { return m_cells.isEmpty(); }
+    int cellCount() const { return m_cells.size(); }
+    // Bounds of the used cells (0-based first, exclusive end); all 0 when
+    // the sheet is empty.
+    int firstRow() const;
+    int endRow() const;
+    int firstColumn() const;
+    int endColumn() const;
+
+    // Cells in row order, then column order.
+    using Cells = QMap<quint32, XlsCell>;
+    const Cells &cells() const { return m_cells; }
+    static int rowOf(quint32 key) { return int(key >> 8); }
+    static int columnOf(quint32 key) { return int(key & 0xFF); }
+    static quint32 keyOf(int row, int column) { return (quint32(row) << 8) | quint32(column); }
+
+    static QVariant normalised(const QVariant &value);
+
+private:
+    Cells m_cells;
+};
+
+// A workbook: its worksheets in tab order and the sheet shown on opening.
+class XlsWorkbook
+{
+public:
+    QVector<XlsSheet> sheets;
+    int activeSheet = 0;
+
+    // A workbook as the spreadsheet application makes it for a new file.
+    static XlsWorkbook withOneSheet();
+
+    // A name the file format accepts: 1-31 characters, none of : \ / ? * [ ],
+    // no control characters, not starting or ending with an apostrophe.
+    static QString validSheetName(const QString &name, int index);
+    static bool isValidSheetName(const QString &name);
+};

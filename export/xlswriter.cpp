@@ -1,0 +1,614 @@
+#include "export/xlswriter.h"
+
+#include "export/compoundfile.h"
+#include "export/xlsworkbook.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QSet>
+#include <QtEndian>
+#include <QtMath>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// BIFF8 record identifiers.
+enum : quint16 {
+    BOF = 0x0809,
+    EOF_ = 0x000A,
+    INTERFACEHDR = 0x00E1,
+    MMS = 0x00C1,
+    INTERFACEEND = 0x00E2,
+    WRITEACCESS = 0x005C,
+    CODEPAGE = 0x0042,
+    DSF = 0x0161,
+    TABID = 0x013D,
+    FNGROUPCOUNT = 0x009C,
+    WINDOWPROTECT = 0x0019,
+    PROTECT = 0x0012,
+    PASSWORD = 0x0013,
+    PROT4REV = 0x01AF,
+    PROT4REVPASS = 0x01BC,
+    BACKUP = 0x0040,
+    HIDEOBJ = 0x008D,
+    WINDOW1 = 0x003D,
+    DATEMODE = 0x0022,
+    PRECISION = 0x000E,
+    REFRESHALL = 0x01B7,
+    BOOKBOOL = 0x00DA,
+    FONT = 0x0031,
+    XF = 0x00E0,
+    STYLE = 0x0293,
+    USESELFS = 0x0160,
+    BOUNDSHEET = 0x0085,
+    COUNTRY = 0x008C,
+    SST = 0x00FC,
+    CONTINUE = 0x003C,
+    EXTSST = 0x00FF,
+    CALCMODE = 0x000D,
+    CALCCOUNT = 0x000C,
+    REFMODE = 0x000F,
+    ITERATION = 0x0011,
+    DELTA = 0x0010,
+    SAVERECALC = 0x005F,
+    PRINTHEADERS = 0x002A,
+    PRINTGRIDLINES = 0x002B,
+    GRIDSET = 0x0082,
+    GUTS = 0x0080,
+    DEFAULTROWHEIGHT = 0x0225,
+    WSBOOL = 0x0081,
+    DEFCOLWIDTH = 0x0055,
+    COLINFO = 0x007D,
+    DIMENSIONS = 0x0200,
+    ROW = 0x0208,
+    LABELSST = 0x00FD,
+    NUMBER = 0x0203,
+    RK = 0x027E,
+    BLANK = 0x0201,
+    WINDOW2 = 0x023E,
+};
+
+constexpr int maxRecordData = 8224;
+constexpr quint16 plainCellXf = 15;
+constexpr quint16 centredCellXf = 16;
+
+class Out
+{
+public:
+    explicit Out(QByteArray &bytes)
+        : b(bytes)
+    {
+    }
+    void u8(quint8 v) { b.append(char(v)); }
+    void u16(quint16 v)
+    {
+        char buf[2];
+        qToLittleEndian(v, buf);
+        b.append(buf, 2);
+    }
+    void u32(quint32 v)
+    {
+        char buf[4];
+        qToLittleEndian(v, buf);
+        b.append(buf, 4);
+    }
+    void f64(double v)
+    {
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        char buf[8];
+        qToLittleEndian(bits, buf);
+        b.append(buf, 8);
+    }
+    void header(quint16 id, int length)
+    {
+        u16(id);
+        u16(quint16(length));
+    }
+    void record16(quint16 id, quint16 value)
+    {
+        header(id, 2);
+        u16(value);
+    }
+    void record(quint16 id, const QByteArray &data)
+    {
+        header(id, data.size());
+        b.append(data);
+    }
+    // Characters of a text, one byte each when every one fits (flags bit 0
+    // clear) or UTF-16LE.
+    void chars(const QString &text, int from, int count, bool wide)
+    {
+        const QChar *p = text.constData() + from;
+        if (wide) {
+            for (int i = 0; i < count; ++i)
+                u16(p[i].unicode());
+        } else {
+            for (int i = 0; i < count; ++i)
+                u8(quint8(p[i].unicode()));
+        }
+    }
+
+    QByteArray &b;
+};
+
+bool needsWide(const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() > 0xFF)
+            return true;
+    }
+    return false;
+}
+
+// ShortXLUnicodeString: cch u8, flags, characters.
+QByteArray shortString(const QString &text)
+{
+    QByteArray bytes;
+    Out out(bytes);
+    const bool wide = needsWide(text);
+    const int n = qMin(text.size(), 255);
+    out.u8(quint8(n));
+    out.u8(wide ? 1 : 0);
+    out.chars(text, 0, n, wide);
+    return bytes;
+}
+
+QByteArray bofData(quint16 type)
+{
+    QByteArray bytes;
+    Out out(bytes);
+    out.u16(0x0600);
+    out.u16(type);
+    out.u16(0x0DBB);
+    out.u16(0x07CC);
+    out.u32(0x00000009);
+    out.u32(0x00000006);
+    return bytes;
+}
+
+QByteArray fontData(quint16 grbit, quint16 weight)
+{
+    QByteArray bytes;
+    Out out(bytes);
+    out.u16(200); // 10 pt
+    out.u16(grbit);
+    out.u16(0x7FFF);
+    out.u16(weight);
+    out.u16(0);
+    out.u8(0);
+    out.u8(0);
+    out.u8(0);
+    out.u8(0);
+    bytes += shortString(QStringLiteral("Arial"));
+    return bytes;
+}
+
+QByteArray xfData(quint16 protection, quint8 alignment, quint8 usedAttributes)
+{
+    QByteArray bytes(20, '\0');
+    qToLittleEndian(protection, bytes.data() + 4);
+    bytes[6] = char(alignment);
+    bytes[9] = char(usedAttributes);
+    bytes[18] = char(0xC0);
+    bytes[19] = char(0x20);
+    return bytes;
+}
+
+// An integer that fits the 30 bits of an RK value.
+bool rkInteger(double value, qint32 *rk)
+{
+    if (value != std::floor(value) || value < -(1 << 29) || value >= (1 << 29))
+        return false;
+    if (value == 0 && std::signbit(value))
+        return false;
+    *rk = (qint32(value) * 4) | 0x02;
+    return true;
+}
+
+// Approximate display width in characters; wide (CJK) characters count two.
+int displayWidth(const QVariant &value)
+{
+    if (value.type() != QVariant::String)
+        return value.isValid() ? QString::number(value.toDouble(), 'g', 10).size() : 0;
+    int width = 0;
+    for (const QChar ch : value.toString())
+        width += ch.unicode() >= 0x1100 ? 2 : 1;
+    return width;
+}
+
+struct SharedStrings
+{
+    QStringList strings;
+    QHash<QString, quint32> index;
+    quint32 total = 0;
+
+    quint32 add(const QString &text)
+    {
+        ++total;
+        auto it = index.constFind(text);
+        if (it != index.constEnd())
+            return it.value();
+        const quint32 i = quint32(strings.size());
+        strings.append(text);
+        index.insert(text, i);
+        return i;
+    }
+};
+
+// The SST record and its CONTINUE records, and the EXTSST that points into
+// them. sstOffset is the stream offset at which the SST record starts.
+void appendSharedStrings(QByteArray &stream, const SharedStrings &sst)
+{
+    const quint32 sstOffset = quint32(stream.size());
+    const int unique = sst.strings.size();
+    const int bucketSize = qMax(unique / 128 + 1, 8);
+    struct Bucket
+    {
+        quint32 streamOffset;
+        quint16 recordOffset;
+    };
+    std::vector<Bucket> buckets;
+
+    QByteArray records;
+    QByteArray body;
+    bool first = true;
+    Out bodyOut(body);
+    auto flush = [&]() {
+        Out out(records);
+        out.header(first ? SST : CONTINUE, body.size());
+        records.append(body);
+        body.clear();
+        first = false;
+    };
+
+    bodyOut.u32(sst.total);
+    bodyOut.u32(quint32(unique));
+    for (int i = 0; i < unique; ++i) {
+        const QString &text = sst.strings.at(i);
+        const bool wide = needsWide(text);
+        const int width = wide ? 2 : 1;
+        const int n = text.size();
+        // The string header and its first character always stay together.
+        if (body.size() + 3 + width > maxRecordData)
+            flush();
+        if (i % bucketSize == 0)
+            buckets.push_back({sstOffset + quint32(records.size() + 4 + body.size()),
+                               quint16(4 + body.size())});
+        bodyOut.u16(quint16(n));
+        bodyOut.u8(wide ? 1 : 0);
+        int pos = 0;
+        for (;;) {
+            const int fit = (maxRecordData - body.size()) / width;
+            int chunk = qMin(fit, n - pos);
+            if (chunk < n - pos && chunk > 1 && text.at(pos + chunk - 1).isHighSurrogate())
+                --chunk;
+            bodyOut.chars(text, pos, chunk, wide);
+            pos += chunk;
+            if (pos >= n)
+                break;
+            // The rest continues in a new record that starts with a fresh
+            // flags byte.
+            flush();
+            bodyOut.u8(wide ? 1 : 0);
+        }
+    }
+    flush();
+    stream.append(records);
+
+    Out out(stream);
+    out.header(EXTSST, 2 + 8 * int(buckets.size()));
+    out.u16(quint16(bucketSize));
+    for (const Bucket &bucket : buckets) {
+        out.u32(bucket.streamOffset);
+        out.u16(bucket.recordOffset);
+        out.u16(0);
+    }
+}
+
+QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &sst)
+{
+    QByteArray bytes;
+    Out out(bytes);
+    out.record(BOF, bofData(0x0010));
+    out.record16(CALCMODE, 1);
+    out.record16(CALCCOUNT, 100);
+    out.record16(REFMODE, 1);
+    out.record16(ITERATION, 0);
+    out.header(DELTA, 8);
+    out.f64(0.001);
+    out.record16(SAVERECALC, 1);
+    out.record16(PRINTHEADERS, 0);
+    out.record16(PRINTGRIDLINES, 0);
+    out.record16(GRIDSET, 1);
+    out.record(GUTS, QByteArray(8, '\0'));
+    out.header(DEFAULTROWHEIGHT, 4);
+    out.u16(0);
+    out.u16(0x00FF);
+    out.record16(WSBOOL, 0x0C01);
+    out.record16(DEFCOLWIDTH, 8);
+
+    const XlsSheet::Cells &cells = sheet.cells();
+
+    // Columns whose contents are wider than the default width get a width
+    // that shows them.
+    QVector<int> widths(XlsSheet::maxColumns, 0);
+    for (auto it = cells.constBegin(); it != cells.constEnd(); ++it) {
+        int &w = widths[XlsSheet::columnOf(it.key())];
+        w = qMax(w, displayWidth(it->value));
+    }
+    for (int c = 0; c < XlsSheet::maxColumns; ++c) {
+        if (widths[c] <= 8)
+            continue;
+        out.header(COLINFO, 12);
+        out.u16(quint16(c));
+        out.u16(quint16(c));
+        out.u16(quint16(qMin(widths[c] + 2, 100) * 256));
+        out.u16(plainCellXf);
+        out.u16(0);
+        out.u16(0);
+    }
+
+    // Every cell lies inside DIMENSIONS (readers reject the file otherwise).
+    out.header(DIMENSIONS, 14);
+    out.u32(quint32(sheet.firstRow()));
+    out.u32(quint32(sheet.endRow()));
+    out.u16(quint16(sheet.firstColumn()));
+    out.u16(quint16(sheet.endColumn()));
+    out.u16(0);
+
+    struct RowSpan
+    {
+        int row;
+        int firstColumn;
+        int endColumn;
+        XlsSheet::Cells::const_iterator begin;
+        XlsSheet::Cells::const_iterator end;
+    };
+    std::vector<RowSpan> rows;
+    for (auto it = cells.constBegin(); it != cells.constEnd();) {
+        RowSpan span{XlsSheet::rowOf(it.key()), XlsSheet::columnOf(it.key()), 0, it, it};
+        while (it != cells.constEnd() && XlsSheet::rowOf(it.key()) == span.row) {
+            span.endColumn = XlsSheet::columnOf(it.key()) + 1;
+            ++it;
+        }
+        span.end = it;
+        rows.push_back(span);
+    }
+
+    // Blocks of 32 rows: the ROW records of the block, then its cells.
+    for (size_t blockStart = 0; blockStart < rows.size();) {
+        size_t blockEnd = blockStart;
+        const int block = rows[blockStart].row / 32;
+        while (blockEnd < rows.size() && rows[blockEnd].row / 32 == block)
+            ++blockEnd;
+        for (size_t r = blockStart; r < blockEnd; ++r) {
+            out.header(ROW, 16);
+            out.u16(quint16(rows[r].row));
+            out.u16(quint16(rows[r].firstColumn));
+            out.u16(quint16(rows[r].endColumn));
+            out.u16(0x00FF);
+            out.u16(0);
+            out.u16(0);
+            out.u16(0x0100);
+            out.u16(plainCellXf);
+        }
+        for (size_t r = blockStart; r < blockEnd; ++r) {
+            for (auto it = rows[r].begin; it != rows[r].end; ++it) {
+                const quint16 row = quint16(rows[r].row);
+                const quint16 column = quint16(XlsSheet::columnOf(it.key()));
+                const quint16 xf = it->centred ? centredCellXf : plainCellXf;
+                const QVariant &value = it->value;
+                if (!value.isValid()) {
+                    out.header(BLANK, 6);
+                    out.u16(row);
+                    out.u16(column);
+                    out.u16(xf);
+                } else if (value.type() == QVariant::String) {
+                    out.header(LABELSST, 10);
+                    out.u16(row);
+                    out.u16(column);
+                    out.u16(xf);
+                    out.u32(sst.index.value(value.toString()));
+                } else {
+                    const double number = value.toDouble();
+                    qint32 rk = 0;
+                    if (rkInteger(number, &rk)) {
+                        out.header(RK, 10);
+                        out.u16(row);
+                        out.u16(column);
+                        out.u16(xf);
+                        out.u32(quint32(rk));
+                    } else {
+                        out.header(NUMBER, 14);
+                        out.u16(row);
+                        out.u16(column);
+                        out.u16(xf);
+                        out.f64(number);
+                    }
+                }
+            }
+        }
+        blockStart = blockEnd;
+    }
+
+    // Only the active sheet is selected; several selected sheets would open
+    // grouped.
+    out.header(WINDOW2, 18);
+    out.u16(active ? 0x06B6 : 0x00B6);
+    out.u16(0);
+    out.u16(0);
+    out.u16(0x0040);
+    for (int i = 0; i < 5; ++i)
+        out.u16(0);
+    out.header(EOF_, 0);
+    return bytes;
+}
+
+QStringList uniqueSheetNames(const XlsWorkbook &book)
+{
+    QStringList names;
+    QSet<QString> used;
+    for (int i = 0; i < book.sheets.size(); ++i) {
+        const QString base = XlsWorkbook::validSheetName(book.sheets.at(i).name, i);
+        QString name = base;
+        for (int n = 2; used.contains(name.toCaseFolded()); ++n) {
+            const QString tail = QStringLiteral("(%1)").arg(n);
+            name = base.left(31 - tail.size()) + tail;
+        }
+        used.insert(name.toCaseFolded());
+        names.append(name);
+    }
+    return names;
+}
+
+} // namespace
+
+QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
+{
+    // A workbook holds at least one worksheet.
+    XlsWorkbook book = input;
+    if (book.sheets.isEmpty())
+        book = XlsWorkbook::withOneSheet();
+    const int sheetCount = book.sheets.size();
+    const int active = qBound(0, book.activeSheet, sheetCount - 1);
+    const QStringList names = uniqueSheetNames(book);
+
+    // Shared strings in the order the cells are written.
+    SharedStrings sst;
+    for (const XlsSheet &sheet : qAsConst(book.sheets)) {
+        const XlsSheet::Cells &cells = sheet.cells();
+        for (auto it = cells.constBegin(); it != cells.constEnd(); ++it) {
+            if (it->value.type() == QVariant::String)
+                sst.add(it->value.toString());
+        }
+    }
+
+    QByteArray globals;
+    Out out(globals);
+    out.record(BOF, bofData(0x0005));
+    out.record16(INTERFACEHDR, 0x04B0);
+    out.record16(MMS, 0);
+    out.header(INTERFACEEND, 0);
+    {
+        QByteArray access;
+        Out a(access);
+        const QString user = QStringLiteral("Vantrel");
+        a.u16(quint16(user.size()));
+        a.u8(0);
+        a.chars(user, 0, user.size(), false);
+        access.append(112 - access.size(), ' ');
+        out.record(WRITEACCESS, access);
+    }
+    out.record16(CODEPAGE, 0x04B0);
+    out.record16(DSF, 0);
+    out.header(TABID, 2 * sheetCount);
+    for (int i = 0; i < sheetCount; ++i)
+        out.u16(quint16(i + 1));
+    out.record16(FNGROUPCOUNT, 0x000E);
+    out.record16(WINDOWPROTECT, 0);
+    out.record16(PROTECT, 0);
+    out.record16(PASSWORD, 0);
+    out.record16(PROT4REV, 0);
+    out.record16(PROT4REVPASS, 0);
+    out.record16(BACKUP, 0);
+    out.record16(HIDEOBJ, 0);
+    out.header(WINDOW1, 18);
+    out.u16(0x01E0);
+    out.u16(0x005A);
+    out.u16(0x3FCF);
+    out.u16(0x2A4E);
+    out.u16(0x0038);
+    out.u16(quint16(active));
+    out.u16(0);
+    out.u16(1);
+    out.u16(0x0258);
+    out.record16(DATEMODE, 0);
+    out.record16(PRECISION, 1);
+    out.record16(REFRESHALL, 0);
+    out.record16(BOOKBOOL, 0);
+    // Font indices 0-3 (normal, bold, italic, bold italic); the fifth
+    // record is index 5, as index 4 does not exist.
+    out.record(FONT, fontData(0, 400));
+    out.record(FONT, fontData(0, 700));
+    out.record(FONT, fontData(0x02, 400));
+    out.record(FONT, fontData(0x02, 700));
+    out.record(FONT, fontData(0, 400));
+    // XF 0: the Normal style; 1-14: further style XFs; 15: the plain cell
+    // format; 16: the centred cell format (horizontal centre, bottom).
+    out.record(XF, xfData(0xFFF5, 0x20, 0x00));
+    for (int i = 1; i < 15; ++i)
+        out.record(XF, xfData(0xFFF5, 0x20, 0xF4));
+    out.record(XF, xfData(0x0001, 0x20, 0x00));
+    out.record(XF, xfData(0x0001, 0x22, 0x10));
+    out.header(STYLE, 4);
+    out.u16(0x8000);
+    out.u8(0x00);
+    out.u8(0xFF);
+    out.record16(USESELFS, 1);
+
+    std::vector<int> boundSheetOffsets;
+    for (int i = 0; i < sheetCount; ++i) {
+        const QByteArray name = shortString(names.at(i));
+        out.header(BOUNDSHEET, 6 + name.size());
+        boundSheetOffsets.push_back(globals.size());
+        out.u32(0); // stream offset of the sheet's BOF, filled in below
+        out.u8(0);  // visible
+        out.u8(0);  // worksheet
+        globals.append(name);
+    }
+    out.header(COUNTRY, 4);
+    out.u16(1);
+    out.u16(1);
+    if (!sst.strings.isEmpty())
+        appendSharedStrings(globals, sst);
+    out.header(EOF_, 0);
+
+    QByteArray stream = globals;
+    for (int i = 0; i < sheetCount; ++i) {
+        qToLittleEndian(quint32(stream.size()), stream.data() + boundSheetOffsets[size_t(i)]);
+        stream += sheetStream(book.sheets.at(i), i == active, sst);
+    }
+    return stream;
+}
+
+QByteArray XlsWriter::toBytes(const XlsWorkbook &book)
+{
+    return CompoundFile::wrap(workbookStream(book));
+}
+
+bool XlsWriter::save(const XlsWorkbook &book, const QString &path, QString *error)
+{
+    auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("no file name"));
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return fail(QStringLiteral("folder does not exist"));
+    if (info.exists() && !info.isFile())
+        return fail(QStringLiteral("not a file"));
+
+    const QByteArray bytes = toBytes(book);
+    // QSaveFile writes a temporary file next to the target and renames it
+    // into place on commit; until then the old file is untouched.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
