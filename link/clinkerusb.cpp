@@ -1,0 +1,81 @@
+#include "link/clinkerusb.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <vector>
+
+CLinkerUSB::CLinkerUSB(HidTransport *transport, QObject *parent)
+    : CLinker(parent), device(transport)
+{
+}
+
+CLinkerUSB::~CLinkerUSB() = default;
+
+int CLinkerUSB::open(quint16 vendorId, quint16 productId)
+{
+    const int result = device.open(vendorId, productId);
+    if (result == 0)
+        qDebug("hidDevice Open success!\n");
+    else
+        qDebug("hidDevice Open error!\n");
+    return result;
+}
+
+void CLinkerUSB::close() { device.close(); }
+
+int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
+{
+    std::vector<unsigned char> area(WorkArea, 0);
+    if (timeoutMs == 0) {
+        const int r = device.read(area.data(), WorkArea, ReportWaitMs);
+        if (r <= 0)
+            return 0;
+        buffer.append(reinterpret_cast<const char *>(area.data()), r);
+        return buffer.size();
+    }
+
+    // The work area bounds a single read; a larger wanted length is collected
+    // over several passes instead of overrunning it.
+    const int perPass = std::clamp(wantedLength, 1, int(WorkArea));
+    QElapsedTimer clock;
+    clock.start();
+    int r = 0;
+    for (;;) {
+        std::fill(area.begin(), area.end(), 0);
+        r = device.read(area.data(), perPass, ReportWaitMs);
+        if (r <= 0)
+            qDebug("hidDevice ReadMessage error!\n");
+        if (r > 0) {
+            buffer.append(reinterpret_cast<const char *>(area.data()), r);
+            int drop = 0;
+            while (drop < buffer.size() && quint8(buffer.at(drop)) != 0xAB)
+                ++drop;
+            buffer.remove(0, drop);
+            if (buffer.size() >= wantedLength && !buffer.isEmpty())
+                return buffer.size();
+        }
+        if (clock.elapsed() > timeoutMs)
+            return r;
+    }
+}
+
+int CLinkerUSB::write(const QByteArray &buffer, int timeoutMs)
+{
+    // The HID layer counts in 16 bits; a longer buffer cannot be written whole.
+    if (buffer.size() > 0xFFFF) {
+        qDebug("hidDevice WriteMessage error! ret = %d\n", 0);
+        return -1;
+    }
+    const int result = device.write(reinterpret_cast<const unsigned char *>(buffer.constData()),
+                                    quint16(buffer.size()), timeoutMs);
+    if (result == buffer.size())
+        return buffer.size();
+    qDebug("hidDevice WriteMessage error! ret = %d\n", result);
+    return -1;
+}
+
+bool CLinkerUSB::isOpen() { return device.isOpen(); }
+
+bool CLinkerUSB::deviceRemoved() { return device.deviceRemoved(); }

@@ -1,0 +1,313 @@
+#include "link/libhiddevice.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using OpenError = HidTransport::OpenError;
+
+// Opens one interface: exclusively first when asked, and once more shared when
+// the device is busy. A handle of another vendor/product is not used.
+std::unique_ptr<HidTransport::Handle> openPath(HidTransport *transport,
+                                               const HidTransport::InterfaceInfo &info,
+                                               quint16 vendorId, quint16 productId,
+                                               bool exclusive, OpenError *lastError)
+{
+    OpenError error = OpenError::None;
+    std::unique_ptr<HidTransport::Handle> handle = transport->open(info.path, exclusive, &error);
+    if (!handle && error == OpenError::Sharing && exclusive)
+        handle = transport->open(info.path, false, &error);
+    *lastError = handle ? OpenError::None : error;
+    if (!handle)
+        return nullptr;
+    quint16 vid = 0;
+    quint16 pid = 0;
+    if (!handle->attributes(&vid, &pid) || vid != vendorId || pid != productId) {
+        handle->close();
+        *lastError = OpenError::Other;
+        return nullptr;
+    }
+    return handle;
+}
+
+// The interfaces that the index loop 0..127 visits.
+QList<HidTransport::InterfaceInfo> matchingInterfaces(HidTransport *transport, quint16 vendorId,
+                                                      quint16 productId)
+{
+    QList<HidTransport::InterfaceInfo> all = transport->enumerate(vendorId, productId);
+    QList<HidTransport::InterfaceInfo> result;
+    for (const HidTransport::InterfaceInfo &info : all) {
+        if (result.size() >= libHidDevice::MaxInterfaces)
+            break;
+        if (info.vendorId == vendorId && info.productId == productId)
+            result.append(info);
+    }
+    return result;
+}
+
+// The number an empty-serial placeholder stands for: "SerNum 1f" -> 0x1f, a
+// single character -> its digit value; -1 for a real serial number.
+int placeholderNumber(const QString &wanted)
+{
+    static const QRegularExpression pattern(QStringLiteral("^SerNum ([0-9a-f]+)$"));
+    const QRegularExpressionMatch match = pattern.match(wanted);
+    if (match.hasMatch())
+        return match.captured(1).toInt(nullptr, 16);
+    if (wanted.size() == 1)
+        return wanted.at(0).digitValue();
+    return -1;
+}
+
+} // namespace
+
+libHidDevice::libHidDevice(HidTransport *transport) : transport_(transport) {}
+
+libHidDevice::~libHidDevice()
+{
+    if (device_)
+        close();
+}
+
+libHidDevice::SerialList libHidDevice::collectSerialNumbers(HidTransport *transport,
+                                                            quint16 vendorId, quint16 productId)
+{
+    QStringList list;
+    int emptyCount = 1;
+    int highestInterface = 0;
+    for (const HidTransport::InterfaceInfo &info :
+         matchingInterfaces(transport, vendorId, productId)) {
+        OpenError error = OpenError::None;
+        std::unique_ptr<HidTransport::Handle> handle =
+            openPath(transport, info, vendorId, productId, false, &error);
+        if (!handle)
+            continue; // busy or unusable: no serial number can be read either
+        QString serial;
+        const bool haveSerial = handle->serialNumber(&serial);
+        handle->close();
+        if (!haveSerial)
+            continue;
+        serial = QString::fromLocal8Bit(serial.toLocal8Bit()); // 8-bit text, as compared later
+        if (!list.contains(serial)) {
+            if (list.size() < MaxSerials && emptyCount == 1)
+                list.append(serial);
+        } else if (serial.isEmpty()) {
+            ++emptyCount;
+            if (info.interfaceNumber >= 0)
+                highestInterface = std::max(highestInterface, info.interfaceNumber);
+        }
+    }
+
+    SerialList result;
+    if (emptyCount > 2 || (emptyCount == 2 && list.size() != 2)) {
+        result.count = emptyCount / (highestInterface + 1);
+        const QString last = list.isEmpty() ? QString() : list.last();
+        while (list.size() < result.count)
+            list.append(last);
+    } else {
+        result.count = list.size();
+    }
+    int placeholder = 0;
+    for (int i = 0; i < result.count && i < list.size(); ++i) {
+        if (list.at(i).isEmpty())
+            result.texts.append(QStringLiteral("SerNum %1").arg(placeholder++, 0, 16));
+        else
+            result.texts.append(list.at(i));
+    }
+    return result;
+}
+
+int libHidDevice::countInterfaces(HidTransport *transport, quint16 vendorId, quint16 productId,
+                                  int instruments)
+{
+    int found = 0;
+    for (const HidTransport::InterfaceInfo &info :
+         matchingInterfaces(transport, vendorId, productId)) {
+        OpenError error = OpenError::None;
+        std::unique_ptr<HidTransport::Handle> handle =
+            openPath(transport, info, vendorId, productId, false, &error);
+        if (handle) {
+            handle->close();
+            ++found;
+        } else if (error == OpenError::Sharing) {
+            ++found;
+        }
+    }
+    if (found == 0 || instruments <= 0)
+        return 0;
+    return found / instruments;
+}
+
+int libHidDevice::openByIndex(HidTransport *transport, HidDeviceRecord *record, quint16 vendorId,
+                              quint16 productId, int deviceIndex, const QString &wantedSerial,
+                              int interfacesPerInstrument, int instruments)
+{
+    if (record->open)
+        return 3;
+    const int wantedNumber = placeholderNumber(wantedSerial);
+    int position = 0;
+    int serialIndex = 0;   // which instrument an empty serial number belongs to
+    int interfacesSeen = 0; // interfaces of that instrument visited so far
+    for (const HidTransport::InterfaceInfo &info :
+         matchingInterfaces(transport, vendorId, productId)) {
+        OpenError error = OpenError::None;
+        std::unique_ptr<HidTransport::Handle> handle = openPath(
+            transport, info, vendorId, productId, interfacesPerInstrument == 1, &error);
+        if (error == OpenError::Sharing) {
+            if (position == deviceIndex)
+                return 3;
+            ++position;
+        }
+        if (!handle)
+            continue;
+
+        QString serial;
+        if (!handle->serialNumber(&serial))
+            serial.clear();
+        serial = QString::fromLocal8Bit(serial.toLocal8Bit());
+        bool matches = serial == wantedSerial;
+        if (!matches && serial.isEmpty() && wantedNumber >= 0) {
+            matches = wantedNumber == serialIndex;
+            if (++interfacesSeen >= interfacesPerInstrument) {
+                interfacesSeen = 0;
+                serialIndex = instruments > 0 ? (serialIndex + 1) % instruments : 0;
+            }
+        }
+
+        if (position == deviceIndex && matches) {
+            record->handle = std::move(handle);
+            record->open = 1;
+            const int input = record->handle->inputReportLength();
+            const int output = record->handle->outputReportLength();
+            // Lengths too small to hold report id and length byte count as unknown.
+            if (input > 2)
+                record->inputReportLength = quint16(std::min(input, int(sizeof record->reportBuffer)));
+            if (output > 2)
+                record->outputReportLength = quint16(std::min(output, 4096));
+            return 0;
+        }
+        if (matches)
+            position = interfacesPerInstrument > 0 ? (position + 1) % interfacesPerInstrument : 0;
+        handle->close();
+    }
+    return 1;
+}
+
+int libHidDevice::open(quint16 vendorId, quint16 productId)
+{
+    auto record = std::make_unique<HidDeviceRecord>();
+    const SerialList serials = collectSerialNumbers(transport_, vendorId, productId);
+    if (serials.count == 0 || serials.texts.isEmpty())
+        return -1;
+    const int perInstrument =
+        countInterfaces(transport_, vendorId, productId, serials.count);
+    if (perInstrument == 0)
+        return -1;
+    if (openByIndex(transport_, record.get(), vendorId, productId, perInstrument - 1,
+                    serials.texts.last(), perInstrument, serials.count)
+        != 0)
+        return -1;
+    // A device that does not tell its report lengths gets full-speed reports.
+    if (record->inputReportLength == 0)
+        record->inputReportLength = 64;
+    if (record->outputReportLength == 0)
+        record->outputReportLength = 64;
+    device_ = std::move(record);
+    open_ = true;
+    return 0;
+}
+
+void libHidDevice::close()
+{
+    if (!device_ || !device_->open || !device_->handle)
+        return;
+    device_->handle->close();
+    device_->handle.reset();
+    device_->open = 0;
+}
+
+int libHidDevice::write(const unsigned char *source, quint16 count, int timeoutMs)
+{
+    if (!open_)
+        return 0;
+    HidDeviceRecord *d = device_.get();
+    d->writeTimeoutMs = timeoutMs;
+    if (count == 0)
+        return 0;
+    const int length = std::max<int>(d->outputReportLength, 2);
+    std::vector<unsigned char> report(size_t(length), 0);
+    const int perReport = std::min(MaxPayload, length - 2);
+    int sent = 0;
+    while (sent < count) {
+        const int chunk = std::min(int(count) - sent, perReport);
+        std::fill(report.begin(), report.end(), 0);
+        report[0] = ReportId;
+        report[1] = static_cast<unsigned char>(chunk);
+        std::memcpy(report.data() + 2, source + sent, size_t(chunk));
+        if (!d->open || !d->handle)
+            return 0;
+        if (d->handle->writeReport(report.data(), length, d->writeTimeoutMs) <= 0)
+            return 0;
+        sent += chunk;
+    }
+    return count;
+}
+
+int libHidDevice::read(unsigned char *destination, int count, int timeoutMs)
+{
+    if (!open_ || count <= 0)
+        return 0;
+    HidDeviceRecord *d = device_.get();
+    d->readTimeoutMs = timeoutMs;
+
+    int received = 0;
+    if (d->bufferedCount > count) {
+        std::memcpy(destination, d->reportBuffer, size_t(count));
+        std::memmove(d->reportBuffer, d->reportBuffer + count, size_t(d->bufferedCount - count));
+        d->bufferedCount = quint16(d->bufferedCount - count);
+        return count;
+    }
+    std::memcpy(destination, d->reportBuffer, d->bufferedCount);
+    received = d->bufferedCount;
+    d->bufferedCount = 0;
+    if (received == count)
+        return count;
+
+    const int length = d->inputReportLength;
+    while (received < count) {
+        if (!d->open || !d->handle)
+            return 0;
+        std::memset(d->reportBuffer, 0, size_t(length));
+        const int got = d->handle->readReport(d->reportBuffer, length, d->readTimeoutMs);
+        if (got == 0)
+            return received > 0 ? received : 0;
+        if (got < 0)
+            return 0;
+        if (d->reportBuffer[0] != ReportId)
+            continue;
+        // A length byte beyond the report's payload area is taken as the area.
+        const int k = std::min<int>(d->reportBuffer[1], length - 2);
+        const int wanted = count - received;
+        if (k > wanted) {
+            std::memcpy(destination + received, d->reportBuffer + 2, size_t(wanted));
+            std::memmove(d->reportBuffer, d->reportBuffer + 2 + wanted, size_t(k - wanted));
+            d->bufferedCount = quint16(k - wanted);
+            return count;
+        }
+        std::memcpy(destination + received, d->reportBuffer + 2, size_t(k));
+        received += k;
+    }
+    return count;
+}
+
+bool libHidDevice::deviceRemoved()
+{
+    if (!device_ || !device_->handle)
+        return true;
+    quint16 vid = 0;
+    quint16 pid = 0;
+    return !device_->handle->attributes(&vid, &pid);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "link/hidtransport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The instrument's HID interface as a byte stream.
+//
+// Every report, in both directions, is
+//     0x3F | k | k payload bytes | padding to the report length
+// with k at most 62. A write cuts the bytes into such reports; a read gathers
+// payloads report by report, each report waited for at most the read
+// time-out, and keeps what a report carried beyond the bytes asked for until
+// the next read.
+//
+// Opening picks one instrument among those present: the serial numbers of
+// the matching interfaces are collected (empty ones stand in as "SerNum %x"),
+// the interfaces per instrument counted, and the last interface of the
+// instrument whose serial number was collected last is opened, exclusively
+// when it has only one interface.
+struct HidDeviceRecord
+{
+    std::unique_ptr<HidTransport::Handle> handle;
+    int open = 0;
+    int readTimeoutMs = 50;
+    int writeTimeoutMs = 50;
+    quint16 inputReportLength = 0;
+    quint16 outputReportLength = 0;
+    unsigned char reportBuffer[8192] = {};
+    quint16 bufferedCount = 0; // left-over payload bytes at the start of reportBuffer
+};
+
+class libHidDevice
+{
+public:
+    static constexpr unsigned char ReportId = 0x3F;
+    static constexpr int MaxPayload = 62;
+    static constexpr int MaxInterfaces = 128;
+    static constexpr int MaxSerials = 6;
+
+    explicit libHidDevice(HidTransport *transport);
+    ~libHidDevice();
+    libHidDevice(const libHidDevice &) = delete;
+    libHidDevice &operator=(const libHidDevice &) = delete;
+
+    // 0 on success, -1 on failure.
+    int open(quint16 vendorId, quint16 productId);
+    bool isOpen() const { return open_ && device_ && device_->open; }
+
+    virtual void close();
+    // Delivers up to count bytes into destination; returns how many (0..count).
+    virtual int read(unsigned char *destination, int count, int timeoutMs);
+    // Sends count bytes; count when every report went out, 0 otherwise.
+    virtual int write(const unsigned char *source, quint16 count, int timeoutMs);
+    // True when the open device no longer answers an attributes query.
+    virtual bool deviceRemoved();
+
+    // Serial-number collection: the number of instruments and the texts the
+    // open compares with ("SerNum %x" for an empty serial number).
+    struct SerialList
+    {
+        int count = 0;
+        QStringList texts;
+    };
+    static SerialList collectSerialNumbers(HidTransport *transport, quint16 vendorId,
+                                           quint16 productId);
+    // Interfaces per instrument: matching interfaces that could be opened (or
+    // were busy), divided by the number of instruments.
+    static int countInterfaces(HidTransport *transport, quint16 vendorId, quint16 productId,
+                               int instruments);
+    // 0 success, 1 nothing matched, 3 already open or the wanted interface is busy.
+    static int openByIndex(HidTransport *transport, HidDeviceRecord *record, quint16 vendorId,
+                           quint16 productId, int deviceIndex, const QString &wantedSerial,
+                           int interfacesPerInstrument, int instruments);
+
+private:
+    HidTransport *transport_;
+    bool open_ = false;
+    std::unique_ptr<HidDeviceRecord> device_;
+};

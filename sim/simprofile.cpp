@@ -1,0 +1,445 @@
+#include "sim/simprofile.h"
+
+#include "protocol/identity.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+void appendFloat(QByteArray &bytes, float value)
+{
+    quint32 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    char le[4];
+    qToLittleEndian(bits, le);
+    bytes.append(le, 4);
+}
+
+struct KindName
+{
+    SimFault::Kind kind;
+    const char *name;
+};
+
+const KindName kindNames[] = {
+    {SimFault::Kind::NoAnswer, "noAnswer"},
+    {SimFault::Kind::BadTrailer, "badTrailer"},
+    {SimFault::Kind::WrongHeader, "wrongHeader"},
+    {SimFault::Kind::BadBlockCheck, "badBlockCheck"},
+    {SimFault::Kind::StrayBytes, "strayBytes"},
+    {SimFault::Kind::Split, "split"},
+    {SimFault::Kind::Merge, "merge"},
+    {SimFault::Kind::Delay, "delay"},
+    {SimFault::Kind::Unplug, "unplug"},
+    {SimFault::Kind::MissingEndPacket, "missingEndPacket"},
+    {SimFault::Kind::Refusal, "refusal"},
+    {SimFault::Kind::ForeignReport, "foreignReport"},
+    {SimFault::Kind::WriteTimeout, "writeTimeout"},
+};
+
+QString kindName(SimFault::Kind kind)
+{
+    for (const KindName &k : kindNames)
+        if (k.kind == kind)
+            return QString::fromLatin1(k.name);
+    return QString();
+}
+
+bool kindFromName(const QString &name, SimFault::Kind *kind)
+{
+    for (const KindName &k : kindNames) {
+        if (name == QLatin1String(k.name)) {
+            *kind = k.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Numbers may be written as JSON numbers or as text ("0x47").
+bool numberOf(const QJsonValue &value, qint64 *out)
+{
+    if (value.isDouble()) {
+        *out = qint64(value.toDouble());
+        return true;
+    }
+    if (value.isString()) {
+        bool ok = false;
+        const qint64 n = value.toString().toLongLong(&ok, 0);
+        if (ok)
+            *out = n;
+        return ok;
+    }
+    return false;
+}
+
+QJsonArray bytesArray(const quint8 *bytes, int count)
+{
+    QJsonArray a;
+    for (int i = 0; i < count; ++i)
+        a.append(bytes[i]);
+    return a;
+}
+
+bool readBytesArray(const QJsonValue &value, quint8 *bytes, int count, QString *error,
+                    const char *key)
+{
+    const QJsonArray a = value.toArray();
+    if (a.size() != count) {
+        *error = QStringLiteral("\"%1\" needs %2 numbers").arg(key).arg(count);
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        const int v = a.at(i).toInt(-1);
+        if (v < 0 || v > 255) {
+            *error = QStringLiteral("\"%1\" holds a value outside 0..255").arg(key);
+            return false;
+        }
+        bytes[i] = quint8(v);
+    }
+    return true;
+}
+
+QVector<float> curve(int count, float base, float swing, float drift, int phase)
+{
+    QVector<float> samples;
+    samples.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const double x = (i + phase) / 9.0;
+        samples.append(float(std::round((base + swing * std::sin(x) + drift * i) * 10.0) / 10.0));
+    }
+    return samples;
+}
+
+} // namespace
+
+SimFault SimFault::make(Kind kind, int command, qint64 address, int value, int delayMs, int times)
+{
+    SimFault f;
+    f.kind = kind;
+    f.command = command;
+    f.address = address;
+    f.value = value;
+    f.delayMs = delayMs;
+    f.times = times;
+    return f;
+}
+
+QByteArray SimMeterRecord::bytes() const
+{
+    if (!raw.isEmpty())
+        return raw.left(24).leftJustified(24, '\0');
+    QByteArray b;
+    for (float v : {realTime, maximum, minimum, average, energy, duration})
+        appendFloat(b, v);
+    return b;
+}
+
+QByteArray SimLoggerRun::payload() const
+{
+    if (!raw.isEmpty())
+        return raw;
+    QByteArray b = Identity::encodeClock(start);
+    for (float v : samples)
+        appendFloat(b, v);
+    return b;
+}
+
+SimProfile SimProfile::meter()
+{
+    SimProfile p;
+    p.name = QStringLiteral("meter");
+    p.family = Family::Meter;
+    p.typeCode = 24430108; // QX102
+    p.serialNumber = 23110042;
+    p.usbSerial = QStringLiteral("VT23110042");
+    p.firmware = 21;
+    p.block80[0] = 1; p.block80[1] = 10; p.block80[2] = 0; p.block80[3] = 1;
+    p.block60[0] = 0; p.block60[1] = 10; p.block60[2] = 0; p.block60[3] = 1; // mW/cm²
+    const float values[][6] = {
+        {12.625f, 20.0f, 5.375f, 11.0f, 137.0f, 10.5f},
+        {35.2f, 41.8f, 30.1f, 36.4f, 1092.5f, 30.0f},
+        {8.75f, 9.5f, 8.0f, 8.8f, 52.8f, 6.0f},
+        {102.4f, 118.3f, 96.2f, 104.9f, 6294.0f, 60.0f},
+        {0.42f, 0.61f, 0.33f, 0.45f, 2.7f, 6.0f},
+    };
+    for (const auto &v : values) {
+        SimMeterRecord r;
+        r.realTime = v[0];
+        r.maximum = v[1];
+        r.minimum = v[2];
+        r.average = v[3];
+        r.energy = v[4];
+        r.duration = v[5];
+        p.records.append(r);
+    }
+    return p;
+}
+
+SimProfile SimProfile::logger()
+{
+    SimProfile p;
+    p.name = QStringLiteral("logger");
+    p.family = Family::Logger;
+    p.typeCode = 24430097; // QX101
+    p.serialNumber = 24030117;
+    p.usbSerial = QStringLiteral("VT24030117");
+    p.firmware = 23;
+    p.block80[0] = 0; p.block80[1] = 10; p.block80[2] = 1; p.block80[3] = 0; // off, 10 min, 10 s
+    SimLoggerRun a;
+    a.start = QDateTime(QDate(2024, 5, 6), QTime(9, 30, 0));
+    a.samples = curve(120, 850.0f, 120.0f, 0.5f, 0);
+    SimLoggerRun b;
+    b.start = QDateTime(QDate(2024, 5, 6), QTime(13, 15, 20));
+    b.samples = curve(300, 1540.0f, 260.0f, -0.8f, 7);
+    SimLoggerRun c;
+    c.start = QDateTime(QDate(2024, 5, 7), QTime(8, 2, 45));
+    c.samples = curve(600, 420.0f, 60.0f, 0.2f, 3);
+    p.runs = {a, b, c};
+    return p;
+}
+
+QByteArray SimProfile::toJson() const
+{
+    QJsonObject o;
+    o["name"] = name;
+    o["family"] = family == Family::Logger ? "logger" : "meter";
+    o["typeCode"] = qint64(typeCode);
+    o["serialNumber"] = qint64(serialNumber);
+    o["usbSerial"] = usbSerial;
+    o["productionDate"] = productionDate.toString(Qt::ISODate);
+    o["calibrationDate"] = calibrationDate.toString(Qt::ISODate);
+    o["firmware"] = firmware;
+    o["keyInfoMarker"] = keyInfoMarker;
+    o["keyInfoSupported"] = keyInfoSupported;
+    o["productionInfoErased"] = productionInfoErased;
+    o["probeConnected"] = probeConnected;
+    o["block60"] = bytesArray(block60, 4);
+    o["block80"] = bytesArray(block80, 4);
+    if (clock.isValid())
+        o["clock"] = clock.toString(Qt::ISODate);
+    o["recordCount"] = recordCount;
+    o["interfaces"] = interfaces;
+    o["reportLength"] = reportLength;
+    o["reportIntervalUs"] = reportIntervalUs;
+    QJsonArray recs;
+    for (const SimMeterRecord &r : records) {
+        QJsonObject ro;
+        if (!r.raw.isEmpty()) {
+            ro["raw"] = QString::fromLatin1(r.raw.toHex(' '));
+        } else {
+            ro["realTime"] = r.realTime;
+            ro["maximum"] = r.maximum;
+            ro["minimum"] = r.minimum;
+            ro["average"] = r.average;
+            ro["energy"] = r.energy;
+            ro["duration"] = r.duration;
+        }
+        recs.append(ro);
+    }
+    o["records"] = recs;
+    QJsonArray rs;
+    for (const SimLoggerRun &r : runs) {
+        QJsonObject ro;
+        if (!r.raw.isEmpty()) {
+            ro["raw"] = QString::fromLatin1(r.raw.toHex(' '));
+        } else {
+            ro["start"] = r.start.toString(Qt::ISODate);
+            QJsonArray s;
+            for (float v : r.samples)
+                s.append(double(v));
+            ro["samples"] = s;
+        }
+        rs.append(ro);
+    }
+    o["runs"] = rs;
+    QJsonArray fs;
+    for (const SimFault &f : faults) {
+        QJsonObject fo;
+        fo["kind"] = kindName(f.kind);
+        fo["command"] = f.command;
+        fo["address"] = f.address;
+        fo["times"] = f.times;
+        fo["value"] = f.value;
+        fo["delayMs"] = f.delayMs;
+        fs.append(fo);
+    }
+    o["faults"] = fs;
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *error)
+{
+    QString dummy;
+    if (!error)
+        error = &dummy;
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (!doc.isObject()) {
+        *error = QStringLiteral("not a JSON object: %1").arg(parseError.errorString());
+        return false;
+    }
+    const QJsonObject o = doc.object();
+    const QString family = o.value("family").toString(o.value("base").toString("meter"));
+    SimProfile p;
+    if (family == QLatin1String("logger")) {
+        p = logger();
+    } else if (family == QLatin1String("meter")) {
+        p = meter();
+    } else {
+        *error = QStringLiteral("unknown family \"%1\"").arg(family);
+        return false;
+    }
+    // A file that lists its own stored data replaces the built-in data.
+    if (o.contains("records"))
+        p.records.clear();
+    if (o.contains("runs"))
+        p.runs.clear();
+
+    qint64 n = 0;
+    auto number = [&](const char *key, qint64 min, qint64 max, auto setter) {
+        if (!o.contains(key))
+            return true;
+        if (!numberOf(o.value(key), &n) || n < min || n > max) {
+            *error = QStringLiteral("\"%1\" must be a number in %2..%3").arg(key).arg(min).arg(max);
+            return false;
+        }
+        setter(n);
+        return true;
+    };
+    auto date = [&](const char *key, QDate *d) {
+        if (!o.contains(key))
+            return true;
+        const QDate parsed = QDate::fromString(o.value(key).toString(), Qt::ISODate);
+        if (!parsed.isValid()) {
+            *error = QStringLiteral("\"%1\" must be a date yyyy-mm-dd").arg(key);
+            return false;
+        }
+        *d = parsed;
+        return true;
+    };
+
+    if (o.contains("name"))
+        p.name = o.value("name").toString();
+    if (!number("typeCode", 0, 0xFFFFFFFFLL, [&](qint64 v) { p.typeCode = quint32(v); })
+        || !number("serialNumber", 0, 0xFFFFFFFFLL, [&](qint64 v) { p.serialNumber = quint32(v); })
+        || !number("firmware", 0, 0xFFFF, [&](qint64 v) { p.firmware = quint16(v); })
+        || !number("keyInfoMarker", 0, 0xFF, [&](qint64 v) { p.keyInfoMarker = quint8(v); })
+        || !number("recordCount", -1, 0xFFFF, [&](qint64 v) { p.recordCount = int(v); })
+        || !number("interfaces", 1, 16, [&](qint64 v) { p.interfaces = int(v); })
+        || !number("reportLength", 3, 4096, [&](qint64 v) { p.reportLength = int(v); })
+        || !number("reportIntervalUs", 0, 1000000, [&](qint64 v) { p.reportIntervalUs = int(v); })
+        || !date("productionDate", &p.productionDate) || !date("calibrationDate", &p.calibrationDate))
+        return false;
+    if (o.contains("usbSerial"))
+        p.usbSerial = o.value("usbSerial").toString();
+    if (o.contains("keyInfoSupported"))
+        p.keyInfoSupported = o.value("keyInfoSupported").toBool();
+    if (o.contains("productionInfoErased"))
+        p.productionInfoErased = o.value("productionInfoErased").toBool();
+    if (o.contains("probeConnected"))
+        p.probeConnected = o.value("probeConnected").toBool();
+    if (o.contains("block60") && !readBytesArray(o.value("block60"), p.block60, 4, error, "block60"))
+        return false;
+    if (o.contains("block80") && !readBytesArray(o.value("block80"), p.block80, 4, error, "block80"))
+        return false;
+    if (o.contains("clock")) {
+        p.clock = QDateTime::fromString(o.value("clock").toString(), Qt::ISODate);
+        if (!p.clock.isValid()) {
+            *error = QStringLiteral("\"clock\" must be a date-time yyyy-mm-ddThh:mm:ss");
+            return false;
+        }
+    }
+
+    for (const QJsonValue &v : o.value("records").toArray()) {
+        const QJsonObject ro = v.toObject();
+        SimMeterRecord r;
+        if (ro.contains("raw")) {
+            r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
+            if (r.raw.size() != 24) {
+                *error = QStringLiteral("a raw record needs 24 bytes");
+                return false;
+            }
+        } else {
+            r.realTime = float(ro.value("realTime").toDouble());
+            r.maximum = float(ro.value("maximum").toDouble());
+            r.minimum = float(ro.value("minimum").toDouble());
+            r.average = float(ro.value("average").toDouble());
+            r.energy = float(ro.value("energy").toDouble());
+            r.duration = float(ro.value("duration").toDouble());
+        }
+        p.records.append(r);
+    }
+    for (const QJsonValue &v : o.value("runs").toArray()) {
+        const QJsonObject ro = v.toObject();
+        SimLoggerRun r;
+        if (ro.contains("raw")) {
+            r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
+        } else {
+            r.start = QDateTime::fromString(ro.value("start").toString(), Qt::ISODate);
+            if (!r.start.isValid()) {
+                *error = QStringLiteral("a run needs \"start\" as yyyy-mm-ddThh:mm:ss");
+                return false;
+            }
+            for (const QJsonValue &s : ro.value("samples").toArray())
+                r.samples.append(float(s.toDouble()));
+        }
+        p.runs.append(r);
+    }
+    for (const QJsonValue &v : o.value("faults").toArray()) {
+        const QJsonObject fo = v.toObject();
+        SimFault f;
+        if (!kindFromName(fo.value("kind").toString(), &f.kind)) {
+            *error = QStringLiteral("unknown fault kind \"%1\"").arg(fo.value("kind").toString());
+            return false;
+        }
+        qint64 x = 0;
+        if (fo.contains("command") && numberOf(fo.value("command"), &x))
+            f.command = int(x);
+        if (fo.contains("address") && numberOf(fo.value("address"), &x))
+            f.address = x;
+        if (fo.contains("times") && numberOf(fo.value("times"), &x))
+            f.times = int(x);
+        if (fo.contains("value") && numberOf(fo.value("value"), &x))
+            f.value = int(x);
+        if (fo.contains("delayMs") && numberOf(fo.value("delayMs"), &x))
+            f.delayMs = int(x);
+        p.faults.append(f);
+    }
+    *out = p;
+    return true;
+}
+
+bool SimProfile::load(const QString &nameOrPath, SimProfile *out, QString *error)
+{
+    if (nameOrPath == QLatin1String("meter")) {
+        *out = meter();
+        return true;
+    }
+    if (nameOrPath == QLatin1String("logger")) {
+        *out = logger();
+        return true;
+    }
+    QFile file(nameOrPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot read profile %1: %2").arg(nameOrPath, file.errorString());
+        return false;
+    }
+    QString why;
+    if (!fromJson(file.readAll(), out, &why)) {
+        if (error)
+            *error = QStringLiteral("profile %1: %2").arg(nameOrPath, why);
+        return false;
+    }
+    if (out->name.isEmpty())
+        out->name = nameOrPath;
+    return true;
+}

@@ -1,0 +1,79 @@
+#include "simsetup.h"
+
+#include "app/mainwindow.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QTest>
+
+namespace {
+SimEnvironment *env = nullptr;
+bool windowStarted = false;
+} // namespace
+
+namespace SimSetup {
+
+SimEnvironment *install(const SimProfile &profile, bool plugged)
+{
+    if (!env) {
+        env = new SimEnvironment(QCoreApplication::instance());
+        MainWindow::setLinkOpener(
+            [](quint16 vendorId, quint16 productId) { return env->openLink(vendorId, productId); });
+        MainWindow::setDeviceWatcher(env->watcher());
+    }
+    env->watcher()->setMuted(true);
+    env->removeAll();
+    if (plugged)
+        env->plugIn(profile);
+    deliverNotices();
+    env->watcher()->setMuted(false);
+    return env;
+}
+
+SimEnvironment *environment() { return env; }
+
+std::shared_ptr<SimInstrument> instrument() { return env ? env->instrument() : nullptr; }
+
+MainWindow *startWindow()
+{
+    MainWindow *window = MainWindow::instance();
+    if (!windowStarted) {
+        // initusbport() runs from a 10 ms single-shot timer.
+        QTest::qWait(50);
+        windowStarted = true;
+    }
+    return window;
+}
+
+void deliverNotices()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+std::shared_ptr<SimInstrument> replug(const SimProfile &profile)
+{
+    MainWindow *window = startWindow();
+    env->watcher()->setMuted(true);
+    QMetaObject::invokeMethod(window, "CloseUSB", Qt::DirectConnection);
+    env->removeAll();
+    std::shared_ptr<SimInstrument> instrument = env->plugIn(profile);
+    deliverNotices();
+    env->watcher()->setMuted(false);
+    bool opened = false;
+    QMetaObject::invokeMethod(window, "OpenUSB", Qt::DirectConnection, Q_RETURN_ARG(bool, opened));
+    return instrument;
+}
+
+void unplugAll()
+{
+    MainWindow *window = startWindow();
+    env->watcher()->setMuted(true);
+    QMetaObject::invokeMethod(window, "CloseUSB", Qt::DirectConnection);
+    env->removeAll();
+    deliverNotices();
+    env->watcher()->setMuted(false);
+}
+
+} // namespace SimSetup
