@@ -1,10 +1,912 @@
 #include "logger/firstpageforlogger.h"
 
-FirstPageForLogger::FirstPageForLogger(QWidget *parent) : QWidget(parent)
+#include "app/mainwindow.h"
+#include "app/uiseam.h"
+#include "export/excelengine.h"
+#include "export/excelengineodbc.h"
+#include "export/mythread.h"
+#include "logger/reportpageforlogger.h"
+#include "logger/tableopwidget.h"
+#include "logger/uvpowercurvepageforlogger.h"
+#include "protocol/identity.h"
+#include "protocol/instrumentcommands.h"
+#include "protocol/modeltable.h"
+#include "ui_firstpageforlogger.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDateTime>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QTableWidget>
+#include <QThread>
+#include <QUrl>
+
+namespace {
+
+QString templateOverride;
+FirstPageForLogger::FileOpener fileOpener;
+int silenceLimitMs = 10000;
+
+constexpr int kWriteTimeoutMs = 1000;
+constexpr int kRunExpectedLength = 8890;
+const char *const kWhite = "background-color: rgb(255,255,255);";
+const char *const kGrey = "background-color: rgb(200,200,200);";
+
+QString chinese(const char *utf8) { return QString::fromUtf8(utf8); }
+
+// While a download runs the page lets the event loop paint (the progress
+// dialog, the live clock) but no click or key press may reach a widget:
+// user input is dropped, not deferred, so nothing the user does in the
+// meantime changes the page. Modal message boxes keep their input.
+class UserInputBlocker : public QObject
 {
-    setObjectName(QStringLiteral("FirstPageForLogger"));
+public:
+    UserInputBlocker() { qApp->installEventFilter(this); }
+    ~UserInputBlocker() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu:
+            return QApplication::activeModalWidget() == nullptr;
+        case QEvent::Close:
+            return event->spontaneous() && QApplication::activeModalWidget() == nullptr;
+        default:
+            return false;
+        }
+    }
+
+    // Paint and timers, without user input and without device notices (a
+    // removal is handled once the download has ended).
+    static void letPaint()
+    {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
+                                        | QEventLoop::ExcludeSocketNotifiers);
+    }
+};
+
+} // namespace
+
+FirstPageForLogger::FirstPageForLogger(QWidget *parent)
+    : QWidget(parent), ui(new Ui::FirstPageForLogger)
+{
+    // Form, texts in the current language, slots bound by object name.
+    ui->setupUi(this);
+
+    autoOffGroup = new QButtonGroup(this);
+    autoOffGroup->addButton(ui->OffBtn, 0);
+    autoOffGroup->addButton(ui->OnBtn, 1);
+    autoOffGroup->setExclusive(true);
+    intervalGroup = new QButtonGroup(this);
+    intervalGroup->addButton(ui->OneSecondBtn, 0);
+    intervalGroup->addButton(ui->TenSecondBtn, 1);
+    intervalGroup->addButton(ui->SixtySecondBtn, 2);
+    intervalGroup->setExclusive(true);
+
+    ui->dateTimeEditForRead->hide();
+    ui->DeviceNameEdit->hide();
+    ui->DeviceNameLab->hide();
+    ui->ProductionDateLab->hide();
+    ui->ProductionDateEdit->hide();
+    ui->CalibrationeDateEdit->hide();
+    ui->CalibrationDataLab->hide();
+
+    connect(ui->OffBtn, &QRadioButton::clicked, this, &FirstPageForLogger::SetShutdownEditStatus);
+    connect(ui->OnBtn, &QRadioButton::clicked, this, &FirstPageForLogger::SetShutdownEditStatus);
+
+    liveClockTimer = new QTimer(this);
+    connect(liveClockTimer, &QTimer::timeout, this, &FirstPageForLogger::timerUpdate);
+    liveClockTimer->start(1000);
+    timerUpdate();
+    connect(&readClockTimer, &QTimer::timeout, this, &FirstPageForLogger::setTimeEdit);
+    connect(&progressTimer, &QTimer::timeout, this, &FirstPageForLogger::updateProgress);
+
+    progressDialog = new QProgressDialog();
+    // A download cannot be stopped half-way (the instrument keeps sending the
+    // run), so its dialog offers no cancel button.
+    progressDialog->setCancelButton(nullptr);
+    progressDialog->setMinimumDuration(0);
+    progressDialog->reset(); // no automatic showing: the download shows it
+
+    QTableWidget *table = ui->tbData;
+    table->verticalHeader()->setVisible(false);
+    const int widths[] = {40, 170, 120, 120, 120, 120, 120};
+    for (int c = 0; c < 7; ++c)
+        table->setColumnWidth(c, widths[c]);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSortingEnabled(false);
 }
 
-void FirstPageForLogger::loadFromInstrument() {}
-void FirstPageForLogger::clear() {}
-void FirstPageForLogger::languageChange() {}
+FirstPageForLogger::~FirstPageForLogger()
+{
+    if (workerLockHeld && worker) {
+        worker->lock.unlock();
+        workerLockHeld = false;
+    }
+    delete progressDialog;
+    delete ui;
+}
+
+// ---- seams ----------------------------------------------------------------
+
+QString FirstPageForLogger::dataTemplatePath()
+{
+    if (!templateOverride.isEmpty())
+        return templateOverride;
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Data.xls");
+    if (QFile::exists(beside))
+        return beside;
+    const QString installed = QStringLiteral(VANTREL_DATA_DIR "/Data.xls");
+    if (QFile::exists(installed))
+        return installed;
+    return beside;
+}
+
+void FirstPageForLogger::setDataTemplatePath(const QString &path) { templateOverride = path; }
+
+void FirstPageForLogger::setFileOpener(FileOpener opener) { fileOpener = std::move(opener); }
+
+int FirstPageForLogger::downloadSilenceLimitMs() { return silenceLimitMs; }
+
+void FirstPageForLogger::setDownloadSilenceLimitMs(int ms) { silenceLimitMs = ms; }
+
+// ---- guards ---------------------------------------------------------------
+
+bool FirstPageForLogger::busyGuard()
+{
+    if (!isDownloading)
+        return true;
+    UiSeam::information(this, tr("information"), tr("Getting data,please wait..."));
+    return false;
+}
+
+bool FirstPageForLogger::linkGuard()
+{
+    if (MainWindow::instance()->isLinkOpen())
+        return true;
+    UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
+    return false;
+}
+
+// ---- device information, settings, clock ----------------------------------
+
+void FirstPageForLogger::loadFromInstrument()
+{
+    readDeviceInformation();
+    on_readhostconfiguretBtn_clicked();
+    on_readDateTimeBtn_clicked();
+}
+
+void FirstPageForLogger::readDeviceInformation()
+{
+    if (!MainWindow::instance()->isLinkOpen())
+        return;
+    InstrumentCommands *commands = InstrumentCommands::instance();
+    quint32 serial = 0;
+    quint32 typeCode = 0;
+    KeyInfo key;
+    const int keyResult = commands->readKeyInfo(key);
+    if (keyResult >= 0) {
+        serial = key.serialNumber;
+        typeCode = key.deviceType;
+    } else if (keyResult != -5) {
+        UiSeam::information(this, tr("Warn"), tr("Read key infomation fail!"));
+        return;
+    } else {
+        ProductionInfo production;
+        const int r = commands->readProductionInfo(production);
+        if (r == -5)
+            return; // no probe: this page says nothing
+        if (r == -4) {
+            UiSeam::information(this, tr("Warn"),
+                                tr("The instrument is not configured production information!"));
+            return;
+        }
+        if (r < 0)
+            return;
+        serial = production.serialNumber;
+        typeCode = production.deviceType;
+    }
+    ui->serialNoEdit->setText(QStringLiteral("%1").arg(serial));
+    ui->DeviceNameEdit->setText(ModelTable::loggerName(typeCode));
+
+    QDate calibration;
+    if (commands->readCalibrationDate(calibration) < 0)
+        return;
+    ui->CalibrationeDateEdit->setDate(calibration);
+
+    quint16 version = 0;
+    if (commands->readSoftwareVersion(version) < 0)
+        return;
+    ui->FirmwareVersionEdit->setText(Identity::versionText(version));
+}
+
+void FirstPageForLogger::setIntervalButtonsStyle(const QString &style)
+{
+    ui->OneSecondBtn->setStyleSheet(style);
+    ui->TenSecondBtn->setStyleSheet(style);
+    ui->SixtySecondBtn->setStyleSheet(style);
+}
+
+void FirstPageForLogger::SetShutdownEditStatus()
+{
+    const bool on = autoOffGroup->checkedId() != 0;
+    if (on) {
+        ui->ShutdownEdit->setEnabled(true);
+        ui->OneSecondBtn->setEnabled(false);
+        ui->TenSecondBtn->setEnabled(false);
+        ui->SixtySecondBtn->setEnabled(false);
+        ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
+        setIntervalButtonsStyle(QLatin1String(kGrey));
+    } else {
+        ui->ShutdownEdit->setText(QStringLiteral("10"));
+        ui->ShutdownEdit->setEnabled(false);
+        ui->OneSecondBtn->setEnabled(true);
+        ui->TenSecondBtn->setEnabled(true);
+        ui->SixtySecondBtn->setEnabled(true);
+        ui->ShutdownEdit->setStyleSheet(QLatin1String(kGrey));
+        setIntervalButtonsStyle(QLatin1String(kWhite));
+    }
+}
+
+void FirstPageForLogger::showConfigurationDefaults()
+{
+    ui->OnBtn->setChecked(true);
+    ui->ShutdownEdit->setEnabled(true);
+    ui->ShutdownEdit->setText(QStringLiteral("3"));
+    ui->OneSecondBtn->setChecked(true);
+    ui->OneSecondBtn->setEnabled(false);
+    ui->TenSecondBtn->setEnabled(false);
+    ui->SixtySecondBtn->setEnabled(false);
+    ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
+    setIntervalButtonsStyle(QLatin1String(kGrey));
+}
+
+void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
+{
+    if (!busyGuard() || !linkGuard())
+        return;
+    ui->OneSecondBtn->setEnabled(true);
+    ui->TenSecondBtn->setEnabled(true);
+    ui->SixtySecondBtn->setEnabled(true);
+
+    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
+    const int r = InstrumentCommands::instance()->readBlock80(b0, b1, b2, b3);
+    if (r >= 0) {
+        if (b0 == 0) {
+            ui->OffBtn->setChecked(true);
+            ui->ShutdownEdit->setEnabled(false);
+            ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
+            setIntervalButtonsStyle(QLatin1String(kWhite));
+        } else if (b0 == 1) {
+            ui->OnBtn->setChecked(true);
+            ui->ShutdownEdit->setEnabled(true);
+            ui->OneSecondBtn->setEnabled(false);
+            ui->TenSecondBtn->setEnabled(false);
+            ui->SixtySecondBtn->setEnabled(false);
+            ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
+            setIntervalButtonsStyle(QLatin1String(kGrey));
+        }
+        ui->ShutdownEdit->setText(QStringLiteral("%1").arg(b1));
+        if (QAbstractButton *interval = intervalGroup->button(b2))
+            interval->setChecked(true);
+        return;
+    }
+    const QString title = chinese("提示");
+    switch (r) {
+    case -1:
+        UiSeam::information(this, title, chinese("读取主机基本配置信息写端口失败！"));
+        break;
+    case -2:
+        UiSeam::information(this, title, chinese("读取主机基本配置信息接收端口报文失败！"));
+        break;
+    case -3:
+        UiSeam::information(this, title, chinese("读取主机基本配置信息接收的报文格式错误！"));
+        break;
+    case -4:
+        UiSeam::information(this, title, chinese("主机基本配置信息的Checksum不正确！"));
+        showConfigurationDefaults();
+        break;
+    default:
+        break;
+    }
+}
+
+void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
+{
+    if (!busyGuard() || !linkGuard())
+        return;
+    if (UiSeam::question(this, tr("Vantrel V2.1"),
+                         tr("Resetting the parameter history data will be cleared."),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
+        != QMessageBox::Yes)
+        return;
+    // The instrument clears its stored runs when its parameters change.
+    on_pushButton_clear_clicked();
+
+    const int b0 = autoOffGroup->checkedId();
+    bool ok = false;
+    int minutes = ui->ShutdownEdit->text().toInt(&ok, 10);
+    if (!ok)
+        minutes = 0;
+    const int b2 = intervalGroup->checkedId();
+    if (minutes < 1 || minutes > 10) {
+        UiSeam::information(this, tr("information"), tr("Shutdown must between 1—10!"));
+        return;
+    }
+    const int r = InstrumentCommands::instance()->writeBlock80(b0, minutes, b2, 0);
+    if (r < 0) {
+        const QString title = chinese("提示");
+        if (r == -1)
+            UiSeam::information(this, title, chinese("写主机基本配置信息写端口失败！"));
+        else if (r == -2)
+            UiSeam::information(this, title, chinese("写主机基本配置信息没有接收到报文！"));
+        else if (r == -3)
+            UiSeam::information(this, title, chinese("写主机基本配置信息接收到的报文有错误！"));
+        UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
+        return;
+    }
+    UiSeam::information(this, tr("information"), tr("parameter configuration success!"));
+}
+
+void FirstPageForLogger::on_readDateTimeBtn_clicked()
+{
+    if (!busyGuard() || !linkGuard())
+        return;
+    ui->dateTimeEdit->hide();
+    ui->dateTimeEditForRead->show();
+    ui->writeDateTimeBtn->setEnabled(false);
+    ui->readDateTimeBtn->setEnabled(false);
+
+    QDateTime when;
+    const int r = InstrumentCommands::instance()->readClock(when);
+    if (r >= 0) {
+        ui->dateTimeEditForRead->setDateTime(when);
+        readClockTimer.start(100);
+        readClockAge.restart();
+        return;
+    }
+    const QString title = chinese("提示");
+    if (r == -1)
+        UiSeam::information(this, title, chinese("读取主机时间配置信息写端口失败！"));
+    else if (r == -2)
+        UiSeam::information(this, title, chinese("读取主机时间配置信息接收端口报文失败！"));
+    else if (r == -3)
+        UiSeam::information(this, title, chinese("读取主机时间配置信息接收的报文格式错误！"));
+    ui->dateTimeEditForRead->hide();
+    ui->dateTimeEdit->show();
+    ui->writeDateTimeBtn->setEnabled(true);
+    ui->readDateTimeBtn->setEnabled(true);
+}
+
+void FirstPageForLogger::setTimeEdit()
+{
+    if (readClockAge.isValid() && 10000 - readClockAge.elapsed() > 0)
+        return;
+    ui->dateTimeEditForRead->hide();
+    ui->dateTimeEdit->show();
+    ui->writeDateTimeBtn->setEnabled(true);
+    ui->readDateTimeBtn->setEnabled(true);
+}
+
+void FirstPageForLogger::timerUpdate() { ui->dateTimeEdit->setDateTime(QDateTime::currentDateTime()); }
+
+void FirstPageForLogger::on_writeDateTimeBtn_clicked()
+{
+    if (!busyGuard() || !linkGuard())
+        return;
+    const int r = InstrumentCommands::instance()->writeClock(ui->dateTimeEdit->dateTime());
+    if (r < 0) {
+        const QString title = chinese("提示");
+        if (r == -1)
+            UiSeam::information(this, title, chinese("写主机时间配置信息写端口失败！"));
+        else if (r == -2)
+            UiSeam::information(this, title, chinese("写主机时间配置信息没有接收到报文！"));
+        else if (r == -3)
+            UiSeam::information(this, title, chinese("写主机时间配置信息接收到的报文有错误！"));
+        UiSeam::information(this, tr("information"), tr("parameter date time error!"));
+        return;
+    }
+    UiSeam::information(this, tr("information"), tr("parameter date time success!"));
+}
+
+void FirstPageForLogger::clear()
+{
+    ui->DeviceNameEdit->clear();
+    ui->serialNoEdit->clear();
+    ui->FirmwareVersionEdit->clear();
+    ui->ShutdownEdit->clear();
+    ui->ProductionDateEdit->setDate(QDate(2000, 1, 1));
+    ui->CalibrationeDateEdit->setDate(QDate(2000, 1, 1));
+    if (isDownloading) {
+        // The link has gone while a download runs: end it, then empty the
+        // table (below, once the download has returned).
+        clearPending = true;
+        return;
+    }
+    on_pushButton_clear_clicked();
+}
+
+// ---- run download -----------------------------------------------------------
+
+void FirstPageForLogger::on_GetDataBtn_clicked()
+{
+    if (!linkGuard() || !busyGuard())
+        return;
+    on_pushButton_clear_clicked();
+    on_readhostconfiguretBtn_clicked();
+
+    int count = 0;
+    if (InstrumentCommands::instance()->readPowerGroupCount(count) < 0)
+        return;
+    if (count < 1)
+        return;
+    qDebug("PowerGroupCount = %d\n", count);
+    // The page has buffers and storage addresses for 25 runs only.
+    const int runs = qMin(count, LoggerRun::MaxRuns);
+
+    for (int k = 0; k < LoggerRun::MaxRuns; ++k) {
+        runFrames[size_t(k)].clear();
+        runData[size_t(k)].clear();
+    }
+
+    isDownloading = true;
+    const int maximum = runs * LoggerRun::ProgressBytesPerRun;
+    progressDialog->setLabelText(tr("Getting data,please wait..."));
+    progressDialog->setRange(0, maximum);
+    progressDialog->setValue(0);
+    progressDialog->show();
+
+    RunOutcome outcome = RunOutcome::Complete;
+    {
+        UserInputBlocker blocker;
+        UserInputBlocker::letPaint();
+        int received = 0;
+        for (int k = 0; k < runs && outcome == RunOutcome::Complete; ++k)
+            outcome = downloadRun(k, &received, maximum);
+
+        if (outcome == RunOutcome::StepUnreadable)
+            UiSeam::information(this, tr("warn"), tr("Read Storage Interval Error!"));
+        else if (outcome == RunOutcome::Silent)
+            UiSeam::information(this, tr("information"),
+                                tr("Getting data outtime,please get again."));
+    }
+
+    progressDialog->setValue(maximum); // closes the dialog
+    progressDialog->reset();
+    isDownloading = false;
+    if (clearPending) {
+        clearPending = false;
+        on_pushButton_clear_clicked();
+    }
+}
+
+FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *receivedTotal,
+                                                               int progressMaximum)
+{
+    MainWindow *window = MainWindow::instance();
+    QByteArray &frames = runFrames[size_t(run)];
+    QByteArray &payload = runData[size_t(run)];
+
+    QByteArray request = LoggerRun::runRequest(run);
+    if (window->sendFrame(request, kWriteTimeoutMs) < 8)
+        return RunOutcome::SendFailed;
+
+    // Collection passes until the end packet has been seen. Each pass gathers
+    // whatever the instrument sends without a pause of 50 ms.
+    QElapsedTimer silence;
+    silence.start();
+    for (;;) {
+        QByteArray chunk;
+        window->receiveFrame(chunk, 0, kRunExpectedLength, false);
+        if (!chunk.isEmpty()) {
+            frames.append(chunk);
+            *receivedTotal += chunk.size();
+            // The maximum itself would close the dialog before the end.
+            progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
+            silence.restart();
+            if (LoggerRun::endPacketSeen(frames))
+                break;
+        } else if (!window->isLinkOpen() || clearPending) {
+            frames.clear();
+            return RunOutcome::LinkLost;
+        }
+        if (silence.elapsed() >= silenceLimitMs) {
+            frames.clear();
+            return RunOutcome::Silent;
+        }
+        UserInputBlocker::letPaint();
+    }
+
+    payload = LoggerRun::extractPayload(frames);
+
+    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
+    const int r = InstrumentCommands::instance()->readBlock80(b0, b1, b2, b3);
+    if (r < 0 && r != -4) {
+        payload.clear();
+        return RunOutcome::StepUnreadable;
+    }
+    addRecordRow(LoggerRun::rowTexts(run, payload, LoggerRun::stepSeconds(r, b0, b2)));
+    UserInputBlocker::letPaint();
+    return RunOutcome::Complete;
+}
+
+// ---- table and row actions --------------------------------------------------
+
+int FirstPageForLogger::addRecordRow(const QStringList &texts)
+{
+    QTableWidget *table = ui->tbData;
+    const int r = table->rowCount();
+    table->setRowCount(r + 1);
+    for (int c = 0; c < 7; ++c) {
+        auto *item = new QTableWidgetItem(texts.value(c));
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        table->setItem(r, c, item);
+    }
+    auto *actions = new TableOpWidget(table);
+    actions->row = r;
+    connect(actions, &TableOpWidget::sigEXCEL, this, &FirstPageForLogger::on_EXCELBtn_clicked);
+    connect(actions, &TableOpWidget::sigCurve, this, &FirstPageForLogger::on_CurveBtn_clicked);
+    connect(actions, &TableOpWidget::sigReport, this, &FirstPageForLogger::on_ReportBtn_clicked);
+    table->setCellWidget(r, 7, actions);
+    return r;
+}
+
+void FirstPageForLogger::on_pushButton_clear_clicked()
+{
+    if (!busyGuard())
+        return;
+    while (ui->tbData->rowCount() > 0)
+        ui->tbData->removeRow(0);
+    for (int k = 0; k < LoggerRun::MaxRuns; ++k) {
+        runFrames[size_t(k)].clear();
+        runData[size_t(k)].clear();
+    }
+}
+
+QByteArray FirstPageForLogger::GetPowerData() { return powerData; }
+
+void FirstPageForLogger::on_CurveBtn_clicked(int row)
+{
+    if (!busyGuard())
+        return;
+    powerData = (row >= 0 && row < LoggerRun::MaxRuns) ? runData[size_t(row)] : QByteArray();
+    qDebug("row = %d\n", row);
+    on_UVPowerCurveBtn_clicked();
+}
+
+void FirstPageForLogger::on_UVPowerCurveBtn_clicked()
+{
+    if (!busyGuard())
+        return;
+    if (powerData.isEmpty()) {
+        UiSeam::information(this, tr("information"), tr("please get data first!"));
+        return;
+    }
+    auto *curve = new UVPowerCurvePageForLogger(this);
+    curve->show();
+    curve->raise();
+    curve->activateWindow();
+}
+
+void FirstPageForLogger::on_ReportBtn_clicked(int row)
+{
+    if (!busyGuard())
+        return;
+    powerData = (row >= 0 && row < LoggerRun::MaxRuns) ? runData[size_t(row)] : QByteArray();
+    if (powerData.isEmpty()) {
+        UiSeam::information(this, tr("information"), tr("please get data first!"));
+        return;
+    }
+    auto text = [&](int column) {
+        const QTableWidgetItem *item = ui->tbData->item(row, column);
+        return item ? item->text() : QString();
+    };
+    reportSerialNo = ui->serialNoEdit->text();
+    reportDeviceName = ui->DeviceNameEdit->text();
+    reportStartTime = text(1);
+    reportDuration = text(2) + QStringLiteral("S");
+    reportRec = text(3);
+    reportMax = text(4);
+    reportMin = text(5);
+    reportAvg = text(6);
+    // Each report window draws its curve into a picture file of its own, so
+    // there is no shared picture to remove here.
+    auto *report = new ReportPageForLogger(this);
+    report->show();
+    report->raise();
+    report->activateWindow();
+}
+
+void FirstPageForLogger::on_EXCELBtn_clicked(int row)
+{
+    if (!busyGuard())
+        return;
+    powerData = (row >= 0 && row < LoggerRun::MaxRuns) ? runData[size_t(row)] : QByteArray();
+    const QTableWidgetItem *start = ui->tbData->item(row, 1);
+    reportStartTime = QDateTime::fromString(start ? start->text() : QString(),
+                                            QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                          .toString(QStringLiteral("yyyyMMddhhmmss"));
+    exportRunNo = QString::number(row + 1);
+    on_SaveUVPowerBtn_clicked();
+}
+
+void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
+{
+    if (!busyGuard())
+        return;
+    if (powerData.isEmpty()) {
+        UiSeam::information(this, tr("information"), tr("please get data first!"));
+        return;
+    }
+    const QString fileName = UiSeam::getSaveFileName(
+        this, tr("Storing data to Excel"),
+        QStringLiteral("NO") + exportRunNo + QStringLiteral("_") + reportStartTime,
+        tr("excel file (*.xls)"));
+    if (fileName.isEmpty())
+        return;
+
+    const int m = LoggerRun::sampleCount(powerData);
+    QTableWidget table(m, 2);
+    table.setHorizontalHeaderLabels({QStringLiteral("NUM"), QStringLiteral("VAL")});
+    for (int i = 0; i < m; ++i) {
+        table.setItem(i, 0, new QTableWidgetItem(QStringLiteral("%1").arg(i + 1)));
+        table.setItem(i, 1,
+                      new QTableWidgetItem(LoggerRun::powerText(LoggerRun::sampleAt(powerData, i))));
+    }
+    if (table.rowCount() == 0) {
+        UiSeam::information(this, tr("error"), tr("No data for Storing to Excel!"));
+        return;
+    }
+
+    // An existing file is moved aside rather than deleted, and put back if
+    // the export does not complete, so that a failed or cancelled export
+    // never costs the user the file that was there.
+    QString previous;
+    if (QFile::exists(fileName)) {
+        previous = fileName + QStringLiteral(".previous~");
+        QFile::remove(previous);
+        if (!QFile::rename(fileName, previous)) {
+            UiSeam::information(this, tr("error"),
+                                tr("Can't overwrite this file, maybe the file is in use!"));
+            return;
+        }
+    }
+    auto restorePrevious = [&]() {
+        if (previous.isEmpty())
+            return;
+        QFile::remove(fileName);
+        QFile::rename(previous, fileName);
+    };
+
+    QElapsedTimer clock;
+    clock.start();
+    ExcelEngineODBC engine(fileName);
+    if (!engine.openConnection()) {
+        restorePrevious();
+        UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
+        return;
+    }
+    QProgressDialog dialog(tr("Storing data,please wait..."), tr("cancel"), 0, m + 1, this);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.show();
+    if (engine.writeTable(&table, &dialog)) {
+        const bool cancelled = dialog.wasCanceled();
+        dialog.setValue(m + 1);
+        dialog.hide();
+        engine.closeConnection();
+        if (cancelled && !previous.isEmpty()) {
+            restorePrevious();
+        } else {
+            if (!previous.isEmpty())
+                QFile::remove(previous);
+            if (fileOpener)
+                fileOpener(fileName);
+            else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
+                QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+        }
+    } else {
+        dialog.hide();
+        engine.closeConnection();
+        restorePrevious();
+        UiSeam::information(this, tr("export"), tr("Export data failed!"));
+    }
+    qDebug() << "The slow operation took" << clock.elapsed() << "milliseconds: ";
+}
+
+void FirstPageForLogger::on_pushButton_saveData_clicked()
+{
+    if (!busyGuard())
+        return;
+    const int rows = ui->tbData->rowCount();
+    if (rows == 0) {
+        UiSeam::information(this, tr("information"), tr("Please get data first!"));
+        return;
+    }
+    const QString fileName = UiSeam::getSaveFileName(
+        this, tr("Storing data to Excel"),
+        QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
+        tr("Excel file (*.xls)"));
+    if (fileName.isEmpty())
+        return;
+    // The copy never overwrites: an existing file of that name stays as it is.
+    if (!QFile::copy(dataTemplatePath(), fileName)) {
+        UiSeam::information(this, tr("information"), tr("Create data file fail!"));
+        return;
+    }
+    // The template may be installed read-only; the copy must be writable.
+    QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteOwner);
+
+    ExcelEngine excel(fileName);
+    if (!excel.openSheet(1)) {
+        UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
+        return;
+    }
+    QProgressDialog dialog(this);
+    dialog.setWindowTitle(QString());
+    dialog.setLabelText(tr("Saving Excel data, please wait"));
+    dialog.setCancelButtonText(tr("Cancel"));
+    dialog.setMinimum(0);
+    dialog.setMaximum(rows + 1);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.show();
+
+    if (!excel.writeTable(ui->tbData)) {
+        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        excel.closeBook();
+        dialog.hide();
+        return;
+    }
+    dialog.setValue(1);
+    if (dialog.wasCanceled()) {
+        excel.closeBook();
+        return;
+    }
+    for (int r = 0; r < rows; ++r) {
+        if (!excel.openSheet(r + 2)) {
+            UiSeam::information(this, tr("Storing data"),
+                                tr("Storing data failed, Can't open sheet!"));
+            dialog.hide();
+            return;
+        }
+        const QByteArray run = r < LoggerRun::MaxRuns ? runData[size_t(r)] : QByteArray();
+        if (!excel.writeRows(LoggerRun::sampleRows(run))) {
+            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+            excel.closeBook();
+            dialog.hide();
+            return;
+        }
+        dialog.setValue(r + 2);
+        if (dialog.wasCanceled()) {
+            excel.closeBook();
+            return;
+        }
+    }
+    excel.saveBook();
+    excel.closeBook();
+    dialog.hide();
+    UiSeam::information(this, tr("information"), tr("Save file success!"));
+}
+
+// ---- language ------------------------------------------------------------
+
+void FirstPageForLogger::languageChange()
+{
+    const QString deviceName = ui->DeviceNameEdit->text();
+    const QString serial = ui->serialNoEdit->text();
+    const QString firmware = ui->FirmwareVersionEdit->text();
+    const QString shutdown = ui->ShutdownEdit->text();
+    const QDate production = ui->ProductionDateEdit->date();
+    const QDate calibration = ui->CalibrationeDateEdit->date();
+
+    ui->retranslateUi(this);
+
+    ui->DeviceNameEdit->setText(deviceName);
+    ui->serialNoEdit->setText(serial);
+    ui->FirmwareVersionEdit->setText(firmware);
+    ui->ShutdownEdit->setText(shutdown);
+    ui->ProductionDateEdit->setDate(production);
+    ui->CalibrationeDateEdit->setDate(calibration);
+
+    for (int r = 0; r < ui->tbData->rowCount(); ++r) {
+        if (auto *actions = qobject_cast<TableOpWidget *>(ui->tbData->cellWidget(r, 7)))
+            actions->retranslate();
+    }
+}
+
+// ---- background worker ----------------------------------------------------
+
+bool FirstPageForLogger::openThreadSlot()
+{
+    qDebug() << tr("openThreadSlot");
+    workerThread = new QThread();
+    worker = new MyThread();
+    connect(worker, &MyThread::senddata, this, &FirstPageForLogger::SaveData);
+    worker->moveToThread(workerThread);
+    connect(workerThread, &QThread::finished, workerThread, &QObject::deleteLater);
+    connect(workerThread, &QThread::finished, worker, &QObject::deleteLater);
+    connect(workerThread, &QThread::started, worker, &MyThread::startThreadSlot);
+    workerThread->start();
+    // This page reads its answers itself: the worker waits at the top of its
+    // loop until the page stops it.
+    worker->lock.lock();
+    workerLockHeld = true;
+    qDebug() << "mainWidget QThread::currentThreadId()==" << QThread::currentThreadId();
+    return false;
+}
+
+bool FirstPageForLogger::closeThreadSlot()
+{
+    if (worker && workerLockHeld) {
+        worker->lock.unlock();
+        workerLockHeld = false;
+    }
+    qDebug() << tr("closeThreadSlot");
+    if (!workerThread || !workerThread->isRunning())
+        return false;
+    worker->stop();
+    workerThread->quit();
+    const bool finished = workerThread->wait();
+    // Both objects delete themselves once the thread has finished.
+    workerThread = nullptr;
+    worker = nullptr;
+    return finished;
+}
+
+void FirstPageForLogger::SaveData(const QByteArray &baData) { receiveBuffer.append(baData); }
+
+void FirstPageForLogger::updateProgress()
+{
+    // The page holds the worker's lock itself while a worker runs, so the
+    // lock is taken here only when the page does not hold it already.
+    auto withWorkerLock = [this](auto &&work) {
+        if (worker && !workerLockHeld) {
+            QMutexLocker locker(&worker->lock);
+            work();
+        } else {
+            work();
+        }
+    };
+    if (!downloadClock.isValid() || 10000 - downloadClock.elapsed() <= 0) {
+        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
+        progressTimer.stop();
+        withWorkerLock([this] { receiveBuffer.clear(); });
+        return;
+    }
+    progressDialog->setValue(receiveBuffer.size());
+    if (receiveBuffer.size() < expectedGroups * 34)
+        return;
+    withWorkerLock([this] {
+        int p = 0;
+        while (p + 34 <= receiveBuffer.size()) {
+            if (quint8(receiveBuffer.at(p)) == 0xAB && quint8(receiveBuffer.at(p + 1)) == 0x42)
+                p += 34;
+            else
+                ++p;
+        }
+        qDebug("readdata setVal =========OK============ %d\n", int(receiveBuffer.size()));
+        receiveBuffer.clear();
+    });
+    isDownloading = false;
+    progressTimer.stop();
+    progressDialog->setValue(expectedGroups * 34);
+}

@@ -1,0 +1,178 @@
+#include "logger/loggerrun.h"
+
+#include "protocol/frame.h"
+
+#include <QtGlobal>
+
+namespace LoggerRun {
+
+namespace {
+
+constexpr quint8 RunReadCommand = 0x42;
+constexpr int PacketHeaderBytes = 8;
+constexpr int PacketOverheadBytes = 10; // header + trailer
+
+// Data length of the packet whose header starts at p, or -1 when no complete
+// packet header starts there.
+int packetLengthAt(const QByteArray &frames, int p)
+{
+    if (Frame::byteAt(frames, p) != Frame::StartByte
+        || Frame::byteAt(frames, p + 1) != RunReadCommand || p + PacketHeaderBytes > frames.size())
+        return -1;
+    quint16 n = 0;
+    Frame::le16At(frames, p + 6, &n);
+    return n;
+}
+
+} // namespace
+
+quint32 runAddress(int run) { return 0x180u + 0x980u * quint32(run); }
+
+QByteArray runRequest(int run)
+{
+    return Frame::longRequest(RunReadCommand, runAddress(run), 0x0040);
+}
+
+bool endPacketSeen(const QByteArray &frames)
+{
+    int p = 0;
+    while (p < frames.size()) {
+        const int n = packetLengthAt(frames, p);
+        if (n == 0)
+            return true;
+        p += n < 0 ? 1 : n + PacketOverheadBytes;
+    }
+    return false;
+}
+
+QByteArray extractPayload(const QByteArray &frames, QList<quint16> *droppedLengths)
+{
+    QByteArray payload;
+    int p = 0;
+    while (p < frames.size()) {
+        const int n = packetLengthAt(frames, p);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            ++p;
+            continue;
+        }
+        if (p + n + PacketOverheadBytes < frames.size()) {
+            payload.append(frames.constData() + p + PacketHeaderBytes, n);
+        } else {
+            qDebug("data len %u is error!", unsigned(n));
+            if (droppedLengths)
+                droppedLengths->append(quint16(n));
+        }
+        p += n + PacketOverheadBytes;
+    }
+    return payload;
+}
+
+QDateTime startTime(const QByteArray &payload)
+{
+    if (payload.size() < PayloadHeaderBytes)
+        return QDateTime();
+    auto b = [&](int i) { return quint8(payload.at(i)); };
+    const QDate date(2000 + b(0), b(1), b(2));
+    const QTime time(b(3), b(4), b(5));
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::LocalTime);
+}
+
+int sampleCount(const QByteArray &payload)
+{
+    if (payload.size() < PayloadHeaderBytes)
+        return 0;
+    return (payload.size() - PayloadHeaderBytes) / 4;
+}
+
+float sampleAt(const QByteArray &payload, int i)
+{
+    float value = 0;
+    if (i >= 0)
+        Frame::floatAt(payload, PayloadHeaderBytes + 4 * i, &value);
+    return value;
+}
+
+QVector<double> sampleValues(const QByteArray &payload)
+{
+    const int m = sampleCount(payload);
+    QVector<double> values(m);
+    for (int i = 0; i < m; ++i)
+        values[i] = double(sampleAt(payload, i));
+    return values;
+}
+
+Statistics statistics(const QByteArray &payload)
+{
+    Statistics s;
+    s.samples = sampleCount(payload);
+    for (int i = 0; i < s.samples; ++i) {
+        const float v = sampleAt(payload, i);
+        if (i == 0) {
+            s.max = v;
+            s.min = v;
+        } else {
+            if (v > s.max)
+                s.max = v;
+            if (v < s.min)
+                s.min = v;
+        }
+        s.sum += v;
+        s.rec = v;
+    }
+    if (s.samples > 0)
+        s.avg = s.sum / float(s.samples);
+    return s;
+}
+
+int stepSeconds(int readResult, int b0, int b2)
+{
+    if (readResult == -4 || b0 == 1)
+        return 1;
+    switch (b2) {
+    case 1:
+        return 10;
+    case 2:
+        return 60;
+    default:
+        return 1;
+    }
+}
+
+QString powerText(float value) { return QString::number(double(value), 'f', 1); }
+
+QStringList rowTexts(int run, const QByteArray &payload, int step)
+{
+    QStringList texts;
+    texts << QString::number(run + 1);
+    if (payload.size() < PayloadHeaderBytes) {
+        // Not even a start time: nothing is known about this run.
+        texts << QString() << QString();
+    } else {
+        texts << startTime(payload).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        texts << QString::number(qint64(sampleCount(payload)) * step);
+    }
+    const Statistics s = statistics(payload);
+    if (s.samples == 0) {
+        texts << QString() << QString() << QString() << QString();
+    } else {
+        texts << powerText(s.rec) << powerText(s.max) << powerText(s.min) << powerText(s.avg);
+    }
+    return texts;
+}
+
+QList<QVariantList> sampleRows(const QByteArray &payload)
+{
+    QList<QVariantList> rows;
+    const int m = sampleCount(payload);
+    rows.reserve(m + 1);
+    rows.append({QStringLiteral("NUM"), QStringLiteral("VAL")});
+    for (int i = 0; i < m; ++i)
+        rows.append({QString::number(i + 1), powerText(sampleAt(payload, i))});
+    return rows;
+}
+
+} // namespace LoggerRun

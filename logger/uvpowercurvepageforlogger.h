@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+
+class QCustomPlot;
+
+namespace Ui {
+class UVPowerCurvePageForLogger;
+}
+
+// A window plotting the power samples of one Logger run: sample number along
+// the bottom axis, irradiance (uW/cm2) along the left axis. The samples are
+// copied from the Logger page when the window opens; later downloads do not
+// change it. The plot can be dragged, zoomed and fitted again with "Auto Set".
+class UVPowerCurvePageForLogger : public QDialog
+{
+    Q_OBJECT
+public:
+    // parent is the Logger page, whose GetPowerData() supplies the run.
+    explicit UVPowerCurvePageForLogger(QWidget *parent = nullptr);
+    ~UVPowerCurvePageForLogger() override;
+
+    QCustomPlot *plot() const;
+    const QByteArray &powerData() const { return m_powerData; }
+
+public slots:
+    void on_btnUpdateCurve_clicked();
+    void autoset_yaxis();
+
+private:
+    Ui::UVPowerCurvePageForLogger *ui = nullptr;
+    QByteArray m_powerData;
+};
