@@ -14,14 +14,19 @@ struct XlsCell
 };
 
 // A worksheet of an Excel 97-2003 workbook: at most 65536 rows and 256
-// columns, texts of at most 32767 characters. Rows and columns are 0-based
-// here; the automation layer adds the spreadsheet's 1-based numbering.
+// columns. Rows and columns are 0-based here; the automation layer adds the
+// spreadsheet's 1-based numbering.
+//
+// Texts are cut at 8192 characters. The format allows 32767, but FreeXL,
+// which reads the files back (the Logger export reopens its workbook once per
+// run), cannot read a shared string continued over more than one CONTINUE
+// record, and 8192 UTF-16 characters always fit in two records.
 class XlsSheet
 {
 public:
     static constexpr int maxRows = 65536;
     static constexpr int maxColumns = 256;
-    static constexpr int maxTextLength = 32767;
+    static constexpr int maxTextLength = 8192;
 
     XlsSheet() = default;
     explicit XlsSheet(const QString &name)

@@ -274,8 +274,12 @@ void appendSharedStrings(QByteArray &stream, const SharedStrings &sst)
         const bool wide = needsWide(text);
         const int width = wide ? 2 : 1;
         const int n = text.size();
-        // The string header and its first character always stay together.
-        if (body.size() + 3 + width > maxRecordData)
+        // The string header and its first character always stay together,
+        // and a string continues over at most one CONTINUE record (FreeXL
+        // reads no more): one that would need more starts a record of its
+        // own.
+        const int fitHere = (maxRecordData - body.size() - 3) / width;
+        if (fitHere < 1 || (n - fitHere) * width > maxRecordData - 1)
             flush();
         if (i % bucketSize == 0)
             buckets.push_back({sstOffset + quint32(records.size() + 4 + body.size()),

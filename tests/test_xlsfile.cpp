@@ -1,0 +1,477 @@
+// The .xls file layer: what XlsWriter writes, FreeXL reads back (sheet count,
+// names, every cell), the program's own reader restores values and centring,
+// limits are kept, and bad or damaged files are refused without harm.
+
+#include "export/compoundfile.h"
+#include "export/xlsreader.h"
+#include "export/xlsworkbook.h"
+#include "export/xlswriter.h"
+
+#include "xlscheck.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(XlsWorkbook)
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Deterministic text of the given length mixing one-byte and wide characters.
+QString mixedText(int index, int length, bool wide)
+{
+    const QString alphabet = wide ? QStringLiteral("μ²中文測試Ωabc") : QStringLiteral("abcdefghij");
+    QString text = QStringLiteral("%1:").arg(index);
+    while (text.size() < length)
+        text += alphabet.at((index + text.size()) % alphabet.size());
+    return text.left(length);
+}
+
+XlsWorkbook sampleBook()
+{
+    XlsWorkbook book;
+    XlsSheet table(QStringLiteral("Table"));
+    table.setValue(0, 0, QStringLiteral("NO"));
+    table.setValue(0, 1, QStringLiteral("Power(μW/cm²)"));
+    table.setValue(0, 2, QStringLiteral("时间"));
+    table.setValue(1, 0, 1.0);
+    table.setValue(1, 1, 12.345);
+    table.setValue(1, 2, QStringLiteral("2024-12-31 23:59:59"));
+    table.setValue(2, 0, -7.0);
+    table.setValue(2, 1, 1e-9);
+    table.setValue(2, 2, 123456789012.0);
+    table.setCentred(0, 0, true);
+    table.setCentred(1, 1, true);
+    book.sheets.append(table);
+    book.sheets.append(XlsSheet(QStringLiteral("Empty")));
+    XlsSheet far(QStringLiteral("运行 2"));
+    far.setValue(300, 40, QStringLiteral("far away"));
+    far.setValue(65535, 255, 3.5);
+    book.sheets.append(far);
+    return book;
+}
+
+void compareWithFreeXl(const XlsWorkbook &book, const FreeXlBook &read)
+{
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.sheets.size(), book.sheets.size());
+    for (int s = 0; s < book.sheets.size(); ++s) {
+        const XlsSheet &sheet = book.sheets.at(s);
+        const FreeXlSheet &got = read.sheets.at(s);
+        QCOMPARE(got.name, sheet.name);
+        QCOMPARE(int(got.rows), sheet.endRow());
+        QCOMPARE(int(got.columns), sheet.endColumn());
+        int valued = 0;
+        for (auto it = sheet.cells().constBegin(); it != sheet.cells().constEnd(); ++it) {
+            if (!it->value.isValid())
+                continue;
+            ++valued;
+            const QVariant v =
+                got.cells.value(qMakePair(XlsSheet::rowOf(it.key()), XlsSheet::columnOf(it.key())));
+            if (it->value.type() == QVariant::String) {
+                QCOMPARE(v.type(), QVariant::String);
+                QCOMPARE(v.toString(), it->value.toString());
+            } else {
+                QCOMPARE(v.type(), QVariant::Double);
+                QCOMPARE(v.toDouble(), it->value.toDouble());
+            }
+        }
+        QCOMPARE(got.cells.size(), valued);
+    }
+}
+
+} // namespace
+
+class TestXlsFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void centringSurvivesReading();
+    void compoundFileLayout_data();
+    void compoundFileLayout();
+    void valuesAreKeptWithinLimits_data();
+    void valuesAreKeptWithinLimits();
+    void gridLimits();
+    void sheetNamesMadeValid_data();
+    void sheetNamesMadeValid();
+    void saveFailureLeavesFileAlone_data();
+    void saveFailureLeavesFileAlone();
+    void badFilesAreRefused_data();
+    void badFilesAreRefused();
+    void truncatedFilesAreRefused();
+    void cellOutsideDimensionsIsRefused();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestXlsFile::roundTrip_data()
+{
+    QTest::addColumn<XlsWorkbook>("book");
+
+    QTest::newRow("numbers, texts, units, Chinese, sparse cells") << sampleBook();
+
+    {
+        // The Logger's workbook: the table, then 25 runs of "NUM"/"VAL".
+        XlsWorkbook book;
+        for (int s = 0; s < 26; ++s) {
+            XlsSheet sheet(QStringLiteral("Sheet%1").arg(s + 1));
+            if (s > 0) {
+                sheet.setValue(0, 0, QStringLiteral("NUM"));
+                sheet.setValue(0, 1, QStringLiteral("VAL"));
+                for (int i = 0; i < 60; ++i) {
+                    sheet.setValue(i + 1, 0, double(i + 1));
+                    sheet.setValue(i + 1, 1, (s * 1000 + i) / 10.0);
+                }
+            }
+            book.sheets.append(sheet);
+        }
+        book.activeSheet = 3;
+        QTest::newRow("26 sheets") << book;
+    }
+    {
+        // Enough distinct strings for the SST to need several CONTINUE
+        // records, half of them wide, with lengths that make strings cross
+        // record boundaries at different places.
+        XlsWorkbook book;
+        XlsSheet sheet(QStringLiteral("Strings"));
+        for (int i = 0; i < 3000; ++i)
+            sheet.setValue(i, i % 3, mixedText(i, 5 + (i * 7) % 40, i % 2 == 1));
+        book.sheets.append(sheet);
+        QTest::newRow("long string table") << book;
+    }
+    {
+        XlsWorkbook book;
+        XlsSheet sheet(QStringLiteral("Long"));
+        // Longest texts, wide and one-byte, each placed after a filler
+        // that leaves little room in the current record.
+        sheet.setValue(0, 0, mixedText(0, 8100, false));
+        sheet.setValue(1, 0, mixedText(1, XlsSheet::maxTextLength, true));
+        sheet.setValue(2, 0, mixedText(2, 4000, true));
+        sheet.setValue(3, 0, mixedText(3, XlsSheet::maxTextLength, false));
+        sheet.setValue(4, 0, QStringLiteral("after"));
+        sheet.setValue(5, 0, mixedText(1, XlsSheet::maxTextLength, true)); // shared
+        book.sheets.append(sheet);
+        QTest::newRow("texts longer than one record") << book;
+    }
+    {
+        XlsWorkbook book;
+        XlsSheet sheet(QStringLiteral("Numbers"));
+        const double values[] = {0.0, 1.0, -1.0, 536870911.0, 536870912.0, -536870912.0,
+                                 -536870913.0, 0.1, 1e300, -1e-300, 2.5, 4294967296.0};
+        int row = 0;
+        for (double v : values)
+            sheet.setValue(row++, 0, v);
+        book.sheets.append(sheet);
+        QTest::newRow("integers at the RK limits and other numbers") << book;
+    }
+    {
+        XlsWorkbook book;
+        book.sheets.append(XlsSheet(QStringLiteral("Sheet1")));
+        QTest::newRow("one empty sheet") << book;
+    }
+}
+
+void TestXlsFile::roundTrip()
+{
+    QFETCH(XlsWorkbook, book);
+    const QString path = m_dir.filePath(QStringLiteral("roundtrip.xls"));
+    QString error;
+    QVERIFY2(XlsWriter::save(book, path, &error), qPrintable(error));
+    compareWithFreeXl(book, readWithFreeXl(path));
+
+    XlsWorkbook reread;
+    QCOMPARE(XlsReader::load(path, &reread), XlsReader::Result::Ok);
+    QCOMPARE(reread.sheets.size(), book.sheets.size());
+    for (int s = 0; s < book.sheets.size(); ++s) {
+        QCOMPARE(reread.sheets.at(s).name, book.sheets.at(s).name);
+        QCOMPARE(reread.sheets.at(s).cellCount(), book.sheets.at(s).cellCount());
+    }
+    // Writing what was read gives the same file again.
+    reread.activeSheet = book.activeSheet;
+    QCOMPARE(XlsWriter::toBytes(reread), XlsWriter::toBytes(book));
+}
+
+void TestXlsFile::centringSurvivesReading()
+{
+    XlsWorkbook book = sampleBook();
+    book.sheets[0].setCentred(5, 5, true); // formatted blank cell
+    const QString path = m_dir.filePath(QStringLiteral("centred.xls"));
+    QVERIFY(XlsWriter::save(book, path));
+
+    XlsWorkbook reread;
+    QCOMPARE(XlsReader::load(path, &reread), XlsReader::Result::Ok);
+    const XlsSheet &sheet = reread.sheets.at(0);
+    QVERIFY(sheet.cell(0, 0)->centred);
+    QVERIFY(sheet.cell(1, 1)->centred);
+    QVERIFY(!sheet.cell(0, 1)->centred);
+    QVERIFY(!sheet.cell(1, 0)->centred);
+    QVERIFY(sheet.cell(5, 5) && sheet.cell(5, 5)->centred && !sheet.cell(5, 5)->value.isValid());
+    QVERIFY(!reread.sheets.at(2).cell(300, 40)->centred);
+}
+
+void TestXlsFile::compoundFileLayout_data()
+{
+    QTest::addColumn<int>("streamBytes");
+    QTest::newRow("tiny stream padded past the mini stream cutoff") << 100;
+    QTest::newRow("exactly 4096 bytes") << 4096;
+    QTest::newRow("4097 bytes") << 4097;
+    QTest::newRow("fills 109 FAT sectors") << 109 * 128 * 512 - 200 * 512;
+    QTest::newRow("needs DIFAT sectors") << 8 * 1024 * 1024;
+}
+
+void TestXlsFile::compoundFileLayout()
+{
+    QFETCH(int, streamBytes);
+    QByteArray stream(streamBytes, '\0');
+    for (int i = 0; i < streamBytes; ++i)
+        stream[i] = char((i * 131) >> 3);
+    const QByteArray file = CompoundFile::wrap(stream);
+    QCOMPARE(file.size() % 512, 0);
+    QVERIFY(file.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+    const quint32 fatCount = qFromLittleEndian<quint32>(file.constData() + 0x2C);
+    const quint32 difatCount = qFromLittleEndian<quint32>(file.constData() + 0x48);
+    QCOMPARE(difatCount > 0, fatCount > 109);
+    // The FAT covers every sector of the file.
+    QVERIFY(qint64(fatCount) * 128 >= file.size() / 512 - 1);
+
+    QByteArray back;
+    QVERIFY(CompoundFile::readWorkbookStream(file, &back));
+    QCOMPARE(back.left(streamBytes), stream);
+    QVERIFY(back.size() > 4096);
+}
+
+void TestXlsFile::valuesAreKeptWithinLimits_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("stored");
+
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("NaN becomes its text")
+        << QVariant(std::numeric_limits<double>::quiet_NaN()) << QVariant(QStringLiteral("nan"));
+    QTest::newRow("infinity becomes its text") << QVariant(inf) << QVariant(QStringLiteral("inf"));
+    QTest::newRow("minus infinity") << QVariant(-inf) << QVariant(QStringLiteral("-inf"));
+    QTest::newRow("integer becomes a number") << QVariant(42) << QVariant(42.0);
+    QTest::newRow("empty text leaves no value") << QVariant(QString()) << QVariant();
+    const int limit = XlsSheet::maxTextLength;
+    QTest::newRow("over-long text is cut to the cell limit")
+        << QVariant(QString(40000, QChar('x'))) << QVariant(QString(limit, QChar('x')));
+    QTest::newRow("over-long Chinese text is cut to the cell limit")
+        << QVariant(QString(20000, QChar(0x4E2D))) << QVariant(QString(limit, QChar(0x4E2D)));
+    // A surrogate pair across the limit is dropped whole.
+    QString pairAtLimit(limit - 1, QChar('y'));
+    pairAtLimit += QString::fromUcs4(U"\U0001F600xyz");
+    QTest::newRow("no half surrogate pair at the limit")
+        << QVariant(pairAtLimit) << QVariant(QString(limit - 1, QChar('y')));
+}
+
+void TestXlsFile::valuesAreKeptWithinLimits()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, stored);
+    XlsWorkbook book;
+    XlsSheet sheet(QStringLiteral("S"));
+    QVERIFY(sheet.setValue(0, 0, value));
+    sheet.setValue(0, 1, QStringLiteral("neighbour"));
+    QCOMPARE(sheet.value(0, 0), stored);
+    book.sheets.append(sheet);
+
+    const QString path = m_dir.filePath(QStringLiteral("limits.xls"));
+    QVERIFY(XlsWriter::save(book, path));
+    const FreeXlBook read = readWithFreeXl(path);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.cell(0, 0, 0), stored);
+    QCOMPARE(read.cell(0, 0, 1), QVariant(QStringLiteral("neighbour")));
+}
+
+void TestXlsFile::gridLimits()
+{
+    XlsSheet sheet(QStringLiteral("S"));
+    QVERIFY(sheet.setValue(65535, 255, 1.0));
+    QVERIFY(!sheet.setValue(65536, 0, 1.0));
+    QVERIFY(!sheet.setValue(0, 256, 1.0));
+    QVERIFY(!sheet.setValue(-1, 0, 1.0));
+    QVERIFY(!sheet.setCentred(65536, 0, true));
+    QCOMPARE(sheet.cellCount(), 1);
+    QCOMPARE(sheet.endRow(), 65536);
+    QCOMPARE(sheet.endColumn(), 256);
+}
+
+void TestXlsFile::sheetNamesMadeValid_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("written");
+    QTest::newRow("kept as given")
+        << QStringList{"Sheet1", "运行 1", "μW/cm² data"}
+        << QStringList{"Sheet1", "运行 1", "μW_cm² data"};
+    QTest::newRow("forbidden characters replaced")
+        << QStringList{"a:b\\c?d*e[f]g"} << QStringList{"a_b_c_d_e_f_g"};
+    QTest::newRow("too long cut to 31") << QStringList{QString(40, QChar('n'))}
+                                        << QStringList{QString(31, QChar('n'))};
+    QTest::newRow("apostrophes at the ends dropped") << QStringList{"'quoted'"}
+                                                     << QStringList{"quoted"};
+    QTest::newRow("empty named after its place") << QStringList{"", ""}
+                                                 << QStringList{"Sheet1", "Sheet2"};
+    QTest::newRow("duplicates ignoring case made unique")
+        << QStringList{"Data", "data", "DATA"} << QStringList{"Data", "data(2)", "DATA(3)"};
+}
+
+void TestXlsFile::sheetNamesMadeValid()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, written);
+    XlsWorkbook book;
+    for (const QString &name : names)
+        book.sheets.append(XlsSheet(name));
+    const QString path = m_dir.filePath(QStringLiteral("names.xls"));
+    QVERIFY(XlsWriter::save(book, path));
+    const FreeXlBook read = readWithFreeXl(path);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QStringList got;
+    for (const FreeXlSheet &sheet : read.sheets)
+        got << sheet.name;
+    QCOMPARE(got, written);
+}
+
+void TestXlsFile::saveFailureLeavesFileAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder does not exist") << "missing folder";
+    QTest::newRow("target is a folder") << "folder";
+    QTest::newRow("folder not writable") << "read-only folder";
+}
+
+void TestXlsFile::saveFailureLeavesFileAlone()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QString path;
+    QByteArray before;
+    if (kind == "missing folder") {
+        path = dir.filePath(QStringLiteral("nowhere/out.xls"));
+    } else if (kind == "folder") {
+        path = dir.filePath(QStringLiteral("out.xls"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out.xls")));
+    } else {
+        if (geteuid() == 0)
+            QSKIP("file permissions do not bind root");
+        path = dir.filePath(QStringLiteral("ro/out.xls"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("ro")));
+        before = XlsWriter::toBytes(XlsWorkbook::withOneSheet());
+        QVERIFY(writeBytes(path, before));
+        QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    QString error;
+    QVERIFY(!XlsWriter::save(sampleBook(), path, &error));
+    QVERIFY(!error.isEmpty());
+    if (!before.isEmpty()) {
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("ro"))).entryList(QDir::Files).size(), 1);
+        QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
+    } else {
+        QVERIFY(!QFileInfo(path).isFile());
+    }
+}
+
+void TestXlsFile::badFilesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("expected");
+
+    const QByteArray good = XlsWriter::toBytes(sampleBook());
+    const int notWorkbook = int(XlsReader::Result::NotWorkbook);
+    QTest::newRow("text file") << QByteArray("NUM,VAL\n1,0.5\n") << notWorkbook;
+    QTest::newRow("empty file") << QByteArray() << notWorkbook;
+    QTest::newRow("only the signature") << good.left(8) << notWorkbook;
+    QTest::newRow("zip file (xlsx)") << QByteArray::fromHex("504B0304140000000800") << notWorkbook;
+    QByteArray brokenFat = good;
+    const quint32 firstFat = qFromLittleEndian<quint32>(good.constData() + 0x4C);
+    for (int i = 0; i < 512; ++i) // every FAT entry points far outside the file
+        brokenFat[int((firstFat + 1) * 512) + i] = char(0x7F);
+    QTest::newRow("FAT pointing outside the file") << brokenFat << notWorkbook;
+    QByteArray noWorkbookStream = good;
+    const quint32 dir = qFromLittleEndian<quint32>(good.constData() + 0x30);
+    noWorkbookStream[int((dir + 1) * 512 + 128)] = 'X'; // "Workbook" -> "Xorkbook"
+    QTest::newRow("no Workbook stream") << noWorkbookStream << notWorkbook;
+}
+
+void TestXlsFile::badFilesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, expected);
+    const QString path = m_dir.filePath(QStringLiteral("bad.xls"));
+    QVERIFY(writeBytes(path, bytes));
+    XlsWorkbook book = sampleBook();
+    QCOMPARE(int(XlsReader::load(path, &book)), expected);
+    QCOMPARE(book.sheets.size(), 3); // untouched on failure
+    QCOMPARE(fileBytes(path), bytes);
+}
+
+void TestXlsFile::truncatedFilesAreRefused()
+{
+    // Cut at every sector boundary and in between: never a crash, never a
+    // workbook that claims more than is there.
+    XlsWorkbook source = sampleBook();
+    for (int i = 0; i < 500; ++i)
+        source.sheets[1].setValue(i, 0, QStringLiteral("text %1").arg(i));
+    const QByteArray good = XlsWriter::toBytes(source);
+    const QString path = m_dir.filePath(QStringLiteral("truncated.xls"));
+    for (int size = 0; size < good.size(); size += 509) {
+        QVERIFY(writeBytes(path, good.left(size)));
+        XlsWorkbook book;
+        QVERIFY2(XlsReader::load(path, &book) != XlsReader::Result::Ok,
+                 qPrintable(QStringLiteral("accepted at %1 of %2 bytes").arg(size).arg(good.size())));
+    }
+    QVERIFY(writeBytes(path, good));
+    XlsWorkbook book;
+    QCOMPARE(XlsReader::load(path, &book), XlsReader::Result::Ok);
+}
+
+void TestXlsFile::cellOutsideDimensionsIsRefused()
+{
+    // FreeXL answers such a file with FREEXL_OK and no handle; the reader
+    // must see that instead of using the handle.
+    XlsWorkbook book;
+    XlsSheet sheet(QStringLiteral("S"));
+    sheet.setValue(0, 0, 1.0);
+    sheet.setValue(9, 3, 2.0);
+    book.sheets.append(sheet);
+    QByteArray stream = XlsWriter::workbookStream(book);
+    const int at = stream.indexOf(QByteArray::fromHex("00020E00")); // DIMENSIONS, 14 bytes
+    QVERIFY(at > 0);
+    qToLittleEndian<quint32>(5, stream.data() + at + 8); // rwMac 10 -> 5
+    const QString path = m_dir.filePath(QStringLiteral("dimensions.xls"));
+    QVERIFY(writeBytes(path, CompoundFile::wrap(stream)));
+
+    const FreeXlBook direct = readWithFreeXl(path);
+    QVERIFY(!direct.ok);
+    XlsWorkbook reread;
+    QCOMPARE(XlsReader::load(path, &reread), XlsReader::Result::NotWorkbook);
+}
+
+QTEST_GUILESS_MAIN(TestXlsFile)
+#include "test_xlsfile.moc"
