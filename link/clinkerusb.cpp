@@ -45,8 +45,13 @@ int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
     for (;;) {
         std::fill(area.begin(), area.end(), 0);
         r = device.read(area.data(), perPass, ReportWaitMs);
-        if (r <= 0)
+        if (r <= 0) {
             qDebug("hidDevice ReadMessage error!\n");
+            // Nothing more can come from an unplugged device: end the wait
+            // now rather than retrying it until the time-out.
+            if (device.deviceRemoved())
+                return r;
+        }
         if (r > 0) {
             buffer.append(reinterpret_cast<const char *>(area.data()), r);
             int drop = 0;
