@@ -1,12 +1,744 @@
 #include "meter/firstpageformeter.h"
 
-FirstPageForMeter::FirstPageForMeter(QWidget *parent) : QWidget(parent)
+#include "app/mainwindow.h"
+#include "app/uiseam.h"
+#include "export/excelengine.h"
+#include "export/mythread.h"
+#include "logger/tableopwidget.h"
+#include "meter/meterrecord.h"
+#include "meter/reportpageformeter.h"
+#include "protocol/instrumentcommands.h"
+#include "protocol/modeltable.h"
+#include "ui_firstpageformeter.h"
+
+#include <QButtonGroup>
+#include <QDateTime>
+#include <QDebug>
+#include <QHeaderView>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+
+namespace {
+
+const QDate kEmptyDate(2000, 1, 1);
+const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
+const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
+
+QString hint(const char *utf8) { return QString::fromUtf8(utf8); }
+
+} // namespace
+
+// Holds the worker's lock (or a stand-in while no worker runs) for one
+// exchange with the instrument and releases it on every way out. The GUI
+// thread may come back here from a nested event loop while it already holds
+// the lock (a message box shown under the lock); it then counts instead of
+// locking the non-recursive mutex a second time.
+class FirstPageForMeter::LinkLock
 {
-    setObjectName(QStringLiteral("FirstPageForMeter"));
+public:
+    explicit LinkLock(FirstPageForMeter *page) : m_page(page)
+    {
+        if (m_page->m_lockDepth == 0) {
+            m_mutex = m_page->m_worker ? &m_page->m_worker->lock : &m_page->m_idleLock;
+            m_mutex->lock();
+        }
+        ++m_page->m_lockDepth;
+    }
+    ~LinkLock()
+    {
+        if (--m_page->m_lockDepth == 0) {
+            m_mutex->unlock();
+            if (m_page->m_probeScanPending) {
+                m_page->m_probeScanPending = false;
+                QMetaObject::invokeMethod(m_page, "scanProbeNotices", Qt::QueuedConnection);
+            }
+        }
+    }
+    LinkLock(const LinkLock &) = delete;
+    LinkLock &operator=(const LinkLock &) = delete;
+
+private:
+    FirstPageForMeter *m_page;
+    QMutex *m_mutex = nullptr;
+};
+
+FirstPageForMeter::FirstPageForMeter(QWidget *parent)
+    : QWidget(parent), ui(new Ui::FirstPageForMeter)
+{
+    ui->setupUi(this); // slots bound by object name
+    setupButtonGroups();
+
+    ui->DeviceNameEdit->hide();
+    ui->DeviceNameLab->hide();
+    ui->ProductionDateLab->hide();
+    ui->ProductionDateEdit->hide();
+    ui->CalibrationeDateEdit->hide();
+    ui->CalibrationDataLab->hide();
+    ui->ProductionDateEdit->setDate(kEmptyDate);
+    ui->CalibrationeDateEdit->setDate(kEmptyDate);
+    ui->RadioBtn_50ZH->setCheckable(false);
+
+    setupTable();
+
+    progressDialog = new QProgressDialog();
+    progressDialog->setCancelButtonText(tr("Cancel"));
+    progressDialog->reset(); // keeps it from showing itself before a download
+    progressDialog->hide();
+    connect(&progressTimer, &QTimer::timeout, this, &FirstPageForMeter::updateProgress);
 }
 
-void FirstPageForMeter::readDeviceAndConfiguration() {}
-void FirstPageForMeter::clear() {}
-void FirstPageForMeter::languageChange() {}
-void FirstPageForMeter::openThreadSlot() {}
-void FirstPageForMeter::closeThreadSlot() {}
+FirstPageForMeter::~FirstPageForMeter()
+{
+    progressTimer.stop();
+    delete progressDialog;
+    delete ui;
+}
+
+void FirstPageForMeter::setupButtonGroups()
+{
+    autoOffGroup = new QButtonGroup(this);
+    autoOffGroup->addButton(ui->OffBtn, 0);
+    autoOffGroup->addButton(ui->OnBtn, 1);
+    energyDisplayGroup = new QButtonGroup(this);
+    energyDisplayGroup->addButton(ui->EnergyDisNoBtn, 0);
+    energyDisplayGroup->addButton(ui->EnergyDisYesBtn, 1);
+    smoothGroup = new QButtonGroup(this);
+    smoothGroup->addButton(ui->OffRadioBtn, 0);
+    smoothGroup->addButton(ui->RadioBtn_50ZH, 1);
+    smoothGroup->addButton(ui->RadioBtn_60ZH, 2);
+    unitGroup = new QButtonGroup(this);
+    unitGroup->addButton(ui->uwcmBtn, MeterRecord::MicroWattPerCm2);
+    unitGroup->addButton(ui->mwcmBtn, MeterRecord::MilliWattPerCm2);
+    unitGroup->addButton(ui->wcmBtn, MeterRecord::WattPerCm2);
+    unitGroup->addButton(ui->wmBtn, MeterRecord::WattPerM2);
+    for (QButtonGroup *group : {autoOffGroup, energyDisplayGroup, smoothGroup, unitGroup})
+        group->setExclusive(true);
+}
+
+void FirstPageForMeter::setupTable()
+{
+    QTableWidget *t = ui->tbData;
+    const int widths[] = {40, 170, 170, 170, 170, 170, 170};
+    for (int c = 0; c < 7; ++c)
+        t->setColumnWidth(c, widths[c]);
+    t->horizontalHeader()->setStretchLastSection(true);
+    t->verticalHeader()->hide();
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    t->setSortingEnabled(false);
+}
+
+QTableWidget *FirstPageForMeter::table() const { return ui->tbData; }
+
+QThread *FirstPageForMeter::workerThread() const { return m_thread; }
+
+MyThread *FirstPageForMeter::worker() const { return m_worker; }
+
+QList<QRadioButton *> FirstPageForMeter::smoothButtons() const
+{
+    return {ui->OffRadioBtn, ui->RadioBtn_50ZH, ui->RadioBtn_60ZH};
+}
+
+QList<QRadioButton *> FirstPageForMeter::unitButtons() const
+{
+    return {ui->uwcmBtn, ui->mwcmBtn, ui->wcmBtn, ui->wmBtn};
+}
+
+bool FirstPageForMeter::refuseWhileDownloading()
+{
+    if (!isDownloading)
+        return false;
+    UiSeam::information(this, tr("information"), tr("Getting data,please wait..."));
+    return true;
+}
+
+// ---- device information and settings -------------------------------------
+
+int FirstPageForMeter::readDeviceInformation()
+{
+    if (!MainWindow::instance()->isLinkOpen())
+        return -1;
+    LinkLock locked(this);
+    InstrumentCommands *commands = InstrumentCommands::instance();
+
+    quint32 serial = 0;
+    quint32 type = 0;
+    KeyInfo key;
+    const int keyResult = commands->readKeyInfo(key);
+    if (keyResult >= 0) {
+        serial = key.serialNumber;
+        type = key.deviceType;
+    } else if (keyResult == -5) {
+        ProductionInfo production;
+        const int r = commands->readProductionInfo(production);
+        if (r < 0) {
+            if (r == -5)
+                UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+            else if (r == -4)
+                UiSeam::information(this, tr("Warn"),
+                                    tr("The instrument is not configured production information!"));
+            return -1;
+        }
+        serial = production.serialNumber;
+        type = production.deviceType;
+    } else {
+        UiSeam::information(this, tr("Warn"), tr("Read key infomation fail!"));
+        return -1;
+    }
+
+    ui->serialNoEdit->setText(QString::number(serial));
+    typeCode = qint32(type);
+
+    for (QRadioButton *button : smoothButtons())
+        button->setEnabled(true);
+    for (QRadioButton *button : unitButtons()) {
+        button->setEnabled(true);
+        button->setStyleSheet(kWhite);
+    }
+
+    const QString model = ModelTable::meterName(type);
+    ui->DeviceNameEdit->setText(model);
+    if (const MeterRecord::ControlProfile *profile = MeterRecord::profileForModel(model)) {
+        // A profile enables or greys buttons; it never checks or unchecks one.
+        for (QRadioButton *button : smoothButtons()) {
+            if (profile->smoothUsable) {
+                button->setCheckable(true);
+            } else {
+                button->setEnabled(false);
+                button->setStyleSheet(kGrey);
+            }
+        }
+        const QList<QRadioButton *> units = unitButtons();
+        for (int u = 0; u < units.size(); ++u) {
+            if (profile->unitUsable[u]) {
+                units[u]->setCheckable(true);
+            } else {
+                units[u]->setEnabled(false);
+                units[u]->setStyleSheet(kGrey);
+            }
+        }
+    }
+
+    QDate calibration;
+    const int calibrationResult = commands->readCalibrationDate(calibration);
+    if (calibrationResult < 0) {
+        if (calibrationResult == -5)
+            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+        return -1;
+    }
+    ui->CalibrationeDateEdit->setDate(calibration);
+
+    quint16 version = 0;
+    if (commands->readSoftwareVersion(version) < 0)
+        return -1;
+    ui->FirmwareVersionEdit->setText(QString::number(version / 10.0, 'f', 1));
+    return 1;
+}
+
+int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
+{
+    if (refuseWhileDownloading())
+        return -1;
+    if (!MainWindow::instance()->isLinkOpen()) {
+        UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
+        return -1;
+    }
+    LinkLock locked(this);
+    InstrumentCommands *commands = InstrumentCommands::instance();
+
+    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
+    const int r80 = commands->readBlock80(b0, b1, b2, b3);
+    if (r80 < 0) {
+        switch (r80) {
+        case -1:
+            UiSeam::information(this, hint("提示"), hint("读取主机基本配置信息写端口失败！"));
+            break;
+        case -2:
+            UiSeam::information(this, hint("提示"), hint("读取主机基本配置信息接收端口报文失败！"));
+            break;
+        case -3:
+            UiSeam::information(this, hint("提示"),
+                                hint("读取主机基本配置信息接收的报文格式错误！"));
+            break;
+        case -4:
+            UiSeam::information(this, hint("提示"), hint("主机基本配置信息的Checksum不正确！"));
+            ui->OnBtn->setChecked(true);
+            ui->EnergyDisNoBtn->setChecked(true);
+            break;
+        case -5:
+            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+            break;
+        default:
+            break;
+        }
+        return -1;
+    }
+    if (QAbstractButton *button = autoOffGroup->button(b0))
+        button->setChecked(true);
+    if (QAbstractButton *button = energyDisplayGroup->button(b3))
+        button->setChecked(true);
+
+    int c0 = 0, c1 = 0, c2 = 0, c3 = 0;
+    const int r60 = commands->readBlock60(c0, c1, c2, c3);
+    if (r60 < 0) {
+        if (r60 == -5) {
+            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+        } else if (r60 == -4) {
+            ui->OffRadioBtn->setChecked(true);
+            ui->uwcmBtn->setChecked(true);
+        }
+        return -1;
+    }
+    if (QAbstractButton *button = smoothGroup->button(c2))
+        button->setChecked(true);
+    if (QAbstractButton *button = unitGroup->button(c3))
+        button->setChecked(true);
+    return 1;
+}
+
+void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
+{
+    if (refuseWhileDownloading())
+        return;
+    if (!MainWindow::instance()->isLinkOpen()) {
+        UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
+        return;
+    }
+    if (UiSeam::question(this, tr("Vantrel V2.1"),
+                         tr("Resetting the parameter history data will be cleared."),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
+        != QMessageBox::Yes)
+        return;
+
+    LinkLock locked(this);
+    on_pushButton_clear_clicked();
+    InstrumentCommands *commands = InstrumentCommands::instance();
+
+    // A group without a checked button reports -1, sent as 0xFF.
+    const int r80 = commands->writeBlock80(autoOffGroup->checkedId(), 10, 0,
+                                           energyDisplayGroup->checkedId());
+    if (r80 < 0) {
+        switch (r80) {
+        case -1:
+            UiSeam::information(this, hint("提示"), hint("写主机基本配置信息写端口失败！"));
+            break;
+        case -2:
+            UiSeam::information(this, hint("提示"), hint("写主机基本配置信息没有接收到报文！"));
+            break;
+        case -3:
+            UiSeam::information(this, hint("提示"), hint("写主机基本配置信息接收到的报文有错误！"));
+            break;
+        case -5:
+            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+            break;
+        default:
+            break;
+        }
+        UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
+        return;
+    }
+    const int r60 =
+        commands->writeBlock60(0, 10, smoothGroup->checkedId(), unitGroup->checkedId());
+    if (r60 < 0) {
+        if (r60 == -5)
+            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+        UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
+        return;
+    }
+    UiSeam::information(this, tr("information"), tr("parameter configuration success!"));
+}
+
+int FirstPageForMeter::readDeviceAndConfiguration()
+{
+    if (readDeviceInformation() < 0)
+        return -1;
+    return on_readhostconfiguretBtn_clicked();
+}
+
+// ---- record download -------------------------------------------------------
+
+void FirstPageForMeter::on_GetDataBtn_clicked()
+{
+    MainWindow *window = MainWindow::instance();
+    if (!window->isLinkOpen()) {
+        UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
+        return;
+    }
+    if (refuseWhileDownloading())
+        return;
+    on_pushButton_clear_clicked();
+    if (readDeviceInformation() < 0)
+        return;
+    if (on_readhostconfiguretBtn_clicked() < 0)
+        return;
+
+    {
+        LinkLock locked(this);
+        recordCount = 0;
+        const int r = InstrumentCommands::instance()->readPowerGroupCount(recordCount);
+        if (r < 0) {
+            if (r == -5)
+                UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+            recordCount = 0;
+            return;
+        }
+        if (recordCount <= 0)
+            return;
+        qDebug("PowerGroupCount = %d\n", recordCount);
+        recordCount = qMin(recordCount, MeterRecord::kMaxRecords);
+        receiveBuffer.clear();
+        isDownloading = true;
+    }
+
+    // All requests go out at once; the worker, no longer paused, collects
+    // the answers into receiveBuffer.
+    for (int k = 0; k < recordCount; ++k) {
+        QByteArray request = MeterRecord::recordRequest(k);
+        if (window->sendFrame(request, 1000) < 8) {
+            // sendFrame has said "Send data Error！"
+            receiveBuffer.clear();
+            isDownloading = false;
+            return;
+        }
+    }
+
+    progressDialog->reset();
+    progressDialog->setLabelText(tr("Getting data,please wait..."));
+    progressDialog->setRange(0, MeterRecord::kAnswerLength * recordCount);
+    progressDialog->setValue(0);
+    progressDialog->show();
+    progressTimer.start(kProgressTickMs);
+    downloadClock.restart();
+}
+
+void FirstPageForMeter::endDownload()
+{
+    LinkLock locked(this);
+    receiveBuffer.clear();
+    isDownloading = false;
+}
+
+void FirstPageForMeter::updateProgress()
+{
+    if (!isDownloading) {
+        progressTimer.stop();
+        return;
+    }
+    if (m_lockDepth > 0)
+        return; // a message box under the lock is open; come back next tick
+    const int total = MeterRecord::kAnswerLength * recordCount;
+    if (downloadClock.elapsed() >= kDownloadLimitMs) {
+        // Stop the timer before the message box, whose event loop would
+        // otherwise deliver further ticks and further messages.
+        progressTimer.stop();
+        endDownload();
+        progressDialog->reset();
+        progressDialog->hide();
+        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
+        return;
+    }
+    // Kept below the maximum until the end, since the dialog closes itself
+    // when it reaches it.
+    progressDialog->setValue(qMin(receiveBuffer.size(), total - 1));
+    if (receiveBuffer.size() < total)
+        return;
+
+    LinkLock locked(this);
+    const MeterRecord::Split split = MeterRecord::splitAnswers(receiveBuffer);
+    // Bytes of other frames count towards the total; when an answer is still
+    // arriving at the end of the buffer, wait for the rest of it.
+    if (split.answers.size() < recordCount && split.partialTail)
+        return;
+    int number = 1;
+    for (const QByteArray &answer : split.answers)
+        parseData(answer, number++);
+    receiveBuffer.clear();
+    isDownloading = false;
+    progressTimer.stop();
+    progressDialog->setValue(total);
+    progressDialog->hide();
+    qDebug("readdata setVal =========OK============ %d\n", int(receiveBuffer.size()));
+}
+
+void FirstPageForMeter::parseData(const QByteArray &baData, int DataNo)
+{
+    MeterRecord::Record record;
+    if (!MeterRecord::decodeAnswer(baData, &record))
+        return;
+    const int unit = unitGroup->checkedId();
+    applyUnitHeaders(unit);
+    reportData.powerUnit = MeterRecord::powerUnitFragment(unit);
+    reportData.energyUnit = MeterRecord::energyUnitFragment(unit);
+    unitIndex = (unit >= 0 && unit < MeterRecord::kUnitCount) ? unit : -1;
+
+    const MeterRecord::ControlProfile *profile =
+        MeterRecord::profileForModel(ModelTable::meterName(quint32(typeCode)));
+    const QStringList texts =
+        MeterRecord::rowTexts(DataNo, record, MeterRecord::decimals(profile, unit));
+    addRecordRow(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5], texts[6]);
+}
+
+void FirstPageForMeter::applyUnitHeaders(int unit)
+{
+    QString energy;
+    QStringList power;
+    switch (unit) {
+    case MeterRecord::MicroWattPerCm2: {
+        const QString text = ui->uwcmBtn->text();
+        energy = tr("Energy ") + QString(text).replace(QStringLiteral("W/cm"), QStringLiteral("J/cm"));
+        power << tr("Power(RT) ") + text << tr("Power(MAX) ") + text << tr("Power(MIN) ") + text
+              << tr("Power(AVG) ") + text;
+        break;
+    }
+    case MeterRecord::MilliWattPerCm2:
+        energy = tr("Energy mJ/cm²");
+        power << tr("Power(RT) mW/cm²") << tr("Power(MAX) mW/cm²") << tr("Power(MIN) mW/cm²")
+              << tr("Power(AVG) mW/cm²");
+        break;
+    case MeterRecord::WattPerCm2:
+        energy = tr("Energy J/cm²");
+        power << tr("Power(RT) W/cm²") << tr("Power(MAX) W/cm²") << tr("Power(MIN) W/cm²")
+              << tr("Power(AVG) W/cm²");
+        break;
+    case MeterRecord::WattPerM2:
+        energy = tr("Energy J/m²");
+        power << tr("Power(RT) W/m²") << tr("Power(MAX) W/m²") << tr("Power(MIN) W/m²")
+              << tr("Power(AVG) W/m²");
+        break;
+    default:
+        return;
+    }
+    QTableWidget *t = ui->tbData;
+    t->horizontalHeaderItem(1)->setText(energy);
+    for (int i = 0; i < 4; ++i)
+        t->horizontalHeaderItem(3 + i)->setText(power[i]);
+}
+
+void FirstPageForMeter::SaveData(const QByteArray &baData)
+{
+    receiveBuffer.append(baData);
+    if (isDownloading)
+        return;
+    if (m_lockDepth > 0) {
+        // Delivered inside a message box shown under the lock: handling a
+        // notice now would talk to the instrument in the middle of another
+        // exchange. Look again once the lock is released.
+        m_probeScanPending = true;
+        return;
+    }
+    scanProbeNotices();
+}
+
+void FirstPageForMeter::scanProbeNotices()
+{
+    if (isDownloading)
+        return;
+    switch (MeterRecord::findProbeNotice(receiveBuffer)) {
+    case MeterRecord::ProbeNotice::Plugged:
+        UiSeam::information(this, tr("Warn"), tr("Probe connection!"));
+        receiveBuffer.clear();
+        if (readDeviceInformation() >= 0)
+            on_readhostconfiguretBtn_clicked();
+        break;
+    case MeterRecord::ProbeNotice::Pulled:
+        UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+        receiveBuffer.clear();
+        clear();
+        break;
+    case MeterRecord::ProbeNotice::None:
+        break;
+    }
+}
+
+// ---- table, save, report -----------------------------------------------------
+
+int FirstPageForMeter::addRecordRow(const QString &no, const QString &energy,
+                                    const QString &duration, const QString &rt,
+                                    const QString &max, const QString &min, const QString &avg)
+{
+    QTableWidget *t = ui->tbData;
+    const int row = t->rowCount();
+    t->setRowCount(row + 1);
+    const QString texts[] = {no, energy, duration, rt, max, min, avg};
+    for (int c = 0; c < 7; ++c) {
+        auto *item = new QTableWidgetItem(texts[c]);
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        t->setItem(row, c, item);
+    }
+    auto *op = new TableOpWidget(t);
+    op->row = row;
+    connect(op, &TableOpWidget::sigReport, this, &FirstPageForMeter::on_ReportBtn_clicked);
+    t->setCellWidget(row, 7, op);
+    op->excelBtn->hide();
+    op->curveBtn->hide();
+    op->reportBtn->show();
+    return row;
+}
+
+void FirstPageForMeter::on_pushButton_clear_clicked()
+{
+    if (refuseWhileDownloading())
+        return;
+    reportData.powerUnit.clear();
+    reportData.energyUnit.clear();
+    while (ui->tbData->rowCount() > 0)
+        ui->tbData->removeRow(0);
+}
+
+void FirstPageForMeter::clear()
+{
+    ui->DeviceNameEdit->clear();
+    ui->serialNoEdit->clear();
+    ui->FirmwareVersionEdit->clear();
+    ui->ProductionDateEdit->setDate(kEmptyDate);
+    ui->CalibrationeDateEdit->setDate(kEmptyDate);
+    on_pushButton_clear_clicked();
+}
+
+void FirstPageForMeter::on_ReportBtn_clicked(int row)
+{
+    if (refuseWhileDownloading())
+        return;
+    QTableWidget *t = ui->tbData;
+    if (row < 0 || row >= t->rowCount())
+        return;
+    auto cell = [t, row](int column) {
+        const QTableWidgetItem *item = t->item(row, column);
+        return item ? item->text() : QString();
+    };
+    reportData.serialNumber = ui->serialNoEdit->text();
+    reportData.deviceName = ui->DeviceNameEdit->text();
+    reportData.energy = cell(1);
+    reportData.duration = cell(2);
+    reportData.powerRt = cell(3);
+    reportData.powerMax = cell(4);
+    reportData.powerMin = cell(5);
+    reportData.powerAvg = cell(6);
+
+    auto *report = new ReportPageForMeter(this);
+    report->show();
+    report->raise();
+    report->activateWindow();
+}
+
+void FirstPageForMeter::on_pushButton_saveData_clicked()
+{
+    if (refuseWhileDownloading())
+        return;
+    QTableWidget *t = ui->tbData;
+    const int rows = t->rowCount();
+    if (rows == 0) {
+        UiSeam::information(this, tr("information"), tr("Please get data first!"));
+        return;
+    }
+    const QString proposed =
+        QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
+    const QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
+                                                     tr("Excel file (*.xls)"));
+    if (fileName.isEmpty())
+        return;
+
+    ExcelEngine engine(fileName);
+    if (!engine.openSheet(1)) {
+        UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
+        return;
+    }
+    QProgressDialog progress(this);
+    progress.setWindowTitle(QString());
+    progress.setLabelText(tr("Saving Excel data, please wait"));
+    progress.setCancelButtonText(tr("Cancel"));
+    progress.setRange(0, rows + 1);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.show();
+
+    if (!engine.writeTable(t, &progress)) {
+        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        engine.closeBook();
+        progress.hide();
+        return;
+    }
+    progress.setValue(rows + 1);
+    if (progress.wasCanceled()) {
+        engine.closeBook();
+        return;
+    }
+    // A workbook that could not be written is not reported as saved.
+    const bool saved = engine.saveBook();
+    engine.closeBook();
+    progress.hide();
+    if (saved)
+        UiSeam::information(this, tr("information"), tr("Save file success!"));
+    else
+        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+}
+
+// ---- worker and language -----------------------------------------------------
+
+int FirstPageForMeter::openThreadSlot()
+{
+    qDebug() << tr("openThreadSlot");
+    // Never two workers on one link: an earlier one still running is stopped.
+    if (m_thread && m_thread->isRunning())
+        closeThreadSlot();
+    m_thread = new QThread();
+    m_worker = new MyThread();
+    connect(m_worker.data(), &MyThread::senddata, this, &FirstPageForMeter::SaveData);
+    m_worker->moveToThread(m_thread);
+    connect(m_thread.data(), &QThread::finished, m_thread.data(), &QObject::deleteLater);
+    // The worker goes with its thread; it lives there, so it is deleted there.
+    connect(m_thread.data(), &QThread::finished, m_worker.data(), &QObject::deleteLater);
+    connect(m_thread.data(), &QThread::started, m_worker.data(), &MyThread::startThreadSlot);
+    m_thread->start(QThread::InheritPriority);
+    qDebug() << "mainWidget QThread::currentThreadId()==" << QThread::currentThreadId();
+    return 0;
+}
+
+bool FirstPageForMeter::closeThreadSlot()
+{
+    qDebug() << tr("closeThreadSlot");
+    QThread *thread = m_thread;
+    MyThread *worker = m_worker;
+    if (!thread || !thread->isRunning())
+        return false;
+    // The page forgets both now: the thread deletes itself and the worker
+    // once it has finished.
+    m_thread = nullptr;
+    m_worker = nullptr;
+    if (worker)
+        worker->stop();
+    thread->quit();
+    if (m_lockDepth > 0) {
+        // The GUI thread holds the lock (a message box under the lock is
+        // open): the worker waits for it and cannot read any more; it ends as
+        // soon as the lock is released. Waiting here would never end.
+        return false;
+    }
+    return thread->wait();
+}
+
+void FirstPageForMeter::languageChange()
+{
+    const QString deviceName = ui->DeviceNameEdit->text();
+    const QString serial = ui->serialNoEdit->text();
+    const QString firmware = ui->FirmwareVersionEdit->text();
+    const QDate production = ui->ProductionDateEdit->date();
+    const QDate calibration = ui->CalibrationeDateEdit->date();
+
+    ui->retranslateUi(this);
+
+    ui->DeviceNameEdit->setText(deviceName);
+    ui->serialNoEdit->setText(serial);
+    ui->FirmwareVersionEdit->setText(firmware);
+    ui->ProductionDateEdit->setDate(production);
+    ui->CalibrationeDateEdit->setDate(calibration);
+
+    QTableWidget *t = ui->tbData;
+    for (int row = 0; row < t->rowCount(); ++row) {
+        if (auto *op = qobject_cast<TableOpWidget *>(t->cellWidget(row, 7)))
+            op->retranslate();
+    }
+    applyUnitHeaders(unitIndex);
+    progressDialog->setCancelButtonText(tr("Cancel"));
+}

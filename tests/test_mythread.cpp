@@ -1,0 +1,185 @@
+// The Meter page's background worker on a link whose reads the test controls.
+#include "app/mainwindow.h"
+#include "app/uiseam.h"
+#include "export/mythread.h"
+#include "meter/firstpageformeter.h"
+#include "meterlinks.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+class MyThreadTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void emptyReadsSendNothing();
+    void passesArriveInOrder_data();
+    void passesArriveInOrder();
+    void pageLockWaitsForThePass();
+    void stopEndsWithinAPass();
+    void stopRightAfterStart();
+    void freshWorkerAfterRestart();
+    void closeWithoutWorker();
+    void startWhileRunningReplacesTheWorker();
+
+private:
+    FirstPageForMeter *page() { return MainWindow::instance()->meterPage(); }
+    DialogRecorder dialogs;
+    MeterGatedLink *link = nullptr;
+};
+
+void MyThreadTest::initTestCase()
+{
+    link = new MeterGatedLink(50);
+    MainWindow::setLinkOpener([this](quint16, quint16) -> CLinker * { return link; });
+    MainWindow::instance();
+    // The start-up recognition finds no answer to its key information read.
+    QTRY_VERIFY(MainWindow::instance()->isLinkOpen());
+    QTRY_COMPARE(dialogs.shown.size(), 1);
+    QTest::qWait(20);
+}
+
+void MyThreadTest::init()
+{
+    dialogs.clear();
+    link->setReadWaitMs(50);
+    page()->receiveBuffer.clear();
+}
+
+void MyThreadTest::cleanup()
+{
+    page()->closeThreadSlot();
+    QTest::qWait(1);
+}
+
+void MyThreadTest::emptyReadsSendNothing()
+{
+    page()->openThreadSlot();
+    QSignalSpy spy(page()->worker(), &MyThread::senddata);
+    const int readsBefore = link->reads();
+    QTest::qWait(400);
+    QVERIFY2(link->reads() - readsBefore >= 3, "the worker keeps reading");
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void MyThreadTest::passesArriveInOrder_data()
+{
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::newRow("one pass") << QByteArrayList{"\x01\x02\x03"};
+    QTest::newRow("three passes") << QByteArrayList{"first-", "second-", "third"};
+    QTest::newRow("record split over passes")
+        << QByteArrayList{QByteArray("\xAB\x42", 2), QByteArray(20, '\x11'), QByteArray(12, '\x22')};
+}
+
+void MyThreadTest::passesArriveInOrder()
+{
+    QFETCH(QByteArrayList, chunks);
+    page()->openThreadSlot();
+    QSignalSpy spy(page()->worker(), &MyThread::senddata);
+    for (const QByteArray &chunk : chunks)
+        link->queue(chunk);
+    QTRY_COMPARE(spy.count(), chunks.size());
+    for (int i = 0; i < chunks.size(); ++i)
+        QCOMPARE(spy.at(i).at(0).toByteArray(), chunks.at(i));
+    QTRY_COMPARE(page()->receiveBuffer, chunks.join());
+}
+
+void MyThreadTest::pageLockWaitsForThePass()
+{
+    link->setReadWaitMs(60);
+    page()->openThreadSlot();
+    MyThread *worker = page()->worker();
+    // Catch the worker inside a read that will find nothing.
+    QTRY_VERIFY_WITH_TIMEOUT(link->inRead(), 2000);
+    QElapsedTimer waited;
+    waited.start();
+    worker->lock.lock();
+    const qint64 ms = waited.elapsed();
+    // The rest of the read plus the 30 ms pause, both under the worker's lock.
+    QVERIFY2(ms >= 30, qPrintable(QString("took the lock after %1 ms").arg(ms)));
+    QVERIFY2(ms < 400, qPrintable(QString("took the lock after %1 ms").arg(ms)));
+    const int readsWhileHeld = link->reads();
+    link->queue("held back");
+    QThread::msleep(250);
+    QCOMPARE(link->reads(), readsWhileHeld);
+    worker->lock.unlock();
+    QTRY_COMPARE(page()->receiveBuffer, QByteArray("held back"));
+}
+
+void MyThreadTest::stopEndsWithinAPass()
+{
+    page()->openThreadSlot();
+    QTest::qWait(100);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(page()->closeThreadSlot());
+    QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+}
+
+void MyThreadTest::stopRightAfterStart()
+{
+    // The quit request may come before the thread's event loop runs; it must
+    // not be lost, or the wait would never end.
+    for (int i = 0; i < 5; ++i) {
+        page()->openThreadSlot();
+        QPointer<QThread> thread = page()->workerThread();
+        QVERIFY(page()->closeThreadSlot());
+        QVERIFY(thread->isFinished());
+    }
+}
+
+void MyThreadTest::freshWorkerAfterRestart()
+{
+    page()->openThreadSlot();
+    QPointer<QThread> firstThread = page()->workerThread();
+    QPointer<MyThread> firstWorker = page()->worker();
+    QVERIFY(firstThread && firstWorker);
+    QVERIFY(page()->closeThreadSlot());
+    QVERIFY(firstThread->isFinished());
+    // The worker went with its thread; the thread object goes at the next
+    // turn of the event loop.
+    QVERIFY(firstWorker.isNull());
+    QTRY_VERIFY(firstThread.isNull());
+    QVERIFY(!page()->workerThread());
+
+    page()->openThreadSlot();
+    QVERIFY(page()->workerThread()->isRunning());
+    QVERIFY(!page()->worker()->stopRequested());
+    QCOMPARE(page()->worker()->thread(), page()->workerThread());
+    link->queue("again");
+    QTRY_COMPARE(page()->receiveBuffer, QByteArray("again"));
+}
+
+void MyThreadTest::closeWithoutWorker()
+{
+    QVERIFY(!page()->closeThreadSlot());
+    page()->openThreadSlot();
+    QVERIFY(page()->closeThreadSlot());
+    QVERIFY(!page()->closeThreadSlot());
+}
+
+void MyThreadTest::startWhileRunningReplacesTheWorker()
+{
+    page()->openThreadSlot();
+    QPointer<MyThread> first = page()->worker();
+    QPointer<QThread> firstThread = page()->workerThread();
+    page()->openThreadSlot();
+    // Never two readers on one link.
+    QVERIFY(first.isNull());
+    QVERIFY(!firstThread || firstThread->isFinished());
+    QSignalSpy spy(page()->worker(), &MyThread::senddata);
+    link->queue("only one reader");
+    QTRY_COMPARE(spy.count(), 1);
+    QTRY_COMPARE(page()->receiveBuffer, QByteArray("only one reader"));
+}
+
+QTEST_MAIN(MyThreadTest)
+#include "test_mythread.moc"
