@@ -1,0 +1,719 @@
+// ExcelEngine: the automation calls it makes, the Meter save and the Logger
+// export as the pages run them, cancel, block writes, and bad files.
+
+#include "export/automationobject.h"
+#include "export/excelengine.h"
+#include "export/spreadsheetobject.h"
+#include "export/xlsreader.h"
+#include "export/xlsworkbook.h"
+#include "export/xlswriter.h"
+
+#include "xlscheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QString describe(const QVariant &v)
+{
+    return QStringLiteral("%1:%2").arg(QString::fromLatin1(v.typeName()), v.toString());
+}
+
+// Wraps the real application and writes every call into a log.
+class Recorder : public AutomationObject
+{
+public:
+    Recorder(AutomationObject *inner, QStringList *log, QObject *parent = nullptr)
+        : AutomationObject(parent)
+        , m_inner(inner)
+        , m_log(log)
+    {
+        inner->setParent(this);
+    }
+
+    AutomationObject *querySubObject(const char *name, const QVariant &v1, const QVariant &v2,
+                                     const QVariant &v3, const QVariant &v4, const QVariant &v5,
+                                     const QVariant &v6, const QVariant &v7,
+                                     const QVariant &v8) override
+    {
+        m_log->append(QStringLiteral("query ") + name + arguments({v1, v2, v3, v4, v5, v6, v7, v8}));
+        AutomationObject *sub = m_inner->querySubObject(name, v1, v2, v3, v4, v5, v6, v7, v8);
+        return sub ? new Recorder(sub, m_log, this) : nullptr;
+    }
+    QVariant dynamicCall(const char *name, const QVariant &v1, const QVariant &v2,
+                         const QVariant &v3, const QVariant &v4, const QVariant &v5,
+                         const QVariant &v6, const QVariant &v7, const QVariant &v8) override
+    {
+        m_log->append(QStringLiteral("call ") + name + arguments({v1, v2, v3, v4, v5, v6, v7, v8}));
+        return m_inner->dynamicCall(name, v1, v2, v3, v4, v5, v6, v7, v8);
+    }
+    QVariant property(const char *name) const override
+    {
+        m_log->append(QStringLiteral("property ") + name);
+        return m_inner->property(name);
+    }
+    bool setProperty(const char *name, const QVariant &value) override
+    {
+        m_log->append(QStringLiteral("set ") + name);
+        return m_inner->setProperty(name, value);
+    }
+    bool isNull() const override { return m_inner->isNull(); }
+
+private:
+    static QString arguments(const QVariantList &values)
+    {
+        QStringList parts;
+        for (const QVariant &v : values) {
+            if (v.isValid())
+                parts << describe(v);
+        }
+        return parts.isEmpty() ? QString() : QStringLiteral(" [") + parts.join(", ") + "]";
+    }
+
+    AutomationObject *m_inner;
+    QStringList *m_log;
+};
+
+// Installs a factory that records every call and restores the old one.
+class RecordingFactory
+{
+public:
+    RecordingFactory()
+    {
+        m_previous = AutomationObject::setFactory(
+            [this](const QString &progId, QObject *parent) -> AutomationObject * {
+                log.append(QStringLiteral("create ") + progId);
+                if (refuse || progId != QLatin1String("Excel.Application"))
+                    return nullptr;
+                return new Recorder(SpreadsheetObject::createApplication(), &log, parent);
+            });
+    }
+    ~RecordingFactory() { AutomationObject::setFactory(m_previous); }
+
+    int count(const QString &entry) const { return log.count(entry); }
+
+    QStringList log;
+    bool refuse = false;
+
+private:
+    AutomationObject::Factory m_previous;
+};
+
+struct TableSpec
+{
+    QStringList headers;     // "" = no header item
+    QList<QStringList> rows; // "\x01" = no item
+};
+
+std::unique_ptr<QTableWidget> makeTable(const TableSpec &spec)
+{
+    auto table = std::make_unique<QTableWidget>(spec.rows.size(), spec.headers.size());
+    for (int c = 0; c < spec.headers.size(); ++c) {
+        if (!spec.headers.at(c).isEmpty())
+            table->setHorizontalHeaderItem(c, new QTableWidgetItem(spec.headers.at(c)));
+    }
+    for (int r = 0; r < spec.rows.size(); ++r) {
+        for (int c = 0; c < spec.rows.at(r).size(); ++c) {
+            if (spec.rows.at(r).at(c) != QLatin1String("\x01"))
+                table->setItem(r, c, new QTableWidgetItem(spec.rows.at(r).at(c)));
+        }
+    }
+    return table;
+}
+
+// What a cell holds after the application stored a text written to it.
+QVariant storedText(const QString &text)
+{
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok && !text.contains(' ') ? QVariant(number) : QVariant(text);
+}
+
+// Checks a sheet read by FreeXL against a table written by writeTable.
+void checkTableSheet(const FreeXlBook &book, int sheet, const TableSpec &spec, int rowsWritten)
+{
+    QVERIFY2(book.ok, qPrintable(book.error));
+    for (int c = 0; c < spec.headers.size(); ++c) {
+        const QVariant expected =
+            spec.headers.at(c).isEmpty() ? QVariant() : storedText(spec.headers.at(c));
+        QCOMPARE(book.cell(sheet, 0, c), expected);
+    }
+    for (int r = 0; r < spec.rows.size(); ++r) {
+        for (int c = 0; c < spec.headers.size(); ++c) {
+            const QString item = spec.rows.at(r).value(c, QStringLiteral("\x01"));
+            const QVariant expected = (r >= rowsWritten || item == QLatin1String("\x01"))
+                ? QVariant()
+                : storedText(item);
+            QCOMPARE(book.cell(sheet, r + 1, c), expected);
+        }
+    }
+}
+
+XlsWorkbook templateWith(int sheets)
+{
+    XlsWorkbook book;
+    for (int i = 1; i <= sheets; ++i)
+        book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
+    return book;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TableSpec)
+
+class TestExcelEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void columnLetters_data();
+    void columnLetters();
+    void prepareFile_data();
+    void prepareFile();
+    void openSheetCallOrder();
+    void setCellCallOrder();
+    void meterSave_data();
+    void meterSave();
+    void cancelKeepsRowsWritten_data();
+    void cancelKeepsRowsWritten();
+    void loggerExport();
+    void writeRowsRange_data();
+    void writeRowsRange();
+    void writeRowsRefused();
+    void writeRowsStopsAtTheLastRow();
+    void openSheetRefusesBadFiles_data();
+    void openSheetRefusesBadFiles();
+    void noApplication();
+    void failedSaveIsReported();
+    void reopeningSavesFirst();
+    void droppingTheEngineCloses();
+    void emptyNewFileHasOneSheet();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldCurrent;
+};
+
+void TestExcelEngine::init()
+{
+    // "./template.xls" is looked up in the current directory.
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_oldCurrent = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+}
+
+void TestExcelEngine::cleanup()
+{
+    QDir::setCurrent(m_oldCurrent);
+    m_dir.reset();
+}
+
+void TestExcelEngine::columnLetters_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("1") << 1 << "" << "A";
+    QTest::newRow("2") << 2 << "35" << "B35";
+    QTest::newRow("26") << 26 << "" << "Z";
+    QTest::newRow("27") << 27 << "" << "AA";
+    QTest::newRow("28") << 28 << "" << "AB";
+    QTest::newRow("52") << 52 << "" << "AZ";
+    QTest::newRow("53") << 53 << "" << "BA";
+    QTest::newRow("256") << 256 << "" << "IV";
+    QTest::newRow("702") << 702 << "" << "ZZ";
+    QTest::newRow("703") << 703 << "1" << "AAA1";
+    QTest::newRow("16384") << 16384 << "" << "XFD";
+    QTest::newRow("0 adds nothing") << 0 << "7" << "7";
+}
+
+void TestExcelEngine::columnLetters()
+{
+    QFETCH(int, n);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    ExcelEngine::columnLetters(n, text);
+    QCOMPARE(text, expected);
+}
+
+void TestExcelEngine::prepareFile_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("content"); // "template", "empty", "old", "none"
+    QTest::newRow("existing file is left as it is") << "exists" << true << "old";
+    QTest::newRow("copied from ./template.xls") << "template" << true << "template";
+    QTest::newRow("created empty without template") << "nothing" << true << "empty";
+    QTest::newRow("folder does not exist") << "no folder" << false << "none";
+}
+
+void TestExcelEngine::prepareFile()
+{
+    QFETCH(QString, situation);
+    QFETCH(bool, result);
+    QFETCH(QString, content);
+    const QByteArray templateBytes = XlsWriter::toBytes(templateWith(2));
+    QString file = path("data.xls");
+    if (situation == "exists")
+        QVERIFY(writeBytes(file, "old"));
+    if (situation == "template" || situation == "exists")
+        QVERIFY(writeBytes("template.xls", templateBytes));
+    if (situation == "no folder")
+        file = path("missing/data.xls");
+    QCOMPARE(ExcelEngine::prepareFile(file), result);
+    if (content == "none")
+        QVERIFY(!QFile::exists(file));
+    else if (content == "old")
+        QCOMPARE(fileBytes(file), QByteArray("old"));
+    else if (content == "template")
+        QCOMPARE(fileBytes(file), templateBytes);
+    else
+        QCOMPARE(QFileInfo(file).size(), 0);
+}
+
+void TestExcelEngine::openSheetCallOrder()
+{
+    RecordingFactory recorder;
+    const QString file = path("order.xls");
+    QVERIFY(XlsWriter::save(templateWith(3), file));
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(2));
+    QCOMPARE(recorder.log, (QStringList{
+                               "create Excel.Application",
+                               "query WorkBooks",
+                               "query Open(QString, QVariant) [QString:" + file + ", int:0]",
+                               "query WorkSheets(int) [uint:2]",
+                               "query WorkSheets",
+                               "query UsedRange",
+                               "query Rows",
+                               "query Columns",
+                               "property Row",
+                               "property Column",
+                               "property Count",
+                               "property Count",
+                           }));
+    recorder.log.clear();
+    engine.closeBook();
+    QCOMPARE(recorder.log, (QStringList{"call Close(bool) [bool:true]", "call Quit()"}));
+    QVERIFY(!engine.isOpen());
+}
+
+void TestExcelEngine::setCellCallOrder()
+{
+    RecordingFactory recorder;
+    const QString file = path("cell.xls");
+    QVERIFY(XlsWriter::save(templateWith(1), file));
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    recorder.log.clear();
+    QVERIFY(engine.setCell(3, 2, QStringLiteral("12.5")));
+    QCOMPARE(recorder.log, (QStringList{
+                               "query Cells(int,int) [uint:3, uint:2]",
+                               "call SetHorizontalAlignment(const QVariant&) [int:-4108]",
+                               "call SetValue(const QVariant&) [QString:12.5]",
+                           }));
+    QVERIFY(!engine.setCell(65537, 1, QStringLiteral("beyond the sheet")));
+    engine.closeBook();
+
+    XlsWorkbook book;
+    QCOMPARE(XlsReader::load(file, &book), XlsReader::Result::Ok);
+    QCOMPARE(book.sheets.at(0).value(2, 1), QVariant(12.5));
+    QVERIFY(book.sheets.at(0).cell(2, 1)->centred);
+    QCOMPARE(book.sheets.at(0).cellCount(), 1);
+}
+
+void TestExcelEngine::meterSave_data()
+{
+    QTest::addColumn<TableSpec>("spec");
+    const QStringList headers{"NO", "Real(μW/cm²)", "Max(μW/cm²)", "时间", "Energy(mJ/cm²)"};
+    QTest::newRow("records with units and Chinese")
+        << TableSpec{headers,
+                     {{"1", "12.3", "15.0", "2024-12-31 23:59:59", "0.512"},
+                      {"2", "0.0", "-1.5", "无", "1234.5"},
+                      {"3", "1e3", "007", "30S", "μ²"}}};
+    QTest::newRow("no rows: header only") << TableSpec{headers, {}};
+    QTest::newRow("header item missing in one column")
+        << TableSpec{{"NO", "", "VAL"}, {{"1", "a", "b"}, {"2", "c", "d"}}};
+    QTest::newRow("cell items missing")
+        << TableSpec{{"NO", "A", "B"}, {{"1", "\x01", "x"}, {"\x01", "y", "\x01"}}};
+}
+
+void TestExcelEngine::meterSave()
+{
+    QFETCH(TableSpec, spec);
+    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    const QString file = path("Data261206154000.xls"); // a new name: created empty
+
+    // As the Meter page saves its table.
+    auto engine = std::make_unique<ExcelEngine>(file);
+    QVERIFY(engine->openSheet(1));
+    QProgressDialog progress(QStringLiteral("Saving Excel data, please wait"),
+                             QStringLiteral("Cancel"), 0, table->rowCount() + 1);
+    QVERIFY(engine->writeTable(table.get(), &progress));
+    progress.setValue(table->rowCount() + 1);
+    QVERIFY(!progress.wasCanceled());
+    QVERIFY(engine->saveBook());
+    engine->closeBook();
+    engine.reset();
+
+    const FreeXlBook read = readWithFreeXl(file);
+    checkTableSheet(read, 0, spec, spec.rows.size());
+    QCOMPARE(read.sheets.size(), 1);
+
+    // Every written cell is centred.
+    XlsWorkbook book;
+    QCOMPARE(XlsReader::load(file, &book), XlsReader::Result::Ok);
+    const XlsSheet::Cells &cells = book.sheets.at(0).cells();
+    for (auto it = cells.constBegin(); it != cells.constEnd(); ++it)
+        QVERIFY(it->centred);
+}
+
+void TestExcelEngine::cancelKeepsRowsWritten_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("after the first row") << 1;
+    QTest::newRow("after the third row") << 3;
+    QTest::newRow("after the last row") << 5;
+}
+
+void TestExcelEngine::cancelKeepsRowsWritten()
+{
+    QFETCH(int, cancelAt);
+    TableSpec spec{{"NO", "VAL"}, {}};
+    for (int r = 0; r < 5; ++r)
+        spec.rows.append(QStringList{QString::number(r + 1), QStringLiteral("v%1").arg(r)});
+    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    const QString file = path("cancel.xls");
+
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    QProgressDialog progress(QStringLiteral("Saving"), QStringLiteral("Cancel"), 0, 6);
+    auto *bar = new QProgressBar;
+    progress.setBar(bar);
+    // The user presses Cancel when the dialog shows cancelAt rows done.
+    connect(bar, &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value == cancelAt)
+            progress.cancel();
+    });
+    QVERIFY(engine.writeTable(table.get(), &progress));
+    QVERIFY(progress.wasCanceled());
+    // The file already holds what was written before the Meter page closes.
+    checkTableSheet(readWithFreeXl(file), 0, spec, cancelAt);
+    engine.closeBook();
+    checkTableSheet(readWithFreeXl(file), 0, spec, cancelAt);
+}
+
+void TestExcelEngine::loggerExport()
+{
+    RecordingFactory recorder;
+    const int runs = 3;
+    QVERIFY(XlsWriter::save(templateWith(runs + 2), path("Data.xls")));
+    const QString file = path("Data241231235959.xls");
+    QVERIFY(QFile::copy(path("Data.xls"), file));
+
+    const TableSpec spec{{"NO", "Start time", "Duration(S)", "Rec", "Max", "Min", "Avg"},
+                         {{"1", "2024-12-31 23:59:59", "30", "1.5", "2.5", "0.5", "1.25"},
+                          {"2", "2025-01-01 00:00:10", "10", "3", "4", "2", "3"},
+                          {"3", "2025-01-01 00:01:00", "60", "0", "0", "0", "0"}}};
+    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    QList<QList<QList<QVariant>>> samples;
+    for (int run = 0; run < runs; ++run) {
+        QList<QList<QVariant>> rows{{QStringLiteral("NUM"), QStringLiteral("VAL")}};
+        for (int i = 0; i < 10 + run * 7; ++i)
+            rows.append({QString::number(i + 1), QString::number((run * 100 + i) / 10.0, 'f', 1)});
+        samples.append(rows);
+    }
+
+    // As the Logger page exports all runs.
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    QVERIFY(engine.writeTable(table.get()));
+    for (int run = 0; run < runs; ++run) {
+        QVERIFY(engine.openSheet(run + 2));
+        QVERIFY(engine.writeRows(samples.at(run)));
+    }
+    QVERIFY(engine.saveBook());
+    engine.closeBook();
+
+    // One application per openSheet, each closed (saving) and quit before
+    // the next starts.
+    QCOMPARE(recorder.count("create Excel.Application"), runs + 1);
+    QCOMPARE(recorder.count("call Close(bool) [bool:true]"), runs + 1);
+    QCOMPARE(recorder.count("call Quit()"), runs + 1);
+    for (int run = 0; run < runs; ++run)
+        QCOMPARE(recorder.count(QStringLiteral("query WorkSheets(int) [uint:%1]").arg(run + 2)), 1);
+    int created = 0;
+    for (const QString &entry : qAsConst(recorder.log)) {
+        if (entry == "create Excel.Application")
+            ++created;
+        if (entry == "call Quit()")
+            --created;
+        QVERIFY(created == 0 || created == 1);
+    }
+
+    const FreeXlBook read = readWithFreeXl(file);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.sheets.size(), runs + 2);
+    checkTableSheet(read, 0, spec, spec.rows.size());
+    for (int run = 0; run < runs; ++run) {
+        const QList<QList<QVariant>> &rows = samples.at(run);
+        QCOMPARE(int(read.sheets.at(run + 1).rows), rows.size());
+        QCOMPARE(read.cell(run + 1, 0, 0), QVariant("NUM"));
+        QCOMPARE(read.cell(run + 1, 0, 1), QVariant("VAL"));
+        for (int i = 1; i < rows.size(); ++i) {
+            QCOMPARE(read.cell(run + 1, i, 0), QVariant(double(i)));
+            QCOMPARE(read.cell(run + 1, i, 1), QVariant(rows.at(i).at(1).toString().toDouble()));
+        }
+    }
+    QVERIFY(read.sheets.last().cells.isEmpty());
+
+    // The table's centring survives the reopening for each run.
+    XlsWorkbook book;
+    QCOMPARE(XlsReader::load(file, &book), XlsReader::Result::Ok);
+    QVERIFY(book.sheets.at(0).cell(0, 0)->centred);
+    QVERIFY(book.sheets.at(0).cell(3, 6)->centred);
+    QVERIFY(!book.sheets.at(1).cell(0, 0)->centred);
+}
+
+void TestExcelEngine::writeRowsRange_data()
+{
+    QTest::addColumn<int>("valuesPerRow");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("range");
+    QTest::newRow("2 values, 35 rows") << 2 << 35 << "A1:B35";
+    QTest::newRow("26 values") << 26 << 3 << "A1:Z3";
+    QTest::newRow("27 values") << 27 << 4 << "A1:AA4";
+    QTest::newRow("one value") << 1 << 1 << "A1:A1";
+}
+
+void TestExcelEngine::writeRowsRange()
+{
+    QFETCH(int, valuesPerRow);
+    QFETCH(int, rows);
+    QFETCH(QString, range);
+    RecordingFactory recorder;
+    const QString file = path("rows.xls");
+    QVERIFY(XlsWriter::save(templateWith(2), file));
+    QList<QList<QVariant>> block;
+    for (int r = 0; r < rows; ++r) {
+        QList<QVariant> row;
+        for (int c = 0; c < valuesPerRow; ++c)
+            row.append(QStringLiteral("r%1c%2").arg(r).arg(c));
+        block.append(row);
+    }
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(2));
+    recorder.log.clear();
+    QVERIFY(engine.writeRows(block));
+    QCOMPARE(recorder.log,
+             (QStringList{"query Range(const QString&) [QString:" + range + "]", "set Value"}));
+    engine.closeBook();
+
+    const FreeXlBook read = readWithFreeXl(file);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(int(read.sheets.at(1).rows), rows);
+    QCOMPARE(int(read.sheets.at(1).columns), valuesPerRow);
+    QCOMPARE(read.cell(1, rows - 1, valuesPerRow - 1),
+             QVariant(QStringLiteral("r%1c%2").arg(rows - 1).arg(valuesPerRow - 1)));
+    QVERIFY(read.sheets.at(0).cells.isEmpty());
+}
+
+void TestExcelEngine::writeRowsRefused()
+{
+    const QString file = path("refused.xls");
+    QVERIFY(XlsWriter::save(templateWith(1), file));
+    ExcelEngine engine(file);
+    QVERIFY(!engine.writeRows({{1, 2}})); // nothing open
+    QVERIFY(engine.openSheet(1));
+    QVERIFY(!engine.writeRows({}));
+    QTableWidget table(1, 1);
+    QVERIFY(!engine.writeTable(nullptr));
+    engine.closeBook();
+    QVERIFY(!engine.writeTable(&table));
+    QVERIFY(!engine.writeRows({{1, 2}}));
+}
+
+void TestExcelEngine::writeRowsStopsAtTheLastRow()
+{
+    const QString file = path("full.xls");
+    QVERIFY(XlsWriter::save(templateWith(1), file));
+    QList<QList<QVariant>> block;
+    for (int r = 0; r < XlsSheet::maxRows + 10; ++r)
+        block.append({r + 1});
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    QVERIFY(!engine.writeRows(block)); // reported, not silently cut
+    engine.closeBook();
+    const FreeXlBook read = readWithFreeXl(file);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(int(read.sheets.at(0).rows), XlsSheet::maxRows);
+    QCOMPARE(read.cell(0, XlsSheet::maxRows - 1, 0), QVariant(double(XlsSheet::maxRows)));
+}
+
+void TestExcelEngine::openSheetRefusesBadFiles_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("sheet");
+    QTest::newRow("folder does not exist") << "no folder" << 1;
+    QTest::newRow("not a workbook") << "text" << 1;
+    QTest::newRow("truncated workbook") << "truncated" << 1;
+    QTest::newRow("workbook cut in the middle of the stream") << "half" << 1;
+    QTest::newRow("fewer worksheets than asked") << "workbook" << 4;
+    QTest::newRow("sheet 0") << "workbook" << 0;
+    QTest::newRow("empty file name") << "no name" << 1;
+    QTest::newRow("folder not writable") << "read-only" << 1;
+}
+
+void TestExcelEngine::openSheetRefusesBadFiles()
+{
+    QFETCH(QString, situation);
+    QFETCH(int, sheet);
+    QString file = path("user.xls");
+    QByteArray bytes;
+    XlsWorkbook three = templateWith(3);
+    three.sheets[0].setValue(0, 0, QStringLiteral("the user's data"));
+    const QByteArray good = XlsWriter::toBytes(three);
+    if (situation == "no folder") {
+        file = path("missing/user.xls");
+    } else if (situation == "no name") {
+        file.clear();
+    } else if (situation == "text") {
+        bytes = "NUM,VAL\n1,0.5\n";
+    } else if (situation == "truncated") {
+        bytes = good.left(good.size() - 512);
+    } else if (situation == "half") {
+        bytes = good.left(good.size() / 2);
+    } else if (situation == "read-only") {
+        if (geteuid() == 0)
+            QSKIP("file permissions do not bind root");
+        QVERIFY(QDir(m_dir->path()).mkdir("ro"));
+        file = path("ro/user.xls");
+        bytes = good;
+    } else {
+        bytes = good;
+    }
+    if (!bytes.isEmpty())
+        QVERIFY(writeBytes(file, bytes));
+    if (situation == "read-only")
+        QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    {
+        ExcelEngine engine(file);
+        QVERIFY(!engine.openSheet(sheet));
+        QVERIFY(!engine.isOpen());
+        QTableWidget table(1, 1);
+        table.setItem(0, 0, new QTableWidgetItem("x"));
+        QVERIFY(!engine.writeTable(&table));
+        QVERIFY(!engine.writeRows({{1}}));
+        engine.closeBook();
+    }
+    if (situation == "read-only")
+        QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner);
+    if (bytes.isEmpty())
+        QVERIFY(file.isEmpty() || !QFile::exists(file));
+    else
+        QCOMPARE(fileBytes(file), bytes);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), bytes.isEmpty() ? 0 : 1);
+}
+
+void TestExcelEngine::noApplication()
+{
+    RecordingFactory recorder;
+    recorder.refuse = true;
+    const QString file = path("none.xls");
+    ExcelEngine engine(file);
+    QVERIFY(!engine.openSheet(1));
+    QVERIFY(!engine.isOpen());
+    QCOMPARE(recorder.log, QStringList{"create Excel.Application"});
+}
+
+void TestExcelEngine::failedSaveIsReported()
+{
+    const QString file = path("vanishing.xls");
+    QVERIFY(XlsWriter::save(templateWith(2), file));
+    const TableSpec spec{{"NO"}, {{"1"}}};
+    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    // The file's place is taken by a folder: the workbook cannot be saved.
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir(m_dir->path()).mkdir("vanishing.xls"));
+    QVERIFY(!engine.writeTable(table.get()));
+    QVERIFY(!engine.saveBook());
+    // The data written since the last save is lost: the next sheet is not
+    // opened as if nothing had happened.
+    QVERIFY(!engine.openSheet(2));
+    QVERIFY(QFileInfo(file).isDir());
+}
+
+void TestExcelEngine::reopeningSavesFirst()
+{
+    const QString file = path("twice.xls");
+    QVERIFY(XlsWriter::save(templateWith(1), file));
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    QVERIFY(engine.setCell(2, 3, QStringLiteral("first")));
+    QVERIFY(engine.openSheet(1));
+    QCOMPARE(readWithFreeXl(file).cell(0, 1, 2), QVariant("first"));
+    QVERIFY(engine.setCell(1, 1, QStringLiteral("second")));
+    engine.closeBook();
+    const FreeXlBook read = readWithFreeXl(file);
+    QCOMPARE(read.cell(0, 1, 2), QVariant("first"));
+    QCOMPARE(read.cell(0, 0, 0), QVariant("second"));
+}
+
+void TestExcelEngine::droppingTheEngineCloses()
+{
+    const QString file = path("dropped.xls");
+    QVERIFY(XlsWriter::save(templateWith(1), file));
+    {
+        ExcelEngine engine(file);
+        QVERIFY(engine.openSheet(1));
+        QVERIFY(engine.writeRows({{QStringLiteral("NUM"), QStringLiteral("VAL")}, {1, 0.5}}));
+    }
+    const FreeXlBook read = readWithFreeXl(file);
+    QCOMPARE(read.cell(0, 0, 1), QVariant("VAL"));
+    QCOMPARE(read.cell(0, 1, 1), QVariant(0.5));
+}
+
+void TestExcelEngine::emptyNewFileHasOneSheet()
+{
+    const QString file = path("new.xls");
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    QCOMPARE(QFileInfo(file).size(), 0); // created empty, not yet saved
+    QVERIFY(!engine.openSheet(2));
+    // Reopening saved the new workbook: a real one with one sheet.
+    const FreeXlBook read = readWithFreeXl(file);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.sheets.size(), 1);
+}
+
+QTEST_MAIN(TestExcelEngine)
+#include "test_excelengine.moc"
