@@ -53,13 +53,15 @@ QByteArray blockAnswer(quint8 command, quint32 address, const QByteArray &data)
                                           Frame::block(data)));
 }
 
-// Error answers: A0 04 refuses the key information read, C7 08 any
-// long-header command.
+// Error answers, 8 bytes: AB A0 04 00 00 00 refuses the key information
+// read, AB C7 08 00 00 00 any long-header command; trailer after. Shorter
+// than every answer they stand for (a write's answer is 10 bytes), so the
+// program sees them as an incomplete answer and then by their pattern.
 QByteArray refusal(int command)
 {
     if (isShortHeader(command))
         return withTrailer(Frame::shortRequest(0xA0, 0x0004, 0));
-    return withTrailer(Frame::longRequest(0xC7, 0x08, 0));
+    return withTrailer(Frame::shortRequest(0xC7, 0x0008, 0));
 }
 
 } // namespace
