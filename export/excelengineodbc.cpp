@@ -35,6 +35,11 @@ QString ExcelEngineODBC::connectionString(const QString &fileName)
 bool ExcelEngineODBC::openConnection()
 {
     const QString name = QLatin1String(connectionName);
+    // A new registration replaces the earlier one (removed first, which
+    // spares the duplicate-name warning).
+    m_database = QSqlDatabase();
+    if (QSqlDatabase::contains(name))
+        QSqlDatabase::removeDatabase(name);
     m_database = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
     const bool odbcDriver = m_database.isValid();
     if (odbcDriver && m_database.isOpen())
@@ -48,6 +53,7 @@ bool ExcelEngineODBC::openConnection()
         if (m_database.open())
             return true;
         m_database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
     }
     // No spreadsheet ODBC driver on this system: the in-process driver takes
     // the same connection string and statements.
