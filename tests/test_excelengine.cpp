@@ -3,6 +3,7 @@
 
 #include "export/automationobject.h"
 #include "export/excelengine.h"
+#include "export/workbooktemplate.h"
 #include "export/spreadsheetobject.h"
 #include "export/xlsreader.h"
 #include "export/xlsworkbook.h"
@@ -211,6 +212,7 @@ private slots:
     void reopeningSavesFirst();
     void droppingTheEngineCloses();
     void emptyNewFileHasOneSheet();
+    void builtTemplateServesTheLoggerExport();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -713,6 +715,40 @@ void TestExcelEngine::emptyNewFileHasOneSheet()
     const FreeXlBook read = readWithFreeXl(file);
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(read.sheets.size(), 1);
+}
+
+void TestExcelEngine::builtTemplateServesTheLoggerExport()
+{
+    // Made by the build next to the program (here: the test program).
+    const QString templatePath = dataWorkbookTemplatePath();
+    QCOMPARE(templatePath, QCoreApplication::applicationDirPath() + "/Data.xls");
+    QVERIFY(QFileInfo(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls")).isFile());
+    const FreeXlBook blank = readWithFreeXl(templatePath);
+    QVERIFY2(blank.ok, qPrintable(blank.error));
+    QCOMPARE(blank.sheets.size(), 26);
+
+    // The run table and 25 runs.
+    const QString file = path("Data250101000000.xls");
+    QVERIFY(QFile::copy(templatePath, file));
+    TableSpec spec{{"NO", "VAL"}, {}};
+    for (int run = 0; run < 25; ++run)
+        spec.rows.append({QString::number(run + 1), QString::number(run * 0.5)});
+    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    ExcelEngine engine(file);
+    QVERIFY(engine.openSheet(1));
+    QVERIFY(engine.writeTable(table.get()));
+    for (int run = 0; run < 25; ++run) {
+        QVERIFY(engine.openSheet(run + 2));
+        QVERIFY(engine.writeRows({{QStringLiteral("NUM"), QStringLiteral("VAL")},
+                                  {QStringLiteral("1"), QString::number(run, 'f', 1)}}));
+    }
+    QVERIFY(!engine.openSheet(27)); // a 26th run would not fit
+    const FreeXlBook read = readWithFreeXl(file);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.sheets.size(), 26);
+    checkTableSheet(read, 0, spec, 25);
+    for (int run = 0; run < 25; ++run)
+        QCOMPARE(read.cell(run + 1, 1, 1), QVariant(double(run)));
 }
 
 QTEST_MAIN(TestExcelEngine)

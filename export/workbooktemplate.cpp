@@ -1,0 +1,15 @@
+#include "export/workbooktemplate.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+QString dataWorkbookTemplatePath()
+{
+    const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/Data.xls");
+    if (QFileInfo(besideProgram).isFile())
+        return besideProgram;
+    const QString installed = QStringLiteral(VANTREL_DATA_DIR "/Data.xls");
+    if (QFileInfo(installed).isFile())
+        return installed;
+    return besideProgram;
+}
