@@ -30,9 +30,10 @@ SimProfile withCode(SimProfile p, quint32 code)
     return p;
 }
 
-SimProfile withFault(SimProfile p, SimFault::Kind kind, int command, qint64 address)
+SimProfile withFault(SimProfile p, SimFault::Kind kind, int command, qint64 address,
+                     int value = 0)
 {
-    p.faults << SimFault::make(kind, command, address, 0, 0, -1);
+    p.faults << SimFault::make(kind, command, address, value, 0, -1);
     return p;
 }
 
@@ -99,6 +100,8 @@ void RecognitionTest::initTestCase()
     dialogs = new DialogRecorder;
     SimSetup::install(SimProfile::logger(), false); // start with nothing plugged in
     window = SimSetup::startWindow();
+    // Messages are compared in the source language.
+    QMetaObject::invokeMethod(window, "on_btnLanguageEn_clicked", Qt::DirectConnection);
 }
 
 void RecognitionTest::init() { dialogs->shown.clear(); }
@@ -297,8 +300,9 @@ void RecognitionTest::recognition_data()
         << logger << withFault(refusingKeyInfo(meter), SimFault::Kind::WrongHeader, 0x47, 0)
         << 0 << Family::Logger << QStringList{"读取生产信息接收的报文格式错误！"} << "";
     QTest::newRow("key information after stray bytes")
-        << meter << withFault(logger, SimFault::Kind::StrayBytes, 0x20, 0x05) << 1
-        << Family::Meter << QStringList{"Read key infomation fail!"} << "";
+        << meter << withFault(logger, SimFault::Kind::StrayBytes, 0x20, 0x05, 3) << 1
+        << Family::Meter << QStringList{"Message format error！", "Read key infomation fail!"}
+        << "";
 }
 
 void RecognitionTest::recognition()
