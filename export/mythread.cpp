@@ -3,9 +3,13 @@
 #include "app/mainwindow.h"
 #include "protocol/instrumentcommands.h"
 
+#include <QThread>
+
 void MyThread::startThreadSlot()
 {
     for (;;) {
+        while (waitingForLock.load() > 0 && !stopFlag.load())
+            QThread::yieldCurrentThread();
         QMutexLocker locker(&lock);
         if (stopFlag.load())
             break; // the locker releases the lock on the way out

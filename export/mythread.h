@@ -21,6 +21,11 @@ public:
     // Held by the worker for each pass and by the page around its own
     // exchanges with the instrument.
     QMutex lock;
+    // A mutex does not queue its waiters: the worker, taking the lock again
+    // right after releasing it, would win over a page that has been waiting
+    // for the whole pass. A page raises this count before it waits for the
+    // lock and lowers it once it holds it; the worker lets it in first.
+    std::atomic<int> waitingForLock{0};
 
     // Asks the loop to end at its next check; does not take the lock.
     void stop() { stopFlag.store(true); }

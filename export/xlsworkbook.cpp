@@ -2,6 +2,8 @@
 
 #include <QtMath>
 
+#include <algorithm>
+
 QVariant XlsSheet::normalised(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
@@ -40,26 +42,35 @@ QVariant XlsSheet::normalised(const QVariant &value)
     return QVariant(text);
 }
 
+XlsSheet::Cells::iterator XlsSheet::find(quint32 key)
+{
+    if (m_cells.empty() || m_cells.back().key < key)
+        return m_cells.end();
+    return std::lower_bound(m_cells.begin(), m_cells.end(), key,
+                            [](const Entry &e, quint32 k) { return e.key < k; });
+}
+
 bool XlsSheet::setValue(int row, int column, const QVariant &value)
 {
     if (!inGrid(row, column))
         return false;
     const quint32 key = keyOf(row, column);
     const QVariant stored = normalised(value);
-    auto it = m_cells.find(key);
+    auto it = find(key);
+    const bool found = it != m_cells.end() && it->key == key;
     if (!stored.isValid()) {
-        if (it != m_cells.end()) {
-            if (it->centred)
-                it->value = QVariant();
+        if (found) {
+            if (it->cell.centred)
+                it->cell.value = QVariant();
             else
                 m_cells.erase(it);
         }
         return true;
     }
-    if (it == m_cells.end())
-        m_cells.insert(key, XlsCell{stored, false});
+    if (found)
+        it->cell.value = stored;
     else
-        it->value = stored;
+        m_cells.insert(it, Entry{key, XlsCell{stored, false}});
     return true;
 }
 
@@ -68,14 +79,15 @@ bool XlsSheet::setCentred(int row, int column, bool centred)
     if (!inGrid(row, column))
         return false;
     const quint32 key = keyOf(row, column);
-    auto it = m_cells.find(key);
-    if (it == m_cells.end()) {
+    auto it = find(key);
+    const bool found = it != m_cells.end() && it->key == key;
+    if (!found) {
         if (centred)
-            m_cells.insert(key, XlsCell{QVariant(), true});
-    } else if (!centred && !it->value.isValid()) {
+            m_cells.insert(it, Entry{key, XlsCell{QVariant(), true}});
+    } else if (!centred && !it->cell.value.isValid()) {
         m_cells.erase(it);
     } else {
-        it->centred = centred;
+        it->cell.centred = centred;
     }
     return true;
 }
@@ -84,8 +96,10 @@ const XlsCell *XlsSheet::cell(int row, int column) const
 {
     if (!inGrid(row, column))
         return nullptr;
-    auto it = m_cells.constFind(keyOf(row, column));
-    return it == m_cells.constEnd() ? nullptr : &it.value();
+    const quint32 key = keyOf(row, column);
+    auto it = std::lower_bound(m_cells.begin(), m_cells.end(), key,
+                               [](const Entry &e, quint32 k) { return e.key < k; });
+    return it != m_cells.end() && it->key == key ? &it->cell : nullptr;
 }
 
 QVariant XlsSheet::value(int row, int column) const
@@ -96,29 +110,29 @@ QVariant XlsSheet::value(int row, int column) const
 
 int XlsSheet::firstRow() const
 {
-    return m_cells.isEmpty() ? 0 : rowOf(m_cells.firstKey());
+    return m_cells.empty() ? 0 : rowOf(m_cells.front().key);
 }
 
 int XlsSheet::endRow() const
 {
-    return m_cells.isEmpty() ? 0 : rowOf(m_cells.lastKey()) + 1;
+    return m_cells.empty() ? 0 : rowOf(m_cells.back().key) + 1;
 }
 
 int XlsSheet::firstColumn() const
 {
-    if (m_cells.isEmpty())
+    if (m_cells.empty())
         return 0;
     int first = maxColumns;
-    for (auto it = m_cells.constBegin(); it != m_cells.constEnd(); ++it)
-        first = qMin(first, columnOf(it.key()));
+    for (const Entry &e : m_cells)
+        first = qMin(first, columnOf(e.key));
     return first;
 }
 
 int XlsSheet::endColumn() const
 {
     int end = 0;
-    for (auto it = m_cells.constBegin(); it != m_cells.constEnd(); ++it)
-        end = qMax(end, columnOf(it.key()) + 1);
+    for (const Entry &e : m_cells)
+        end = qMax(end, columnOf(e.key) + 1);
     return end;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QMap>
 #include <QString>
 #include <QVariant>
 #include <QVector>
+
+#include <vector>
 
 // One cell of a worksheet: a text (QString) or a number (double), or no
 // value at all (a formatted blank), and whether it is centred.
@@ -50,8 +51,8 @@ public:
     const XlsCell *cell(int row, int column) const;
     QVariant value(int row, int column) const;
 
-    bool isEmpty() const { return m_cells.isEmpty(); }
-    int cellCount() const { return m_cells.size(); }
+    bool isEmpty() const { return m_cells.empty(); }
+    int cellCount() const { return int(m_cells.size()); }
     // Bounds of the used cells (0-based first, exclusive end); all 0 when
     // the sheet is empty.
     int firstRow() const;
@@ -59,8 +60,15 @@ public:
     int firstColumn() const;
     int endColumn() const;
 
-    // Cells in row order, then column order.
-    using Cells = QMap<quint32, XlsCell>;
+    // Cells in row order, then column order (ascending keys). A sorted
+    // vector: cells arrive in this order almost always (rows written top
+    // down, files read top down), and the writer walks it once per save.
+    struct Entry
+    {
+        quint32 key;
+        XlsCell cell;
+    };
+    using Cells = std::vector<Entry>;
     const Cells &cells() const { return m_cells; }
     static int rowOf(quint32 key) { return int(key >> 8); }
     static int columnOf(quint32 key) { return int(key & 0xFF); }
@@ -69,6 +77,7 @@ public:
     static QVariant normalised(const QVariant &value);
 
 private:
+    Cells::iterator find(quint32 key);
     Cells m_cells;
 };
 

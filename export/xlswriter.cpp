@@ -212,14 +212,38 @@ bool rkInteger(double value, qint32 *rk)
 }
 
 // Approximate display width in characters; wide (CJK) characters count two.
+// Numbers are estimated without formatting them (this runs for every cell
+// of every save): integer digits, then as many decimals as the value needs
+// within the ten significant digits of the General format.
 int displayWidth(const QVariant &value)
 {
-    if (value.type() != QVariant::String)
-        return value.isValid() ? QString::number(value.toDouble(), 'g', 10).size() : 0;
-    int width = 0;
-    for (const QChar ch : value.toString())
-        width += ch.unicode() >= 0x1100 ? 2 : 1;
-    return width;
+    if (value.type() == QVariant::String) {
+        int width = 0;
+        const QString text = value.toString();
+        for (const QChar ch : text)
+            width += ch.unicode() >= 0x1100 ? 2 : 1;
+        return width;
+    }
+    if (!value.isValid())
+        return 0;
+    double number = std::fabs(value.toDouble());
+    if (number >= 1e10 || (number != 0 && number < 1e-4))
+        return 11; // scientific notation
+    int width = value.toDouble() < 0 ? 1 : 0;
+    int digits = 1;
+    for (double limit = 10; number >= limit && digits < 10; limit *= 10)
+        ++digits;
+    width += digits;
+    double fraction = number - std::floor(number);
+    int decimals = 0;
+    while (fraction > 1e-9 && digits + decimals < 10) {
+        fraction *= 10;
+        fraction -= std::floor(fraction);
+        ++decimals;
+        if (fraction > 0.9999999 || fraction < 1e-7)
+            break;
+    }
+    return width + (decimals > 0 ? decimals + 1 : 0);
 }
 
 struct SharedStrings
@@ -318,6 +342,7 @@ void appendSharedStrings(QByteArray &stream, const SharedStrings &sst)
 QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &sst)
 {
     QByteArray bytes;
+    bytes.reserve(int(sheet.cells().size()) * 20 + 1024);
     Out out(bytes);
     out.record(BOF, bofData(0x0010));
     out.record16(CALCMODE, 1);
@@ -339,13 +364,38 @@ QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &
 
     const XlsSheet::Cells &cells = sheet.cells();
 
+    // One pass over the cells: the rows, the column bounds and the widths.
+    struct RowSpan
+    {
+        int row;
+        int firstColumn;
+        int endColumn;
+        XlsSheet::Cells::const_iterator begin;
+        XlsSheet::Cells::const_iterator end;
+    };
+    std::vector<RowSpan> rows;
+    int firstColumn = XlsSheet::maxColumns;
+    int endColumn = 0;
+    QVector<int> widths(XlsSheet::maxColumns, 0);
+    for (auto it = cells.cbegin(); it != cells.cend();) {
+        RowSpan span{XlsSheet::rowOf(it->key), XlsSheet::columnOf(it->key), 0, it, it};
+        while (it != cells.cend() && XlsSheet::rowOf(it->key) == span.row) {
+            const int column = XlsSheet::columnOf(it->key);
+            span.endColumn = column + 1;
+            int &w = widths[column];
+            w = qMax(w, displayWidth(it->cell.value));
+            ++it;
+        }
+        span.end = it;
+        firstColumn = qMin(firstColumn, span.firstColumn);
+        endColumn = qMax(endColumn, span.endColumn);
+        rows.push_back(span);
+    }
+    if (rows.empty())
+        firstColumn = 0;
+
     // Columns whose contents are wider than the default width get a width
     // that shows them.
-    QVector<int> widths(XlsSheet::maxColumns, 0);
-    for (auto it = cells.constBegin(); it != cells.constEnd(); ++it) {
-        int &w = widths[XlsSheet::columnOf(it.key())];
-        w = qMax(w, displayWidth(it->value));
-    }
     for (int c = 0; c < XlsSheet::maxColumns; ++c) {
         if (widths[c] <= 8)
             continue;
@@ -360,30 +410,11 @@ QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &
 
     // Every cell lies inside DIMENSIONS (readers reject the file otherwise).
     out.header(DIMENSIONS, 14);
-    out.u32(quint32(sheet.firstRow()));
-    out.u32(quint32(sheet.endRow()));
-    out.u16(quint16(sheet.firstColumn()));
-    out.u16(quint16(sheet.endColumn()));
+    out.u32(rows.empty() ? 0 : quint32(rows.front().row));
+    out.u32(rows.empty() ? 0 : quint32(rows.back().row + 1));
+    out.u16(quint16(firstColumn));
+    out.u16(quint16(endColumn));
     out.u16(0);
-
-    struct RowSpan
-    {
-        int row;
-        int firstColumn;
-        int endColumn;
-        XlsSheet::Cells::const_iterator begin;
-        XlsSheet::Cells::const_iterator end;
-    };
-    std::vector<RowSpan> rows;
-    for (auto it = cells.constBegin(); it != cells.constEnd();) {
-        RowSpan span{XlsSheet::rowOf(it.key()), XlsSheet::columnOf(it.key()), 0, it, it};
-        while (it != cells.constEnd() && XlsSheet::rowOf(it.key()) == span.row) {
-            span.endColumn = XlsSheet::columnOf(it.key()) + 1;
-            ++it;
-        }
-        span.end = it;
-        rows.push_back(span);
-    }
 
     // Blocks of 32 rows: the ROW records of the block, then its cells.
     for (size_t blockStart = 0; blockStart < rows.size();) {
@@ -392,50 +423,56 @@ QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &
         while (blockEnd < rows.size() && rows[blockEnd].row / 32 == block)
             ++blockEnd;
         for (size_t r = blockStart; r < blockEnd; ++r) {
-            out.header(ROW, 16);
-            out.u16(quint16(rows[r].row));
-            out.u16(quint16(rows[r].firstColumn));
-            out.u16(quint16(rows[r].endColumn));
-            out.u16(0x00FF);
-            out.u16(0);
-            out.u16(0);
-            out.u16(0x0100);
-            out.u16(plainCellXf);
+            char rec[20];
+            const quint16 fields[10] = {ROW,
+                                        16,
+                                        quint16(rows[r].row),
+                                        quint16(rows[r].firstColumn),
+                                        quint16(rows[r].endColumn),
+                                        0x00FF,
+                                        0,
+                                        0,
+                                        0x0100,
+                                        plainCellXf};
+            for (int i = 0; i < 10; ++i)
+                qToLittleEndian(fields[i], rec + 2 * i);
+            bytes.append(rec, 20);
         }
         for (size_t r = blockStart; r < blockEnd; ++r) {
             for (auto it = rows[r].begin; it != rows[r].end; ++it) {
-                const quint16 row = quint16(rows[r].row);
-                const quint16 column = quint16(XlsSheet::columnOf(it.key()));
-                const quint16 xf = it->centred ? centredCellXf : plainCellXf;
-                const QVariant &value = it->value;
+                // One cell record, built on the stack and appended at once
+                // (this loop is most of the time of a save).
+                char rec[18];
+                const quint16 xf = it->cell.centred ? centredCellXf : plainCellXf;
+                qToLittleEndian(quint16(rows[r].row), rec + 4);
+                qToLittleEndian(quint16(XlsSheet::columnOf(it->key)), rec + 6);
+                qToLittleEndian(xf, rec + 8);
+                const QVariant &value = it->cell.value;
+                quint16 id = BLANK;
+                int length = 6;
                 if (!value.isValid()) {
-                    out.header(BLANK, 6);
-                    out.u16(row);
-                    out.u16(column);
-                    out.u16(xf);
                 } else if (value.type() == QVariant::String) {
-                    out.header(LABELSST, 10);
-                    out.u16(row);
-                    out.u16(column);
-                    out.u16(xf);
-                    out.u32(sst.index.value(value.toString()));
+                    id = LABELSST;
+                    length = 10;
+                    qToLittleEndian(sst.index.value(value.toString()), rec + 10);
                 } else {
                     const double number = value.toDouble();
                     qint32 rk = 0;
                     if (rkInteger(number, &rk)) {
-                        out.header(RK, 10);
-                        out.u16(row);
-                        out.u16(column);
-                        out.u16(xf);
-                        out.u32(quint32(rk));
+                        id = RK;
+                        length = 10;
+                        qToLittleEndian(quint32(rk), rec + 10);
                     } else {
-                        out.header(NUMBER, 14);
-                        out.u16(row);
-                        out.u16(column);
-                        out.u16(xf);
-                        out.f64(number);
+                        id = NUMBER;
+                        length = 14;
+                        quint64 bits;
+                        std::memcpy(&bits, &number, 8);
+                        qToLittleEndian(bits, rec + 10);
                     }
                 }
+                qToLittleEndian(id, rec);
+                qToLittleEndian(quint16(length), rec + 2);
+                bytes.append(rec, 4 + length);
             }
         }
         blockStart = blockEnd;
@@ -486,10 +523,9 @@ QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
     // Shared strings in the order the cells are written.
     SharedStrings sst;
     for (const XlsSheet &sheet : qAsConst(book.sheets)) {
-        const XlsSheet::Cells &cells = sheet.cells();
-        for (auto it = cells.constBegin(); it != cells.constEnd(); ++it) {
-            if (it->value.type() == QVariant::String)
-                sst.add(it->value.toString());
+        for (const XlsSheet::Entry &entry : sheet.cells()) {
+            if (entry.cell.value.type() == QVariant::String)
+                sst.add(entry.cell.value.toString());
         }
     }
 
@@ -573,10 +609,18 @@ QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
         appendSharedStrings(globals, sst);
     out.header(EOF_, 0);
 
-    QByteArray stream = globals;
+    QVector<QByteArray> sheets;
+    int total = globals.size();
+    for (int i = 0; i < sheetCount; ++i) {
+        sheets.append(sheetStream(book.sheets.at(i), i == active, sst));
+        total += sheets.last().size();
+    }
+    QByteArray stream;
+    stream.reserve(total);
+    stream += globals;
     for (int i = 0; i < sheetCount; ++i) {
         qToLittleEndian(quint32(stream.size()), stream.data() + boundSheetOffsets[size_t(i)]);
-        stream += sheetStream(book.sheets.at(i), i == active, sst);
+        stream += sheets.at(i);
     }
     return stream;
 }

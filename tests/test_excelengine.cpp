@@ -390,9 +390,8 @@ void TestExcelEngine::meterSave()
     // Every written cell is centred.
     XlsWorkbook book;
     QCOMPARE(XlsReader::load(file, &book), XlsReader::Result::Ok);
-    const XlsSheet::Cells &cells = book.sheets.at(0).cells();
-    for (auto it = cells.constBegin(); it != cells.constEnd(); ++it)
-        QVERIFY(it->centred);
+    for (const XlsSheet::Entry &entry : book.sheets.at(0).cells())
+        QVERIFY(entry.cell.centred);
 }
 
 void TestExcelEngine::cancelKeepsRowsWritten_data()

@@ -80,18 +80,19 @@ void compareWithFreeXl(const XlsWorkbook &book, const FreeXlBook &read)
         QCOMPARE(int(got.rows), sheet.endRow());
         QCOMPARE(int(got.columns), sheet.endColumn());
         int valued = 0;
-        for (auto it = sheet.cells().constBegin(); it != sheet.cells().constEnd(); ++it) {
-            if (!it->value.isValid())
+        for (const XlsSheet::Entry &entry : sheet.cells()) {
+            const QVariant &value = entry.cell.value;
+            if (!value.isValid())
                 continue;
             ++valued;
             const QVariant v =
-                got.cells.value(qMakePair(XlsSheet::rowOf(it.key()), XlsSheet::columnOf(it.key())));
-            if (it->value.type() == QVariant::String) {
+                got.cells.value(qMakePair(XlsSheet::rowOf(entry.key), XlsSheet::columnOf(entry.key)));
+            if (value.type() == QVariant::String) {
                 QCOMPARE(v.type(), QVariant::String);
-                QCOMPARE(v.toString(), it->value.toString());
+                QCOMPARE(v.toString(), value.toString());
             } else {
                 QCOMPARE(v.type(), QVariant::Double);
-                QCOMPARE(v.toDouble(), it->value.toDouble());
+                QCOMPARE(v.toDouble(), value.toDouble());
             }
         }
         QCOMPARE(got.cells.size(), valued);
