@@ -709,6 +709,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
     QProgressDialog dialog(tr("Storing data,please wait..."), tr("cancel"), 0, m + 1, this);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.show();
+    dialog.setValue(0);
     if (engine.writeTable(&table, &dialog)) {
         const bool cancelled = dialog.wasCanceled();
         dialog.setValue(m + 1);
@@ -769,6 +770,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     dialog.setMaximum(rows + 1);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.show();
+    dialog.setValue(0);
 
     if (!excel.writeTable(ui->tbData)) {
         UiSeam::information(this, tr("information"), tr("Save data file fail!"));

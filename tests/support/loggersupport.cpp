@@ -5,6 +5,9 @@
 #include "protocol/crc16.h"
 #include "protocol/frame.h"
 
+#include <QApplication>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QTableWidget>
 
 #include <freexl.h>
@@ -115,6 +118,31 @@ RunAnswerScript::RunAnswerScript(std::shared_ptr<SimInstrument> instrument,
         }
     });
     timer.start(1);
+}
+
+ProgressWatcher::ProgressWatcher(QWidget *watchedParent) : parent(watchedParent)
+{
+    qApp->installEventFilter(this);
+}
+
+ProgressWatcher::~ProgressWatcher() { qApp->removeEventFilter(this); }
+
+bool ProgressWatcher::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *dialog = qobject_cast<QProgressDialog *>(watched);
+    if (event->type() != QEvent::Show || !dialog || dialog->parent() != parent)
+        return false;
+    ++dialogs;
+    modality = dialog->windowModality();
+    label = dialog->labelText();
+    maximum = dialog->maximum();
+    if (auto *bar = dialog->findChild<QProgressBar *>()) {
+        connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
+            if (value >= 0)
+                values << value;
+        }, Qt::UniqueConnection);
+    }
+    return false;
 }
 
 QByteArray runPacket(const QByteArray &data, quint32 address)

@@ -69,6 +69,23 @@ public:
     QTimer timer;
 };
 
+// Watches the progress dialogs that open with the given parent: how they are
+// shown and every value their bar takes.
+class ProgressWatcher : public QObject
+{
+public:
+    explicit ProgressWatcher(QWidget *parent);
+    ~ProgressWatcher() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    QWidget *parent;
+    int dialogs = 0;
+    Qt::WindowModality modality = Qt::NonModal;
+    QString label;
+    int maximum = 0;
+    QList<int> values;
+};
+
 // A packet of a run answer: AB 42 address n data trailer.
 QByteArray runPacket(const QByteArray &data, quint32 address = 0x180);
 QByteArray runEndPacket(quint32 address = 0x180);

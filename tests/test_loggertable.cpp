@@ -1,0 +1,535 @@
+// The Logger page's table and row actions against the simulated Logger:
+// curve windows, test reports, the "EXCEL" and "Save Data" workbooks, Clear
+// and the language switch.
+
+// qcustomplot.h still uses foreach, which the project switches off.
+#undef QT_NO_FOREACH
+
+#include "app/mainwindow.h"
+#include "app/uiseam.h"
+#include "frames.h"
+#include "logger/informationpageforlogger.h"
+#include "logger/reportpageforlogger.h"
+#include "logger/tableopwidget.h"
+#include "logger/uvpowercurvepageforlogger.h"
+#include "loggersupport.h"
+#include "simsetup.h"
+
+#include <QtTest>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <qcustomplot.h>
+
+using namespace LoggerSupport;
+
+namespace {
+
+const QDateTime kLastSecond(QDate(2024, 12, 31), QTime(23, 59, 59));
+
+template <class T>
+QList<T *> windowsOf(QWidget *parent)
+{
+    return parent->findChildren<T *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Cell texts with numbers in one spelling: the spreadsheet keeps "2.0" that
+// looks like a number as the number 2, as the spreadsheet application does.
+QStringList values(const QStringList &cells)
+{
+    QStringList out;
+    for (const QString &c : cells) {
+        bool ok = false;
+        const double d = c.toDouble(&ok);
+        out << (ok ? QString::number(d, 'g', 15) : c);
+    }
+    return out;
+}
+
+QList<QStringList> values(const QList<QStringList> &rows)
+{
+    QList<QStringList> out;
+    for (const QStringList &r : rows)
+        out << values(r);
+    return out;
+}
+
+TableOpWidget *actionsOf(int row)
+{
+    return qobject_cast<TableOpWidget *>(child<QTableWidget>("tbData")->cellWidget(row, 7));
+}
+
+} // namespace
+
+class LoggerTableTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void curveOfTheRowsRun();
+    void curvePoints_data();
+    void curvePoints();
+    void autoSet();
+    void reportCopiesTheRow();
+    void reportPicture();
+    void reportEntryDialog();
+    void reportChineseLayout();
+    void reportPrinting();
+    void excelExport();
+    void excelReplacesExistingFile();
+    void saveData();
+    void saveDataRefusesExistingFile_data();
+    void saveDataRefusesExistingFile();
+    void clearKeepsChosenRun();
+    void languageSwitch();
+
+private:
+    std::unique_ptr<DialogRecorder> dialogs;
+    QTemporaryDir dir;
+    QStringList opened;
+    std::shared_ptr<SimInstrument> download(const QList<SimLoggerRun> &runs,
+                                            const QByteArray &block80 = QByteArray());
+};
+
+std::shared_ptr<SimInstrument> LoggerTableTest::download(const QList<SimLoggerRun> &runs,
+                                                        const QByteArray &block80)
+{
+    SimProfile p = loggerProfile(runs);
+    for (int i = 0; i < block80.size(); ++i)
+        p.block80[i] = quint8(block80.at(i));
+    auto sim = SimSetup::replug(p);
+    invoke("on_GetDataBtn_clicked");
+    dialogs->clear();
+    return sim;
+}
+
+void LoggerTableTest::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    dialogs = std::make_unique<DialogRecorder>();
+    FirstPageForLogger::setDataTemplatePath(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls"));
+    QVERIFY2(QFile::exists(FirstPageForLogger::dataTemplatePath()), "the build makes Data.xls");
+    FirstPageForLogger::setFileOpener([this](const QString &name) { opened << name; });
+    SimSetup::install(loggerProfile());
+    SimSetup::startWindow();
+    QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
+}
+
+void LoggerTableTest::init()
+{
+    dialogs->clear();
+    dialogs->fileNames.clear();
+    dialogs->saveCaptions.clear();
+    dialogs->saveDirs.clear();
+    dialogs->saveFilters.clear();
+    opened.clear();
+}
+
+void LoggerTableTest::cleanup()
+{
+    // Windows opened by the row actions belong to the page; close them.
+    for (QDialog *d : windowsOf<QDialog>(page()))
+        delete d;
+}
+
+void LoggerTableTest::curveOfTheRowsRun()
+{
+    download({run(kLastSecond, {1, 2}), run(kLastSecond, {5, 6, 7}), run(kLastSecond, {9})});
+    QCOMPARE(rows(), 3);
+    QCOMPARE(rowTexts(0).value(0), QString("1"));
+    QCOMPARE(cell(2, 0), QString("3"));
+    QTest::mouseClick(actionsOf(1)->curveBtn, Qt::LeftButton);
+    QList<UVPowerCurvePageForLogger *> curves = windowsOf<UVPowerCurvePageForLogger>(page());
+    QCOMPARE(curves.size(), 1);
+    QCOMPARE(curves.first()->powerData(), page()->runPayload(1));
+    QCOMPARE(page()->GetPowerData(), page()->runPayload(1));
+    QVERIFY(curves.first()->isVisible());
+    QCOMPARE(curves.first()->windowTitle(), QString("UV Power Curve"));
+    QCOMPARE(curves.first()->size(), QSize(1220, 673));
+
+    // Every click opens one more window; an open window keeps its run.
+    QTest::mouseClick(actionsOf(1)->curveBtn, Qt::LeftButton);
+    QTest::mouseClick(actionsOf(2)->curveBtn, Qt::LeftButton);
+    curves = windowsOf<UVPowerCurvePageForLogger>(page());
+    QCOMPARE(curves.size(), 3);
+    download({run(kLastSecond, {100, 200})});
+    QCOMPARE(curves.first()->powerData().size(), 6 + 4 * 3);
+    QCOMPARE(curves.first()->plot()->graph(0)->dataCount(), 3);
+}
+
+void LoggerTableTest::curvePoints_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("extra");
+    QTest::newRow("10 samples") << 10 << 0;
+    QTest::newRow("one trailing byte ignored") << 4 << 1;
+    QTest::newRow("three trailing bytes ignored") << 4 << 3;
+    QTest::newRow("start time only") << 0 << 0;
+    QTest::newRow("start time and a partial sample") << 0 << 3;
+}
+
+void LoggerTableTest::curvePoints()
+{
+    QFETCH(int, samples);
+    QFETCH(int, extra);
+    QByteArray payload = hexBytes("18 0C 1F 17 3B 3B");
+    for (int i = 0; i < samples; ++i)
+        payload += floatBytes({float(i * i) + 0.5f});
+    payload += QByteArray(extra, '\x7F');
+    download({rawRun(payload)});
+    QCOMPARE(page()->runPayload(0), payload);
+    invoke("on_CurveBtn_clicked", 0);
+    const QList<UVPowerCurvePageForLogger *> curves = windowsOf<UVPowerCurvePageForLogger>(page());
+    QCOMPARE(curves.size(), 1);
+    QCustomPlot *plot = curves.first()->plot();
+    QCOMPARE(plot->graphCount(), 1);
+    QCPGraph *graph = plot->graph(0);
+    QCOMPARE(graph->dataCount(), samples);
+    for (int i = 0; i < samples; ++i) {
+        QCOMPARE(graph->data()->at(i)->key, double(i));
+        QCOMPARE(graph->data()->at(i)->value, double(float(i * i) + 0.5f));
+    }
+    QCOMPARE(int(plot->interactions()), 11);
+    if (samples >= 2) {
+        QCOMPARE(plot->xAxis->range().lower, 0.0);
+        QCOMPARE(plot->xAxis->range().upper, double(samples - 1));
+        QCOMPARE(plot->yAxis->range().upper, double(float((samples - 1) * (samples - 1)) + 0.5f));
+    } else {
+        // Nothing to fit: the initial ranges stay.
+        QCOMPARE(plot->xAxis->range(), QCPRange(1, 61440));
+        QCOMPARE(plot->yAxis->range(), QCPRange(0, 600));
+    }
+}
+
+void LoggerTableTest::autoSet()
+{
+    download({run(kLastSecond, {3, 9, 4, 12, 1})});
+    invoke("on_CurveBtn_clicked", 0);
+    UVPowerCurvePageForLogger *curve = windowsOf<UVPowerCurvePageForLogger>(page()).value(0);
+    QVERIFY(curve);
+    QCustomPlot *plot = curve->plot();
+    const QCPRange x = plot->xAxis->range();
+    const QCPRange y = plot->yAxis->range();
+    QCOMPARE(x, QCPRange(0, 4));
+    QCOMPARE(y, QCPRange(1, 12));
+    plot->xAxis->scaleRange(0.25, 2);
+    plot->yAxis->moveRange(40);
+    QVERIFY(plot->xAxis->range() != x);
+    QTest::mouseClick(curve->findChild<QPushButton *>("autosetBtn"), Qt::LeftButton);
+    QCOMPARE(plot->xAxis->range(), x);
+    QCOMPARE(plot->yAxis->range(), y);
+}
+
+void LoggerTableTest::reportCopiesTheRow()
+{
+    download({run(kLastSecond.addDays(-1), {8}), run(kLastSecond, {1, 3, 2})});
+    QTest::mouseClick(actionsOf(1)->reportBtn, Qt::LeftButton);
+    QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
+    QCOMPARE(page()->reportDuration, QString("30S"));
+    QCOMPARE(page()->reportStartTime, QString("2024-12-31 23:59:59"));
+    ReportPageForLogger *report = windowsOf<ReportPageForLogger>(page()).value(0);
+    QVERIFY(report);
+    QVERIFY(report->isVisible());
+    QCOMPARE(report->windowTitle(), QString("Report"));
+    QCOMPARE(report->width(), 700);
+    const LoggerReport::Fields &f = report->fields();
+    QCOMPARE(f.device, QString("QX101 Vantrel"));
+    QCOMPARE(f.serialNo, QString("24030117"));
+    QCOMPARE(f.startTime, QString("2024-12-31 23:59:59"));
+    QCOMPARE(f.duration, QString("30S"));
+    QCOMPARE((QStringList{f.powerRec, f.powerMax, f.powerMin, f.powerAvg}),
+             (QStringList{"2.0", "3.0", "1.0", "2.0"}));
+    QCOMPARE(f.testLight, QString("&nbsp;"));
+    QCOMPARE(f.auditor, QString("&nbsp;"));
+    QVERIFY(report->html().contains("<td width=\"33%\">30S<hr/></td>"));
+    QVERIFY(report->textBrowser()->toPlainText().contains("30S"));
+    QVERIFY(report->textBrowser()->toPlainText().contains(QString::fromUtf8("μW/cm2")));
+    // Ten points of a ten-sample run at 0..9 in the hidden plot.
+    download({run(kLastSecond, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10})});
+    invoke("on_ReportBtn_clicked", 0);
+    ReportPageForLogger *second = windowsOf<ReportPageForLogger>(page()).value(1);
+    QVERIFY(second);
+    QCOMPARE(second->plot()->graph(0)->dataCount(), 10);
+    QCOMPARE(second->plot()->graph(0)->data()->at(9)->key, 9.0);
+    QVERIFY(second->plot()->isHidden());
+}
+
+void LoggerTableTest::reportPicture()
+{
+    download({run(kLastSecond, {1, 3, 2})});
+    invoke("on_ReportBtn_clicked", 0);
+    invoke("on_ReportBtn_clicked", 0);
+    QList<ReportPageForLogger *> reports = windowsOf<ReportPageForLogger>(page());
+    QCOMPARE(reports.size(), 2);
+    const QString a = reports.at(0)->picturePath();
+    const QString b = reports.at(1)->picturePath();
+    QVERIFY(a != b);
+    QVERIFY(QFileInfo(a).isAbsolute());
+    QImage image(a);
+    QCOMPARE(image.size(), QSize(500, 200));
+    QVERIFY(reports.at(0)->html().contains("<img border=\"0\" src=\"" + a
+                                           + "\" width=\"500\" height=\"200\">"));
+    // Closing one window removes its picture only.
+    reports.at(0)->close();
+    QVERIFY(!QFile::exists(a));
+    QVERIFY(QFile::exists(b));
+    reports.at(1)->close();
+    QVERIFY(!QFile::exists(b));
+}
+
+void LoggerTableTest::reportEntryDialog()
+{
+    download({run(kLastSecond, {1, 3, 2})});
+    invoke("on_ReportBtn_clicked", 0);
+    ReportPageForLogger *report = windowsOf<ReportPageForLogger>(page()).value(0);
+    QVERIFY(report);
+    QTest::mouseClick(report->findChild<QPushButton *>("Informationbtn"), Qt::LeftButton);
+    InformationPageForLogger *entry = windowsOf<InformationPageForLogger>(report).value(0);
+    QVERIFY(entry);
+    QCOMPARE(entry->windowTitle(), QString("Report"));
+    auto edit = [&](const char *name) { return entry->findChild<QLineEdit *>(name); };
+    QCOMPARE(edit("DeviceEdit")->text(), QString("QX101 Vantrel"));
+    QCOMPARE(edit("serialNoEdit")->text(), QString("24030117"));
+    QCOMPARE(edit("StartTimeEdit")->text(), QString("2024-12-31 23:59:59"));
+    QCOMPARE(edit("DurationEdit")->text(), QString("30S"));
+    for (const char *name : {"DeviceEdit", "serialNoEdit", "StartTimeEdit", "DurationEdit"})
+        QVERIFY2(edit(name)->isReadOnly(), name);
+    for (const char *name : {"TestLightEdit", "CompanyEdit", "TesterEdit", "AuditorEdit"}) {
+        QVERIFY2(!edit(name)->isReadOnly(), name);
+        QVERIFY2(edit(name)->text().isEmpty(), name);
+    }
+
+    // Cancel changes nothing.
+    edit("TesterEdit")->setText("Nobody");
+    const QString before = report->fields().tester;
+    QTest::mouseClick(entry->findChild<QPushButton *>("Cancelbtn"), Qt::LeftButton);
+    QCOMPARE(report->fields().tester, before);
+
+    // OK copies the four texts and renders the picture again.
+    QTest::mouseClick(report->findChild<QPushButton *>("Informationbtn"), Qt::LeftButton);
+    entry = windowsOf<InformationPageForLogger>(report).value(1);
+    QVERIFY(entry);
+    QVERIFY(edit("TesterEdit")->text().isEmpty());
+    edit("TestLightEdit")->setText("UV LED 365");
+    edit("TesterEdit")->setText("Li Lei");
+    QFile::remove(report->picturePath());
+    QTest::mouseClick(entry->findChild<QPushButton *>("Okbtn"), Qt::LeftButton);
+    QCOMPARE(report->fields().testLight, QString("UV LED 365"));
+    QCOMPARE(report->fields().tester, QString("Li Lei"));
+    QCOMPARE(report->fields().company, QString()); // empty replaces &nbsp;
+    QVERIFY(QFile::exists(report->picturePath()));
+    QVERIFY(report->textBrowser()->toPlainText().contains("Li Lei"));
+    QVERIFY(!entry->isVisible());
+}
+
+void LoggerTableTest::reportChineseLayout()
+{
+    download({run(kLastSecond, {1, 3, 2})});
+    page()->chineseLayout = true;
+    invoke("on_ReportBtn_clicked", 0);
+    page()->chineseLayout = false;
+    invoke("on_ReportBtn_clicked", 0);
+    const QList<ReportPageForLogger *> reports = windowsOf<ReportPageForLogger>(page());
+    QCOMPARE(reports.size(), 2);
+    QVERIFY(reports.at(0)->chineseLayout());
+    QVERIFY(reports.at(0)->html().contains("font-size: 18.0pt"));
+    QVERIFY(reports.at(0)->html().contains("<td width=\"50%\">"));
+    QVERIFY(!reports.at(1)->html().contains("font-size: 18.0pt"));
+}
+
+void LoggerTableTest::reportPrinting()
+{
+    download({run(kLastSecond, {1, 3, 2})});
+    invoke("on_ReportBtn_clicked", 0);
+    ReportPageForLogger *report = windowsOf<ReportPageForLogger>(page()).value(0);
+    QVERIFY(report);
+    auto *print = report->findChild<QPushButton *>("PrintReportbtn");
+    const QString pdf = dir.filePath("report.pdf");
+    dialogs->printPdfPath = pdf;
+    dialogs->acceptPrint = false;
+    QTest::mouseClick(print, Qt::LeftButton);
+    QCOMPARE(dialogs->printDialogs, 1);
+    QVERIFY(!QFile::exists(pdf));
+    dialogs->acceptPrint = true;
+    QTest::mouseClick(print, Qt::LeftButton);
+    QCOMPARE(dialogs->printDialogs, 2);
+    QVERIFY(QFileInfo(pdf).size() > 1000);
+}
+
+void LoggerTableTest::excelExport()
+{
+    download({run(kLastSecond, {1, 3, 2}), run(kLastSecond, {4})});
+    const QString file = dir.filePath("run1.xls");
+    dialogs->fileNames << file;
+    ProgressWatcher progress(page());
+    QTest::mouseClick(actionsOf(0)->excelBtn, Qt::LeftButton);
+    QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
+    QCOMPARE(dialogs->saveDirs, QStringList{"NO1_20241231235959"});
+    QCOMPARE(dialogs->saveCaptions, QStringList{"Storing data to Excel"});
+    QCOMPARE(dialogs->saveFilters, QStringList{"excel file (*.xls)"});
+    QCOMPARE(page()->exportRunNo, QString("1"));
+    QCOMPARE(opened, QStringList{file});
+    QCOMPARE(progress.dialogs, 1);
+    QCOMPARE(progress.modality, Qt::WindowModal);
+    QCOMPARE(progress.label, QString("Storing data,please wait..."));
+    QCOMPARE(progress.maximum, 3 + 1);
+    QCOMPARE(progress.values.value(0), 0);
+    QCOMPARE(progress.values.last(), 3 + 1);
+    const QList<QList<QStringList>> book = readWorkbook(file);
+    QVERIFY(!book.isEmpty());
+    QCOMPARE(values(book.first()), values(QList<QStringList>{{"NUM", "VAL"}, {"1", "1.0"},
+                                                             {"2", "3.0"}, {"3", "2.0"}}));
+
+    // Cancelled in the save dialog: nothing happens.
+    init();
+    QTest::mouseClick(actionsOf(1)->excelBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->saveDirs, QStringList{"NO2_20241231235959"});
+    QVERIFY(opened.isEmpty());
+}
+
+void LoggerTableTest::excelReplacesExistingFile()
+{
+    download({run(kLastSecond, {7, 8})});
+    const QString file = dir.filePath("existing.xls");
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a workbook");
+    }
+    dialogs->fileNames << file;
+    invoke("on_EXCELBtn_clicked", 0);
+    QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
+    QCOMPARE(values(readWorkbook(file).value(0)),
+             values(QList<QStringList>{{"NUM", "VAL"}, {"1", "7.0"}, {"2", "8.0"}}));
+    QVERIFY(!QFile::exists(file + ".previous~"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).filter("existing").size(), 1);
+}
+
+void LoggerTableTest::saveData()
+{
+    download({run(kLastSecond, {1, 3, 2}), run(kLastSecond.addSecs(60), {4.25f, 5})});
+    const QString file = dir.filePath("all.xls");
+    dialogs->fileNames << file;
+    ProgressWatcher progress(page());
+    QTest::mouseClick(child<QPushButton>("pushButton_saveData"), Qt::LeftButton);
+    QCOMPARE(dialogs->texts(), QStringList{"Save file success!"});
+    QCOMPARE(dialogs->saveCaptions, QStringList{"Storing data to Excel"});
+    QCOMPARE(dialogs->saveFilters, QStringList{"Excel file (*.xls)"});
+    QVERIFY2(QRegularExpression("^Data\\d{12}$").match(dialogs->saveDirs.value(0)).hasMatch(),
+             qPrintable(dialogs->saveDirs.value(0)));
+    QCOMPARE(progress.dialogs, 1);
+    QCOMPARE(progress.modality, Qt::WindowModal);
+    QCOMPARE(progress.label, QString("Saving Excel data, please wait"));
+    QCOMPARE(progress.values, (QList<int>{0, 1, 2, 3}));
+
+    const QList<QList<QStringList>> book = readWorkbook(file);
+    QVERIFY(book.size() >= 3);
+    const QList<QStringList> table = book.at(0);
+    QCOMPARE(table.value(0).mid(0, 7),
+             (QStringList{"NO", "StartTime", "Duration(S)", QString::fromUtf8("Power(REC) (μW/cm²)"),
+                          QString::fromUtf8("Power(MAX) (μW/cm²)"),
+                          QString::fromUtf8("Power(MIN) (μW/cm²)"),
+                          QString::fromUtf8("Power(AVG) (μW/cm²)")}));
+    QCOMPARE(values(table.value(1).mid(0, 7)), values(rowTexts(0)));
+    QCOMPARE(values(table.value(2).mid(0, 7)), values(rowTexts(1)));
+    QCOMPARE(cell(1, 5), QString("4.3"));
+    QCOMPARE(values(book.at(1)), values(QList<QStringList>{{"NUM", "VAL"}, {"1", "1.0"},
+                                                           {"2", "3.0"}, {"3", "2.0"}}));
+    QCOMPARE(values(book.at(2)),
+             values(QList<QStringList>{{"NUM", "VAL"}, {"1", "4.3"}, {"2", "5.0"}}));
+}
+
+void LoggerTableTest::saveDataRefusesExistingFile_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("target exists") << true;
+    QTest::newRow("template missing") << false;
+}
+
+void LoggerTableTest::saveDataRefusesExistingFile()
+{
+    QFETCH(bool, existing);
+    download({run(kLastSecond, {1, 3, 2})});
+    const QString file = dir.filePath(existing ? "taken.xls" : "fresh.xls");
+    if (existing) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("mine");
+    } else {
+        FirstPageForLogger::setDataTemplatePath(dir.filePath("no-such-template.xls"));
+    }
+    dialogs->fileNames << file;
+    invoke("on_pushButton_saveData_clicked");
+    FirstPageForLogger::setDataTemplatePath(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls"));
+    QCOMPARE(dialogs->texts(), QStringList{"Create data file fail!"});
+    QCOMPARE(dialogs->shown.first().title, QString("information"));
+    if (existing) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("mine"));
+    } else {
+        QVERIFY(!QFile::exists(file));
+    }
+}
+
+void LoggerTableTest::clearKeepsChosenRun()
+{
+    download({run(kLastSecond, {1, 3, 2})});
+    invoke("on_CurveBtn_clicked", 0);
+    const QByteArray chosen = page()->GetPowerData();
+    QVERIFY(!chosen.isEmpty());
+    QTest::mouseClick(child<QPushButton>("pushButton_clear"), Qt::LeftButton);
+    QCOMPARE(rows(), 0);
+    QVERIFY(page()->runPayload(0).isEmpty());
+    QCOMPARE(page()->GetPowerData(), chosen);
+    dialogs->fileNames << dir.filePath("after-clear.xls");
+    QTest::mouseClick(child<QPushButton>("pushButton_saveData"), Qt::LeftButton);
+    QCOMPARE(dialogs->texts(), QStringList{"Please get data first!"});
+    QVERIFY(dialogs->saveDirs.isEmpty());
+    // The curve of the last chosen run still opens.
+    invoke("on_UVPowerCurveBtn_clicked");
+    QCOMPARE(windowsOf<UVPowerCurvePageForLogger>(page()).size(), 2);
+}
+
+void LoggerTableTest::languageSwitch()
+{
+    download({run(kLastSecond, {1, 3, 2})});
+    child<QLineEdit>("ShutdownEdit")->setText("6");
+    const QString serial = child<QLineEdit>("serialNoEdit")->text();
+    const QString firmware = child<QLineEdit>("FirmwareVersionEdit")->text();
+    QVERIFY(!serial.isEmpty());
+    QVERIFY(!firmware.isEmpty());
+    const QStringList row = rowTexts(0);
+    auto *table = child<QTableWidget>("tbData");
+
+    QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
+    QVERIFY(page()->chineseLayout);
+    QCOMPARE(child<QLineEdit>("serialNoEdit")->text(), serial);
+    QCOMPARE(child<QLineEdit>("FirmwareVersionEdit")->text(), firmware);
+    QCOMPARE(child<QLineEdit>("ShutdownEdit")->text(), QString("6"));
+    QCOMPARE(rowTexts(0), row);
+    QCOMPARE(actionsOf(0)->curveBtn->text(), QString::fromUtf8("曲线"));
+    QCOMPARE(table->horizontalHeaderItem(3)->text(),
+             QCoreApplication::translate("FirstPageForLogger", "Power(REC) (μW/cm²)"));
+    QCOMPARE(child<QPushButton>("GetDataBtn")->text(),
+             QCoreApplication::translate("FirstPageForLogger", "Get Data"));
+
+    QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
+    QVERIFY(!page()->chineseLayout);
+    QCOMPARE(actionsOf(0)->curveBtn->text(), QString("Curve"));
+    QCOMPARE(table->horizontalHeaderItem(3)->text(), QString::fromUtf8("Power(REC) (μW/cm²)"));
+    QCOMPARE(child<QPushButton>("GetDataBtn")->text(), QString("Get Data"));
+    QCOMPARE(child<QLineEdit>("ShutdownEdit")->text(), QString("6"));
+    QCOMPARE(rowTexts(0), row);
+}
+
+QTEST_MAIN(LoggerTableTest)
+#include "test_loggertable.moc"
