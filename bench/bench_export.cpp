@@ -3,7 +3,7 @@
 // writeTable, then one sheet per run with writeRows ("NUM"/"VAL" and 606
 // samples), each run after openSheet(k + 1), which saves and reopens the
 // workbook. Prints the time, the final file size and the bytes written by all
-// the saves together. Usage: bench_export [repetitions]
+// the saves together. Usage: bench_export [repetitions [copy of the last file]]
 
 #include "export/excelengine.h"
 #include "export/workbooktemplate.h"
@@ -114,6 +114,11 @@ int main(int argc, char **argv)
             return 1;
         }
         results.push_back(result);
+    }
+    const QString keep = app.arguments().value(2);
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(dir.filePath(QStringLiteral("bench.xls")), keep);
     }
     std::sort(results.begin(), results.end(),
               [](const Result &a, const Result &b) { return a.ms < b.ms; });

@@ -32,14 +32,12 @@ public:
 
     // Calls the member or reads the property and returns the resulting
     // object (a child of this one), or nullptr.
-    virtual AutomationObject *querySubObject(const char *name, const QVariant &v1 = QVariant(),
-                                             const QVariant &v2 = QVariant(),
-                                             const QVariant &v3 = QVariant(),
-                                             const QVariant &v4 = QVariant(),
-                                             const QVariant &v5 = QVariant(),
-                                             const QVariant &v6 = QVariant(),
-                                             const QVariant &v7 = QVariant(),
-                                             const QVariant &v8 = QVariant()) = 0;
+    virtual AutomationObject *
+    querySubObject(const char *name, const QVariant &v1 = QVariant(),
+                   const QVariant &v2 = QVariant(), const QVariant &v3 = QVariant(),
+                   const QVariant &v4 = QVariant(), const QVariant &v5 = QVariant(),
+                   const QVariant &v6 = QVariant(), const QVariant &v7 = QVariant(),
+                   const QVariant &v8 = QVariant()) = 0;
     // Calls the member; an invalid variant when the call failed.
     virtual QVariant dynamicCall(const char *name, const QVariant &v1 = QVariant(),
                                  const QVariant &v2 = QVariant(), const QVariant &v3 = QVariant(),

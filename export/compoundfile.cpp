@@ -74,9 +74,10 @@ QByteArray CompoundFile::wrap(const QByteArray &workbookStream)
     for (;;) {
         const int total = w + f + d + 1;
         const int needF = (total + entriesPerSector - 1) / entriesPerSector;
-        const int needD = needF > headerDifatSlots
-            ? (needF - headerDifatSlots + entriesPerSector - 2) / (entriesPerSector - 1)
-            : 0;
+        const int needD =
+            needF > headerDifatSlots
+                ? (needF - headerDifatSlots + entriesPerSector - 2) / (entriesPerSector - 1)
+                : 0;
         if (needF == f && needD == d)
             break;
         f = needF;
@@ -218,8 +219,8 @@ bool CompoundFile::readWorkbookStream(const QByteArray &file, QByteArray *stream
         if (type == 5) {
             rootStart = get32(directory, offset + 0x74);
             rootSize = get32(directory, offset + 0x78);
-        } else if (type == 2 && streamSize < 0
-                   && (name == QLatin1String("Workbook") || name == QLatin1String("Book"))) {
+        } else if (type == 2 && streamSize < 0 &&
+                   (name == QLatin1String("Workbook") || name == QLatin1String("Book"))) {
             start = get32(directory, offset + 0x74);
             streamSize = get32(directory, offset + 0x78);
         }
@@ -233,8 +234,8 @@ bool CompoundFile::readWorkbookStream(const QByteArray &file, QByteArray *stream
     // Small stream: 64-byte sectors inside the root entry's mini stream.
     QByteArray miniFatBytes;
     QByteArray miniStream;
-    if (!readChain(get32(file, 0x3C), -1, &miniFatBytes)
-        || !readChain(rootStart, rootSize, &miniStream))
+    if (!readChain(get32(file, 0x3C), -1, &miniFatBytes) ||
+        !readChain(rootStart, rootSize, &miniStream))
         return false;
     const int miniSize = 1 << get16(file, 0x20);
     if (miniSize != 64)
@@ -243,8 +244,8 @@ bool CompoundFile::readWorkbookStream(const QByteArray &file, QByteArray *stream
     stream->clear();
     quint32 sector = start;
     for (quint32 steps = 0; stream->size() < streamSize; ++steps) {
-        if (sector >= miniEntries || steps > miniEntries
-            || qint64(sector + 1) * miniSize > miniStream.size())
+        if (sector >= miniEntries || steps > miniEntries ||
+            qint64(sector + 1) * miniSize > miniStream.size())
             return false;
         stream->append(miniStream.constData() + qint64(sector) * miniSize, miniSize);
         sector = get32(miniFatBytes, qint64(sector) * 4);

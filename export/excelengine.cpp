@@ -12,10 +12,7 @@ namespace {
 constexpr int xlCenter = -4108;
 } // namespace
 
-ExcelEngine::ExcelEngine(const QString &fileName)
-    : m_fileName(fileName)
-{
-}
+ExcelEngine::ExcelEngine(const QString &fileName) : m_fileName(fileName) {}
 
 ExcelEngine::~ExcelEngine()
 {
@@ -45,20 +42,20 @@ bool ExcelEngine::openSheet(int sheetIndex)
 
     // Data written before this reopen that could not be saved is lost; the
     // caller must hear of it rather than go on as if it were in the file.
-    if (!previousSaved || !m_applicationPresent || m_fileName.isEmpty()
-        || !prepareFile(m_fileName)) {
+    if (!previousSaved || !m_applicationPresent || m_fileName.isEmpty() ||
+        !prepareFile(m_fileName)) {
         m_open = false;
         return false;
     }
 
     m_sheetIndex = sheetIndex;
     m_workbooks = m_application->querySubObject("WorkBooks");
-    m_workbook = m_workbooks
-        ? m_workbooks->querySubObject("Open(QString, QVariant)", QVariant(m_fileName), QVariant(0))
-        : nullptr;
-    m_worksheet = m_workbook ? m_workbook->querySubObject("WorkSheets(int)",
-                                                          QVariant(uint(sheetIndex)))
+    m_workbook = m_workbooks ? m_workbooks->querySubObject("Open(QString, QVariant)",
+                                                           QVariant(m_fileName), QVariant(0))
                              : nullptr;
+    m_worksheet = m_workbook
+                      ? m_workbook->querySubObject("WorkSheets(int)", QVariant(uint(sheetIndex)))
+                      : nullptr;
     m_worksheets = m_workbook ? m_workbook->querySubObject("WorkSheets") : nullptr;
 
     // A file that is not a workbook, or a workbook without this worksheet,

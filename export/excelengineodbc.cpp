@@ -10,10 +10,7 @@
 
 const char *const ExcelEngineODBC::connectionName = "excelexport";
 
-ExcelEngineODBC::ExcelEngineODBC(const QString &fileName)
-    : m_fileName(fileName)
-{
-}
+ExcelEngineODBC::ExcelEngineODBC(const QString &fileName) : m_fileName(fileName) {}
 
 ExcelEngineODBC::~ExcelEngineODBC()
 {
@@ -23,11 +20,13 @@ ExcelEngineODBC::~ExcelEngineODBC()
 QString ExcelEngineODBC::connectionString(const QString &fileName)
 {
     const QString suffix = QFileInfo(fileName).suffix();
-    const QString text = suffix == QLatin1String("xlsx")
-        ? QStringLiteral("DRIVER={Microsoft Excel Driver (*.xls, *.xlsx, *.xlsm, *.xlsb)};DSN='';"
-                         "FIRSTROWHASNAMES=1;READONLY=TRUE;DBQ=%1")
-        : QStringLiteral("DRIVER={Microsoft Excel Driver (*.xls)};DSN='';"
-                         "FIRSTROWHASNAMES=1;READONLY=TRUE;DBQ=%1");
+    const QString text =
+        suffix == QLatin1String("xlsx")
+            ? QStringLiteral(
+                  "DRIVER={Microsoft Excel Driver (*.xls, *.xlsx, *.xlsm, *.xlsb)};DSN='';"
+                  "FIRSTROWHASNAMES=1;READONLY=TRUE;DBQ=%1")
+            : QStringLiteral("DRIVER={Microsoft Excel Driver (*.xls)};DSN='';"
+                             "FIRSTROWHASNAMES=1;READONLY=TRUE;DBQ=%1");
     // Plain concatenation: arg() would also replace a "%1" inside the name.
     return text.left(text.size() - 2) + fileName;
 }

@@ -55,9 +55,7 @@ SpreadsheetObject *SpreadsheetObject::createApplication(QObject *parent)
 }
 
 SpreadsheetObject::SpreadsheetObject(Kind kind, std::shared_ptr<Session> session, QObject *parent)
-    : AutomationObject(parent)
-    , m_kind(kind)
-    , m_session(std::move(session))
+    : AutomationObject(parent), m_kind(kind), m_session(std::move(session))
 {
 }
 
@@ -82,7 +80,8 @@ bool SpreadsheetObject::isNull() const
 
 bool SpreadsheetObject::parseCellAddress(const QString &text, int *row, int *column)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\$?([A-Za-z]{1,3})\\$?([0-9]{1,7})$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\$?([A-Za-z]{1,3})\\$?([0-9]{1,7})$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return false;
@@ -214,9 +213,9 @@ AutomationObject *SpreadsheetObject::querySubObject(const char *name, const QVar
         if (is(name, "Range(const QString&)")) {
             const QStringList corners = v1.toString().split(QLatin1Char(':'));
             int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
-            if (corners.size() < 1 || corners.size() > 2
-                || !parseCellAddress(corners.first(), &r1, &c1)
-                || !parseCellAddress(corners.last(), &r2, &c2))
+            if (corners.size() < 1 || corners.size() > 2 ||
+                !parseCellAddress(corners.first(), &r1, &c1) ||
+                !parseCellAddress(corners.last(), &r2, &c2))
                 return nullptr;
             if (r2 < r1)
                 std::swap(r1, r2);

@@ -39,14 +39,12 @@ public:
     static SpreadsheetObject *createApplication(QObject *parent = nullptr);
     ~SpreadsheetObject() override;
 
-    AutomationObject *querySubObject(const char *name, const QVariant &v1 = QVariant(),
-                                     const QVariant &v2 = QVariant(),
-                                     const QVariant &v3 = QVariant(),
-                                     const QVariant &v4 = QVariant(),
-                                     const QVariant &v5 = QVariant(),
-                                     const QVariant &v6 = QVariant(),
-                                     const QVariant &v7 = QVariant(),
-                                     const QVariant &v8 = QVariant()) override;
+    AutomationObject *
+    querySubObject(const char *name, const QVariant &v1 = QVariant(),
+                   const QVariant &v2 = QVariant(), const QVariant &v3 = QVariant(),
+                   const QVariant &v4 = QVariant(), const QVariant &v5 = QVariant(),
+                   const QVariant &v6 = QVariant(), const QVariant &v7 = QVariant(),
+                   const QVariant &v8 = QVariant()) override;
     QVariant dynamicCall(const char *name, const QVariant &v1 = QVariant(),
                          const QVariant &v2 = QVariant(), const QVariant &v3 = QVariant(),
                          const QVariant &v4 = QVariant(), const QVariant &v5 = QVariant(),
@@ -61,8 +59,17 @@ public:
     // "B35" -> row 35, column 2 (1-based); false for anything else.
     static bool parseCellAddress(const QString &text, int *row, int *column);
 
-    enum class Kind { Application, Workbooks, Workbook, Worksheets, Worksheet, Range, RowCount,
-                      ColumnCount };
+    enum class Kind
+    {
+        Application,
+        Workbooks,
+        Workbook,
+        Worksheets,
+        Worksheet,
+        Range,
+        RowCount,
+        ColumnCount
+    };
     Kind kind() const { return m_kind; }
 
     struct Book;

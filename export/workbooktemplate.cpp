@@ -5,7 +5,8 @@
 
 QString dataWorkbookTemplatePath()
 {
-    const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/Data.xls");
+    const QString besideProgram =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/Data.xls");
     if (QFileInfo(besideProgram).isFile())
         return besideProgram;
     const QString installed = QStringLiteral(VANTREL_DATA_DIR "/Data.xls");

@@ -54,8 +54,8 @@ bool XlsReader::centredCells(const QByteArray &stream, QVector<QVector<quint32>>
         const int sheet = substreams.empty() ? -1 : substreams.back();
 
         auto cellXf = [&](int row, int column, quint16 xf) {
-            if (sheet < 0 || xf >= alignment.size() || alignment[xf] != 2
-                || !XlsSheet::inGrid(row, column))
+            if (sheet < 0 || xf >= alignment.size() || alignment[xf] != 2 ||
+                !XlsSheet::inGrid(row, column))
                 return;
             (*centred)[sheet].append(XlsSheet::keyOf(row, column));
         };
@@ -149,15 +149,16 @@ XlsReader::Result XlsReader::load(const QString &path, XlsWorkbook *book, QStrin
     // Some failures come back as FREEXL_OK with no handle, and one (file
     // vanished) with an error and a live handle: both are checked.
     if (rc != FREEXL_OK || !xls.handle)
-        return fail(Result::NotWorkbook, QStringLiteral("FreeXL cannot read the file (%1)").arg(rc));
+        return fail(Result::NotWorkbook,
+                    QStringLiteral("FreeXL cannot read the file (%1)").arg(rc));
 
     unsigned int value = 0;
-    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &value) != FREEXL_OK
-        || value != FREEXL_BIFF_PLAIN)
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &value) != FREEXL_OK ||
+        value != FREEXL_BIFF_PLAIN)
         return fail(Result::Protected, QStringLiteral("the workbook is protected"));
     unsigned int sheetCount = 0;
-    if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK
-        || sheetCount == 0)
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK ||
+        sheetCount == 0)
         return fail(Result::NotWorkbook, QStringLiteral("the workbook has no worksheet"));
 
     XlsWorkbook result;

@@ -13,7 +13,8 @@ class XlsWorkbook;
 class XlsReader
 {
 public:
-    enum class Result {
+    enum class Result
+    {
         Ok,
         NotFound,    // no such file, or not a plain file
         NotReadable, // cannot be opened for reading
@@ -26,6 +27,5 @@ public:
     // Per worksheet (in BOUNDSHEET order), the keys (XlsSheet::keyOf) of the
     // cells whose XF centres them horizontally; false when the stream cannot
     // be walked.
-    static bool centredCells(const QByteArray &workbookStream,
-                             QVector<QVector<quint32>> *centred);
+    static bool centredCells(const QByteArray &workbookStream, QVector<QVector<quint32>> *centred);
 };

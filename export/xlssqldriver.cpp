@@ -13,10 +13,7 @@ namespace {
 class XlsSqlResult : public QSqlResult
 {
 public:
-    explicit XlsSqlResult(const QSqlDriver *driver)
-        : QSqlResult(driver)
-    {
-    }
+    explicit XlsSqlResult(const QSqlDriver *driver) : QSqlResult(driver) {}
 
 protected:
     bool reset(const QString &query) override
@@ -28,8 +25,8 @@ protected:
         auto *xls = const_cast<XlsSqlDriver *>(static_cast<const XlsSqlDriver *>(driver()));
         QString error;
         if (!xls->execute(query, &error)) {
-            setLastError(QSqlError(QStringLiteral("statement refused"), error,
-                                   QSqlError::StatementError));
+            setLastError(
+                QSqlError(QStringLiteral("statement refused"), error, QSqlError::StatementError));
             return false;
         }
         m_affected = 1;
@@ -58,10 +55,7 @@ QString unquotedName(const QString &text)
 
 } // namespace
 
-XlsSqlDriver::XlsSqlDriver(QObject *parent)
-    : QSqlDriver(parent)
-{
-}
+XlsSqlDriver::XlsSqlDriver(QObject *parent) : QSqlDriver(parent) {}
 
 bool XlsSqlDriver::hasFeature(DriverFeature feature) const
 {
@@ -75,12 +69,11 @@ QString XlsSqlDriver::fileNameOf(const QString &connectionString)
     return at < 0 ? QString() : connectionString.mid(at + 4);
 }
 
-bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, const QString &,
-                        int, const QString &)
+bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, const QString &, int,
+                        const QString &)
 {
     auto fail = [this](const QString &reason) {
-        setLastError(QSqlError(QStringLiteral("cannot open"), reason,
-                               QSqlError::ConnectionError));
+        setLastError(QSqlError(QStringLiteral("cannot open"), reason, QSqlError::ConnectionError));
         setOpenError(true);
         return false;
     };
@@ -161,8 +154,8 @@ bool XlsSqlDriver::commitTransaction()
     m_inTransaction = false;
     QString error;
     if (m_dirty && !writeFile(&error)) {
-        setLastError(QSqlError(QStringLiteral("commit failed"), error,
-                               QSqlError::TransactionError));
+        setLastError(
+            QSqlError(QStringLiteral("commit failed"), error, QSqlError::TransactionError));
         return false;
     }
     return true;
@@ -202,7 +195,8 @@ bool XlsSqlDriver::execute(const QString &statement, QString *error)
         QStringLiteral("^\\s*create\\s+table\\s+(\\w+)\\s*\\((.*)\\)\\s*$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression insertPattern(
-        QStringLiteral("^\\s*insert\\s+into\\s+(\\w+)\\s*\\(([^)]*)\\)\\s*values\\s*\\((.*)\\)\\s*$"),
+        QStringLiteral(
+            "^\\s*insert\\s+into\\s+(\\w+)\\s*\\(([^)]*)\\)\\s*values\\s*\\((.*)\\)\\s*$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     QRegularExpressionMatch match = createPattern.match(statement);
     if (match.hasMatch())

@@ -27,8 +27,8 @@ public:
     explicit XlsSqlDriver(QObject *parent = nullptr);
 
     bool hasFeature(DriverFeature feature) const override;
-    bool open(const QString &db, const QString &user, const QString &password,
-              const QString &host, int port, const QString &options) override;
+    bool open(const QString &db, const QString &user, const QString &password, const QString &host,
+              int port, const QString &options) override;
     void close() override;
     QSqlResult *createResult() const override;
     bool beginTransaction() override;

@@ -160,9 +160,8 @@ QString XlsWorkbook::validSheetName(const QString &name, int index)
 {
     QString result;
     for (const QChar ch : name)
-        result += (ch.unicode() < 0x20 || QStringLiteral(":\\/?*[]").contains(ch))
-            ? QChar('_')
-            : ch;
+        result +=
+            (ch.unicode() < 0x20 || QStringLiteral(":\\/?*[]").contains(ch)) ? QChar('_') : ch;
     while (result.startsWith(QLatin1Char('\'')))
         result.remove(0, 1);
     if (result.size() > 31) {

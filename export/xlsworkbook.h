@@ -30,10 +30,7 @@ public:
     static constexpr int maxTextLength = 8192;
 
     XlsSheet() = default;
-    explicit XlsSheet(const QString &name)
-        : name(name)
-    {
-    }
+    explicit XlsSheet(const QString &name) : name(name) {}
 
     QString name;
 

@@ -18,7 +18,8 @@
 namespace {
 
 // BIFF8 record identifiers.
-enum : quint16 {
+enum : quint16
+{
     BOF = 0x0809,
     EOF_ = 0x000A,
     INTERFACEHDR = 0x00E1,
@@ -80,10 +81,7 @@ constexpr quint16 centredCellXf = 16;
 class Out
 {
 public:
-    explicit Out(QByteArray &bytes)
-        : b(bytes)
-    {
-    }
+    explicit Out(QByteArray &bytes) : b(bytes) {}
     void u8(quint8 v) { b.append(char(v)); }
     void u16(quint16 v)
     {
@@ -306,8 +304,8 @@ void appendSharedStrings(QByteArray &stream, const SharedStrings &sst)
         if (fitHere < 1 || (n - fitHere) * width > maxRecordData - 1)
             flush();
         if (i % bucketSize == 0)
-            buckets.push_back({sstOffset + quint32(records.size() + 4 + body.size()),
-                               quint16(4 + body.size())});
+            buckets.push_back(
+                {sstOffset + quint32(records.size() + 4 + body.size()), quint16(4 + body.size())});
         bodyOut.u16(quint16(n));
         bodyOut.u8(wide ? 1 : 0);
         int pos = 0;

@@ -271,7 +271,8 @@ void TestExcelApplication::rangePastTheLastRowIsWrittenUpToIt()
     QVERIFY(!sheet->querySubObject("Cells(int,int)", 65537u, 1u));
     QVERIFY(!sheet->querySubObject("Cells(int,int)", 1u, 257u));
     QVERIFY(!sheet->querySubObject("Range(const QString&)", QString("A65537:B65540")));
-    AutomationObject *range = sheet->querySubObject("Range(const QString&)", QString("A65535:A65540"));
+    AutomationObject *range =
+        sheet->querySubObject("Range(const QString&)", QString("A65535:A65540"));
     QVERIFY(range);
     QVariantList rows;
     for (int i = 0; i < 6; ++i)

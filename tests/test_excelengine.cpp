@@ -3,8 +3,8 @@
 
 #include "export/automationobject.h"
 #include "export/excelengine.h"
-#include "export/workbooktemplate.h"
 #include "export/spreadsheetobject.h"
+#include "export/workbooktemplate.h"
 #include "export/xlsreader.h"
 #include "export/xlsworkbook.h"
 #include "export/xlswriter.h"
@@ -46,9 +46,7 @@ class Recorder : public AutomationObject
 {
 public:
     Recorder(AutomationObject *inner, QStringList *log, QObject *parent = nullptr)
-        : AutomationObject(parent)
-        , m_inner(inner)
-        , m_log(log)
+        : AutomationObject(parent), m_inner(inner), m_log(log)
     {
         inner->setParent(this);
     }
@@ -58,7 +56,8 @@ public:
                                      const QVariant &v6, const QVariant &v7,
                                      const QVariant &v8) override
     {
-        m_log->append(QStringLiteral("query ") + name + arguments({v1, v2, v3, v4, v5, v6, v7, v8}));
+        m_log->append(QStringLiteral("query ") + name +
+                      arguments({v1, v2, v3, v4, v5, v6, v7, v8}));
         AutomationObject *sub = m_inner->querySubObject(name, v1, v2, v3, v4, v5, v6, v7, v8);
         return sub ? new Recorder(sub, m_log, this) : nullptr;
     }
@@ -163,9 +162,8 @@ void checkTableSheet(const FreeXlBook &book, int sheet, const TableSpec &spec, i
     for (int r = 0; r < spec.rows.size(); ++r) {
         for (int c = 0; c < spec.headers.size(); ++c) {
             const QString item = spec.rows.at(r).value(c, QStringLiteral("\x01"));
-            const QVariant expected = (r >= rowsWritten || item == QLatin1String("\x01"))
-                ? QVariant()
-                : storedText(item);
+            const QVariant expected =
+                (r >= rowsWritten || item == QLatin1String("\x01")) ? QVariant() : storedText(item);
             QCOMPARE(book.cell(sheet, r + 1, c), expected);
         }
     }
@@ -240,18 +238,30 @@ void TestExcelEngine::columnLetters_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("1") << 1 << "" << "A";
-    QTest::newRow("2") << 2 << "35" << "B35";
-    QTest::newRow("26") << 26 << "" << "Z";
-    QTest::newRow("27") << 27 << "" << "AA";
-    QTest::newRow("28") << 28 << "" << "AB";
-    QTest::newRow("52") << 52 << "" << "AZ";
-    QTest::newRow("53") << 53 << "" << "BA";
-    QTest::newRow("256") << 256 << "" << "IV";
-    QTest::newRow("702") << 702 << "" << "ZZ";
-    QTest::newRow("703") << 703 << "1" << "AAA1";
-    QTest::newRow("16384") << 16384 << "" << "XFD";
-    QTest::newRow("0 adds nothing") << 0 << "7" << "7";
+    QTest::newRow("1") << 1 << ""
+                       << "A";
+    QTest::newRow("2") << 2 << "35"
+                       << "B35";
+    QTest::newRow("26") << 26 << ""
+                        << "Z";
+    QTest::newRow("27") << 27 << ""
+                        << "AA";
+    QTest::newRow("28") << 28 << ""
+                        << "AB";
+    QTest::newRow("52") << 52 << ""
+                        << "AZ";
+    QTest::newRow("53") << 53 << ""
+                        << "BA";
+    QTest::newRow("256") << 256 << ""
+                         << "IV";
+    QTest::newRow("702") << 702 << ""
+                         << "ZZ";
+    QTest::newRow("703") << 703 << "1"
+                         << "AAA1";
+    QTest::newRow("16384") << 16384 << ""
+                           << "XFD";
+    QTest::newRow("0 adds nothing") << 0 << "7"
+                                    << "7";
 }
 
 void TestExcelEngine::columnLetters()
@@ -634,8 +644,8 @@ void TestExcelEngine::openSheetRefusesBadFiles()
         engine.closeBook();
     }
     if (situation == "read-only")
-        QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                              | QFileDevice::ExeOwner);
+        QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
     if (bytes.isEmpty())
         QVERIFY(file.isEmpty() || !QFile::exists(file));
     else

@@ -105,7 +105,8 @@ void TestOdbcEngine::connectionString_data()
                          "FIRSTROWHASNAMES=1;READONLY=TRUE;DBQ=";
     const QString xls = "DRIVER={Microsoft Excel Driver (*.xls)};DSN='';"
                         "FIRSTROWHASNAMES=1;READONLY=TRUE;DBQ=";
-    QTest::newRow("xlsx") << "/data/NO1_20241231235959.xlsx" << both + "/data/NO1_20241231235959.xlsx";
+    QTest::newRow("xlsx") << "/data/NO1_20241231235959.xlsx"
+                          << both + "/data/NO1_20241231235959.xlsx";
     QTest::newRow("XLSX is not xlsx") << "/data/run.XLSX" << xls + "/data/run.XLSX";
     QTest::newRow("xls") << "/data/run.xls" << xls + "/data/run.xls";
     QTest::newRow("last dot counts") << "/data/a.xlsx.xls" << xls + "/data/a.xlsx.xls";
@@ -168,8 +169,9 @@ void TestOdbcEngine::statementTexts()
     QFETCH(QString, create);
     QFETCH(QString, insert);
     QCOMPARE(ExcelEngineODBC::createText(texts(headers)), create);
-    QCOMPARE(ExcelEngineODBC::insertText(ExcelEngineODBC::insertPrefix(texts(headers)), texts(items)),
-             insert);
+    QCOMPARE(
+        ExcelEngineODBC::insertText(ExcelEngineODBC::insertPrefix(texts(headers)), texts(items)),
+        insert);
 }
 
 void TestOdbcEngine::writeTable_data()
@@ -181,8 +183,7 @@ void TestOdbcEngine::writeTable_data()
 
     QTest::newRow("Logger run of 3 samples")
         << QStringList{"NUM", "VAL"} << QList<QStringList>{{"1", "1.0"}, {"2", "3.0"}, {"3", "2.0"}}
-        << true
-        << QList<QStringList>{{"NUM", "VAL"}, {"1", "1.0"}, {"2", "3.0"}, {"3", "2.0"}};
+        << true << QList<QStringList>{{"NUM", "VAL"}, {"1", "1.0"}, {"2", "3.0"}, {"3", "2.0"}};
     QTest::newRow("one column") << QStringList{"h"} << QList<QStringList>{{"a"}, {"b"}} << true
                                 << QList<QStringList>{{"h"}, {"a"}, {"b"}};
     QTest::newRow("apostrophes and Chinese kept as they stand")
@@ -221,8 +222,8 @@ void TestOdbcEngine::writeTable()
     QVERIFY(engine.openConnection());
     XlsSqlDriver *driver = inProcessDriver();
     QVERIFY(driver); // no spreadsheet ODBC driver here
-    QProgressDialog progress(QStringLiteral("Storing data,please wait..."), QStringLiteral("cancel"),
-                             0, rows.size() + 1);
+    QProgressDialog progress(QStringLiteral("Storing data,please wait..."),
+                             QStringLiteral("cancel"), 0, rows.size() + 1);
     QCOMPARE(engine.writeTable(table.get(), &progress), result);
     engine.closeConnection();
 
@@ -236,7 +237,7 @@ void TestOdbcEngine::writeTable()
     if (!sheet.isEmpty()) {
         for (const QStringList &row : rows)
             expected << ExcelEngineODBC::insertText(ExcelEngineODBC::insertPrefix(headerTexts),
-                                                   texts(row));
+                                                    texts(row));
     }
     QCOMPARE(driver->statements(), expected);
 

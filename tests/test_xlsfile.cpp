@@ -85,8 +85,8 @@ void compareWithFreeXl(const XlsWorkbook &book, const FreeXlBook &read)
             if (!value.isValid())
                 continue;
             ++valued;
-            const QVariant v =
-                got.cells.value(qMakePair(XlsSheet::rowOf(entry.key), XlsSheet::columnOf(entry.key)));
+            const QVariant v = got.cells.value(
+                qMakePair(XlsSheet::rowOf(entry.key), XlsSheet::columnOf(entry.key)));
             if (value.type() == QVariant::String) {
                 QCOMPARE(v.type(), QVariant::String);
                 QCOMPARE(v.toString(), value.toString());
@@ -179,8 +179,8 @@ void TestXlsFile::roundTrip_data()
     {
         XlsWorkbook book;
         XlsSheet sheet(QStringLiteral("Numbers"));
-        const double values[] = {0.0, 1.0, -1.0, 536870911.0, 536870912.0, -536870912.0,
-                                 -536870913.0, 0.1, 1e300, -1e-300, 2.5, 4294967296.0};
+        const double values[] = {0.0,          1.0, -1.0,  536870911.0, 536870912.0, -536870912.0,
+                                 -536870913.0, 0.1, 1e300, -1e-300,     2.5,         4294967296.0};
         int row = 0;
         for (double v : values)
             sheet.setValue(row++, 0, v);
@@ -323,17 +323,16 @@ void TestXlsFile::sheetNamesMadeValid_data()
 {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("written");
-    QTest::newRow("kept as given")
-        << QStringList{"Sheet1", "运行 1", "μW/cm² data"}
-        << QStringList{"Sheet1", "运行 1", "μW_cm² data"};
+    QTest::newRow("kept as given") << QStringList{"Sheet1", "运行 1", "μW/cm² data"}
+                                   << QStringList{"Sheet1", "运行 1", "μW_cm² data"};
     QTest::newRow("forbidden characters replaced")
         << QStringList{"a:b\\c?d*e[f]g"} << QStringList{"a_b_c_d_e_f_g"};
-    QTest::newRow("too long cut to 31") << QStringList{QString(40, QChar('n'))}
-                                        << QStringList{QString(31, QChar('n'))};
-    QTest::newRow("apostrophes at the ends dropped") << QStringList{"'quoted'"}
-                                                     << QStringList{"quoted"};
-    QTest::newRow("empty named after its place") << QStringList{"", ""}
-                                                 << QStringList{"Sheet1", "Sheet2"};
+    QTest::newRow("too long cut to 31")
+        << QStringList{QString(40, QChar('n'))} << QStringList{QString(31, QChar('n'))};
+    QTest::newRow("apostrophes at the ends dropped")
+        << QStringList{"'quoted'"} << QStringList{"quoted"};
+    QTest::newRow("empty named after its place")
+        << QStringList{"", ""} << QStringList{"Sheet1", "Sheet2"};
     QTest::newRow("duplicates ignoring case made unique")
         << QStringList{"Data", "data", "DATA"} << QStringList{"Data", "data(2)", "DATA(3)"};
 }
@@ -390,9 +389,9 @@ void TestXlsFile::saveFailureLeavesFileAlone()
     if (!before.isEmpty()) {
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(QDir(dir.filePath(QStringLiteral("ro"))).entryList(QDir::Files).size(), 1);
-        QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                  | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.filePath(QStringLiteral("ro")), QFileDevice::ReadOwner |
+                                                                      QFileDevice::WriteOwner |
+                                                                      QFileDevice::ExeOwner);
     } else {
         QVERIFY(!QFileInfo(path).isFile());
     }
@@ -444,8 +443,9 @@ void TestXlsFile::truncatedFilesAreRefused()
     for (int size = 0; size < good.size(); size += 509) {
         QVERIFY(writeBytes(path, good.left(size)));
         XlsWorkbook book;
-        QVERIFY2(XlsReader::load(path, &book) != XlsReader::Result::Ok,
-                 qPrintable(QStringLiteral("accepted at %1 of %2 bytes").arg(size).arg(good.size())));
+        QVERIFY2(
+            XlsReader::load(path, &book) != XlsReader::Result::Ok,
+            qPrintable(QStringLiteral("accepted at %1 of %2 bytes").arg(size).arg(good.size())));
     }
     QVERIFY(writeBytes(path, good));
     XlsWorkbook book;

@@ -25,8 +25,8 @@ FreeXlBook readWithFreeXl(const QString &path)
         const char *name = nullptr;
         if (freexl_get_worksheet_name(handle, quint16(s), &name) == FREEXL_OK && name)
             sheet.name = QString::fromUtf8(name);
-        if (freexl_select_active_worksheet(handle, quint16(s)) != FREEXL_OK
-            || freexl_worksheet_dimensions(handle, &sheet.rows, &sheet.columns) != FREEXL_OK) {
+        if (freexl_select_active_worksheet(handle, quint16(s)) != FREEXL_OK ||
+            freexl_worksheet_dimensions(handle, &sheet.rows, &sheet.columns) != FREEXL_OK) {
             book.error = QStringLiteral("sheet %1 unreadable").arg(s);
             freexl_close(handle);
             return book;

@@ -10,7 +10,7 @@
 struct FreeXlSheet
 {
     QString name;
-    unsigned int rows = 0;    // DIMENSIONS: last row + 1
+    unsigned int rows = 0; // DIMENSIONS: last row + 1
     unsigned short columns = 0;
     QMap<QPair<int, int>, QVariant> cells; // (row, column) 0-based -> double or QString
 };
