@@ -39,6 +39,9 @@ private:
 void MainWindowTest::initTestCase()
 {
     LookAndFeel::initResources();
+    // The translations are built into the build directory: start there, as
+    // the program does when started beside them.
+    QVERIFY(QDir::setCurrent(QStringLiteral(VANTREL_BINARY_DIR)));
     window = MainWindow::instance();
     QVERIFY(window);
 }
