@@ -40,8 +40,15 @@ public:
     explicit LinkLock(FirstPageForMeter *page) : m_page(page)
     {
         if (m_page->m_lockDepth == 0) {
-            m_mutex = m_page->m_worker ? &m_page->m_worker->lock : &m_page->m_idleLock;
-            m_mutex->lock();
+            if (MyThread *worker = m_page->m_worker) {
+                m_mutex = &worker->lock;
+                ++worker->waitingForLock;
+                m_mutex->lock();
+                --worker->waitingForLock;
+            } else {
+                m_mutex = &m_page->m_idleLock;
+                m_mutex->lock();
+            }
         }
         ++m_page->m_lockDepth;
     }

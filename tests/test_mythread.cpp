@@ -22,6 +22,7 @@ private slots:
     void passesArriveInOrder_data();
     void passesArriveInOrder();
     void pageLockWaitsForThePass();
+    void pageIsLetInAtTheEndOfEachPass();
     void stopEndsWithinAPass();
     void stopRightAfterStart();
     void freshWorkerAfterRestart();
@@ -101,7 +102,9 @@ void MyThreadTest::pageLockWaitsForThePass()
     QTRY_VERIFY_WITH_TIMEOUT(link->inRead(), 2000);
     QElapsedTimer waited;
     waited.start();
+    ++worker->waitingForLock; // as the page does
     worker->lock.lock();
+    --worker->waitingForLock;
     const qint64 ms = waited.elapsed();
     // The rest of the read plus the 30 ms pause, both under the worker's lock.
     QVERIFY2(ms >= 30, qPrintable(QString("took the lock after %1 ms").arg(ms)));
@@ -112,6 +115,26 @@ void MyThreadTest::pageLockWaitsForThePass()
     QCOMPARE(link->reads(), readsWhileHeld);
     worker->lock.unlock();
     QTRY_COMPARE(page()->receiveBuffer, QByteArray("held back"));
+}
+
+void MyThreadTest::pageIsLetInAtTheEndOfEachPass()
+{
+    // The worker takes the lock again right after a pass; a waiting page must
+    // still get it then rather than after some later pass.
+    page()->openThreadSlot();
+    MyThread *worker = page()->worker();
+    qint64 longest = 0;
+    for (int i = 0; i < 15; ++i) {
+        QElapsedTimer waited;
+        waited.start();
+        ++worker->waitingForLock;
+        worker->lock.lock();
+        --worker->waitingForLock;
+        longest = qMax(longest, waited.elapsed());
+        worker->lock.unlock();
+        QThread::msleep(7 * i % 40); // land at different points of a pass
+    }
+    QVERIFY2(longest < 200, qPrintable(QString("waited up to %1 ms").arg(longest)));
 }
 
 void MyThreadTest::stopEndsWithinAPass()
