@@ -38,9 +38,15 @@ quint32 get32(const QByteArray &bytes, int offset)
 
 } // namespace
 
-bool XlsReader::centredCells(const QByteArray &stream, QVector<QVector<quint32>> *centred)
+bool XlsReader::scan(const QByteArray &stream, QVector<QVector<quint32>> *centred,
+                     QString *unsupported)
 {
     centred->clear();
+    QString found;
+    auto note = [&found](const char *what) {
+        if (found.isEmpty())
+            found = QString::fromLatin1(what);
+    };
     std::vector<quint8> alignment; // horizontal alignment of each XF
     std::vector<quint32> sheetOffsets;
     std::vector<int> substreams; // stack: sheet index of each open BOF, -1 for others
@@ -81,11 +87,31 @@ bool XlsReader::centredCells(const QByteArray &stream, QVector<QVector<quint32>>
             if (length >= 7)
                 alignment.push_back(quint8(stream.at(data + 6)) & 0x07);
             break;
-        case 0x0085: // BOUNDSHEET
-            if (length >= 4) {
+        case 0x0085: // BOUNDSHEET: offset, visibility, type (0 worksheet)
+            if (length >= 6) {
                 sheetOffsets.push_back(get32(stream, data));
                 centred->append(QVector<quint32>());
+                if (quint8(stream.at(data + 5)) != 0)
+                    note("a chart, macro or module sheet");
             }
+            break;
+        case 0x0006: // FORMULA
+        case 0x04BC: // SHRFMLA
+        case 0x0221: // ARRAY
+            note("formulas");
+            break;
+        case 0x00E5: // MERGECELLS
+            note("merged cells");
+            break;
+        case 0x001C: // NOTE
+            note("comments");
+            break;
+        case 0x005D: // OBJ
+        case 0x00EC: // MSODRAWING
+            note("drawings or objects");
+            break;
+        case 0x01B8: // HLINK
+            note("hyperlinks");
             break;
         case 0x00FD: // LABELSST
         case 0x0203: // NUMBER
@@ -93,7 +119,6 @@ bool XlsReader::centredCells(const QByteArray &stream, QVector<QVector<quint32>>
         case 0x0204: // LABEL
         case 0x0201: // BLANK
         case 0x0205: // BOOLERR
-        case 0x0006: // FORMULA
             if (length >= 6)
                 cellXf(get16(stream, data), get16(stream, data + 2), get16(stream, data + 4));
             break;
@@ -120,6 +145,8 @@ bool XlsReader::centredCells(const QByteArray &stream, QVector<QVector<quint32>>
         }
         pos = data + length;
     }
+    if (unsupported)
+        *unsupported = found;
     return true;
 }
 
@@ -206,11 +233,15 @@ XlsReader::Result XlsReader::load(const QString &path, XlsWorkbook *book, QStrin
 
     QByteArray stream;
     QVector<QVector<quint32>> centred;
-    if (CompoundFile::readWorkbookStream(bytes, &stream) && centredCells(stream, &centred)) {
-        for (int s = 0; s < result.sheets.size() && s < centred.size(); ++s) {
-            for (quint32 key : qAsConst(centred[s]))
-                result.sheets[s].setCentred(XlsSheet::rowOf(key), XlsSheet::columnOf(key), true);
-        }
+    QString unsupported;
+    if (!CompoundFile::readWorkbookStream(bytes, &stream) || !scan(stream, &centred, &unsupported))
+        return fail(Result::NotWorkbook, QStringLiteral("the workbook stream cannot be read"));
+    if (!unsupported.isEmpty())
+        return fail(Result::Unsupported,
+                    QStringLiteral("the workbook holds %1, which would be lost").arg(unsupported));
+    for (int s = 0; s < result.sheets.size() && s < centred.size(); ++s) {
+        for (quint32 key : qAsConst(centred[s]))
+            result.sheets[s].setCentred(XlsSheet::rowOf(key), XlsSheet::columnOf(key), true);
     }
     *book = result;
     return Result::Ok;

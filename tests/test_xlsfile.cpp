@@ -122,6 +122,8 @@ private slots:
     void badFilesAreRefused();
     void truncatedFilesAreRefused();
     void cellOutsideDimensionsIsRefused();
+    void contentThatWouldBeLostIsRefused_data();
+    void contentThatWouldBeLostIsRefused();
 
 private:
     QTemporaryDir m_dir;
@@ -472,6 +474,45 @@ void TestXlsFile::cellOutsideDimensionsIsRefused()
     QVERIFY(!direct.ok);
     XlsWorkbook reread;
     QCOMPARE(XlsReader::load(path, &reread), XlsReader::Result::NotWorkbook);
+}
+
+void TestXlsFile::contentThatWouldBeLostIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("find");    // record header to patch
+    QTest::addColumn<int>("patchAt");        // offset from it
+    QTest::addColumn<QByteArray>("replace"); // bytes written there
+
+    // Records of a workbook written here, changed into records the model
+    // cannot hold (each of the same length, so the file stays well formed).
+    QTest::newRow("chart sheet") << QByteArray::fromHex("8500") << 9 << QByteArray::fromHex("02");
+    QTest::newRow("merged cells (in place of GUTS)")
+        << QByteArray::fromHex("80000800") << 0 << QByteArray::fromHex("E500");
+    QTest::newRow("comment (in place of GUTS)")
+        << QByteArray::fromHex("80000800") << 0 << QByteArray::fromHex("1C00");
+    QTest::newRow("hyperlink (in place of GUTS)")
+        << QByteArray::fromHex("80000800") << 0 << QByteArray::fromHex("B801");
+    QTest::newRow("shared formula (in place of GUTS)")
+        << QByteArray::fromHex("80000800") << 0 << QByteArray::fromHex("BC04");
+}
+
+void TestXlsFile::contentThatWouldBeLostIsRefused()
+{
+    QFETCH(QByteArray, find);
+    QFETCH(int, patchAt);
+    QFETCH(QByteArray, replace);
+    QByteArray stream = XlsWriter::workbookStream(sampleBook());
+    const int at = stream.indexOf(find);
+    QVERIFY(at > 0);
+    stream.replace(at + patchAt, replace.size(), replace);
+    const QString path = m_dir.filePath(QStringLiteral("foreign.xls"));
+    const QByteArray file = CompoundFile::wrap(stream);
+    QVERIFY(writeBytes(path, file));
+    QVERIFY2(readWithFreeXl(path).ok, "FreeXL reads it: only the model could not keep it");
+    XlsWorkbook book;
+    QString error;
+    QCOMPARE(XlsReader::load(path, &book, &error), XlsReader::Result::Unsupported);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(fileBytes(path), file);
 }
 
 QTEST_GUILESS_MAIN(TestXlsFile)
