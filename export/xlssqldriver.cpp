@@ -90,6 +90,12 @@ bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, con
     if (m_fileName.isEmpty())
         return fail(QStringLiteral("no DBQ= file name"));
     const QFileInfo info(m_fileName);
+    // An Excel 97-2003 workbook under an Office Open XML name would make
+    // Excel warn that format and name do not match.
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("xlsx") || suffix == QLatin1String("xlsm") ||
+        suffix == QLatin1String("xlsb"))
+        return fail(QStringLiteral("only Excel 97-2003 workbooks (.xls) can be written"));
     if (!info.absoluteDir().exists())
         return fail(QStringLiteral("folder does not exist"));
     if (info.exists()) {

@@ -19,7 +19,9 @@
 // temporary file renamed into place) on commit, or on close when statements
 // ran outside a transaction. Rollback forgets everything since the
 // transaction began. An existing workbook keeps its worksheets; a file that
-// is not a workbook is never opened, so it is never overwritten.
+// is not a workbook is never opened, so it is never overwritten. Names ending
+// in .xlsx, .xlsm or .xlsb are refused: the file written is an Excel 97-2003
+// workbook.
 class XlsSqlDriver : public QSqlDriver
 {
     Q_OBJECT

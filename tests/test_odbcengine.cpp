@@ -316,6 +316,7 @@ void TestOdbcEngine::openConnectionFailures_data()
     QTest::newRow("folder does not exist") << "no folder";
     QTest::newRow("existing file that is not a workbook") << "text";
     QTest::newRow("truncated workbook") << "truncated";
+    QTest::newRow("Office Open XML name") << "xlsx";
 }
 
 void TestOdbcEngine::openConnectionFailures()
@@ -327,6 +328,8 @@ void TestOdbcEngine::openConnectionFailures()
         file.clear();
     else if (situation == "no folder")
         file = path("missing/run.xls");
+    else if (situation == "xlsx")
+        file = path("run.XLSX");
     else if (situation == "text")
         bytes = "not a workbook";
     else
