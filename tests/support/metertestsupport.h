@@ -2,6 +2,7 @@
 
 #include "sim/simprofile.h"
 
+#include <QAbstractButton>
 #include <QByteArrayList>
 #include <QStringList>
 #include <QTranslator>
@@ -9,7 +10,6 @@
 #include <memory>
 
 class FirstPageForMeter;
-class QAbstractButton;
 class QRadioButton;
 class QTableWidget;
 class SimInstrument;
