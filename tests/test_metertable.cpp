@@ -1,0 +1,315 @@
+// The Meter record table: clearing, saving through the spreadsheet engine,
+// the per-row report and the language change, driven on the real page.
+#include "app/mainwindow.h"
+#include "app/uiseam.h"
+#include "logger/tableopwidget.h"
+#include "meter/firstpageformeter.h"
+#include "meter/reportpageformeter.h"
+#include "metertestsupport.h"
+#include "sim/siminstrument.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <freexl.h>
+
+using namespace MeterTest;
+
+namespace {
+
+QString lineEdit(const char *name)
+{
+    return page()->findChild<QLineEdit *>(QLatin1String(name))->text();
+}
+
+// Every text cell of the first worksheet, row by row, as FreeXL reads it.
+QList<QStringList> readWorkbook(const QString &path)
+{
+    QList<QStringList> rows;
+    const void *handle = nullptr;
+    if (freexl_open(path.toLocal8Bit().constData(), &handle) != FREEXL_OK)
+        return rows;
+    unsigned int rowCount = 0;
+    unsigned short columnCount = 0;
+    if (freexl_select_active_worksheet(handle, 0) == FREEXL_OK
+        && freexl_worksheet_dimensions(handle, &rowCount, &columnCount) == FREEXL_OK) {
+        for (unsigned int r = 0; r < rowCount; ++r) {
+            QStringList texts;
+            for (unsigned short c = 0; c < columnCount; ++c) {
+                FreeXL_CellValue v;
+                if (freexl_get_cell_value(handle, r, c, &v) != FREEXL_OK)
+                    texts << QStringLiteral("<error>");
+                else if (v.type == FREEXL_CELL_TEXT || v.type == FREEXL_CELL_SST_TEXT)
+                    texts << QString::fromUtf8(v.value.text_value);
+                else if (v.type == FREEXL_CELL_NULL)
+                    texts << QString();
+                else if (v.type == FREEXL_CELL_INT)
+                    texts << QStringLiteral("#") + QString::number(v.value.int_value);
+                else if (v.type == FREEXL_CELL_DOUBLE)
+                    texts << QStringLiteral("#") + QString::number(v.value.double_value, 'g', 17);
+                else
+                    texts << QStringLiteral("<not text>");
+            }
+            rows << texts;
+        }
+    }
+    freexl_close(handle);
+    return rows;
+}
+
+// The spreadsheet application takes a text that reads as a number as that
+// number ("#" marks one): the cell then holds the table text's value.
+bool sameCell(const QString &cell, const QString &text)
+{
+    if (!cell.startsWith(QLatin1Char('#')))
+        return cell == text;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && value == cell.mid(1).toDouble();
+}
+
+QList<ReportPageForMeter *> reportWindows()
+{
+    return page()->findChildren<ReportPageForMeter *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void closeReports()
+{
+    for (ReportPageForMeter *r : reportWindows())
+        delete r;
+}
+
+} // namespace
+
+class MeterTableTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void rowsHaveOnlyTheReportButton();
+    void emptySaveRefused();
+    void saveDialogCancelled();
+    void saveWritesTheTable();
+    void saveToAFileThatCannotBeOpened();
+    void reportCopiesTheRow();
+    void clearKeepsHeadersAndDevice();
+    void clearAlsoEmptiesTheDevice();
+    void languageChangeKeepsTheUnitHeaders();
+    void languageChangeWithoutRecords();
+    void busyRefusals();
+
+private:
+    void download(int unit);
+    DialogRecorder dialogs;
+    QTemporaryDir dir;
+};
+
+void MeterTableTest::initTestCase()
+{
+    startWindow(SimProfile::meter());
+}
+
+void MeterTableTest::init()
+{
+    dialogs.clear();
+    dialogs.fileNames.clear();
+    dialogs.saveCaptions.clear();
+    dialogs.saveDirs.clear();
+    dialogs.saveFilters.clear();
+    closeReports();
+}
+
+void MeterTableTest::download(int unit)
+{
+    replug(meterProfile(kProfile1Code, unit,
+                        {workedRecord(), record(1, 2, 3, 4, 5, 6), record(7, 8, 9, 10, 11, 12)}));
+    button("GetDataBtn")->click();
+    QVERIFY(waitUntilIdle(11000));
+    QCOMPARE(table()->rowCount(), 3);
+    dialogs.clear();
+}
+
+void MeterTableTest::rowsHaveOnlyTheReportButton()
+{
+    download(1);
+    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(2, 7));
+    QVERIFY(op);
+    QCOMPARE(op->row, 2);
+    QVERIFY(op->excelBtn->isHidden());
+    QVERIFY(op->curveBtn->isHidden());
+    QVERIFY(!op->reportBtn->isHidden());
+    for (int c = 0; c < 7; ++c)
+        QCOMPARE(table()->item(0, c)->textAlignment(), int(Qt::AlignHCenter | Qt::AlignVCenter));
+}
+
+void MeterTableTest::emptySaveRefused()
+{
+    replug(meterProfile(kProfile1Code, 1, {}));
+    button("pushButton_clear")->click();
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{"Please get data first!"});
+    QCOMPARE(dialogs.shown[0].title, QStringLiteral("information"));
+    QVERIFY(dialogs.saveCaptions.isEmpty());
+}
+
+void MeterTableTest::saveDialogCancelled()
+{
+    download(1);
+    button("pushButton_saveData")->click(); // no file name queued: cancelled
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(dialogs.saveCaptions, QStringList{"Storing data to Excel"});
+    QCOMPARE(dialogs.saveFilters, QStringList{"Excel file (*.xls)"});
+    QVERIFY2(QRegularExpression("^Data\\d{12}$").match(dialogs.saveDirs.value(0)).hasMatch(),
+             qPrintable(dialogs.saveDirs.value(0)));
+    QCOMPARE(table()->rowCount(), 3);
+}
+
+void MeterTableTest::saveWritesTheTable()
+{
+    download(1);
+    const QString path = dir.filePath(QStringLiteral("records.xls"));
+    dialogs.fileNames << path;
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
+    QCOMPARE(dialogs.shown[0].title, QStringLiteral("information"));
+    const QList<QStringList> sheet = readWorkbook(path);
+    QCOMPARE(sheet.size(), 4);
+    QCOMPARE(sheet[0].mid(0, 7), headers());
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 7; ++c)
+            QVERIFY2(sameCell(sheet[r + 1].value(c), row(r).at(c)),
+                     qPrintable(QString("row %1 column %2: %3 for %4")
+                                    .arg(r).arg(c).arg(sheet[r + 1].value(c), row(r).at(c))));
+    }
+    QCOMPARE(sheet[1].mid(0, 7),
+             (QStringList{"#1", "#137", "#10.5", "#12.625", "#20", "#5.375", "#11"}));
+    QCOMPARE(table()->rowCount(), 3);
+}
+
+void MeterTableTest::saveToAFileThatCannotBeOpened()
+{
+    download(1);
+    dialogs.fileNames << dir.filePath(QStringLiteral("no/such/folder/records.xls"));
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{"Storing data failed, Can't open file!"});
+    QCOMPARE(dialogs.shown[0].title, QStringLiteral("Storing data"));
+    QCOMPARE(table()->rowCount(), 3);
+}
+
+void MeterTableTest::reportCopiesTheRow()
+{
+    download(3);
+    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(1, 7));
+    op->reportBtn->click();
+    const MeterReportData &d = page()->reportData;
+    QCOMPARE(d.deviceName, QStringLiteral("QX102"));
+    QCOMPARE(d.serialNumber, QStringLiteral("23110042"));
+    QCOMPARE((QStringList{d.energy, d.duration, d.powerRt, d.powerMax, d.powerMin, d.powerAvg}),
+             row(1).mid(1));
+    QCOMPARE(d.powerUnit, QStringLiteral("W/m<sup>2</sup>"));
+    QCOMPARE(reportWindows().size(), 1);
+    ReportPageForMeter *report = reportWindows().first();
+    QVERIFY(report->isVisible());
+    QCOMPARE(report->device, QStringLiteral("QX102  Vantrel"));
+    QCOMPARE(report->powerRt, row(1).at(3));
+    QCOMPARE(report->energyUnit, QStringLiteral("J/m<sup>2</sup>"));
+    // A second press opens a second window.
+    op->reportBtn->click();
+    QCOMPARE(reportWindows().size(), 2);
+}
+
+void MeterTableTest::clearKeepsHeadersAndDevice()
+{
+    download(0);
+    const QStringList before = headers();
+    QCOMPARE(before.at(1), QString::fromUtf8("Energy μJ/cm²"));
+    button("pushButton_clear")->click();
+    QCOMPARE(table()->rowCount(), 0);
+    QCOMPARE(headers(), before);
+    QCOMPARE(lineEdit("serialNoEdit"), QStringLiteral("23110042"));
+    QCOMPARE(lineEdit("FirmwareVersionEdit"), QStringLiteral("2.1"));
+    QVERIFY(page()->reportData.powerUnit.isEmpty());
+    QVERIFY(page()->reportData.energyUnit.isEmpty());
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void MeterTableTest::clearAlsoEmptiesTheDevice()
+{
+    download(1);
+    page()->clear();
+    QCOMPARE(table()->rowCount(), 0);
+    for (const char *name : {"serialNoEdit", "DeviceNameEdit", "FirmwareVersionEdit"})
+        QCOMPARE(lineEdit(name), QString());
+    for (const char *name : {"ProductionDateEdit", "CalibrationeDateEdit"})
+        QCOMPARE(page()->findChild<QDateEdit *>(QLatin1String(name))->date(), QDate(2000, 1, 1));
+}
+
+void MeterTableTest::languageChangeKeepsTheUnitHeaders()
+{
+    download(0);
+    // The unit checked now does not matter: the headers follow the records.
+    radio("mwcmBtn")->setChecked(true);
+    MarkingTranslator marking;
+    QCoreApplication::installTranslator(&marking);
+    page()->languageChange();
+    const QString micro = QString::fromUtf8("μW/cm²");
+    const QString unitText = MarkingTranslator::mark(micro);
+    QCOMPARE(headers(),
+             (QStringList{MarkingTranslator::mark("NO"),
+                          MarkingTranslator::mark("Energy ")
+                              + MarkingTranslator::mark(QString::fromUtf8("μJ/cm²")),
+                          MarkingTranslator::mark("Duration(S)"),
+                          MarkingTranslator::mark("Power(RT) ") + unitText,
+                          MarkingTranslator::mark("Power(MAX) ") + unitText,
+                          MarkingTranslator::mark("Power(MIN) ") + unitText,
+                          MarkingTranslator::mark("Power(AVG) ") + unitText}));
+    QCOMPARE(button("GetDataBtn")->text(), MarkingTranslator::mark("Get Data"));
+    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(0, 7));
+    QCOMPARE(op->reportBtn->text(), MarkingTranslator::mark("Report"));
+    // The device fields survive the retranslation.
+    QCOMPARE(lineEdit("serialNoEdit"), QStringLiteral("23110042"));
+    QCOMPARE(lineEdit("DeviceNameEdit"), QStringLiteral("QX102"));
+    QCOMPARE(lineEdit("FirmwareVersionEdit"), QStringLiteral("2.1"));
+
+    QCoreApplication::removeTranslator(&marking);
+    page()->languageChange();
+    QCOMPARE(headers().at(3), QString::fromUtf8("Power(RT) μW/cm²"));
+    QCOMPARE(op->reportBtn->text(), QStringLiteral("Report"));
+}
+
+void MeterTableTest::languageChangeWithoutRecords()
+{
+    download(3);
+    page()->unitIndex = -1; // as after start, before any record was decoded
+    page()->languageChange();
+    QCOMPARE(headers(), (QStringList{"NO", "Energy", "Duration(S)", "Power(RT)", "Power(MAX) ",
+                                     "Power(MIN)", "Power(AVG)"}));
+}
+
+void MeterTableTest::busyRefusals()
+{
+    download(1);
+    page()->isDownloading = true;
+    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(0, 7));
+    op->reportBtn->click();
+    button("pushButton_clear")->click();
+    button("pushButton_saveData")->click();
+    page()->clear();
+    page()->isDownloading = false;
+    QStringList refusals;
+    for (int i = 0; i < 4; ++i)
+        refusals << QStringLiteral("Getting data,please wait...");
+    QCOMPARE(dialogs.texts(), refusals);
+    QCOMPARE(table()->rowCount(), 3);
+    QVERIFY(reportWindows().isEmpty());
+    QVERIFY(dialogs.saveCaptions.isEmpty());
+}
+
+QTEST_MAIN(MeterTableTest)
+#include "test_metertable.moc"
