@@ -39,6 +39,15 @@ const char *const kGrey = "background-color: rgb(200,200,200);";
 
 QString chinese(const char *utf8) { return QString::fromUtf8(utf8); }
 
+// The save dialog of this platform does not add the filter's suffix to a
+// name typed without one; the workbook gets it here.
+QString withXlsSuffix(const QString &fileName)
+{
+    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName + QStringLiteral(".xls");
+}
+
 // While a download runs the page lets the event loop paint (the progress
 // dialog, the live clock) but no click or key press may reach a widget:
 // user input is dropped, not deferred, so nothing the user does in the
@@ -120,7 +129,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     progressDialog = new QProgressDialog();
     // A download cannot be stopped half-way (the instrument keeps sending the
     // run), so its dialog offers no cancel button.
-    progressDialog->setCancelButton(nullptr);
+    progressDialog->setCancelButtonText(QString()); // also across language changes
     progressDialog->setMinimumDuration(0);
     progressDialog->reset(); // no automatic showing: the download shows it
 
@@ -130,6 +139,13 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     for (int c = 0; c < 7; ++c)
         table->setColumnWidth(c, widths[c]);
     table->horizontalHeader()->setStretchLastSection(true);
+    // The power headers carry their unit: they wrap onto a second line
+    // rather than lose both ends in a 120-pixel column.
+    for (int c = 3; c < 7; ++c) {
+        if (QTableWidgetItem *header = table->horizontalHeaderItem(c))
+            header->setTextAlignment(int(Qt::AlignCenter) | int(Qt::TextWordWrap));
+    }
+    table->horizontalHeader()->setMinimumHeight(2 * table->fontMetrics().height() + 8);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -658,10 +674,10 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
-    const QString fileName = UiSeam::getSaveFileName(
+    const QString fileName = withXlsSuffix(UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("NO") + exportRunNo + QStringLiteral("_") + reportStartTime,
-        tr("excel file (*.xls)"));
+        tr("excel file (*.xls)")));
     if (fileName.isEmpty())
         return;
 
@@ -743,10 +759,10 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    const QString fileName = UiSeam::getSaveFileName(
+    const QString fileName = withXlsSuffix(UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
-        tr("Excel file (*.xls)"));
+        tr("Excel file (*.xls)")));
     if (fileName.isEmpty())
         return;
     // The copy never overwrites: an existing file of that name stays as it is.

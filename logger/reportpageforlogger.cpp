@@ -131,6 +131,12 @@ void ReportPageForLogger::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+void ReportPageForLogger::done(int result)
+{
+    removePicture();
+    QDialog::done(result);
+}
+
 void ReportPageForLogger::removePicture()
 {
     if (!m_picturePath.isEmpty())

@@ -43,6 +43,10 @@ private slots:
     void on_PrintReportbtn_clicked();
     void on_Informationbtn_clicked();
 
+public slots:
+    // Escape and the window's own close both end here or in closeEvent.
+    void done(int result) override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
