@@ -23,7 +23,10 @@ int CLinkerUSB::open(quint16 vendorId, quint16 productId)
     return result;
 }
 
-void CLinkerUSB::close() { device.close(); }
+void CLinkerUSB::close()
+{
+    device.close();
+}
 
 int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
 {
@@ -81,6 +84,12 @@ int CLinkerUSB::write(const QByteArray &buffer, int timeoutMs)
     return -1;
 }
 
-bool CLinkerUSB::isOpen() { return device.isOpen(); }
+bool CLinkerUSB::isOpen()
+{
+    return device.isOpen();
+}
 
-bool CLinkerUSB::deviceRemoved() { return device.deviceRemoved(); }
+bool CLinkerUSB::deviceRemoved()
+{
+    return device.deviceRemoved();
+}

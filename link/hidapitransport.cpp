@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kAccessAttempts = 7;     // about 300 ms in all
+constexpr int kAccessAttempts = 7; // about 300 ms in all
 constexpr int kAccessIntervalMs = 50;
 constexpr int kFallbackReportLength = 64;
 
@@ -115,7 +115,10 @@ private:
 
 } // namespace
 
-HidapiTransport::HidapiTransport() { initialised_ = hid_init() == 0; }
+HidapiTransport::HidapiTransport()
+{
+    initialised_ = hid_init() == 0;
+}
 
 HidapiTransport::~HidapiTransport()
 {
@@ -139,9 +142,8 @@ QList<HidTransport::InterfaceInfo> HidapiTransport::enumerate(quint16 vendorId, 
         list.append(info);
     }
     hid_free_enumeration(all);
-    std::sort(list.begin(), list.end(), [](const InterfaceInfo &a, const InterfaceInfo &b) {
-        return a.path < b.path;
-    });
+    std::sort(list.begin(), list.end(),
+              [](const InterfaceInfo &a, const InterfaceInfo &b) { return a.path < b.path; });
     return list;
 }
 
@@ -175,12 +177,20 @@ std::unique_ptr<HidTransport::Handle> HidapiTransport::open(const QString &path,
     if (fd < 0) {
         switch (-fd) {
         case EACCES:
-        case EPERM: *error = OpenError::Access; break;
+        case EPERM:
+            *error = OpenError::Access;
+            break;
         case ENOENT:
         case ENODEV:
-        case ENXIO: *error = OpenError::NotFound; break;
-        case EBUSY: *error = OpenError::Sharing; break;
-        default: *error = OpenError::Other; break;
+        case ENXIO:
+            *error = OpenError::NotFound;
+            break;
+        case EBUSY:
+            *error = OpenError::Sharing;
+            break;
+        default:
+            *error = OpenError::Other;
+            break;
         }
         return nullptr;
     }
@@ -193,13 +203,13 @@ std::unique_ptr<HidTransport::Handle> HidapiTransport::open(const QString &path,
 
     ReportDescriptor::Lengths lengths;
     int descriptorSize = 0;
-    if (ioctl(fd, HIDIOCGRDESCSIZE, &descriptorSize) == 0 && descriptorSize > 0
-        && descriptorSize <= HID_MAX_DESCRIPTOR_SIZE) {
+    if (ioctl(fd, HIDIOCGRDESCSIZE, &descriptorSize) == 0 && descriptorSize > 0 &&
+        descriptorSize <= HID_MAX_DESCRIPTOR_SIZE) {
         hidraw_report_descriptor descriptor{};
         descriptor.size = quint32(descriptorSize);
         if (ioctl(fd, HIDIOCGRDESC, &descriptor) == 0)
-            lengths = ReportDescriptor::reportLengths(QByteArray(
-                reinterpret_cast<const char *>(descriptor.value), descriptorSize));
+            lengths = ReportDescriptor::reportLengths(
+                QByteArray(reinterpret_cast<const char *>(descriptor.value), descriptorSize));
     }
     if (lengths.input <= 0)
         lengths.input = kFallbackReportLength;

@@ -15,14 +15,15 @@ class HidTransport
 public:
     struct InterfaceInfo
     {
-        QString path;           // what open() takes
-        QString serialNumber;   // the device's serial-number string, may be empty
+        QString path;             // what open() takes
+        QString serialNumber;     // the device's serial-number string, may be empty
         int interfaceNumber = -1; // USB interface number of a composite device, -1 when not known
         quint16 vendorId = 0;
         quint16 productId = 0;
     };
 
-    enum class OpenError {
+    enum class OpenError
+    {
         None,
         Sharing,  // the device is held by another handle in a way that excludes this open
         Access,   // no permission (udev may not have applied its rules yet)
@@ -58,6 +59,5 @@ public:
     virtual QList<InterfaceInfo> enumerate(quint16 vendorId, quint16 productId) = 0;
     // Opens one interface for reading and writing. exclusive asks that no other
     // handle share the device. On failure returns nullptr and sets error.
-    virtual std::unique_ptr<Handle> open(const QString &path, bool exclusive,
-                                         OpenError *error) = 0;
+    virtual std::unique_ptr<Handle> open(const QString &path, bool exclusive, OpenError *error) = 0;
 };

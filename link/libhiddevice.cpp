@@ -14,8 +14,8 @@ using OpenError = HidTransport::OpenError;
 // the device is busy. A handle of another vendor/product is not used.
 std::unique_ptr<HidTransport::Handle> openPath(HidTransport *transport,
                                                const HidTransport::InterfaceInfo &info,
-                                               quint16 vendorId, quint16 productId,
-                                               bool exclusive, OpenError *lastError)
+                                               quint16 vendorId, quint16 productId, bool exclusive,
+                                               OpenError *lastError)
 {
     OpenError error = OpenError::None;
     std::unique_ptr<HidTransport::Handle> handle = transport->open(info.path, exclusive, &error);
@@ -149,13 +149,13 @@ int libHidDevice::openByIndex(HidTransport *transport, HidDeviceRecord *record, 
         return 3;
     const int wantedNumber = placeholderNumber(wantedSerial);
     int position = 0;
-    int serialIndex = 0;   // which instrument an empty serial number belongs to
+    int serialIndex = 0;    // which instrument an empty serial number belongs to
     int interfacesSeen = 0; // interfaces of that instrument visited so far
     for (const HidTransport::InterfaceInfo &info :
          matchingInterfaces(transport, vendorId, productId)) {
         OpenError error = OpenError::None;
-        std::unique_ptr<HidTransport::Handle> handle = openPath(
-            transport, info, vendorId, productId, interfacesPerInstrument == 1, &error);
+        std::unique_ptr<HidTransport::Handle> handle =
+            openPath(transport, info, vendorId, productId, interfacesPerInstrument == 1, &error);
         if (error == OpenError::Sharing) {
             if (position == deviceIndex)
                 return 3;
@@ -184,7 +184,8 @@ int libHidDevice::openByIndex(HidTransport *transport, HidDeviceRecord *record, 
             const int output = record->handle->outputReportLength();
             // Lengths too small to hold report id and length byte count as unknown.
             if (input > 2)
-                record->inputReportLength = quint16(std::min(input, int(sizeof record->reportBuffer)));
+                record->inputReportLength =
+                    quint16(std::min(input, int(sizeof record->reportBuffer)));
             if (output > 2)
                 record->outputReportLength = quint16(std::min(output, 4096));
             return 0;
@@ -202,13 +203,11 @@ int libHidDevice::open(quint16 vendorId, quint16 productId)
     const SerialList serials = collectSerialNumbers(transport_, vendorId, productId);
     if (serials.count == 0 || serials.texts.isEmpty())
         return -1;
-    const int perInstrument =
-        countInterfaces(transport_, vendorId, productId, serials.count);
+    const int perInstrument = countInterfaces(transport_, vendorId, productId, serials.count);
     if (perInstrument == 0)
         return -1;
     if (openByIndex(transport_, record.get(), vendorId, productId, perInstrument - 1,
-                    serials.texts.last(), perInstrument, serials.count)
-        != 0)
+                    serials.texts.last(), perInstrument, serials.count) != 0)
         return -1;
     // A device that does not tell its report lengths gets full-speed reports.
     if (record->inputReportLength == 0)

@@ -51,15 +51,25 @@ Lengths reportLengths(const QByteArray &descriptor)
                 outputBits[g.reportId] += bits;
         } else if (type == 1) { // global
             switch (tag) {
-            case 0x7: g.reportSize = value; break;
-            case 0x8: g.reportId = int(value); numbered = true; break;
-            case 0x9: g.reportCount = value; break;
-            case 0xA: stack.append(g); break;
+            case 0x7:
+                g.reportSize = value;
+                break;
+            case 0x8:
+                g.reportId = int(value);
+                numbered = true;
+                break;
+            case 0x9:
+                g.reportCount = value;
+                break;
+            case 0xA:
+                stack.append(g);
+                break;
             case 0xB:
                 if (!stack.isEmpty())
                     g = stack.takeLast();
                 break;
-            default: break;
+            default:
+                break;
             }
         }
         i += 1 + size;

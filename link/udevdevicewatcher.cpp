@@ -27,9 +27,9 @@ bool UdevDeviceWatcher::start()
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
     if (!monitor_)
         return false;
-    if (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0
-        || udev_monitor_filter_add_match_subsystem_devtype(monitor_, "usb", "usb_device") < 0
-        || udev_monitor_enable_receiving(monitor_) < 0) {
+    if (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "usb", "usb_device") < 0 ||
+        udev_monitor_enable_receiving(monitor_) < 0) {
         udev_monitor_unref(monitor_);
         monitor_ = nullptr;
         return false;

@@ -15,7 +15,10 @@ SimEnvironment::SimEnvironment(QObject *parent)
     });
 }
 
-SimEnvironment::~SimEnvironment() { transport_.setPlugListener(nullptr); }
+SimEnvironment::~SimEnvironment()
+{
+    transport_.setPlugListener(nullptr);
+}
 
 std::shared_ptr<SimInstrument> SimEnvironment::plugIn(const SimProfile &profile)
 {

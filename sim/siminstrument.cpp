@@ -19,11 +19,14 @@ constexpr quint32 kRunStride = 0x980;
 
 bool isLongHeader(int command)
 {
-    return command == 0x41 || command == 0x42 || command == 0x47 || command == 0x71
-           || command == 0x77;
+    return command == 0x41 || command == 0x42 || command == 0x47 || command == 0x71 ||
+           command == 0x77;
 }
 
-bool isShortHeader(int command) { return command == 0x20 || command == 0x21; }
+bool isShortHeader(int command)
+{
+    return command == 0x20 || command == 0x21;
+}
 
 QByteArray withTrailer(QByteArray frame)
 {
@@ -49,8 +52,8 @@ QByteArray dateBytes(const QDate &date)
 // A long-header answer carrying a block: header, data + its crc16, trailer.
 QByteArray blockAnswer(quint8 command, quint32 address, const QByteArray &data)
 {
-    return withTrailer(Frame::longRequest(command, address, quint16(data.size() + 2),
-                                          Frame::block(data)));
+    return withTrailer(
+        Frame::longRequest(command, address, quint16(data.size() + 2), Frame::block(data)));
 }
 
 // Error answers, 8 bytes: AB A0 04 00 00 00 refuses the key information
@@ -326,11 +329,22 @@ void SimInstrument::release(int interfaceIndex, bool exclusive)
 
 int SimInstrument::readReport(int generation, unsigned char *buffer, int length, int timeoutMs)
 {
+    // Counted outside the lock: readers overlap here only if they overlap in the caller.
+    const int readers = ++readers_;
+    int peak = readersPeak_.load();
+    while (readers > peak && !readersPeak_.compare_exchange_weak(peak, readers)) {
+    }
+    struct Leave
+    {
+        std::atomic<int> &count;
+        ~Leave() { --count; }
+    } leave{readers_};
     bool expired = false;
     int result = 0;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(0, timeoutMs));
+        const Clock::time_point deadline =
+            Clock::now() + std::chrono::milliseconds(std::max(0, timeoutMs));
         for (;;) {
             const Clock::time_point now = Clock::now();
             expired = expireLocked(now) || expired;
@@ -547,7 +561,8 @@ void SimInstrument::handleRequestLocked(const QByteArray &frame)
     }
     case SimFault::Kind::ForeignReport: {
         // Looks like an answer but belongs to another report id.
-        QByteArray foreign = QByteArray::fromHex("0104AB420000").leftJustified(profile_.reportLength, '\0');
+        QByteArray foreign =
+            QByteArray::fromHex("0104AB420000").leftJustified(profile_.reportLength, '\0');
         foreign.truncate(std::max(2, profile_.reportLength));
         enqueueReportLocked(foreign, 0);
         enqueueLocked(answer, 0);
@@ -618,7 +633,8 @@ QByteArray SimInstrument::respondLocked(const QByteArray &frame, bool withEndPac
             return withTrailer(Frame::shortRequest(0x20, 0x1C, 2, data));
         }
         if (command == 0x20 && selector == 0x61)
-            return withTrailer(Frame::shortRequest(0x20, 0x61, 6, Identity::encodeClock(clockLocked())));
+            return withTrailer(
+                Frame::shortRequest(0x20, 0x61, 6, Identity::encodeClock(clockLocked())));
         if (command == 0x21 && selector == 0x21 && length == 6) {
             QDateTime when;
             if (Identity::decodeClock(frame, 6, &when) && when.isValid())
@@ -661,11 +677,13 @@ QByteArray SimInstrument::respondLocked(const QByteArray &frame, bool withEndPac
         if (address == 0x24)
             return blockAnswer(0x47, 0x24, dateBytes(profile_.calibrationDate));
         if (address == 0x60)
-            return blockAnswer(0x47, 0x60, QByteArray(reinterpret_cast<const char *>(profile_.block60), 4));
+            return blockAnswer(0x47, 0x60,
+                               QByteArray(reinterpret_cast<const char *>(profile_.block60), 4));
         break;
     case 0x41:
         if (address == 0x80)
-            return blockAnswer(0x41, 0x80, QByteArray(reinterpret_cast<const char *>(profile_.block80), 4));
+            return blockAnswer(0x41, 0x80,
+                               QByteArray(reinterpret_cast<const char *>(profile_.block80), 4));
         if (address == 0xE0) {
             const int count = countLocked();
             QByteArray data;
@@ -687,8 +705,8 @@ QByteArray SimInstrument::respondLocked(const QByteArray &frame, bool withEndPac
             if (address >= kRecordBase && (address - kRecordBase) % kRecordStride == 0) {
                 const quint32 k = (address - kRecordBase) / kRecordStride;
                 if (k < quint32(profile_.records.size()))
-                    return withTrailer(Frame::longRequest(0x42, address, 24,
-                                                          profile_.records.at(int(k)).bytes()));
+                    return withTrailer(
+                        Frame::longRequest(0x42, address, 24, profile_.records.at(int(k)).bytes()));
             }
         } else if (address >= kRunBase && (address - kRunBase) % kRunStride == 0) {
             const quint32 k = (address - kRunBase) / kRunStride;

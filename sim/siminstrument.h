@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -75,6 +76,9 @@ public:
     QList<QByteArray> writtenReports() const;
     QList<QByteArray> requests() const;
     void clearLogs();
+    // The most report reads that were ever in progress at once. The link
+    // allows one reader; above 1 means two threads read at the same time.
+    int readersPeak() const { return readersPeak_.load(); }
 
     // Used by the simulated transport's handles.
     int generation() const;
@@ -125,4 +129,6 @@ private:
     QList<int> openCount_;
     QList<bool> exclusiveOpen_;
     std::function<void(bool)> plugListener_;
+    std::atomic<int> readers_{0};
+    std::atomic<int> readersPeak_{0};
 };

@@ -161,8 +161,14 @@ SimProfile SimProfile::meter()
     p.serialNumber = 23110042;
     p.usbSerial = QStringLiteral("VT23110042");
     p.firmware = 21;
-    p.block80[0] = 1; p.block80[1] = 10; p.block80[2] = 0; p.block80[3] = 1;
-    p.block60[0] = 0; p.block60[1] = 10; p.block60[2] = 0; p.block60[3] = 1; // mW/cm²
+    p.block80[0] = 1;
+    p.block80[1] = 10;
+    p.block80[2] = 0;
+    p.block80[3] = 1;
+    p.block60[0] = 0;
+    p.block60[1] = 10;
+    p.block60[2] = 0;
+    p.block60[3] = 1; // mW/cm²
     const float values[][6] = {
         {12.625f, 20.0f, 5.375f, 11.0f, 137.0f, 10.5f},
         {35.2f, 41.8f, 30.1f, 36.4f, 1092.5f, 30.0f},
@@ -192,7 +198,10 @@ SimProfile SimProfile::logger()
     p.serialNumber = 24030117;
     p.usbSerial = QStringLiteral("VT24030117");
     p.firmware = 23;
-    p.block80[0] = 0; p.block80[1] = 10; p.block80[2] = 1; p.block80[3] = 0; // off, 10 min, 10 s
+    p.block80[0] = 0;
+    p.block80[1] = 10;
+    p.block80[2] = 1;
+    p.block80[3] = 0; // off, 10 min, 10 s
     SimLoggerRun a;
     a.start = QDateTime(QDate(2024, 5, 6), QTime(9, 30, 0));
     a.samples = curve(120, 850.0f, 120.0f, 0.5f, 0);
@@ -328,15 +337,15 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
 
     if (o.contains("name"))
         p.name = o.value("name").toString();
-    if (!number("typeCode", 0, 0xFFFFFFFFLL, [&](qint64 v) { p.typeCode = quint32(v); })
-        || !number("serialNumber", 0, 0xFFFFFFFFLL, [&](qint64 v) { p.serialNumber = quint32(v); })
-        || !number("firmware", 0, 0xFFFF, [&](qint64 v) { p.firmware = quint16(v); })
-        || !number("keyInfoMarker", 0, 0xFF, [&](qint64 v) { p.keyInfoMarker = quint8(v); })
-        || !number("recordCount", -1, 0xFFFF, [&](qint64 v) { p.recordCount = int(v); })
-        || !number("interfaces", 1, 16, [&](qint64 v) { p.interfaces = int(v); })
-        || !number("reportLength", 3, 4096, [&](qint64 v) { p.reportLength = int(v); })
-        || !number("reportIntervalUs", 0, 1000000, [&](qint64 v) { p.reportIntervalUs = int(v); })
-        || !date("productionDate", &p.productionDate) || !date("calibrationDate", &p.calibrationDate))
+    if (!number("typeCode", 0, 0xFFFFFFFFLL, [&](qint64 v) { p.typeCode = quint32(v); }) ||
+        !number("serialNumber", 0, 0xFFFFFFFFLL, [&](qint64 v) { p.serialNumber = quint32(v); }) ||
+        !number("firmware", 0, 0xFFFF, [&](qint64 v) { p.firmware = quint16(v); }) ||
+        !number("keyInfoMarker", 0, 0xFF, [&](qint64 v) { p.keyInfoMarker = quint8(v); }) ||
+        !number("recordCount", -1, 0xFFFF, [&](qint64 v) { p.recordCount = int(v); }) ||
+        !number("interfaces", 1, 16, [&](qint64 v) { p.interfaces = int(v); }) ||
+        !number("reportLength", 3, 4096, [&](qint64 v) { p.reportLength = int(v); }) ||
+        !number("reportIntervalUs", 0, 1000000, [&](qint64 v) { p.reportIntervalUs = int(v); }) ||
+        !date("productionDate", &p.productionDate) || !date("calibrationDate", &p.calibrationDate))
         return false;
     if (o.contains("usbSerial"))
         p.usbSerial = o.value("usbSerial").toString();
@@ -346,9 +355,11 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         p.productionInfoErased = o.value("productionInfoErased").toBool();
     if (o.contains("probeConnected"))
         p.probeConnected = o.value("probeConnected").toBool();
-    if (o.contains("block60") && !readBytesArray(o.value("block60"), p.block60, 4, error, "block60"))
+    if (o.contains("block60") &&
+        !readBytesArray(o.value("block60"), p.block60, 4, error, "block60"))
         return false;
-    if (o.contains("block80") && !readBytesArray(o.value("block80"), p.block80, 4, error, "block80"))
+    if (o.contains("block80") &&
+        !readBytesArray(o.value("block80"), p.block80, 4, error, "block80"))
         return false;
     if (o.contains("clock")) {
         p.clock = QDateTime::fromString(o.value("clock").toString(), Qt::ISODate);
@@ -430,7 +441,8 @@ bool SimProfile::load(const QString &nameOrPath, SimProfile *out, QString *error
     QFile file(nameOrPath);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("cannot read profile %1: %2").arg(nameOrPath, file.errorString());
+            *error =
+                QStringLiteral("cannot read profile %1: %2").arg(nameOrPath, file.errorString());
         return false;
     }
     QString why;

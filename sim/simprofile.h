@@ -16,7 +16,8 @@
 // One fault, applied to the answers of the requests it matches.
 struct SimFault
 {
-    enum class Kind {
+    enum class Kind
+    {
         NoAnswer,         // the request is swallowed
         BadTrailer,       // the answer's trailer is wrong
         WrongHeader,      // bytes 1, 2, 4 and 6 of the answer are inverted (trailer recomputed)
@@ -34,9 +35,9 @@ struct SimFault
     };
 
     Kind kind = Kind::NoAnswer;
-    int command = -1;      // request command byte to match (0x20, 0x47, ...); -1 any
-    qint64 address = -1;   // selector (short header) or storage address (long header); -1 any
-    int times = 1;         // how many matching requests it affects; -1 every one
+    int command = -1;    // request command byte to match (0x20, 0x47, ...); -1 any
+    qint64 address = -1; // selector (short header) or storage address (long header); -1 any
+    int times = 1;       // how many matching requests it affects; -1 every one
     int value = 0;
     int delayMs = 0;
 
@@ -72,7 +73,11 @@ struct SimLoggerRun
 
 struct SimProfile
 {
-    enum class Family { Meter, Logger };
+    enum class Family
+    {
+        Meter,
+        Logger
+    };
 
     QString name;
     Family family = Family::Meter;
@@ -80,19 +85,19 @@ struct SimProfile
     // Identity
     quint32 typeCode = 24430108;
     quint32 serialNumber = 1;
-    QString usbSerial;             // the USB serial-number string; may be empty
+    QString usbSerial; // the USB serial-number string; may be empty
     QDate productionDate{2023, 5, 16};
     QDate calibrationDate{2024, 3, 1};
-    quint16 firmware = 21;         // tenths: 21 is 2.1
+    quint16 firmware = 21; // tenths: 21 is 2.1
     quint8 keyInfoMarker = 0xA5;
-    bool keyInfoSupported = true;  // false: A0 04 refusal of the key information read
+    bool keyInfoSupported = true;      // false: A0 04 refusal of the key information read
     bool productionInfoErased = false; // production block reads as 20 bytes of 0xFF
-    bool probeConnected = true;    // false: C7 08 refusal of every long-header command
+    bool probeConnected = true;        // false: C7 08 refusal of every long-header command
 
     // Settings and clock
     quint8 block60[4] = {0, 10, 0, 1};
     quint8 block80[4] = {1, 10, 0, 1};
-    QDateTime clock;               // instrument time at plug-in; null: the PC's time
+    QDateTime clock; // instrument time at plug-in; null: the PC's time
 
     // Stored data; recordCount overrides the count reported (-1: the list's size)
     QList<SimMeterRecord> records;
@@ -100,9 +105,9 @@ struct SimProfile
     int recordCount = -1;
 
     // USB shape and pacing
-    int interfaces = 1;            // HID interfaces of the instrument
-    int reportLength = 64;         // report id included
-    int reportIntervalUs = 0;      // time between input reports; 1000 models USB full speed
+    int interfaces = 1;       // HID interfaces of the instrument
+    int reportLength = 64;    // report id included
+    int reportIntervalUs = 0; // time between input reports; 1000 models USB full speed
 
     QList<SimFault> faults;
 

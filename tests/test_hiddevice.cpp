@@ -277,17 +277,17 @@ void HidDeviceTest::serialCollection_data()
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("perInstrument");
     QTest::newRow("one instrument") << QStringList{"A1"} << 1 << 1 << QStringList{"A1"} << 1;
-    QTest::newRow("two instruments") << QStringList{"A1", "B2"} << 1 << 2
-                                     << QStringList{"A1", "B2"} << 1;
+    QTest::newRow("two instruments")
+        << QStringList{"A1", "B2"} << 1 << 2 << QStringList{"A1", "B2"} << 1;
     QTest::newRow("empty serial") << QStringList{""} << 1 << 1 << QStringList{"SerNum 0"} << 1;
-    QTest::newRow("two empty serials") << QStringList{"", ""} << 1 << 2
-                                       << QStringList{"SerNum 0", "SerNum 1"} << 1;
+    QTest::newRow("two empty serials")
+        << QStringList{"", ""} << 1 << 2 << QStringList{"SerNum 0", "SerNum 1"} << 1;
     QTest::newRow("three empty serials") << QStringList{"", "", ""} << 1 << 3
                                          << QStringList{"SerNum 0", "SerNum 1", "SerNum 2"} << 1;
-    QTest::newRow("composite, two interfaces") << QStringList{"A1"} << 2 << 1
-                                               << QStringList{"A1"} << 2;
-    QTest::newRow("two composite, empty serials") << QStringList{"", ""} << 2 << 2
-                                                  << QStringList{"SerNum 0", "SerNum 1"} << 2;
+    QTest::newRow("composite, two interfaces")
+        << QStringList{"A1"} << 2 << 1 << QStringList{"A1"} << 2;
+    QTest::newRow("two composite, empty serials")
+        << QStringList{"", ""} << 2 << 2 << QStringList{"SerNum 0", "SerNum 1"} << 2;
     QTest::newRow("seven instruments, six kept")
         << QStringList{"S1", "S2", "S3", "S4", "S5", "S6", "S7"} << 1 << 6
         << QStringList{"S1", "S2", "S3", "S4", "S5", "S6"} << 1;
@@ -303,7 +303,8 @@ void HidDeviceTest::serialCollection()
     SimTransport transport;
     for (const QString &s : serials)
         transport.add(quietMeter(s, interfaces));
-    const libHidDevice::SerialList list = libHidDevice::collectSerialNumbers(&transport, kVid, kPid);
+    const libHidDevice::SerialList list =
+        libHidDevice::collectSerialNumbers(&transport, kVid, kPid);
     QCOMPARE(list.count, count);
     QCOMPARE(list.texts, texts);
     QCOMPARE(libHidDevice::countInterfaces(&transport, kVid, kPid, list.count), perInstrument);
@@ -313,7 +314,7 @@ void HidDeviceTest::openChoosesInstrument_data()
 {
     QTest::addColumn<QStringList>("serials");
     QTest::addColumn<int>("interfaces");
-    QTest::addColumn<int>("chosen");         // which instrument gets the writes
+    QTest::addColumn<int>("chosen");          // which instrument gets the writes
     QTest::addColumn<int>("chosenInterface"); // on which interface
     QTest::newRow("one instrument") << QStringList{"A1"} << 1 << 0 << 0;
     QTest::newRow("two instruments: the last collected") << QStringList{"A1", "B2"} << 1 << 1 << 0;
@@ -420,11 +421,10 @@ void HidDeviceTest::reportDescriptorLengths_data()
     QTest::newRow("no report id: no extra byte")
         << hexBytes("06 00 FF 09 01 A1 01 95 40 75 08 09 01 81 02 95 20 91 02 C0") << 64 << 32;
     QTest::newRow("two ids: the longest")
-        << hexBytes("06 00 FF 09 01 A1 01 85 01 95 08 75 08 81 02 85 02 95 10 81 02 C0") << 17
-        << 0;
+        << hexBytes("06 00 FF 09 01 A1 01 85 01 95 08 75 08 81 02 85 02 95 10 81 02 C0") << 17 << 0;
     QTest::newRow("bits rounded up") << hexBytes("A1 01 75 01 95 0C 81 02 C0") << 2 << 0;
-    QTest::newRow("push and pop")
-        << hexBytes("A1 01 75 08 95 04 A4 95 20 81 02 B4 91 02 C0") << 32 << 4;
+    QTest::newRow("push and pop") << hexBytes("A1 01 75 08 95 04 A4 95 20 81 02 B4 91 02 C0") << 32
+                                  << 4;
     QTest::newRow("truncated item") << hexBytes("A1 01 75 08 95 10 81 02 96 01") << 16 << 0;
     QTest::newRow("long item skipped") << hexBytes("FE 02 01 AA BB 75 08 95 05 81 02") << 5 << 0;
     QTest::newRow("empty") << QByteArray() << 0 << 0;
@@ -447,8 +447,8 @@ void HidDeviceTest::accessRetry_data()
     QTest::addColumn<int>("attemptsMade");
     QTest::newRow("first attempt works") << QList<int>{5} << 5 << 1;
     QTest::newRow("permissions arrive late") << QList<int>{-EACCES, -EACCES, 7} << 7 << 3;
-    QTest::newRow("never allowed") << QList<int>{-EACCES, -EACCES, -EACCES, -EACCES} << -EACCES
-                                   << 4;
+    QTest::newRow("never allowed")
+        << QList<int>{-EACCES, -EACCES, -EACCES, -EACCES} << -EACCES << 4;
     QTest::newRow("gone: no retry") << QList<int>{-ENOENT, 9} << -ENOENT << 1;
     QTest::newRow("EPERM retried too") << QList<int>{-EPERM, 3} << 3 << 2;
 }

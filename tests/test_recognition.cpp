@@ -30,8 +30,7 @@ SimProfile withCode(SimProfile p, quint32 code)
     return p;
 }
 
-SimProfile withFault(SimProfile p, SimFault::Kind kind, int command, qint64 address,
-                     int value = 0)
+SimProfile withFault(SimProfile p, SimFault::Kind kind, int command, qint64 address, int value = 0)
 {
     p.faults << SimFault::make(kind, command, address, value, 0, -1);
     return p;
@@ -104,7 +103,10 @@ void RecognitionTest::initTestCase()
     QMetaObject::invokeMethod(window, "on_btnLanguageEn_clicked", Qt::DirectConnection);
 }
 
-void RecognitionTest::init() { dialogs->shown.clear(); }
+void RecognitionTest::init()
+{
+    dialogs->shown.clear();
+}
 
 void RecognitionTest::startWithoutInstrument()
 {
@@ -154,6 +156,8 @@ void RecognitionTest::secondArrivalIgnored()
     for (const QByteArray &request : sim->requests())
         QVERIFY2(quint8(request.at(1)) != 0x20, request.toHex(' ').constData());
     QCOMPARE(window->currentFamily(), Family::Meter);
+    // The Meter worker and the page's own exchanges never read at once.
+    QCOMPARE(sim->readersPeak(), 1);
 }
 
 void RecognitionTest::unrelatedRemovalKeepsLink()
@@ -183,6 +187,7 @@ void RecognitionTest::removalClosesLink()
     auto sim = SimSetup::replug(profile);
     QVERIFY(window->link());
     QCOMPARE(window->currentFamily(), family);
+    QCOMPARE(sim->readersPeak(), 1);
     QElapsedTimer clock;
     clock.start();
     sim->unplug();
@@ -247,7 +252,7 @@ void RecognitionTest::unplugDuringCommand()
 
 void RecognitionTest::recognition_data()
 {
-    QTest::addColumn<SimProfile>("before");  // recognised first
+    QTest::addColumn<SimProfile>("before"); // recognised first
     QTest::addColumn<SimProfile>("profile");
     QTest::addColumn<int>("page");
     QTest::addColumn<Family>("family");
@@ -290,15 +295,14 @@ void RecognitionTest::recognition_data()
         << logger << withFault(meter, SimFault::Kind::NoAnswer, 0x20, 0x05) << 0 << Family::Logger
         << QStringList{"Read key infomation fail!"} << "";
     QTest::newRow("key information with wrong header")
-        << meter << withFault(logger, SimFault::Kind::WrongHeader, 0x20, 0x05) << 1
-        << Family::Meter << QStringList{"Read key infomation fail!"} << "";
+        << meter << withFault(logger, SimFault::Kind::WrongHeader, 0x20, 0x05) << 1 << Family::Meter
+        << QStringList{"Read key infomation fail!"} << "";
     QTest::newRow("key information with bad trailer")
-        << meter << withFault(logger, SimFault::Kind::BadTrailer, 0x20, 0x05) << 1
-        << Family::Meter << QStringList{"Message format error！", "Read key infomation fail!"}
-        << "";
+        << meter << withFault(logger, SimFault::Kind::BadTrailer, 0x20, 0x05) << 1 << Family::Meter
+        << QStringList{"Message format error！", "Read key infomation fail!"} << "";
     QTest::newRow("production information with wrong header")
-        << logger << withFault(refusingKeyInfo(meter), SimFault::Kind::WrongHeader, 0x47, 0)
-        << 0 << Family::Logger << QStringList{"读取生产信息接收的报文格式错误！"} << "";
+        << logger << withFault(refusingKeyInfo(meter), SimFault::Kind::WrongHeader, 0x47, 0) << 0
+        << Family::Logger << QStringList{"读取生产信息接收的报文格式错误！"} << "";
     QTest::newRow("key information after stray bytes")
         << meter << withFault(logger, SimFault::Kind::StrayBytes, 0x20, 0x05, 3) << 1
         << Family::Meter << QStringList{"Message format error！", "Read key infomation fail!"}
@@ -339,8 +343,8 @@ void RecognitionTest::recognition()
     }
 
     if (!deviceName.isEmpty()) {
-        QWidget *shown = window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))
-                             ->currentWidget();
+        QWidget *shown =
+            window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget();
         const QLineEdit *name = shown->findChild<QLineEdit *>(QStringLiteral("DeviceNameEdit"));
         if (!name)
             QSKIP("the family page has no device fields yet");
@@ -394,7 +398,8 @@ void RecognitionTest::identityFromInstrument()
 
     QWidget *shown =
         window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget();
-    const QLineEdit *firmware = shown->findChild<QLineEdit *>(QStringLiteral("FirmwareVersionEdit"));
+    const QLineEdit *firmware =
+        shown->findChild<QLineEdit *>(QStringLiteral("FirmwareVersionEdit"));
     if (!firmware)
         QSKIP("the family page has no device fields yet");
     QCOMPARE(firmware->text(), version);
@@ -415,31 +420,48 @@ void RecognitionTest::modelTable_data()
         bool l;
     };
     const Row rows[] = {
-        {4410018, "QX117", false, true, false},   {4410029, "QX118", false, true, false},
-        {4410031, "QX107", true, false, true},    {4410042, "QX119", false, true, false},
-        {6120013, "QX116", false, true, false},   {6120024, "QX113", false, true, false},
-        {6120035, "QX107", true, false, true},    {6120046, "QX114", false, true, false},
-        {6120057, "QX115", false, true, false},   {6120068, "QX112", false, true, false},
-        {6120079, "QX109", false, true, false},   {6120081, "QX110", false, true, false},
-        {6120092, "QX111", false, true, false},   {6120103, "QX108", false, true, false},
-        {24410018, "QX117", true, true, true},    {24410029, "QX118", false, true, false},
-        {24410031, "QX107", true, true, true},    {24410042, "QX119", false, true, false},
-        {24420053, "QX104", true, true, true},    {24420064, "QX105", false, true, false},
-        {24420075, "QX106", true, true, true},    {24430086, "QX103", true, true, true},
-        {24430097, "QX101", true, true, true},    {24430108, "QX102", false, true, false},
-        {26120013, "QX116", false, true, false},  {26120024, "QX113", false, true, false},
-        {26120046, "QX114", false, true, false},  {26120057, "QX115", false, true, false},
-        {26120068, "QX112", false, true, false},  {26120079, "QX109", false, true, false},
-        {26120081, "QX110", false, true, false},  {26120092, "QX111", false, true, false},
+        {4410018, "QX117", false, true, false},
+        {4410029, "QX118", false, true, false},
+        {4410031, "QX107", true, false, true},
+        {4410042, "QX119", false, true, false},
+        {6120013, "QX116", false, true, false},
+        {6120024, "QX113", false, true, false},
+        {6120035, "QX107", true, false, true},
+        {6120046, "QX114", false, true, false},
+        {6120057, "QX115", false, true, false},
+        {6120068, "QX112", false, true, false},
+        {6120079, "QX109", false, true, false},
+        {6120081, "QX110", false, true, false},
+        {6120092, "QX111", false, true, false},
+        {6120103, "QX108", false, true, false},
+        {24410018, "QX117", true, true, true},
+        {24410029, "QX118", false, true, false},
+        {24410031, "QX107", true, true, true},
+        {24410042, "QX119", false, true, false},
+        {24420053, "QX104", true, true, true},
+        {24420064, "QX105", false, true, false},
+        {24420075, "QX106", true, true, true},
+        {24430086, "QX103", true, true, true},
+        {24430097, "QX101", true, true, true},
+        {24430108, "QX102", false, true, false},
+        {26120013, "QX116", false, true, false},
+        {26120024, "QX113", false, true, false},
+        {26120046, "QX114", false, true, false},
+        {26120057, "QX115", false, true, false},
+        {26120068, "QX112", false, true, false},
+        {26120079, "QX109", false, true, false},
+        {26120081, "QX110", false, true, false},
+        {26120092, "QX111", false, true, false},
         {26120103, "QX108", false, true, false},
         // Not in the table: unknown to both pages, and a Meter to the main window.
-        {1, "UnKnow", false, false, false},       {0, "UnKnow", false, false, false},
-        {26120035, "UnKnow", false, false, false}, {4410030, "UnKnow", false, false, false},
+        {1, "UnKnow", false, false, false},
+        {0, "UnKnow", false, false, false},
+        {26120035, "UnKnow", false, false, false},
+        {4410030, "UnKnow", false, false, false},
         {0xFFFFFFFFu, "UnKnow", false, false, false},
     };
     for (const Row &r : rows)
-        QTest::addRow("%u", r.code) << r.code
-                                    << QString::fromLatin1(r.m ? r.name : "UnKnow")
+        QTest::addRow("%u", r.code) << r.code << QString::fromLatin1(r.m ? r.name : "UnKnow")
                                     << QString::fromLatin1(r.l ? r.name : "UnKnow") << r.logger;
     int count = 0;
     ModelTable::models(&count);

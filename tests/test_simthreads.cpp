@@ -18,6 +18,7 @@ private slots:
     void readerAndWriter_data();
     void readerAndWriter();
     void unplugWhileReading();
+    void overlappingReadersAreSeen();
 };
 
 void SimThreadsTest::readerAndWriter_data()
@@ -84,6 +85,7 @@ void SimThreadsTest::readerAndWriter()
     QCOMPARE(sent, records);
     QCOMPARE(received.size(), expected.size());
     QCOMPARE(received, expected);
+    QCOMPARE(env.instrument()->readersPeak(), 1);
 }
 
 void SimThreadsTest::unplugWhileReading()
@@ -120,6 +122,29 @@ void SimThreadsTest::unplugWhileReading()
     QCOMPARE(link->write(request, 1000), -1);
     stop = true;
     reader.join();
+}
+
+void SimThreadsTest::overlappingReadersAreSeen()
+{
+    // What the readers' peak exists to catch: two threads reading at once
+    // (here through two shared handles, so that nothing else races).
+    SimEnvironment env;
+    auto sim = env.plugIn(SimProfile::meter());
+    const QString path = env.transport()->enumerate(0x2047, 0x0301).first().path;
+    HidTransport::OpenError error = HidTransport::OpenError::None;
+    auto a = env.transport()->open(path, false, &error);
+    auto b = env.transport()->open(path, false, &error);
+    QVERIFY(a && b);
+    QCOMPARE(sim->readersPeak(), 0);
+    auto readOnce = [](HidTransport::Handle *h) {
+        unsigned char report[64];
+        h->readReport(report, 64, 300);
+    };
+    std::thread first(readOnce, a.get());
+    std::thread second(readOnce, b.get());
+    first.join();
+    second.join();
+    QCOMPARE(sim->readersPeak(), 2);
 }
 
 QTEST_GUILESS_MAIN(SimThreadsTest)

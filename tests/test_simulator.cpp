@@ -40,7 +40,8 @@ Exchange exchange(CLinker *link, const Frame::Command &command,
     e.received = link->read(e.answer, command.timeoutMs, command.answerLength);
     int r = e.received;
     if (r >= 1) {
-        if (Frame::byteAt(e.answer, 2) == 0x04 || !Frame::trailerMatches(e.answer, command.answerLength))
+        if (Frame::byteAt(e.answer, 2) == 0x04 ||
+            !Frame::trailerMatches(e.answer, command.answerLength))
             r = -1;
     }
     e.judged = Frame::judgeAnswer(command, r, e.answer);
@@ -62,8 +63,8 @@ bool splitPackets(const QByteArray &stream, QList<QByteArray> *packets, bool *en
     int p = 0;
     while (p < stream.size()) {
         quint16 n = 0;
-        if (Frame::byteAt(stream, p) != 0xAB || Frame::byteAt(stream, p + 1) != 0x42
-            || !Frame::le16At(stream, p + 6, &n) || p + n + 10 > stream.size())
+        if (Frame::byteAt(stream, p) != 0xAB || Frame::byteAt(stream, p + 1) != 0x42 ||
+            !Frame::le16At(stream, p + 6, &n) || p + n + 10 > stream.size())
             return false;
         if (!Frame::trailerMatches(stream.mid(p, n + 10), n + 10))
             return false;
@@ -212,8 +213,10 @@ void SimulatorTest::blocksKeptAndReadBack()
     QFETCH(bool, block60);
     QFETCH(QByteArray, bytes);
     plug(SimProfile::meter());
-    const Frame::Command &write = block60 ? Frame::Commands::writeBlock60() : Frame::Commands::writeBlock80();
-    const Frame::Command &read = block60 ? Frame::Commands::readBlock60() : Frame::Commands::readBlock80();
+    const Frame::Command &write =
+        block60 ? Frame::Commands::writeBlock60() : Frame::Commands::writeBlock80();
+    const Frame::Command &read =
+        block60 ? Frame::Commands::readBlock60() : Frame::Commands::readBlock80();
     QCOMPARE(exchange(link, write, Frame::block(bytes)).judged, 1);
     QCOMPARE(block60 ? sim->block60() : sim->block80(), bytes);
     const Exchange e = exchange(link, read);
@@ -410,19 +413,31 @@ void SimulatorTest::faults_data()
     QTest::addColumn<SimFault>("fault");
     QTest::addColumn<const Frame::Command *>("command");
     QTest::addColumn<int>("judged");
-    QTest::newRow("no answer to key info") << SimFault::make(K::NoAnswer, 0x20, 0x05) << &keyInfo() << -2;
+    QTest::newRow("no answer to key info")
+        << SimFault::make(K::NoAnswer, 0x20, 0x05) << &keyInfo() << -2;
     QTest::newRow("refused key info") << SimFault::make(K::Refusal, 0x20, 0x05) << &keyInfo() << -5;
-    QTest::newRow("bad trailer") << SimFault::make(K::BadTrailer, 0x41, 0x80) << &readBlock80() << -2;
-    QTest::newRow("wrong header, long") << SimFault::make(K::WrongHeader, 0x47, 0x24) << &calibrationDate() << -3;
-    QTest::newRow("wrong header, version") << SimFault::make(K::WrongHeader, 0x20, 0x1C) << &softwareVersion() << -3;
-    QTest::newRow("wrong header, key info") << SimFault::make(K::WrongHeader, 0x20, 0x05) << &keyInfo() << -3;
-    QTest::newRow("bad block check") << SimFault::make(K::BadBlockCheck, 0x41, 0xE0) << &powerGroupCount() << -4;
-    QTest::newRow("bad block check, production") << SimFault::make(K::BadBlockCheck, 0x47, 0x00) << &productionInfo() << -4;
-    QTest::newRow("stray bytes") << SimFault::make(K::StrayBytes, 0x47, 0x60, 5) << &readBlock60() << 1;
-    QTest::newRow("split answer") << SimFault::make(K::Split, 0x47, 0x00, 17, 5) << &productionInfo() << 1;
-    QTest::newRow("late answer") << SimFault::make(K::Delay, 0x20, 0x61, 0, 200) << &readClock() << 1;
-    QTest::newRow("foreign report first") << SimFault::make(K::ForeignReport, 0x20, 0x1C) << &softwareVersion() << 1;
-    QTest::newRow("fault for another address") << SimFault::make(K::NoAnswer, 0x47, 0x60) << &calibrationDate() << 1;
+    QTest::newRow("bad trailer") << SimFault::make(K::BadTrailer, 0x41, 0x80) << &readBlock80()
+                                 << -2;
+    QTest::newRow("wrong header, long")
+        << SimFault::make(K::WrongHeader, 0x47, 0x24) << &calibrationDate() << -3;
+    QTest::newRow("wrong header, version")
+        << SimFault::make(K::WrongHeader, 0x20, 0x1C) << &softwareVersion() << -3;
+    QTest::newRow("wrong header, key info")
+        << SimFault::make(K::WrongHeader, 0x20, 0x05) << &keyInfo() << -3;
+    QTest::newRow("bad block check")
+        << SimFault::make(K::BadBlockCheck, 0x41, 0xE0) << &powerGroupCount() << -4;
+    QTest::newRow("bad block check, production")
+        << SimFault::make(K::BadBlockCheck, 0x47, 0x00) << &productionInfo() << -4;
+    QTest::newRow("stray bytes") << SimFault::make(K::StrayBytes, 0x47, 0x60, 5) << &readBlock60()
+                                 << 1;
+    QTest::newRow("split answer") << SimFault::make(K::Split, 0x47, 0x00, 17, 5)
+                                  << &productionInfo() << 1;
+    QTest::newRow("late answer") << SimFault::make(K::Delay, 0x20, 0x61, 0, 200) << &readClock()
+                                 << 1;
+    QTest::newRow("foreign report first")
+        << SimFault::make(K::ForeignReport, 0x20, 0x1C) << &softwareVersion() << 1;
+    QTest::newRow("fault for another address")
+        << SimFault::make(K::NoAnswer, 0x47, 0x60) << &calibrationDate() << 1;
 }
 
 void SimulatorTest::faults()
@@ -478,7 +493,8 @@ void SimulatorTest::pacing()
     const int reports = (stream.size() + 61) / 62;
     QVERIFY(stream.size() > 2400);
     // At 1 ms per report the run cannot arrive faster than its report count.
-    QVERIFY2(paced >= reports - 2, qPrintable(QStringLiteral("%1 reports in %2 ms").arg(reports).arg(paced)));
+    QVERIFY2(paced >= reports - 2,
+             qPrintable(QStringLiteral("%1 reports in %2 ms").arg(reports).arg(paced)));
     qInfo("paced at 1 ms: %d bytes in %d reports took %lld ms", int(stream.size()), reports, paced);
 
     sim->setReportIntervalUs(0);
@@ -550,11 +566,14 @@ void SimulatorTest::badProfiles_data()
     QTest::newRow("unknown family") << QByteArray(R"({"family":"scope"})") << "scope";
     QTest::newRow("block of three") << QByteArray(R"({"block60":[1,2,3]})") << "block60";
     QTest::newRow("byte out of range") << QByteArray(R"({"block80":[1,2,3,256]})") << "block80";
-    QTest::newRow("bad date") << QByteArray(R"({"calibrationDate":"2024-13-01"})") << "calibrationDate";
+    QTest::newRow("bad date") << QByteArray(R"({"calibrationDate":"2024-13-01"})")
+                              << "calibrationDate";
     QTest::newRow("negative type code") << QByteArray(R"({"typeCode":-1})") << "typeCode";
     QTest::newRow("short raw record") << QByteArray(R"({"records":[{"raw":"00 01"}]})") << "24";
-    QTest::newRow("run without start") << QByteArray(R"({"family":"logger","runs":[{"samples":[1]}]})") << "start";
-    QTest::newRow("unknown fault") << QByteArray(R"({"faults":[{"kind":"gremlins"}]})") << "gremlins";
+    QTest::newRow("run without start")
+        << QByteArray(R"({"family":"logger","runs":[{"samples":[1]}]})") << "start";
+    QTest::newRow("unknown fault")
+        << QByteArray(R"({"faults":[{"kind":"gremlins"}]})") << "gremlins";
     QTest::newRow("report too short") << QByteArray(R"({"reportLength":2})") << "reportLength";
 }
 

@@ -31,9 +31,15 @@ SimEnvironment *install(const SimProfile &profile, bool plugged)
     return env;
 }
 
-SimEnvironment *environment() { return env; }
+SimEnvironment *environment()
+{
+    return env;
+}
 
-std::shared_ptr<SimInstrument> instrument() { return env ? env->instrument() : nullptr; }
+std::shared_ptr<SimInstrument> instrument()
+{
+    return env ? env->instrument() : nullptr;
+}
 
 MainWindow *startWindow()
 {
