@@ -49,12 +49,14 @@ public:
                 m_mutex = &m_page->m_idleLock;
                 m_mutex->lock();
             }
+            MyThread::noteLocked(m_mutex);
         }
         ++m_page->m_lockDepth;
     }
     ~LinkLock()
     {
         if (--m_page->m_lockDepth == 0) {
+            MyThread::noteUnlocking(m_mutex);
             m_mutex->unlock();
             if (m_page->m_probeScanPending) {
                 m_page->m_probeScanPending = false;

@@ -117,6 +117,8 @@ bool workerLockFree()
     --worker->waitingForLock;
     if (!taken)
         return false;
+    MyThread::noteLocked(&worker->lock);
+    MyThread::noteUnlocking(&worker->lock);
     worker->lock.unlock();
     return true;
 }
