@@ -513,6 +513,8 @@ void LoggerTableTest::languageSwitch()
     auto *table = child<QTableWidget>("tbData");
 
     // The translations lie in the build directory, not where the tests run.
+    if (!QFile::exists(QStringLiteral(VANTREL_BINARY_DIR "/Vantrel_zh.qm")))
+        QSKIP("Vantrel_zh.qm has not been built");
     const QString here = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(VANTREL_BINARY_DIR));
     QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
