@@ -12,8 +12,10 @@
 #include "ui_firstpageformeter.h"
 
 #include <QButtonGroup>
+#include <QGroupBox>
 #include <QDateTime>
 #include <QDebug>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -89,6 +91,7 @@ FirstPageForMeter::FirstPageForMeter(QWidget *parent)
     ui->RadioBtn_50ZH->setCheckable(false);
 
     setupTable();
+    keepGroupsWhole();
 
     progressDialog = new QProgressDialog();
     progressDialog->setCancelButtonText(tr("Cancel"));
@@ -137,6 +140,24 @@ void FirstPageForMeter::setupTable()
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setSortingEnabled(false);
+}
+
+// The two upper group boxes are at least 250 x 200, and never smaller than
+// their contents: with this platform's fonts the settings need more than 200
+// pixels, and the table below would otherwise squeeze them.
+void FirstPageForMeter::keepGroupsWhole()
+{
+    // The settings' own boxes are at least as wide as their titles.
+    for (QGroupBox *box : {ui->groupBox_16, ui->groupBox_15, ui->SmoothgroupBox, ui->UnitgroupBox}) {
+        const int base = (box == ui->groupBox_16 || box == ui->groupBox_15) ? 100 : 0;
+        const int title = box->fontMetrics().horizontalAdvance(box->title()) + 24;
+        box->setMinimumWidth(qMax(base, title));
+    }
+    for (QGroupBox *box : {ui->groupBox_3, ui->groupBox_10}) {
+        box->setMinimumSize(250, 200);
+        const QSize needed = box->minimumSizeHint();
+        box->setMinimumSize(qMax(250, needed.width()), qMax(200, needed.height()));
+    }
 }
 
 QTableWidget *FirstPageForMeter::table() const { return ui->tbData; }
@@ -644,10 +665,13 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     }
     const QString proposed =
         QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
-    const QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
-                                                     tr("Excel file (*.xls)"));
+    QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
+                                               tr("Excel file (*.xls)"));
     if (fileName.isEmpty())
         return;
+    // The dialog here does not add the filter's extension to a bare name.
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".xls");
 
     ExcelEngine engine(fileName);
     if (!engine.openSheet(1)) {
@@ -750,4 +774,5 @@ void FirstPageForMeter::languageChange()
     }
     applyUnitHeaders(unitIndex);
     progressDialog->setCancelButtonText(tr("Cancel"));
+    keepGroupsWhole();
 }

@@ -113,6 +113,7 @@ private:
 
     void setupButtonGroups();
     void setupTable();
+    void keepGroupsWhole();
     void applyUnitHeaders(int unit);
     void endDownload();
     bool refuseWhileDownloading();

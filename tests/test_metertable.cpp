@@ -96,6 +96,7 @@ private slots:
     void emptySaveRefused();
     void saveDialogCancelled();
     void saveWritesTheTable();
+    void saveToABareName();
     void saveToAFileThatCannotBeOpened();
     void reportCopiesTheRow();
     void clearKeepsHeadersAndDevice();
@@ -190,6 +191,16 @@ void MeterTableTest::saveWritesTheTable()
     QCOMPARE(sheet[1].mid(0, 7),
              (QStringList{"#1", "#137", "#10.5", "#12.625", "#20", "#5.375", "#11"}));
     QCOMPARE(table()->rowCount(), 3);
+}
+
+void MeterTableTest::saveToABareName()
+{
+    download(1);
+    dialogs.fileNames << dir.filePath(QStringLiteral("bare"));
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("bare"))));
+    QCOMPARE(readWorkbook(dir.filePath(QStringLiteral("bare.xls"))).size(), 4);
 }
 
 void MeterTableTest::saveToAFileThatCannotBeOpened()
