@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QTimer>
 
@@ -136,6 +137,17 @@ void MainWindow::handleAppMessage(const QString &message)
 {
     qDebug() << message;
     show();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // The main window is a dialog: Escape would reject it, and hiding the only
+    // top-level window ends the program. Escape is not a way to quit.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool MainWindow::isLinkOpen() const { return link_ && link_->isOpen(); }

@@ -65,6 +65,9 @@ private slots:
     void onDeviceArrival();
     void onDeviceRemoveComplete();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     explicit MainWindow(QWidget *parent = nullptr);
     void setLamp(bool on);

@@ -31,6 +31,7 @@ private slots:
     void languageSwitch();
     void missingTranslationChangesNothing();
     void dragWithCanMove();
+    void escapeDoesNotCloseTheProgram();
 
 private:
     MainWindow *window = nullptr;
@@ -201,6 +202,15 @@ void MainWindowTest::dragWithCanMove()
     }
     QCOMPARE(plain.pos(), QPoint(100, 100));
     QCOMPARE(movable.pos(), QPoint(140, 120));
+}
+
+void MainWindowTest::escapeDoesNotCloseTheProgram()
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->result(), 0);
 }
 
 QTEST_MAIN(MainWindowTest)
