@@ -12,7 +12,12 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QThread>
 #include <QtTest>
+
+#include <functional>
 
 using namespace MeterTest;
 
@@ -26,6 +31,27 @@ QString text(const char *name)
 {
     return page()->findChild<QLineEdit *>(QLatin1String(name))->text();
 }
+
+// Records like DialogRecorder and, while the first message box is open (the
+// page then holds the worker's lock), does what a nested event loop could.
+class ActingRecorder : public DialogRecorder
+{
+public:
+    std::function<void()> whileOpen;
+    QMessageBox::StandardButton message(QWidget *parent, UiSeam::Icon icon, const QString &title,
+                                        const QString &text, QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override
+    {
+        const QMessageBox::StandardButton answer =
+            DialogRecorder::message(parent, icon, title, text, buttons, defaultButton);
+        if (whileOpen) {
+            std::function<void()> act = whileOpen;
+            whileOpen = nullptr;
+            act();
+        }
+        return answer;
+    }
+};
 
 QString shownTitleOf(const DialogRecorder &d, const QString &message)
 {
@@ -59,6 +85,8 @@ private slots:
     void writeFailures_data();
     void writeFailures();
     void busyRefusals();
+    void removalWhileAMessageIsOpen();
+    void probeNoticeWhileAMessageIsOpen();
     void noLink();
 
 private:
@@ -449,6 +477,48 @@ void MeterConfigTest::busyRefusals()
     QCOMPARE(dialogs.texts(), (QStringList{"Getting data,please wait...", "Getting data,please wait..."}));
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("information"));
     QVERIFY(sim->requests().isEmpty());
+}
+
+void MeterConfigTest::removalWhileAMessageIsOpen()
+{
+    // The instrument goes while a message of the configuration read is open:
+    // the main window stops the worker, which waits for the page's lock. The
+    // stop must not wait for it, or the program would hang.
+    std::shared_ptr<SimInstrument> sim = replug(meterProfile(kUnlistedCode, 1, {}));
+    QPointer<QThread> thread = page()->workerThread();
+    sim->addFault(SimFault::make(SimFault::Kind::WrongHeader, 0x41, 0x80));
+    ActingRecorder acting;
+    acting.whileOpen = [] {
+        QMetaObject::invokeMethod(MainWindow::instance(), "CloseUSB", Qt::DirectConnection);
+    };
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(page()->on_readhostconfiguretBtn_clicked(), -1);
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(acting.shown.size(), 1);
+    QVERIFY(!MainWindow::instance()->isLinkOpen());
+    QVERIFY(!page()->worker());
+    // Once the page has let go of the lock the old worker ends.
+    QTRY_VERIFY(!thread || thread->isFinished());
+}
+
+void MeterConfigTest::probeNoticeWhileAMessageIsOpen()
+{
+    // A probe notice delivered inside a message box shown under the lock is
+    // handled once the operation has released the lock, not in the middle of
+    // its exchange.
+    std::shared_ptr<SimInstrument> sim = replug(meterProfile(kUnlistedCode, 1, {}));
+    sim->addFault(SimFault::make(SimFault::Kind::WrongHeader, 0x41, 0x80));
+    ActingRecorder acting;
+    acting.whileOpen = [] { page()->SaveData(QByteArray::fromHex("ab220d00010000aabb")); };
+    QCOMPARE(page()->on_readhostconfiguretBtn_clicked(), -1);
+    QCOMPARE(acting.texts(),
+             QStringList{QString::fromUtf8("读取主机基本配置信息接收的报文格式错误！")});
+    QCOMPARE(text("serialNoEdit"), QStringLiteral("23110042"));
+    QTRY_COMPARE(acting.texts().size(), 2);
+    QCOMPARE(acting.texts().last(), QStringLiteral("No probe connection!"));
+    QCOMPARE(text("serialNoEdit"), QString());
+    QVERIFY(workerLockFree());
 }
 
 void MeterConfigTest::noLink()
