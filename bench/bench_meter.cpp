@@ -115,7 +115,8 @@ int main(int argc, char *argv[])
     const double fullMs = median(full);
     const double preludeMs = median(prelude);
     const double transferMs = fullMs - preludeMs;
-    std::printf("Meter download, %d records, report pacing 1 ms, median of %d runs\n", kRecords, kRuns);
+    std::printf("Meter download, %d records, report pacing 1 ms, median of %d runs\n", kRecords,
+                kRuns);
     std::printf("  Get Data, click to last row:        %8.1f ms\n", fullMs);
     std::printf("  prelude (information, settings, count): %8.1f ms\n", preludeMs);
     std::printf("  transfer (requests to last row):    %8.1f ms\n", transferMs);

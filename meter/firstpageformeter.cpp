@@ -12,10 +12,10 @@
 #include "ui_firstpageformeter.h"
 
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -27,7 +27,10 @@ const QDate kEmptyDate(2000, 1, 1);
 const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
 const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
 
-QString hint(const char *utf8) { return QString::fromUtf8(utf8); }
+QString hint(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 } // namespace
 
@@ -148,7 +151,8 @@ void FirstPageForMeter::setupTable()
 void FirstPageForMeter::keepGroupsWhole()
 {
     // The settings' own boxes are at least as wide as their titles.
-    for (QGroupBox *box : {ui->groupBox_16, ui->groupBox_15, ui->SmoothgroupBox, ui->UnitgroupBox}) {
+    for (QGroupBox *box :
+         {ui->groupBox_16, ui->groupBox_15, ui->SmoothgroupBox, ui->UnitgroupBox}) {
         const int base = (box == ui->groupBox_16 || box == ui->groupBox_15) ? 100 : 0;
         const int title = box->fontMetrics().horizontalAdvance(box->title()) + 24;
         box->setMinimumWidth(qMax(base, title));
@@ -160,11 +164,20 @@ void FirstPageForMeter::keepGroupsWhole()
     }
 }
 
-QTableWidget *FirstPageForMeter::table() const { return ui->tbData; }
+QTableWidget *FirstPageForMeter::table() const
+{
+    return ui->tbData;
+}
 
-QThread *FirstPageForMeter::workerThread() const { return m_thread; }
+QThread *FirstPageForMeter::workerThread() const
+{
+    return m_thread;
+}
 
-MyThread *FirstPageForMeter::worker() const { return m_worker; }
+MyThread *FirstPageForMeter::worker() const
+{
+    return m_worker;
+}
 
 QList<QRadioButton *> FirstPageForMeter::smoothButtons() const
 {
@@ -336,10 +349,9 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
         UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
         return;
     }
-    if (UiSeam::question(this, tr("Vantrel V2.1"),
-                         tr("Resetting the parameter history data will be cleared."),
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
-        != QMessageBox::Yes)
+    if (UiSeam::question(
+            this, tr("Vantrel V2.1"), tr("Resetting the parameter history data will be cleared."),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton) != QMessageBox::Yes)
         return;
 
     LinkLock locked(this);
@@ -347,8 +359,8 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
     InstrumentCommands *commands = InstrumentCommands::instance();
 
     // A group without a checked button reports -1, sent as 0xFF.
-    const int r80 = commands->writeBlock80(autoOffGroup->checkedId(), 10, 0,
-                                           energyDisplayGroup->checkedId());
+    const int r80 =
+        commands->writeBlock80(autoOffGroup->checkedId(), 10, 0, energyDisplayGroup->checkedId());
     if (r80 < 0) {
         switch (r80) {
         case -1:
@@ -369,8 +381,7 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
         return;
     }
-    const int r60 =
-        commands->writeBlock60(0, 10, smoothGroup->checkedId(), unitGroup->checkedId());
+    const int r60 = commands->writeBlock60(0, 10, smoothGroup->checkedId(), unitGroup->checkedId());
     if (r60 < 0) {
         if (r60 == -5)
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
@@ -517,7 +528,8 @@ void FirstPageForMeter::applyUnitHeaders(int unit)
     switch (unit) {
     case MeterRecord::MicroWattPerCm2: {
         const QString text = ui->uwcmBtn->text();
-        energy = tr("Energy ") + QString(text).replace(QStringLiteral("W/cm"), QStringLiteral("J/cm"));
+        energy =
+            tr("Energy ") + QString(text).replace(QStringLiteral("W/cm"), QStringLiteral("J/cm"));
         power << tr("Power(RT) ") + text << tr("Power(MAX) ") + text << tr("Power(MIN) ") + text
               << tr("Power(AVG) ") + text;
         break;
@@ -585,8 +597,8 @@ void FirstPageForMeter::scanProbeNotices()
 // ---- table, save, report -----------------------------------------------------
 
 int FirstPageForMeter::addRecordRow(const QString &no, const QString &energy,
-                                    const QString &duration, const QString &rt,
-                                    const QString &max, const QString &min, const QString &avg)
+                                    const QString &duration, const QString &rt, const QString &max,
+                                    const QString &min, const QString &avg)
 {
     QTableWidget *t = ui->tbData;
     const int row = t->rowCount();
@@ -663,8 +675,8 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    const QString proposed =
-        QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
+    const QString proposed = QStringLiteral("Data") +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
     QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
                                                tr("Excel file (*.xls)"));
     if (fileName.isEmpty())

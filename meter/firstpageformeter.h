@@ -79,8 +79,7 @@ public:
     int readDeviceAndConfiguration();
     // Appends one row with its report button; returns the row index.
     int addRecordRow(const QString &no, const QString &energy, const QString &duration,
-                     const QString &rt, const QString &max, const QString &min,
-                     const QString &avg);
+                     const QString &rt, const QString &max, const QString &min, const QString &avg);
     // Retranslates the page, keeping the device fields and rebuilding the unit
     // headers from unitIndex.
     void languageChange();

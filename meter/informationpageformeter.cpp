@@ -12,13 +12,19 @@ InformationPageForMeter::InformationPageForMeter(ReportPageForMeter *report)
     ui->serialNoEdit->setText(report->serialNumber);
 }
 
-InformationPageForMeter::~InformationPageForMeter() { delete ui; }
+InformationPageForMeter::~InformationPageForMeter()
+{
+    delete ui;
+}
 
 void InformationPageForMeter::on_Okbtn_clicked()
 {
-    m_report->setEntries(ui->TestLightEdit->text(), ui->CompanyEdit->text(),
-                         ui->TesterEdit->text(), ui->AuditorEdit->text());
+    m_report->setEntries(ui->TestLightEdit->text(), ui->CompanyEdit->text(), ui->TesterEdit->text(),
+                         ui->AuditorEdit->text());
     close();
 }
 
-void InformationPageForMeter::on_Cancelbtn_clicked() { close(); }
+void InformationPageForMeter::on_Cancelbtn_clicked()
+{
+    close();
+}

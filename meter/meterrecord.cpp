@@ -66,11 +66,10 @@ int decimals(const ControlProfile *profile, int unit)
 bool decodeAnswer(const QByteArray &answer, Record *out)
 {
     Record r;
-    const bool ok = Frame::floatAt(answer, 8, &r.powerRt) && Frame::floatAt(answer, 12, &r.powerMax)
-                    && Frame::floatAt(answer, 16, &r.powerMin)
-                    && Frame::floatAt(answer, 20, &r.powerAvg)
-                    && Frame::floatAt(answer, 24, &r.energy)
-                    && Frame::floatAt(answer, 28, &r.duration);
+    const bool ok =
+        Frame::floatAt(answer, 8, &r.powerRt) && Frame::floatAt(answer, 12, &r.powerMax) &&
+        Frame::floatAt(answer, 16, &r.powerMin) && Frame::floatAt(answer, 20, &r.powerAvg) &&
+        Frame::floatAt(answer, 24, &r.energy) && Frame::floatAt(answer, 28, &r.duration);
     if (ok)
         *out = r;
     return ok;
@@ -99,8 +98,8 @@ Split splitAnswers(const QByteArray &buffer)
     int pos = 0;
     const int size = buffer.size();
     while (pos < size) {
-        if (Frame::byteAt(buffer, pos) == Frame::StartByte
-            && Frame::byteAt(buffer, pos + 1) == kRecordCommand) {
+        if (Frame::byteAt(buffer, pos) == Frame::StartByte &&
+            Frame::byteAt(buffer, pos + 1) == kRecordCommand) {
             if (pos + kAnswerLength <= size) {
                 split.answers.append(buffer.mid(pos, kAnswerLength));
                 pos += kAnswerLength;
@@ -116,9 +115,9 @@ Split splitAnswers(const QByteArray &buffer)
 ProbeNotice findProbeNotice(const QByteArray &buffer)
 {
     for (int pos = 0; pos < buffer.size(); ++pos) {
-        if (Frame::byteAt(buffer, pos) != Frame::StartByte
-            || Frame::byteAt(buffer, pos + 1) != kNoticeCommand
-            || Frame::byteAt(buffer, pos + 2) != kNoticeSelector)
+        if (Frame::byteAt(buffer, pos) != Frame::StartByte ||
+            Frame::byteAt(buffer, pos + 1) != kNoticeCommand ||
+            Frame::byteAt(buffer, pos + 2) != kNoticeSelector)
             continue;
         const int state = Frame::byteAt(buffer, pos + kNoticeStateOffset);
         if (state == 1)
@@ -132,22 +131,32 @@ ProbeNotice findProbeNotice(const QByteArray &buffer)
 QString powerUnitFragment(int unit)
 {
     switch (unit) {
-    case MicroWattPerCm2: return QString::fromUtf8("μW/cm<sup>2</sup>");
-    case MilliWattPerCm2: return QStringLiteral("mW/cm<sup>2</sup>");
-    case WattPerCm2: return QStringLiteral("W/cm<sup>2</sup>");
-    case WattPerM2: return QStringLiteral("W/m<sup>2</sup>");
-    default: return QString();
+    case MicroWattPerCm2:
+        return QString::fromUtf8("μW/cm<sup>2</sup>");
+    case MilliWattPerCm2:
+        return QStringLiteral("mW/cm<sup>2</sup>");
+    case WattPerCm2:
+        return QStringLiteral("W/cm<sup>2</sup>");
+    case WattPerM2:
+        return QStringLiteral("W/m<sup>2</sup>");
+    default:
+        return QString();
     }
 }
 
 QString energyUnitFragment(int unit)
 {
     switch (unit) {
-    case MicroWattPerCm2: return QString::fromUtf8("μJ/cm<sup>2</sup>");
-    case MilliWattPerCm2: return QStringLiteral("mJ/cm<sup>2</sup>");
-    case WattPerCm2: return QStringLiteral("J/cm<sup>2</sup>");
-    case WattPerM2: return QStringLiteral("J/m<sup>2</sup>");
-    default: return QString();
+    case MicroWattPerCm2:
+        return QString::fromUtf8("μJ/cm<sup>2</sup>");
+    case MilliWattPerCm2:
+        return QStringLiteral("mJ/cm<sup>2</sup>");
+    case WattPerCm2:
+        return QStringLiteral("J/cm<sup>2</sup>");
+    case WattPerM2:
+        return QStringLiteral("J/m<sup>2</sup>");
+    default:
+        return QString();
     }
 }
 

@@ -31,7 +31,13 @@ constexpr int kMaxRecords = 10000;
 
 // Units as exchanged with the instrument (block 0x60 byte 3) and as ids of
 // the page's unit buttons.
-enum Unit { MicroWattPerCm2 = 0, MilliWattPerCm2 = 1, WattPerCm2 = 2, WattPerM2 = 3 };
+enum Unit
+{
+    MicroWattPerCm2 = 0,
+    MilliWattPerCm2 = 1,
+    WattPerCm2 = 2,
+    WattPerM2 = 3
+};
 constexpr int kUnitCount = 4;
 
 struct ControlProfile
@@ -84,7 +90,12 @@ struct Split
 // Nothing is read past the end of the buffer.
 Split splitAnswers(const QByteArray &buffer);
 
-enum class ProbeNotice { None, Plugged, Pulled };
+enum class ProbeNotice
+{
+    None,
+    Plugged,
+    Pulled
+};
 // The first probe notice in the buffer (AB 22 0D with byte 6 = 1 or 0). A
 // notice whose byte 6 has not arrived yet is not one (yet).
 ProbeNotice findProbeNotice(const QByteArray &buffer);

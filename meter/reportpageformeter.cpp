@@ -39,27 +39,30 @@ ReportPageForMeter::ReportPageForMeter(QWidget *parent)
     resize(700, screen ? screen->availableGeometry().height() - 40 : 600);
 }
 
-ReportPageForMeter::~ReportPageForMeter() { delete ui; }
+ReportPageForMeter::~ReportPageForMeter()
+{
+    delete ui;
+}
 
 QString ReportPageForMeter::reportHtml() const
 {
     QString h;
     h += QStringLiteral("<html><head><meta http-equiv=Content-Type "
                         "content=\"text/html;charset=gb2312\"><title>");
-    h += QStringLiteral("Report_")
-         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    h += QStringLiteral("Report_") +
+         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
     h += QStringLiteral("</title></head><body>");
 
     const QString paragraph =
         QStringLiteral("<p class=\"MsoNormal\" align=\"center\" style=\"text-align: center\">");
     if (chineseLayout) {
-        h += paragraph + QStringLiteral("<span lang=\"EN-US\" style=\"font-size: 25.0pt\">")
-             + tr("Test Report1") + QStringLiteral("</span></p>");
-        h += paragraph + QStringLiteral("<span lang=\"EN-US\" style=\"font-size: 18.0pt\">")
-             + tr("Test Report") + QStringLiteral("</span></p>");
+        h += paragraph + QStringLiteral("<span lang=\"EN-US\" style=\"font-size: 25.0pt\">") +
+             tr("Test Report1") + QStringLiteral("</span></p>");
+        h += paragraph + QStringLiteral("<span lang=\"EN-US\" style=\"font-size: 18.0pt\">") +
+             tr("Test Report") + QStringLiteral("</span></p>");
     } else {
-        h += paragraph + QStringLiteral("<span lang=\"EN-US\" style=\"font-size: 25.0pt\">")
-             + tr("Test Report") + QStringLiteral("</span></p>");
+        h += paragraph + QStringLiteral("<span lang=\"EN-US\" style=\"font-size: 25.0pt\">") +
+             tr("Test Report") + QStringLiteral("</span></p>");
     }
     h += QStringLiteral("<br />");
 
@@ -69,19 +72,19 @@ QString ReportPageForMeter::reportHtml() const
                                    {tr("Test Light:"), testLight},
                                    {tr("Company:"), company}};
     for (const auto &row : identity) {
-        h += QStringLiteral("<tr>") + QStringLiteral("<td width=\"13%\">") + row[0]
-             + QStringLiteral("</td>") + QStringLiteral("<td width=\"60%\">") + row[1]
-             + QStringLiteral("<hr/>") + QStringLiteral("</td>") + QStringLiteral("</tr>");
+        h += QStringLiteral("<tr>") + QStringLiteral("<td width=\"13%\">") + row[0] +
+             QStringLiteral("</td>") + QStringLiteral("<td width=\"60%\">") + row[1] +
+             QStringLiteral("<hr/>") + QStringLiteral("</td>") + QStringLiteral("</tr>");
     }
     h += QStringLiteral("</table>") + QStringLiteral("<br />");
 
     h += QStringLiteral("<p>") + tr("Test Data") + QStringLiteral("</p>");
     h += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=0>");
     auto dataRow = [](const QString &a, const QString &b, const QString &c) {
-        return QStringLiteral("<tr>") + QStringLiteral("<td width=\"15%\" align=\"center\">") + a
-               + QStringLiteral("</td>") + QStringLiteral("<td width=\"30%\" align=\"center\">") + b
-               + QStringLiteral("</td>") + QStringLiteral("<td width=\"30%\" align=\"center\">") + c
-               + QStringLiteral("</td>") + QStringLiteral("</tr>");
+        return QStringLiteral("<tr>") + QStringLiteral("<td width=\"15%\" align=\"center\">") + a +
+               QStringLiteral("</td>") + QStringLiteral("<td width=\"30%\" align=\"center\">") + b +
+               QStringLiteral("</td>") + QStringLiteral("<td width=\"30%\" align=\"center\">") + c +
+               QStringLiteral("</td>") + QStringLiteral("</tr>");
     };
     h += dataRow(tr("Item"), tr("Value"), tr("Unit"));
     h += dataRow(tr("Energy"), energy, energyUnit);
@@ -94,15 +97,17 @@ QString ReportPageForMeter::reportHtml() const
 
     const QString testerWidth = chineseLayout ? QStringLiteral("18%") : QStringLiteral("10%");
     const QString auditorWidth = chineseLayout ? QStringLiteral("20%") : QStringLiteral("10%");
-    h += QStringLiteral("<table width=\"100%\" border=\"0\" cellspacing=0>") + QStringLiteral("<tr>");
-    h += QStringLiteral("<td width=\"%1\">").arg(testerWidth) + tr(" Tester:") + QStringLiteral("</td>");
-    h += QStringLiteral("<td width=\"26%\" align=\"center\">") + tester + QStringLiteral("<hr/>")
-         + QStringLiteral("</td>");
+    h += QStringLiteral("<table width=\"100%\" border=\"0\" cellspacing=0>") +
+         QStringLiteral("<tr>");
+    h += QStringLiteral("<td width=\"%1\">").arg(testerWidth) + tr(" Tester:") +
+         QStringLiteral("</td>");
+    h += QStringLiteral("<td width=\"26%\" align=\"center\">") + tester + QStringLiteral("<hr/>") +
+         QStringLiteral("</td>");
     h += QStringLiteral("<td width=\"3%\">") + QStringLiteral("</td>");
-    h += QStringLiteral("<td width=\"%1\">").arg(auditorWidth) + tr(" Auditor:")
-         + QStringLiteral("</td>");
-    h += QStringLiteral("<td width=\"25%\" align=\"center\">") + auditor + QStringLiteral("<hr/>")
-         + QStringLiteral("</td>");
+    h += QStringLiteral("<td width=\"%1\">").arg(auditorWidth) + tr(" Auditor:") +
+         QStringLiteral("</td>");
+    h += QStringLiteral("<td width=\"25%\" align=\"center\">") + auditor + QStringLiteral("<hr/>") +
+         QStringLiteral("</td>");
     h += QStringLiteral("</tr>") + QStringLiteral("</table>");
     h += QStringLiteral("</body></html>");
     return h;
@@ -114,7 +119,10 @@ void ReportPageForMeter::showReport()
     ui->textBrowser->setHtml(reportHtml());
 }
 
-QString ReportPageForMeter::shownHtml() const { return ui->textBrowser->toHtml(); }
+QString ReportPageForMeter::shownHtml() const
+{
+    return ui->textBrowser->toHtml();
+}
 
 void ReportPageForMeter::setEntries(const QString &light, const QString &companyName,
                                     const QString &testerName, const QString &auditorName)

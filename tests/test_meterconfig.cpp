@@ -9,11 +9,11 @@
 
 #include <QButtonGroup>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QElapsedTimer>
-#include <QPointer>
 #include <QThread>
 #include <QtTest>
 
@@ -130,14 +130,14 @@ void MeterConfigTest::deviceInformation_data()
     QTest::addColumn<QString>("version");
     QTest::addColumn<bool>("smoothEnabled");
     QTest::addColumn<QList<bool>>("unitsEnabled");
-    QTest::newRow("profile 1") << kProfile1Code << quint16(21) << "QX102" << "2.1" << false
-                               << QList<bool>{true, true, false, true};
-    QTest::newRow("profile 2") << kProfile2Code << quint16(100) << "QX113" << "10.0" << true
-                               << QList<bool>{false, true, true, true};
-    QTest::newRow("profile 3") << kProfile3Code << quint16(0) << "QX112" << "0.0" << true
-                               << QList<bool>{false, true, false, true};
-    QTest::newRow("unlisted") << kUnlistedCode << quint16(37) << "UnKnow" << "3.7" << true
-                              << QList<bool>{true, true, true, true};
+    QTest::newRow("profile 1") << kProfile1Code << quint16(21) << "QX102"
+                               << "2.1" << false << QList<bool>{true, true, false, true};
+    QTest::newRow("profile 2") << kProfile2Code << quint16(100) << "QX113"
+                               << "10.0" << true << QList<bool>{false, true, true, true};
+    QTest::newRow("profile 3") << kProfile3Code << quint16(0) << "QX112"
+                               << "0.0" << true << QList<bool>{false, true, false, true};
+    QTest::newRow("unlisted") << kUnlistedCode << quint16(37) << "UnKnow"
+                              << "3.7" << true << QList<bool>{true, true, true, true};
 }
 
 void MeterConfigTest::deviceInformation()
@@ -215,13 +215,14 @@ void MeterConfigTest::deviceInformationFailures_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("title");
     QTest::newRow("key information broken")
-        << true << false << true << int(SimFault::Kind::WrongHeader)
-        << "Read key infomation fail!" << "Warn";
+        << true << false << true << int(SimFault::Kind::WrongHeader) << "Read key infomation fail!"
+        << "Warn";
     QTest::newRow("production information erased")
-        << false << true << true << -1
-        << "The instrument is not configured production information!" << "Warn";
+        << false << true << true << -1 << "The instrument is not configured production information!"
+        << "Warn";
     QTest::newRow("no probe: calibration date refused")
-        << true << false << false << -1 << "No probe connection!" << "Warn";
+        << true << false << false << -1 << "No probe connection!"
+        << "Warn";
 }
 
 void MeterConfigTest::deviceInformationFailures()
@@ -263,10 +264,9 @@ void MeterConfigTest::readConfiguration_data()
     const QStringList start{"OffBtn", "RadioBtn_60ZH", "wcmBtn", "EnergyDisNoBtn"};
     QTest::newRow("all set") << QList<int>{1, 10, 0, 1} << QList<int>{0, 10, 2, 3} << start
                              << QStringList{"OnBtn", "RadioBtn_60ZH", "wmBtn", "EnergyDisYesBtn"};
-    QTest::newRow("smooth off, mW/cm2") << QList<int>{0, 10, 0, 0} << QList<int>{0, 10, 0, 1}
-                                        << start
-                                        << QStringList{"OffBtn", "OffRadioBtn", "mwcmBtn",
-                                                       "EnergyDisNoBtn"};
+    QTest::newRow("smooth off, mW/cm2")
+        << QList<int>{0, 10, 0, 0} << QList<int>{0, 10, 0, 1} << start
+        << QStringList{"OffBtn", "OffRadioBtn", "mwcmBtn", "EnergyDisNoBtn"};
     QTest::newRow("auto off byte 2 keeps auto off")
         << QList<int>{2, 10, 0, 1} << QList<int>{0, 10, 2, 2} << start
         << QStringList{"OffBtn", "RadioBtn_60ZH", "wcmBtn", "EnergyDisYesBtn"};
@@ -306,10 +306,10 @@ void MeterConfigTest::readFailures_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("checked");
     const QStringList start{"OffBtn", "RadioBtn_60ZH", "wmBtn", "EnergyDisYesBtn"};
-    QTest::newRow("0x80 not sent") << 0x41 << int(SimFault::Kind::WriteTimeout)
-                                   << QStringList{"Send data Error！",
-                                                  QString::fromUtf8("读取主机基本配置信息写端口失败！")}
-                                   << QString::fromUtf8("提示") << start;
+    QTest::newRow("0x80 not sent")
+        << 0x41 << int(SimFault::Kind::WriteTimeout)
+        << QStringList{"Send data Error！", QString::fromUtf8("读取主机基本配置信息写端口失败！")}
+        << QString::fromUtf8("提示") << start;
     QTest::newRow("0x80 wrong header")
         << 0x41 << int(SimFault::Kind::WrongHeader)
         << QStringList{QString::fromUtf8("读取主机基本配置信息接收的报文格式错误！")}
@@ -328,10 +328,9 @@ void MeterConfigTest::readFailures_data()
     QTest::newRow("0x60 block check")
         << 0x47 << int(SimFault::Kind::BadBlockCheck) << QStringList{} << ""
         << QStringList{"OnBtn", "OffRadioBtn", "uwcmBtn", "EnergyDisNoBtn"};
-    QTest::newRow("0x60 wrong header") << 0x47 << int(SimFault::Kind::WrongHeader)
-                                       << QStringList{} << ""
-                                       << QStringList{"OnBtn", "RadioBtn_60ZH", "wmBtn",
-                                                      "EnergyDisNoBtn"};
+    QTest::newRow("0x60 wrong header")
+        << 0x47 << int(SimFault::Kind::WrongHeader) << QStringList{} << ""
+        << QStringList{"OnBtn", "RadioBtn_60ZH", "wmBtn", "EnergyDisNoBtn"};
 }
 
 void MeterConfigTest::readFailures()
@@ -382,12 +381,13 @@ void MeterConfigTest::writeSendsTheButtons_data()
     QTest::addColumn<QStringList>("uncheckGroups");
     QTest::addColumn<QByteArray>("block80");
     QTest::addColumn<QByteArray>("block60");
-    QTest::newRow("all checked") << QStringList{"OffBtn", "RadioBtn_60ZH", "wcmBtn", "EnergyDisNoBtn"}
+    QTest::newRow("all checked") << QStringList{"OffBtn", "RadioBtn_60ZH", "wcmBtn",
+                                                "EnergyDisNoBtn"}
                                  << QStringList{} << QByteArray("\x00\x0A\x00\x00", 4)
                                  << QByteArray("\x00\x0A\x02\x02", 4);
-    QTest::newRow("on, yes, W/m2") << QStringList{"OnBtn", "OffRadioBtn", "wmBtn", "EnergyDisYesBtn"}
-                                   << QStringList{} << QByteArray("\x01\x0A\x00\x01", 4)
-                                   << QByteArray("\x00\x0A\x00\x03", 4);
+    QTest::newRow("on, yes, W/m2")
+        << QStringList{"OnBtn", "OffRadioBtn", "wmBtn", "EnergyDisYesBtn"} << QStringList{}
+        << QByteArray("\x01\x0A\x00\x01", 4) << QByteArray("\x00\x0A\x00\x03", 4);
     QTest::newRow("no unit checked sends 0xFF")
         << QStringList{"OnBtn", "RadioBtn_60ZH", "EnergyDisYesBtn"} << QStringList{"uwcmBtn"}
         << QByteArray("\x01\x0A\x00\x01", 4) << QByteArray("\x00\x0A\x02\xFF", 4);
@@ -426,11 +426,11 @@ void MeterConfigTest::writeFailures_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("block60Requests");
     const QString error = QStringLiteral("parameter configuration Error!");
-    QTest::newRow("0x80 not sent") << 0x71 << int(SimFault::Kind::WriteTimeout)
-                                   << QStringList{"Send data Error！",
-                                                  QString::fromUtf8("写主机基本配置信息写端口失败！"),
-                                                  error}
-                                   << 0;
+    QTest::newRow("0x80 not sent")
+        << 0x71 << int(SimFault::Kind::WriteTimeout)
+        << QStringList{"Send data Error！", QString::fromUtf8("写主机基本配置信息写端口失败！"),
+                       error}
+        << 0;
     QTest::newRow("0x80 wrong header")
         << 0x71 << int(SimFault::Kind::WrongHeader)
         << QStringList{QString::fromUtf8("写主机基本配置信息接收到的报文有错误！"), error} << 0;
@@ -438,8 +438,8 @@ void MeterConfigTest::writeFailures_data()
                                   << QStringList{"No probe connection!", error} << 0;
     QTest::newRow("0x60 refused") << 0x77 << int(SimFault::Kind::Refusal)
                                   << QStringList{"No probe connection!", error} << 1;
-    QTest::newRow("0x60 wrong header") << 0x77 << int(SimFault::Kind::WrongHeader)
-                                       << QStringList{error} << 1;
+    QTest::newRow("0x60 wrong header")
+        << 0x77 << int(SimFault::Kind::WrongHeader) << QStringList{error} << 1;
 }
 
 void MeterConfigTest::writeFailures()
@@ -474,7 +474,8 @@ void MeterConfigTest::busyRefusals()
     QCOMPARE(page()->on_readhostconfiguretBtn_clicked(), -1);
     button("writehostconfiguretBtn")->click();
     page()->isDownloading = false;
-    QCOMPARE(dialogs.texts(), (QStringList{"Getting data,please wait...", "Getting data,please wait..."}));
+    QCOMPARE(dialogs.texts(),
+             (QStringList{"Getting data,please wait...", "Getting data,please wait..."}));
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("information"));
     QVERIFY(sim->requests().isEmpty());
 }
@@ -529,7 +530,8 @@ void MeterConfigTest::noLink()
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(page()->on_readhostconfiguretBtn_clicked(), -1);
     button("writehostconfiguretBtn")->click();
-    QCOMPARE(dialogs.texts(), (QStringList{"Please Connecting instrument!", "Please Connecting instrument!"}));
+    QCOMPARE(dialogs.texts(),
+             (QStringList{"Please Connecting instrument!", "Please Connecting instrument!"}));
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("warn"));
     QCOMPARE(page()->readDeviceAndConfiguration(), -1);
     // The main window cleared the page when it closed the link.

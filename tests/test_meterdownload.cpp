@@ -121,31 +121,54 @@ void MeterDownloadTest::decoding_data()
     QTest::newRow("profile 1, mW/cm2")
         << kProfile1Code << 1
         << QStringList{"1", "137.0000", "10.5", "12.6250", "20.0000", "5.3750", "11.0000"}
-        << QStringList{"NO", "Energy mJ/cm²", "Duration(S)", "Power(RT) mW/cm²",
-                       "Power(MAX) mW/cm²", "Power(MIN) mW/cm²", "Power(AVG) mW/cm²"}
+        << QStringList{"NO",
+                       "Energy mJ/cm²",
+                       "Duration(S)",
+                       "Power(RT) mW/cm²",
+                       "Power(MAX) mW/cm²",
+                       "Power(MIN) mW/cm²",
+                       "Power(AVG) mW/cm²"}
         << "mW/cm<sup>2</sup>";
     QTest::newRow("profile 2, W/m2")
         << kProfile2Code << 3 << QStringList{"1", "137", "10.5", "13", "20", "5", "11"}
-        << QStringList{"NO", "Energy J/m²", "Duration(S)", "Power(RT) W/m²", "Power(MAX) W/m²",
-                       "Power(MIN) W/m²", "Power(AVG) W/m²"}
+        << QStringList{"NO",
+                       "Energy J/m²",
+                       "Duration(S)",
+                       "Power(RT) W/m²",
+                       "Power(MAX) W/m²",
+                       "Power(MIN) W/m²",
+                       "Power(AVG) W/m²"}
         << "W/m<sup>2</sup>";
     QTest::newRow("profile 1, uW/cm2")
-        << kProfile1Code << 0
-        << QStringList{"1", "137.0", "10.5", "12.6", "20.0", "5.4", "11.0"}
-        << QStringList{"NO", QString::fromUtf8("Energy μJ/cm²"), "Duration(S)",
-                       QString::fromUtf8("Power(RT) μW/cm²"), QString::fromUtf8("Power(MAX) μW/cm²"),
-                       QString::fromUtf8("Power(MIN) μW/cm²"), QString::fromUtf8("Power(AVG) μW/cm²")}
+        << kProfile1Code << 0 << QStringList{"1", "137.0", "10.5", "12.6", "20.0", "5.4", "11.0"}
+        << QStringList{"NO",
+                       QString::fromUtf8("Energy μJ/cm²"),
+                       "Duration(S)",
+                       QString::fromUtf8("Power(RT) μW/cm²"),
+                       QString::fromUtf8("Power(MAX) μW/cm²"),
+                       QString::fromUtf8("Power(MIN) μW/cm²"),
+                       QString::fromUtf8("Power(AVG) μW/cm²")}
         << QString::fromUtf8("μW/cm<sup>2</sup>");
     QTest::newRow("profile 2, W/cm2")
         << kProfile2Code << 2
         << QStringList{"1", "137.000", "10.5", "12.625", "20.000", "5.375", "11.000"}
-        << QStringList{"NO", "Energy J/cm²", "Duration(S)", "Power(RT) W/cm²", "Power(MAX) W/cm²",
-                       "Power(MIN) W/cm²", "Power(AVG) W/cm²"}
+        << QStringList{"NO",
+                       "Energy J/cm²",
+                       "Duration(S)",
+                       "Power(RT) W/cm²",
+                       "Power(MAX) W/cm²",
+                       "Power(MIN) W/cm²",
+                       "Power(AVG) W/cm²"}
         << "W/cm<sup>2</sup>";
     QTest::newRow("unlisted type code")
         << kUnlistedCode << 1 << QStringList{"1", "", "10.5", "", "", "", ""}
-        << QStringList{"NO", "Energy mJ/cm²", "Duration(S)", "Power(RT) mW/cm²",
-                       "Power(MAX) mW/cm²", "Power(MIN) mW/cm²", "Power(AVG) mW/cm²"}
+        << QStringList{"NO",
+                       "Energy mJ/cm²",
+                       "Duration(S)",
+                       "Power(RT) mW/cm²",
+                       "Power(MAX) mW/cm²",
+                       "Power(MIN) mW/cm²",
+                       "Power(AVG) mW/cm²"}
         << "mW/cm<sup>2</sup>";
 }
 
@@ -187,8 +210,8 @@ void MeterDownloadTest::countFailures_data()
 {
     QTest::addColumn<int>("faultKind");
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("refused: no probe") << int(SimFault::Kind::Refusal)
-                                       << QStringList{"No probe connection!"};
+    QTest::newRow("refused: no probe")
+        << int(SimFault::Kind::Refusal) << QStringList{"No probe connection!"};
     QTest::newRow("no answer") << int(SimFault::Kind::NoAnswer) << QStringList{};
     QTest::newRow("wrong header") << int(SimFault::Kind::WrongHeader) << QStringList{};
 }
@@ -221,7 +244,8 @@ void MeterDownloadTest::answersWithStrayBytes()
     button("GetDataBtn")->click();
     QVERIFY(waitUntilIdle(11000));
     QCOMPARE(table()->rowCount(), 3);
-    QCOMPARE(row(0), (QStringList{"1", "137.0000", "10.5", "12.6250", "20.0000", "5.3750", "11.0000"}));
+    QCOMPARE(row(0),
+             (QStringList{"1", "137.0000", "10.5", "12.6250", "20.0000", "5.3750", "11.0000"}));
     QCOMPARE(row(2).at(0), QStringLiteral("3"));
     QCOMPARE(row(2).at(1), QStringLiteral("9000.0000"));
     QVERIFY(dialogs.shown.isEmpty());
@@ -242,10 +266,10 @@ void MeterDownloadTest::answerSplitAcrossPasses()
 void MeterDownloadTest::notANumberAndInfinite()
 {
     SimMeterRecord odd;
-    const float values[6] = {std::numeric_limits<float>::quiet_NaN(),
-                             std::numeric_limits<float>::infinity(),
-                             -std::numeric_limits<float>::infinity(), 0.f,
-                             std::numeric_limits<float>::max(), -1.f};
+    const float values[6] = {
+        std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+        -std::numeric_limits<float>::infinity(), 0.f,
+        std::numeric_limits<float>::max(),       -1.f};
     odd.raw = QByteArray(reinterpret_cast<const char *>(values), sizeof values);
     replug(meterProfile(kProfile1Code, 3, {odd, workedRecord()}));
     button("GetDataBtn")->click();

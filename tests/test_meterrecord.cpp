@@ -62,11 +62,12 @@ void MeterRecordTest::decode_data()
     QTest::addColumn<float>("rt");
     QTest::addColumn<float>("energy");
     QTest::addColumn<float>("duration");
-    QTest::newRow("worked example") << answerWith(kWorkedRecord) << true << 12.625f << 137.f << 10.5f;
-    QTest::newRow("without trailer") << answerWith(kWorkedRecord).left(32) << true << 12.625f
-                                     << 137.f << 10.5f;
-    QTest::newRow("one byte short") << answerWith(kWorkedRecord).left(31) << false << 0.f << 0.f
-                                    << 0.f;
+    QTest::newRow("worked example")
+        << answerWith(kWorkedRecord) << true << 12.625f << 137.f << 10.5f;
+    QTest::newRow("without trailer")
+        << answerWith(kWorkedRecord).left(32) << true << 12.625f << 137.f << 10.5f;
+    QTest::newRow("one byte short")
+        << answerWith(kWorkedRecord).left(31) << false << 0.f << 0.f << 0.f;
     QTest::newRow("header only") << hexBytes("AB 42 F0 00 00 00 40 00") << false << 0.f << 0.f
                                  << 0.f;
     QTest::newRow("empty") << QByteArray() << false << 0.f << 0.f << 0.f;
@@ -106,30 +107,29 @@ void MeterRecordTest::rowTexts_data()
         << QStringList{"1", "137.0000", "10.5", "12.6250", "20.0000", "5.3750", "11.0000"};
     QTest::newRow("profile 2, W/m2") << kWorkedRecord << "QX101" << 3 << 1
                                      << QStringList{"1", "137", "10.5", "13", "20", "5", "11"};
-    QTest::newRow("profile 1, uW/cm2") << kWorkedRecord << "QX118" << 0 << 7
-                                       << QStringList{"7", "137.0", "10.5", "12.6", "20.0", "5.4",
-                                                      "11.0"};
-    QTest::newRow("profile 3, mW/cm2") << kWorkedRecord << "QX112" << 1 << 2
-                                       << QStringList{"2", "137.0", "10.5", "12.6", "20.0", "5.4",
-                                                      "11.0"};
-    QTest::newRow("profile 2, W/cm2") << kWorkedRecord << "QX117" << 2 << 3
-                                      << QStringList{"3", "137.000", "10.5", "12.625", "20.000",
-                                                     "5.375", "11.000"};
-    QTest::newRow("unit the model lacks") << kWorkedRecord << "QX102" << 2 << 4
-                                          << QStringList{"4", "", "10.5", "", "", "", ""};
-    QTest::newRow("unlisted model") << kWorkedRecord << "UnKnow" << 1 << 5
-                                    << QStringList{"5", "", "10.5", "", "", "", ""};
-    QTest::newRow("no unit checked") << kWorkedRecord << "QX102" << -1 << 6
-                                     << QStringList{"6", "", "10.5", "", "", "", ""};
+    QTest::newRow("profile 1, uW/cm2")
+        << kWorkedRecord << "QX118" << 0 << 7
+        << QStringList{"7", "137.0", "10.5", "12.6", "20.0", "5.4", "11.0"};
+    QTest::newRow("profile 3, mW/cm2")
+        << kWorkedRecord << "QX112" << 1 << 2
+        << QStringList{"2", "137.0", "10.5", "12.6", "20.0", "5.4", "11.0"};
+    QTest::newRow("profile 2, W/cm2")
+        << kWorkedRecord << "QX117" << 2 << 3
+        << QStringList{"3", "137.000", "10.5", "12.625", "20.000", "5.375", "11.000"};
+    QTest::newRow("unit the model lacks")
+        << kWorkedRecord << "QX102" << 2 << 4 << QStringList{"4", "", "10.5", "", "", "", ""};
+    QTest::newRow("unlisted model")
+        << kWorkedRecord << "UnKnow" << 1 << 5 << QStringList{"5", "", "10.5", "", "", "", ""};
+    QTest::newRow("no unit checked")
+        << kWorkedRecord << "QX102" << -1 << 6 << QStringList{"6", "", "10.5", "", "", "", ""};
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     QTest::newRow("not a number and infinite")
         << floats({nan, inf, -inf, 1.f, nan, inf}) << "QX102" << 1 << 1
         << QStringList{"1", "nan", "inf", "nan", "inf", "-inf", "1.0000"};
-    QTest::newRow("largest single") << floats({std::numeric_limits<float>::max(), 0, 0, 0, 0, 0.04f})
-                                    << "QX101" << 1 << 1
-                                    << QStringList{"1", "0", "0.0", "340282346638528859811704183484516925440",
-                                                   "0", "0", "0"};
+    QTest::newRow("largest single")
+        << floats({std::numeric_limits<float>::max(), 0, 0, 0, 0, 0.04f}) << "QX101" << 1 << 1
+        << QStringList{"1", "0", "0.0", "340282346638528859811704183484516925440", "0", "0", "0"};
 }
 
 void MeterRecordTest::rowTexts()
@@ -149,8 +149,8 @@ void MeterRecordTest::profiles_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("profile");
-    for (const char *m : {"QX102", "QX105", "QX108", "QX109", "QX110", "QX111", "QX115", "QX116",
-                          "QX118", "QX119"})
+    for (const char *m :
+         {"QX102", "QX105", "QX108", "QX109", "QX110", "QX111", "QX115", "QX116", "QX118", "QX119"})
         QTest::newRow(m) << m << 1;
     for (const char *m : {"QX101", "QX103", "QX104", "QX106", "QX107", "QX113", "QX114", "QX117"})
         QTest::newRow(m) << m << 2;
@@ -225,13 +225,16 @@ void MeterRecordTest::split_data()
     QTest::addColumn<bool>("partialTail");
     QTest::newRow("empty") << QByteArray() << QByteArrayList{} << false;
     QTest::newRow("two back to back") << a + b << QByteArrayList{a, b} << false;
-    QTest::newRow("stray bytes before") << hexBytes("00 5A AB 00") + a << QByteArrayList{a} << false;
-    QTest::newRow("stray bytes between") << a + hexBytes("5A 5A 5A") + b << QByteArrayList{a, b}
-                                         << false;
+    QTest::newRow("stray bytes before")
+        << hexBytes("00 5A AB 00") + a << QByteArrayList{a} << false;
+    QTest::newRow("stray bytes between")
+        << a + hexBytes("5A 5A 5A") + b << QByteArrayList{a, b} << false;
     QTest::newRow("probe notice between")
         << a + withTrailer("AB 22 0D 00 01 00 01") + b << QByteArrayList{a, b} << false;
-    QTest::newRow("answer one byte short at the end") << a + b.left(33) << QByteArrayList{a} << true;
-    QTest::newRow("AB 42 as the last two bytes") << a + hexBytes("AB 42") << QByteArrayList{a} << true;
+    QTest::newRow("answer one byte short at the end")
+        << a + b.left(33) << QByteArrayList{a} << true;
+    QTest::newRow("AB 42 as the last two bytes")
+        << a + hexBytes("AB 42") << QByteArrayList{a} << true;
     QTest::newRow("AB as the last byte") << a + hexBytes("AB") << QByteArrayList{a} << false;
     QTest::newRow("AB 42 inside an answer is not a start")
         << answerWith(hexBytes("AB 42") + QByteArray(22, '\0')) + b
@@ -255,16 +258,16 @@ void MeterRecordTest::probeNotice_data()
     QTest::addColumn<int>("notice");
     QTest::newRow("plugged") << withTrailer("AB 22 0D 00 01 00 01") << int(N::Plugged);
     QTest::newRow("pulled") << withTrailer("AB 22 0D 00 01 00 00") << int(N::Pulled);
-    QTest::newRow("after stray bytes") << hexBytes("01 02 AB") + withTrailer("AB 22 0D 00 01 00 00")
-                                       << int(N::Pulled);
+    QTest::newRow("after stray bytes")
+        << hexBytes("01 02 AB") + withTrailer("AB 22 0D 00 01 00 00") << int(N::Pulled);
     QTest::newRow("state byte 2") << withTrailer("AB 22 0D 00 01 00 02") << int(N::None);
     QTest::newRow("state byte not yet arrived") << hexBytes("AB 22 0D 00 01 00") << int(N::None);
     QTest::newRow("exactly seven bytes") << hexBytes("AB 22 0D 00 01 00 01") << int(N::Plugged);
     QTest::newRow("other selector") << withTrailer("AB 22 0E 00 01 00 01") << int(N::None);
     QTest::newRow("record answer") << answerWith(kWorkedRecord) << int(N::None);
-    QTest::newRow("first of two counts") << withTrailer("AB 22 0D 00 01 00 01")
-                                                + withTrailer("AB 22 0D 00 01 00 00")
-                                         << int(N::Plugged);
+    QTest::newRow("first of two counts")
+        << withTrailer("AB 22 0D 00 01 00 01") + withTrailer("AB 22 0D 00 01 00 00")
+        << int(N::Plugged);
 }
 
 void MeterRecordTest::probeNotice()
@@ -281,10 +284,14 @@ void MeterRecordTest::unitFragments_data()
     QTest::addColumn<QString>("energy");
     QTest::newRow("uW/cm2") << 0 << QString::fromUtf8("μW/cm<sup>2</sup>")
                             << QString::fromUtf8("μJ/cm<sup>2</sup>");
-    QTest::newRow("mW/cm2") << 1 << "mW/cm<sup>2</sup>" << "mJ/cm<sup>2</sup>";
-    QTest::newRow("W/cm2") << 2 << "W/cm<sup>2</sup>" << "J/cm<sup>2</sup>";
-    QTest::newRow("W/m2") << 3 << "W/m<sup>2</sup>" << "J/m<sup>2</sup>";
-    QTest::newRow("none") << -1 << "" << "";
+    QTest::newRow("mW/cm2") << 1 << "mW/cm<sup>2</sup>"
+                            << "mJ/cm<sup>2</sup>";
+    QTest::newRow("W/cm2") << 2 << "W/cm<sup>2</sup>"
+                           << "J/cm<sup>2</sup>";
+    QTest::newRow("W/m2") << 3 << "W/m<sup>2</sup>"
+                          << "J/m<sup>2</sup>";
+    QTest::newRow("none") << -1 << ""
+                          << "";
 }
 
 void MeterRecordTest::unitFragments()

@@ -22,30 +22,30 @@ QString expectedHtml(bool chinese, const QString &light, const QString &company,
     QString h = "<html><head><meta http-equiv=Content-Type content=\"text/html;charset=gb2312\">"
                 "<title>Report_TIME</title></head><body>";
     if (chinese)
-        h += p + "<span lang=\"EN-US\" style=\"font-size: 25.0pt\">Test Report1</span></p>" + p
-             + "<span lang=\"EN-US\" style=\"font-size: 18.0pt\">Test Report</span></p>";
+        h += p + "<span lang=\"EN-US\" style=\"font-size: 25.0pt\">Test Report1</span></p>" + p +
+             "<span lang=\"EN-US\" style=\"font-size: 18.0pt\">Test Report</span></p>";
     else
         h += p + "<span lang=\"EN-US\" style=\"font-size: 25.0pt\">Test Report</span></p>";
     h += "<br /><table width=\"100%\" border=\"0\" cellspacing=0>"
          "<tr><td width=\"13%\">Device: </td><td width=\"60%\">QX112  Vantrel<hr/></td></tr>"
          "<tr><td width=\"13%\">SN:</td><td width=\"60%\">23110042<hr/></td></tr>"
-         "<tr><td width=\"13%\">Test Light:</td><td width=\"60%\">"
-         + light
-         + "<hr/></td></tr>"
-           "<tr><td width=\"13%\">Company:</td><td width=\"60%\">"
-         + company
-         + "<hr/></td></tr></table><br /><p>Test Data</p>"
-           "<table width=\"100%\" border=\"1\" cellspacing=0>";
+         "<tr><td width=\"13%\">Test Light:</td><td width=\"60%\">" +
+         light +
+         "<hr/></td></tr>"
+         "<tr><td width=\"13%\">Company:</td><td width=\"60%\">" +
+         company +
+         "<hr/></td></tr></table><br /><p>Test Data</p>"
+         "<table width=\"100%\" border=\"1\" cellspacing=0>";
     auto row = [](const QString &a, const QString &b, const QString &c) {
-        return "<tr><td width=\"15%\" align=\"center\">" + a
-               + "</td><td width=\"30%\" align=\"center\">" + b
-               + "</td><td width=\"30%\" align=\"center\">" + c + "</td></tr>";
+        return "<tr><td width=\"15%\" align=\"center\">" + a +
+               "</td><td width=\"30%\" align=\"center\">" + b +
+               "</td><td width=\"30%\" align=\"center\">" + c + "</td></tr>";
     };
-    h += row("Item", "Value", "Unit") + row("Energy", "137.0", "mJ/cm<sup>2</sup>")
-         + row("Duration", "10.5", "S") + row("Power(RT)", "12.6", "mW/cm<sup>2</sup>")
-         + row("Power(MAX)", "20.0", "mW/cm<sup>2</sup>")
-         + row("Power(MIN)", "5.4", "mW/cm<sup>2</sup>")
-         + row("Power(AVG)", "11.0", "mW/cm<sup>2</sup>");
+    h += row("Item", "Value", "Unit") + row("Energy", "137.0", "mJ/cm<sup>2</sup>") +
+         row("Duration", "10.5", "S") + row("Power(RT)", "12.6", "mW/cm<sup>2</sup>") +
+         row("Power(MAX)", "20.0", "mW/cm<sup>2</sup>") +
+         row("Power(MIN)", "5.4", "mW/cm<sup>2</sup>") +
+         row("Power(AVG)", "11.0", "mW/cm<sup>2</sup>");
     h += "</table><br /><br /><br /><table width=\"100%\" border=\"0\" cellspacing=0><tr>";
     h += QString("<td width=\"%1\"> Tester:</td>").arg(chinese ? "18%" : "10%");
     h += "<td width=\"26%\" align=\"center\">" + tester + "<hr/></td><td width=\"3%\"></td>";

@@ -36,8 +36,8 @@ QList<QStringList> readWorkbook(const QString &path)
         return rows;
     unsigned int rowCount = 0;
     unsigned short columnCount = 0;
-    if (freexl_select_active_worksheet(handle, 0) == FREEXL_OK
-        && freexl_worksheet_dimensions(handle, &rowCount, &columnCount) == FREEXL_OK) {
+    if (freexl_select_active_worksheet(handle, 0) == FREEXL_OK &&
+        freexl_worksheet_dimensions(handle, &rowCount, &columnCount) == FREEXL_OK) {
         for (unsigned int r = 0; r < rowCount; ++r) {
             QStringList texts;
             for (unsigned short c = 0; c < columnCount; ++c) {
@@ -186,7 +186,9 @@ void MeterTableTest::saveWritesTheTable()
         for (int c = 0; c < 7; ++c)
             QVERIFY2(sameCell(sheet[r + 1].value(c), row(r).at(c)),
                      qPrintable(QString("row %1 column %2: %3 for %4")
-                                    .arg(r).arg(c).arg(sheet[r + 1].value(c), row(r).at(c))));
+                                    .arg(r)
+                                    .arg(c)
+                                    .arg(sheet[r + 1].value(c), row(r).at(c))));
     }
     QCOMPARE(sheet[1].mid(0, 7),
              (QStringList{"#1", "#137", "#10.5", "#12.625", "#20", "#5.375", "#11"}));
@@ -271,15 +273,14 @@ void MeterTableTest::languageChangeKeepsTheUnitHeaders()
     page()->languageChange();
     const QString micro = QString::fromUtf8("μW/cm²");
     const QString unitText = MarkingTranslator::mark(micro);
-    QCOMPARE(headers(),
-             (QStringList{MarkingTranslator::mark("NO"),
-                          MarkingTranslator::mark("Energy ")
-                              + MarkingTranslator::mark(QString::fromUtf8("μJ/cm²")),
-                          MarkingTranslator::mark("Duration(S)"),
-                          MarkingTranslator::mark("Power(RT) ") + unitText,
-                          MarkingTranslator::mark("Power(MAX) ") + unitText,
-                          MarkingTranslator::mark("Power(MIN) ") + unitText,
-                          MarkingTranslator::mark("Power(AVG) ") + unitText}));
+    QCOMPARE(headers(), (QStringList{MarkingTranslator::mark("NO"),
+                                     MarkingTranslator::mark("Energy ") +
+                                         MarkingTranslator::mark(QString::fromUtf8("μJ/cm²")),
+                                     MarkingTranslator::mark("Duration(S)"),
+                                     MarkingTranslator::mark("Power(RT) ") + unitText,
+                                     MarkingTranslator::mark("Power(MAX) ") + unitText,
+                                     MarkingTranslator::mark("Power(MIN) ") + unitText,
+                                     MarkingTranslator::mark("Power(AVG) ") + unitText}));
     QCOMPARE(button("GetDataBtn")->text(), MarkingTranslator::mark("Get Data"));
     auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(0, 7));
     QCOMPARE(op->reportBtn->text(), MarkingTranslator::mark("Report"));

@@ -89,8 +89,8 @@ void MyThreadTest::passesArriveInOrder_data()
     QTest::addColumn<QByteArrayList>("chunks");
     QTest::newRow("one pass") << QByteArrayList{"\x01\x02\x03"};
     QTest::newRow("three passes") << QByteArrayList{"first-", "second-", "third"};
-    QTest::newRow("record split over passes")
-        << QByteArrayList{QByteArray("\xAB\x42", 2), QByteArray(20, '\x11'), QByteArray(12, '\x22')};
+    QTest::newRow("record split over passes") << QByteArrayList{
+        QByteArray("\xAB\x42", 2), QByteArray(20, '\x11'), QByteArray(12, '\x22')};
 }
 
 void MyThreadTest::passesArriveInOrder()

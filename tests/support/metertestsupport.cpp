@@ -37,7 +37,10 @@ SimMeterRecord record(float rt, float max, float min, float avg, float energy, f
     return r;
 }
 
-SimMeterRecord workedRecord() { return record(12.625f, 20.f, 5.375f, 11.f, 137.f, 10.5f); }
+SimMeterRecord workedRecord()
+{
+    return record(12.625f, 20.f, 5.375f, 11.f, 137.f, 10.5f);
+}
 
 SimProfile meterProfile(quint32 typeCode, int unit, const QList<SimMeterRecord> &records)
 {
@@ -55,7 +58,10 @@ std::shared_ptr<SimInstrument> replug(const SimProfile &profile)
     return sim;
 }
 
-FirstPageForMeter *page() { return MainWindow::instance()->meterPage(); }
+FirstPageForMeter *page()
+{
+    return MainWindow::instance()->meterPage();
+}
 
 QRadioButton *radio(const char *objectName)
 {
@@ -67,7 +73,10 @@ QAbstractButton *button(const char *objectName)
     return page()->findChild<QAbstractButton *>(QLatin1String(objectName));
 }
 
-QTableWidget *table() { return page()->table(); }
+QTableWidget *table()
+{
+    return page()->table();
+}
 
 QStringList row(int r)
 {
@@ -138,8 +147,8 @@ bool waitUntilIdle(int timeoutMs)
     return QTest::qWaitFor([] { return !page()->isDownloading; }, timeoutMs);
 }
 
-QString MarkingTranslator::translate(const char *context, const char *sourceText,
-                                     const char *, int) const
+QString MarkingTranslator::translate(const char *context, const char *sourceText, const char *,
+                                     int) const
 {
     const QByteArray ctx(context);
     if (ctx != "FirstPageForMeter" && ctx != "ReportPageForMeter" && ctx != "TableOpWidget")

@@ -64,7 +64,10 @@ class MarkingTranslator : public QTranslator
 public:
     QString translate(const char *context, const char *sourceText, const char *disambiguation,
                       int n) const override;
-    static QString mark(const QString &text) { return QStringLiteral("<") + text + QStringLiteral(">"); }
+    static QString mark(const QString &text)
+    {
+        return QStringLiteral("<") + text + QStringLiteral(">");
+    }
 };
 
 } // namespace MeterTest
