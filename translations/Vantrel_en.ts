@@ -1,6 +1,726 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en_US">
 <context>
+    <name>FirstPageForLogger</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Device information</source>
+        <translation>Device information</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>Production Date:</source>
+        <translation>Production Date:</translation>
+    </message>
+    <message>
+        <source>Calibration Date:</source>
+        <translation>Calibration Date:</translation>
+    </message>
+    <message>
+        <source>Device Name:</source>
+        <translation>Device Name:</translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation>Firmware Version:</translation>
+    </message>
+    <message>
+        <source>Setup parameter</source>
+        <translation>Setup parameter</translation>
+    </message>
+    <message>
+        <source>Auto Off</source>
+        <translation>Auto Off</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>Shutdown</source>
+        <translation>Shutdown</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>Minute</source>
+        <translation>Minute</translation>
+    </message>
+    <message>
+        <source>Storage Interval</source>
+        <translation>Storage Interval</translation>
+    </message>
+    <message>
+        <source>1S</source>
+        <translation>1S</translation>
+    </message>
+    <message>
+        <source>10S</source>
+        <translation>10S</translation>
+    </message>
+    <message>
+        <source>60S</source>
+        <translation>60S</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>Setup Date/Time</source>
+        <translation>Setup Date/Time</translation>
+    </message>
+    <message>
+        <source>Date/Time：</source>
+        <translation>Date/Time：</translation>
+    </message>
+    <message>
+        <source>Setup </source>
+        <translation>Setup </translation>
+    </message>
+    <message>
+        <source>Read </source>
+        <translation>Read </translation>
+    </message>
+    <message>
+        <source>Get Data</source>
+        <translation>Get Data</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>Save Data</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>NO</source>
+        <translation>NO</translation>
+    </message>
+    <message>
+        <source>StartTime</source>
+        <translation>StartTime</translation>
+    </message>
+    <message>
+        <source>Duration(S)</source>
+        <translation>Duration(S)</translation>
+    </message>
+    <message>
+        <source>Power(REC) (μW/cm²)</source>
+        <translation>Power(REC) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Power(MAX) (μW/cm²)</source>
+        <translation>Power(MAX) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Power(MIN) (μW/cm²)</source>
+        <translation>Power(MIN) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Power(AVG) (μW/cm²)</source>
+        <translation>Power(AVG) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Vantrel Instruments</source>
+        <translation>Vantrel Instruments</translation>
+    </message>
+    <message>
+        <source>www.vantrel.example</source>
+        <translation>www.vantrel.example</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Getting data,please wait...</source>
+        <translation>Getting data,please wait...</translation>
+    </message>
+    <message>
+        <source>warn</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>Please Connecting instrument!</source>
+        <translation>Please Connecting instrument!</translation>
+    </message>
+    <message>
+        <source>Warn</source>
+        <translation>Warn</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>Read key infomation fail!</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>The instrument is not configured production information!</translation>
+    </message>
+    <message>
+        <source>Vantrel V2.1</source>
+        <translation>Vantrel V2.1</translation>
+    </message>
+    <message>
+        <source>Resetting the parameter history data will be cleared.</source>
+        <translation>Resetting the parameter history data will be cleared.</translation>
+    </message>
+    <message>
+        <source>Shutdown must between 1—10!</source>
+        <translation>Shutdown must between 1—10!</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>parameter configuration Error!</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>parameter configuration success!</translation>
+    </message>
+    <message>
+        <source>parameter date time error!</source>
+        <translation>parameter date time error!</translation>
+    </message>
+    <message>
+        <source>parameter date time success!</source>
+        <translation>parameter date time success!</translation>
+    </message>
+    <message>
+        <source>Read Storage Interval Error!</source>
+        <translation>Read Storage Interval Error!</translation>
+    </message>
+    <message>
+        <source>Getting data outtime,please get again.</source>
+        <translation>Getting data outtime,please get again.</translation>
+    </message>
+    <message>
+        <source>please get data first!</source>
+        <translation>please get data first!</translation>
+    </message>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>Storing data to Excel</translation>
+    </message>
+    <message>
+        <source>excel file (*.xls)</source>
+        <translation>excel file (*.xls)</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>No data for Storing to Excel!</source>
+        <translation>No data for Storing to Excel!</translation>
+    </message>
+    <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>Can't overwrite this file, maybe the file is in use!</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>Storing data</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>Storing data failed, Can't open file!</translation>
+    </message>
+    <message>
+        <source>Storing data,please wait...</source>
+        <translation>Storing data,please wait...</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>cancel</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>export</translation>
+    </message>
+    <message>
+        <source>Export data failed!</source>
+        <translation>Export data failed!</translation>
+    </message>
+    <message>
+        <source>Please get data first!</source>
+        <translation>Please get data first!</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel file (*.xls)</translation>
+    </message>
+    <message>
+        <source>Create data file fail!</source>
+        <translation>Create data file fail!</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>Saving Excel data, please wait</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>Save data file fail!</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open sheet!</source>
+        <translation>Storing data failed, Can't open sheet!</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>Save file success!</translation>
+    </message>
+    <message>
+        <source>openThreadSlot</source>
+        <translation>openThreadSlot</translation>
+    </message>
+    <message>
+        <source>closeThreadSlot</source>
+        <translation>closeThreadSlot</translation>
+    </message>
+</context>
+<context>
+    <name>FirstPageForMeter</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Device information</source>
+        <translation>Device information</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>Production Date:</source>
+        <translation>Production Date:</translation>
+    </message>
+    <message>
+        <source>Calibration Date:</source>
+        <translation>Calibration Date:</translation>
+    </message>
+    <message>
+        <source>Device Name:</source>
+        <translation>Device Name:</translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation>Firmware Version:</translation>
+    </message>
+    <message>
+        <source>Setup parameter</source>
+        <translation>Setup parameter</translation>
+    </message>
+    <message>
+        <source>Auto Off</source>
+        <translation>Auto Off</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>Smooth</translation>
+    </message>
+    <message>
+        <source> OFF </source>
+        <translation> OFF </translation>
+    </message>
+    <message>
+        <source>50Hz</source>
+        <translation>50Hz</translation>
+    </message>
+    <message>
+        <source>60Hz</source>
+        <translation>60Hz</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>μW/cm²</source>
+        <translation>μW/cm²</translation>
+    </message>
+    <message>
+        <source>mW/cm²</source>
+        <translation>mW/cm²</translation>
+    </message>
+    <message>
+        <source>W/cm²</source>
+        <translation>W/cm²</translation>
+    </message>
+    <message>
+        <source>W/m²</source>
+        <translation>W/m²</translation>
+    </message>
+    <message>
+        <source>Energy Display</source>
+        <translation>Energy Display</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>Get Data</source>
+        <translation>Get Data</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>Save Data</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>NO</source>
+        <translation>NO</translation>
+    </message>
+    <message>
+        <source>Energy</source>
+        <translation>Energy</translation>
+    </message>
+    <message>
+        <source>Duration(S)</source>
+        <translation>Duration(S)</translation>
+    </message>
+    <message>
+        <source>Power(RT)</source>
+        <translation>Power(RT)</translation>
+    </message>
+    <message>
+        <source>Power(MAX) </source>
+        <translation>Power(MAX) </translation>
+    </message>
+    <message>
+        <source>Power(MIN)</source>
+        <translation>Power(MIN)</translation>
+    </message>
+    <message>
+        <source>Power(AVG)</source>
+        <translation>Power(AVG)</translation>
+    </message>
+    <message>
+        <source>Vantrel Instruments</source>
+        <translation>Vantrel Instruments</translation>
+    </message>
+    <message>
+        <source>www.vantrel.example</source>
+        <translation>www.vantrel.example</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Getting data,please wait...</source>
+        <translation>Getting data,please wait...</translation>
+    </message>
+    <message>
+        <source>Warn</source>
+        <translation>Warn</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>No probe connection!</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>The instrument is not configured production information!</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>Read key infomation fail!</translation>
+    </message>
+    <message>
+        <source>warn</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>Please Connecting instrument!</source>
+        <translation>Please Connecting instrument!</translation>
+    </message>
+    <message>
+        <source>Vantrel V2.1</source>
+        <translation>Vantrel V2.1</translation>
+    </message>
+    <message>
+        <source>Resetting the parameter history data will be cleared.</source>
+        <translation>Resetting the parameter history data will be cleared.</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>parameter configuration Error!</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>parameter configuration success!</translation>
+    </message>
+    <message>
+        <source>Getting data outtime,please get again.</source>
+        <translation>Getting data outtime,please get again.</translation>
+    </message>
+    <message>
+        <source>Energy </source>
+        <translation>Energy </translation>
+    </message>
+    <message>
+        <source>Power(RT) </source>
+        <translation>Power(RT) </translation>
+    </message>
+    <message>
+        <source>Power(MIN) </source>
+        <translation>Power(MIN) </translation>
+    </message>
+    <message>
+        <source>Power(AVG) </source>
+        <translation>Power(AVG) </translation>
+    </message>
+    <message>
+        <source>Energy mJ/cm²</source>
+        <translation>Energy mJ/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) mW/cm²</source>
+        <translation>Power(RT) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) mW/cm²</source>
+        <translation>Power(MAX) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) mW/cm²</source>
+        <translation>Power(MIN) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) mW/cm²</source>
+        <translation>Power(AVG) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/cm²</source>
+        <translation>Energy J/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/cm²</source>
+        <translation>Power(RT) W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/cm²</source>
+        <translation>Power(MAX) W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/cm²</source>
+        <translation>Power(MIN) W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/cm²</source>
+        <translation>Power(AVG) W/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/m²</source>
+        <translation>Energy J/m²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/m²</source>
+        <translation>Power(RT) W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/m²</source>
+        <translation>Power(MAX) W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/m²</source>
+        <translation>Power(MIN) W/m²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/m²</source>
+        <translation>Power(AVG) W/m²</translation>
+    </message>
+    <message>
+        <source>Probe connection!</source>
+        <translation>Probe connection!</translation>
+    </message>
+    <message>
+        <source>Please get data first!</source>
+        <translation>Please get data first!</translation>
+    </message>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>Storing data to Excel</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel file (*.xls)</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>Storing data</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>Storing data failed, Can't open file!</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>Saving Excel data, please wait</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>Save data file fail!</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>Save file success!</translation>
+    </message>
+    <message>
+        <source>openThreadSlot</source>
+        <translation>openThreadSlot</translation>
+    </message>
+    <message>
+        <source>closeThreadSlot</source>
+        <translation>closeThreadSlot</translation>
+    </message>
+</context>
+<context>
+    <name>InformationPageForLogger</name>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>Start Time:</source>
+        <translation>Start Time:</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>Duration:</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>Test Light:</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>Tester:</source>
+        <translation>Tester:</translation>
+    </message>
+    <message>
+        <source>Auditor:</source>
+        <translation>Auditor:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>InformationPageForMeter</name>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>Test Light:</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>Tester:</source>
+        <translation>Tester:</translation>
+    </message>
+    <message>
+        <source>Auditor:</source>
+        <translation>Auditor:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>English</source>
@@ -40,6 +760,184 @@
     </message>
 </context>
 <context>
+    <name>ReportPageForLogger</name>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Test Report1</source>
+        <translation>Test Report1</translation>
+    </message>
+    <message>
+        <source>Test Report</source>
+        <translation>Test Report</translation>
+    </message>
+    <message>
+        <source>Device: </source>
+        <translation>Device: </translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>StartTime:</source>
+        <translation>StartTime:</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>Duration:</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>Test Light:</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>Test Data</source>
+        <translation>Test Data</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Power(REC)</source>
+        <translation>Power(REC)</translation>
+    </message>
+    <message>
+        <source>Power(MAX)</source>
+        <translation>Power(MAX)</translation>
+    </message>
+    <message>
+        <source>Power(MIN)</source>
+        <translation>Power(MIN)</translation>
+    </message>
+    <message>
+        <source>Power(AVG)</source>
+        <translation>Power(AVG)</translation>
+    </message>
+    <message>
+        <source> Tester:</source>
+        <translation> Tester:</translation>
+    </message>
+    <message>
+        <source> Auditor:</source>
+        <translation> Auditor:</translation>
+    </message>
+</context>
+<context>
+    <name>ReportPageForMeter</name>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Test Report1</source>
+        <translation>Test Report1</translation>
+    </message>
+    <message>
+        <source>Test Report</source>
+        <translation>Test Report</translation>
+    </message>
+    <message>
+        <source>Device: </source>
+        <translation>Device: </translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>Test Light:</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>Test Data</source>
+        <translation>Test Data</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Energy</source>
+        <translation>Energy</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>Power(RT)</source>
+        <translation>Power(RT)</translation>
+    </message>
+    <message>
+        <source>Power(MAX)</source>
+        <translation>Power(MAX)</translation>
+    </message>
+    <message>
+        <source>Power(MIN)</source>
+        <translation>Power(MIN)</translation>
+    </message>
+    <message>
+        <source>Power(AVG)</source>
+        <translation>Power(AVG)</translation>
+    </message>
+    <message>
+        <source> Tester:</source>
+        <translation> Tester:</translation>
+    </message>
+    <message>
+        <source> Auditor:</source>
+        <translation> Auditor:</translation>
+    </message>
+</context>
+<context>
     <name>TableOpWidget</name>
     <message>
         <source>EXCEL</source>
@@ -52,6 +950,21 @@
     <message>
         <source>Report</source>
         <translation>Report</translation>
+    </message>
+</context>
+<context>
+    <name>UVPowerCurvePageForLogger</name>
+    <message>
+        <source>UV Power Curve</source>
+        <translation>UV Power Curve</translation>
+    </message>
+    <message>
+        <source>Coordinate Axis Set</source>
+        <translation>Coordinate Axis Set</translation>
+    </message>
+    <message>
+        <source>Auto Set</source>
+        <translation>Auto Set</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,726 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>FirstPageForLogger</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Device information</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <source>Production Date:</source>
+        <translation>生产日期：</translation>
+    </message>
+    <message>
+        <source>Calibration Date:</source>
+        <translation>校准日期：</translation>
+    </message>
+    <message>
+        <source>Device Name:</source>
+        <translation>设备名称：</translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation>固件版本：</translation>
+    </message>
+    <message>
+        <source>Setup parameter</source>
+        <translation>参数设置</translation>
+    </message>
+    <message>
+        <source>Auto Off</source>
+        <translation>自动关机</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>Shutdown</source>
+        <translation>关机时间</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>Minute</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>Storage Interval</source>
+        <translation>存储间隔</translation>
+    </message>
+    <message>
+        <source>1S</source>
+        <translation>1秒</translation>
+    </message>
+    <message>
+        <source>10S</source>
+        <translation>10秒</translation>
+    </message>
+    <message>
+        <source>60S</source>
+        <translation>60秒</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>Setup Date/Time</source>
+        <translation>设置日期/时间</translation>
+    </message>
+    <message>
+        <source>Date/Time：</source>
+        <translation>日期/时间：</translation>
+    </message>
+    <message>
+        <source>Setup </source>
+        <translation>设置 </translation>
+    </message>
+    <message>
+        <source>Read </source>
+        <translation>读取 </translation>
+    </message>
+    <message>
+        <source>Get Data</source>
+        <translation>获取数据</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>NO</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>StartTime</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>Duration(S)</source>
+        <translation>持续时间(秒)</translation>
+    </message>
+    <message>
+        <source>Power(REC) (μW/cm²)</source>
+        <translation>功率(记录) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Power(MAX) (μW/cm²)</source>
+        <translation>功率(最大) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Power(MIN) (μW/cm²)</source>
+        <translation>功率(最小) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Power(AVG) (μW/cm²)</source>
+        <translation>功率(平均) (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Vantrel Instruments</source>
+        <translation>Vantrel 仪器</translation>
+    </message>
+    <message>
+        <source>www.vantrel.example</source>
+        <translation>www.vantrel.example</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Getting data,please wait...</source>
+        <translation>正在获取数据，请稍候...</translation>
+    </message>
+    <message>
+        <source>warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Please Connecting instrument!</source>
+        <translation>请连接仪器！</translation>
+    </message>
+    <message>
+        <source>Warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>读取关键信息失败！</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>仪器未配置生产信息！</translation>
+    </message>
+    <message>
+        <source>Vantrel V2.1</source>
+        <translation>Vantrel V2.1</translation>
+    </message>
+    <message>
+        <source>Resetting the parameter history data will be cleared.</source>
+        <translation>重新设置参数将清除历史数据。</translation>
+    </message>
+    <message>
+        <source>Shutdown must between 1—10!</source>
+        <translation>关机时间必须在1—10之间！</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>参数配置错误！</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>参数配置成功！</translation>
+    </message>
+    <message>
+        <source>parameter date time error!</source>
+        <translation>日期时间设置错误！</translation>
+    </message>
+    <message>
+        <source>parameter date time success!</source>
+        <translation>日期时间设置成功！</translation>
+    </message>
+    <message>
+        <source>Read Storage Interval Error!</source>
+        <translation>读取存储间隔错误！</translation>
+    </message>
+    <message>
+        <source>Getting data outtime,please get again.</source>
+        <translation>获取数据超时，请重新获取。</translation>
+    </message>
+    <message>
+        <source>please get data first!</source>
+        <translation>请先获取数据！</translation>
+    </message>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>将数据存储到Excel</translation>
+    </message>
+    <message>
+        <source>excel file (*.xls)</source>
+        <translation>Excel文件 (*.xls)</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>No data for Storing to Excel!</source>
+        <translation>没有可存储到Excel的数据！</translation>
+    </message>
+    <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>无法覆盖此文件，文件可能正在使用！</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>存储数据</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>存储数据失败，无法打开文件！</translation>
+    </message>
+    <message>
+        <source>Storing data,please wait...</source>
+        <translation>正在存储数据，请稍候...</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Export data failed!</source>
+        <translation>导出数据失败！</translation>
+    </message>
+    <message>
+        <source>Please get data first!</source>
+        <translation>请先获取数据！</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel文件 (*.xls)</translation>
+    </message>
+    <message>
+        <source>Create data file fail!</source>
+        <translation>创建数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>正在保存Excel数据，请稍候</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>保存数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open sheet!</source>
+        <translation>存储数据失败，无法打开工作表！</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>保存文件成功！</translation>
+    </message>
+    <message>
+        <source>openThreadSlot</source>
+        <translation>openThreadSlot</translation>
+    </message>
+    <message>
+        <source>closeThreadSlot</source>
+        <translation>closeThreadSlot</translation>
+    </message>
+</context>
+<context>
+    <name>FirstPageForMeter</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Device information</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号:</translation>
+    </message>
+    <message>
+        <source>Production Date:</source>
+        <translation>生产日期:</translation>
+    </message>
+    <message>
+        <source>Calibration Date:</source>
+        <translation>校准日期:</translation>
+    </message>
+    <message>
+        <source>Device Name:</source>
+        <translation>设备名称:</translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation>固件版本:</translation>
+    </message>
+    <message>
+        <source>Setup parameter</source>
+        <translation>参数设置</translation>
+    </message>
+    <message>
+        <source>Auto Off</source>
+        <translation>自动关机</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>平滑</translation>
+    </message>
+    <message>
+        <source> OFF </source>
+        <translation> 关 </translation>
+    </message>
+    <message>
+        <source>50Hz</source>
+        <translation>50Hz</translation>
+    </message>
+    <message>
+        <source>60Hz</source>
+        <translation>60Hz</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>μW/cm²</source>
+        <translation>μW/cm²</translation>
+    </message>
+    <message>
+        <source>mW/cm²</source>
+        <translation>mW/cm²</translation>
+    </message>
+    <message>
+        <source>W/cm²</source>
+        <translation>W/cm²</translation>
+    </message>
+    <message>
+        <source>W/m²</source>
+        <translation>W/m²</translation>
+    </message>
+    <message>
+        <source>Energy Display</source>
+        <translation>能量显示</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>Get Data</source>
+        <translation>获取数据</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>NO</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Energy</source>
+        <translation>能量</translation>
+    </message>
+    <message>
+        <source>Duration(S)</source>
+        <translation>时长(S)</translation>
+    </message>
+    <message>
+        <source>Power(RT)</source>
+        <translation>实时功率</translation>
+    </message>
+    <message>
+        <source>Power(MAX) </source>
+        <translation>最大功率 </translation>
+    </message>
+    <message>
+        <source>Power(MIN)</source>
+        <translation>最小功率</translation>
+    </message>
+    <message>
+        <source>Power(AVG)</source>
+        <translation>平均功率</translation>
+    </message>
+    <message>
+        <source>Vantrel Instruments</source>
+        <translation>Vantrel 仪器</translation>
+    </message>
+    <message>
+        <source>www.vantrel.example</source>
+        <translation>www.vantrel.example</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Getting data,please wait...</source>
+        <translation>正在获取数据，请稍候...</translation>
+    </message>
+    <message>
+        <source>Warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>探头未连接！</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>仪器未配置生产信息！</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>读取关键信息失败！</translation>
+    </message>
+    <message>
+        <source>warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Please Connecting instrument!</source>
+        <translation>请连接仪器！</translation>
+    </message>
+    <message>
+        <source>Vantrel V2.1</source>
+        <translation>Vantrel V2.1</translation>
+    </message>
+    <message>
+        <source>Resetting the parameter history data will be cleared.</source>
+        <translation>重新设置参数将清除历史数据。</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>参数配置错误！</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>参数配置成功！</translation>
+    </message>
+    <message>
+        <source>Getting data outtime,please get again.</source>
+        <translation>获取数据超时，请重新获取。</translation>
+    </message>
+    <message>
+        <source>Energy </source>
+        <translation>能量 </translation>
+    </message>
+    <message>
+        <source>Power(RT) </source>
+        <translation>实时功率 </translation>
+    </message>
+    <message>
+        <source>Power(MIN) </source>
+        <translation>最小功率 </translation>
+    </message>
+    <message>
+        <source>Power(AVG) </source>
+        <translation>平均功率 </translation>
+    </message>
+    <message>
+        <source>Energy mJ/cm²</source>
+        <translation>能量 mJ/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) mW/cm²</source>
+        <translation>实时功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) mW/cm²</source>
+        <translation>最大功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) mW/cm²</source>
+        <translation>最小功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) mW/cm²</source>
+        <translation>平均功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/cm²</source>
+        <translation>能量 J/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/cm²</source>
+        <translation>实时功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/cm²</source>
+        <translation>最大功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/cm²</source>
+        <translation>最小功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/cm²</source>
+        <translation>平均功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/m²</source>
+        <translation>能量 J/m²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/m²</source>
+        <translation>实时功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/m²</source>
+        <translation>最大功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/m²</source>
+        <translation>最小功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/m²</source>
+        <translation>平均功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Probe connection!</source>
+        <translation>探头已连接！</translation>
+    </message>
+    <message>
+        <source>Please get data first!</source>
+        <translation>请先获取数据！</translation>
+    </message>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>保存数据到 Excel</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel 文件 (*.xls)</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>保存数据失败，无法打开文件！</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>正在保存 Excel 数据，请稍候</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>保存数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>保存文件成功！</translation>
+    </message>
+    <message>
+        <source>openThreadSlot</source>
+        <translation>openThreadSlot</translation>
+    </message>
+    <message>
+        <source>closeThreadSlot</source>
+        <translation>closeThreadSlot</translation>
+    </message>
+</context>
+<context>
+    <name>InformationPageForLogger</name>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>设备：</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <source>Start Time:</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>持续时间：</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>测试光源：</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>公司：</translation>
+    </message>
+    <message>
+        <source>Tester:</source>
+        <translation>测试员：</translation>
+    </message>
+    <message>
+        <source>Auditor:</source>
+        <translation>审核员：</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>InformationPageForMeter</name>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>设备:</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号:</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>测试光源:</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>公司:</translation>
+    </message>
+    <message>
+        <source>Tester:</source>
+        <translation>测试员:</translation>
+    </message>
+    <message>
+        <source>Auditor:</source>
+        <translation>审核员:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>English</source>
@@ -40,6 +760,184 @@
     </message>
 </context>
 <context>
+    <name>ReportPageForLogger</name>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Test Report1</source>
+        <translation>测试报告</translation>
+    </message>
+    <message>
+        <source>Test Report</source>
+        <translation>Test Report</translation>
+    </message>
+    <message>
+        <source>Device: </source>
+        <translation>设备：</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <source>StartTime:</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>持续时间：</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>测试光源：</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>公司：</translation>
+    </message>
+    <message>
+        <source>Test Data</source>
+        <translation>测试数据</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>Power(REC)</source>
+        <translation>功率(记录)</translation>
+    </message>
+    <message>
+        <source>Power(MAX)</source>
+        <translation>功率(最大)</translation>
+    </message>
+    <message>
+        <source>Power(MIN)</source>
+        <translation>功率(最小)</translation>
+    </message>
+    <message>
+        <source>Power(AVG)</source>
+        <translation>功率(平均)</translation>
+    </message>
+    <message>
+        <source> Tester:</source>
+        <translation> 测试员：</translation>
+    </message>
+    <message>
+        <source> Auditor:</source>
+        <translation> 审核员：</translation>
+    </message>
+</context>
+<context>
+    <name>ReportPageForMeter</name>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Test Report1</source>
+        <translation>测试报告</translation>
+    </message>
+    <message>
+        <source>Test Report</source>
+        <translation>Test Report</translation>
+    </message>
+    <message>
+        <source>Device: </source>
+        <translation>设备: </translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号:</translation>
+    </message>
+    <message>
+        <source>Test Light:</source>
+        <translation>测试光源:</translation>
+    </message>
+    <message>
+        <source>Company:</source>
+        <translation>公司:</translation>
+    </message>
+    <message>
+        <source>Test Data</source>
+        <translation>测试数据</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>Energy</source>
+        <translation>能量</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>时长</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Power(RT)</source>
+        <translation>实时功率</translation>
+    </message>
+    <message>
+        <source>Power(MAX)</source>
+        <translation>最大功率</translation>
+    </message>
+    <message>
+        <source>Power(MIN)</source>
+        <translation>最小功率</translation>
+    </message>
+    <message>
+        <source>Power(AVG)</source>
+        <translation>平均功率</translation>
+    </message>
+    <message>
+        <source> Tester:</source>
+        <translation> 测试员:</translation>
+    </message>
+    <message>
+        <source> Auditor:</source>
+        <translation> 审核员:</translation>
+    </message>
+</context>
+<context>
     <name>TableOpWidget</name>
     <message>
         <source>EXCEL</source>
@@ -52,6 +950,21 @@
     <message>
         <source>Report</source>
         <translation>报告</translation>
+    </message>
+</context>
+<context>
+    <name>UVPowerCurvePageForLogger</name>
+    <message>
+        <source>UV Power Curve</source>
+        <translation>紫外功率曲线</translation>
+    </message>
+    <message>
+        <source>Coordinate Axis Set</source>
+        <translation>坐标轴设置</translation>
+    </message>
+    <message>
+        <source>Auto Set</source>
+        <translation>自动设置</translation>
     </message>
 </context>
 </TS>
