@@ -32,7 +32,7 @@ public:
     int readClock(QDateTime &when);
     int writeClock(const QDateTime &when);
 
-    // Busy-waits more than ms milliseconds on a monotonic clock without
+    // Waits more than ms milliseconds on a monotonic clock without
     // processing events.
     static void delay(int ms);
 
