@@ -126,17 +126,17 @@ struct TableSpec
     QList<QStringList> rows; // "\x01" = no item
 };
 
-std::unique_ptr<QTableWidget> makeTable(const TableSpec &spec)
+std::unique_ptr<QTableWidget> makeTable(const TableSpec &layout)
 {
-    auto table = std::make_unique<QTableWidget>(spec.rows.size(), spec.headers.size());
-    for (int c = 0; c < spec.headers.size(); ++c) {
-        if (!spec.headers.at(c).isEmpty())
-            table->setHorizontalHeaderItem(c, new QTableWidgetItem(spec.headers.at(c)));
+    auto table = std::make_unique<QTableWidget>(layout.rows.size(), layout.headers.size());
+    for (int c = 0; c < layout.headers.size(); ++c) {
+        if (!layout.headers.at(c).isEmpty())
+            table->setHorizontalHeaderItem(c, new QTableWidgetItem(layout.headers.at(c)));
     }
-    for (int r = 0; r < spec.rows.size(); ++r) {
-        for (int c = 0; c < spec.rows.at(r).size(); ++c) {
-            if (spec.rows.at(r).at(c) != QLatin1String("\x01"))
-                table->setItem(r, c, new QTableWidgetItem(spec.rows.at(r).at(c)));
+    for (int r = 0; r < layout.rows.size(); ++r) {
+        for (int c = 0; c < layout.rows.at(r).size(); ++c) {
+            if (layout.rows.at(r).at(c) != QLatin1String("\x01"))
+                table->setItem(r, c, new QTableWidgetItem(layout.rows.at(r).at(c)));
         }
     }
     return table;
@@ -151,17 +151,17 @@ QVariant storedText(const QString &text)
 }
 
 // Checks a sheet read by FreeXL against a table written by writeTable.
-void checkTableSheet(const FreeXlBook &book, int sheet, const TableSpec &spec, int rowsWritten)
+void checkTableSheet(const FreeXlBook &book, int sheet, const TableSpec &layout, int rowsWritten)
 {
     QVERIFY2(book.ok, qPrintable(book.error));
-    for (int c = 0; c < spec.headers.size(); ++c) {
+    for (int c = 0; c < layout.headers.size(); ++c) {
         const QVariant expected =
-            spec.headers.at(c).isEmpty() ? QVariant() : storedText(spec.headers.at(c));
+            layout.headers.at(c).isEmpty() ? QVariant() : storedText(layout.headers.at(c));
         QCOMPARE(book.cell(sheet, 0, c), expected);
     }
-    for (int r = 0; r < spec.rows.size(); ++r) {
-        for (int c = 0; c < spec.headers.size(); ++c) {
-            const QString item = spec.rows.at(r).value(c, QStringLiteral("\x01"));
+    for (int r = 0; r < layout.rows.size(); ++r) {
+        for (int c = 0; c < layout.headers.size(); ++c) {
+            const QString item = layout.rows.at(r).value(c, QStringLiteral("\x01"));
             const QVariant expected =
                 (r >= rowsWritten || item == QLatin1String("\x01")) ? QVariant() : storedText(item);
             QCOMPARE(book.cell(sheet, r + 1, c), expected);
@@ -361,7 +361,7 @@ void TestExcelEngine::setCellCallOrder()
 
 void TestExcelEngine::meterSave_data()
 {
-    QTest::addColumn<TableSpec>("spec");
+    QTest::addColumn<TableSpec>("layout");
     const QStringList headers{"NO", "Real(μW/cm²)", "Max(μW/cm²)", "时间", "Energy(mJ/cm²)"};
     QTest::newRow("records with units and Chinese")
         << TableSpec{headers,
@@ -377,8 +377,8 @@ void TestExcelEngine::meterSave_data()
 
 void TestExcelEngine::meterSave()
 {
-    QFETCH(TableSpec, spec);
-    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    QFETCH(TableSpec, layout);
+    const std::unique_ptr<QTableWidget> table = makeTable(layout);
     const QString file = path("Data261206154000.xls"); // a new name: created empty
 
     // As the Meter page saves its table.
@@ -394,7 +394,7 @@ void TestExcelEngine::meterSave()
     engine.reset();
 
     const FreeXlBook read = readWithFreeXl(file);
-    checkTableSheet(read, 0, spec, spec.rows.size());
+    checkTableSheet(read, 0, layout, layout.rows.size());
     QCOMPARE(read.sheets.size(), 1);
 
     // Every written cell is centred.
@@ -415,10 +415,10 @@ void TestExcelEngine::cancelKeepsRowsWritten_data()
 void TestExcelEngine::cancelKeepsRowsWritten()
 {
     QFETCH(int, cancelAt);
-    TableSpec spec{{"NO", "VAL"}, {}};
+    TableSpec layout{{"NO", "VAL"}, {}};
     for (int r = 0; r < 5; ++r)
-        spec.rows.append(QStringList{QString::number(r + 1), QStringLiteral("v%1").arg(r)});
-    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+        layout.rows.append(QStringList{QString::number(r + 1), QStringLiteral("v%1").arg(r)});
+    const std::unique_ptr<QTableWidget> table = makeTable(layout);
     const QString file = path("cancel.xls");
 
     ExcelEngine engine(file);
@@ -434,9 +434,9 @@ void TestExcelEngine::cancelKeepsRowsWritten()
     QVERIFY(engine.writeTable(table.get(), &progress));
     QVERIFY(progress.wasCanceled());
     // The file already holds what was written before the Meter page closes.
-    checkTableSheet(readWithFreeXl(file), 0, spec, cancelAt);
+    checkTableSheet(readWithFreeXl(file), 0, layout, cancelAt);
     engine.closeBook();
-    checkTableSheet(readWithFreeXl(file), 0, spec, cancelAt);
+    checkTableSheet(readWithFreeXl(file), 0, layout, cancelAt);
 }
 
 void TestExcelEngine::loggerExport()
@@ -447,11 +447,11 @@ void TestExcelEngine::loggerExport()
     const QString file = path("Data241231235959.xls");
     QVERIFY(QFile::copy(path("Data.xls"), file));
 
-    const TableSpec spec{{"NO", "Start time", "Duration(S)", "Rec", "Max", "Min", "Avg"},
+    const TableSpec layout{{"NO", "Start time", "Duration(S)", "Rec", "Max", "Min", "Avg"},
                          {{"1", "2024-12-31 23:59:59", "30", "1.5", "2.5", "0.5", "1.25"},
                           {"2", "2025-01-01 00:00:10", "10", "3", "4", "2", "3"},
                           {"3", "2025-01-01 00:01:00", "60", "0", "0", "0", "0"}}};
-    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    const std::unique_ptr<QTableWidget> table = makeTable(layout);
     QList<QList<QList<QVariant>>> samples;
     for (int run = 0; run < runs; ++run) {
         QList<QList<QVariant>> rows{{QStringLiteral("NUM"), QStringLiteral("VAL")}};
@@ -490,7 +490,7 @@ void TestExcelEngine::loggerExport()
     const FreeXlBook read = readWithFreeXl(file);
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(read.sheets.size(), runs + 2);
-    checkTableSheet(read, 0, spec, spec.rows.size());
+    checkTableSheet(read, 0, layout, layout.rows.size());
     for (int run = 0; run < runs; ++run) {
         const QList<QList<QVariant>> &rows = samples.at(run);
         QCOMPARE(int(read.sheets.at(run + 1).rows), rows.size());
@@ -668,8 +668,8 @@ void TestExcelEngine::failedSaveIsReported()
 {
     const QString file = path("vanishing.xls");
     QVERIFY(XlsWriter::save(templateWith(2), file));
-    const TableSpec spec{{"NO"}, {{"1"}}};
-    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+    const TableSpec layout{{"NO"}, {{"1"}}};
+    const std::unique_ptr<QTableWidget> table = makeTable(layout);
     ExcelEngine engine(file);
     QVERIFY(engine.openSheet(1));
     // The file's place is taken by a folder: the workbook cannot be saved.
@@ -739,10 +739,10 @@ void TestExcelEngine::builtTemplateServesTheLoggerExport()
     // The run table and 25 runs.
     const QString file = path("Data250101000000.xls");
     QVERIFY(QFile::copy(templatePath, file));
-    TableSpec spec{{"NO", "VAL"}, {}};
+    TableSpec layout{{"NO", "VAL"}, {}};
     for (int run = 0; run < 25; ++run)
-        spec.rows.append({QString::number(run + 1), QString::number(run * 0.5)});
-    const std::unique_ptr<QTableWidget> table = makeTable(spec);
+        layout.rows.append({QString::number(run + 1), QString::number(run * 0.5)});
+    const std::unique_ptr<QTableWidget> table = makeTable(layout);
     ExcelEngine engine(file);
     QVERIFY(engine.openSheet(1));
     QVERIFY(engine.writeTable(table.get()));
@@ -755,7 +755,7 @@ void TestExcelEngine::builtTemplateServesTheLoggerExport()
     const FreeXlBook read = readWithFreeXl(file);
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(read.sheets.size(), 26);
-    checkTableSheet(read, 0, spec, 25);
+    checkTableSheet(read, 0, layout, 25);
     for (int run = 0; run < 25; ++run)
         QCOMPARE(read.cell(run + 1, 1, 1), QVariant(double(run)));
 }
