@@ -1,6 +1,8 @@
 #include "app/uiseam.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTextDocument>
@@ -72,7 +74,14 @@ QMessageBox::StandardButton UiSeam::question(QWidget *parent, const QString &tit
 QString UiSeam::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter)
 {
-    return currentHandler->saveFileName(parent, caption, dir, filter);
+    // The file dialogs of this platform do not add the filter's extension to a
+    // name typed without one; the file gets the filter's first one here.
+    QString name = currentHandler->saveFileName(parent, caption, dir, filter);
+    const QRegularExpressionMatch pattern =
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty() && pattern.hasMatch())
+        name += QLatin1Char('.') + pattern.captured(1);
+    return name;
 }
 
 bool UiSeam::print(QWidget *parent, QTextDocument *document)

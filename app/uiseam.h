@@ -38,6 +38,7 @@ public:
     question(QWidget *parent, const QString &title, const QString &text,
              QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    // A name given without an extension gets the filter's first one.
     static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                    const QString &filter);
     // Printer in screen-resolution mode, the platform's print dialog, then the

@@ -54,14 +54,13 @@ public:
         *serial = serial_;
         return true;
     }
-    int inputReportLength() override { return input_; }
-    int outputReportLength() override { return output_; }
-
-    int readReport(unsigned char *buffer, int length, int timeoutMs) override
+    // 1 when the node is ready for events, 0 on time-out, -1 on error or when
+    // the device has gone.
+    int waitReady(short events, int timeoutMs) const
     {
         if (fd_ < 0)
             return -1;
-        pollfd p{fd_, POLLIN, 0};
+        pollfd p{fd_, events, 0};
         int r;
         do {
             r = poll(&p, 1, timeoutMs);
@@ -70,6 +69,17 @@ public:
             return 0;
         if (r < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
             return -1;
+        return 1;
+    }
+
+    int inputReportLength() override { return input_; }
+    int outputReportLength() override { return output_; }
+
+    int readReport(unsigned char *buffer, int length, int timeoutMs) override
+    {
+        const int ready = waitReady(POLLIN, timeoutMs);
+        if (ready <= 0)
+            return ready;
         ssize_t n;
         do {
             n = ::read(fd_, buffer, size_t(length));
@@ -81,17 +91,9 @@ public:
 
     int writeReport(const unsigned char *buffer, int length, int timeoutMs) override
     {
-        if (fd_ < 0)
-            return -1;
-        pollfd p{fd_, POLLOUT, 0};
-        int r;
-        do {
-            r = poll(&p, 1, timeoutMs);
-        } while (r < 0 && errno == EINTR);
-        if (r == 0)
-            return 0;
-        if (r < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            return -1;
+        const int ready = waitReady(POLLOUT, timeoutMs);
+        if (ready <= 0)
+            return ready;
         ssize_t n;
         do {
             n = ::write(fd_, buffer, size_t(length));

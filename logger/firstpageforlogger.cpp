@@ -37,17 +37,6 @@ constexpr int kRunExpectedLength = 8890;
 const char *const kWhite = "background-color: rgb(255,255,255);";
 const char *const kGrey = "background-color: rgb(200,200,200);";
 
-QString chinese(const char *utf8) { return QString::fromUtf8(utf8); }
-
-// The save dialog of this platform does not add the filter's suffix to a
-// name typed without one; the workbook gets it here.
-QString withXlsSuffix(const QString &fileName)
-{
-    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
-        return fileName;
-    return fileName + QStringLiteral(".xls");
-}
-
 // While a download runs the page lets the event loop paint (the progress
 // dialog, the live clock) but no click or key press may reach a widget:
 // user input is dropped, not deferred, so nothing the user does in the
@@ -327,24 +316,9 @@ void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
             interval->setChecked(true);
         return;
     }
-    const QString title = chinese("提示");
-    switch (r) {
-    case -1:
-        UiSeam::information(this, title, chinese("读取主机基本配置信息写端口失败！"));
-        break;
-    case -2:
-        UiSeam::information(this, title, chinese("读取主机基本配置信息接收端口报文失败！"));
-        break;
-    case -3:
-        UiSeam::information(this, title, chinese("读取主机基本配置信息接收的报文格式错误！"));
-        break;
-    case -4:
-        UiSeam::information(this, title, chinese("主机基本配置信息的Checksum不正确！"));
+    InstrumentCommands::showFailure(this, r, CommandTexts::readConfiguration);
+    if (r == -4)
         showConfigurationDefaults();
-        break;
-    default:
-        break;
-    }
 }
 
 void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
@@ -371,13 +345,7 @@ void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
     }
     const int r = InstrumentCommands::instance()->writeBlock80(b0, minutes, b2, 0);
     if (r < 0) {
-        const QString title = chinese("提示");
-        if (r == -1)
-            UiSeam::information(this, title, chinese("写主机基本配置信息写端口失败！"));
-        else if (r == -2)
-            UiSeam::information(this, title, chinese("写主机基本配置信息没有接收到报文！"));
-        else if (r == -3)
-            UiSeam::information(this, title, chinese("写主机基本配置信息接收到的报文有错误！"));
+        InstrumentCommands::showFailure(this, r, CommandTexts::writeConfiguration);
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
         return;
     }
@@ -401,13 +369,7 @@ void FirstPageForLogger::on_readDateTimeBtn_clicked()
         readClockAge.restart();
         return;
     }
-    const QString title = chinese("提示");
-    if (r == -1)
-        UiSeam::information(this, title, chinese("读取主机时间配置信息写端口失败！"));
-    else if (r == -2)
-        UiSeam::information(this, title, chinese("读取主机时间配置信息接收端口报文失败！"));
-    else if (r == -3)
-        UiSeam::information(this, title, chinese("读取主机时间配置信息接收的报文格式错误！"));
+    InstrumentCommands::showFailure(this, r, CommandTexts::readClock);
     ui->dateTimeEditForRead->hide();
     ui->dateTimeEdit->show();
     ui->writeDateTimeBtn->setEnabled(true);
@@ -432,13 +394,7 @@ void FirstPageForLogger::on_writeDateTimeBtn_clicked()
         return;
     const int r = InstrumentCommands::instance()->writeClock(ui->dateTimeEdit->dateTime());
     if (r < 0) {
-        const QString title = chinese("提示");
-        if (r == -1)
-            UiSeam::information(this, title, chinese("写主机时间配置信息写端口失败！"));
-        else if (r == -2)
-            UiSeam::information(this, title, chinese("写主机时间配置信息没有接收到报文！"));
-        else if (r == -3)
-            UiSeam::information(this, title, chinese("写主机时间配置信息接收到的报文有错误！"));
+        InstrumentCommands::showFailure(this, r, CommandTexts::writeClock);
         UiSeam::information(this, tr("information"), tr("parameter date time error!"));
         return;
     }
@@ -674,10 +630,10 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
-    const QString fileName = withXlsSuffix(UiSeam::getSaveFileName(
+    const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("NO") + exportRunNo + QStringLiteral("_") + reportStartTime,
-        tr("excel file (*.xls)")));
+        tr("excel file (*.xls)"));
     if (fileName.isEmpty())
         return;
 
@@ -759,10 +715,10 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    const QString fileName = withXlsSuffix(UiSeam::getSaveFileName(
+    const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
-        tr("Excel file (*.xls)")));
+        tr("Excel file (*.xls)"));
     if (fileName.isEmpty())
         return;
     // The copy never overwrites: an existing file of that name stays as it is.

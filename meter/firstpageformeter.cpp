@@ -27,11 +27,6 @@ const QDate kEmptyDate(2000, 1, 1);
 const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
 const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
 
-QString hint(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 } // namespace
 
 // Holds the worker's lock (or a stand-in while no worker runs) for one
@@ -294,27 +289,12 @@ int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
     int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
     const int r80 = commands->readBlock80(b0, b1, b2, b3);
     if (r80 < 0) {
-        switch (r80) {
-        case -1:
-            UiSeam::information(this, hint("提示"), hint("读取主机基本配置信息写端口失败！"));
-            break;
-        case -2:
-            UiSeam::information(this, hint("提示"), hint("读取主机基本配置信息接收端口报文失败！"));
-            break;
-        case -3:
-            UiSeam::information(this, hint("提示"),
-                                hint("读取主机基本配置信息接收的报文格式错误！"));
-            break;
-        case -4:
-            UiSeam::information(this, hint("提示"), hint("主机基本配置信息的Checksum不正确！"));
+        InstrumentCommands::showFailure(this, r80, CommandTexts::readConfiguration);
+        if (r80 == -4) {
             ui->OnBtn->setChecked(true);
             ui->EnergyDisNoBtn->setChecked(true);
-            break;
-        case -5:
+        } else if (r80 == -5) {
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-            break;
-        default:
-            break;
         }
         return -1;
     }
@@ -362,22 +342,9 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
     const int r80 =
         commands->writeBlock80(autoOffGroup->checkedId(), 10, 0, energyDisplayGroup->checkedId());
     if (r80 < 0) {
-        switch (r80) {
-        case -1:
-            UiSeam::information(this, hint("提示"), hint("写主机基本配置信息写端口失败！"));
-            break;
-        case -2:
-            UiSeam::information(this, hint("提示"), hint("写主机基本配置信息没有接收到报文！"));
-            break;
-        case -3:
-            UiSeam::information(this, hint("提示"), hint("写主机基本配置信息接收到的报文有错误！"));
-            break;
-        case -5:
+        InstrumentCommands::showFailure(this, r80, CommandTexts::writeConfiguration);
+        if (r80 == -5)
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-            break;
-        default:
-            break;
-        }
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
         return;
     }
@@ -677,13 +644,10 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     }
     const QString proposed = QStringLiteral("Data") +
                              QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
-    QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
-                                               tr("Excel file (*.xls)"));
+    const QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
+                                                     tr("Excel file (*.xls)"));
     if (fileName.isEmpty())
         return;
-    // The dialog here does not add the filter's extension to a bare name.
-    if (QFileInfo(fileName).suffix().isEmpty())
-        fileName += QStringLiteral(".xls");
 
     ExcelEngine engine(fileName);
     if (!engine.openSheet(1)) {

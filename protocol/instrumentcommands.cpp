@@ -11,42 +11,48 @@ namespace {
 
 constexpr int kWriteTimeoutMs = 1000;
 
-// Messages of the identity commands for -1, -2, -3, -4 (empty: none).
-struct IdentityMessages
-{
-    const char *notSent;
-    const char *noAnswer;
-    const char *badHeader;
-    const char *badBlock;
-};
-
-const IdentityMessages kSoftwareVersionMessages = {
+const CommandFailureTexts kSoftwareVersionMessages = {
     "读取软件版本写端口失败！", "读取软件版本接收端口报文失败！",
-    "读取软件版本接收的报文格式错误！", nullptr};
-const IdentityMessages kProductionInfoMessages = {
+    "读取软件版本接收的报文格式错误！"};
+const CommandFailureTexts kProductionInfoMessages = {
     "读取生产信息写端口失败！", "读取生产信息接收端口报文失败！",
     "读取生产信息接收的报文格式错误！", "读取生产信息checksum错误！"};
-const IdentityMessages kCalibrationDateMessages = {
+const CommandFailureTexts kCalibrationDateMessages = {
     "读取调校日期写端口失败！", "读取调校日期接收端口报文失败！",
     "读取调校日期接收的报文格式错误！", "读取调校日期checksum错误！"};
-
-void showIdentityMessage(const IdentityMessages &messages, int result)
-{
-    const char *text = nullptr;
-    switch (result) {
-    case -1: text = messages.notSent; break;
-    case -2: text = messages.noAnswer; break;
-    case -3: text = messages.badHeader; break;
-    case -4: text = messages.badBlock; break;
-    default: break;
-    }
-    if (text)
-        UiSeam::information(nullptr, QString::fromUtf8("提示"), QString::fromUtf8(text));
-}
 
 int toByte(int value) { return value & 0xFF; }
 
 } // namespace
+
+void InstrumentCommands::showFailure(QWidget *parent, int result, const CommandFailureTexts &texts)
+{
+    const char *text = nullptr;
+    switch (result) {
+    case -1: text = texts.notSent; break;
+    case -2: text = texts.noAnswer; break;
+    case -3: text = texts.badAnswer; break;
+    case -4: text = texts.badBlock; break;
+    default: break;
+    }
+    if (text)
+        UiSeam::information(parent, QString::fromUtf8("提示"), QString::fromUtf8(text));
+}
+
+namespace CommandTexts {
+const CommandFailureTexts readConfiguration = {
+    "读取主机基本配置信息写端口失败！", "读取主机基本配置信息接收端口报文失败！",
+    "读取主机基本配置信息接收的报文格式错误！", "主机基本配置信息的Checksum不正确！"};
+const CommandFailureTexts writeConfiguration = {
+    "写主机基本配置信息写端口失败！", "写主机基本配置信息没有接收到报文！",
+    "写主机基本配置信息接收到的报文有错误！"};
+const CommandFailureTexts readClock = {
+    "读取主机时间配置信息写端口失败！", "读取主机时间配置信息接收端口报文失败！",
+    "读取主机时间配置信息接收的报文格式错误！"};
+const CommandFailureTexts writeClock = {
+    "写主机时间配置信息写端口失败！", "写主机时间配置信息没有接收到报文！",
+    "写主机时间配置信息接收到的报文有错误！"};
+} // namespace CommandTexts
 
 InstrumentCommands *InstrumentCommands::instance()
 {
@@ -82,7 +88,7 @@ int InstrumentCommands::readProductionInfo(ProductionInfo &info)
     QByteArray answer;
     const int r = exchange(Frame::Commands::productionInfo(), QByteArray(), answer);
     if (r < 0) {
-        showIdentityMessage(kProductionInfoMessages, r);
+        showFailure(nullptr, r, kProductionInfoMessages);
         return r;
     }
     Identity::decodeProductionInfo(answer, &info);
@@ -94,7 +100,7 @@ int InstrumentCommands::readCalibrationDate(QDate &date)
     QByteArray answer;
     const int r = exchange(Frame::Commands::calibrationDate(), QByteArray(), answer);
     if (r < 0) {
-        showIdentityMessage(kCalibrationDateMessages, r);
+        showFailure(nullptr, r, kCalibrationDateMessages);
         return r;
     }
     Identity::decodeCalibrationDate(answer, &date);
@@ -106,7 +112,7 @@ int InstrumentCommands::readSoftwareVersion(quint16 &version)
     QByteArray answer;
     const int r = exchange(Frame::Commands::softwareVersion(), QByteArray(), answer);
     if (r < 0) {
-        showIdentityMessage(kSoftwareVersionMessages, r);
+        showFailure(nullptr, r, kSoftwareVersionMessages);
         return r;
     }
     Identity::decodeSoftwareVersion(answer, &version);
