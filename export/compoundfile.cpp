@@ -180,14 +180,18 @@ bool CompoundFile::readWorkbookStream(const QByteArray &file, QByteArray *stream
             fat.push_back(get32(file, base + 4 * i));
     }
 
-    // Follows a chain of sectors; a loop or a sector outside the file is
-    // malformed.
+    // Follows a chain of sectors; a sector outside the file, or one visited
+    // twice (a loop, or chains that merge), is malformed. So no chain is
+    // longer than the file, and reading one never takes more memory than
+    // the file's size.
+    std::vector<bool> visited(size_t(sectorCount), false);
     auto readChain = [&](quint32 start, qint64 wanted, QByteArray *out) {
         out->clear();
         quint32 sector = start;
-        for (size_t steps = 0; sector != endOfChain; ++steps) {
-            if (sector >= quint32(sectorCount) || sector >= fat.size() || steps > fat.size())
+        while (sector != endOfChain) {
+            if (sector >= quint32(sectorCount) || sector >= fat.size() || visited[sector])
                 return false;
+            visited[sector] = true;
             out->append(file.constData() + sectorOffset(sector), int(size));
             if (wanted >= 0 && out->size() >= wanted)
                 break;
@@ -243,10 +247,11 @@ bool CompoundFile::readWorkbookStream(const QByteArray &file, QByteArray *stream
     const quint32 miniEntries = quint32(miniFatBytes.size() / 4);
     stream->clear();
     quint32 sector = start;
-    for (quint32 steps = 0; stream->size() < streamSize; ++steps) {
-        if (sector >= miniEntries || steps > miniEntries ||
-            qint64(sector + 1) * miniSize > miniStream.size())
+    std::vector<bool> miniVisited(size_t(miniStream.size() / miniSize), false);
+    while (stream->size() < streamSize) {
+        if (sector >= miniEntries || sector >= miniVisited.size() || miniVisited[sector])
             return false;
+        miniVisited[sector] = true;
         stream->append(miniStream.constData() + qint64(sector) * miniSize, miniSize);
         sector = get32(miniFatBytes, qint64(sector) * 4);
     }

@@ -1,6 +1,7 @@
 #include "export/excelengine.h"
 
 #include "export/automationobject.h"
+#include "export/safefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -14,6 +15,11 @@ constexpr int xlCenter = -4108;
 
 ExcelEngine::ExcelEngine(const QString &fileName) : m_fileName(fileName) {}
 
+ExcelEngine::ExcelEngine(const QString &fileName, Mode mode, const QString &templatePath)
+    : m_fileName(fileName), m_mode(mode), m_templatePath(templatePath)
+{
+}
+
 ExcelEngine::~ExcelEngine()
 {
     if (m_open)
@@ -24,6 +30,8 @@ ExcelEngine::~ExcelEngine()
 
 bool ExcelEngine::openSheet(int sheetIndex)
 {
+    if (m_mode == Mode::Replace && m_open)
+        return selectSheet(sheetIndex);
     bool previousSaved = true;
     if (m_open) {
         closeBook();
@@ -43,30 +51,44 @@ bool ExcelEngine::openSheet(int sheetIndex)
     // Data written before this reopen that could not be saved is lost; the
     // caller must hear of it rather than go on as if it were in the file.
     if (!previousSaved || !m_applicationPresent || m_fileName.isEmpty() ||
-        !prepareFile(m_fileName)) {
+        (m_mode == Mode::Update ? !prepareFile(m_fileName) : !canReplace(m_fileName))) {
         m_open = false;
         return false;
     }
 
-    m_sheetIndex = sheetIndex;
     m_workbooks = m_application->querySubObject("WorkBooks");
-    m_workbook = m_workbooks ? m_workbooks->querySubObject("Open(QString, QVariant)",
-                                                           QVariant(m_fileName), QVariant(0))
-                             : nullptr;
-    m_worksheet = m_workbook
-                      ? m_workbook->querySubObject("WorkSheets(int)", QVariant(uint(sheetIndex)))
-                      : nullptr;
-    m_worksheets = m_workbook ? m_workbook->querySubObject("WorkSheets") : nullptr;
-
-    // A file that is not a workbook, or a workbook without this worksheet,
-    // gives no object here; every later write would silently do nothing.
-    if (!m_workbook || m_workbook->isNull() || !m_worksheet || m_worksheet->isNull()) {
+    if (!m_workbooks) {
+        m_workbook = nullptr;
+    } else if (m_mode == Mode::Update) {
+        m_workbook = m_workbooks->querySubObject("Open(QString, QVariant)", QVariant(m_fileName),
+                                                 QVariant(0));
+    } else if (!m_templatePath.isEmpty() && QFile::exists(m_templatePath)) {
+        m_workbook = m_workbooks->querySubObject("Open(QString, QVariant)",
+                                                 QVariant(m_templatePath), QVariant(0));
+    } else {
+        m_workbook = m_workbooks->querySubObject("Add()");
+    }
+    m_open = true;
+    if (!m_workbook || m_workbook->isNull() || !selectSheet(sheetIndex)) {
+        // A file that is not a workbook, or a workbook without this
+        // worksheet: every later write would silently do nothing.
         if (m_workbook)
             m_workbook->dynamicCall("Close(bool)", false);
         m_application->dynamicCall("Quit()");
         releaseApplication();
         return false;
     }
+    return true;
+}
+
+bool ExcelEngine::selectSheet(int sheetIndex)
+{
+    m_sheetIndex = sheetIndex;
+    m_worksheet = m_workbook->querySubObject("WorkSheets(int)", QVariant(uint(sheetIndex)));
+    if (!m_worksheets)
+        m_worksheets = m_workbook->querySubObject("WorkSheets");
+    if (!m_worksheet || m_worksheet->isNull())
+        return false;
 
     AutomationObject *usedRange = m_worksheet->querySubObject("UsedRange");
     AutomationObject *rows = usedRange ? usedRange->querySubObject("Rows") : nullptr;
@@ -75,8 +97,6 @@ bool ExcelEngine::openSheet(int sheetIndex)
     m_firstColumn = usedRange ? usedRange->property("Column").toInt() : 0;
     m_usedRows = rows ? rows->property("Count").toInt() : 0;
     m_usedColumns = columns ? columns->property("Count").toInt() : 0;
-
-    m_open = true;
     return true;
 }
 
@@ -120,9 +140,10 @@ bool ExcelEngine::writeTable(QTableWidget *table, QProgressDialog *progress)
                 break;
         }
     }
-    // What was written is kept also after a cancel; a save that failed is
-    // reported rather than taken for success.
-    return saveBook();
+    // Update: what was written is kept also after a cancel; a save that
+    // failed is reported rather than taken for success. Replace: the caller
+    // saves once, when everything is in.
+    return m_mode == Mode::Replace || saveBook();
 }
 
 bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
@@ -151,8 +172,10 @@ bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
 bool ExcelEngine::saveBook()
 {
     if (!m_workbook)
-        return true;
-    const QVariant result = m_workbook->dynamicCall("Save()");
+        return m_mode == Mode::Update;
+    const QVariant result = m_mode == Mode::Replace
+                                ? m_workbook->dynamicCall("SaveAs(const QString&)", m_fileName)
+                                : m_workbook->dynamicCall("Save()");
     return result.isValid() && result.toBool();
 }
 
@@ -160,7 +183,7 @@ void ExcelEngine::closeBook()
 {
     if (!m_application || !m_workbook)
         return;
-    const QVariant closed = m_workbook->dynamicCall("Close(bool)", true);
+    const QVariant closed = m_workbook->dynamicCall("Close(bool)", m_mode == Mode::Update);
     m_lastCloseSaved = closed.isValid() && closed.toBool();
     m_application->dynamicCall("Quit()");
     releaseApplication();
@@ -193,6 +216,14 @@ bool ExcelEngine::prepareFile(const QString &fileName)
     const bool ok = file.open(QIODevice::ReadWrite);
     file.close();
     return ok;
+}
+
+bool ExcelEngine::canReplace(const QString &fileName)
+{
+    // The temporary file the save will write is made and removed again:
+    // a folder that is missing or read-only shows now, not after the work.
+    SafeFile probe(fileName);
+    return probe.open();
 }
 
 void ExcelEngine::columnLetters(int n, QString &text)

@@ -19,36 +19,57 @@ class QTableWidget;
 // e.writeTable(table, &progress); e.saveBook(); e.closeBook();
 // The Logger page opens one worksheet after the other with openSheet(k + 1),
 // which closes and saves the workbook before it opens it again.
+//
+// Replace mode makes a new file instead: the workbook starts from a template
+// (or as a new workbook with one sheet), stays open in memory across
+// openSheet() of its worksheets, and only saveBook() writes it, whole, over
+// the file (through a temporary file renamed into place). Without that
+// saveBook(), as after a cancel or a failure, the file stays as it was.
 class ExcelEngine : public QObject
 {
     Q_OBJECT
 public:
+    enum class Mode
+    {
+        Update, // edit the file in place, saving at every switch
+        Replace // write a new file over it, once
+    };
+
     explicit ExcelEngine(const QString &fileName);
+    // templatePath: the workbook to start from in Replace mode ("" or a
+    // missing file: a new workbook with one sheet).
+    ExcelEngine(const QString &fileName, Mode mode, const QString &templatePath = QString());
     ~ExcelEngine() override;
 
     // Starts the application, opens the workbook file (made from
     // "./template.xls" or created empty when it does not exist) and selects
     // the 1-based worksheet. False when the file cannot be used, is not a
     // workbook, has fewer worksheets than sheetIndex, or when saving the
-    // previously open workbook failed.
+    // previously open workbook failed. In Replace mode a later call only
+    // selects another worksheet of the open workbook.
     bool openSheet(int sheetIndex);
     // Writes one cell (1-based), centred.
     bool setCell(int row, int column, const QVariant &value);
-    // Header texts into row 1, item texts below, then saves the workbook.
-    // True also after a cancel; false when nothing is open or the save failed.
+    // Header texts into row 1, item texts below, then (Update mode) saves
+    // the workbook. True also after a cancel; false when nothing is open or
+    // the save failed.
     bool writeTable(QTableWidget *table);
     bool writeTable(QTableWidget *table, QProgressDialog *progress);
     // Writes rows into the block A1:<last column><row count> in one call.
     bool writeRows(const QList<QList<QVariant>> &rows);
     // Saves the workbook; returns whether it was written (true when there
-    // is no workbook or nothing changed).
+    // is no workbook or nothing changed). In Replace mode it writes the
+    // whole file.
     bool saveBook();
-    // Closes the workbook saving changes and quits the application.
+    // Closes the workbook and quits the application: saving changes in
+    // Update mode, dropping what saveBook() did not write in Replace mode.
     void closeBook();
 
     // Makes sure the workbook file exists and can be opened for reading and
     // writing.
     static bool prepareFile(const QString &fileName);
+    // Whether a new file can be written in place of fileName.
+    static bool canReplace(const QString &fileName);
     // Puts the letters of the 1-based column n (A, Z, AA, AZ, AAA, ...) in
     // front of text.
     static void columnLetters(int n, QString &text);
@@ -62,6 +83,8 @@ private:
     AutomationObject *m_worksheets = nullptr;
     AutomationObject *m_worksheet = nullptr;
     QString m_fileName;
+    Mode m_mode = Mode::Update;
+    QString m_templatePath;
     int m_sheetIndex = 0;
     int m_usedRows = 0;
     int m_usedColumns = 0;
@@ -72,4 +95,5 @@ private:
     bool m_lastCloseSaved = true;
 
     void releaseApplication();
+    bool selectSheet(int sheetIndex);
 };

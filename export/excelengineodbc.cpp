@@ -10,7 +10,10 @@
 
 const char *const ExcelEngineODBC::connectionName = "excelexport";
 
-ExcelEngineODBC::ExcelEngineODBC(const QString &fileName) : m_fileName(fileName) {}
+ExcelEngineODBC::ExcelEngineODBC(const QString &fileName, Target target)
+    : m_fileName(fileName), m_target(target)
+{
+}
 
 ExcelEngineODBC::~ExcelEngineODBC()
 {
@@ -58,6 +61,8 @@ bool ExcelEngineODBC::openConnection()
     // the same connection string and statements.
     m_database = QSqlDatabase::addDatabase(new XlsSqlDriver, name);
     m_database.setDatabaseName(connection);
+    if (m_target == Target::Replace)
+        m_database.setConnectOptions(QLatin1String(XlsSqlDriver::replaceOption));
     return m_database.open();
 }
 
@@ -142,8 +147,13 @@ bool ExcelEngineODBC::writeTable(QTableWidget *table, QProgressDialog *progress)
     for (int r = 0; r < m; ++r) {
         if (progress) {
             progress->setValue(r);
-            if (progress->wasCanceled())
+            if (progress->wasCanceled()) {
+                if (m_target == Target::Replace) {
+                    m_database.rollback();
+                    return true;
+                }
                 break;
+            }
         }
         for (int c = 0; c < n; ++c) {
             QTableWidgetItem *item = table->item(r, c);

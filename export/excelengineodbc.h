@@ -24,12 +24,19 @@ public:
     // One optional text per column: std::nullopt stands for a missing item.
     using Texts = std::vector<std::optional<QString>>;
 
-    explicit ExcelEngineODBC(const QString &fileName);
+    enum class Target
+    {
+        Update, // add the sheet to the workbook the file holds
+        Replace // write a new workbook over the file
+    };
+
+    explicit ExcelEngineODBC(const QString &fileName, Target target = Target::Update);
     ~ExcelEngineODBC() override;
 
     bool openConnection();
-    // True when Sheet1 was created and every row was inserted and committed
-    // (a cancel keeps and commits the rows inserted so far and is no failure).
+    // True when Sheet1 was created and every row was inserted and committed.
+    // A cancel is no failure: Update keeps and commits the rows inserted so
+    // far, Replace rolls back, so the file stays as it was.
     bool writeTable(QTableWidget *table, QProgressDialog *progress);
     void closeConnection();
 
@@ -45,5 +52,6 @@ public:
 
 private:
     QString m_fileName;
+    Target m_target = Target::Update;
     QSqlDatabase m_database;
 };

@@ -33,11 +33,16 @@ struct SpreadsheetObject::Book
     {
         if (!dirty)
             return true;
+        return saveAs(path);
+    }
+    bool saveAs(const QString &target)
+    {
         QString error;
-        if (!XlsWriter::save(model, path, &error)) {
-            qWarning().noquote() << "Saving" << path << "failed:" << error;
+        if (target.isEmpty() || !XlsWriter::save(model, target, &error)) {
+            qWarning().noquote() << "Saving" << target << "failed:" << error;
             return false;
         }
+        path = target;
         dirty = false;
         return true;
     }
@@ -139,6 +144,16 @@ AutomationObject *SpreadsheetObject::querySubObject(const char *name, const QVar
             return child(Kind::Workbooks);
         break;
     case Kind::Workbooks:
+        if (is(name, "Add()")) {
+            // A new workbook with one worksheet and no file until SaveAs.
+            auto book = std::make_shared<Book>();
+            book->model = XlsWorkbook::withOneSheet();
+            book->dirty = true;
+            m_session->books.push_back(book);
+            SpreadsheetObject *workbook = child(Kind::Workbook);
+            workbook->m_book = book;
+            return workbook;
+        }
         if (is(name, "Open(QString, QVariant)")) {
             const QString path = v1.toString();
             const QFileInfo info(path);
@@ -266,6 +281,8 @@ QVariant SpreadsheetObject::dynamicCall(const char *name, const QVariant &v1, co
     case Kind::Workbook:
         if (is(name, "Save()"))
             return QVariant(m_book->save());
+        if (is(name, "SaveAs(const QString&)"))
+            return QVariant(m_book->saveAs(v1.toString()));
         if (is(name, "Close(bool)")) {
             const bool saved = v1.toBool() ? m_book->save() : true;
             m_book->open = false;

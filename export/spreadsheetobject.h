@@ -12,10 +12,12 @@ class XlsWorkbook;
 //
 // Members understood (signatures compared after Qt's normalisation):
 //   application:  sub-object "WorkBooks"; call "Quit()"
-//   workbooks:    sub-object "Open(QString, QVariant)"; property "Count"
+//   workbooks:    sub-objects "Open(QString, QVariant)", "Add()" (a new
+//                 workbook with one worksheet and no file); property "Count"
 //   workbook:     sub-objects "WorkSheets(int)" (1-based; none beyond the
-//                 last sheet), "WorkSheets"; calls "Save()", "Close(bool)"
-//                 (both return whether the file was written)
+//                 last sheet), "WorkSheets"; calls "Save()", "Close(bool)",
+//                 "SaveAs(const QString&)" (each returns whether the file
+//                 was written; after SaveAs the workbook is that file)
 //   worksheets:   property "Count"
 //   worksheet:    sub-objects "UsedRange", "Cells(int,int)" (1-based),
 //                 "Range(const QString&)" ("A1", "A1:B35"); property "Name"

@@ -6,9 +6,15 @@
 class XlsWorkbook;
 
 // Reads an existing Excel workbook (BIFF8, also older BIFF5) into the
-// in-memory model: sheet names and the values of every cell through FreeXL,
-// and which cells are centred from the file's own XF records (FreeXL does
-// not read alignment).
+// in-memory model: sheet names, the value of every cell (texts, numbers,
+// booleans as 0 and 1; numbers in date formats as "YYYY-MM-DD[ HH:MM:SS]"
+// texts) and which cells are centred.
+//
+// The file is walked by the program's own compound-file and BIFF reader,
+// which takes any bytes at all: every length and index is checked against
+// what is there, memory grows with the cells the file holds (never with the
+// extent of a sheet), and the total stays within a small multiple of the
+// file's size. Files larger than maxFileSize are refused.
 //
 // The model holds values and centring only, and whatever opens a workbook
 // writes it back from the model. A workbook with content that would be lost
@@ -22,18 +28,15 @@ public:
     {
         Ok,
         NotFound,    // no such file, or not a plain file
-        NotReadable, // cannot be opened for reading
-        NotWorkbook, // not a compound file, or FreeXL refuses it
+        NotReadable, // cannot be opened for reading, or too large
+        NotWorkbook, // not a compound file with a workbook stream, or damaged
         Protected,   // encrypted or password protected
         Unsupported, // holds content that writing back would lose
     };
 
-    static Result load(const QString &path, XlsWorkbook *book, QString *error = nullptr);
+    static constexpr qint64 maxFileSize = 256 * 1024 * 1024;
 
-    // Walks a BIFF8 workbook stream. Per worksheet (in BOUNDSHEET order), the
-    // keys (XlsSheet::keyOf) of the cells whose XF centres them horizontally;
-    // unsupported (optional) names the first content that the model cannot
-    // hold, or stays empty. False when the stream cannot be walked.
-    static bool scan(const QByteArray &workbookStream, QVector<QVector<quint32>> *centred,
-                     QString *unsupported = nullptr);
+    static Result load(const QString &path, XlsWorkbook *book, QString *error = nullptr);
+    // The same for a file's bytes. book is only changed on Ok.
+    static Result read(const QByteArray &file, XlsWorkbook *book, QString *error = nullptr);
 };

@@ -70,7 +70,7 @@ QString XlsSqlDriver::fileNameOf(const QString &connectionString)
 }
 
 bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, const QString &, int,
-                        const QString &)
+                        const QString &options)
 {
     auto fail = [this](const QString &reason) {
         setLastError(QSqlError(QStringLiteral("cannot open"), reason, QSqlError::ConnectionError));
@@ -98,10 +98,12 @@ bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, con
         return fail(QStringLiteral("only Excel 97-2003 workbooks (.xls) can be written"));
     if (!info.absoluteDir().exists())
         return fail(QStringLiteral("folder does not exist"));
+    const bool replace =
+        options.split(QLatin1Char(';')).contains(QLatin1String(replaceOption), Qt::CaseInsensitive);
     if (info.exists()) {
         if (!info.isFile())
             return fail(QStringLiteral("not a file"));
-        if (info.size() > 0) {
+        if (info.size() > 0 && !replace) {
             QString error;
             if (XlsReader::load(m_fileName, &m_book, &error) != XlsReader::Result::Ok)
                 return fail(error);

@@ -19,7 +19,9 @@
 // temporary file renamed into place) on commit, or on close when statements
 // ran outside a transaction. Rollback forgets everything since the
 // transaction began. An existing workbook keeps its worksheets; a file that
-// is not a workbook is never opened, so it is never overwritten. Names ending
+// is not a workbook is never opened, so it is never overwritten. With the
+// connect option "REPLACE=1" the workbook starts empty whatever the file
+// holds, and the first write replaces the file. Names ending
 // in .xlsx, .xlsm or .xlsb are refused: the file written is an Excel 97-2003
 // workbook.
 class XlsSqlDriver : public QSqlDriver
@@ -36,6 +38,8 @@ public:
     bool beginTransaction() override;
     bool commitTransaction() override;
     bool rollbackTransaction() override;
+
+    static constexpr const char *replaceOption = "REPLACE=1";
 
     // The file named by DBQ= in a connection string ("" when there is none).
     static QString fileNameOf(const QString &connectionString);

@@ -32,6 +32,15 @@ QVariant XlsSheet::normalised(const QVariant &value)
     QString text = value.toString();
     if (text.isEmpty())
         return QVariant();
+    // A lone half of a surrogate pair is no character: readers refuse a
+    // file holding one, so it is stored as the replacement character.
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (ch.isSurrogate())
+            text[i] = QChar(QChar::ReplacementCharacter);
+    }
     if (text.size() > maxTextLength) {
         int length = maxTextLength;
         // Never keep half of a surrogate pair.
@@ -90,6 +99,21 @@ bool XlsSheet::setCentred(int row, int column, bool centred)
         it->cell.centred = centred;
     }
     return true;
+}
+
+void XlsSheet::assign(Cells cells)
+{
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const Entry &a, const Entry &b) { return a.key < b.key; });
+    m_cells.clear();
+    m_cells.reserve(cells.size());
+    for (Entry &e : cells) {
+        if (!m_cells.empty() && m_cells.back().key == e.key) {
+            m_cells.back() = std::move(e);
+        } else {
+            m_cells.push_back(std::move(e));
+        }
+    }
 }
 
 const XlsCell *XlsSheet::cell(int row, int column) const

@@ -73,6 +73,10 @@ public:
 
     static QVariant normalised(const QVariant &value);
 
+    // Takes cells in any order (a file read back): sorted by key, the last
+    // of several for one cell wins; values are taken as they are.
+    void assign(Cells cells);
+
 private:
     Cells::iterator find(quint32 key);
     Cells m_cells;

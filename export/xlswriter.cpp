@@ -1,12 +1,12 @@
 #include "export/xlswriter.h"
 
 #include "export/compoundfile.h"
+#include "export/safefile.h"
 #include "export/xlsworkbook.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 #include <QtEndian>
 #include <QtMath>
@@ -643,18 +643,5 @@ bool XlsWriter::save(const XlsWorkbook &book, const QString &path, QString *erro
     if (info.exists() && !info.isFile())
         return fail(QStringLiteral("not a file"));
 
-    const QByteArray bytes = toBytes(book);
-    // QSaveFile writes a temporary file next to the target and renames it
-    // into place on commit; until then the old file is untouched.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return SafeFile::writeFile(path, toBytes(book), error);
 }

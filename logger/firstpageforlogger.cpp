@@ -650,31 +650,13 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         return;
     }
 
-    // An existing file is moved aside rather than deleted, and put back if
-    // the export does not complete, so that a failed or cancelled export
-    // never costs the user the file that was there.
-    QString previous;
-    if (QFile::exists(fileName)) {
-        previous = fileName + QStringLiteral(".previous~");
-        QFile::remove(previous);
-        if (!QFile::rename(fileName, previous)) {
-            UiSeam::information(this, tr("error"),
-                                tr("Can't overwrite this file, maybe the file is in use!"));
-            return;
-        }
-    }
-    auto restorePrevious = [&]() {
-        if (previous.isEmpty())
-            return;
-        QFile::remove(fileName);
-        QFile::rename(previous, fileName);
-    };
-
+    // The workbook is written over the chosen file only when it is complete
+    // (a temporary file renamed into place): a failed or cancelled export
+    // leaves an existing file as it was.
     QElapsedTimer clock;
     clock.start();
-    ExcelEngineODBC engine(fileName);
+    ExcelEngineODBC engine(fileName, ExcelEngineODBC::Target::Replace);
     if (!engine.openConnection()) {
-        restorePrevious();
         UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
         return;
     }
@@ -687,11 +669,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         dialog.setValue(m + 1);
         dialog.hide();
         engine.closeConnection();
-        if (cancelled && !previous.isEmpty()) {
-            restorePrevious();
-        } else {
-            if (!previous.isEmpty())
-                QFile::remove(previous);
+        if (!cancelled) {
             if (fileOpener)
                 fileOpener(fileName);
             else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
@@ -700,7 +678,6 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
     } else {
         dialog.hide();
         engine.closeConnection();
-        restorePrevious();
         UiSeam::information(this, tr("export"), tr("Export data failed!"));
     }
     qDebug() << "The slow operation took" << clock.elapsed() << "milliseconds: ";
@@ -721,15 +698,16 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         tr("Excel file (*.xls)"));
     if (fileName.isEmpty())
         return;
-    // The copy never overwrites: an existing file of that name stays as it is.
-    if (!QFile::copy(dataTemplatePath(), fileName)) {
+    // The workbook is made from the template in memory and written over the
+    // chosen file once, at the end: a file the user chose to replace stays
+    // as it was until then, and is kept whole on a failure or cancel.
+    const QString templatePath = dataTemplatePath();
+    if (!QFileInfo(templatePath).isFile()) {
         UiSeam::information(this, tr("information"), tr("Create data file fail!"));
         return;
     }
-    // The template may be installed read-only; the copy must be writable.
-    QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteOwner);
 
-    ExcelEngine excel(fileName);
+    ExcelEngine excel(fileName, ExcelEngine::Mode::Replace, templatePath);
     if (!excel.openSheet(1)) {
         UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
         return;
@@ -775,10 +753,13 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
             return;
         }
     }
-    excel.saveBook();
+    const bool saved = excel.saveBook();
     excel.closeBook();
     dialog.hide();
-    UiSeam::information(this, tr("information"), tr("Save file success!"));
+    if (saved)
+        UiSeam::information(this, tr("information"), tr("Save file success!"));
+    else
+        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
 }
 
 // ---- language ------------------------------------------------------------

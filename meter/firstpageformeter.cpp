@@ -649,7 +649,10 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (fileName.isEmpty())
         return;
 
-    ExcelEngine engine(fileName);
+    // A new workbook (from "./template.xls" where there is one) written over
+    // the chosen file once, when complete: nothing of an older file is left
+    // in it, and a failure or cancel leaves the older file as it was.
+    ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, QStringLiteral("./template.xls"));
     if (!engine.openSheet(1)) {
         UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
         return;

@@ -86,8 +86,8 @@ private slots:
     void excelExport();
     void excelReplacesExistingFile();
     void saveData();
-    void saveDataRefusesExistingFile_data();
-    void saveDataRefusesExistingFile();
+    void saveDataOverExistingFile_data();
+    void saveDataOverExistingFile();
     void clearKeepsChosenRun();
     void languageSwitch();
 
@@ -449,37 +449,43 @@ void LoggerTableTest::saveData()
              values(QList<QStringList>{{"NUM", "VAL"}, {"1", "4.3"}, {"2", "5.0"}}));
 }
 
-void LoggerTableTest::saveDataRefusesExistingFile_data()
+void LoggerTableTest::saveDataOverExistingFile_data()
 {
-    QTest::addColumn<bool>("existing");
-    QTest::newRow("target exists") << true;
-    QTest::newRow("template missing") << false;
+    QTest::addColumn<bool>("templatePresent");
+    QTest::addColumn<QString>("message");
+    // The user confirmed the replacement in the file dialog: the new
+    // workbook takes the file's place, nothing of the old one left.
+    QTest::newRow("replaced") << true << "Save file success!";
+    QTest::newRow("template missing: file kept") << false << "Create data file fail!";
 }
 
-void LoggerTableTest::saveDataRefusesExistingFile()
+void LoggerTableTest::saveDataOverExistingFile()
 {
-    QFETCH(bool, existing);
+    QFETCH(bool, templatePresent);
+    QFETCH(QString, message);
     download({run(kLastSecond, {1, 3, 2})});
-    const QString file = dir.filePath(existing ? "taken.xls" : "fresh.xls");
-    if (existing) {
+    const QString file = dir.filePath("taken.xls");
+    {
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("mine");
-    } else {
-        FirstPageForLogger::setDataTemplatePath(dir.filePath("no-such-template.xls"));
     }
+    if (!templatePresent)
+        FirstPageForLogger::setDataTemplatePath(dir.filePath("no-such-template.xls"));
     dialogs->fileNames << file;
     invoke("on_pushButton_saveData_clicked");
     FirstPageForLogger::setDataTemplatePath(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls"));
-    QCOMPARE(dialogs->texts(), QStringList{"Create data file fail!"});
+    QCOMPARE(dialogs->texts(), QStringList{message});
     QCOMPARE(dialogs->shown.first().title, QString("information"));
-    if (existing) {
+    if (templatePresent) {
+        QCOMPARE(values(readWorkbook(file).value(1)),
+                 values(QList<QStringList>{{"NUM", "VAL"}, {"1", "1.0"}, {"2", "3.0"}, {"3", "2.0"}}));
+    } else {
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("mine"));
-    } else {
-        QVERIFY(!QFile::exists(file));
     }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("taken").size(), 1);
 }
 
 void LoggerTableTest::clearKeepsChosenRun()
