@@ -1,5 +1,6 @@
 #include "export/xlssqldriver.h"
 
+#include "export/safefile.h"
 #include "export/xlsreader.h"
 #include "export/xlswriter.h"
 
@@ -117,6 +118,13 @@ bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, con
                 m_tables.insert(sheet.name.toCaseFolded(), table);
             }
         }
+    }
+    if (replace) {
+        // The temporary file the commit will write is made and removed
+        // again: a read-only folder shows now, not after the inserts.
+        SafeFile probe(m_fileName);
+        if (!probe.open())
+            return fail(probe.errorString());
     }
     setOpen(true);
     setOpenError(false);

@@ -14,6 +14,9 @@
 #include "logger/uvpowercurvepageforlogger.h"
 #include "loggersupport.h"
 #include "simsetup.h"
+#include "savefaults.h"
+#include "export/xlsworkbook.h"
+#include "export/xlswriter.h"
 
 #include <QtTest>
 #include <QLineEdit>
@@ -88,6 +91,8 @@ private slots:
     void saveData();
     void saveDataOverExistingFile_data();
     void saveDataOverExistingFile();
+    void saveFailureKeepsOlderFile_data();
+    void saveFailureKeepsOlderFile();
     void clearKeepsChosenRun();
     void languageSwitch();
 
@@ -486,6 +491,53 @@ void LoggerTableTest::saveDataOverExistingFile()
         QCOMPARE(f.readAll(), QByteArray("mine"));
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("taken").size(), 1);
+}
+
+void LoggerTableTest::saveFailureKeepsOlderFile_data()
+{
+    using SaveFaults::Fault;
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("message");
+    const QByteArray save = "on_pushButton_saveData_clicked";
+    const QByteArray excel = "on_EXCELBtn_clicked";
+    const QString cantOpen = "Storing data failed, Can't open file!";
+    QTest::newRow("Save Data: no file can be made") << save << Fault::Open << cantOpen;
+    QTest::newRow("Save Data: write fails") << save << Fault::Write << "Save data file fail!";
+    QTest::newRow("Save Data: sync fails") << save << Fault::Sync << "Save data file fail!";
+    QTest::newRow("Save Data: rename fails") << save << Fault::Rename << "Save data file fail!";
+    QTest::newRow("Save Data: disk full") << save << Fault::DiskFull << "Save data file fail!";
+    QTest::newRow("EXCEL: no file can be made") << excel << Fault::Open << cantOpen;
+    QTest::newRow("EXCEL: write fails") << excel << Fault::Write << "Export data failed!";
+    QTest::newRow("EXCEL: close fails") << excel << Fault::Close << "Export data failed!";
+    QTest::newRow("EXCEL: disk full") << excel << Fault::DiskFull << "Export data failed!";
+}
+
+void LoggerTableTest::saveFailureKeepsOlderFile()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(SaveFaults::Fault, fault);
+    QFETCH(QString, message);
+    download({run(kLastSecond, {1, 3, 2}), run(kLastSecond.addSecs(60), {4.25f, 5})});
+    SaveFaults::Injected injected(fault);
+    if (!injected.isAvailable())
+        QSKIP("no tmpfs can be mounted here");
+    XlsWorkbook older = XlsWorkbook::withOneSheet();
+    older.sheets[0].setValue(0, 0, QStringLiteral("older"));
+    const QString path = injected.folder() + QStringLiteral("/runs.xls");
+    const QByteArray before = XlsWriter::toBytes(older);
+    QVERIFY(SaveFaults::putFile(path, before));
+    QVERIFY(injected.fillLeaving(4096));
+
+    dialogs->fileNames << path;
+    if (slot == "on_EXCELBtn_clicked")
+        invoke(slot.constData(), 0);
+    else
+        invoke(slot.constData());
+    QCOMPARE(dialogs->texts(), QStringList{message});
+    QVERIFY(SaveFaults::fileBytes(path) == before);
+    QCOMPARE(SaveFaults::leftovers(injected.folder(), QStringLiteral("runs.xls")), QStringList());
+    QCOMPARE(rows(), 2);
 }
 
 void LoggerTableTest::clearKeepsChosenRun()

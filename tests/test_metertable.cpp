@@ -6,6 +6,9 @@
 #include "meter/firstpageformeter.h"
 #include "meter/reportpageformeter.h"
 #include "metertestsupport.h"
+#include "savefaults.h"
+#include "export/xlswriter.h"
+#include "export/xlsworkbook.h"
 #include "sim/siminstrument.h"
 
 #include <QDateEdit>
@@ -98,6 +101,8 @@ private slots:
     void saveWritesTheTable();
     void saveToABareName();
     void saveToAFileThatCannotBeOpened();
+    void saveOverAnOlderWorkbook_data();
+    void saveOverAnOlderWorkbook();
     void reportCopiesTheRow();
     void clearKeepsHeadersAndDevice();
     void clearAlsoEmptiesTheDevice();
@@ -212,6 +217,52 @@ void MeterTableTest::saveToAFileThatCannotBeOpened()
     button("pushButton_saveData")->click();
     QCOMPARE(dialogs.texts(), QStringList{"Storing data failed, Can't open file!"});
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("Storing data"));
+    QCOMPARE(table()->rowCount(), 3);
+}
+
+void MeterTableTest::saveOverAnOlderWorkbook_data()
+{
+    using SaveFaults::Fault;
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("saved: no row of the older file left") << Fault::None << "Save file success!";
+    QTest::newRow("no file can be made") << Fault::Open << "Storing data failed, Can't open file!";
+    QTest::newRow("write fails") << Fault::Write << "Save data file fail!";
+    QTest::newRow("sync fails") << Fault::Sync << "Save data file fail!";
+    QTest::newRow("close fails") << Fault::Close << "Save data file fail!";
+    QTest::newRow("rename fails") << Fault::Rename << "Save data file fail!";
+    QTest::newRow("disk full") << Fault::DiskFull << "Save data file fail!";
+}
+
+void MeterTableTest::saveOverAnOlderWorkbook()
+{
+    QFETCH(SaveFaults::Fault, fault);
+    QFETCH(QString, message);
+    download(1);
+    SaveFaults::Injected injected(fault);
+    if (!injected.isAvailable())
+        QSKIP("no tmpfs can be mounted here");
+    // An older, longer workbook the user chose to replace.
+    XlsWorkbook older = XlsWorkbook::withOneSheet();
+    for (int r = 0; r < 40; ++r)
+        older.sheets[0].setValue(r, 0, QStringLiteral("older %1").arg(r));
+    const QString path = injected.folder() + QStringLiteral("/records.xls");
+    const QByteArray before = XlsWriter::toBytes(older);
+    QVERIFY(SaveFaults::putFile(path, before));
+    QVERIFY(injected.fillLeaving(4096));
+
+    dialogs.fileNames << path;
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{message});
+    QCOMPARE(SaveFaults::leftovers(injected.folder(), QStringLiteral("records.xls")),
+             QStringList());
+    if (fault == SaveFaults::Fault::None) {
+        const QList<QStringList> sheet = readWorkbook(path);
+        QCOMPARE(sheet.size(), 4);
+        QCOMPARE(sheet[0].mid(0, 7), headers());
+    } else {
+        QVERIFY(SaveFaults::fileBytes(path) == before);
+    }
     QCOMPARE(table()->rowCount(), 3);
 }
 
