@@ -10,12 +10,14 @@
 #include "xlscheck.h"
 
 #include <QCryptographicHash>
+#include <QRandomGenerator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <unistd.h>
 
@@ -99,6 +101,82 @@ void compareWithFreeXl(const XlsWorkbook &book, const FreeXlBook &read)
     }
 }
 
+// A text for the generated tables: NUL, quotes and separators, Latin-1,
+// CJK, pairs of surrogates and now and then a lone half of one, at lengths
+// from 0 to the cell limit.
+QString generatedText(QRandomGenerator &random)
+{
+    static const int lengths[] = {0, 1, 2, 255, 256, 4096, XlsSheet::maxTextLength - 1,
+                                  XlsSheet::maxTextLength};
+    const int length = random.bounded(4) == 0 ? lengths[random.bounded(8)] : random.bounded(300);
+    QString text;
+    while (text.size() < length) {
+        switch (random.bounded(8)) {
+        case 0:
+            text += QChar(0);
+            break;
+        case 1:
+            text += QLatin1String("\"',;\n\t")[random.bounded(6)];
+            break;
+        case 2:
+            text += QChar(0xC0 + random.bounded(0x40));
+            break;
+        case 3:
+            text += QChar(0x4E00 + random.bounded(0x5000));
+            break;
+        case 4:
+            if (text.size() + 2 <= length)
+                text += QString::fromUcs4(U"\U0001F600");
+            break;
+        case 5:
+            text += QChar(0xD800 + random.bounded(0x800)); // lone surrogate
+            break;
+        default:
+            text += QChar('a' + random.bounded(26));
+        }
+    }
+    return text;
+}
+
+double generatedNumber(QRandomGenerator &random)
+{
+    static const double special[] = {0.0,
+                                     -0.0,
+                                     std::numeric_limits<double>::denorm_min(),
+                                     -std::numeric_limits<double>::denorm_min(),
+                                     std::numeric_limits<double>::min() / 3,
+                                     std::numeric_limits<double>::max(),
+                                     std::numeric_limits<double>::lowest(),
+                                     std::numeric_limits<double>::quiet_NaN(),
+                                     std::numeric_limits<double>::infinity(),
+                                     -std::numeric_limits<double>::infinity(),
+                                     137.0,
+                                     536870912.0};
+    switch (random.bounded(3)) {
+    case 0:
+        return special[random.bounded(12)];
+    case 1:
+        return double(qint32(random.generate())) / (1 << random.bounded(12));
+    default: {
+        double value;
+        const quint64 bits = random.generate64();
+        std::memcpy(&value, &bits, sizeof value);
+        return value; // any double, NaN patterns included
+    }
+    }
+}
+
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.type() != b.type())
+        return false;
+    if (a.type() != QVariant::Double)
+        return a == b;
+    const double x = a.toDouble();
+    const double y = b.toDouble();
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
+
 } // namespace
 
 class TestXlsFile : public QObject
@@ -108,6 +186,7 @@ class TestXlsFile : public QObject
 private slots:
     void roundTrip_data();
     void roundTrip();
+    void generatedTablesSurviveExactly();
     void centringSurvivesReading();
     void compoundFileLayout_data();
     void compoundFileLayout();
@@ -214,6 +293,62 @@ void TestXlsFile::roundTrip()
     // Writing what was read gives the same file again.
     reread.activeSheet = book.activeSheet;
     QCOMPARE(XlsWriter::toBytes(reread), XlsWriter::toBytes(book));
+}
+
+void TestXlsFile::generatedTablesSurviveExactly()
+{
+    // Whatever a table holds comes back exactly as the workbook model keeps
+    // it: the same texts (NUL included), the same bits of every number.
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 12; ++round) {
+        XlsWorkbook book;
+        const int sheets = round == 0 ? 30 : 1 + random.bounded(3);
+        for (int s = 0; s < sheets; ++s) {
+            XlsSheet sheet(QStringLiteral("S%1").arg(s));
+            if (round == 0) {
+                // Far corners only: reading costs what the cells cost.
+                sheet.setValue(0, 0, generatedText(random));
+                sheet.setValue(XlsSheet::maxRows - 1, XlsSheet::maxColumns - 1, 1.5);
+            } else {
+                for (int i = 0; i < 200; ++i) {
+                    const int row = random.bounded(400);
+                    const int column = random.bounded(12);
+                    if (random.bounded(2))
+                        sheet.setValue(row, column, generatedText(random));
+                    else
+                        sheet.setValue(row, column, generatedNumber(random));
+                    if (random.bounded(5) == 0)
+                        sheet.setCentred(row, column, true);
+                }
+            }
+            book.sheets.append(sheet);
+        }
+        XlsWorkbook reread;
+        QString error;
+        QCOMPARE(XlsReader::read(XlsWriter::toBytes(book), &reread, &error), XlsReader::Result::Ok);
+        QCOMPARE(reread.sheets.size(), book.sheets.size());
+        for (int s = 0; s < book.sheets.size(); ++s) {
+            const XlsSheet::Cells &want = book.sheets.at(s).cells();
+            const XlsSheet::Cells &got = reread.sheets.at(s).cells();
+            QCOMPARE(got.size(), want.size());
+            for (size_t i = 0; i < want.size(); ++i) {
+                QVERIFY2(got[i].key == want[i].key && got[i].cell.centred == want[i].cell.centred &&
+                             sameValue(got[i].cell.value, want[i].cell.value),
+                         qPrintable(QStringLiteral("round %1 sheet %2 cell %3: %4 for %5")
+                                        .arg(round)
+                                        .arg(s)
+                                        .arg(i)
+                                        .arg(got[i].cell.value.toString().left(40),
+                                             want[i].cell.value.toString().left(40))));
+            }
+        }
+    }
+    // A lone half of a surrogate pair is stored as U+FFFD, a pair as it is.
+    XlsSheet sheet(QStringLiteral("S"));
+    sheet.setValue(0, 0, QString(QChar(0xDC00)) + QStringLiteral("x") + QChar(0xD83D));
+    sheet.setValue(1, 0, QString::fromUcs4(U"\U0001F600"));
+    QCOMPARE(sheet.value(0, 0).toString(), QStringLiteral("\uFFFDx\uFFFD"));
+    QCOMPARE(sheet.value(1, 0).toString(), QString::fromUcs4(U"\U0001F600"));
 }
 
 void TestXlsFile::centringSurvivesReading()
@@ -415,6 +550,10 @@ void TestXlsFile::badFilesAreRefused_data()
     for (int i = 0; i < 512; ++i) // every FAT entry points far outside the file
         brokenFat[int((firstFat + 1) * 512) + i] = char(0x7F);
     QTest::newRow("FAT pointing outside the file") << brokenFat << notWorkbook;
+    QByteArray loop = good;
+    for (int i = 1; i < 8; ++i) // the stream's sectors lead back to its first
+        qToLittleEndian<quint32>(0, loop.data() + (firstFat + 1) * 512 + 4 * i);
+    QTest::newRow("sector chain that loops") << loop << notWorkbook;
     QByteArray noWorkbookStream = good;
     const quint32 dir = qFromLittleEndian<quint32>(good.constData() + 0x30);
     noWorkbookStream[int((dir + 1) * 512 + 128)] = 'X'; // "Workbook" -> "Xorkbook"
