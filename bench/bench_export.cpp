@@ -6,9 +6,9 @@
 // the saves together. Usage: bench_export [repetitions [copy of the last file]]
 
 #include "export/excelengine.h"
-#include "export/workbooktemplate.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/workbooktemplate.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

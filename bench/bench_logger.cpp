@@ -11,7 +11,7 @@
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
 #include "logger/firstpageforlogger.h"
-#include "logger/loggerrun.h"
+#include "download/loggerrun.h"
 #include "sim/simenvironment.h"
 #include "sim/simprofile.h"
 

@@ -1,7 +1,7 @@
 #include "export/excelengine.h"
 
 #include "export/automationobject.h"
-#include "export/safefile.h"
+#include "files/safefile.h"
 
 #include <QDebug>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "export/spreadsheetobject.h"
 
-#include "export/xlsreader.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include <QDebug>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "export/xlssqldriver.h"
 
-#include "export/safefile.h"
-#include "export/xlsreader.h"
-#include "export/xlswriter.h"
+#include "files/safefile.h"
+#include "files/xlsreader.h"
+#include "files/xlswriter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/xlsworkbook.h"
+#include "files/xlsworkbook.h"
 
 #include <QMap>
 #include <QSqlDriver>

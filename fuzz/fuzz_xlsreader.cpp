@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as a workbook file. The reader must never
 // crash, hang or run away in memory, whatever the file holds.
-#include "export/xlsreader.h"
-#include "export/xlsworkbook.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
 
 #include <QByteArray>
 

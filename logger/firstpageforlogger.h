@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logger/loggerrun.h"
+#include "download/loggerrun.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

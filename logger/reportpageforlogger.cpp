@@ -3,7 +3,7 @@
 #include "app/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "logger/informationpageforlogger.h"
-#include "logger/loggerrun.h"
+#include "download/loggerrun.h"
 #include "ui_reportpageforlogger.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "logger/uvpowercurvepageforlogger.h"
 
 #include "logger/firstpageforlogger.h"
-#include "logger/loggerrun.h"
+#include "download/loggerrun.h"
 #include "ui_uvpowercurvepageforlogger.h"
 
 #include <qcustomplot.h>

@@ -5,7 +5,7 @@
 #include "export/excelengine.h"
 #include "export/mythread.h"
 #include "logger/tableopwidget.h"
-#include "meter/meterrecord.h"
+#include "download/meterrecord.h"
 #include "meter/reportpageformeter.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/modeltable.h"

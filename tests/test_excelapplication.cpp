@@ -4,9 +4,9 @@
 
 #include "export/automationobject.h"
 #include "export/spreadsheetobject.h"
-#include "export/xlsreader.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include "xlscheck.h"
 

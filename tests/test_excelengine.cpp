@@ -4,10 +4,10 @@
 #include "export/automationobject.h"
 #include "export/excelengine.h"
 #include "export/spreadsheetobject.h"
-#include "export/workbooktemplate.h"
-#include "export/xlsreader.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/workbooktemplate.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include "xlscheck.h"
 

@@ -2,8 +2,8 @@
 // every finding) through the code it was found against, in the ordinary
 // build: a fault that comes back shows here, and under the sanitizer build
 // as the report it was.
-#include "export/xlsreader.h"
-#include "export/xlsworkbook.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
 
 #include <QDir>
 #include <QDirIterator>

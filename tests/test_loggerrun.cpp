@@ -2,7 +2,7 @@
 // time, statistics and the row texts, on their own.
 
 #include "frames.h"
-#include "logger/loggerrun.h"
+#include "download/loggerrun.h"
 #include "protocol/crc16.h"
 
 #include <QtTest>

@@ -15,8 +15,8 @@
 #include "loggersupport.h"
 #include "simsetup.h"
 #include "savefaults.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include <QtTest>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // Meter record decoding, formatting, buffer walking and control profiles.
 #include "frames.h"
-#include "meter/meterrecord.h"
+#include "download/meterrecord.h"
 #include "protocol/frame.h"
 
 #include <QtTest>

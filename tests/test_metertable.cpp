@@ -7,8 +7,8 @@
 #include "meter/reportpageformeter.h"
 #include "metertestsupport.h"
 #include "savefaults.h"
-#include "export/xlswriter.h"
-#include "export/xlsworkbook.h"
+#include "files/xlswriter.h"
+#include "files/xlsworkbook.h"
 #include "sim/siminstrument.h"
 
 #include <QDateEdit>

@@ -3,8 +3,8 @@
 
 #include "export/excelengineodbc.h"
 #include "export/xlssqldriver.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include "xlscheck.h"
 

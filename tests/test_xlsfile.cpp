@@ -2,10 +2,10 @@
 // names, every cell), the program's own reader restores values and centring,
 // limits are kept, and bad or damaged files are refused without harm.
 
-#include "export/compoundfile.h"
-#include "export/xlsreader.h"
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/compoundfile.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include "xlscheck.h"
 

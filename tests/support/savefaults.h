@@ -3,7 +3,7 @@
 // Faults for the tests of saving: a step of the safe write path that fails,
 // or a real file system that is nearly full.
 
-#include "export/safefile.h"
+#include "files/safefile.h"
 
 #include <QByteArray>
 #include <QMetaType>

@@ -1,8 +1,8 @@
 // Build tool: writes the workbook template "Data.xls" that the Logger page
 // copies for "Save Data" (the run table on sheet 1, one run per following
 // sheet). Usage: vantrel_make_template <output file> <number of sheets>
-#include "export/xlsworkbook.h"
-#include "export/xlswriter.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "export/xlsreader.h"
+#include "files/xlsreader.h"
 
-#include "export/compoundfile.h"
-#include "export/xlsworkbook.h"
+#include "files/compoundfile.h"
+#include "files/xlsworkbook.h"
 
 #include <QDate>
 #include <QFile>

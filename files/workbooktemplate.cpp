@@ -1,4 +1,4 @@
-#include "export/workbooktemplate.h"
+#include "files/workbooktemplate.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

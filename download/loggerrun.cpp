@@ -1,4 +1,4 @@
-#include "logger/loggerrun.h"
+#include "download/loggerrun.h"
 
 #include "protocol/frame.h"
 

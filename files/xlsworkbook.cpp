@@ -1,4 +1,4 @@
-#include "export/xlsworkbook.h"
+#include "files/xlsworkbook.h"
 
 #include <QtMath>
 

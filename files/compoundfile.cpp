@@ -1,4 +1,4 @@
-#include "export/compoundfile.h"
+#include "files/compoundfile.h"
 
 #include <QtEndian>
 

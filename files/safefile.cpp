@@ -1,4 +1,4 @@
-#include "export/safefile.h"
+#include "files/safefile.h"
 
 #include <QDir>
 #include <QFile>

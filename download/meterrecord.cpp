@@ -1,4 +1,4 @@
-#include "meter/meterrecord.h"
+#include "download/meterrecord.h"
 
 #include "protocol/frame.h"
 

@@ -1,8 +1,8 @@
-#include "export/xlswriter.h"
+#include "files/xlswriter.h"
 
-#include "export/compoundfile.h"
-#include "export/safefile.h"
-#include "export/xlsworkbook.h"
+#include "files/compoundfile.h"
+#include "files/safefile.h"
+#include "files/xlsworkbook.h"
 
 #include <QDir>
 #include <QFileInfo>
