@@ -7,7 +7,8 @@
 #include "logger/firstpageforlogger.h"
 #include "meter/firstpageformeter.h"
 #include "protocol/frame.h"
-#include "protocol/instrumentcommands.h"
+#include "app/commandfailures.h"
+#include "protocol/recognition.h"
 #include "protocol/modeltable.h"
 #include "ui_mainwindow.h"
 
@@ -41,6 +42,12 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
     LookAndFeel::initResources();
     ui->setupUi(this); // texts, empty title, stack at -1, slots bound by name
     initForm();
+    meterPage_->setInstrument(&commands_);
+    loggerPage_->setInstrument(&commands_);
+    connect(&instrument_, &InstrumentLink::sendFailed, this,
+            [this] { UiSeam::information(this, tr("information"), tr("Send data Error！")); });
+    connect(&instrument_, &InstrumentLink::formatError, this,
+            [this] { UiSeam::information(this, tr("information"), tr("Message format error！")); });
     on_btnLanguageZh_clicked();
     QTimer::singleShot(10, this, &MainWindow::initusbport);
 }
@@ -154,75 +161,48 @@ bool MainWindow::isLinkOpen() const { return link_ && link_->isOpen(); }
 
 int MainWindow::sendFrame(QByteArray &frame, int timeoutMs)
 {
-    if (!isLinkOpen())
-        return -1;
-    Frame::appendTrailer(frame);
-    const int result = link_->write(frame, timeoutMs);
-    if (result != frame.size())
-        UiSeam::information(this, tr("information"), tr("Send data Error！"));
-    return result;
+    return instrument_.sendFrame(frame, timeoutMs);
 }
 
 int MainWindow::receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify)
 {
-    // The worker reads here on its own thread; it never asks for verification,
-    // so the message boxes below stay on the GUI thread.
-    if (!link_)
-        return -1;
-    const int r = link_->read(buffer, timeoutMs, expectedLength);
-    if (r < 1 || !verify)
-        return r;
-    const bool matches = Frame::trailerMatches(buffer, expectedLength);
-    if (Frame::byteAt(buffer, 2) == 0x04)
-        return -1;
-    if (matches)
-        return buffer.size();
-    UiSeam::information(this, tr("information"), tr("Message format error！"));
-    return -1;
+    return instrument_.receiveFrame(buffer, timeoutMs, expectedLength, verify);
 }
 
 void MainWindow::recognizeInstrument()
 {
     if (!isLinkOpen())
         return;
-    InstrumentCommands *commands = InstrumentCommands::instance();
-    quint32 typeCode = 0;
-    KeyInfo key;
-    const int keyResult = commands->readKeyInfo(key);
-    if (keyResult >= 0) {
-        typeCode = key.deviceType;
-    } else if (keyResult != -5) {
+    const Recognition found = Recognition::run(commands_);
+    if (found.productionResult < 0)
+        CommandTexts::showFailure(nullptr, found.productionResult, CommandTexts::productionInfo);
+    switch (found.outcome) {
+    case Recognition::Outcome::KeyInfoFailed:
         UiSeam::information(this, tr("Warn"), tr("Read key infomation fail!"));
         return;
-    } else {
-        ProductionInfo production;
-        const int r = commands->readProductionInfo(production);
-        if (r == -5) {
-            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-            ui->stackedWidget->setCurrentIndex(1);
-            meterPage_->openThreadSlot();
-            currentFamily_ = Family::Meter;
-            return;
-        }
-        if (r == -4) {
-            UiSeam::information(this, tr("Warn"),
-                                tr("The instrument is not configured production information!"));
-            return;
-        }
-        if (r < 0)
-            return;
-        typeCode = production.deviceType;
-    }
-
-    if (ModelTable::isLoggerCode(typeCode)) {
+    case Recognition::Outcome::MeterWithoutProbe:
+        UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+        ui->stackedWidget->setCurrentIndex(1);
+        meterPage_->openThreadSlot();
+        currentFamily_ = Family::Meter;
+        return;
+    case Recognition::Outcome::NotConfigured:
+        UiSeam::information(this, tr("Warn"),
+                            tr("The instrument is not configured production information!"));
+        return;
+    case Recognition::Outcome::ProductionInfoFailed:
+        return;
+    case Recognition::Outcome::Logger:
         ui->stackedWidget->setCurrentIndex(0);
         loggerPage_->loadFromInstrument();
         currentFamily_ = Family::Logger;
-    } else {
+        return;
+    case Recognition::Outcome::Meter:
         ui->stackedWidget->setCurrentIndex(1);
         meterPage_->openThreadSlot();
         meterPage_->readDeviceAndConfiguration();
         currentFamily_ = Family::Meter;
+        return;
     }
 }
 
@@ -250,6 +230,7 @@ bool MainWindow::OpenUSB()
     if (!opened)
         return false;
     link_ = opened;
+    instrument_.setLink(link_);
     setLamp(true);
     recognizeInstrument();
     return true;
@@ -262,6 +243,7 @@ void MainWindow::CloseUSB()
     if (currentFamily_ == Family::Meter)
         meterPage_->closeThreadSlot();
     link_->close();
+    instrument_.setLink(nullptr);
     delete link_;
     link_ = nullptr;
     setLamp(false);

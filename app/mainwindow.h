@@ -1,5 +1,8 @@
 #pragma once
 
+#include "protocol/instrumentcommands.h"
+#include "protocol/instrumentlink.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QTranslator>
@@ -17,7 +20,8 @@ class MainWindow;
 
 // The program's only top-level window and the owner of the instrument link:
 // link lamp and language buttons above the stack of the two family pages.
-// It offers the frame exchange to everybody through its single instance.
+// It owns the frame exchange over that link and the commands, and hands them
+// to the pages.
 class MainWindow : public QDialog
 {
     Q_OBJECT
@@ -37,6 +41,8 @@ public:
 
     bool isLinkOpen() const;
     CLinker *link() const { return link_; }
+    InstrumentLink *instrumentLink() { return &instrument_; }
+    InstrumentCommands *commands() { return &commands_; }
     Family currentFamily() const { return currentFamily_; }
     FirstPageForMeter *meterPage() const { return meterPage_; }
     FirstPageForLogger *loggerPage() const { return loggerPage_; }
@@ -77,6 +83,8 @@ private:
     FirstPageForMeter *meterPage_ = nullptr;
     FirstPageForLogger *loggerPage_ = nullptr;
     CLinker *link_ = nullptr;
+    InstrumentLink instrument_;
+    InstrumentCommands commands_{&instrument_};
     Family currentFamily_ = Family::None;
     QTranslator translator;
 

@@ -1,15 +1,17 @@
 #include "logger/firstpageforlogger.h"
 
+#include "app/commandfailures.h"
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
 #include "export/excelengine.h"
 #include "export/excelengineodbc.h"
-#include "export/mythread.h"
+#include "download/mythread.h"
 #include "logger/reportpageforlogger.h"
 #include "logger/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
 #include "protocol/identity.h"
 #include "protocol/instrumentcommands.h"
+#include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
 #include "ui_firstpageforlogger.h"
 
@@ -186,7 +188,7 @@ bool FirstPageForLogger::busyGuard()
 
 bool FirstPageForLogger::linkGuard()
 {
-    if (MainWindow::instance()->isLinkOpen())
+    if ((m_commands && m_commands->link()->isOpen()))
         return true;
     UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
     return false;
@@ -203,9 +205,9 @@ void FirstPageForLogger::loadFromInstrument()
 
 void FirstPageForLogger::readDeviceInformation()
 {
-    if (!MainWindow::instance()->isLinkOpen())
+    if (!(m_commands && m_commands->link()->isOpen()))
         return;
-    InstrumentCommands *commands = InstrumentCommands::instance();
+    InstrumentCommands *commands = m_commands;
     quint32 serial = 0;
     quint32 typeCode = 0;
     KeyInfo key;
@@ -219,6 +221,7 @@ void FirstPageForLogger::readDeviceInformation()
     } else {
         ProductionInfo production;
         const int r = commands->readProductionInfo(production);
+        CommandTexts::showFailure(nullptr, r, CommandTexts::productionInfo);
         if (r == -5)
             return; // no probe: this page says nothing
         if (r == -4) {
@@ -235,13 +238,19 @@ void FirstPageForLogger::readDeviceInformation()
     ui->DeviceNameEdit->setText(ModelTable::loggerName(typeCode));
 
     QDate calibration;
-    if (commands->readCalibrationDate(calibration) < 0)
+    const int calibrationResult = commands->readCalibrationDate(calibration);
+    if (calibrationResult < 0) {
+        CommandTexts::showFailure(nullptr, calibrationResult, CommandTexts::calibrationDate);
         return;
+    }
     ui->CalibrationeDateEdit->setDate(calibration);
 
     quint16 version = 0;
-    if (commands->readSoftwareVersion(version) < 0)
+    const int versionResult = commands->readSoftwareVersion(version);
+    if (versionResult < 0) {
+        CommandTexts::showFailure(nullptr, versionResult, CommandTexts::softwareVersion);
         return;
+    }
     ui->FirmwareVersionEdit->setText(Identity::versionText(version));
 }
 
@@ -295,7 +304,7 @@ void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
     ui->SixtySecondBtn->setEnabled(true);
 
     int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-    const int r = InstrumentCommands::instance()->readBlock80(b0, b1, b2, b3);
+    const int r = m_commands->readBlock80(b0, b1, b2, b3);
     if (r >= 0) {
         if (b0 == 0) {
             ui->OffBtn->setChecked(true);
@@ -316,7 +325,7 @@ void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
             interval->setChecked(true);
         return;
     }
-    InstrumentCommands::showFailure(this, r, CommandTexts::readConfiguration);
+    CommandTexts::showFailure(this, r, CommandTexts::readConfiguration);
     if (r == -4)
         showConfigurationDefaults();
 }
@@ -343,9 +352,9 @@ void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
         UiSeam::information(this, tr("information"), tr("Shutdown must between 1—10!"));
         return;
     }
-    const int r = InstrumentCommands::instance()->writeBlock80(b0, minutes, b2, 0);
+    const int r = m_commands->writeBlock80(b0, minutes, b2, 0);
     if (r < 0) {
-        InstrumentCommands::showFailure(this, r, CommandTexts::writeConfiguration);
+        CommandTexts::showFailure(this, r, CommandTexts::writeConfiguration);
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
         return;
     }
@@ -362,14 +371,14 @@ void FirstPageForLogger::on_readDateTimeBtn_clicked()
     ui->readDateTimeBtn->setEnabled(false);
 
     QDateTime when;
-    const int r = InstrumentCommands::instance()->readClock(when);
+    const int r = m_commands->readClock(when);
     if (r >= 0) {
         ui->dateTimeEditForRead->setDateTime(when);
         readClockTimer.start(100);
         readClockAge.restart();
         return;
     }
-    InstrumentCommands::showFailure(this, r, CommandTexts::readClock);
+    CommandTexts::showFailure(this, r, CommandTexts::readClock);
     ui->dateTimeEditForRead->hide();
     ui->dateTimeEdit->show();
     ui->writeDateTimeBtn->setEnabled(true);
@@ -392,9 +401,9 @@ void FirstPageForLogger::on_writeDateTimeBtn_clicked()
 {
     if (!busyGuard() || !linkGuard())
         return;
-    const int r = InstrumentCommands::instance()->writeClock(ui->dateTimeEdit->dateTime());
+    const int r = m_commands->writeClock(ui->dateTimeEdit->dateTime());
     if (r < 0) {
-        InstrumentCommands::showFailure(this, r, CommandTexts::writeClock);
+        CommandTexts::showFailure(this, r, CommandTexts::writeClock);
         UiSeam::information(this, tr("information"), tr("parameter date time error!"));
         return;
     }
@@ -428,7 +437,7 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
     on_readhostconfiguretBtn_clicked();
 
     int count = 0;
-    if (InstrumentCommands::instance()->readPowerGroupCount(count) < 0)
+    if (m_commands->readPowerGroupCount(count) < 0)
         return;
     if (count < 1)
         return;
@@ -475,7 +484,7 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
 FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *receivedTotal,
                                                                int progressMaximum)
 {
-    MainWindow *window = MainWindow::instance();
+    InstrumentLink *window = m_commands->link();
     QByteArray &frames = runFrames[size_t(run)];
     QByteArray &payload = runData[size_t(run)];
 
@@ -498,7 +507,7 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
             silence.restart();
             if (LoggerRun::endPacketSeen(frames))
                 break;
-        } else if (!window->isLinkOpen() || clearPending) {
+        } else if (!window->isOpen() || clearPending) {
             frames.clear();
             return RunOutcome::LinkLost;
         }
@@ -512,7 +521,7 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
     payload = LoggerRun::extractPayload(frames);
 
     int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-    const int r = InstrumentCommands::instance()->readBlock80(b0, b1, b2, b3);
+    const int r = m_commands->readBlock80(b0, b1, b2, b3);
     if (r < 0 && r != -4) {
         payload.clear();
         return RunOutcome::StepUnreadable;
@@ -794,7 +803,7 @@ bool FirstPageForLogger::openThreadSlot()
 {
     qDebug() << tr("openThreadSlot");
     workerThread = new QThread();
-    worker = new MyThread();
+    worker = new MyThread(m_commands ? m_commands->link() : nullptr);
     connect(worker, &MyThread::senddata, this, &FirstPageForLogger::SaveData);
     worker->moveToThread(workerThread);
     connect(workerThread, &QThread::finished, workerThread, &QObject::deleteLater);

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 
+class InstrumentCommands;
 class MyThread;
 class QButtonGroup;
 class QProgressDialog;
@@ -34,6 +35,10 @@ class FirstPageForLogger : public QWidget
 public:
     explicit FirstPageForLogger(QWidget *parent = nullptr);
     ~FirstPageForLogger() override;
+
+    // The instrument's commands and, through them, the link: handed over by
+    // the main window, which owns both.
+    void setInstrument(InstrumentCommands *commands) { m_commands = commands; }
 
     // Device information, settings and clock, each with its own messages.
     void loadFromInstrument();
@@ -136,4 +141,5 @@ private:
     QProgressDialog *progressDialog = nullptr;
     QByteArray powerData;
     QTimer *liveClockTimer = nullptr;
+    InstrumentCommands *m_commands = nullptr;
 };

@@ -1,13 +1,15 @@
 #include "meter/firstpageformeter.h"
 
+#include "app/commandfailures.h"
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
 #include "export/excelengine.h"
-#include "export/mythread.h"
+#include "download/mythread.h"
 #include "logger/tableopwidget.h"
 #include "download/meterrecord.h"
 #include "meter/reportpageformeter.h"
 #include "protocol/instrumentcommands.h"
+#include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
 #include "ui_firstpageformeter.h"
 
@@ -196,10 +198,10 @@ bool FirstPageForMeter::refuseWhileDownloading()
 
 int FirstPageForMeter::readDeviceInformation()
 {
-    if (!MainWindow::instance()->isLinkOpen())
+    if (!m_commands || !m_commands->link()->isOpen())
         return -1;
     LinkLock locked(this);
-    InstrumentCommands *commands = InstrumentCommands::instance();
+    InstrumentCommands *commands = m_commands;
 
     quint32 serial = 0;
     quint32 type = 0;
@@ -212,6 +214,7 @@ int FirstPageForMeter::readDeviceInformation()
         ProductionInfo production;
         const int r = commands->readProductionInfo(production);
         if (r < 0) {
+            CommandTexts::showFailure(nullptr, r, CommandTexts::productionInfo);
             if (r == -5)
                 UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
             else if (r == -4)
@@ -262,6 +265,7 @@ int FirstPageForMeter::readDeviceInformation()
     QDate calibration;
     const int calibrationResult = commands->readCalibrationDate(calibration);
     if (calibrationResult < 0) {
+        CommandTexts::showFailure(nullptr, calibrationResult, CommandTexts::calibrationDate);
         if (calibrationResult == -5)
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
         return -1;
@@ -269,8 +273,11 @@ int FirstPageForMeter::readDeviceInformation()
     ui->CalibrationeDateEdit->setDate(calibration);
 
     quint16 version = 0;
-    if (commands->readSoftwareVersion(version) < 0)
+    const int versionResult = commands->readSoftwareVersion(version);
+    if (versionResult < 0) {
+        CommandTexts::showFailure(nullptr, versionResult, CommandTexts::softwareVersion);
         return -1;
+    }
     ui->FirmwareVersionEdit->setText(QString::number(version / 10.0, 'f', 1));
     return 1;
 }
@@ -279,17 +286,17 @@ int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
 {
     if (refuseWhileDownloading())
         return -1;
-    if (!MainWindow::instance()->isLinkOpen()) {
+    if (!(m_commands && m_commands->link()->isOpen())) {
         UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
         return -1;
     }
     LinkLock locked(this);
-    InstrumentCommands *commands = InstrumentCommands::instance();
+    InstrumentCommands *commands = m_commands;
 
     int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
     const int r80 = commands->readBlock80(b0, b1, b2, b3);
     if (r80 < 0) {
-        InstrumentCommands::showFailure(this, r80, CommandTexts::readConfiguration);
+        CommandTexts::showFailure(this, r80, CommandTexts::readConfiguration);
         if (r80 == -4) {
             ui->OnBtn->setChecked(true);
             ui->EnergyDisNoBtn->setChecked(true);
@@ -325,7 +332,7 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
 {
     if (refuseWhileDownloading())
         return;
-    if (!MainWindow::instance()->isLinkOpen()) {
+    if (!(m_commands && m_commands->link()->isOpen())) {
         UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
         return;
     }
@@ -336,13 +343,13 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
 
     LinkLock locked(this);
     on_pushButton_clear_clicked();
-    InstrumentCommands *commands = InstrumentCommands::instance();
+    InstrumentCommands *commands = m_commands;
 
     // A group without a checked button reports -1, sent as 0xFF.
     const int r80 =
         commands->writeBlock80(autoOffGroup->checkedId(), 10, 0, energyDisplayGroup->checkedId());
     if (r80 < 0) {
-        InstrumentCommands::showFailure(this, r80, CommandTexts::writeConfiguration);
+        CommandTexts::showFailure(this, r80, CommandTexts::writeConfiguration);
         if (r80 == -5)
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
@@ -369,8 +376,7 @@ int FirstPageForMeter::readDeviceAndConfiguration()
 
 void FirstPageForMeter::on_GetDataBtn_clicked()
 {
-    MainWindow *window = MainWindow::instance();
-    if (!window->isLinkOpen()) {
+    if (!m_commands || !m_commands->link()->isOpen()) {
         UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
         return;
     }
@@ -385,7 +391,7 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
     {
         LinkLock locked(this);
         recordCount = 0;
-        const int r = InstrumentCommands::instance()->readPowerGroupCount(recordCount);
+        const int r = m_commands->readPowerGroupCount(recordCount);
         if (r < 0) {
             if (r == -5)
                 UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
@@ -404,7 +410,7 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
     // the answers into receiveBuffer.
     for (int k = 0; k < recordCount; ++k) {
         QByteArray request = MeterRecord::recordRequest(k);
-        if (window->sendFrame(request, 1000) < 8) {
+        if (m_commands->link()->sendFrame(request, 1000) < 8) {
             // sendFrame has said "Send data Error！"
             receiveBuffer.clear();
             isDownloading = false;
@@ -695,7 +701,7 @@ int FirstPageForMeter::openThreadSlot()
     if (m_thread && m_thread->isRunning())
         closeThreadSlot();
     m_thread = new QThread();
-    m_worker = new MyThread();
+    m_worker = new MyThread(m_commands ? m_commands->link() : nullptr);
     connect(m_worker.data(), &MyThread::senddata, this, &FirstPageForMeter::SaveData);
     m_worker->moveToThread(m_thread);
     connect(m_thread.data(), &QThread::finished, m_thread.data(), &QObject::deleteLater);

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class InstrumentCommands;
 class MyThread;
 class QButtonGroup;
 class QProgressDialog;
@@ -51,6 +52,10 @@ class FirstPageForMeter : public QWidget
 public:
     explicit FirstPageForMeter(QWidget *parent = nullptr);
     ~FirstPageForMeter() override;
+
+    // The instrument's commands and, through them, the link: handed over by
+    // the main window, which owns both.
+    void setInstrument(InstrumentCommands *commands) { m_commands = commands; }
 
     // Set by the main window with the language: true for Chinese. The report
     // window chooses its heading layout from it.
@@ -133,4 +138,5 @@ private:
     // under the lock runs a nested event loop).
     int m_lockDepth = 0;
     bool m_probeScanPending = false;
+    InstrumentCommands *m_commands = nullptr;
 };

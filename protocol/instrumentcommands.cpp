@@ -1,8 +1,7 @@
 #include "protocol/instrumentcommands.h"
 
-#include "app/mainwindow.h"
-#include "app/uiseam.h"
 #include "protocol/frame.h"
+#include "protocol/instrumentlink.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -11,65 +10,19 @@ namespace {
 
 constexpr int kWriteTimeoutMs = 1000;
 
-const CommandFailureTexts kSoftwareVersionMessages = {
-    "读取软件版本写端口失败！", "读取软件版本接收端口报文失败！",
-    "读取软件版本接收的报文格式错误！"};
-const CommandFailureTexts kProductionInfoMessages = {
-    "读取生产信息写端口失败！", "读取生产信息接收端口报文失败！",
-    "读取生产信息接收的报文格式错误！", "读取生产信息checksum错误！"};
-const CommandFailureTexts kCalibrationDateMessages = {
-    "读取调校日期写端口失败！", "读取调校日期接收端口报文失败！",
-    "读取调校日期接收的报文格式错误！", "读取调校日期checksum错误！"};
-
 int toByte(int value) { return value & 0xFF; }
 
 } // namespace
 
-void InstrumentCommands::showFailure(QWidget *parent, int result, const CommandFailureTexts &texts)
-{
-    const char *text = nullptr;
-    switch (result) {
-    case -1: text = texts.notSent; break;
-    case -2: text = texts.noAnswer; break;
-    case -3: text = texts.badAnswer; break;
-    case -4: text = texts.badBlock; break;
-    default: break;
-    }
-    if (text)
-        UiSeam::information(parent, QString::fromUtf8("提示"), QString::fromUtf8(text));
-}
-
-namespace CommandTexts {
-const CommandFailureTexts readConfiguration = {
-    "读取主机基本配置信息写端口失败！", "读取主机基本配置信息接收端口报文失败！",
-    "读取主机基本配置信息接收的报文格式错误！", "主机基本配置信息的Checksum不正确！"};
-const CommandFailureTexts writeConfiguration = {
-    "写主机基本配置信息写端口失败！", "写主机基本配置信息没有接收到报文！",
-    "写主机基本配置信息接收到的报文有错误！"};
-const CommandFailureTexts readClock = {
-    "读取主机时间配置信息写端口失败！", "读取主机时间配置信息接收端口报文失败！",
-    "读取主机时间配置信息接收的报文格式错误！"};
-const CommandFailureTexts writeClock = {
-    "写主机时间配置信息写端口失败！", "写主机时间配置信息没有接收到报文！",
-    "写主机时间配置信息接收到的报文有错误！"};
-} // namespace CommandTexts
-
-InstrumentCommands *InstrumentCommands::instance()
-{
-    static InstrumentCommands commands;
-    return &commands;
-}
-
 int InstrumentCommands::exchange(const Frame::Command &command, const QByteArray &data,
                                  QByteArray &answer)
 {
-    MainWindow *window = MainWindow::instance();
     QByteArray request = command.request + data;
     const int requestLength = request.size();
-    if (window->sendFrame(request, kWriteTimeoutMs) < requestLength)
+    if (m_link->sendFrame(request, kWriteTimeoutMs) < requestLength)
         return -1;
     answer.clear();
-    const int r = window->receiveFrame(answer, command.timeoutMs, command.answerLength, true);
+    const int r = m_link->receiveFrame(answer, command.timeoutMs, command.answerLength, true);
     return Frame::judgeAnswer(command, r, answer);
 }
 
@@ -87,10 +40,8 @@ int InstrumentCommands::readProductionInfo(ProductionInfo &info)
 {
     QByteArray answer;
     const int r = exchange(Frame::Commands::productionInfo(), QByteArray(), answer);
-    if (r < 0) {
-        showFailure(nullptr, r, kProductionInfoMessages);
+    if (r < 0)
         return r;
-    }
     Identity::decodeProductionInfo(answer, &info);
     return 1;
 }
@@ -99,10 +50,8 @@ int InstrumentCommands::readCalibrationDate(QDate &date)
 {
     QByteArray answer;
     const int r = exchange(Frame::Commands::calibrationDate(), QByteArray(), answer);
-    if (r < 0) {
-        showFailure(nullptr, r, kCalibrationDateMessages);
+    if (r < 0)
         return r;
-    }
     Identity::decodeCalibrationDate(answer, &date);
     return 1;
 }
@@ -111,10 +60,8 @@ int InstrumentCommands::readSoftwareVersion(quint16 &version)
 {
     QByteArray answer;
     const int r = exchange(Frame::Commands::softwareVersion(), QByteArray(), answer);
-    if (r < 0) {
-        showFailure(nullptr, r, kSoftwareVersionMessages);
+    if (r < 0)
         return r;
-    }
     Identity::decodeSoftwareVersion(answer, &version);
     return 1;
 }

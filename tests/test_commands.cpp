@@ -1,5 +1,6 @@
 // The command exchange end to end over a scripted link: requests on the wire,
 // result codes, decoding and the messages the user sees.
+#include "app/commandfailures.h"
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
 #include "frames.h"
@@ -93,7 +94,7 @@ void CommandsTest::readBlock80Results()
     DialogRecorder dialogs;
     link->chunks = chunks;
     int b0 = -7, b1 = -7, b2 = -7, b3 = -7;
-    QCOMPARE(InstrumentCommands::instance()->readBlock80(b0, b1, b2, b3), result);
+    QCOMPARE(MainWindow::instance()->commands()->readBlock80(b0, b1, b2, b3), result);
     QCOMPARE(link->written.value(0).toHex(' '), QByteArray("ab 41 80 00 00 00 06 00 46 a4"));
     QCOMPARE(dialogs.texts(), messages);
     if (result == 1)
@@ -165,7 +166,7 @@ void CommandsTest::identityMessages()
     DialogRecorder dialogs;
     link->chunks = chunks;
     link->writeResults = writeResults;
-    InstrumentCommands *c = InstrumentCommands::instance();
+    InstrumentCommands *c = MainWindow::instance()->commands();
     int r = 0;
     if (command == "production") {
         ProductionInfo info;
@@ -182,6 +183,11 @@ void CommandsTest::identityMessages()
         QCOMPARE(version, quint16(5));
     }
     QCOMPARE(r, result);
+    // The command only returns its result; the page shows what it means.
+    CommandTexts::showFailure(nullptr, r,
+                              command == "production"    ? CommandTexts::productionInfo
+                              : command == "calibration" ? CommandTexts::calibrationDate
+                                                         : CommandTexts::softwareVersion);
     QCOMPARE(dialogs.texts(), messages);
     for (const DialogRecorder::Shown &s : dialogs.shown) {
         if (s.text.startsWith(QString::fromUtf8("读取"))) {
@@ -198,14 +204,14 @@ void CommandsTest::keyInfoRefusedThenDecoded()
     DialogRecorder dialogs;
     link->chunks = {withTrailer("AB A0 04 00 00 00")};
     KeyInfo key;
-    QCOMPARE(InstrumentCommands::instance()->readKeyInfo(key), -5);
+    QCOMPARE(MainWindow::instance()->commands()->readKeyInfo(key), -5);
     QVERIFY(dialogs.shown.isEmpty());
 
     const QByteArray production = longAnswer(
         0x47, 0x00, hexBytes("07 00 E8 07 0C 1F 40 E2 01 00 63 62 5D 00 34 12 05 06"));
     link->chunks = {production};
     ProductionInfo info;
-    QCOMPARE(InstrumentCommands::instance()->readProductionInfo(info), 1);
+    QCOMPARE(MainWindow::instance()->commands()->readProductionInfo(info), 1);
     QCOMPARE(info.serialNumber, 123456u);
     QCOMPARE(info.deviceType, 6120035u);
     QCOMPARE(info.productionDate, QDate(2024, 12, 31));
@@ -219,7 +225,7 @@ void CommandsTest::keyInfoRefusedThenDecoded()
 void CommandsTest::writeBlockRequest()
 {
     link->chunks = {withTrailer("AB 77 60 00 00 00 06 00")};
-    QCOMPARE(InstrumentCommands::instance()->writeBlock60(0, 10, 2, 3), 1);
+    QCOMPARE(MainWindow::instance()->commands()->writeBlock60(0, 10, 2, 3), 1);
     QByteArray expected = hexBytes("AB 77 60 00 00 00 06 00 00 0A 02 03");
     appendLe16(expected, crc16(hexBytes("00 0A 02 03")));
     QCOMPARE(link->written.value(0).left(14).toHex(' '), expected.toHex(' '));
@@ -231,7 +237,7 @@ void CommandsTest::writeClockRequest()
 {
     link->chunks = {withTrailer("AB 21 21 00 06 00")};
     const QDateTime when(QDate(2009, 3, 4), QTime(5, 6, 7));
-    QCOMPARE(InstrumentCommands::instance()->writeClock(when), 1);
+    QCOMPARE(MainWindow::instance()->commands()->writeClock(when), 1);
     QCOMPARE(link->written.value(0), withTrailer("AB 21 21 00 06 00 09 03 04 05 06 07"));
 }
 
@@ -240,10 +246,10 @@ void CommandsTest::countAndClockDecoding()
     link->chunks = {longAnswer(0x41, 0xE0, hexBytes("19 07")),
                     withTrailer("AB 20 61 00 06 00 18 0C 1F 17 3B 3B")};
     int count = -1;
-    QCOMPARE(InstrumentCommands::instance()->readPowerGroupCount(count), 1);
+    QCOMPARE(MainWindow::instance()->commands()->readPowerGroupCount(count), 1);
     QCOMPARE(count, 25);
     QDateTime when;
-    QCOMPARE(InstrumentCommands::instance()->readClock(when), 1);
+    QCOMPARE(MainWindow::instance()->commands()->readClock(when), 1);
     QCOMPARE(when, QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59)));
 }
 
@@ -252,7 +258,7 @@ void CommandsTest::failedWriteIsReported()
     DialogRecorder dialogs;
     link->writeResults = {-1};
     int count = 0;
-    QCOMPARE(InstrumentCommands::instance()->readPowerGroupCount(count), -1);
+    QCOMPARE(MainWindow::instance()->commands()->readPowerGroupCount(count), -1);
     QCOMPARE(dialogs.texts(), QStringList{"Send data Error！"});
     QCOMPARE(dialogs.shown.value(0).parent.data(), static_cast<QWidget *>(window));
 }
@@ -262,7 +268,7 @@ void CommandsTest::noLinkMeansNotSent()
     DialogRecorder dialogs;
     link->open = false;
     int b = 0;
-    QCOMPARE(InstrumentCommands::instance()->readBlock60(b, b, b, b), -1);
+    QCOMPARE(MainWindow::instance()->commands()->readBlock60(b, b, b, b), -1);
     QVERIFY(link->written.isEmpty());
     QVERIFY(dialogs.shown.isEmpty());
     QByteArray frame = hexBytes("AB 20");

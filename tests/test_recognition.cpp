@@ -241,7 +241,7 @@ void RecognitionTest::unplugDuringCommand()
     int b0 = -1, b1 = -1, b2 = -1, b3 = -1;
     QElapsedTimer clock;
     clock.start();
-    const int result = InstrumentCommands::instance()->readBlock80(b0, b1, b2, b3);
+    const int result = MainWindow::instance()->commands()->readBlock80(b0, b1, b2, b3);
     QCOMPARE(result, -2);
     QVERIFY2(clock.elapsed() < 6500, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(b0, -1);
@@ -371,7 +371,7 @@ void RecognitionTest::identityFromInstrument()
     QFETCH(SimProfile, profile);
     QFETCH(QString, version);
     SimSetup::replug(profile);
-    InstrumentCommands *commands = InstrumentCommands::instance();
+    InstrumentCommands *commands = MainWindow::instance()->commands();
     quint16 tenths = 0;
     QCOMPARE(commands->readSoftwareVersion(tenths), 1);
     QCOMPARE(tenths, profile.firmware);

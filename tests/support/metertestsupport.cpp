@@ -1,7 +1,7 @@
 #include "metertestsupport.h"
 
 #include "app/mainwindow.h"
-#include "export/mythread.h"
+#include "download/mythread.h"
 #include "meter/firstpageformeter.h"
 #include "protocol/frame.h"
 #include "sim/siminstrument.h"

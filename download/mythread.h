@@ -6,9 +6,11 @@
 
 #include <atomic>
 
+class InstrumentLink;
+
 // Listens on the instrument link for the Meter page. Runs on a thread of its
-// own and, pass after pass, makes one collection read through the main
-// window (at most about 50 ms), hands any bytes to the page through
+// own and, pass after pass, makes one collection read on the instrument link
+// (at most about 50 ms), hands any bytes to the page through
 // senddata, then pauses 30 ms. Each pass holds the lock, so a page that takes
 // the lock for its own request/answer exchange waits at most for the end of
 // the current pass and keeps the worker from consuming its answer.
@@ -16,7 +18,7 @@ class MyThread : public QObject
 {
     Q_OBJECT
 public:
-    MyThread() = default;
+    explicit MyThread(InstrumentLink *link = nullptr) : m_link(link) {}
 
     // Held by the worker for each pass and by the page around its own
     // exchanges with the instrument.
@@ -49,4 +51,5 @@ public slots:
 
 private:
     std::atomic<bool> stopFlag{false};
+    InstrumentLink *m_link;
 };

@@ -1,6 +1,6 @@
-#include "export/mythread.h"
+#include "download/mythread.h"
 
-#include "app/mainwindow.h"
+#include "protocol/instrumentlink.h"
 #include "protocol/instrumentcommands.h"
 
 #include <QThread>
@@ -42,7 +42,7 @@ void MyThread::startThreadSlot()
         }
         QByteArray data;
         // Time-out 0: exactly one collection pass, no trailer check.
-        const int r = MainWindow::instance()->receiveFrame(data, 0, kExpectedLength, false);
+        const int r = m_link ? m_link->receiveFrame(data, 0, kExpectedLength, false) : -1;
         if (r > 0 && !data.isEmpty())
             emit senddata(data);
         InstrumentCommands::delay(kPauseMs); // still under the lock

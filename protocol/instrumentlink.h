@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+class CLinker;
+
+// The frame exchange over the one link to the instrument. The main window
+// owns it (and the link it is given on plug-in) and hands it to whoever talks
+// to the instrument: the commands, the pages, the Meter worker, the
+// download engines, the command-line tool.
+//
+// sendFrame appends the check value and writes the frame; receiveFrame
+// collects an answer and, when asked, verifies its trailer. What went wrong
+// is told through signals (emitted on the calling thread), so that a window
+// can show its messages while the exchange itself stays free of them.
+class InstrumentLink : public QObject
+{
+    Q_OBJECT
+public:
+    explicit InstrumentLink(QObject *parent = nullptr) : QObject(parent) {}
+
+    // The link to use from now on (not owned), or nullptr.
+    void setLink(CLinker *link) { m_link = link; }
+    CLinker *link() const { return m_link; }
+    bool isOpen() const;
+
+    // Appends the crc16 trailer to frame and writes it; the link's result, or
+    // -1 without an open link.
+    int sendFrame(QByteArray &frame, int timeoutMs);
+    // Reads an answer into buffer; its length when accepted, 0 or the link's
+    // result when nothing usable arrived, -1 when the answer failed the checks
+    // or there is no link.
+    int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify);
+
+signals:
+    // A frame went out short or not at all.
+    void sendFailed();
+    // An answer arrived whose trailer does not match.
+    void formatError();
+
+private:
+    CLinker *m_link = nullptr;
+};
