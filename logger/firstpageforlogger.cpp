@@ -5,6 +5,7 @@
 #include "app/uiseam.h"
 #include "export/excelengine.h"
 #include "export/excelengineodbc.h"
+#include "download/loggerdownload.h"
 #include "download/mythread.h"
 #include "logger/reportpageforlogger.h"
 #include "logger/tableopwidget.h"
@@ -34,8 +35,6 @@ QString templateOverride;
 FirstPageForLogger::FileOpener fileOpener;
 int silenceLimitMs = 10000;
 
-constexpr int kWriteTimeoutMs = 1000;
-constexpr int kRunExpectedLength = 8890;
 const char *const kWhite = "background-color: rgb(255,255,255);";
 const char *const kGrey = "background-color: rgb(200,200,200);";
 
@@ -484,49 +483,35 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
 FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *receivedTotal,
                                                                int progressMaximum)
 {
-    InstrumentLink *window = m_commands->link();
-    QByteArray &frames = runFrames[size_t(run)];
-    QByteArray &payload = runData[size_t(run)];
-
-    QByteArray request = LoggerRun::runRequest(run);
-    if (window->sendFrame(request, kWriteTimeoutMs) < 8)
-        return RunOutcome::SendFailed;
-
-    // Collection passes until the end packet has been seen. Each pass gathers
-    // whatever the instrument sends without a pause of 50 ms.
-    QElapsedTimer silence;
-    silence.start();
-    for (;;) {
-        QByteArray chunk;
-        window->receiveFrame(chunk, 0, kRunExpectedLength, false);
-        if (!chunk.isEmpty()) {
-            frames.append(chunk);
-            *receivedTotal += chunk.size();
-            // The maximum itself would close the dialog before the end.
-            progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
-            silence.restart();
-            if (LoggerRun::endPacketSeen(frames))
-                break;
-        } else if (!window->isOpen() || clearPending) {
-            frames.clear();
-            return RunOutcome::LinkLost;
-        }
-        if (silence.elapsed() >= silenceLimitMs) {
-            frames.clear();
-            return RunOutcome::Silent;
-        }
+    LoggerDownload download(m_commands);
+    download.setSilenceLimitMs(silenceLimitMs);
+    download.onBytes = [&](int bytes) {
+        *receivedTotal += bytes;
+        // The maximum itself would close the dialog before the end.
+        progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
+    };
+    download.stopRequested = [this] {
         UserInputBlocker::letPaint();
-    }
-
-    payload = LoggerRun::extractPayload(frames);
-
-    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-    const int r = m_commands->readBlock80(b0, b1, b2, b3);
-    if (r < 0 && r != -4) {
-        payload.clear();
+        return clearPending;
+    };
+    LoggerDownload::Run result;
+    const LoggerDownload::Outcome outcome = download.downloadRun(run, &result);
+    runFrames[size_t(run)] = result.frames;
+    runData[size_t(run)] = result.payload;
+    switch (outcome) {
+    case LoggerDownload::Outcome::SendFailed:
+        return RunOutcome::SendFailed;
+    case LoggerDownload::Outcome::Silent:
+        return RunOutcome::Silent;
+    case LoggerDownload::Outcome::LinkLost:
+    case LoggerDownload::Outcome::Cancelled:
+        return RunOutcome::LinkLost;
+    case LoggerDownload::Outcome::StepUnreadable:
         return RunOutcome::StepUnreadable;
+    case LoggerDownload::Outcome::Complete:
+        break;
     }
-    addRecordRow(LoggerRun::rowTexts(run, payload, LoggerRun::stepSeconds(r, b0, b2)));
+    addRecordRow(LoggerRun::rowTexts(run, result.payload, result.step));
     UserInputBlocker::letPaint();
     return RunOutcome::Complete;
 }

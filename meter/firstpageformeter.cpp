@@ -6,6 +6,7 @@
 #include "export/excelengine.h"
 #include "download/mythread.h"
 #include "logger/tableopwidget.h"
+#include "download/meterdownload.h"
 #include "download/meterrecord.h"
 #include "meter/reportpageformeter.h"
 #include "protocol/instrumentcommands.h"
@@ -408,14 +409,11 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
 
     // All requests go out at once; the worker, no longer paused, collects
     // the answers into receiveBuffer.
-    for (int k = 0; k < recordCount; ++k) {
-        QByteArray request = MeterRecord::recordRequest(k);
-        if (m_commands->link()->sendFrame(request, 1000) < 8) {
-            // sendFrame has said "Send data Error！"
-            receiveBuffer.clear();
-            isDownloading = false;
-            return;
-        }
+    if (!MeterDownload(m_commands->link()).sendRequests(recordCount)) {
+        // sendFrame has said "Send data Error！"
+        receiveBuffer.clear();
+        isDownloading = false;
+        return;
     }
 
     progressDialog->reset();
@@ -460,13 +458,11 @@ void FirstPageForMeter::updateProgress()
         return;
 
     LinkLock locked(this);
-    const MeterRecord::Split split = MeterRecord::splitAnswers(receiveBuffer);
-    // Bytes of other frames count towards the total; when an answer is still
-    // arriving at the end of the buffer, wait for the rest of it.
-    if (split.answers.size() < recordCount && split.partialTail)
+    QList<QByteArray> answers;
+    if (!MeterDownload::complete(receiveBuffer, recordCount, &answers))
         return;
     int number = 1;
-    for (const QByteArray &answer : split.answers)
+    for (const QByteArray &answer : qAsConst(answers))
         parseData(answer, number++);
     receiveBuffer.clear();
     isDownloading = false;

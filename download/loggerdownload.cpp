@@ -1,0 +1,70 @@
+#include "download/loggerdownload.h"
+
+#include "download/loggerrun.h"
+#include "link/clinkerusb.h"
+#include "link/libhiddevice.h"
+#include "protocol/instrumentcommands.h"
+#include "protocol/instrumentlink.h"
+
+#include <QElapsedTimer>
+
+namespace {
+constexpr int kWriteTimeoutMs = 1000;
+} // namespace
+
+int LoggerDownload::runLimitMs() const
+{
+    const int reports =
+        (RunExpectedLength + libHidDevice::MaxPayload - 1) / libHidDevice::MaxPayload;
+    return reports * CLinkerUSB::ReportWaitMs + m_silenceLimitMs;
+}
+
+LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
+{
+    InstrumentLink *link = m_commands->link();
+    *out = Run();
+    QByteArray request = LoggerRun::runRequest(run);
+    if (link->sendFrame(request, kWriteTimeoutMs) < 8)
+        return Outcome::SendFailed;
+
+    // Collection passes until the end packet has been seen. Each pass gathers
+    // whatever the instrument sends without a pause of 50 ms.
+    QElapsedTimer silence;
+    silence.start();
+    QElapsedTimer overall;
+    overall.start();
+    const int limit = runLimitMs();
+    for (;;) {
+        QByteArray chunk;
+        link->receiveFrame(chunk, 0, RunExpectedLength, false);
+        if (!chunk.isEmpty()) {
+            out->frames.append(chunk);
+            if (onBytes)
+                onBytes(chunk.size());
+            silence.restart();
+            if (LoggerRun::endPacketSeen(out->frames))
+                break;
+        } else if (!link->isOpen()) {
+            out->frames.clear();
+            return Outcome::LinkLost;
+        }
+        if (stopRequested && stopRequested()) {
+            out->frames.clear();
+            return Outcome::Cancelled;
+        }
+        if (silence.elapsed() >= m_silenceLimitMs || overall.elapsed() >= limit) {
+            out->frames.clear();
+            return Outcome::Silent;
+        }
+    }
+
+    out->payload = LoggerRun::extractPayload(out->frames);
+    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
+    const int r = m_commands->readBlock80(b0, b1, b2, b3);
+    if (r < 0 && r != -4) {
+        out->payload.clear();
+        return Outcome::StepUnreadable;
+    }
+    out->step = LoggerRun::stepSeconds(r, b0, b2);
+    return Outcome::Complete;
+}
