@@ -247,10 +247,11 @@ void MainWindow::CloseUSB()
     delete link_;
     link_ = nullptr;
     setLamp(false);
+    // The device fields clear; what was downloaded stays on the page.
     if (currentFamily_ == Family::Meter)
-        meterPage_->clear();
+        meterPage_->instrumentRemoved(removalNotice_);
     else if (currentFamily_ == Family::Logger)
-        loggerPage_->clear();
+        loggerPage_->instrumentRemoved(removalNotice_);
 }
 
 void MainWindow::onDeviceArrival()
@@ -267,7 +268,9 @@ void MainWindow::onDeviceRemoveComplete()
 {
     qDebug() << "收到事件 ";
     if (link_ && link_->deviceRemoved()) {
+        removalNotice_ = true;
         CloseUSB();
+        removalNotice_ = false;
         qDebug() << "USB_设备移除";
     }
     qDebug() << "DBT_DEVICEREMOVECOMPLETE";

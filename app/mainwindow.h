@@ -86,6 +86,9 @@ private:
     InstrumentLink instrument_;
     InstrumentCommands commands_{&instrument_};
     Family currentFamily_ = Family::None;
+    // CloseUSB runs for a removal notice (the user is told) rather than on
+    // request.
+    bool removalNotice_ = false;
     QTranslator translator;
 
     friend class MainWindowTest;

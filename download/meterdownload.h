@@ -2,16 +2,23 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 
 #include <functional>
 
 class InstrumentLink;
 
 // Downloads the stored records of a Meter. All record requests go out back to
-// back; the answers (34 bytes each, AB 42 ...) arrive in one stream, which is
-// complete when it holds as many bytes as the answers together and no answer
-// is still arriving at its end. On the page the Meter worker collects the
+// back; the answers (34 bytes each, AB 42 addr ...) and refusals (AB C7 08,
+// for a record the instrument does not give) arrive in one stream, which is
+// complete when every record has been answered or refused and no answer is
+// still arriving at its end. On the page the Meter worker collects the
 // stream; run() collects it itself, for a program without the worker.
+//
+// An answer belongs to the record its address names (0xF0 + 24 k); one whose
+// address names no record still outstanding takes the first one without an
+// answer. So a record that is refused or never answered is known by number,
+// and the others are kept.
 class MeterDownload
 {
 public:
@@ -32,17 +39,30 @@ public:
     // out whole.
     bool sendRequests(int count);
     static int expectedBytes(int count);
-    // True when buffer completes a download of count records; then answers
-    // holds the answers found, in order.
-    static bool complete(const QByteArray &buffer, int count, QList<QByteArray> *answers);
+    struct Collected
+    {
+        QMap<int, QByteArray> answers; // by record index, from 0
+        int refusals = 0;
+        bool partialTail = false; // an answer still arriving at the end
+        bool complete(int count) const
+        {
+            return !partialTail && answers.size() + refusals >= count;
+        }
+        // Indices of the records 0 .. count-1 without an answer.
+        QList<int> missing(int count) const;
+        // Bytes the answers and refusals found stand for, for a progress bar.
+        int bytes() const;
+    };
+    static Collected collect(const QByteArray &buffer, int count);
 
     // Called with the bytes received so far.
     std::function<void(int received)> onProgress;
     // Called between collection passes; true stops the download.
     std::function<bool()> stopRequested;
 
-    // Requests and collects count records within limitMs.
-    Result run(int count, QList<QByteArray> *answers, int limitMs = LimitMs);
+    // Requests and collects count records within limitMs; what was
+    // collected is in `collected` whatever the result.
+    Result run(int count, Collected *collected, int limitMs = LimitMs);
 
 private:
     InstrumentLink *m_link;

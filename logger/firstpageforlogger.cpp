@@ -71,13 +71,11 @@ public:
         }
     }
 
-    // Paint and timers, without user input and without device notices (a
-    // removal is handled once the download has ended).
-    static void letPaint()
-    {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
-                                        | QEventLoop::ExcludeSocketNotifiers);
-    }
+    // Paint, timers and device notices (a removal ends the download at
+    // once); user input arrives here too, to be dropped by the filter above
+    // or to reach the modal progress dialog and its Cancel button. Input held
+    // back instead would be replayed on the page after the download.
+    static void letPaint() { QCoreApplication::processEvents(); }
 };
 
 } // namespace
@@ -116,10 +114,13 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     connect(&readClockTimer, &QTimer::timeout, this, &FirstPageForLogger::setTimeEdit);
     connect(&progressTimer, &QTimer::timeout, this, &FirstPageForLogger::updateProgress);
 
-    progressDialog = new QProgressDialog();
-    // A download cannot be stopped half-way (the instrument keeps sending the
-    // run), so its dialog offers no cancel button.
-    progressDialog->setCancelButtonText(QString()); // also across language changes
+    // A window-modal child of the page: it stays in front of the main window.
+    // Cancel ends the download after the run that is arriving; the runs
+    // complete by then stay.
+    progressDialog = new QProgressDialog(this);
+    progressDialog->setWindowModality(Qt::WindowModal);
+    progressDialog->setWindowTitle(ui->GetDataBtn->text());
+    progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setMinimumDuration(0);
     progressDialog->reset(); // no automatic showing: the download shows it
 
@@ -409,7 +410,7 @@ void FirstPageForLogger::on_writeDateTimeBtn_clicked()
     UiSeam::information(this, tr("information"), tr("parameter date time success!"));
 }
 
-void FirstPageForLogger::clear()
+void FirstPageForLogger::clearDevice()
 {
     ui->DeviceNameEdit->clear();
     ui->serialNoEdit->clear();
@@ -417,6 +418,31 @@ void FirstPageForLogger::clear()
     ui->ShutdownEdit->clear();
     ui->ProductionDateEdit->setDate(QDate(2000, 1, 1));
     ui->CalibrationeDateEdit->setDate(QDate(2000, 1, 1));
+}
+
+QString FirstPageForLogger::removalText(int kept) const
+{
+    if (kept < 0)
+        return tr("The instrument was disconnected.");
+    return tr("The instrument was disconnected during the download. Runs kept: %1.").arg(kept);
+}
+
+void FirstPageForLogger::instrumentRemoved(bool tell)
+{
+    clearDevice();
+    if (isDownloading) {
+        // The download ends at its next collection pass; it tells the user
+        // how many runs it kept.
+        removedDuringDownload = true;
+        return;
+    }
+    if (tell)
+        UiSeam::information(this, tr("information"), removalText(-1));
+}
+
+void FirstPageForLogger::clear()
+{
+    clearDevice();
     if (isDownloading) {
         // The link has gone while a download runs: end it, then empty the
         // table (below, once the download has returned).
@@ -456,24 +482,36 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
     progressDialog->setValue(0);
     progressDialog->show();
 
+    removedDuringDownload = false;
     RunOutcome outcome = RunOutcome::Complete;
+    int kept = 0;
     {
         UserInputBlocker blocker;
         UserInputBlocker::letPaint();
         int received = 0;
-        for (int k = 0; k < runs && outcome == RunOutcome::Complete; ++k)
+        for (int k = 0; k < runs && outcome == RunOutcome::Complete; ++k) {
             outcome = downloadRun(k, &received, maximum);
-
-        if (outcome == RunOutcome::StepUnreadable)
-            UiSeam::information(this, tr("warn"), tr("Read Storage Interval Error!"));
-        else if (outcome == RunOutcome::Silent)
-            UiSeam::information(this, tr("information"),
-                                tr("Getting data outtime,please get again."));
+            if (outcome == RunOutcome::Complete)
+                ++kept;
+        }
     }
 
     progressDialog->setValue(maximum); // closes the dialog
     progressDialog->reset();
     isDownloading = false;
+    // Every run that arrived whole stays in the table, whatever ended the
+    // download.
+    if (removedDuringDownload)
+        UiSeam::information(this, tr("information"), removalText(kept));
+    else if (outcome == RunOutcome::StepUnreadable)
+        UiSeam::information(this, tr("warn"), tr("Read Storage Interval Error!"));
+    else if (outcome == RunOutcome::Silent)
+        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
+    else if (outcome == RunOutcome::Complete && count > runs)
+        UiSeam::information(this, tr("information"),
+                            tr("The instrument holds %1 runs; the first %2 were downloaded.")
+                                .arg(count)
+                                .arg(runs));
     if (clearPending) {
         clearPending = false;
         on_pushButton_clear_clicked();
@@ -492,7 +530,7 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
     };
     download.stopRequested = [this] {
         UserInputBlocker::letPaint();
-        return clearPending;
+        return clearPending || progressDialog->wasCanceled();
     };
     LoggerDownload::Run result;
     const LoggerDownload::Outcome outcome = download.downloadRun(run, &result);
@@ -504,8 +542,9 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
     case LoggerDownload::Outcome::Silent:
         return RunOutcome::Silent;
     case LoggerDownload::Outcome::LinkLost:
-    case LoggerDownload::Outcome::Cancelled:
         return RunOutcome::LinkLost;
+    case LoggerDownload::Outcome::Cancelled:
+        return RunOutcome::Cancelled;
     case LoggerDownload::Outcome::StepUnreadable:
         return RunOutcome::StepUnreadable;
     case LoggerDownload::Outcome::Complete:
@@ -780,6 +819,8 @@ void FirstPageForLogger::languageChange()
         if (auto *actions = qobject_cast<TableOpWidget *>(ui->tbData->cellWidget(r, 7)))
             actions->retranslate();
     }
+    progressDialog->setCancelButtonText(tr("Cancel"));
+    progressDialog->setWindowTitle(ui->GetDataBtn->text());
 }
 
 // ---- background worker ----------------------------------------------------

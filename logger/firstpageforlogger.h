@@ -40,6 +40,11 @@ public:
     // the main window, which owns both.
     void setInstrument(InstrumentCommands *commands) { m_commands = commands; }
 
+    // The instrument has gone: the device fields clear, the runs stay (a
+    // download ends with the runs complete by then), and the user is told
+    // (when tell is true, or when a download was running).
+    void instrumentRemoved(bool tell);
+
     // Device information, settings and clock, each with its own messages.
     void loadFromInstrument();
     void readDeviceInformation();
@@ -115,7 +120,10 @@ private:
     bool busyGuard();
     bool linkGuard();
     // Download of run k; false when the download has to end here.
-    enum class RunOutcome { Complete, SendFailed, Silent, LinkLost, StepUnreadable };
+    enum class RunOutcome { Complete, SendFailed, Silent, LinkLost, Cancelled, StepUnreadable };
+    void clearDevice();
+    // "The instrument was disconnected", with the runs kept when kept >= 0.
+    QString removalText(int kept) const;
     RunOutcome downloadRun(int run, int *receivedTotal, int progressMaximum);
     void showConfigurationDefaults();
     void setIntervalButtonsStyle(const QString &style);
@@ -138,6 +146,8 @@ private:
     // clear() arrived while a download ran: the download ends, then the
     // table is emptied.
     bool clearPending = false;
+    // The instrument went away while a download ran.
+    bool removedDuringDownload = false;
     QProgressDialog *progressDialog = nullptr;
     QByteArray powerData;
     QTimer *liveClockTimer = nullptr;

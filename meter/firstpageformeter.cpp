@@ -94,7 +94,10 @@ FirstPageForMeter::FirstPageForMeter(QWidget *parent)
     setupTable();
     keepGroupsWhole();
 
-    progressDialog = new QProgressDialog();
+    // A window-modal child of the page: it stays in front of the main window.
+    progressDialog = new QProgressDialog(this);
+    progressDialog->setWindowModality(Qt::WindowModal);
+    progressDialog->setWindowTitle(ui->GetDataBtn->text());
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->reset(); // keeps it from showing itself before a download
     progressDialog->hide();
@@ -425,13 +428,6 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
     downloadClock.restart();
 }
 
-void FirstPageForMeter::endDownload()
-{
-    LinkLock locked(this);
-    receiveBuffer.clear();
-    isDownloading = false;
-}
-
 void FirstPageForMeter::updateProgress()
 {
     if (!isDownloading) {
@@ -440,36 +436,79 @@ void FirstPageForMeter::updateProgress()
     }
     if (m_lockDepth > 0)
         return; // a message box under the lock is open; come back next tick
-    const int total = MeterRecord::kAnswerLength * recordCount;
-    if (downloadClock.elapsed() >= kDownloadLimitMs) {
-        // Stop the timer before the message box, whose event loop would
-        // otherwise deliver further ticks and further messages.
-        progressTimer.stop();
-        endDownload();
-        progressDialog->reset();
-        progressDialog->hide();
-        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
+    const MeterDownload::Collected collected =
+        MeterDownload::collect(receiveBuffer, recordCount);
+    if (collected.complete(recordCount))
+        finishDownload(collected, DownloadEnd::Complete);
+    else if (progressDialog->wasCanceled())
+        finishDownload(collected, DownloadEnd::Cancelled);
+    else if (downloadClock.elapsed() >= kDownloadLimitMs)
+        finishDownload(collected, DownloadEnd::TimedOut);
+    else // kept below the maximum, at which the dialog would close itself
+        progressDialog->setValue(
+            qMin(collected.bytes(), MeterDownload::expectedBytes(recordCount) - 1));
+}
+
+void FirstPageForMeter::finishDownload(const MeterDownload::Collected &collected, DownloadEnd end)
+{
+    // Stop the timer before any message box, whose event loop would
+    // otherwise deliver further ticks and further messages.
+    progressTimer.stop();
+    {
+        LinkLock locked(this);
+        // Every record that arrived whole is kept, numbered as the
+        // instrument numbers it.
+        for (auto it = collected.answers.cbegin(); it != collected.answers.cend(); ++it)
+            parseData(it.value(), it.key() + 1);
+        receiveBuffer.clear();
+        isDownloading = false;
+    }
+    progressDialog->reset();
+    progressDialog->hide();
+    qDebug("readdata setVal =========OK============ %d", int(collected.answers.size()));
+
+    QStringList missing;
+    for (int k : collected.missing(recordCount))
+        missing << QString::number(k + 1);
+    switch (end) {
+    case DownloadEnd::Removed:
+        UiSeam::information(this, tr("information"), removalText(collected.answers.size()));
+        return;
+    case DownloadEnd::TimedOut:
+        if (collected.answers.isEmpty()) {
+            UiSeam::information(this, tr("information"),
+                                tr("Getting data outtime,please get again."));
+            return;
+        }
+        break;
+    case DownloadEnd::Cancelled:
+        return;
+    case DownloadEnd::Complete:
+        break;
+    }
+    if (!missing.isEmpty())
+        UiSeam::information(this, tr("information"),
+                            tr("Records %1 could not be read; the other records were kept.")
+                                .arg(missing.join(QStringLiteral(", "))));
+}
+
+QString FirstPageForMeter::removalText(int kept) const
+{
+    if (kept < 0)
+        return tr("The instrument was disconnected.");
+    return tr("The instrument was disconnected during the download. Records kept: %1.")
+        .arg(kept);
+}
+
+void FirstPageForMeter::instrumentRemoved(bool tell)
+{
+    clearDevice();
+    if (isDownloading) {
+        finishDownload(MeterDownload::collect(receiveBuffer, recordCount), DownloadEnd::Removed);
         return;
     }
-    // Kept below the maximum until the end, since the dialog closes itself
-    // when it reaches it.
-    progressDialog->setValue(qMin(receiveBuffer.size(), total - 1));
-    if (receiveBuffer.size() < total)
-        return;
-
-    LinkLock locked(this);
-    QList<QByteArray> answers;
-    if (!MeterDownload::complete(receiveBuffer, recordCount, &answers))
-        return;
-    int number = 1;
-    for (const QByteArray &answer : qAsConst(answers))
-        parseData(answer, number++);
-    receiveBuffer.clear();
-    isDownloading = false;
-    progressTimer.stop();
-    progressDialog->setValue(total);
-    progressDialog->hide();
-    qDebug("readdata setVal =========OK============ %d\n", int(receiveBuffer.size()));
+    if (tell)
+        UiSeam::information(this, tr("information"), removalText(-1));
 }
 
 void FirstPageForMeter::parseData(const QByteArray &baData, int DataNo)
@@ -600,12 +639,17 @@ void FirstPageForMeter::on_pushButton_clear_clicked()
 
 void FirstPageForMeter::clear()
 {
+    clearDevice();
+    on_pushButton_clear_clicked();
+}
+
+void FirstPageForMeter::clearDevice()
+{
     ui->DeviceNameEdit->clear();
     ui->serialNoEdit->clear();
     ui->FirmwareVersionEdit->clear();
     ui->ProductionDateEdit->setDate(kEmptyDate);
     ui->CalibrationeDateEdit->setDate(kEmptyDate);
-    on_pushButton_clear_clicked();
 }
 
 void FirstPageForMeter::on_ReportBtn_clicked(int row)
@@ -755,5 +799,6 @@ void FirstPageForMeter::languageChange()
     }
     applyUnitHeaders(unitIndex);
     progressDialog->setCancelButtonText(tr("Cancel"));
+    progressDialog->setWindowTitle(ui->GetDataBtn->text());
     keepGroupsWhole();
 }

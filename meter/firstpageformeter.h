@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/meterdownload.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QMutex>
@@ -52,6 +54,10 @@ class FirstPageForMeter : public QWidget
 public:
     explicit FirstPageForMeter(QWidget *parent = nullptr);
     ~FirstPageForMeter() override;
+
+    // The instrument has gone: the device fields clear, the records stay
+    // (a download ends with what has arrived), and the user is told.
+    void instrumentRemoved(bool tell);
 
     // The instrument's commands and, through them, the link: handed over by
     // the main window, which owns both.
@@ -119,7 +125,19 @@ private:
     void setupTable();
     void keepGroupsWhole();
     void applyUnitHeaders(int unit);
-    void endDownload();
+    enum class DownloadEnd
+    {
+        Complete,
+        TimedOut,
+        Cancelled,
+        Removed
+    };
+    // Ends the download keeping every record that arrived, and says what
+    // was not read.
+    void finishDownload(const MeterDownload::Collected &collected, DownloadEnd end);
+    // "The instrument was disconnected", with the records kept when kept >= 0.
+    QString removalText(int kept) const;
+    void clearDevice();
     bool refuseWhileDownloading();
     QList<QRadioButton *> smoothButtons() const;
     QList<QRadioButton *> unitButtons() const;

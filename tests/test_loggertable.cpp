@@ -38,7 +38,13 @@ const QDateTime kLastSecond(QDate(2024, 12, 31), QTime(23, 59, 59));
 template <class T>
 QList<T *> windowsOf(QWidget *parent)
 {
-    return parent->findChildren<T *>(QString(), Qt::FindDirectChildrenOnly);
+    // Windows of the row actions (the download's progress dialog is not one).
+    QList<T *> windows;
+    for (T *w : parent->findChildren<T *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!qobject_cast<QProgressDialog *>(w))
+            windows << w;
+    }
+    return windows;
 }
 
 // Cell texts with numbers in one spelling: the spreadsheet keeps "2.0" that
