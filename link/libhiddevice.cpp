@@ -283,8 +283,10 @@ int libHidDevice::read(unsigned char *destination, int count, int timeoutMs)
         const int got = d->handle->readReport(d->reportBuffer, length, d->readTimeoutMs);
         if (got == 0)
             return received > 0 ? received : 0;
+        // The bytes that came before a failing read (an unplug) are handed
+        // over; the next read reports the failure.
         if (got < 0)
-            return 0;
+            return received;
         if (d->reportBuffer[0] != ReportId)
             continue;
         // A length byte beyond the report's payload area is taken as the area.

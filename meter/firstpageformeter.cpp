@@ -7,6 +7,7 @@
 #include "download/mythread.h"
 #include "logger/tableopwidget.h"
 #include "download/meterdownload.h"
+#include "link/clinker.h"
 #include "download/meterrecord.h"
 #include "meter/reportpageformeter.h"
 #include "protocol/instrumentcommands.h"
@@ -413,10 +414,15 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
     // All requests go out at once; the worker, no longer paused, collects
     // the answers into receiveBuffer.
     if (!MeterDownload(m_commands->link()).sendRequests(recordCount)) {
-        // sendFrame has said "Send data Error！"
-        receiveBuffer.clear();
-        isDownloading = false;
-        return;
+        // sendFrame has said "Send data Error！". An instrument being
+        // unplugged fails the requests after those it took; its removal
+        // then ends the download with the records that arrived.
+        CLinker *link = m_commands->link()->link();
+        if (!isDownloading || !link || !link->deviceRemoved()) {
+            receiveBuffer.clear();
+            isDownloading = false;
+            return;
+        }
     }
 
     progressDialog->reset();
@@ -504,6 +510,8 @@ void FirstPageForMeter::instrumentRemoved(bool tell)
 {
     clearDevice();
     if (isDownloading) {
+        // The stopped worker's last pass may still be on its way here.
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
         finishDownload(MeterDownload::collect(receiveBuffer, recordCount), DownloadEnd::Removed);
         return;
     }

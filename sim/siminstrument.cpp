@@ -497,7 +497,9 @@ void SimInstrument::handleRequestLocked(const QByteArray &frame)
     SimFault fault;
     const bool faulty = takeFaultLocked(command, address, false, &fault);
     const SimFault::Kind kind = faulty ? fault.kind : SimFault::Kind::Delay;
-    QByteArray answer = respondLocked(frame, !(faulty && kind == SimFault::Kind::MissingEndPacket));
+    const bool noEndPacket =
+        faulty && (kind == SimFault::Kind::MissingEndPacket || kind == SimFault::Kind::Babble);
+    QByteArray answer = respondLocked(frame, !noEndPacket);
 
     if (faulty) {
         switch (kind) {
@@ -526,6 +528,11 @@ void SimInstrument::handleRequestLocked(const QByteArray &frame)
                 answer.chop(2);
                 answer = withTrailer(answer);
             }
+            break;
+        case SimFault::Kind::Babble:
+            for (int i = 0; i < fault.value; ++i)
+                answer.append(withTrailer(Frame::longRequest(quint8(command), quint32(address), 64,
+                                                             QByteArray(64, char(0x11)))));
             break;
         case SimFault::Kind::StrayBytes:
             if (!answer.isEmpty())

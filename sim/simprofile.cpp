@@ -39,6 +39,7 @@ const KindName kindNames[] = {
     {SimFault::Kind::Delay, "delay"},
     {SimFault::Kind::Unplug, "unplug"},
     {SimFault::Kind::MissingEndPacket, "missingEndPacket"},
+    {SimFault::Kind::Babble, "babble"},
     {SimFault::Kind::Refusal, "refusal"},
     {SimFault::Kind::ForeignReport, "foreignReport"},
     {SimFault::Kind::WriteTimeout, "writeTimeout"},

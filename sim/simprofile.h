@@ -29,6 +29,8 @@ struct SimFault
         Delay,            // the answer comes `delayMs` later
         Unplug,           // `value` bytes of the answer arrive, then the instrument is unplugged
         MissingEndPacket, // a Logger run's stream lacks its zero-length end packet
+        Babble,           // no end packet, and `value` further 64-byte packets follow:
+                          // an instrument that keeps talking
         Refusal,          // error answer instead (A0 04 for 0x20, C7 08 for long headers)
         ForeignReport,    // a report with another report id (0x01) comes before the answer
         WriteTimeout      // the request's first report is not taken: the write times out

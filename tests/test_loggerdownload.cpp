@@ -75,6 +75,8 @@ private slots:
     void progressPaintsAndInputIsIgnored();
     void busyGuards_data();
     void busyGuards();
+    void faultProfiles_data();
+    void faultProfiles();
 
 private:
     std::unique_ptr<DialogRecorder> dialogs;
@@ -518,6 +520,46 @@ void LoggerDownloadTest::busyGuards()
     QCOMPARE(rows(), 2);
     for (QDialog *d : page()->findChildren<QDialog *>(QString(), Qt::FindDirectChildrenOnly))
         QVERIFY2(d == page()->downloadProgressDialog(), qPrintable(d->metaObject()->className()));
+}
+
+void LoggerDownloadTest::faultProfiles_data()
+{
+    // Profiles of sim/profiles, as `vantrel --simulate FILE` shows them.
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("keeps talking: the run's bound ends it")
+        << "logger-babbling.json" << 1 << "Getting data outtime,please get again.";
+    QTest::newRow("30 runs stored")
+        << "logger-30-runs.json" << 25
+        << "The instrument holds 30 runs; the first 25 were downloaded.";
+    QTest::newRow("unplugged mid-download")
+        << "logger-unplug-mid-download.json" << 1
+        << "The instrument was disconnected during the download. Runs kept: 1.";
+}
+
+void LoggerDownloadTest::faultProfiles()
+{
+    QFETCH(QString, profile);
+    QFETCH(int, kept);
+    QFETCH(QString, message);
+    SimProfile p;
+    QString error;
+    QVERIFY2(SimProfile::load(QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/") + profile, &p,
+                              &error),
+             qPrintable(error));
+    plug(p);
+    // A short silence limit: what ends a babbling instrument is the run's
+    // overall bound, which talking does not restart.
+    FirstPageForLogger::setDownloadSilenceLimitMs(300);
+    QElapsedTimer clock;
+    clock.start();
+    invoke("on_GetDataBtn_clicked");
+    SimSetup::deliverNotices();
+    QVERIFY2(clock.elapsed() < 12000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rows(), kept);
+    QCOMPARE(dialogs->texts(), QStringList{message});
+    plug(loggerProfile());
 }
 
 QTEST_MAIN(LoggerDownloadTest)

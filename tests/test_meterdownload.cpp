@@ -67,6 +67,8 @@ private slots:
     void requestCannotBeSent();
     void unplugMidDownload();
     void noLink();
+    void faultProfiles_data();
+    void faultProfiles();
 
 private:
     DialogRecorder dialogs;
@@ -368,9 +370,9 @@ void MeterDownloadTest::unplugMidDownload()
     QVERIFY(waitUntilIdle(2000));
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(dialogs.texts().last(),
-             QStringLiteral("The instrument was disconnected during the download. Records kept: 0."));
+             QStringLiteral("The instrument was disconnected during the download. Records kept: 1."));
     QVERIFY(!page()->progressDialog->isVisible());
-    QCOMPARE(table()->rowCount(), 0);
+    QCOMPARE(table()->rowCount(), 1);
     QVERIFY(page()->receiveBuffer.isEmpty());
 }
 
@@ -381,6 +383,49 @@ void MeterDownloadTest::noLink()
     button("GetDataBtn")->click();
     QCOMPARE(dialogs.texts(), QStringList{"Please Connecting instrument!"});
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("warn"));
+}
+
+void MeterDownloadTest::faultProfiles_data()
+{
+    // Profiles of sim/profiles, as `vantrel --simulate FILE` shows them.
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QStringList>("numbers"); // of the rows kept
+    QTest::addColumn<QString>("message");
+    QTest::newRow("record 3 refused")
+        << "meter-refused-record.json" << QStringList{"1", "2", "4", "5"}
+        << "Records 3 could not be read; the other records were kept.";
+    QTest::newRow("unplugged while record 3 arrives")
+        << "meter-unplug-mid-download.json" << QStringList{"1", "2"}
+        << "The instrument was disconnected during the download. Records kept: 2.";
+}
+
+void MeterDownloadTest::faultProfiles()
+{
+    QFETCH(QString, profile);
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, message);
+    SimProfile p;
+    QString error;
+    QVERIFY2(SimProfile::load(QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/") + profile, &p,
+                              &error),
+             qPrintable(error));
+    replug(p);
+    dialogs.clear();
+    QElapsedTimer clock;
+    clock.start();
+    button("GetDataBtn")->click();
+    QVERIFY(waitUntilIdle(11000));
+    // Neither waits for the download's time limit.
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QStringList kept;
+    for (int r = 0; r < table()->rowCount(); ++r)
+        kept << table()->item(r, 0)->text();
+    QCOMPARE(kept, numbers);
+    // Requests still going out when the instrument went may fail first.
+    QStringList texts = dialogs.texts();
+    texts.removeAll(QStringLiteral("Send data Error！"));
+    QCOMPARE(texts, QStringList{message});
+    replug(meterProfile(kProfile1Code, 1, threeRecords()));
 }
 
 QTEST_MAIN(MeterDownloadTest)
