@@ -103,31 +103,7 @@ bool SpreadsheetObject::parseCellAddress(const QString &text, int *row, int *col
 
 QVariant SpreadsheetObject::cellValue(const QVariant &assigned)
 {
-    if (assigned.type() != QVariant::String)
-        return XlsSheet::normalised(assigned);
-    const QString text = assigned.toString();
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]{1,3})?$"));
-    if (text.size() > 40 || !number.match(text).hasMatch())
-        return XlsSheet::normalised(assigned);
-    // More than 15 significant digits would not survive as a number.
-    int digits = 0;
-    bool leading = true;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('e') || ch == QLatin1Char('E'))
-            break;
-        if (!ch.isDigit())
-            continue;
-        if (leading && ch == QLatin1Char('0'))
-            continue;
-        leading = false;
-        ++digits;
-    }
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || digits > 15)
-        return XlsSheet::normalised(assigned);
-    return XlsSheet::normalised(value);
+    return XlsSheet::enteredValue(assigned);
 }
 
 AutomationObject *SpreadsheetObject::querySubObject(const char *name, const QVariant &v1,

@@ -1,5 +1,6 @@
 #include "files/xlsworkbook.h"
 
+#include <QRegularExpression>
 #include <QtMath>
 
 #include <algorithm>
@@ -158,6 +159,35 @@ int XlsSheet::endColumn() const
     for (const Entry &e : m_cells)
         end = qMax(end, columnOf(e.key) + 1);
     return end;
+}
+
+QVariant XlsSheet::enteredValue(const QVariant &assigned)
+{
+    if (assigned.type() != QVariant::String)
+        return normalised(assigned);
+    const QString text = assigned.toString();
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]{1,3})?$"));
+    if (text.size() > 40 || !number.match(text).hasMatch())
+        return normalised(assigned);
+    // More than 15 significant digits would not survive as a number.
+    int digits = 0;
+    bool leading = true;
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('e') || ch == QLatin1Char('E'))
+            break;
+        if (!ch.isDigit())
+            continue;
+        if (leading && ch == QLatin1Char('0'))
+            continue;
+        leading = false;
+        ++digits;
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || digits > 15)
+        return normalised(assigned);
+    return normalised(value);
 }
 
 XlsWorkbook XlsWorkbook::withOneSheet()

@@ -72,6 +72,10 @@ public:
     static quint32 keyOf(int row, int column) { return (quint32(row) << 8) | quint32(column); }
 
     static QVariant normalised(const QVariant &value);
+    // A value as the spreadsheet application takes one assigned to a cell: a
+    // text that reads as a number of at most 15 significant digits becomes
+    // that number; anything else as normalised().
+    static QVariant enteredValue(const QVariant &assigned);
 
     // Takes cells in any order (a file read back): sorted by key, the last
     // of several for one cell wins; values are taken as they are.

@@ -23,6 +23,16 @@ int CLinkerUSB::open(quint16 vendorId, quint16 productId)
     return result;
 }
 
+int CLinkerUSB::open(quint16 vendorId, quint16 productId, const QString &serial)
+{
+    const int result = device.open(vendorId, productId, serial);
+    if (result == 0)
+        qDebug("hidDevice Open success!\n");
+    else
+        qDebug("hidDevice Open error!\n");
+    return result;
+}
+
 void CLinkerUSB::close()
 {
     device.close();

@@ -19,6 +19,10 @@ public:
 
     // 0 on success, non-zero on failure.
     int open(quint16 vendorId, quint16 productId);
+    // The instrument with this serial-number text (see libHidDevice::open).
+    int open(quint16 vendorId, quint16 productId, const QString &serial);
+    // The transport path of the open interface.
+    QString path() const { return device.path(); }
 
     void close() override;
     int read(QByteArray &buffer, int timeoutMs, int wantedLength) override;

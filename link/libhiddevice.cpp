@@ -179,6 +179,7 @@ int libHidDevice::openByIndex(HidTransport *transport, HidDeviceRecord *record, 
 
         if (position == deviceIndex && matches) {
             record->handle = std::move(handle);
+            record->path = info.path;
             record->open = 1;
             const int input = record->handle->inputReportLength();
             const int output = record->handle->outputReportLength();
@@ -199,15 +200,29 @@ int libHidDevice::openByIndex(HidTransport *transport, HidDeviceRecord *record, 
 
 int libHidDevice::open(quint16 vendorId, quint16 productId)
 {
-    auto record = std::make_unique<HidDeviceRecord>();
     const SerialList serials = collectSerialNumbers(transport_, vendorId, productId);
     if (serials.count == 0 || serials.texts.isEmpty())
         return -1;
+    return openSerial(vendorId, productId, serials, serials.texts.last());
+}
+
+int libHidDevice::open(quint16 vendorId, quint16 productId, const QString &serial)
+{
+    const SerialList serials = collectSerialNumbers(transport_, vendorId, productId);
+    if (serials.count == 0 || !serials.texts.contains(serial))
+        return -1;
+    return openSerial(vendorId, productId, serials, serial);
+}
+
+int libHidDevice::openSerial(quint16 vendorId, quint16 productId, const SerialList &serials,
+                             const QString &serial)
+{
+    auto record = std::make_unique<HidDeviceRecord>();
     const int perInstrument = countInterfaces(transport_, vendorId, productId, serials.count);
     if (perInstrument == 0)
         return -1;
-    if (openByIndex(transport_, record.get(), vendorId, productId, perInstrument - 1,
-                    serials.texts.last(), perInstrument, serials.count) != 0)
+    if (openByIndex(transport_, record.get(), vendorId, productId, perInstrument - 1, serial,
+                    perInstrument, serials.count) != 0)
         return -1;
     // A device that does not tell its report lengths gets full-speed reports.
     if (record->inputReportLength == 0)

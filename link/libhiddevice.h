@@ -24,6 +24,7 @@
 struct HidDeviceRecord
 {
     std::unique_ptr<HidTransport::Handle> handle;
+    QString path; // of the open interface
     int open = 0;
     int readTimeoutMs = 50;
     int writeTimeoutMs = 50;
@@ -48,7 +49,14 @@ public:
 
     // 0 on success, -1 on failure.
     int open(quint16 vendorId, quint16 productId);
+    // Opens the instrument whose serial-number text (as collectSerialNumbers
+    // gives it, "SerNum %x" for an empty one) is serial, chosen among several
+    // as open() chooses the last one. 0 on success, -1 when no instrument has
+    // that serial number or it cannot be opened.
+    int open(quint16 vendorId, quint16 productId, const QString &serial);
     bool isOpen() const { return open_ && device_ && device_->open; }
+    // The transport path of the open interface; empty when none is open.
+    QString path() const { return isOpen() ? device_->path : QString(); }
 
     virtual void close();
     // Delivers up to count bytes into destination; returns how many (0..count).
@@ -77,6 +85,9 @@ public:
                            int interfacesPerInstrument, int instruments);
 
 private:
+    int openSerial(quint16 vendorId, quint16 productId, const SerialList &serials,
+                   const QString &serial);
+
     HidTransport *transport_;
     bool open_ = false;
     std::unique_ptr<HidDeviceRecord> device_;

@@ -14,6 +14,7 @@
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
+#include "protocol/settings.h"
 #include "ui_firstpageforlogger.h"
 
 #include <QApplication>
@@ -284,10 +285,11 @@ void FirstPageForLogger::SetShutdownEditStatus()
 
 void FirstPageForLogger::showConfigurationDefaults()
 {
-    ui->OnBtn->setChecked(true);
+    const LoggerSettings defaults = LoggerSettings::afterBadBlock();
+    autoOffGroup->button(defaults.autoOff)->setChecked(true);
     ui->ShutdownEdit->setEnabled(true);
-    ui->ShutdownEdit->setText(QStringLiteral("3"));
-    ui->OneSecondBtn->setChecked(true);
+    ui->ShutdownEdit->setText(QStringLiteral("%1").arg(defaults.shutdownMinutes));
+    intervalGroup->button(defaults.interval)->setChecked(true);
     ui->OneSecondBtn->setEnabled(false);
     ui->TenSecondBtn->setEnabled(false);
     ui->SixtySecondBtn->setEnabled(false);
@@ -303,15 +305,17 @@ void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
     ui->TenSecondBtn->setEnabled(true);
     ui->SixtySecondBtn->setEnabled(true);
 
-    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-    const int r = m_commands->readBlock80(b0, b1, b2, b3);
+    ConfigBlock block = {0, 0, 0, 0};
+    const int r = m_commands->readBlock80(block[0], block[1], block[2], block[3]);
     if (r >= 0) {
-        if (b0 == 0) {
+        LoggerSettings settings;
+        settings.takeBlock80(block);
+        if (settings.autoOff == 0) {
             ui->OffBtn->setChecked(true);
             ui->ShutdownEdit->setEnabled(false);
             ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
             setIntervalButtonsStyle(QLatin1String(kWhite));
-        } else if (b0 == 1) {
+        } else if (settings.autoOff == 1) {
             ui->OnBtn->setChecked(true);
             ui->ShutdownEdit->setEnabled(true);
             ui->OneSecondBtn->setEnabled(false);
@@ -320,8 +324,8 @@ void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
             ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
             setIntervalButtonsStyle(QLatin1String(kGrey));
         }
-        ui->ShutdownEdit->setText(QStringLiteral("%1").arg(b1));
-        if (QAbstractButton *interval = intervalGroup->button(b2))
+        ui->ShutdownEdit->setText(QStringLiteral("%1").arg(settings.shutdownMinutes));
+        if (QAbstractButton *interval = intervalGroup->button(settings.interval))
             interval->setChecked(true);
         return;
     }
@@ -342,17 +346,16 @@ void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
     // The instrument clears its stored runs when its parameters change.
     on_pushButton_clear_clicked();
 
-    const int b0 = autoOffGroup->checkedId();
-    bool ok = false;
-    int minutes = ui->ShutdownEdit->text().toInt(&ok, 10);
-    if (!ok)
-        minutes = 0;
-    const int b2 = intervalGroup->checkedId();
-    if (minutes < 1 || minutes > 10) {
+    LoggerSettings settings;
+    settings.autoOff = autoOffGroup->checkedId();
+    settings.shutdownMinutes = LoggerSettings::minutesFromText(ui->ShutdownEdit->text());
+    settings.interval = intervalGroup->checkedId();
+    if (!LoggerSettings::minutesValid(settings.shutdownMinutes)) {
         UiSeam::information(this, tr("information"), tr("Shutdown must between 1—10!"));
         return;
     }
-    const int r = m_commands->writeBlock80(b0, minutes, b2, 0);
+    const ConfigBlock block = settings.block80();
+    const int r = m_commands->writeBlock80(block[0], block[1], block[2], block[3]);
     if (r < 0) {
         CommandTexts::showFailure(this, r, CommandTexts::writeConfiguration);
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));

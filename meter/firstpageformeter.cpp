@@ -13,6 +13,7 @@
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
+#include "protocol/settings.h"
 #include "ui_firstpageformeter.h"
 
 #include <QButtonGroup>
@@ -298,38 +299,45 @@ int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
     LinkLock locked(this);
     InstrumentCommands *commands = m_commands;
 
-    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-    const int r80 = commands->readBlock80(b0, b1, b2, b3);
+    // Each group shows what its block holds; a byte outside a setting's
+    // range leaves its buttons as they were.
+    auto show = [](QButtonGroup *group, int id) {
+        if (QAbstractButton *button = group->button(id))
+            button->setChecked(true);
+    };
+    MeterSettings settings;
+    ConfigBlock block80 = {0, 0, 0, 0};
+    const int r80 = commands->readBlock80(block80[0], block80[1], block80[2], block80[3]);
     if (r80 < 0) {
         CommandTexts::showFailure(this, r80, CommandTexts::readConfiguration);
         if (r80 == -4) {
-            ui->OnBtn->setChecked(true);
-            ui->EnergyDisNoBtn->setChecked(true);
+            settings.takeBadBlock80();
+            show(autoOffGroup, settings.autoOff);
+            show(energyDisplayGroup, settings.energyDisplay);
         } else if (r80 == -5) {
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
         }
         return -1;
     }
-    if (QAbstractButton *button = autoOffGroup->button(b0))
-        button->setChecked(true);
-    if (QAbstractButton *button = energyDisplayGroup->button(b3))
-        button->setChecked(true);
+    settings.takeBlock80(block80);
+    show(autoOffGroup, settings.autoOff);
+    show(energyDisplayGroup, settings.energyDisplay);
 
-    int c0 = 0, c1 = 0, c2 = 0, c3 = 0;
-    const int r60 = commands->readBlock60(c0, c1, c2, c3);
+    ConfigBlock block60 = {0, 0, 0, 0};
+    const int r60 = commands->readBlock60(block60[0], block60[1], block60[2], block60[3]);
     if (r60 < 0) {
         if (r60 == -5) {
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
         } else if (r60 == -4) {
-            ui->OffRadioBtn->setChecked(true);
-            ui->uwcmBtn->setChecked(true);
+            settings.takeBadBlock60();
+            show(smoothGroup, settings.smoothing);
+            show(unitGroup, settings.unit);
         }
         return -1;
     }
-    if (QAbstractButton *button = smoothGroup->button(c2))
-        button->setChecked(true);
-    if (QAbstractButton *button = unitGroup->button(c3))
-        button->setChecked(true);
+    settings.takeBlock60(block60);
+    show(smoothGroup, settings.smoothing);
+    show(unitGroup, settings.unit);
     return 1;
 }
 
@@ -351,8 +359,13 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
     InstrumentCommands *commands = m_commands;
 
     // A group without a checked button reports -1, sent as 0xFF.
-    const int r80 =
-        commands->writeBlock80(autoOffGroup->checkedId(), 10, 0, energyDisplayGroup->checkedId());
+    MeterSettings settings;
+    settings.autoOff = autoOffGroup->checkedId();
+    settings.energyDisplay = energyDisplayGroup->checkedId();
+    settings.smoothing = smoothGroup->checkedId();
+    settings.unit = unitGroup->checkedId();
+    const ConfigBlock block80 = settings.block80();
+    const int r80 = commands->writeBlock80(block80[0], block80[1], block80[2], block80[3]);
     if (r80 < 0) {
         CommandTexts::showFailure(this, r80, CommandTexts::writeConfiguration);
         if (r80 == -5)
@@ -360,7 +373,8 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
         UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
         return;
     }
-    const int r60 = commands->writeBlock60(0, 10, smoothGroup->checkedId(), unitGroup->checkedId());
+    const ConfigBlock block60 = settings.block60();
+    const int r60 = commands->writeBlock60(block60[0], block60[1], block60[2], block60[3]);
     if (r60 < 0) {
         if (r60 == -5)
             UiSeam::information(this, tr("Warn"), tr("No probe connection!"));

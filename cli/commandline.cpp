@@ -1,0 +1,239 @@
+#include "cli/commandline.h"
+
+#include <QSet>
+
+namespace Cli {
+
+namespace {
+
+struct OptionSpec
+{
+    const char *name; // long name
+    char shortName;   // 0 when none
+    bool takesValue;
+    const char *verbs; // space-separated verbs (verb or verb/action) taking it; "*" every one
+};
+
+const OptionSpec kOptions[] = {
+    {"simulate", 0, true, "*"},      {"serial", 0, true, "*"},
+    {"debug", 0, false, "*"},        {"help", 'h', false, "*"},
+    {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download"},
+    {"run", 0, true, "download"},    {"output", 'o', true, "download"},
+    {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
+};
+
+const OptionSpec *findLong(const QString &name)
+{
+    for (const OptionSpec &o : kOptions) {
+        if (name == QLatin1String(o.name))
+            return &o;
+    }
+    return nullptr;
+}
+
+const OptionSpec *findShort(QChar c)
+{
+    for (const OptionSpec &o : kOptions) {
+        if (o.shortName && c == QLatin1Char(o.shortName))
+            return &o;
+    }
+    return nullptr;
+}
+
+const QStringList kVerbs = {QStringLiteral("list"),     QStringLiteral("info"),
+                            QStringLiteral("config"),   QStringLiteral("clock"),
+                            QStringLiteral("download"), QStringLiteral("help")};
+
+bool takes(const OptionSpec &o, const QString &verb, const QString &action)
+{
+    const QString verbs = QLatin1String(o.verbs);
+    if (verbs == QLatin1String("*"))
+        return true;
+    const QStringList list = verbs.split(QLatin1Char(' '));
+    return list.contains(verb) || list.contains(verb + QLatin1Char('/') + action);
+}
+
+} // namespace
+
+bool parse(const QStringList &arguments, CommandLine *line, QString *error)
+{
+    QStringList words;
+    bool optionsEnded = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (optionsEnded || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))) {
+            words << a;
+            continue;
+        }
+        if (a == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        const OptionSpec *spec = nullptr;
+        QString value;
+        bool inlineValue = false;
+        if (a.startsWith(QLatin1String("--"))) {
+            const int eq = a.indexOf(QLatin1Char('='));
+            const QString name = a.mid(2, eq < 0 ? -1 : eq - 2);
+            spec = findLong(name);
+            if (eq >= 0) {
+                value = a.mid(eq + 1);
+                inlineValue = true;
+            }
+        } else if (a.size() >= 2) {
+            spec = findShort(a.at(1));
+            if (spec && a.size() > 2) {
+                value = a.mid(2);
+                inlineValue = true;
+            }
+        }
+        if (!spec) {
+            *error = QStringLiteral("unknown option %1").arg(a);
+            return false;
+        }
+        const QString name = QLatin1String(spec->name);
+        if (spec->takesValue) {
+            if (!inlineValue) {
+                if (i + 1 >= arguments.size()) {
+                    *error = QStringLiteral("%1 needs a value").arg(a);
+                    return false;
+                }
+                value = arguments.at(++i);
+            }
+        } else if (inlineValue) {
+            *error = QStringLiteral("--%1 takes no value").arg(name);
+            return false;
+        }
+        if (spec->takesValue && line->options.contains(name) && name != QLatin1String("simulate")) {
+            *error = QStringLiteral("--%1 is given twice").arg(name);
+            return false;
+        }
+        line->options[name].append(value);
+    }
+
+    if (!words.isEmpty())
+        line->verb = words.takeFirst();
+    if (!line->verb.isEmpty() && !kVerbs.contains(line->verb)) {
+        *error = QStringLiteral("unknown command \"%1\"; the commands are %2")
+                     .arg(line->verb, kVerbs.join(QLatin1String(", ")));
+        return false;
+    }
+    if (line->verb == QLatin1String("config") || line->verb == QLatin1String("clock")) {
+        if (!words.isEmpty())
+            line->action = words.takeFirst();
+        if (line->action.isEmpty() && !line->has("help")) {
+            *error = QStringLiteral("%1 needs get or set").arg(line->verb);
+            return false;
+        }
+        if (!line->action.isEmpty() && line->action != QLatin1String("get") &&
+            line->action != QLatin1String("set")) {
+            *error =
+                QStringLiteral("%1 takes get or set, not \"%2\"").arg(line->verb, line->action);
+            return false;
+        }
+    }
+    line->positional = words;
+
+    // Help and version take any other option; otherwise each must suit the verb.
+    if (line->has("help") || line->has("version") || line->verb == QLatin1String("help"))
+        return true;
+    for (auto it = line->options.cbegin(); it != line->options.cend(); ++it) {
+        const OptionSpec *spec = findLong(it.key());
+        if (!takes(*spec, line->verb, line->action)) {
+            const QString what =
+                line->action.isEmpty() ? line->verb : line->verb + QLatin1Char(' ') + line->action;
+            *error = what.isEmpty() ? QStringLiteral("--%1 needs a command").arg(it.key())
+                                    : QStringLiteral("%1 does not take --%2").arg(what, it.key());
+            return false;
+        }
+    }
+    return true;
+}
+
+QString versionText()
+{
+    return QStringLiteral("vantrel-cli " VANTREL_VERSION "\n");
+}
+
+QString helpText(const QString &verb)
+{
+    if (verb == QLatin1String("list"))
+        return QStringLiteral(
+            "usage: vantrel-cli list [--format text|json]\n"
+            "\n"
+            "Lists the instruments found: each is opened, recognised and closed.\n"
+            "One line per instrument: USB serial, path, model, family, serial number\n"
+            "(tab-separated); --format json gives an array of objects.\n");
+    if (verb == QLatin1String("info"))
+        return QStringLiteral(
+            "usage: vantrel-cli info [--format text|json]\n"
+            "\n"
+            "Shows the instrument's model, family, serial number, production and\n"
+            "calibration dates and firmware version, as \"key: value\" lines or JSON.\n");
+    if (verb == QLatin1String("config"))
+        return QStringLiteral(
+            "usage: vantrel-cli config get [--format text|json]\n"
+            "       vantrel-cli config set --yes KEY=VALUE...\n"
+            "\n"
+            "get shows the settings as KEY=VALUE lines that set takes back.\n"
+            "set reads the settings, changes the keys given and writes them all back,\n"
+            "then reads them again to check. The instrument clears its stored records\n"
+            "when its settings are written: set does nothing without --yes.\n"
+            "\n"
+            "Meter:  auto-off=on|off  smoothing=off|50hz|60hz  energy-display=yes|no\n"
+            "        unit=uW/cm2|mW/cm2|W/cm2|W/m2 (also written μW/cm², ...)\n"
+            "        Smoothing and some units exist on some models only.\n"
+            "Logger: auto-off=on|off  auto-off-minutes=1..10  interval=1s|10s|60s\n"
+            "        The minutes apply with auto-off=on, the interval with auto-off=off\n"
+            "        (with auto-off on the Logger stores a sample every second);\n"
+            "        auto-off=off puts the minutes back to 10.\n");
+    if (verb == QLatin1String("clock"))
+        return QStringLiteral(
+            "usage: vantrel-cli clock get\n"
+            "       vantrel-cli clock set --now | YYYY-MM-DDTHH:MM:SS\n"
+            "\n"
+            "Reads or sets the Logger's clock (local time, whole seconds, years\n"
+            "2000 to 2255). A time with a UTC offset is turned into this computer's\n"
+            "local time. Meters have no clock.\n");
+    if (verb == QLatin1String("download"))
+        return QStringLiteral(
+            "usage: vantrel-cli download [--run N] [-o FILE] [--format csv|json|xls]\n"
+            "\n"
+            "Downloads the Meter's records or the Logger's runs (all of them, or run N\n"
+            "only) and writes them to FILE, or to standard output (csv and json only).\n"
+            "The format follows --format, else the extension of FILE (.json, .xls),\n"
+            "else csv. Nothing is written unless the whole download succeeded; a file\n"
+            "is replaced only once the new one is complete.\n"
+            "\n"
+            "Meter CSV: one row per record, the columns, units and decimals of the\n"
+            "Meter table. Logger CSV: a \"run\" row per run (the Logger table's\n"
+            "columns) followed by a \"sample\" row per sample (run, sample number,\n"
+            "ISO 8601 time, seconds since the start, value in μW/cm²).\n"
+            "xls: the workbooks of the program's \"Save Data\".\n");
+    return QStringLiteral(
+        "usage: vantrel-cli [global options] COMMAND [options]\n"
+        "\n"
+        "Reads and sets UV radiometers of the Meter and Logger families over USB.\n"
+        "\n"
+        "Commands:\n"
+        "  list                  instruments found\n"
+        "  info                  model, serial number, dates, firmware\n"
+        "  config get|set        the instrument's settings\n"
+        "  clock get|set         the Logger's clock\n"
+        "  download              stored records (Meter) or runs (Logger)\n"
+        "  help [COMMAND]        this text, or the command's\n"
+        "\n"
+        "Global options:\n"
+        "  --serial S            the instrument with USB serial S (see list)\n"
+        "  --simulate meter|logger|PROFILE.json\n"
+        "                        a simulated instrument instead of USB; give it\n"
+        "                        twice for two instruments\n"
+        "  --debug               the program's trace lines on standard error\n"
+        "  -h, --help            help (also after a command)\n"
+        "  --version             the program's version\n"
+        "\n"
+        "Exit codes: 0 done, 2 wrong command line, 3 no instrument, 4 instrument\n"
+        "error or time-out, 5 file error.\n");
+}
+
+} // namespace Cli

@@ -1,0 +1,801 @@
+#include "cli/verbs.h"
+
+#include "cli/commandline.h"
+#include "cli/session.h"
+#include "download/loggerdownload.h"
+#include "download/loggerrun.h"
+#include "download/meterdownload.h"
+#include "download/meterrecord.h"
+#include "files/recordexport.h"
+#include "files/safefile.h"
+#include "files/xlswriter.h"
+#include "protocol/identity.h"
+#include "protocol/modeltable.h"
+#include "protocol/settings.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace Cli {
+
+namespace {
+
+// How often a download looks whether the instrument is still there.
+constexpr int kPresenceCheckMs = 250;
+
+class Verbs
+{
+public:
+    Verbs(const CommandLine &line, QTextStream &out, QTextStream &err, bool progress)
+        : m_line(line), m_out(out), m_err(err), m_progress(progress)
+    {
+    }
+
+    int run();
+
+private:
+    int list();
+    int info();
+    int configGet();
+    int configSet();
+    int clockGet();
+    int clockSet();
+    int download();
+    int downloadMeter(const QString &format, const QString &output);
+    int downloadLogger(const QString &format, const QString &output);
+
+    // Opens and recognises the chosen instrument; false (with the exit code
+    // in *exit and the message shown) when that fails.
+    bool openInstrument(int *exit);
+    int fail(int code, const QString &message);
+    void warn(const QString &message);
+    bool formatOk(const QStringList &allowed, QString *format, int *exit);
+    void progress(const QString &text);
+    void endProgress();
+
+    // Reads both Meter blocks; the result of the first failing read.
+    int readMeterSettings(MeterSettings *settings, int *failedBlock);
+    int writeOutput(const QByteArray &bytes, const QString &output);
+    int checkOutputTarget(const QString &output);
+    struct Field
+    {
+        const char *text; // key of the text form
+        const char *json; // key of the JSON form
+        QJsonValue value;
+    };
+    void printFields(const QList<Field> &fields, bool json);
+
+    const CommandLine &m_line;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    bool m_progress;
+    bool m_progressShown = false;
+    Session m_session;
+    Instrument m_instrument;
+};
+
+int Verbs::fail(int code, const QString &message)
+{
+    endProgress();
+    m_err << "vantrel-cli: " << message << '\n';
+    m_err.flush();
+    return code;
+}
+
+void Verbs::warn(const QString &message)
+{
+    endProgress();
+    m_err << "vantrel-cli: warning: " << message << '\n';
+    m_err.flush();
+}
+
+void Verbs::progress(const QString &text)
+{
+    if (!m_progress)
+        return;
+    m_err << '\r' << text << "\x1b[K";
+    m_err.flush();
+    m_progressShown = true;
+}
+
+void Verbs::endProgress()
+{
+    if (!m_progressShown)
+        return;
+    m_err << '\n';
+    m_err.flush();
+    m_progressShown = false;
+}
+
+bool Verbs::formatOk(const QStringList &allowed, QString *format, int *exit)
+{
+    if (format->isEmpty())
+        *format = allowed.first();
+    if (allowed.contains(*format))
+        return true;
+    *exit = fail(Usage, QStringLiteral("--format takes %1, not \"%2\"")
+                            .arg(allowed.join(QLatin1String(", ")), *format));
+    return false;
+}
+
+bool Verbs::openInstrument(int *exit)
+{
+    QString error;
+    const Exit code = m_session.openChosen(m_line.value("serial"), &m_instrument, &error);
+    if (code != Ok) {
+        *exit = fail(code, error);
+        return false;
+    }
+    return true;
+}
+
+void Verbs::printFields(const QList<Field> &fields, bool json)
+{
+    if (json) {
+        QJsonObject o;
+        for (const Field &f : fields)
+            o.insert(QLatin1String(f.json), f.value);
+        m_out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
+        return;
+    }
+    for (const Field &f : fields) {
+        m_out << f.text << ": "
+              << (f.value.isDouble() ? QString::number(f.value.toDouble(), 'f', 0)
+                                     : f.value.toString())
+              << '\n';
+    }
+}
+
+int Verbs::run()
+{
+    QString error;
+    if (m_session.setUp(m_line.values("simulate"), &error) != Ok)
+        return fail(Usage, error);
+
+    const QString &verb = m_line.verb;
+    const QString &action = m_line.action;
+    // Positional words: only config set takes any (and clock set one time).
+    const bool takesWords = (verb == QLatin1String("config") && action == QLatin1String("set")) ||
+                            (verb == QLatin1String("clock") && action == QLatin1String("set"));
+    if (!takesWords && !m_line.positional.isEmpty())
+        return fail(Usage, QStringLiteral("unexpected \"%1\"").arg(m_line.positional.first()));
+
+    if (verb == QLatin1String("list"))
+        return list();
+    if (verb == QLatin1String("info"))
+        return info();
+    if (verb == QLatin1String("config"))
+        return action == QLatin1String("get") ? configGet() : configSet();
+    if (verb == QLatin1String("clock"))
+        return action == QLatin1String("get") ? clockGet() : clockSet();
+    return download();
+}
+
+// ---- list, info ------------------------------------------------------------
+
+int Verbs::list()
+{
+    QString format = m_line.value("format");
+    int exit = Ok;
+    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit))
+        return exit;
+    const QStringList serials = m_session.serials();
+    if (serials.isEmpty())
+        return fail(NoInstrument, QStringLiteral("no instrument found"));
+    QJsonArray array;
+    for (const QString &serial : serials) {
+        Instrument instrument;
+        QString error;
+        const Exit code = m_session.open(serial, &instrument, &error);
+        m_session.close();
+        QString family;
+        QString model;
+        quint32 number = 0;
+        if (code == Ok) {
+            family = instrument.family();
+            model = instrument.model();
+            const Recognition &r = instrument.recognition;
+            number = r.keyResult >= 0 ? r.key.serialNumber : r.production.serialNumber;
+        } else {
+            if (instrument.recognition.outcome == Recognition::Outcome::MeterWithoutProbe)
+                family = QStringLiteral("Meter");
+            warn(QStringLiteral("%1: %2").arg(serial, error));
+            exit = code;
+        }
+        if (format == QLatin1String("json")) {
+            QJsonObject o;
+            o.insert(QStringLiteral("usbSerial"), serial);
+            o.insert(QStringLiteral("path"), instrument.path);
+            o.insert(QStringLiteral("model"), model.isEmpty() ? QJsonValue() : QJsonValue(model));
+            o.insert(QStringLiteral("family"),
+                     family.isEmpty() ? QJsonValue() : QJsonValue(family));
+            o.insert(QStringLiteral("serialNumber"),
+                     code == Ok ? QJsonValue(double(number)) : QJsonValue());
+            array.append(o);
+        } else {
+            auto orDash = [](const QString &s) { return s.isEmpty() ? QStringLiteral("-") : s; };
+            m_out << serial << '\t' << orDash(instrument.path) << '\t' << orDash(model) << '\t'
+                  << orDash(family) << '\t'
+                  << (code == Ok ? QString::number(number) : QStringLiteral("-")) << '\n';
+        }
+    }
+    if (format == QLatin1String("json"))
+        m_out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return exit;
+}
+
+int Verbs::info()
+{
+    QString format = m_line.value("format");
+    int exit = Ok;
+    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit) ||
+        !openInstrument(&exit))
+        return exit;
+    const Recognition &r = m_instrument.recognition;
+    const bool fromKey = r.keyResult >= 0;
+    InstrumentCommands *commands = m_session.commands();
+    QDate calibration;
+    const int rc = commands->readCalibrationDate(calibration);
+    if (rc < 0)
+        return fail(
+            InstrumentError,
+            rc == -5 && !m_instrument.isLogger()
+                ? QStringLiteral("the Meter reports no probe connected")
+                : QStringLiteral("reading the calibration date: %1").arg(Session::resultText(rc)));
+    quint16 version = 0;
+    const int rv = commands->readSoftwareVersion(version);
+    if (rv < 0)
+        return fail(
+            InstrumentError,
+            QStringLiteral("reading the firmware version: %1").arg(Session::resultText(rv)));
+
+    auto date = [](const QDate &d) {
+        return d.isValid() ? QJsonValue(d.toString(Qt::ISODate)) : QJsonValue();
+    };
+    printFields({{"model", "model", m_instrument.model()},
+                 {"family", "family", m_instrument.family()},
+                 {"type code", "typeCode", double(r.typeCode)},
+                 {"serial number", "serialNumber",
+                  double(fromKey ? r.key.serialNumber : r.production.serialNumber)},
+                 {"production date", "productionDate",
+                  date(fromKey ? r.key.productionDate : r.production.productionDate)},
+                 {"calibration date", "calibrationDate", date(calibration)},
+                 {"firmware version", "firmwareVersion", Identity::versionText(version)},
+                 {"usb serial", "usbSerial", m_instrument.usbSerial},
+                 {"path", "path", m_instrument.path}},
+                format == QLatin1String("json"));
+    return Ok;
+}
+
+// ---- settings ----------------------------------------------------------------
+
+int Verbs::readMeterSettings(MeterSettings *settings, int *failedBlock)
+{
+    InstrumentCommands *commands = m_session.commands();
+    ConfigBlock block = {0, 0, 0, 0};
+    int r = commands->readBlock80(block[0], block[1], block[2], block[3]);
+    if (r < 0) {
+        *failedBlock = 0x80;
+        return r;
+    }
+    settings->takeBlock80(block);
+    r = commands->readBlock60(block[0], block[1], block[2], block[3]);
+    if (r < 0) {
+        *failedBlock = 0x60;
+        return r;
+    }
+    settings->takeBlock60(block);
+    return 1;
+}
+
+QString settingsFailure(const char *what, int result, int block, bool meter)
+{
+    if (result == -5 && meter)
+        return QStringLiteral("%1 the settings: the Meter reports no probe connected").arg(what);
+    return QStringLiteral("%1 the settings (block 0x%2): %3")
+        .arg(QLatin1String(what))
+        .arg(block, 2, 16, QLatin1Char('0'))
+        .arg(Session::resultText(result));
+}
+
+QJsonValue settingValue(const QString &text)
+{
+    bool isNumber = false;
+    const int n = text.toInt(&isNumber);
+    return isNumber ? QJsonValue(n) : QJsonValue(text);
+}
+
+int Verbs::configGet()
+{
+    QString format = m_line.value("format");
+    int exit = Ok;
+    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit) ||
+        !openInstrument(&exit))
+        return exit;
+    QStringList lines;
+    if (m_instrument.isLogger()) {
+        ConfigBlock block = {0, 0, 0, 0};
+        const int r = m_session.commands()->readBlock80(block[0], block[1], block[2], block[3]);
+        if (r < 0)
+            return fail(InstrumentError, settingsFailure("reading", r, 0x80, false));
+        LoggerSettings settings;
+        settings.takeBlock80(block);
+        lines = settings.toText();
+    } else {
+        MeterSettings settings;
+        int block = 0;
+        const int r = readMeterSettings(&settings, &block);
+        if (r < 0)
+            return fail(InstrumentError, settingsFailure("reading", r, block, true));
+        lines = settings.toText();
+    }
+    if (format == QLatin1String("json")) {
+        QJsonObject o;
+        for (const QString &line : lines) {
+            const int eq = line.indexOf(QLatin1Char('='));
+            o.insert(line.left(eq), settingValue(line.mid(eq + 1)));
+        }
+        m_out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
+    } else {
+        for (const QString &line : lines)
+            m_out << line << '\n';
+    }
+    return Ok;
+}
+
+int Verbs::configSet()
+{
+    if (m_line.positional.isEmpty())
+        return fail(Usage, QStringLiteral("config set needs KEY=VALUE settings"));
+    int exit = Ok;
+    if (!openInstrument(&exit))
+        return exit;
+    InstrumentCommands *commands = m_session.commands();
+    QString error;
+    QStringList written;
+    if (m_instrument.isLogger()) {
+        ConfigBlock block = {0, 0, 0, 0};
+        const int r = commands->readBlock80(block[0], block[1], block[2], block[3]);
+        LoggerSettings settings;
+        if (r == -4) {
+            settings = LoggerSettings::afterBadBlock();
+            warn(QStringLiteral("the instrument's settings fail their check value; the settings "
+                                "not given are written as %1")
+                     .arg(settings.toText().join(QLatin1Char(' '))));
+        } else if (r < 0) {
+            return fail(InstrumentError, settingsFailure("reading", r, 0x80, false));
+        } else {
+            settings.takeBlock80(block);
+        }
+        if (!settings.apply(m_line.positional, &error))
+            return fail(Usage, error);
+        if (!m_line.has("yes"))
+            return fail(Usage, QStringLiteral("writing the settings clears the runs stored in the "
+                                              "Logger; give --yes to go ahead"));
+        const ConfigBlock out = settings.block80();
+        const int w = commands->writeBlock80(out[0], out[1], out[2], out[3]);
+        if (w < 0)
+            return fail(InstrumentError, settingsFailure("writing", w, 0x80, false));
+        // Read back: the instrument must hold what was written.
+        const int rb = commands->readBlock80(block[0], block[1], block[2], block[3]);
+        if (rb < 0)
+            return fail(InstrumentError, settingsFailure("reading back", rb, 0x80, false));
+        LoggerSettings back;
+        back.takeBlock80(block);
+        if (back.toText() != settings.toText())
+            return fail(InstrumentError, QStringLiteral("the instrument did not keep the settings: "
+                                                        "it holds %1")
+                                             .arg(back.toText().join(QLatin1Char(' '))));
+        written = settings.toText();
+    } else {
+        // A block whose check value fails stands in with the defaults that
+        // the page shows for it.
+        MeterSettings settings;
+        ConfigBlock block = {0, 0, 0, 0};
+        for (const int address : {0x80, 0x60}) {
+            const int r = address == 0x80
+                              ? commands->readBlock80(block[0], block[1], block[2], block[3])
+                              : commands->readBlock60(block[0], block[1], block[2], block[3]);
+            if (r == -4) {
+                if (address == 0x80)
+                    settings.takeBadBlock80();
+                else
+                    settings.takeBadBlock60();
+                warn(QStringLiteral("the instrument's settings (block 0x%1) fail their check "
+                                    "value; the settings not given are written as the defaults")
+                         .arg(address, 2, 16));
+            } else if (r < 0) {
+                return fail(InstrumentError, settingsFailure("reading", r, address, true));
+            } else if (address == 0x80) {
+                settings.takeBlock80(block);
+            } else {
+                settings.takeBlock60(block);
+            }
+        }
+        if (!settings.apply(m_line.positional, m_instrument.model(), &error))
+            return fail(Usage, error);
+        if (!m_line.has("yes"))
+            return fail(Usage, QStringLiteral("writing the settings clears the records stored in "
+                                              "the Meter; give --yes to go ahead"));
+        const ConfigBlock b80 = settings.block80();
+        int w = commands->writeBlock80(b80[0], b80[1], b80[2], b80[3]);
+        if (w < 0)
+            return fail(InstrumentError, settingsFailure("writing", w, 0x80, true));
+        const ConfigBlock b60 = settings.block60();
+        w = commands->writeBlock60(b60[0], b60[1], b60[2], b60[3]);
+        if (w < 0)
+            return fail(InstrumentError, settingsFailure("writing", w, 0x60, true));
+        MeterSettings back;
+        int failed = 0;
+        const int rb = readMeterSettings(&back, &failed);
+        if (rb < 0)
+            return fail(InstrumentError, settingsFailure("reading back", rb, failed, true));
+        if (back.toText() != settings.toText())
+            return fail(InstrumentError, QStringLiteral("the instrument did not keep the settings: "
+                                                        "it holds %1")
+                                             .arg(back.toText().join(QLatin1Char(' '))));
+        written = settings.toText();
+    }
+    for (const QString &line : qAsConst(written))
+        m_out << line << '\n';
+    return Ok;
+}
+
+// ---- clock -------------------------------------------------------------------
+
+bool requireLogger(const Instrument &instrument, QString *error)
+{
+    if (instrument.isLogger())
+        return true;
+    *error = QStringLiteral("the %1 is a Meter, and Meters have no clock").arg(instrument.model());
+    return false;
+}
+
+const QString kClockFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
+
+int Verbs::clockGet()
+{
+    QString format = m_line.value("format");
+    int exit = Ok;
+    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit) ||
+        !openInstrument(&exit))
+        return exit;
+    QString error;
+    if (!requireLogger(m_instrument, &error))
+        return fail(Usage, error);
+    QDateTime when;
+    const int r = m_session.commands()->readClock(when);
+    if (r < 0)
+        return fail(InstrumentError,
+                    QStringLiteral("reading the clock: %1").arg(Session::resultText(r)));
+    if (!when.isValid())
+        return fail(InstrumentError, QStringLiteral("the instrument's clock holds no valid time"));
+    if (format == QLatin1String("json"))
+        printFields({{"clock", "clock", when.toString(kClockFormat)}}, true);
+    else
+        m_out << when.toString(kClockFormat) << '\n';
+    return Ok;
+}
+
+// A time to set: ISO 8601 with date and time; with a UTC offset or Z it is
+// turned into local time. Seconds are kept, milliseconds dropped.
+QDateTime parseClockTime(const QString &text)
+{
+    if (!text.contains(QLatin1Char('T')))
+        return QDateTime();
+    QDateTime t = QDateTime::fromString(text, Qt::ISODate);
+    if (!t.isValid())
+        return QDateTime();
+    if (t.timeSpec() != Qt::LocalTime)
+        t = t.toLocalTime();
+    const QTime time = t.time();
+    t.setTime(QTime(time.hour(), time.minute(), time.second()));
+    return t;
+}
+
+int Verbs::clockSet()
+{
+    const bool now = m_line.has("now");
+    if (now == !m_line.positional.isEmpty() || m_line.positional.size() > 1)
+        return fail(Usage, QStringLiteral("clock set takes either --now or one time "
+                                          "YYYY-MM-DDTHH:MM:SS"));
+    QDateTime when;
+    if (!now) {
+        when = parseClockTime(m_line.positional.first());
+        if (!when.isValid())
+            return fail(Usage, QStringLiteral("\"%1\" is not a time YYYY-MM-DDTHH:MM:SS")
+                                   .arg(m_line.positional.first()));
+        // The instrument keeps the year as year - 2000 in one byte.
+        if (when.date().year() < 2000 || when.date().year() > 2255)
+            return fail(Usage, QStringLiteral("the clock takes the years 2000 to 2255"));
+    }
+    int exit = Ok;
+    if (!openInstrument(&exit))
+        return exit;
+    QString error;
+    if (!requireLogger(m_instrument, &error))
+        return fail(Usage, error);
+    if (now) {
+        when = QDateTime::currentDateTime();
+        when.setTime(QTime(when.time().hour(), when.time().minute(), when.time().second()));
+    }
+    const int r = m_session.commands()->writeClock(when);
+    if (r < 0)
+        return fail(InstrumentError,
+                    QStringLiteral("setting the clock: %1").arg(Session::resultText(r)));
+    m_out << when.toString(kClockFormat) << '\n';
+    return Ok;
+}
+
+// ---- download ----------------------------------------------------------------
+
+int Verbs::checkOutputTarget(const QString &output)
+{
+    const QFileInfo target(output);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return fail(FileError, QStringLiteral("cannot write %1: the folder %2 does not exist")
+                                   .arg(output, folder.filePath()));
+    if (!folder.isWritable())
+        return fail(FileError, QStringLiteral("cannot write %1: the folder %2 is not writable")
+                                   .arg(output, folder.filePath()));
+    if (target.exists() && !target.isFile())
+        return fail(FileError,
+                    QStringLiteral("cannot write %1: it is not a plain file").arg(output));
+    return Ok;
+}
+
+int Verbs::writeOutput(const QByteArray &bytes, const QString &output)
+{
+    if (output.isEmpty() || output == QLatin1String("-")) {
+        m_out << QString::fromUtf8(bytes);
+        m_out.flush();
+        return Ok;
+    }
+    QString why;
+    if (!SafeFile::writeFile(output, bytes, &why))
+        return fail(FileError, QStringLiteral("cannot write %1: %2").arg(output, why));
+    return Ok;
+}
+
+int Verbs::download()
+{
+    const QString output = m_line.value("output");
+    QString format = m_line.value("format");
+    if (format.isEmpty()) {
+        const QString suffix = QFileInfo(output).suffix().toLower();
+        format = (suffix == QLatin1String("json") || suffix == QLatin1String("xls"))
+                     ? suffix
+                     : QStringLiteral("csv");
+    }
+    int exit = Ok;
+    if (!formatOk({QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("xls")}, &format,
+                  &exit))
+        return exit;
+    const bool toStdout = output.isEmpty() || output == QLatin1String("-");
+    if (format == QLatin1String("xls") && toStdout)
+        return fail(Usage, QStringLiteral("an xls workbook needs -o FILE"));
+    if (m_line.has("run")) {
+        bool ok = false;
+        const int run = m_line.value("run").toInt(&ok);
+        if (!ok || run < 1)
+            return fail(Usage, QStringLiteral("--run takes a run number from 1"));
+    }
+    if (!toStdout && (exit = checkOutputTarget(output)) != Ok)
+        return exit;
+    if (!openInstrument(&exit))
+        return exit;
+    return m_instrument.isLogger() ? downloadLogger(format, output) : downloadMeter(format, output);
+}
+
+// A stop check for the download engines: true once the instrument has gone.
+struct PresenceCheck
+{
+    CLinker *link;
+    QElapsedTimer clock;
+    bool gone = false;
+
+    bool operator()()
+    {
+        if (!clock.isValid() || clock.elapsed() >= kPresenceCheckMs) {
+            clock.restart();
+            gone = link->deviceRemoved();
+        }
+        return gone;
+    }
+};
+
+int Verbs::downloadMeter(const QString &format, const QString &output)
+{
+    if (m_line.has("run"))
+        return fail(Usage, QStringLiteral("--run chooses a Logger run; a Meter download takes all "
+                                          "its records"));
+    InstrumentCommands *commands = m_session.commands();
+    MeterSettings settings;
+    int block = 0;
+    const int rs = readMeterSettings(&settings, &block);
+    if (rs < 0)
+        return fail(InstrumentError, settingsFailure("reading", rs, block, true));
+
+    int count = 0;
+    const int rc = commands->readPowerGroupCount(count);
+    if (rc < 0)
+        return fail(
+            InstrumentError,
+            rc == -5
+                ? QStringLiteral("the Meter reports no probe connected")
+                : QStringLiteral("reading the number of records: %1").arg(Session::resultText(rc)));
+    count = qBound(0, count, MeterRecord::kMaxRecords);
+
+    MeterExport data;
+    data.source.model = m_instrument.model();
+    data.source.serialNumber = m_instrument.recognition.keyResult >= 0
+                                   ? m_instrument.recognition.key.serialNumber
+                                   : m_instrument.recognition.production.serialNumber;
+    data.unit = settings.unit;
+    data.decimals =
+        MeterRecord::decimals(MeterRecord::profileForModel(data.source.model), settings.unit);
+
+    if (count == 0) {
+        warn(QStringLiteral("the Meter holds no records"));
+    } else {
+        MeterDownload engine(commands->link());
+        PresenceCheck present{m_session.link(), {}};
+        const int total = MeterDownload::expectedBytes(count);
+        engine.onProgress = [&](int received) {
+            progress(
+                QStringLiteral("records: %1 of %2 bytes").arg(qMin(received, total)).arg(total));
+        };
+        engine.stopRequested = [&present] { return present(); };
+        QList<QByteArray> answers;
+        switch (engine.run(count, &answers)) {
+        case MeterDownload::Result::Complete:
+            break;
+        case MeterDownload::Result::SendFailed:
+            return fail(InstrumentError, QStringLiteral("the record requests could not be sent"));
+        case MeterDownload::Result::TimedOut:
+            return fail(InstrumentError, QStringLiteral("the %1 records did not arrive within %2 s")
+                                             .arg(count)
+                                             .arg(MeterDownload::LimitMs / 1000));
+        case MeterDownload::Result::LinkLost:
+        case MeterDownload::Result::Cancelled:
+            return fail(InstrumentError,
+                        QStringLiteral("the instrument went away during the download"));
+        }
+        endProgress();
+        if (answers.size() != count)
+            return fail(InstrumentError, QStringLiteral("only %1 of the %2 records arrived whole")
+                                             .arg(answers.size())
+                                             .arg(count));
+        for (const QByteArray &answer : qAsConst(answers)) {
+            MeterRecord::Record record;
+            MeterRecord::decodeAnswer(answer, &record);
+            data.records.append(record);
+        }
+    }
+
+    if (format == QLatin1String("xls")) {
+        QString why;
+        if (!XlsWriter::save(data.workbook(), output, &why))
+            return fail(FileError, QStringLiteral("cannot write %1: %2").arg(output, why));
+        return Ok;
+    }
+    return writeOutput(format == QLatin1String("json") ? data.json() : data.csv(), output);
+}
+
+int Verbs::downloadLogger(const QString &format, const QString &output)
+{
+    InstrumentCommands *commands = m_session.commands();
+    int count = 0;
+    const int rc = commands->readPowerGroupCount(count);
+    if (rc < 0)
+        return fail(InstrumentError,
+                    QStringLiteral("reading the number of runs: %1").arg(Session::resultText(rc)));
+    // Storage addresses exist for 25 runs.
+    if (count > LoggerRun::MaxRuns)
+        warn(QStringLiteral("the Logger reports %1 runs; the first %2 are read")
+                 .arg(count)
+                 .arg(LoggerRun::MaxRuns));
+    const int runs = qBound(0, count, LoggerRun::MaxRuns);
+    int first = 1;
+    int last = runs;
+    if (m_line.has("run")) {
+        const int chosen = m_line.value("run").toInt();
+        if (chosen > runs)
+            return fail(Usage, runs == 0 ? QStringLiteral("the Logger holds no runs")
+                                         : QStringLiteral("the Logger holds runs 1 to %1, not %2")
+                                               .arg(runs)
+                                               .arg(chosen));
+        first = last = chosen;
+    }
+
+    LoggerExport data;
+    data.source.model = m_instrument.model();
+    data.source.serialNumber = m_instrument.recognition.keyResult >= 0
+                                   ? m_instrument.recognition.key.serialNumber
+                                   : m_instrument.recognition.production.serialNumber;
+    if (runs == 0)
+        warn(QStringLiteral("the Logger holds no runs"));
+
+    LoggerDownload engine(commands);
+    PresenceCheck present{m_session.link(), {}};
+    engine.stopRequested = [&present] { return present(); };
+    for (int number = first; number <= last && runs > 0; ++number) {
+        int received = 0;
+        engine.onBytes = [&](int bytes) {
+            received += bytes;
+            progress(QStringLiteral("run %1 of %2: %3 bytes").arg(number).arg(last).arg(received));
+        };
+        progress(QStringLiteral("run %1 of %2").arg(number).arg(last));
+        LoggerDownload::Run run;
+        switch (engine.downloadRun(number - 1, &run)) {
+        case LoggerDownload::Outcome::Complete:
+            break;
+        case LoggerDownload::Outcome::SendFailed:
+            return fail(InstrumentError,
+                        QStringLiteral("the request for run %1 could not be sent").arg(number));
+        case LoggerDownload::Outcome::Silent:
+            return fail(InstrumentError,
+                        QStringLiteral("run %1 did not arrive whole within the time limit "
+                                       "(no end of the run from the instrument)")
+                            .arg(number));
+        case LoggerDownload::Outcome::LinkLost:
+        case LoggerDownload::Outcome::Cancelled:
+            return fail(InstrumentError,
+                        QStringLiteral("the instrument went away during run %1").arg(number));
+        case LoggerDownload::Outcome::StepUnreadable:
+            return fail(
+                InstrumentError,
+                QStringLiteral("reading the storage interval after run %1 failed").arg(number));
+        }
+        data.runs.append({number, run.payload, run.step});
+    }
+    endProgress();
+
+    if (format == QLatin1String("xls")) {
+        QString why;
+        if (!XlsWriter::save(data.workbook(), output, &why))
+            return fail(FileError, QStringLiteral("cannot write %1: %2").arg(output, why));
+        return Ok;
+    }
+    return writeOutput(format == QLatin1String("json") ? data.json() : data.csv(), output);
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err, bool showProgress)
+{
+    CommandLine line;
+    QString error;
+    if (!parse(arguments, &line, &error)) {
+        err << "vantrel-cli: " << error << "\nTry 'vantrel-cli --help'.\n";
+        return Usage;
+    }
+    if (line.has("version")) {
+        out << versionText();
+        return Ok;
+    }
+    if (line.verb == QLatin1String("help") || line.has("help")) {
+        const QString topic =
+            line.verb == QLatin1String("help") ? line.positional.value(0) : line.verb;
+        if (!topic.isEmpty() && helpText(topic) == helpText() && topic != QLatin1String("help")) {
+            err << "vantrel-cli: no help on \"" << topic << "\"\n";
+            return Usage;
+        }
+        out << helpText(topic);
+        return Ok;
+    }
+    if (line.verb.isEmpty()) {
+        err << helpText();
+        return Usage;
+    }
+    Verbs verbs(line, out, err, showProgress);
+    return verbs.run();
+}
+
+} // namespace Cli

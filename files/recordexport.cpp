@@ -1,0 +1,261 @@
+#include "files/recordexport.h"
+
+#include "download/loggerrun.h"
+#include "protocol/settings.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtMath>
+
+#include <charconv>
+
+namespace {
+
+const QString kPowerUnit = QStringLiteral("μW/cm²");
+const QString kIsoFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
+// The Logger workbook template: the run table and 25 runs.
+constexpr int kTemplateSheets = 1 + LoggerRun::MaxRuns;
+
+QJsonValue number(float value)
+{
+    if (!qIsFinite(value))
+        return QJsonValue(QJsonValue::Null);
+    return QJsonValue(RecordExport::floatText(value).toDouble());
+}
+
+QJsonObject sourceObject(const char *family, const ExportSource &source)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("family"), QLatin1String(family));
+    o.insert(QStringLiteral("model"), source.model);
+    o.insert(QStringLiteral("serialNumber"), double(source.serialNumber));
+    return o;
+}
+
+QByteArray csvOf(const QStringList &headers, const QList<QStringList> &rows)
+{
+    QByteArray out = Csv::row(headers);
+    for (const QStringList &r : rows)
+        out += Csv::row(r);
+    return out;
+}
+
+// A table sheet as the pages save theirs: header texts in row 1 and one row
+// per table row below, every written cell centred; the eighth header (the
+// table's action column) is an empty, centred cell.
+void fillTableSheet(XlsSheet *sheet, const QStringList &headers, const QList<QStringList> &rows)
+{
+    auto put = [sheet](int row, int column, const QString &text) {
+        sheet->setCentred(row, column, true);
+        sheet->setValue(row, column, XlsSheet::enteredValue(text));
+    };
+    for (int c = 0; c < headers.size(); ++c)
+        put(0, c, headers.at(c));
+    put(0, headers.size(), QString());
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            put(r + 1, c, rows.at(r).at(c));
+    }
+}
+
+} // namespace
+
+namespace RecordExport {
+
+QString floatText(float value)
+{
+    if (qIsNaN(value))
+        return QStringLiteral("nan");
+    if (qIsInf(value))
+        return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    char buffer[64];
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, int(r.ptr - buffer));
+}
+
+} // namespace RecordExport
+
+namespace Csv {
+
+QString field(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QByteArray row(const QStringList &fields)
+{
+    QStringList quoted;
+    quoted.reserve(fields.size());
+    for (const QString &f : fields)
+        quoted << field(f);
+    return quoted.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}
+
+} // namespace Csv
+
+// ---- Meter -------------------------------------------------------------------
+
+QStringList MeterExport::headers(int unit)
+{
+    const QString power = MeterSettings::unitText(unit);
+    if (power.isEmpty()) // the table's headers before any record
+        return {QStringLiteral("NO"),          QStringLiteral("Energy"),
+                QStringLiteral("Duration(S)"), QStringLiteral("Power(RT)"),
+                QStringLiteral("Power(MAX) "), QStringLiteral("Power(MIN)"),
+                QStringLiteral("Power(AVG)")};
+    return {QStringLiteral("NO"),
+            QStringLiteral("Energy ") + MeterSettings::energyUnitText(unit),
+            QStringLiteral("Duration(S)"),
+            QStringLiteral("Power(RT) ") + power,
+            QStringLiteral("Power(MAX) ") + power,
+            QStringLiteral("Power(MIN) ") + power,
+            QStringLiteral("Power(AVG) ") + power};
+}
+
+QList<QStringList> MeterExport::rows() const
+{
+    QList<QStringList> out;
+    for (int i = 0; i < records.size(); ++i)
+        out << MeterRecord::rowTexts(i + 1, records.at(i), decimals);
+    return out;
+}
+
+QByteArray MeterExport::csv() const
+{
+    return csvOf(headers(unit), rows());
+}
+
+QByteArray MeterExport::json() const
+{
+    QJsonObject o = sourceObject("meter", source);
+    const QString power = MeterSettings::unitText(unit);
+    o.insert(QStringLiteral("powerUnit"), power.isEmpty() ? QJsonValue() : QJsonValue(power));
+    o.insert(QStringLiteral("energyUnit"),
+             power.isEmpty() ? QJsonValue() : QJsonValue(MeterSettings::energyUnitText(unit)));
+    QJsonArray list;
+    for (int i = 0; i < records.size(); ++i) {
+        const MeterRecord::Record &r = records.at(i);
+        QJsonObject record;
+        record.insert(QStringLiteral("number"), i + 1);
+        record.insert(QStringLiteral("energy"), number(r.energy));
+        record.insert(QStringLiteral("durationSeconds"), number(r.duration));
+        record.insert(QStringLiteral("powerRealTime"), number(r.powerRt));
+        record.insert(QStringLiteral("powerMax"), number(r.powerMax));
+        record.insert(QStringLiteral("powerMin"), number(r.powerMin));
+        record.insert(QStringLiteral("powerAverage"), number(r.powerAvg));
+        list.append(record);
+    }
+    o.insert(QStringLiteral("records"), list);
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+XlsWorkbook MeterExport::workbook() const
+{
+    XlsWorkbook book = XlsWorkbook::withOneSheet();
+    fillTableSheet(&book.sheets[0], headers(unit), rows());
+    return book;
+}
+
+// ---- Logger ------------------------------------------------------------------
+
+QStringList LoggerExport::tableHeaders()
+{
+    return {QStringLiteral("NO"),
+            QStringLiteral("StartTime"),
+            QStringLiteral("Duration(S)"),
+            QStringLiteral("Power(REC) (") + kPowerUnit + QLatin1Char(')'),
+            QStringLiteral("Power(MAX) (") + kPowerUnit + QLatin1Char(')'),
+            QStringLiteral("Power(MIN) (") + kPowerUnit + QLatin1Char(')'),
+            QStringLiteral("Power(AVG) (") + kPowerUnit + QLatin1Char(')')};
+}
+
+QStringList LoggerExport::csvHeaders()
+{
+    return QStringList{QStringLiteral("record")} + tableHeaders() +
+           QStringList{QStringLiteral("Sample"), QStringLiteral("Time"),
+                       QStringLiteral("Elapsed(S)"),
+                       QStringLiteral("Power (") + kPowerUnit + QLatin1Char(')')};
+}
+
+QByteArray LoggerExport::csv() const
+{
+    QByteArray out = Csv::row(csvHeaders());
+    const int tableColumns = tableHeaders().size();
+    for (const Run &run : runs) {
+        out += Csv::row(QStringList{QStringLiteral("run")} +
+                        LoggerRun::rowTexts(run.number - 1, run.payload, run.step) +
+                        QStringList{QString(), QString(), QString(), QString()});
+        const QDateTime start = LoggerRun::startTime(run.payload);
+        const int m = LoggerRun::sampleCount(run.payload);
+        QStringList fields;
+        for (int i = 0; i < m; ++i) {
+            const qint64 elapsed = qint64(i) * run.step;
+            fields.clear();
+            fields << QStringLiteral("sample") << QString::number(run.number);
+            for (int c = 1; c < tableColumns; ++c)
+                fields << QString();
+            fields << QString::number(i + 1)
+                   << (start.isValid() ? start.addSecs(elapsed).toString(kIsoFormat) : QString())
+                   << QString::number(elapsed)
+                   << RecordExport::floatText(LoggerRun::sampleAt(run.payload, i));
+            out += Csv::row(fields);
+        }
+    }
+    return out;
+}
+
+QByteArray LoggerExport::json() const
+{
+    QJsonObject o = sourceObject("logger", source);
+    o.insert(QStringLiteral("powerUnit"), kPowerUnit);
+    QJsonArray list;
+    for (const Run &run : runs) {
+        QJsonObject r;
+        r.insert(QStringLiteral("number"), run.number);
+        const QDateTime start = LoggerRun::startTime(run.payload);
+        r.insert(QStringLiteral("start"),
+                 start.isValid() ? QJsonValue(start.toString(kIsoFormat)) : QJsonValue());
+        r.insert(QStringLiteral("intervalSeconds"), run.step);
+        const LoggerRun::Statistics s = LoggerRun::statistics(run.payload);
+        r.insert(QStringLiteral("durationSeconds"), double(qint64(s.samples) * run.step));
+        const bool any = s.samples > 0;
+        r.insert(QStringLiteral("powerLast"), any ? number(s.rec) : QJsonValue());
+        r.insert(QStringLiteral("powerMax"), any ? number(s.max) : QJsonValue());
+        r.insert(QStringLiteral("powerMin"), any ? number(s.min) : QJsonValue());
+        r.insert(QStringLiteral("powerAverage"), any ? number(s.avg) : QJsonValue());
+        QJsonArray samples;
+        for (int i = 0; i < s.samples; ++i)
+            samples.append(number(LoggerRun::sampleAt(run.payload, i)));
+        r.insert(QStringLiteral("samples"), samples);
+        list.append(r);
+    }
+    o.insert(QStringLiteral("runs"), list);
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+XlsWorkbook LoggerExport::workbook() const
+{
+    XlsWorkbook book;
+    const int sheets = qMax(kTemplateSheets, 1 + int(runs.size()));
+    for (int i = 1; i <= sheets; ++i)
+        book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
+    QList<QStringList> table;
+    for (const Run &run : runs)
+        table << LoggerRun::rowTexts(run.number - 1, run.payload, run.step);
+    fillTableSheet(&book.sheets[0], tableHeaders(), table);
+    for (int k = 0; k < runs.size(); ++k) {
+        const QList<QVariantList> rows = LoggerRun::sampleRows(runs.at(k).payload);
+        XlsSheet &sheet = book.sheets[k + 1];
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < rows.at(r).size(); ++c)
+                sheet.setValue(r, c, XlsSheet::enteredValue(rows.at(r).at(c)));
+        }
+    }
+    return book;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+// Downloaded Meter records and Logger runs as files: CSV, JSON and the .xls
+// workbook layout of the pages' "Save Data". Pure functions over decoded
+// data; writing the bytes out is the caller's (through SafeFile).
+//
+// CSV follows RFC 4180: UTF-8 without byte order mark, CRLF after every row,
+// a field in double quotes when it holds a comma, a double quote, CR or LF
+// (a double quote doubled inside), '.' as the decimal point in any locale.
+//
+// Meter CSV: the header row and one row per record, with the columns, unit
+// headers and decimals of the Meter table:
+//     NO,Energy mJ/cm²,Duration(S),Power(RT) mW/cm²,Power(MAX) mW/cm²,...
+// Logger CSV: one table whose first column tells the kind of row. A "run"
+// row carries the Logger table's columns (NO to Power(AVG)); each is followed
+// by one "sample" row per sample, with the run number in NO, the sample
+// number from 1, its time (start + (sample - 1) x interval, ISO 8601 local
+// time as the instrument keeps it), the seconds since the start and the
+// value in full single precision:
+//     record,NO,StartTime,Duration(S),Power(REC) (μW/cm²),...,Sample,Time,Elapsed(S),Power (μW/cm²)
+//     run,1,2024-05-06 09:30:00,1200,850.3,...,,,,
+//     sample,1,,,,,,,1,2024-05-06T09:30:00,0,850.25
+//
+// JSON carries the same data for programs, numbers as numbers (the shortest
+// text that reads back as the instrument's single-precision value; null for a
+// value that is not a number).
+
+#include "download/meterrecord.h"
+#include "files/xlsworkbook.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Csv {
+// One field, quoted when it has to be.
+QString field(const QString &text);
+// One row: the fields joined by commas, CRLF at the end, UTF-8.
+QByteArray row(const QStringList &fields);
+} // namespace Csv
+
+// The instrument the data came from.
+struct ExportSource
+{
+    QString model;
+    quint32 serialNumber = 0;
+};
+
+struct MeterExport
+{
+    ExportSource source;
+    int unit = -1;     // block 0x60 unit code at download time; -1 unknown
+    int decimals = -1; // of the model's profile for that unit; -1: values left empty
+    QList<MeterRecord::Record> records;
+
+    // The table's seven column headers for the unit.
+    static QStringList headers(int unit);
+    QList<QStringList> rows() const;
+
+    QByteArray csv() const;
+    QByteArray json() const;
+    // One sheet: the headers in row 1 (and a formatted blank in column 8,
+    // the table's action column), the records below; every cell centred.
+    XlsWorkbook workbook() const;
+};
+
+struct LoggerExport
+{
+    struct Run
+    {
+        int number = 0;     // from 1
+        QByteArray payload; // start time and samples
+        int step = 1;       // storage interval in seconds
+    };
+
+    ExportSource source;
+    QList<Run> runs;
+
+    static QStringList tableHeaders();
+    static QStringList csvHeaders();
+
+    QByteArray csv() const;
+    QByteArray json() const;
+    // Sheet 1 the run table as the Logger table (centred, with the blank
+    // eighth header), one sheet per run after it with NUM/VAL rows; as many
+    // sheets as the workbook template "Data.xls" has (the table and 25 runs),
+    // more when more runs are given.
+    XlsWorkbook workbook() const;
+};
+
+namespace RecordExport {
+// The shortest decimal text that reads back as value ("0.1" for 0.1f);
+// "nan", "inf", "-inf" for those.
+QString floatText(float value);
+} // namespace RecordExport

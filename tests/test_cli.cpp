@@ -1,0 +1,515 @@
+// vantrel-cli end to end: the real program against simulated instruments,
+// and its files against what the pages save from the same instruments.
+#include "app/uiseam.h"
+#include "files/recordexport.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+#include "logger/firstpageforlogger.h"
+#include "loggersupport.h"
+#include "metertestsupport.h"
+#include "simsetup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kProgram = QStringLiteral(VANTREL_BINARY_DIR "/vantrel-cli");
+
+struct CliResult
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the program in dir under a locale whose decimal point is a comma.
+CliResult runCli(const QStringList &arguments, const QString &dir)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dir);
+    process.start(kProgram, arguments);
+    CliResult r;
+    // The longest case waits out the 10 s silence limit of a run.
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return r;
+    }
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+// Every cell of a workbook as a line: sheet name, row, column, value and
+// whether it is centred.
+QStringList cellLines(const QString &path)
+{
+    XlsWorkbook book;
+    QString error;
+    if (XlsReader::load(path, &book, &error) != XlsReader::Result::Ok)
+        return {QStringLiteral("unreadable: ") + error};
+    QStringList lines;
+    for (const XlsSheet &sheet : qAsConst(book.sheets)) {
+        lines << QStringLiteral("sheet ") + sheet.name;
+        for (const XlsSheet::Entry &e : sheet.cells()) {
+            lines << QStringLiteral("%1 %2,%3 %4 %5 %6")
+                         .arg(sheet.name)
+                         .arg(XlsSheet::rowOf(e.key))
+                         .arg(XlsSheet::columnOf(e.key))
+                         .arg(QLatin1String(e.cell.value.typeName()))
+                         .arg(e.cell.value.toString())
+                         .arg(e.cell.centred ? "centred" : "");
+        }
+    }
+    return lines;
+}
+
+// The Logger of the simulator with its clock and settings fixed.
+QByteArray loggerProfile(const QString &extra)
+{
+    return QStringLiteral("{\"family\": \"logger\"%1}").arg(extra).toUtf8();
+}
+
+} // namespace
+
+class CliTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void csvFields_data();
+    void csvFields();
+    void invocations_data();
+    void invocations();
+    void samplesKeepTheirValues();
+    void filesMatchThePages_data();
+    void filesMatchThePages();
+
+private:
+    QTemporaryDir dir;
+    DialogRecorder dialogs;
+    QString path(const QString &name) const { return dir.filePath(name); }
+};
+
+void CliTest::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY2(QFileInfo(kProgram).isExecutable(), qPrintable(kProgram));
+    const QList<QPair<QString, QByteArray>> profiles = {
+        {"unplug-meter.json",
+         R"({"family": "meter", "faults": [{"kind": "unplug", "command": "0x42", "value": 50}]})"},
+        {"unplug-logger.json", loggerProfile(R"(, "faults": [{"kind": "unplug", "command": "0x42",
+                                               "address": "0xB00", "value": 200}])")},
+        {"silent.json", loggerProfile(R"(, "faults": [{"kind": "noAnswer", "times": -1}])")},
+        {"noend.json", loggerProfile(R"(, "faults": [{"kind": "missingEndPacket",
+                                        "command": "0x42", "times": -1}])")},
+        {"clock.json", loggerProfile(R"(, "clock": "2024-05-06T09:30:00",
+                                        "block80": [1, 3, 0, 0])")},
+        {"nonascii.json", loggerProfile(R"(, "usbSerial": "VT-测量-01")")},
+        {"bad.json", "{\"family\": \"logger\", "},
+    };
+    for (const auto &[name, json] : profiles)
+        writeFile(path(name), json);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
+
+    // The pages, for the comparison of saved files.
+    FirstPageForLogger::setDataTemplatePath(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls"));
+    FirstPageForLogger::setFileOpener([](const QString &) {});
+    MeterTest::startWindow(SimProfile::meter());
+}
+
+void CliTest::csvFields_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QByteArray>("row");
+
+    QTest::newRow("plain fields, CRLF")
+        << QStringList{"1", "12.6250", ""} << QByteArray("1,12.6250,\r\n");
+    QTest::newRow("comma quoted") << QStringList{"a,b", "c"} << QByteArray("\"a,b\",c\r\n");
+    QTest::newRow("quote doubled")
+        << QStringList{"say \"hi\""} << QByteArray("\"say \"\"hi\"\"\"\r\n");
+    QTest::newRow("line ends quoted")
+        << QStringList{"a\nb", "c\rd"} << QByteArray("\"a\nb\",\"c\rd\"\r\n");
+    QTest::newRow("UTF-8, not quoted")
+        << QStringList{QString::fromUtf8("Power (μW/cm²)"), "测量"}
+        << QByteArray("Power (\xce\xbcW/cm\xc2\xb2),\xe6\xb5\x8b\xe9\x87\x8f\r\n");
+    QTest::newRow("blank kept bare") << QStringList{" x "} << QByteArray(" x \r\n");
+}
+
+void CliTest::csvFields()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QByteArray, row);
+    QCOMPARE(Csv::row(fields), row);
+}
+
+void CliTest::invocations_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("outHas");
+    QTest::addColumn<QStringList>("errHas");
+    QTest::addColumn<QString>("file");          // in out/; "" for none
+    QTest::addColumn<QByteArray>("fileBefore"); // its content before the run; "" absent
+    QTest::addColumn<QStringList>("fileHas");
+
+    const QString D = dir.path();
+    const QStringList two = {"--simulate", "meter", "--simulate", "logger"};
+    const QStringList none;
+    const QString utcSet =
+        QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6), Qt::UTC).toLocalTime().toString(Qt::ISODate);
+    auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
+
+    row("list: both families") << two + QStringList{"list"} << 0
+                               << QStringList{"VT23110042\tsim:0/0\tQX102\tMeter\t23110042\n",
+                                              "VT24030117\tsim:1/0\tQX101\tLogger\t24030117\n"}
+                               << none << "" << QByteArray() << none;
+    row("two instruments need --serial")
+        << two + QStringList{"info"} << 2 << none
+        << QStringList{"(VT23110042, VT24030117); choose one with --serial"} << "" << QByteArray()
+        << none;
+    row("--serial picks the Logger")
+        << two + QStringList{"--serial", "VT24030117", "info"} << 0
+        << QStringList{"model: QX101\n", "family: Logger\n", "firmware version: 2.3\n"} << none
+        << "" << QByteArray() << none;
+    row("unknown serial") << two + QStringList{"--serial", "VT0", "info"} << 3 << none
+                          << QStringList{"no instrument with the serial VT0"} << "" << QByteArray()
+                          << none;
+    row("no USB instrument") << QStringList{"info"} << 3 << none
+                             << QStringList{"no instrument found"} << "" << QByteArray() << none;
+    row("meter info") << QStringList{"--simulate", "meter", "info"} << 0
+                      << QStringList{"serial number: 23110042\n", "production date: 2023-05-16\n",
+                                     "calibration date: 2024-03-01\n", "firmware version: 2.1\n"}
+                      << none << "" << QByteArray() << none;
+    row("meter config get")
+        << QStringList{"--simulate", "meter", "config", "get"} << 0
+        << QStringList{"auto-off=on\nsmoothing=off\nunit=mW/cm²\nenergy-display=yes\n"} << none
+        << "" << QByteArray() << none;
+    row("logger config get json")
+        << QStringList{"--simulate", "logger", "config", "get", "--format=json"} << 0
+        << QStringList{"\"auto-off\": \"off\"", "\"auto-off-minutes\": 10", "\"interval\": \"10s\""}
+        << none << "" << QByteArray() << none;
+    row("meter config set, read back")
+        << QStringList{"--simulate", "meter",     "config",           "set",
+                       "--yes",      "unit=W/m2", "energy-display=no"}
+        << 0 << QStringList{"auto-off=on\nsmoothing=off\nunit=W/m²\nenergy-display=no\n"} << none
+        << "" << QByteArray() << none;
+    row("config set without --yes")
+        << QStringList{"--simulate", "meter", "config", "set", "unit=W/m2"} << 2 << none
+        << QStringList{"clears the records", "--yes"} << "" << QByteArray() << none;
+    row("key given twice") << QStringList{"--simulate", "meter",       "config",    "set",
+                                          "--yes",      "unit=µW/cm²", "unit=W/cm2"}
+                           << 2 << none << QStringList{"unit is given twice"} << "" << QByteArray()
+                           << none;
+    row("W/cm² not on a QX102") << QStringList{"--simulate", "meter", "config",
+                                               "set",        "--yes", "unit=W/cm2"}
+                                << 2 << none << QStringList{"the QX102 does not measure in W/cm²"}
+                                << "" << QByteArray() << none;
+    row("no smoothing on a QX102")
+        << QStringList{"--simulate", "meter", "config", "set", "--yes", "smoothing=50hz"} << 2
+        << none << QStringList{"the QX102 has no smoothing setting"} << "" << QByteArray() << none;
+    row("unknown setting") << QStringList{"--simulate", "logger", "config",
+                                          "set",        "--yes",  "volume=3"}
+                           << 2 << none
+                           << QStringList{"unknown setting \"volume\"; the Logger has auto-off, "
+                                          "auto-off-minutes, interval"}
+                           << "" << QByteArray() << none;
+    row("minutes out of range")
+        << QStringList{"--simulate",         "logger", "config", "set", "--yes", "auto-off=on",
+                       "auto-off-minutes=11"}
+        << 2 << none << QStringList{"from 1 to 10"} << "" << QByteArray() << none;
+    row("interval only with auto-off off")
+        << QStringList{"--simulate", "logger",      "config",      "set",
+                       "--yes",      "auto-off=on", "interval=60s"}
+        << 2 << none << QStringList{"interval can only be chosen with auto-off=off"} << ""
+        << QByteArray() << none;
+    row("logger minutes set")
+        << QStringList{"--simulate",        "logger", "config", "set", "--yes", "auto-off=on",
+                       "auto-off-minutes=4"}
+        << 0 << QStringList{"auto-off=on\nauto-off-minutes=4\ninterval=10s\n"} << none << ""
+        << QByteArray() << none;
+    row("auto-off off puts 10 minutes back")
+        << QStringList{"--simulate", D + "/clock.json", "config",      "set",
+                       "--yes",      "auto-off=off",    "interval=60s"}
+        << 0 << QStringList{"auto-off=off\nauto-off-minutes=10\ninterval=60s\n"} << none << ""
+        << QByteArray() << none;
+    row("clock get") << QStringList{"--simulate", D + "/clock.json", "clock", "get"} << 0
+                     << QStringList{"2024-05-06T09:30:0"} << none << "" << QByteArray() << none;
+    row("clock set, UTC to local")
+        << QStringList{"--simulate", "logger", "clock", "set", "2031-02-03T04:05:06Z"} << 0
+        << QStringList{utcSet + "\n"} << none << "" << QByteArray() << none;
+    row("clock set needs a time") << QStringList{"--simulate", "logger", "clock", "set",
+                                                 "yesterday"}
+                                  << 2 << none << QStringList{"\"yesterday\" is not a time"} << ""
+                                  << QByteArray() << none;
+    row("Meters have no clock") << QStringList{"--simulate", "meter", "clock", "get"} << 2 << none
+                                << QStringList{"Meters have no clock"} << "" << QByteArray()
+                                << none;
+    row("meter csv to stdout")
+        << QStringList{"--simulate", "meter", "download"} << 0
+        << QStringList{"NO,Energy mJ/cm²,Duration(S),Power(RT) mW/cm²,Power(MAX) mW/cm²,Power(MIN) "
+                       "mW/cm²,"
+                       "Power(AVG) mW/cm²\r\n1,137.0000,10.5,12.6250,20.0000,5.3750,11.0000\r\n",
+                       "\r\n5,2.7000,6.0,0.4200,0.6100,0.3300,0.4500\r\n"}
+        << none << "" << QByteArray() << none;
+    row("logger csv to a file")
+        << QStringList{"--simulate", "logger", "download", "-o", D + "/out/runs.csv"} << 0 << none
+        << none << "runs.csv" << QByteArray()
+        << QStringList{
+               "record,NO,StartTime,Duration(S),Power(REC) (μW/cm²),Power(MAX) (μW/cm²),Power(MIN) "
+               "(μW/cm²),Power(AVG) (μW/cm²),Sample,Time,Elapsed(S),Power (μW/cm²)\r\nrun,1,"
+               "2024-05-06 09:30:00,1200,",
+               "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8\r\n",
+               "\r\nrun,3,2024-05-07 08:02:45,6000,"};
+    row("run out of range") << QStringList{"--simulate", "logger", "download", "--run", "4"} << 2
+                            << none << QStringList{"the Logger holds runs 1 to 3, not 4"} << ""
+                            << QByteArray() << none;
+    row("xls needs a file") << QStringList{"--simulate", "logger", "download", "--format", "xls"}
+                            << 2 << none << QStringList{"needs -o FILE"} << "" << QByteArray()
+                            << none;
+    row("missing folder") << QStringList{"--simulate", "logger", "download", "-o",
+                                         D + "/nowhere/x.csv"}
+                          << 5 << none << QStringList{"does not exist"} << "" << QByteArray()
+                          << none;
+    row("target is a folder") << QStringList{"--simulate", "logger", "download", "-o", D + "/out"}
+                              << 5 << none << QStringList{"not a plain file"} << "" << QByteArray()
+                              << none;
+    row("meter unplugged: old file kept")
+        << QStringList{"--simulate", D + "/unplug-meter.json", "download", "-o",
+                       D + "/out/kept.csv"}
+        << 4 << none << QStringList{"went away during the download"} << "kept.csv"
+        << QByteArray("old\r\n") << none;
+    row("logger unplugged: no file")
+        << QStringList{"--simulate", D + "/unplug-logger.json", "download", "-o",
+                       D + "/out/new.csv"}
+        << 4 << none << QStringList{"went away during run 2"} << "new.csv" << QByteArray() << none;
+    row("silent instrument") << QStringList{"--simulate", D + "/silent.json", "download"} << 4
+                             << none << QStringList{"no answer from the instrument"} << ""
+                             << QByteArray() << none;
+    row("run never ends: time limit")
+        << QStringList{"--simulate", D + "/noend.json",   "download", "--format", "xls",
+                       "-o",         D + "/out/noend.xls"}
+        << 4 << none << QStringList{"run 1 did not arrive whole"} << "noend.xls" << QByteArray()
+        << none;
+    row("malformed profile") << QStringList{"--simulate", D + "/bad.json", "list"} << 2 << none
+                             << QStringList{"cannot simulate: profile"} << "" << QByteArray()
+                             << none;
+    row("missing profile") << QStringList{"--simulate", D + "/none.json", "list"} << 2 << none
+                           << QStringList{"cannot read profile"} << "" << QByteArray() << none;
+    row("non-ASCII serial listed") << QStringList{"--simulate", D + "/nonascii.json", "list"} << 0
+                                   << QStringList{"VT-测量-01\tsim:0/0\tQX101\tLogger\t"} << none
+                                   << "" << QByteArray() << none;
+    row("non-ASCII serial and file name") << QStringList{"--simulate",
+                                                         D + "/nonascii.json",
+                                                         "--serial",
+                                                         "VT-测量-01",
+                                                         "download",
+                                                         "--run",
+                                                         "2",
+                                                         "-o",
+                                                         D + "/out/測定.csv"}
+                                          << 0 << none << none << "測定.csv" << QByteArray()
+                                          << QStringList{"\r\nrun,2,2024-05-06 13:15:20,3000,"};
+    row("help of a command") << QStringList{"download", "--help"} << 0
+                             << QStringList{"usage: vantrel-cli download"} << none << ""
+                             << QByteArray() << none;
+    row("unknown option") << QStringList{"download", "--frobnicate"} << 2 << none
+                          << QStringList{"unknown option --frobnicate"} << "" << QByteArray()
+                          << none;
+    row("option of another command")
+        << QStringList{"--simulate", "logger", "download", "--now"} << 2 << none
+        << QStringList{"download does not take --now"} << "" << QByteArray() << none;
+}
+
+void CliTest::invocations()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, outHas);
+    QFETCH(QStringList, errHas);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, fileBefore);
+    QFETCH(QStringList, fileHas);
+
+    const QString target = file.isEmpty() ? QString() : path(QStringLiteral("out/") + file);
+    if (!target.isEmpty()) {
+        QFile::remove(target);
+        if (!fileBefore.isEmpty())
+            writeFile(target, fileBefore);
+    }
+    const QStringList outBefore = QDir(path("out")).entryList(QDir::Files | QDir::Hidden);
+
+    const CliResult r = runCli(args, dir.path());
+    QVERIFY2(r.exitCode == exitCode,
+             qPrintable(QStringLiteral("exit %1, stderr: %2").arg(r.exitCode).arg(r.err)));
+    for (const QString &needle : outHas)
+        QVERIFY2(r.out.contains(needle), qPrintable(r.out.left(600)));
+    for (const QString &needle : errHas)
+        QVERIFY2(r.err.contains(needle), qPrintable(r.err));
+    // Messages go to standard error and start with the program's name; a
+    // failure puts nothing on standard output, a success nothing on error.
+    if (exitCode != 0) {
+        QVERIFY2(r.out.isEmpty(), qPrintable(r.out.left(600)));
+        QVERIFY2(r.err.startsWith(QLatin1String("vantrel-cli: ")), qPrintable(r.err));
+    } else {
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    }
+
+    if (!target.isEmpty()) {
+        if (exitCode == 0) {
+            const QString content = QString::fromUtf8(fileBytes(target));
+            for (const QString &needle : fileHas)
+                QVERIFY2(content.contains(needle), qPrintable(content.left(600)));
+        } else {
+            // A failed download leaves the target as it was and nothing else.
+            QCOMPARE(QFile::exists(target), !fileBefore.isEmpty());
+            QCOMPARE(fileBytes(target), fileBefore);
+            QCOMPARE(QDir(path("out")).entryList(QDir::Files | QDir::Hidden), outBefore);
+        }
+    }
+}
+
+void CliTest::samplesKeepTheirValues()
+{
+    // Samples that need every digit of single precision, at 60 s a sample.
+    const QVector<float> values = {1234.5677f, 0.1f, 3.4028235e38f, 1e-7f, -2.5f};
+    writeFile(path("precise.json"), loggerProfile(R"(, "block80": [0, 10, 2, 0], "runs": [
+                  {"start": "2024-12-31T23:58:30", "samples": [1, 2]},
+                  {"start": "2024-12-31T23:58:30",
+                   "samples": [1234.5677, 0.1, 3.4028235e38, 1e-7, -2.5]}])"));
+    const QStringList args = {"--simulate", path("precise.json"), "download", "--run", "2"};
+    const CliResult csv = runCli(args, dir.path());
+    const CliResult json = runCli(args + QStringList{"--format", "json"}, dir.path());
+    QVERIFY2(csv.exitCode == 0, qPrintable(csv.err));
+    QVERIFY2(json.exitCode == 0, qPrintable(json.err));
+
+    QStringList lines = csv.out.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.takeLast(), QString()); // CRLF after the last row too
+    QCOMPARE(lines.size(), 2 + values.size());
+    QVERIFY2(lines.at(1).startsWith(QLatin1String("run,2,2024-12-31 23:58:30,300,-2.5,")),
+             qPrintable(lines.at(1)));
+    const QJsonObject run = QJsonDocument::fromJson(json.out.toUtf8())
+                                .object()
+                                .value("runs")
+                                .toArray()
+                                .at(0)
+                                .toObject();
+    QCOMPARE(run.value("number").toInt(), 2);
+    QCOMPARE(run.value("intervalSeconds").toInt(), 60);
+    QCOMPARE(run.value("start").toString(), QString("2024-12-31T23:58:30"));
+    const QJsonArray samples = run.value("samples").toArray();
+    QCOMPARE(samples.size(), values.size());
+    const QDateTime start(QDate(2024, 12, 31), QTime(23, 58, 30));
+    for (int i = 0; i < values.size(); ++i) {
+        const QStringList f = lines.at(2 + i).split(QLatin1Char(','));
+        QCOMPARE(f.mid(0, 2), (QStringList{"sample", "2"}));
+        QCOMPARE(f.at(8).toInt(), i + 1);
+        QCOMPARE(f.at(9), start.addSecs(60 * i).toString(Qt::ISODate));
+        QCOMPARE(f.at(10).toInt(), 60 * i);
+        // Nine digits tell every float apart (QCOMPARE of floats is fuzzy).
+        auto exact = [](double v) { return QString::number(double(float(v)), 'g', 9); };
+        QCOMPARE(exact(f.at(11).toDouble()), exact(values.at(i)));
+        QCOMPARE(exact(samples.at(i).toDouble()), exact(values.at(i)));
+    }
+}
+
+void CliTest::filesMatchThePages_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::newRow("Meter QX112 in W/m²")
+        << QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/meter-qx112.json");
+    QTest::newRow("Meter QX102 in mW/cm²") << QStringLiteral("meter");
+    QTest::newRow("Logger QX101, three runs") << QStringLiteral("logger");
+}
+
+void CliTest::filesMatchThePages()
+{
+    QFETCH(QString, profile);
+    SimProfile p;
+    QString error;
+    QVERIFY2(SimProfile::load(profile, &p, &error), qPrintable(error));
+    const QString name = QFileInfo(profile).baseName();
+    const QString guiFile = path(QStringLiteral("gui-%1.xls").arg(name));
+    const QString cliFile = path(QStringLiteral("cli-%1.xls").arg(name));
+
+    // The page: Get Data, then Save Data.
+    QTableWidget *table = nullptr;
+    dialogs.clear();
+    dialogs.fileNames = QStringList{guiFile};
+    if (p.family == SimProfile::Family::Meter) {
+        MeterTest::replug(p);
+        MeterTest::button("GetDataBtn")->click();
+        QVERIFY(MeterTest::waitUntilIdle(11000));
+        table = MeterTest::table();
+        MeterTest::button("pushButton_saveData")->click();
+    } else {
+        SimSetup::replug(p);
+        LoggerSupport::invoke("on_GetDataBtn_clicked");
+        table = LoggerSupport::child<QTableWidget>("tbData");
+        LoggerSupport::invoke("on_pushButton_saveData_clicked");
+    }
+    QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
+    QVERIFY(table->rowCount() > 0);
+
+    // The program: the same instrument, as workbook and as CSV.
+    const CliResult xls = runCli({"--simulate", profile, "download", "-o", cliFile}, dir.path());
+    QVERIFY2(xls.exitCode == 0, qPrintable(xls.err));
+    QCOMPARE(cellLines(cliFile), cellLines(guiFile));
+
+    const CliResult csv = runCli({"--simulate", profile, "download"}, dir.path());
+    QCOMPARE(csv.exitCode, 0);
+    QStringList tableRows;
+    QStringList headers;
+    for (int c = 0; c < 7; ++c)
+        headers << table->horizontalHeaderItem(c)->text();
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 7; ++c)
+            cells << table->item(r, c)->text();
+        tableRows << cells.join(QLatin1Char(','));
+    }
+    QStringList csvRows;
+    QStringList lines = csv.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QString csvHeader = lines.takeFirst();
+    if (p.family == SimProfile::Family::Logger) {
+        csvHeader = csvHeader.section(QLatin1Char(','), 1, 7);
+        for (const QString &line : qAsConst(lines)) {
+            if (line.startsWith(QLatin1String("run,")))
+                csvRows << line.section(QLatin1Char(','), 1, 7);
+        }
+    } else {
+        csvRows = lines;
+    }
+    QCOMPARE(csvHeader, headers.join(QLatin1Char(',')));
+    QCOMPARE(csvRows, tableRows);
+}
+
+QTEST_MAIN(CliTest)
+#include "test_cli.moc"
