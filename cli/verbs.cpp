@@ -652,8 +652,8 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
                 QStringLiteral("records: %1 of %2 bytes").arg(qMin(received, total)).arg(total));
         };
         engine.stopRequested = [&present] { return present(); };
-        QList<QByteArray> answers;
-        switch (engine.run(count, &answers)) {
+        MeterDownload::Collected collected;
+        switch (engine.run(count, &collected)) {
         case MeterDownload::Result::Complete:
             break;
         case MeterDownload::Result::SendFailed:
@@ -668,11 +668,17 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
                         QStringLiteral("the instrument went away during the download"));
         }
         endProgress();
-        if (answers.size() != count)
-            return fail(InstrumentError, QStringLiteral("only %1 of the %2 records arrived whole")
-                                             .arg(answers.size())
-                                             .arg(count));
-        for (const QByteArray &answer : qAsConst(answers)) {
+        if (collected.answers.size() != count) {
+            QStringList missing;
+            for (int k : collected.missing(count))
+                missing << QString::number(k + 1);
+            return fail(InstrumentError,
+                        QStringLiteral("only %1 of the %2 records arrived whole (not read: %3)")
+                            .arg(collected.answers.size())
+                            .arg(count)
+                            .arg(missing.join(QStringLiteral(", "))));
+        }
+        for (const QByteArray &answer : qAsConst(collected.answers)) {
             MeterRecord::Record record;
             MeterRecord::decodeAnswer(answer, &record);
             data.records.append(record);
