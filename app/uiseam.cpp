@@ -30,9 +30,9 @@ public:
     }
 
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override
+                         const QString &filter, QString *selectedFilter) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
     }
 
     bool print(QWidget *parent, QTextDocument *document) override
@@ -76,9 +76,12 @@ QString UiSeam::getSaveFileName(QWidget *parent, const QString &caption, const Q
 {
     // The file dialogs of this platform do not add the filter's extension to a
     // name typed without one; the file gets the filter's first one here.
-    QString name = currentHandler->saveFileName(parent, caption, dir, filter);
+    QString selected;
+    QString name = currentHandler->saveFileName(parent, caption, dir, filter, &selected);
+    if (selected.isEmpty())
+        selected = filter;
     const QRegularExpressionMatch pattern =
-        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(selected);
     if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty() && pattern.hasMatch())
         name += QLatin1Char('.') + pattern.captured(1);
     return name;
@@ -122,11 +125,13 @@ QMessageBox::StandardButton DialogRecorder::message(QWidget *parent, UiSeam::Ico
 }
 
 QString DialogRecorder::saveFileName(QWidget *, const QString &caption, const QString &dir,
-                                     const QString &filter)
+                                     const QString &filter, QString *selectedFilter)
 {
     saveCaptions << caption;
     saveDirs << dir;
     saveFilters << filter;
+    if (selectedFilter && !selectedFilters.isEmpty())
+        *selectedFilter = selectedFilters.takeFirst();
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 

@@ -25,8 +25,9 @@ public:
                                                     const QString &text,
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton) = 0;
+        // selectedFilter receives the filter the user left chosen.
         virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                     const QString &filter) = 0;
+                                     const QString &filter, QString *selectedFilter) = 0;
         // Shows the print dialog; prints document and returns true when accepted.
         virtual bool print(QWidget *parent, QTextDocument *document) = 0;
     };
@@ -74,6 +75,7 @@ public:
     QStringList saveCaptions;                   // captions of the save dialogs shown
     QStringList saveDirs;                       // proposed names of the save dialogs shown
     QStringList saveFilters;
+    QStringList selectedFilters; // the filter chosen in each; the first one when empty
     bool acceptPrint = false;
     QString printPdfPath; // where an accepted print goes (PDF)
     int printDialogs = 0;
@@ -85,7 +87,7 @@ public:
                                         const QString &text, QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override;
+                         const QString &filter, QString *selectedFilter) override;
     bool print(QWidget *parent, QTextDocument *document) override;
 
 private:

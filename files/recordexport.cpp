@@ -122,7 +122,7 @@ QList<QStringList> MeterExport::rows() const
 {
     QList<QStringList> out;
     for (int i = 0; i < records.size(); ++i)
-        out << MeterRecord::rowTexts(i + 1, records.at(i), decimals);
+        out << MeterRecord::rowTexts(numbers.value(i, i + 1), records.at(i), decimals);
     return out;
 }
 

@@ -53,6 +53,8 @@ struct MeterExport
     int unit = -1;     // block 0x60 unit code at download time; -1 unknown
     int decimals = -1; // of the model's profile for that unit; -1: values left empty
     QList<MeterRecord::Record> records;
+    // The instrument's record numbers (from 1) of records; empty: 1, 2, ...
+    QList<int> numbers;
 
     // The table's seven column headers for the unit.
     static QStringList headers(int unit);

@@ -7,6 +7,7 @@
 #include "export/excelengineodbc.h"
 #include "download/loggerdownload.h"
 #include "download/mythread.h"
+#include "files/safefile.h"
 #include "logger/reportpageforlogger.h"
 #include "logger/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
@@ -539,6 +540,7 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
     const LoggerDownload::Outcome outcome = download.downloadRun(run, &result);
     runFrames[size_t(run)] = result.frames;
     runData[size_t(run)] = result.payload;
+    runSteps[size_t(run)] = result.step;
     switch (outcome) {
     case LoggerDownload::Outcome::SendFailed:
         return RunOutcome::SendFailed;
@@ -669,9 +671,19 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
     const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("NO") + exportRunNo + QStringLiteral("_") + reportStartTime,
-        tr("excel file (*.xls)"));
+        tr("excel file (*.xls)") + QStringLiteral(";;") + tr("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
+    if (isCsvName(fileName)) {
+        const int run = exportRunNo.toInt() - 1;
+        if (!SafeFile::writeFile(fileName, exportOf(run, 1).csv()))
+            UiSeam::information(this, tr("export"), tr("Export data failed!"));
+        else if (fileOpener)
+            fileOpener(fileName);
+        else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
+            QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+        return;
+    }
 
     const int m = LoggerRun::sampleCount(powerData);
     QTableWidget table(m, 2);
@@ -731,9 +743,16 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
-        tr("Excel file (*.xls)"));
+        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
+    if (isCsvName(fileName)) {
+        if (SafeFile::writeFile(fileName, exportOf(0, rows).csv()))
+            UiSeam::information(this, tr("information"), tr("Save file success!"));
+        else
+            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        return;
+    }
     // The workbook is made from the template in memory and written over the
     // chosen file once, at the end: a file the user chose to replace stays
     // as it was until then, and is kept whole on a failure or cancel.
@@ -863,6 +882,28 @@ bool FirstPageForLogger::closeThreadSlot()
     workerThread = nullptr;
     worker = nullptr;
     return finished;
+}
+
+bool FirstPageForLogger::isCsvName(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
+}
+
+LoggerExport FirstPageForLogger::exportOf(int firstRun, int runCount) const
+{
+    LoggerExport data;
+    data.source.model = ui->DeviceNameEdit->text();
+    data.source.serialNumber = ui->serialNoEdit->text().toUInt();
+    for (int r = firstRun; r < firstRun + runCount && r < LoggerRun::MaxRuns; ++r) {
+        if (r < 0)
+            continue;
+        LoggerExport::Run run;
+        run.number = r + 1;
+        run.payload = runData[size_t(r)];
+        run.step = runSteps[size_t(r)] > 0 ? runSteps[size_t(r)] : 1;
+        data.runs << run;
+    }
+    return data;
 }
 
 void FirstPageForLogger::SaveData(const QByteArray &baData) { receiveBuffer.append(baData); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/loggerrun.h"
+#include "files/recordexport.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -140,6 +141,11 @@ private:
     QButtonGroup *intervalGroup = nullptr;
     std::array<QByteArray, LoggerRun::MaxRuns> runFrames;
     std::array<QByteArray, LoggerRun::MaxRuns> runData;
+    std::array<int, LoggerRun::MaxRuns> runSteps{}; // storage step of each run, s
+    // The runs in the table as the command-line tool writes them (CSV).
+    LoggerExport exportOf(int firstRun, int runCount) const;
+    // A name ending in .csv (any case): the file is written as CSV.
+    static bool isCsvName(const QString &fileName);
     QTimer readClockTimer;
     QElapsedTimer readClockAge;
     bool isDownloading = false;

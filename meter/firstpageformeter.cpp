@@ -5,6 +5,7 @@
 #include "app/uiseam.h"
 #include "export/excelengine.h"
 #include "download/mythread.h"
+#include "files/safefile.h"
 #include "logger/tableopwidget.h"
 #include "download/meterdownload.h"
 #include "link/clinker.h"
@@ -548,6 +549,12 @@ void FirstPageForMeter::parseData(const QByteArray &baData, int DataNo)
         MeterRecord::profileForModel(ModelTable::meterName(quint32(typeCode)));
     const QStringList texts =
         MeterRecord::rowTexts(DataNo, record, MeterRecord::decimals(profile, unit));
+    recordExport.source.model = ModelTable::meterName(quint32(typeCode));
+    recordExport.source.serialNumber = ui->serialNoEdit->text().toUInt();
+    recordExport.unit = unit;
+    recordExport.decimals = MeterRecord::decimals(profile, unit);
+    recordExport.records << record;
+    recordExport.numbers << DataNo;
     addRecordRow(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5], texts[6]);
 }
 
@@ -655,6 +662,7 @@ void FirstPageForMeter::on_pushButton_clear_clicked()
         return;
     reportData.powerUnit.clear();
     reportData.energyUnit.clear();
+    recordExport = MeterExport();
     while (ui->tbData->rowCount() > 0)
         ui->tbData->removeRow(0);
 }
@@ -712,10 +720,18 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     }
     const QString proposed = QStringLiteral("Data") +
                              QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
-    const QString fileName = UiSeam::getSaveFileName(this, tr("Storing data to Excel"), proposed,
-                                                     tr("Excel file (*.xls)"));
+    const QString fileName = UiSeam::getSaveFileName(
+        this, tr("Storing data to Excel"), proposed,
+        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
+        if (SafeFile::writeFile(fileName, recordExport.csv()))
+            UiSeam::information(this, tr("information"), tr("Save file success!"));
+        else
+            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        return;
+    }
 
     // A new workbook (from "./template.xls" where there is one) written over
     // the chosen file once, when complete: nothing of an older file is left

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/meterdownload.h"
+#include "files/recordexport.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -72,6 +73,8 @@ public:
     bool isDownloading = false;
     QByteArray receiveBuffer;
     int recordCount = 0;
+    // The records in the table as the command-line tool writes them (CSV).
+    MeterExport recordExport;
     // Unit id used by the last decoded record (0..3), or -1.
     int unitIndex = -1;
     // Type code of the connected instrument, from the last device-information

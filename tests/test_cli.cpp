@@ -509,6 +509,19 @@ void CliTest::filesMatchThePages()
     }
     QCOMPARE(csvHeader, headers.join(QLatin1Char(',')));
     QCOMPARE(csvRows, tableRows);
+
+    // "Save Data" to a .csv name writes the program's CSV, byte for byte.
+    const QString guiCsv = path(QStringLiteral("gui-%1.csv").arg(name));
+    dialogs.clear();
+    dialogs.fileNames = QStringList{guiCsv};
+    if (p.family == SimProfile::Family::Meter)
+        MeterTest::button("pushButton_saveData")->click();
+    else
+        LoggerSupport::invoke("on_pushButton_saveData_clicked");
+    QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
+    QFile written(guiCsv);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(written.readAll()), csv.out);
 }
 
 QTEST_MAIN(CliTest)
