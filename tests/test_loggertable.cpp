@@ -387,7 +387,7 @@ void LoggerTableTest::excelExport()
     QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
     QCOMPARE(dialogs->saveDirs, QStringList{"NO1_20241231235959"});
     QCOMPARE(dialogs->saveCaptions, QStringList{"Storing data to Excel"});
-    QCOMPARE(dialogs->saveFilters, QStringList{"excel file (*.xls)"});
+    QCOMPARE(dialogs->saveFilters, QStringList{"excel file (*.xls);;CSV (*.csv)"});
     QCOMPARE(page()->exportRunNo, QString("1"));
     QCOMPARE(opened, QStringList{file});
     QCOMPARE(progress.dialogs, 1);
@@ -435,7 +435,7 @@ void LoggerTableTest::saveData()
     QTest::mouseClick(child<QPushButton>("pushButton_saveData"), Qt::LeftButton);
     QCOMPARE(dialogs->texts(), QStringList{"Save file success!"});
     QCOMPARE(dialogs->saveCaptions, QStringList{"Storing data to Excel"});
-    QCOMPARE(dialogs->saveFilters, QStringList{"Excel file (*.xls)"});
+    QCOMPARE(dialogs->saveFilters, QStringList{"Excel file (*.xls);;CSV (*.csv)"});
     QVERIFY2(QRegularExpression("^Data\\d{12}$").match(dialogs->saveDirs.value(0)).hasMatch(),
              qPrintable(dialogs->saveDirs.value(0)));
     QCOMPARE(progress.dialogs, 1);

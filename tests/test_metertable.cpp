@@ -170,7 +170,7 @@ void MeterTableTest::saveDialogCancelled()
     button("pushButton_saveData")->click(); // no file name queued: cancelled
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(dialogs.saveCaptions, QStringList{"Storing data to Excel"});
-    QCOMPARE(dialogs.saveFilters, QStringList{"Excel file (*.xls)"});
+    QCOMPARE(dialogs.saveFilters, QStringList{"Excel file (*.xls);;CSV (*.csv)"});
     QVERIFY2(QRegularExpression("^Data\\d{12}$").match(dialogs.saveDirs.value(0)).hasMatch(),
              qPrintable(dialogs.saveDirs.value(0)));
     QCOMPARE(table()->rowCount(), 3);
