@@ -2,31 +2,45 @@
 
 #include "app/uiseam.h"
 
+#include <QCoreApplication>
 #include <QString>
 
+// The messages are written in Chinese and shown as they stand in Chinese; the
+// English translation carries their English texts (context "CommandTexts",
+// kept in translations/en/*.tsv).
 namespace CommandTexts {
 
 const CommandFailureTexts readConfiguration = {
-    "读取主机基本配置信息写端口失败！", "读取主机基本配置信息接收端口报文失败！",
-    "读取主机基本配置信息接收的报文格式错误！", "主机基本配置信息的Checksum不正确！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "读取主机基本配置信息写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取主机基本配置信息接收端口报文失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取主机基本配置信息接收的报文格式错误！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "主机基本配置信息的Checksum不正确！")};
 const CommandFailureTexts writeConfiguration = {
-    "写主机基本配置信息写端口失败！", "写主机基本配置信息没有接收到报文！",
-    "写主机基本配置信息接收到的报文有错误！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "写主机基本配置信息写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "写主机基本配置信息没有接收到报文！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "写主机基本配置信息接收到的报文有错误！")};
 const CommandFailureTexts readClock = {
-    "读取主机时间配置信息写端口失败！", "读取主机时间配置信息接收端口报文失败！",
-    "读取主机时间配置信息接收的报文格式错误！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "读取主机时间配置信息写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取主机时间配置信息接收端口报文失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取主机时间配置信息接收的报文格式错误！")};
 const CommandFailureTexts writeClock = {
-    "写主机时间配置信息写端口失败！", "写主机时间配置信息没有接收到报文！",
-    "写主机时间配置信息接收到的报文有错误！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "写主机时间配置信息写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "写主机时间配置信息没有接收到报文！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "写主机时间配置信息接收到的报文有错误！")};
 const CommandFailureTexts productionInfo = {
-    "读取生产信息写端口失败！", "读取生产信息接收端口报文失败！",
-    "读取生产信息接收的报文格式错误！", "读取生产信息checksum错误！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "读取生产信息写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取生产信息接收端口报文失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取生产信息接收的报文格式错误！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取生产信息checksum错误！")};
 const CommandFailureTexts calibrationDate = {
-    "读取调校日期写端口失败！", "读取调校日期接收端口报文失败！",
-    "读取调校日期接收的报文格式错误！", "读取调校日期checksum错误！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "读取调校日期写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取调校日期接收端口报文失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取调校日期接收的报文格式错误！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取调校日期checksum错误！")};
 const CommandFailureTexts softwareVersion = {
-    "读取软件版本写端口失败！", "读取软件版本接收端口报文失败！",
-    "读取软件版本接收的报文格式错误！"};
+    QT_TRANSLATE_NOOP("CommandTexts", "读取软件版本写端口失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取软件版本接收端口报文失败！"),
+    QT_TRANSLATE_NOOP("CommandTexts", "读取软件版本接收的报文格式错误！")};
 
 void showFailure(QWidget *parent, int result, const CommandFailureTexts &texts)
 {
@@ -39,7 +53,8 @@ void showFailure(QWidget *parent, int result, const CommandFailureTexts &texts)
     default: break;
     }
     if (text)
-        UiSeam::information(parent, QString::fromUtf8("提示"), QString::fromUtf8(text));
+        UiSeam::information(parent, QCoreApplication::translate("CommandTexts", "提示"),
+                            QCoreApplication::translate("CommandTexts", text));
 }
 
 } // namespace CommandTexts

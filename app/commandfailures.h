@@ -22,7 +22,7 @@ extern const CommandFailureTexts productionInfo;
 extern const CommandFailureTexts calibrationDate;
 extern const CommandFailureTexts softwareVersion;
 
-// Shows the message of texts for result (title "提示", one OK button);
-// nothing for any other result.
+// Shows the message of texts for result (title "提示", one OK button) in the
+// program's language; nothing for any other result.
 void showFailure(QWidget *parent, int result, const CommandFailureTexts &texts);
 } // namespace CommandTexts

@@ -1,6 +1,109 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CommandTexts</name>
+    <message>
+        <source>读取主机基本配置信息写端口失败！</source>
+        <translation>Reading the instrument settings: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>读取主机基本配置信息接收端口报文失败！</source>
+        <translation>Reading the instrument settings: no answer was received!</translation>
+    </message>
+    <message>
+        <source>读取主机基本配置信息接收的报文格式错误！</source>
+        <translation>Reading the instrument settings: the answer is malformed!</translation>
+    </message>
+    <message>
+        <source>主机基本配置信息的Checksum不正确！</source>
+        <translation>The checksum of the instrument settings is wrong!</translation>
+    </message>
+    <message>
+        <source>写主机基本配置信息写端口失败！</source>
+        <translation>Writing the instrument settings: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>写主机基本配置信息没有接收到报文！</source>
+        <translation>Writing the instrument settings: no answer was received!</translation>
+    </message>
+    <message>
+        <source>写主机基本配置信息接收到的报文有错误！</source>
+        <translation>Writing the instrument settings: the answer is faulty!</translation>
+    </message>
+    <message>
+        <source>读取主机时间配置信息写端口失败！</source>
+        <translation>Reading the instrument clock: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>读取主机时间配置信息接收端口报文失败！</source>
+        <translation>Reading the instrument clock: no answer was received!</translation>
+    </message>
+    <message>
+        <source>读取主机时间配置信息接收的报文格式错误！</source>
+        <translation>Reading the instrument clock: the answer is malformed!</translation>
+    </message>
+    <message>
+        <source>写主机时间配置信息写端口失败！</source>
+        <translation>Setting the instrument clock: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>写主机时间配置信息没有接收到报文！</source>
+        <translation>Setting the instrument clock: no answer was received!</translation>
+    </message>
+    <message>
+        <source>写主机时间配置信息接收到的报文有错误！</source>
+        <translation>Setting the instrument clock: the answer is faulty!</translation>
+    </message>
+    <message>
+        <source>读取生产信息写端口失败！</source>
+        <translation>Reading the production information: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>读取生产信息接收端口报文失败！</source>
+        <translation>Reading the production information: no answer was received!</translation>
+    </message>
+    <message>
+        <source>读取生产信息接收的报文格式错误！</source>
+        <translation>Reading the production information: the answer is malformed!</translation>
+    </message>
+    <message>
+        <source>读取生产信息checksum错误！</source>
+        <translation>Reading the production information: checksum error!</translation>
+    </message>
+    <message>
+        <source>读取调校日期写端口失败！</source>
+        <translation>Reading the calibration date: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>读取调校日期接收端口报文失败！</source>
+        <translation>Reading the calibration date: no answer was received!</translation>
+    </message>
+    <message>
+        <source>读取调校日期接收的报文格式错误！</source>
+        <translation>Reading the calibration date: the answer is malformed!</translation>
+    </message>
+    <message>
+        <source>读取调校日期checksum错误！</source>
+        <translation>Reading the calibration date: checksum error!</translation>
+    </message>
+    <message>
+        <source>读取软件版本写端口失败！</source>
+        <translation>Reading the firmware version: the request could not be sent!</translation>
+    </message>
+    <message>
+        <source>读取软件版本接收端口报文失败！</source>
+        <translation>Reading the firmware version: no answer was received!</translation>
+    </message>
+    <message>
+        <source>读取软件版本接收的报文格式错误！</source>
+        <translation>Reading the firmware version: the answer is malformed!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+</context>
+<context>
     <name>FirstPageForLogger</name>
     <message>
         <source>Form</source>
@@ -231,10 +334,6 @@
         <translation>No data for Storing to Excel!</translation>
     </message>
     <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>Can't overwrite this file, maybe the file is in use!</translation>
-    </message>
-    <message>
         <source>Storing data</source>
         <translation>Storing data</translation>
     </message>
@@ -297,6 +396,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>The instrument was disconnected.</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Runs kept: %1.</source>
+        <translation>The instrument was disconnected during the download. Runs kept: %1.</translation>
+    </message>
+    <message>
+        <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
+        <translation>The instrument holds %1 runs; the first %2 were downloaded.</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -624,6 +739,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>Records %1 could not be read; the other records were kept.</source>
+        <translation>Records %1 could not be read; the other records were kept.</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>The instrument was disconnected.</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Records kept: %1.</source>
+        <translation>The instrument was disconnected during the download. Records kept: %1.</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
     </message>
 </context>
 <context>

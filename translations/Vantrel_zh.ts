@@ -1,10 +1,113 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CommandTexts</name>
+    <message>
+        <source>读取主机基本配置信息写端口失败！</source>
+        <translation>读取主机基本配置信息写端口失败！</translation>
+    </message>
+    <message>
+        <source>读取主机基本配置信息接收端口报文失败！</source>
+        <translation>读取主机基本配置信息接收端口报文失败！</translation>
+    </message>
+    <message>
+        <source>读取主机基本配置信息接收的报文格式错误！</source>
+        <translation>读取主机基本配置信息接收的报文格式错误！</translation>
+    </message>
+    <message>
+        <source>主机基本配置信息的Checksum不正确！</source>
+        <translation>主机基本配置信息的Checksum不正确！</translation>
+    </message>
+    <message>
+        <source>写主机基本配置信息写端口失败！</source>
+        <translation>写主机基本配置信息写端口失败！</translation>
+    </message>
+    <message>
+        <source>写主机基本配置信息没有接收到报文！</source>
+        <translation>写主机基本配置信息没有接收到报文！</translation>
+    </message>
+    <message>
+        <source>写主机基本配置信息接收到的报文有错误！</source>
+        <translation>写主机基本配置信息接收到的报文有错误！</translation>
+    </message>
+    <message>
+        <source>读取主机时间配置信息写端口失败！</source>
+        <translation>读取主机时间配置信息写端口失败！</translation>
+    </message>
+    <message>
+        <source>读取主机时间配置信息接收端口报文失败！</source>
+        <translation>读取主机时间配置信息接收端口报文失败！</translation>
+    </message>
+    <message>
+        <source>读取主机时间配置信息接收的报文格式错误！</source>
+        <translation>读取主机时间配置信息接收的报文格式错误！</translation>
+    </message>
+    <message>
+        <source>写主机时间配置信息写端口失败！</source>
+        <translation>写主机时间配置信息写端口失败！</translation>
+    </message>
+    <message>
+        <source>写主机时间配置信息没有接收到报文！</source>
+        <translation>写主机时间配置信息没有接收到报文！</translation>
+    </message>
+    <message>
+        <source>写主机时间配置信息接收到的报文有错误！</source>
+        <translation>写主机时间配置信息接收到的报文有错误！</translation>
+    </message>
+    <message>
+        <source>读取生产信息写端口失败！</source>
+        <translation>读取生产信息写端口失败！</translation>
+    </message>
+    <message>
+        <source>读取生产信息接收端口报文失败！</source>
+        <translation>读取生产信息接收端口报文失败！</translation>
+    </message>
+    <message>
+        <source>读取生产信息接收的报文格式错误！</source>
+        <translation>读取生产信息接收的报文格式错误！</translation>
+    </message>
+    <message>
+        <source>读取生产信息checksum错误！</source>
+        <translation>读取生产信息checksum错误！</translation>
+    </message>
+    <message>
+        <source>读取调校日期写端口失败！</source>
+        <translation>读取调校日期写端口失败！</translation>
+    </message>
+    <message>
+        <source>读取调校日期接收端口报文失败！</source>
+        <translation>读取调校日期接收端口报文失败！</translation>
+    </message>
+    <message>
+        <source>读取调校日期接收的报文格式错误！</source>
+        <translation>读取调校日期接收的报文格式错误！</translation>
+    </message>
+    <message>
+        <source>读取调校日期checksum错误！</source>
+        <translation>读取调校日期checksum错误！</translation>
+    </message>
+    <message>
+        <source>读取软件版本写端口失败！</source>
+        <translation>读取软件版本写端口失败！</translation>
+    </message>
+    <message>
+        <source>读取软件版本接收端口报文失败！</source>
+        <translation>读取软件版本接收端口报文失败！</translation>
+    </message>
+    <message>
+        <source>读取软件版本接收的报文格式错误！</source>
+        <translation>读取软件版本接收的报文格式错误！</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+</context>
+<context>
     <name>FirstPageForLogger</name>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>窗体</translation>
     </message>
     <message>
         <source>Device information</source>
@@ -124,19 +227,19 @@
     </message>
     <message>
         <source>Power(REC) (μW/cm²)</source>
-        <translation>功率(记录) (μW/cm²)</translation>
+        <translation>记录功率 (μW/cm²)</translation>
     </message>
     <message>
         <source>Power(MAX) (μW/cm²)</source>
-        <translation>功率(最大) (μW/cm²)</translation>
+        <translation>最大功率 (μW/cm²)</translation>
     </message>
     <message>
         <source>Power(MIN) (μW/cm²)</source>
-        <translation>功率(最小) (μW/cm²)</translation>
+        <translation>最小功率 (μW/cm²)</translation>
     </message>
     <message>
         <source>Power(AVG) (μW/cm²)</source>
-        <translation>功率(平均) (μW/cm²)</translation>
+        <translation>平均功率 (μW/cm²)</translation>
     </message>
     <message>
         <source>Vantrel Instruments</source>
@@ -216,11 +319,11 @@
     </message>
     <message>
         <source>Storing data to Excel</source>
-        <translation>将数据存储到Excel</translation>
+        <translation>保存数据到 Excel</translation>
     </message>
     <message>
         <source>excel file (*.xls)</source>
-        <translation>Excel文件 (*.xls)</translation>
+        <translation>Excel 文件 (*.xls)</translation>
     </message>
     <message>
         <source>error</source>
@@ -228,23 +331,19 @@
     </message>
     <message>
         <source>No data for Storing to Excel!</source>
-        <translation>没有可存储到Excel的数据！</translation>
-    </message>
-    <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>无法覆盖此文件，文件可能正在使用！</translation>
+        <translation>没有可保存到 Excel 的数据！</translation>
     </message>
     <message>
         <source>Storing data</source>
-        <translation>存储数据</translation>
+        <translation>保存数据</translation>
     </message>
     <message>
         <source>Storing data failed, Can't open file!</source>
-        <translation>存储数据失败，无法打开文件！</translation>
+        <translation>保存数据失败，无法打开文件！</translation>
     </message>
     <message>
         <source>Storing data,please wait...</source>
-        <translation>正在存储数据，请稍候...</translation>
+        <translation>正在保存数据，请稍候...</translation>
     </message>
     <message>
         <source>cancel</source>
@@ -264,7 +363,7 @@
     </message>
     <message>
         <source>Excel file (*.xls)</source>
-        <translation>Excel文件 (*.xls)</translation>
+        <translation>Excel 文件 (*.xls)</translation>
     </message>
     <message>
         <source>Create data file fail!</source>
@@ -272,7 +371,7 @@
     </message>
     <message>
         <source>Saving Excel data, please wait</source>
-        <translation>正在保存Excel数据，请稍候</translation>
+        <translation>正在保存 Excel 数据，请稍候</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -284,7 +383,7 @@
     </message>
     <message>
         <source>Storing data failed, Can't open sheet!</source>
-        <translation>存储数据失败，无法打开工作表！</translation>
+        <translation>保存数据失败，无法打开工作表！</translation>
     </message>
     <message>
         <source>Save file success!</source>
@@ -297,6 +396,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>仪器已断开连接。</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Runs kept: %1.</source>
+        <translation>下载过程中仪器已断开连接，已保留 %1 组数据。</translation>
+    </message>
+    <message>
+        <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
+        <translation>仪器中有 %1 组数据，已下载前 %2 组。</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -311,23 +426,23 @@
     </message>
     <message>
         <source>SN:</source>
-        <translation>序列号:</translation>
+        <translation>序列号：</translation>
     </message>
     <message>
         <source>Production Date:</source>
-        <translation>生产日期:</translation>
+        <translation>生产日期：</translation>
     </message>
     <message>
         <source>Calibration Date:</source>
-        <translation>校准日期:</translation>
+        <translation>校准日期：</translation>
     </message>
     <message>
         <source>Device Name:</source>
-        <translation>设备名称:</translation>
+        <translation>设备名称：</translation>
     </message>
     <message>
         <source>Firmware Version:</source>
-        <translation>固件版本:</translation>
+        <translation>固件版本：</translation>
     </message>
     <message>
         <source>Setup parameter</source>
@@ -423,7 +538,7 @@
     </message>
     <message>
         <source>Duration(S)</source>
-        <translation>时长(S)</translation>
+        <translation>持续时间(秒)</translation>
     </message>
     <message>
         <source>Power(RT)</source>
@@ -467,7 +582,7 @@
     </message>
     <message>
         <source>No probe connection!</source>
-        <translation>探头未连接！</translation>
+        <translation>未连接探头！</translation>
     </message>
     <message>
         <source>The instrument is not configured production information!</source>
@@ -625,6 +740,22 @@
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
     </message>
+    <message>
+        <source>Records %1 could not be read; the other records were kept.</source>
+        <translation>记录 %1 无法读取，其余记录已保留。</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>仪器已断开连接。</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Records kept: %1.</source>
+        <translation>下载过程中仪器已断开连接，已保留 %1 条记录。</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>InformationPageForLogger</name>
@@ -689,27 +820,27 @@
     </message>
     <message>
         <source>Device:</source>
-        <translation>设备:</translation>
+        <translation>设备：</translation>
     </message>
     <message>
         <source>SN:</source>
-        <translation>序列号:</translation>
+        <translation>序列号：</translation>
     </message>
     <message>
         <source>Test Light:</source>
-        <translation>测试光源:</translation>
+        <translation>测试光源：</translation>
     </message>
     <message>
         <source>Company:</source>
-        <translation>公司:</translation>
+        <translation>公司：</translation>
     </message>
     <message>
         <source>Tester:</source>
-        <translation>测试员:</translation>
+        <translation>测试员：</translation>
     </message>
     <message>
         <source>Auditor:</source>
-        <translation>审核员:</translation>
+        <translation>审核员：</translation>
     </message>
     <message>
         <source>Ok</source>
@@ -823,19 +954,19 @@
     </message>
     <message>
         <source>Power(REC)</source>
-        <translation>功率(记录)</translation>
+        <translation>记录功率</translation>
     </message>
     <message>
         <source>Power(MAX)</source>
-        <translation>功率(最大)</translation>
+        <translation>最大功率</translation>
     </message>
     <message>
         <source>Power(MIN)</source>
-        <translation>功率(最小)</translation>
+        <translation>最小功率</translation>
     </message>
     <message>
         <source>Power(AVG)</source>
-        <translation>功率(平均)</translation>
+        <translation>平均功率</translation>
     </message>
     <message>
         <source> Tester:</source>
@@ -870,19 +1001,19 @@
     </message>
     <message>
         <source>Device: </source>
-        <translation>设备: </translation>
+        <translation>设备：</translation>
     </message>
     <message>
         <source>SN:</source>
-        <translation>序列号:</translation>
+        <translation>序列号：</translation>
     </message>
     <message>
         <source>Test Light:</source>
-        <translation>测试光源:</translation>
+        <translation>测试光源：</translation>
     </message>
     <message>
         <source>Company:</source>
-        <translation>公司:</translation>
+        <translation>公司：</translation>
     </message>
     <message>
         <source>Test Data</source>
@@ -930,11 +1061,11 @@
     </message>
     <message>
         <source> Tester:</source>
-        <translation> 测试员:</translation>
+        <translation> 测试员：</translation>
     </message>
     <message>
         <source> Auditor:</source>
-        <translation> 审核员:</translation>
+        <translation> 审核员：</translation>
     </message>
 </context>
 <context>
