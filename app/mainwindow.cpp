@@ -16,6 +16,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QPixmap>
 #include <QTimer>
 
@@ -128,6 +129,14 @@ void MainWindow::switchLanguage(const QString &file, bool chinese)
     }
     if (!found || !load(translator, *found))
         return;
+    // Qt's own dialogs (file and print dialogs, message-box buttons) take
+    // their texts from Qt's catalog of the same language; English needs none.
+    qApp->removeTranslator(&qtTranslator);
+    if (chinese
+        && qtTranslator.load(QStringLiteral("qtbase_zh_CN"),
+                             QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        qApp->installTranslator(&qtTranslator);
+    qApp->removeTranslator(&translator);
     qApp->installTranslator(&translator);
     loggerPage_->chineseLayout = chinese;
     loggerPage_->languageChange();

@@ -90,6 +90,7 @@ private:
     // request.
     bool removalNotice_ = false;
     QTranslator translator;
+    QTranslator qtTranslator; // Qt's own texts, installed for Chinese only
 
     friend class MainWindowTest;
 };

@@ -4,6 +4,8 @@
 #include "download/loggerrun.h"
 #include "ui_uvpowercurvepageforlogger.h"
 
+#include <QEvent>
+
 #include <qcustomplot.h>
 
 namespace {
@@ -43,6 +45,13 @@ void UVPowerCurvePageForLogger::on_btnUpdateCurve_clicked()
     ui->customPlot->rescaleAxes();
     ui->customPlot->replot(QCustomPlot::rpRefreshHint);
     ui->customPlot->setInteractions(curveInteractions);
+}
+
+void UVPowerCurvePageForLogger::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
 }
 
 void UVPowerCurvePageForLogger::autoset_yaxis()

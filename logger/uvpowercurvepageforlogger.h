@@ -28,6 +28,10 @@ public slots:
     void on_btnUpdateCurve_clicked();
     void autoset_yaxis();
 
+protected:
+    // Follows the program's language while open.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::UVPowerCurvePageForLogger *ui = nullptr;
     QByteArray m_powerData;

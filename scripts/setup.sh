@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5sql5-odbc unixodbc-dev
   libqcustomplot-dev libhidapi-dev libudev-dev libfreexl-dev
+  qttranslations5-l10n
   fonts-wqy-microhei xvfb xauth
 )
 missing=()

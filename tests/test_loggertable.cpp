@@ -575,6 +575,12 @@ void LoggerTableTest::languageSwitch()
     QVERIFY(!firmware.isEmpty());
     const QStringList row = rowTexts(0);
     auto *table = child<QTableWidget>("tbData");
+    // An open curve window follows the switch (a posted LanguageChange).
+    QTest::mouseClick(actionsOf(0)->curveBtn, Qt::LeftButton);
+    QCOMPARE(windowsOf<UVPowerCurvePageForLogger>(page()).size(), 1);
+    UVPowerCurvePageForLogger *curve = windowsOf<UVPowerCurvePageForLogger>(page()).first();
+    auto *autoSet = curve->findChild<QPushButton *>("autosetBtn");
+    QVERIFY(autoSet);
 
     // The translations lie in the build directory, not where the tests run.
     if (!QFile::exists(QStringLiteral(VANTREL_BINARY_DIR "/Vantrel_zh.qm")))
@@ -582,7 +588,10 @@ void LoggerTableTest::languageSwitch()
     const QString here = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(VANTREL_BINARY_DIR));
     QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     QVERIFY(page()->chineseLayout);
+    QCOMPARE(autoSet->text(), QString::fromUtf8("自动设置"));
+    QCOMPARE(curve->windowTitle(), QString::fromUtf8("紫外功率曲线"));
     QCOMPARE(child<QLineEdit>("serialNoEdit")->text(), serial);
     QCOMPARE(child<QLineEdit>("FirmwareVersionEdit")->text(), firmware);
     QCOMPARE(child<QLineEdit>("ShutdownEdit")->text(), QString("6"));
@@ -594,8 +603,11 @@ void LoggerTableTest::languageSwitch()
              QCoreApplication::translate("FirstPageForLogger", "Get Data"));
 
     QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     QDir::setCurrent(here);
     QVERIFY(!page()->chineseLayout);
+    QCOMPARE(autoSet->text(), QString("Auto Set"));
+    QCOMPARE(curve->windowTitle(), QString("UV Power Curve"));
     QCOMPARE(actionsOf(0)->curveBtn->text(), QString("Curve"));
     QCOMPARE(table->horizontalHeaderItem(3)->text(), QString::fromUtf8("Power(REC) (μW/cm²)"));
     QCOMPARE(child<QPushButton>("GetDataBtn")->text(), QString("Get Data"));

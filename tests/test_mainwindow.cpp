@@ -1,13 +1,17 @@
 // The application shell: widget tree, look and feel, language switch.
 #include "app/appinit.h"
+#include "app/commandfailures.h"
 #include "app/lookandfeel.h"
 #include "app/mainwindow.h"
+#include "app/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "meter/firstpageformeter.h"
 
 #include <QtTest>
 
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
@@ -30,6 +34,8 @@ private slots:
     void languageSwitch_data();
     void languageSwitch();
     void missingTranslationChangesNothing();
+    void dialogTextsFollowLanguage_data();
+    void dialogTextsFollowLanguage();
     void dragWithCanMove();
     void escapeDoesNotCloseTheProgram();
 
@@ -178,6 +184,103 @@ void MainWindowTest::missingTranslationChangesNothing()
     QVERIFY(window->loggerPage()->chineseLayout);
     QCOMPARE(QCoreApplication::translate("MainWindow", "No probe connection!"),
              QString::fromUtf8("未连接探头！"));
+}
+
+namespace {
+const CommandFailureTexts *const allCommandTexts[] = {
+    &CommandTexts::readConfiguration, &CommandTexts::writeConfiguration,
+    &CommandTexts::readClock,         &CommandTexts::writeClock,
+    &CommandTexts::productionInfo,    &CommandTexts::calibrationDate,
+    &CommandTexts::softwareVersion};
+
+bool hasChinese(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+void MainWindowTest::dialogTextsFollowLanguage_data()
+{
+    // "qt": Qt's own dialog texts (message-box buttons Yes, No, Save, Cancel;
+    // the file dialog's question before replacing a file); "failures": the
+    // title and text of the first instrument failure message.
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("Chinese: Qt's dialogs")
+        << "on_btnLanguageZh_clicked" << "qt"
+        << QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
+                       QString::fromUtf8("保存"), QString::fromUtf8("取消"),
+                       QString::fromUtf8("%1 已存在。\n您想要替换它吗？")};
+    QTest::newRow("English: Qt's dialogs")
+        << "on_btnLanguageEn_clicked" << "qt"
+        << QStringList{"&Yes", "&No", "Save", "Cancel",
+                       "%1 already exists.\nDo you want to replace it?"};
+    QTest::newRow("English: failure messages")
+        << "on_btnLanguageEn_clicked" << "failures"
+        << QStringList{"Information",
+                       "Reading the instrument settings: the request could not be sent!"};
+    QTest::newRow("Chinese: failure messages as written")
+        << "on_btnLanguageZh_clicked" << "failures"
+        << QStringList{QString::fromUtf8("提示"),
+                       QString::fromUtf8("读取主机基本配置信息写端口失败！")};
+}
+
+void MainWindowTest::dialogTextsFollowLanguage()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, kind);
+    QFETCH(QStringList, expected);
+    const bool chinese = button.endsWith(QLatin1String("Zh_clicked"));
+    if (kind == QLatin1String("qt") && chinese
+        && !QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath)
+                          + QStringLiteral("/qtbase_zh_CN.qm")))
+        QSKIP("Qt's Chinese catalog qtbase_zh_CN.qm is not installed");
+    QVERIFY(QMetaObject::invokeMethod(window, button.toLatin1().constData()));
+    QCOMPARE(window->loggerPage()->chineseLayout, chinese);
+
+    if (kind == QLatin1String("qt")) {
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Save
+                            | QMessageBox::Cancel);
+        const QStringList shown{box.button(QMessageBox::Yes)->text(),
+                                box.button(QMessageBox::No)->text(),
+                                box.button(QMessageBox::Save)->text(),
+                                box.button(QMessageBox::Cancel)->text(),
+                                QCoreApplication::translate(
+                                    "QFileDialog", "%1 already exists.\nDo you want to replace it?")};
+        QCOMPARE(shown, expected);
+        return;
+    }
+
+    // Every failure message of every command, as the user sees it.
+    DialogRecorder dialogs;
+    int messages = 0;
+    for (const CommandFailureTexts *texts : allCommandTexts) {
+        const char *sources[] = {texts->notSent, texts->noAnswer, texts->badAnswer,
+                                 texts->badBlock};
+        for (int result = -1; result >= -4; --result) {
+            dialogs.clear();
+            CommandTexts::showFailure(nullptr, result, *texts);
+            const char *source = sources[-result - 1];
+            QCOMPARE(dialogs.shown.size(), source ? 1 : 0);
+            if (!source)
+                continue;
+            ++messages;
+            const QString text = dialogs.shown.first().text;
+            if (chinese)
+                QCOMPARE(text, QString::fromUtf8(source));
+            else
+                QVERIFY2(!text.isEmpty() && !hasChinese(text), qPrintable(text));
+            if (messages == 1)
+                QCOMPARE((QStringList{dialogs.shown.first().title, text}), expected);
+        }
+    }
+    QCOMPARE(messages, 24);
 }
 
 void MainWindowTest::dragWithCanMove()
