@@ -8,6 +8,7 @@
 #include "meter/firstpageformeter.h"
 #include "protocol/frame.h"
 #include "app/commandfailures.h"
+#include "files/datadirectory.h"
 #include "protocol/recognition.h"
 #include "protocol/modeltable.h"
 #include "ui_mainwindow.h"
@@ -115,7 +116,7 @@ void MainWindow::switchLanguage(const QString &file, bool chinese)
     // A failed QTranslator::load discards what the translator held, so the
     // file is found first and only then loaded into the installed translator.
     const QStringList places = {QString(), QCoreApplication::applicationDirPath(),
-                                QStringLiteral(VANTREL_DATA_DIR)};
+                                installedDataDirectory()};
     auto load = [&file](QTranslator &t, const QString &dir) {
         return dir.isEmpty() ? t.load(file) : t.load(file, dir);
     };

@@ -1,5 +1,7 @@
 #include "files/workbooktemplate.h"
 
+#include "files/datadirectory.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -9,7 +11,7 @@ QString dataWorkbookTemplatePath()
         QCoreApplication::applicationDirPath() + QStringLiteral("/Data.xls");
     if (QFileInfo(besideProgram).isFile())
         return besideProgram;
-    const QString installed = QStringLiteral(VANTREL_DATA_DIR "/Data.xls");
+    const QString installed = installedDataDirectory() + QStringLiteral("/Data.xls");
     if (QFileInfo(installed).isFile())
         return installed;
     return besideProgram;

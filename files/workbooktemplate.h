@@ -7,7 +7,7 @@
 // with 26 sheets, for the table and 25 runs).
 //
 // The build writes it next to the executable (the build directory), and
-// installing puts it into the data directory (VANTREL_DATA_DIR, e.g.
+// installing puts it into the data directory (installedDataDirectory(), e.g.
 // /usr/share/vantrel). This returns the first that exists: the program's
 // directory + "/Data.xls", then the data directory's; the program's
 // directory path when neither exists, so that the copy fails as it would

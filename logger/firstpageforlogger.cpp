@@ -8,6 +8,7 @@
 #include "download/loggerdownload.h"
 #include "download/mythread.h"
 #include "files/safefile.h"
+#include "files/workbooktemplate.h"
 #include "logger/reportpageforlogger.h"
 #include "logger/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
@@ -161,13 +162,7 @@ QString FirstPageForLogger::dataTemplatePath()
 {
     if (!templateOverride.isEmpty())
         return templateOverride;
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Data.xls");
-    if (QFile::exists(beside))
-        return beside;
-    const QString installed = QStringLiteral(VANTREL_DATA_DIR "/Data.xls");
-    if (QFile::exists(installed))
-        return installed;
-    return beside;
+    return dataWorkbookTemplatePath();
 }
 
 void FirstPageForLogger::setDataTemplatePath(const QString &path) { templateOverride = path; }
