@@ -13,6 +13,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
     SingleInstance single;
     if (single.isRunning()) {
         single.sendMessage(QStringLiteral("active!!!!!"), 5000);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the build, the tests and the screenshots need.
+# Installs every Debian 12 package the build, the tests, the Debian package
+# (cpack -G DEB) and the screenshots need.
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 packages=(
@@ -7,7 +8,8 @@ packages=(
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5sql5-odbc unixodbc-dev
   libqcustomplot-dev libhidapi-dev libudev-dev libfreexl-dev
   qttranslations5-l10n
-  fonts-wqy-microhei xvfb xauth
+  librsvg2-bin dpkg-dev desktop-file-utils appstream
+  fonts-wqy-microhei xvfb xauth imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do
