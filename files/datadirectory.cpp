@@ -6,8 +6,8 @@
 
 QString installedDataDirectory()
 {
-    const QString nearProgram = QDir::cleanPath(QCoreApplication::applicationDirPath()
-                                                + QStringLiteral("/" VANTREL_DATA_DIR_FROM_BINDIR));
+    const QString nearProgram = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                                QStringLiteral("/" VANTREL_DATA_DIR_FROM_BINDIR));
     if (QFileInfo(nearProgram).isDir())
         return nearProgram;
     return QStringLiteral(VANTREL_DATA_DIR);
