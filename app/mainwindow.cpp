@@ -2,6 +2,7 @@
 
 #include "app/lookandfeel.h"
 #include "app/uiseam.h"
+#include "app/userinputblocker.h"
 #include "link/clinker.h"
 #include "link/devicewatcher.h"
 #include "logger/firstpageforlogger.h"
@@ -44,6 +45,20 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
     initForm();
     meterPage_->setInstrument(&commands_);
     loggerPage_->setInstrument(&commands_);
+    // While a command waits for its answer the window keeps painting, with a
+    // busy cursor; input in the meantime is dropped.
+    instrument_.busy = [this](bool busy) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+            if (waitDepth_++ == 0)
+                waitBlocker_ = std::make_unique<UserInputBlocker>();
+        } else {
+            if (--waitDepth_ == 0)
+                waitBlocker_.reset();
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    instrument_.waiting = [] { UserInputBlocker::letPaint(); };
     connect(&instrument_, &InstrumentLink::sendFailed, this,
             [this] { UiSeam::information(this, tr("information"), tr("Send data Error！")); });
     connect(&instrument_, &InstrumentLink::formatError, this,
@@ -206,8 +221,20 @@ void MainWindow::recognizeInstrument()
     }
 }
 
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    painted_ = true;
+    QDialog::paintEvent(event);
+}
+
 void MainWindow::initusbport()
 {
+    // The window is painted before the instrument is recognised, which can
+    // take seconds with an instrument that does not answer.
+    if (isVisible() && !painted_ && paintWaits_++ < 50) {
+        QTimer::singleShot(20, this, &MainWindow::initusbport);
+        return;
+    }
     setLamp(false);
     if (deviceWatcher) {
         connect(deviceWatcher, &DeviceWatcher::deviceArrived, this, &MainWindow::onDeviceArrival,
