@@ -53,8 +53,13 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
             if (waitDepth_++ == 0)
                 waitBlocker_ = std::make_unique<UserInputBlocker>();
         } else {
-            if (--waitDepth_ == 0)
+            if (--waitDepth_ == 0) {
                 waitBlocker_.reset();
+                if (removalPending_) {
+                    removalPending_ = false;
+                    QTimer::singleShot(0, this, &MainWindow::onDeviceRemoveComplete);
+                }
+            }
             QApplication::restoreOverrideCursor();
         }
     };
@@ -293,6 +298,13 @@ void MainWindow::onDeviceArrival()
 
 void MainWindow::onDeviceRemoveComplete()
 {
+    // A removal heard while a command waits for its answer is handled once
+    // the command has ended: closing the link in the middle of the exchange
+    // would pull it from under the command (which fails by itself anyway).
+    if (waitDepth_ > 0) {
+        removalPending_ = true;
+        return;
+    }
     qDebug() << "收到事件 ";
     if (link_ && link_->deviceRemoved()) {
         removalNotice_ = true;

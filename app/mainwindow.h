@@ -96,6 +96,7 @@ private:
     int paintWaits_ = 0;
     std::unique_ptr<UserInputBlocker> waitBlocker_;
     int waitDepth_ = 0;
+    bool removalPending_ = false;
     QTranslator translator;
 
     friend class MainWindowTest;
