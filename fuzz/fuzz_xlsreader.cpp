@@ -22,9 +22,10 @@
 namespace {
 
 // A stored cell takes 32 bytes and the smallest cell record (one of a
-// MULBLANK's) 2 bytes of the file; the rest is room for the vectors' growth
-// and for Qt's lazily built tables (text codecs).
-constexpr size_t peakPerByte = 40;
+// MULBLANK's) 2 bytes of the file, and a vector that grows holds up to three
+// times its cells for a moment: 48 times the file at worst. The rest is room
+// for the stream's copy, and for Qt's lazily built tables (text codecs).
+constexpr size_t peakPerByte = 64;
 constexpr size_t peakAllowance = 64 * 1024;
 
 bool counting = false;
