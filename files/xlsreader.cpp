@@ -277,6 +277,7 @@ public:
 private:
     bool sharedStrings(int &pos, int data, int length);
     bool cell(SheetCells &sheet, int row, int column, int xf, const QVariant &value);
+    bool store(SheetCells &sheet, int row, int column, int xf, const QVariant &stored);
     QString text8(const char *p, int n) const;
     bool string(const char *p, int available, bool longCount, QString *out, int *used) const;
 
@@ -284,7 +285,7 @@ private:
     bool biff8 = true;
     bool from1904 = false;
     QTextCodec *codec = nullptr;
-    std::vector<QString> sst;
+    std::vector<QVariant> sst; // as the cells keep them (XlsSheet::normalised)
     std::vector<quint8> alignment; // horizontal alignment of each XF
     std::vector<DateKind> xfDate;  // what each XF's number format shows
     QHash<int, DateKind> customFormats;
@@ -381,17 +382,18 @@ bool Walker::sharedStrings(int &pos, int data, int length)
         QString text;
         if (!in.chars(count, flags & 1, &text) || !in.skip(4u * runs) || !in.skip(extra))
             return bad(QStringLiteral("the shared string table is cut short"));
-        sst.push_back(text);
+        // Normalised here once: the cells that name the string share it,
+        // where a copy cut or mended for each cell would cost its length in
+        // time and memory for every 10-byte LABELSST record.
+        sst.push_back(XlsSheet::normalised(text));
     }
     return true;
 }
 
+// A value as a record holds it: a number in a date format becomes its text,
+// then the value takes the form the model keeps.
 bool Walker::cell(SheetCells &sheet, int row, int column, int xf, const QVariant &value)
 {
-    if (!XlsSheet::inGrid(row, column))
-        return bad(QStringLiteral("a cell lies outside the sheet"));
-    if (sheet.dimensions && (quint32(row) >= sheet.rowEnd || quint32(column) >= sheet.columnEnd))
-        return bad(QStringLiteral("a cell lies outside the sheet's dimensions"));
     QVariant stored = value;
     const DateKind date = xf >= 0 && size_t(xf) < xfDate.size() ? xfDate[size_t(xf)] : NoDate;
     if (date != NoDate && value.type() == QVariant::Double) {
@@ -399,7 +401,16 @@ bool Walker::cell(SheetCells &sheet, int row, int column, int xf, const QVariant
         if (!text.isNull())
             stored = text;
     }
-    stored = XlsSheet::normalised(stored);
+    return store(sheet, row, column, xf, XlsSheet::normalised(stored));
+}
+
+// A value already in the model's form.
+bool Walker::store(SheetCells &sheet, int row, int column, int xf, const QVariant &stored)
+{
+    if (!XlsSheet::inGrid(row, column))
+        return bad(QStringLiteral("a cell lies outside the sheet"));
+    if (sheet.dimensions && (quint32(row) >= sheet.rowEnd || quint32(column) >= sheet.columnEnd))
+        return bad(QStringLiteral("a cell lies outside the sheet's dimensions"));
     const bool centred = xf >= 0 && size_t(xf) < alignment.size() && alignment[size_t(xf)] == 2;
     if (!stored.isValid() && !centred)
         return true;
@@ -557,7 +568,7 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
                 bad(QStringLiteral("a cell names a missing shared string"));
                 break;
             }
-            cell(*cells, row, column, xf, sst[index]);
+            store(*cells, row, column, xf, sst[index]);
             break;
         }
         case 0x0203: // NUMBER
