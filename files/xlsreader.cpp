@@ -285,6 +285,7 @@ private:
     bool biff8 = true;
     bool from1904 = false;
     QTextCodec *codec = nullptr;
+    bool codepageRead = false;
     std::vector<QVariant> sst; // as the cells keep them (XlsSheet::normalised)
     std::vector<quint8> alignment; // horizontal alignment of each XF
     std::vector<DateKind> xfDate;  // what each XF's number format shows
@@ -477,8 +478,9 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
         case 0x002F: // FILEPASS
             encrypted = true;
             break;
-        case 0x0042: // CODEPAGE
-            if (length >= 2 && globals) {
+        case 0x0042: // CODEPAGE: the first counts; looking a codec up is slow
+            if (length >= 2 && globals && !codepageRead) {
+                codepageRead = true;
                 const int page = get16(p);
                 if (page != 1200 && page != 367 && page != 0x8000)
                     codec = QTextCodec::codecForName("windows-" + QByteArray::number(page));
