@@ -231,10 +231,6 @@
         <translation>No data for Storing to Excel!</translation>
     </message>
     <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>Can't overwrite this file, maybe the file is in use!</translation>
-    </message>
-    <message>
         <source>Storing data</source>
         <translation>Storing data</translation>
     </message>
@@ -297,6 +293,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>The instrument was disconnected.</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Runs kept: %1.</source>
+        <translation>The instrument was disconnected during the download. Runs kept: %1.</translation>
+    </message>
+    <message>
+        <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
+        <translation>The instrument holds %1 runs; the first %2 were downloaded.</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -624,6 +636,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>Records %1 could not be read; the other records were kept.</source>
+        <translation>Records %1 could not be read; the other records were kept.</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>The instrument was disconnected.</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Records kept: %1.</source>
+        <translation>The instrument was disconnected during the download. Records kept: %1.</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
     </message>
 </context>
 <context>

@@ -231,10 +231,6 @@
         <translation>没有可存储到Excel的数据！</translation>
     </message>
     <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>无法覆盖此文件，文件可能正在使用！</translation>
-    </message>
-    <message>
         <source>Storing data</source>
         <translation>存储数据</translation>
     </message>
@@ -297,6 +293,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>仪器已断开连接。</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Runs kept: %1.</source>
+        <translation>下载过程中仪器已断开连接。已保留的数据组：%1 组。</translation>
+    </message>
+    <message>
+        <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
+        <translation>仪器中存有 %1 组数据，已下载前 %2 组。</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -624,6 +636,22 @@
     <message>
         <source>closeThreadSlot</source>
         <translation>closeThreadSlot</translation>
+    </message>
+    <message>
+        <source>Records %1 could not be read; the other records were kept.</source>
+        <translation>记录 %1 未能读取；其余记录已保留。</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected.</source>
+        <translation>仪器已断开连接。</translation>
+    </message>
+    <message>
+        <source>The instrument was disconnected during the download. Records kept: %1.</source>
+        <translation>下载过程中仪器已断开连接。已保留的记录：%1 条。</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
     </message>
 </context>
 <context>
