@@ -47,8 +47,21 @@ const char *const kGrey = "background-color: rgb(200,200,200);";
 FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     : QWidget(parent), ui(new Ui::FirstPageForLogger)
 {
-    // Form, texts in the current language, slots bound by object name.
+    // Form and texts in the current language; its buttons' slots.
     ui->setupUi(this);
+    connect(ui->readhostconfiguretBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_readhostconfiguretBtn_clicked);
+    connect(ui->writehostconfiguretBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_writehostconfiguretBtn_clicked);
+    connect(ui->readDateTimeBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_readDateTimeBtn_clicked);
+    connect(ui->writeDateTimeBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_writeDateTimeBtn_clicked);
+    connect(ui->GetDataBtn, &QPushButton::clicked, this, &FirstPageForLogger::on_GetDataBtn_clicked);
+    connect(ui->pushButton_saveData, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_pushButton_saveData_clicked);
+    connect(ui->pushButton_clear, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_pushButton_clear_clicked);
 
     autoOffGroup = new QButtonGroup(this);
     autoOffGroup->addButton(ui->OffBtn, 0);
