@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QtTest>
+#include <QCursor>
+#include <QTimer>
 
 Q_DECLARE_METATYPE(SimProfile)
 Q_DECLARE_METATYPE(MainWindow::Family)
@@ -98,6 +100,7 @@ private slots:
     void identityFromInstrument();
     void modelTable_data();
     void modelTable();
+    void windowPaintsWhileAnAnswerIsAwaited();
 
 private:
     int pageIndex() const;
@@ -517,6 +520,45 @@ void RecognitionTest::modelTable()
     QCOMPARE(ModelTable::loggerName(code), loggerName);
     QCOMPARE(ModelTable::isLoggerCode(code), logger);
     QCOMPARE(ModelTable::family(code) == ModelTable::Family::Logger, logger);
+}
+
+void RecognitionTest::windowPaintsWhileAnAnswerIsAwaited()
+{
+    // A Logger that does not answer the software version read: the page's
+    // device read waits the command's 6 s time-out, and the window keeps
+    // painting, with a busy cursor, while it does.
+    SimProfile silent = SimProfile::logger();
+    silent.faults << SimFault::make(SimFault::Kind::NoAnswer, 0x20, 0x1C);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    struct Watch : QObject
+    {
+        int paints = 0;
+        int busyPaints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                ++paints;
+                const QCursor *cursor = QApplication::overrideCursor();
+                if (cursor && cursor->shape() == Qt::BusyCursor)
+                    ++busyPaints;
+            }
+            return false;
+        }
+    } watch;
+    window->installEventFilter(&watch);
+    QTimer repaint;
+    connect(&repaint, &QTimer::timeout, window, [] { MainWindow::instance()->update(); });
+    repaint.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    SimSetup::replug(silent);
+    repaint.stop();
+    window->removeEventFilter(&watch);
+    window->hide();
+    QVERIFY2(clock.elapsed() > 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(watch.busyPaints >= 3, qPrintable(QString::number(watch.busyPaints)));
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(RecognitionTest)
