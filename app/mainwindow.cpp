@@ -2,6 +2,7 @@
 
 #include "app/lookandfeel.h"
 #include "app/uiseam.h"
+#include "app/userinputblocker.h"
 #include "link/clinker.h"
 #include "link/devicewatcher.h"
 #include "logger/firstpageforlogger.h"
@@ -46,6 +47,25 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
     initForm();
     meterPage_->setInstrument(&commands_);
     loggerPage_->setInstrument(&commands_);
+    // While a command waits for its answer the window keeps painting, with a
+    // busy cursor; input in the meantime is dropped.
+    instrument_.busy = [this](bool busy) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+            if (waitDepth_++ == 0)
+                waitBlocker_ = std::make_unique<UserInputBlocker>();
+        } else {
+            if (--waitDepth_ == 0) {
+                waitBlocker_.reset();
+                if (removalPending_) {
+                    removalPending_ = false;
+                    QTimer::singleShot(0, this, &MainWindow::onDeviceRemoveComplete);
+                }
+            }
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    instrument_.waiting = [] { UserInputBlocker::letPaint(); };
     connect(&instrument_, &InstrumentLink::sendFailed, this,
             [this] { UiSeam::information(this, tr("information"), tr("Send data Error！")); });
     connect(&instrument_, &InstrumentLink::formatError, this,
@@ -216,8 +236,20 @@ void MainWindow::recognizeInstrument()
     }
 }
 
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    painted_ = true;
+    QDialog::paintEvent(event);
+}
+
 void MainWindow::initusbport()
 {
+    // The window is painted before the instrument is recognised, which can
+    // take seconds with an instrument that does not answer.
+    if (isVisible() && !painted_ && paintWaits_++ < 50) {
+        QTimer::singleShot(20, this, &MainWindow::initusbport);
+        return;
+    }
     setLamp(false);
     if (deviceWatcher) {
         connect(deviceWatcher, &DeviceWatcher::deviceArrived, this, &MainWindow::onDeviceArrival,
@@ -276,6 +308,13 @@ void MainWindow::onDeviceArrival()
 
 void MainWindow::onDeviceRemoveComplete()
 {
+    // A removal heard while a command waits for its answer is handled once
+    // the command has ended: closing the link in the middle of the exchange
+    // would pull it from under the command (which fails by itself anyway).
+    if (waitDepth_ > 0) {
+        removalPending_ = true;
+        return;
+    }
     qDebug() << "收到事件 ";
     if (link_ && link_->deviceRemoved()) {
         removalNotice_ = true;

@@ -8,11 +8,13 @@
 #include <QTranslator>
 
 #include <functional>
+#include <memory>
 
 class CLinker;
 class DeviceWatcher;
 class FirstPageForLogger;
 class FirstPageForMeter;
+class UserInputBlocker;
 
 namespace Ui {
 class MainWindow;
@@ -73,6 +75,7 @@ private slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     explicit MainWindow(QWidget *parent = nullptr);
@@ -89,6 +92,11 @@ private:
     // CloseUSB runs for a removal notice (the user is told) rather than on
     // request.
     bool removalNotice_ = false;
+    bool painted_ = false;
+    int paintWaits_ = 0;
+    std::unique_ptr<UserInputBlocker> waitBlocker_;
+    int waitDepth_ = 0;
+    bool removalPending_ = false;
     QTranslator translator;
     QTranslator qtTranslator; // Qt's own texts, installed for Chinese only
 

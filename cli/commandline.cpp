@@ -69,30 +69,30 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
             optionsEnded = true;
             continue;
         }
-        const OptionSpec *spec = nullptr;
+        const OptionSpec *known = nullptr;
         QString value;
         bool inlineValue = false;
         if (a.startsWith(QLatin1String("--"))) {
             const int eq = a.indexOf(QLatin1Char('='));
             const QString name = a.mid(2, eq < 0 ? -1 : eq - 2);
-            spec = findLong(name);
+            known = findLong(name);
             if (eq >= 0) {
                 value = a.mid(eq + 1);
                 inlineValue = true;
             }
         } else if (a.size() >= 2) {
-            spec = findShort(a.at(1));
-            if (spec && a.size() > 2) {
+            known = findShort(a.at(1));
+            if (known && a.size() > 2) {
                 value = a.mid(2);
                 inlineValue = true;
             }
         }
-        if (!spec) {
+        if (!known) {
             *error = QStringLiteral("unknown option %1").arg(a);
             return false;
         }
-        const QString name = QLatin1String(spec->name);
-        if (spec->takesValue) {
+        const QString name = QLatin1String(known->name);
+        if (known->takesValue) {
             if (!inlineValue) {
                 if (i + 1 >= arguments.size()) {
                     *error = QStringLiteral("%1 needs a value").arg(a);
@@ -104,7 +104,7 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
             *error = QStringLiteral("--%1 takes no value").arg(name);
             return false;
         }
-        if (spec->takesValue && line->options.contains(name) && name != QLatin1String("simulate")) {
+        if (known->takesValue && line->options.contains(name) && name != QLatin1String("simulate")) {
             *error = QStringLiteral("--%1 is given twice").arg(name);
             return false;
         }
@@ -138,8 +138,8 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
     if (line->has("help") || line->has("version") || line->verb == QLatin1String("help"))
         return true;
     for (auto it = line->options.cbegin(); it != line->options.cend(); ++it) {
-        const OptionSpec *spec = findLong(it.key());
-        if (!takes(*spec, line->verb, line->action)) {
+        const OptionSpec *known = findLong(it.key());
+        if (!takes(*known, line->verb, line->action)) {
             const QString what =
                 line->action.isEmpty() ? line->verb : line->verb + QLatin1Char(' ') + line->action;
             *error = what.isEmpty() ? QStringLiteral("--%1 needs a command").arg(it.key())

@@ -241,9 +241,11 @@ bool CompoundFile::readWorkbookStream(const QByteArray &file, QByteArray *stream
     if (!readChain(get32(file, 0x3C), -1, &miniFatBytes) ||
         !readChain(rootStart, rootSize, &miniStream))
         return false;
-    const int miniSize = 1 << get16(file, 0x20);
-    if (miniSize != 64)
+    // The mini sector shift must be 6; checked before it is used, as a shift
+    // of 32 or more would be undefined.
+    if (get16(file, 0x20) != 6)
         return false;
+    const int miniSize = 64;
     const quint32 miniEntries = quint32(miniFatBytes.size() / 4);
     stream->clear();
     quint32 sector = start;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -243,20 +244,31 @@ QString dateText(double serial, DateKind kind, bool from1904)
         date = QDate(1899, 12, 30).addDays(days);
     else
         date = QDate(1899, 12, 31).addDays(days);
-    const QString time = QStringLiteral("%1:%2:%3")
-                             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                             .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    const int hour = int(seconds / 3600);
+    const int minute = int(seconds / 60 % 60);
+    const int second = int(seconds % 60);
+    // Formatted directly: QDate::toString() and QString::arg() took some
+    // 7 us a cell, most of the time of reading a sheet of dates.
+    char text[80];
     switch (kind) {
     case DateOnly:
-        return date.toString(QStringLiteral("yyyy-MM-dd"));
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+        break;
     case TimeOnly:
-        return time;
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
+        break;
     case DateTime:
-        return date.toString(QStringLiteral("yyyy-MM-dd ")) + time;
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
+                      minute, second);
+        break;
     default:
         return QString();
     }
+    return QString::fromLatin1(text);
 }
 
 struct SheetCells
@@ -277,6 +289,7 @@ public:
 private:
     bool sharedStrings(int &pos, int data, int length);
     bool cell(SheetCells &sheet, int row, int column, int xf, const QVariant &value);
+    bool store(SheetCells &sheet, int row, int column, int xf, const QVariant &stored);
     QString text8(const char *p, int n) const;
     bool string(const char *p, int available, bool longCount, QString *out, int *used) const;
 
@@ -284,7 +297,8 @@ private:
     bool biff8 = true;
     bool from1904 = false;
     QTextCodec *codec = nullptr;
-    std::vector<QString> sst;
+    bool codepageRead = false;
+    std::vector<QVariant> sst; // as the cells keep them (XlsSheet::normalised)
     std::vector<quint8> alignment; // horizontal alignment of each XF
     std::vector<DateKind> xfDate;  // what each XF's number format shows
     QHash<int, DateKind> customFormats;
@@ -381,17 +395,18 @@ bool Walker::sharedStrings(int &pos, int data, int length)
         QString text;
         if (!in.chars(count, flags & 1, &text) || !in.skip(4u * runs) || !in.skip(extra))
             return bad(QStringLiteral("the shared string table is cut short"));
-        sst.push_back(text);
+        // Normalised here once: the cells that name the string share it,
+        // where a copy cut or mended for each cell would cost its length in
+        // time and memory for every 10-byte LABELSST record.
+        sst.push_back(XlsSheet::normalised(text));
     }
     return true;
 }
 
+// A value as a record holds it: a number in a date format becomes its text,
+// then the value takes the form the model keeps.
 bool Walker::cell(SheetCells &sheet, int row, int column, int xf, const QVariant &value)
 {
-    if (!XlsSheet::inGrid(row, column))
-        return bad(QStringLiteral("a cell lies outside the sheet"));
-    if (sheet.dimensions && (quint32(row) >= sheet.rowEnd || quint32(column) >= sheet.columnEnd))
-        return bad(QStringLiteral("a cell lies outside the sheet's dimensions"));
     QVariant stored = value;
     const DateKind date = xf >= 0 && size_t(xf) < xfDate.size() ? xfDate[size_t(xf)] : NoDate;
     if (date != NoDate && value.type() == QVariant::Double) {
@@ -399,7 +414,16 @@ bool Walker::cell(SheetCells &sheet, int row, int column, int xf, const QVariant
         if (!text.isNull())
             stored = text;
     }
-    stored = XlsSheet::normalised(stored);
+    return store(sheet, row, column, xf, XlsSheet::normalised(stored));
+}
+
+// A value already in the model's form.
+bool Walker::store(SheetCells &sheet, int row, int column, int xf, const QVariant &stored)
+{
+    if (!XlsSheet::inGrid(row, column))
+        return bad(QStringLiteral("a cell lies outside the sheet"));
+    if (sheet.dimensions && (quint32(row) >= sheet.rowEnd || quint32(column) >= sheet.columnEnd))
+        return bad(QStringLiteral("a cell lies outside the sheet's dimensions"));
     const bool centred = xf >= 0 && size_t(xf) < alignment.size() && alignment[size_t(xf)] == 2;
     if (!stored.isValid() && !centred)
         return true;
@@ -466,8 +490,9 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
         case 0x002F: // FILEPASS
             encrypted = true;
             break;
-        case 0x0042: // CODEPAGE
-            if (length >= 2 && globals) {
+        case 0x0042: // CODEPAGE: the first counts; looking a codec up is slow
+            if (length >= 2 && globals && !codepageRead) {
+                codepageRead = true;
                 const int page = get16(p);
                 if (page != 1200 && page != 367 && page != 0x8000)
                     codec = QTextCodec::codecForName("windows-" + QByteArray::number(page));
@@ -557,7 +582,7 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
                 bad(QStringLiteral("a cell names a missing shared string"));
                 break;
             }
-            cell(*cells, row, column, xf, sst[index]);
+            store(*cells, row, column, xf, sst[index]);
             break;
         }
         case 0x0203: // NUMBER

@@ -4,6 +4,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <iterator>
 
 QVariant XlsSheet::normalised(const QVariant &value)
 {
@@ -104,17 +105,26 @@ bool XlsSheet::setCentred(int row, int column, bool centred)
 
 void XlsSheet::assign(Cells cells)
 {
-    std::stable_sort(cells.begin(), cells.end(),
-                     [](const Entry &a, const Entry &b) { return a.key < b.key; });
-    m_cells.clear();
-    m_cells.reserve(cells.size());
-    for (Entry &e : cells) {
-        if (!m_cells.empty() && m_cells.back().key == e.key) {
-            m_cells.back() = std::move(e);
+    // Sorted and cleared of repeated cells in place first, so that the
+    // vector kept holds the distinct cells only, however often a file
+    // repeats one, and no third copy exists while it is filled.
+    const auto byKey = [](const Entry &a, const Entry &b) { return a.key < b.key; };
+    if (!std::is_sorted(cells.begin(), cells.end(), byKey))
+        std::stable_sort(cells.begin(), cells.end(), byKey);
+    auto end = cells.begin();
+    for (auto it = cells.begin(); it != cells.end(); ++it) {
+        if (end != cells.begin() && (end - 1)->key == it->key) {
+            *(end - 1) = std::move(*it);
         } else {
-            m_cells.push_back(std::move(e));
+            if (end != it)
+                *end = std::move(*it);
+            ++end;
         }
     }
+    Cells kept;
+    kept.reserve(size_t(end - cells.begin()));
+    std::move(cells.begin(), end, std::back_inserter(kept));
+    m_cells = std::move(kept);
 }
 
 const XlsCell *XlsSheet::cell(int row, int column) const

@@ -2,6 +2,7 @@
 
 #include "app/commandfailures.h"
 #include "app/mainwindow.h"
+#include "app/userinputblocker.h"
 #include "app/uiseam.h"
 #include "export/excelengine.h"
 #include "export/excelengineodbc.h"
@@ -41,53 +42,27 @@ int silenceLimitMs = 10000;
 const char *const kWhite = "background-color: rgb(255,255,255);";
 const char *const kGrey = "background-color: rgb(200,200,200);";
 
-// While a download runs the page lets the event loop paint (the progress
-// dialog, the live clock) but no click or key press may reach a widget:
-// user input is dropped, not deferred, so nothing the user does in the
-// meantime changes the page. Modal message boxes keep their input.
-class UserInputBlocker : public QObject
-{
-public:
-    UserInputBlocker() { qApp->installEventFilter(this); }
-    ~UserInputBlocker() override { qApp->removeEventFilter(this); }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::ContextMenu:
-            return QApplication::activeModalWidget() == nullptr;
-        case QEvent::Close:
-            return event->spontaneous() && QApplication::activeModalWidget() == nullptr;
-        default:
-            return false;
-        }
-    }
-
-    // Paint, timers and device notices (a removal ends the download at
-    // once); user input arrives here too, to be dropped by the filter above
-    // or to reach the modal progress dialog and its Cancel button. Input held
-    // back instead would be replayed on the page after the download.
-    static void letPaint() { QCoreApplication::processEvents(); }
-};
 
 } // namespace
 
 FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     : QWidget(parent), ui(new Ui::FirstPageForLogger)
 {
-    // Form, texts in the current language, slots bound by object name.
+    // Form and texts in the current language; its buttons' slots.
     ui->setupUi(this);
+    connect(ui->readhostconfiguretBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_readhostconfiguretBtn_clicked);
+    connect(ui->writehostconfiguretBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_writehostconfiguretBtn_clicked);
+    connect(ui->readDateTimeBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_readDateTimeBtn_clicked);
+    connect(ui->writeDateTimeBtn, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_writeDateTimeBtn_clicked);
+    connect(ui->GetDataBtn, &QPushButton::clicked, this, &FirstPageForLogger::on_GetDataBtn_clicked);
+    connect(ui->pushButton_saveData, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_pushButton_saveData_clicked);
+    connect(ui->pushButton_clear, &QPushButton::clicked, this,
+            &FirstPageForLogger::on_pushButton_clear_clicked);
 
     autoOffGroup = new QButtonGroup(this);
     autoOffGroup->addButton(ui->OffBtn, 0);

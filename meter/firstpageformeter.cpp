@@ -81,7 +81,16 @@ private:
 FirstPageForMeter::FirstPageForMeter(QWidget *parent)
     : QWidget(parent), ui(new Ui::FirstPageForMeter)
 {
-    ui->setupUi(this); // slots bound by object name
+    ui->setupUi(this);
+    connect(ui->readhostconfiguretBtn, &QPushButton::clicked, this,
+            &FirstPageForMeter::on_readhostconfiguretBtn_clicked);
+    connect(ui->writehostconfiguretBtn, &QPushButton::clicked, this,
+            &FirstPageForMeter::on_writehostconfiguretBtn_clicked);
+    connect(ui->GetDataBtn, &QPushButton::clicked, this, &FirstPageForMeter::on_GetDataBtn_clicked);
+    connect(ui->pushButton_saveData, &QPushButton::clicked, this,
+            &FirstPageForMeter::on_pushButton_saveData_clicked);
+    connect(ui->pushButton_clear, &QPushButton::clicked, this,
+            &FirstPageForMeter::on_pushButton_clear_clicked);
     setupButtonGroups();
 
     ui->DeviceNameEdit->hide();

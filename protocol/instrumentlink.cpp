@@ -3,6 +3,8 @@
 #include "link/clinker.h"
 #include "protocol/frame.h"
 
+#include <QElapsedTimer>
+
 bool InstrumentLink::isOpen() const
 {
     return m_link && m_link->isOpen();
@@ -19,13 +21,45 @@ int InstrumentLink::sendFrame(QByteArray &frame, int timeoutMs)
     return result;
 }
 
+int InstrumentLink::readWhileWaiting(QByteArray &buffer, int timeoutMs, int expectedLength)
+{
+    // The link's own collection, slice by slice: what arrived stays in
+    // buffer across the slices, so the answer is the same as from one read.
+    constexpr int kSliceMs = 50;
+    QElapsedTimer clock;
+    clock.start();
+    if (busy)
+        busy(true);
+    int r = 0;
+    for (;;) {
+        CLinker *link = m_link; // a removal handled while waiting takes it away
+        if (!link) {
+            r = -1;
+            break;
+        }
+        const int left = timeoutMs - int(clock.elapsed());
+        r = link->read(buffer, qBound(1, left, kSliceMs), expectedLength);
+        if (!buffer.isEmpty() && quint8(buffer.at(0)) == 0xAB && buffer.size() >= expectedLength) {
+            r = buffer.size();
+            break;
+        }
+        if ((r < 0 && link->deviceRemoved()) || clock.elapsed() > timeoutMs)
+            break;
+        waiting();
+    }
+    if (busy)
+        busy(false);
+    return r;
+}
+
 int InstrumentLink::receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify)
 {
     // The Meter worker reads here on its own thread; it never asks for
     // verification, so no signal is emitted from there.
     if (!m_link)
         return -1;
-    const int r = m_link->read(buffer, timeoutMs, expectedLength);
+    const int r = waiting && timeoutMs > 0 ? readWhileWaiting(buffer, timeoutMs, expectedLength)
+                                           : m_link->read(buffer, timeoutMs, expectedLength);
     if (r < 1 || !verify)
         return r;
     const bool matches = Frame::trailerMatches(buffer, expectedLength);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <functional>
+
 class CLinker;
 
 // The frame exchange over the one link to the instrument. The main window
@@ -33,6 +35,15 @@ public:
     // or there is no link.
     int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify);
 
+    // A window that must stay alive while an answer is awaited: with a
+    // time-out above 0 the wait is cut into slices of about 50 ms, and between
+    // them `waiting` runs (paint, timers; the caller decides about input).
+    // `busy` is told true before the first slice and false after the wait.
+    // Neither runs for the one collection pass of time-out 0 (the Meter
+    // worker's reads on its own thread).
+    std::function<void()> waiting;
+    std::function<void(bool)> busy;
+
 signals:
     // A frame went out short or not at all.
     void sendFailed();
@@ -40,5 +51,7 @@ signals:
     void formatError();
 
 private:
+    int readWhileWaiting(QByteArray &buffer, int timeoutMs, int expectedLength);
+
     CLinker *m_link = nullptr;
 };

@@ -10,6 +10,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -64,21 +67,56 @@ bool kindFromName(const QString &name, SimFault::Kind *kind)
     return false;
 }
 
-// Numbers may be written as JSON numbers or as text ("0x47").
-bool numberOf(const QJsonValue &value, qint64 *out)
+// Whole numbers may be written as JSON numbers or as text ("0x47"). False
+// unless the value is a whole number in min..max (both within ±2^53, so that
+// a double holds them exactly). A JSON number is compared as a double before
+// it is converted, since converting one outside the range of qint64 (1e100)
+// is undefined; NaN fails every comparison.
+bool numberOf(const QJsonValue &value, qint64 min, qint64 max, qint64 *out)
 {
     if (value.isDouble()) {
-        *out = qint64(value.toDouble());
+        const double d = value.toDouble();
+        if (!(d >= double(min) && d <= double(max)) || d != std::trunc(d))
+            return false;
+        *out = qint64(d);
         return true;
     }
     if (value.isString()) {
         bool ok = false;
         const qint64 n = value.toString().toLongLong(&ok, 0);
-        if (ok)
-            *out = n;
-        return ok;
+        if (!ok || n < min || n > max)
+            return false;
+        *out = n;
+        return true;
     }
     return false;
+}
+
+QString wholeNumberRange(const char *key, qint64 min, qint64 max)
+{
+    return QStringLiteral("\"%1\" must be a whole number in %2..%3").arg(key).arg(min).arg(max);
+}
+
+// Measured values are stored as single-precision floats; a double beyond
+// the float range (or NaN) has no float to become.
+bool floatOf(const QJsonValue &value, float *out)
+{
+    const double d = value.toDouble();
+    const double limit = double(std::numeric_limits<float>::max());
+    // Up to half a unit above the largest float, a number rounds to it (as
+    // a file's "3.40282347e+38" does); from there on it would be infinite.
+    const double roundsToLimit = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
+    if (!(std::fabs(d) < roundsToLimit))
+        return false;
+    *out = std::fabs(d) > limit ? std::copysign(std::numeric_limits<float>::max(), float(d > 0 ? 1 : -1))
+                                : float(d);
+    return true;
+}
+
+QString floatRange()
+{
+    const QString limit = QString::number(double(std::numeric_limits<float>::max()), 'g', 7);
+    return QStringLiteral("-%1..%1").arg(limit);
 }
 
 QJsonArray bytesArray(const quint8 *bytes, int count)
@@ -317,8 +355,8 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
     auto number = [&](const char *key, qint64 min, qint64 max, auto setter) {
         if (!o.contains(key))
             return true;
-        if (!numberOf(o.value(key), &n) || n < min || n > max) {
-            *error = QStringLiteral("\"%1\" must be a number in %2..%3").arg(key).arg(min).arg(max);
+        if (!numberOf(o.value(key), min, max, &n)) {
+            *error = wholeNumberRange(key, min, max);
             return false;
         }
         setter(n);
@@ -370,8 +408,9 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         }
     }
 
-    for (const QJsonValue &v : o.value("records").toArray()) {
-        const QJsonObject ro = v.toObject();
+    const QJsonArray records = o.value("records").toArray();
+    for (int i = 0; i < records.size(); ++i) {
+        const QJsonObject ro = records.at(i).toObject();
         SimMeterRecord r;
         if (ro.contains("raw")) {
             r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
@@ -380,17 +419,24 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
                 return false;
             }
         } else {
-            r.realTime = float(ro.value("realTime").toDouble());
-            r.maximum = float(ro.value("maximum").toDouble());
-            r.minimum = float(ro.value("minimum").toDouble());
-            r.average = float(ro.value("average").toDouble());
-            r.energy = float(ro.value("energy").toDouble());
-            r.duration = float(ro.value("duration").toDouble());
+            const std::pair<const char *, float *> fields[] = {
+                {"realTime", &r.realTime}, {"maximum", &r.maximum}, {"minimum", &r.minimum},
+                {"average", &r.average},   {"energy", &r.energy},   {"duration", &r.duration}};
+            for (const auto &[key, field] : fields) {
+                if (!floatOf(ro.value(key), field)) {
+                    *error = QStringLiteral("\"%1\" of record %2 must be a number in %3")
+                                 .arg(key)
+                                 .arg(i + 1)
+                                 .arg(floatRange());
+                    return false;
+                }
+            }
         }
         p.records.append(r);
     }
-    for (const QJsonValue &v : o.value("runs").toArray()) {
-        const QJsonObject ro = v.toObject();
+    const QJsonArray runs = o.value("runs").toArray();
+    for (int i = 0; i < runs.size(); ++i) {
+        const QJsonObject ro = runs.at(i).toObject();
         SimLoggerRun r;
         if (ro.contains("raw")) {
             r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
@@ -400,29 +446,52 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
                 *error = QStringLiteral("a run needs \"start\" as yyyy-mm-ddThh:mm:ss");
                 return false;
             }
-            for (const QJsonValue &s : ro.value("samples").toArray())
-                r.samples.append(float(s.toDouble()));
+            for (const QJsonValue &s : ro.value("samples").toArray()) {
+                float sample = 0;
+                if (!floatOf(s, &sample)) {
+                    *error = QStringLiteral("\"samples\" of run %1 holds a value outside %2")
+                                 .arg(i + 1)
+                                 .arg(floatRange());
+                    return false;
+                }
+                r.samples.append(sample);
+            }
         }
         p.runs.append(r);
     }
-    for (const QJsonValue &v : o.value("faults").toArray()) {
-        const QJsonObject fo = v.toObject();
+    const QJsonArray faults = o.value("faults").toArray();
+    for (int i = 0; i < faults.size(); ++i) {
+        const QJsonObject fo = faults.at(i).toObject();
         SimFault f;
         if (!kindFromName(fo.value("kind").toString(), &f.kind)) {
             *error = QStringLiteral("unknown fault kind \"%1\"").arg(fo.value("kind").toString());
             return false;
         }
-        qint64 x = 0;
-        if (fo.contains("command") && numberOf(fo.value("command"), &x))
-            f.command = int(x);
-        if (fo.contains("address") && numberOf(fo.value("address"), &x))
-            f.address = x;
-        if (fo.contains("times") && numberOf(fo.value("times"), &x))
-            f.times = int(x);
-        if (fo.contains("value") && numberOf(fo.value("value"), &x))
-            f.value = int(x);
-        if (fo.contains("delayMs") && numberOf(fo.value("delayMs"), &x))
-            f.delayMs = int(x);
+        // -1 stands for any command, any address, every matching request.
+        struct Field
+        {
+            const char *key;
+            qint64 min, max;
+            std::function<void(qint64)> set;
+        };
+        const Field fields[] = {
+            {"command", -1, 0xFF, [&](qint64 x) { f.command = int(x); }},
+            {"address", -1, 0xFFFFFFFFLL, [&](qint64 x) { f.address = x; }},
+            {"times", -1, std::numeric_limits<int>::max(), [&](qint64 x) { f.times = int(x); }},
+            {"value", 0, 0xFFFF, [&](qint64 x) { f.value = int(x); }},
+            {"delayMs", 0, 600000, [&](qint64 x) { f.delayMs = int(x); }},
+        };
+        for (const Field &field : fields) {
+            if (!fo.contains(field.key))
+                continue;
+            qint64 x = 0;
+            if (!numberOf(fo.value(field.key), field.min, field.max, &x)) {
+                *error = wholeNumberRange(field.key, field.min, field.max) +
+                         QStringLiteral(" (fault %1)").arg(i + 1);
+                return false;
+            }
+            field.set(x);
+        }
         p.faults.append(f);
     }
     *out = p;

@@ -2,7 +2,9 @@
 // link, device notices, and the recognition that picks the family page.
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
+#include "download/mythread.h"
 #include "link/clinker.h"
+#include "meter/firstpageformeter.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/modeltable.h"
 #include "simsetup.h"
@@ -12,6 +14,8 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QtTest>
+#include <QCursor>
+#include <QTimer>
 
 Q_DECLARE_METATYPE(SimProfile)
 Q_DECLARE_METATYPE(MainWindow::Family)
@@ -42,6 +46,36 @@ SimProfile refusingKeyInfo(SimProfile p)
     return p;
 }
 
+// Holds the Meter worker's lock the way the Meter page does around its own
+// exchanges with the instrument, so that the worker, which reads the link
+// pass after pass on its own thread, does not read it at the same time.
+// Nothing while no worker runs.
+class WorkerLock
+{
+public:
+    explicit WorkerLock(MyThread *worker) : worker_(worker)
+    {
+        if (!worker_)
+            return;
+        ++worker_->waitingForLock;
+        worker_->lock.lock();
+        --worker_->waitingForLock;
+        MyThread::noteLocked(&worker_->lock);
+    }
+    ~WorkerLock()
+    {
+        if (!worker_)
+            return;
+        MyThread::noteUnlocking(&worker_->lock);
+        worker_->lock.unlock();
+    }
+    WorkerLock(const WorkerLock &) = delete;
+    WorkerLock &operator=(const WorkerLock &) = delete;
+
+private:
+    MyThread *worker_;
+};
+
 } // namespace
 
 class RecognitionTest : public QObject
@@ -66,6 +100,7 @@ private slots:
     void identityFromInstrument();
     void modelTable_data();
     void modelTable();
+    void windowPaintsWhileAnAnswerIsAwaited();
 
 private:
     int pageIndex() const;
@@ -238,10 +273,17 @@ void RecognitionTest::unplugDuringCommand()
     QVERIFY(window->link());
     dialogs->shown.clear();
     sim->addFault(SimFault::make(SimFault::Kind::Unplug, 0x41, 0x80, 5));
+    // A recognised Meter has its page's worker listening on the link.
+    MyThread *worker = window->findChild<FirstPageForMeter *>()->worker();
+    QCOMPARE(worker != nullptr, profile.family == SimProfile::Family::Meter);
     int b0 = -1, b1 = -1, b2 = -1, b3 = -1;
     QElapsedTimer clock;
-    clock.start();
-    const int result = MainWindow::instance()->commands()->readBlock80(b0, b1, b2, b3);
+    int result = 0;
+    {
+        WorkerLock locked(worker);
+        clock.start();
+        result = MainWindow::instance()->commands()->readBlock80(b0, b1, b2, b3);
+    }
     QCOMPARE(result, -2);
     QVERIFY2(clock.elapsed() < 6500, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(b0, -1);
@@ -478,6 +520,45 @@ void RecognitionTest::modelTable()
     QCOMPARE(ModelTable::loggerName(code), loggerName);
     QCOMPARE(ModelTable::isLoggerCode(code), logger);
     QCOMPARE(ModelTable::family(code) == ModelTable::Family::Logger, logger);
+}
+
+void RecognitionTest::windowPaintsWhileAnAnswerIsAwaited()
+{
+    // A Logger that does not answer the software version read: the page's
+    // device read waits the command's 6 s time-out, and the window keeps
+    // painting, with a busy cursor, while it does.
+    SimProfile silent = SimProfile::logger();
+    silent.faults << SimFault::make(SimFault::Kind::NoAnswer, 0x20, 0x1C);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    struct Watch : QObject
+    {
+        int paints = 0;
+        int busyPaints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                ++paints;
+                const QCursor *cursor = QApplication::overrideCursor();
+                if (cursor && cursor->shape() == Qt::BusyCursor)
+                    ++busyPaints;
+            }
+            return false;
+        }
+    } watch;
+    window->installEventFilter(&watch);
+    QTimer repaint;
+    connect(&repaint, &QTimer::timeout, window, [] { MainWindow::instance()->update(); });
+    repaint.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    SimSetup::replug(silent);
+    repaint.stop();
+    window->removeEventFilter(&watch);
+    window->hide();
+    QVERIFY2(clock.elapsed() > 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(watch.busyPaints >= 3, qPrintable(QString::number(watch.busyPaints)));
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(RecognitionTest)

@@ -484,9 +484,12 @@ void SimulatorTest::pacing()
     SimProfile p = SimProfile::logger();
     p.reportIntervalUs = 1000;
     plug(p);
-    QCOMPARE(link->write(recordRequest(0x1480), 1000), 10); // 600 samples
+    // The instrument paces its reports from the moment it takes the request,
+    // so the clock starts before the write: a write slowed down (sanitizer
+    // builds, a busy machine) must not count its reports as early.
     QElapsedTimer clock;
     clock.start();
+    QCOMPARE(link->write(recordRequest(0x1480), 1000), 10); // 600 samples
     const QByteArray stream = collect(link, 1);
     // Less the two 50 ms waits that end the data pass and the quiet pass.
     const qint64 paced = clock.elapsed() - 100;
@@ -498,8 +501,8 @@ void SimulatorTest::pacing()
     qInfo("paced at 1 ms: %d bytes in %d reports took %lld ms", int(stream.size()), reports, paced);
 
     sim->setReportIntervalUs(0);
-    QCOMPARE(link->write(recordRequest(0x1480), 1000), 10);
     clock.restart();
+    QCOMPARE(link->write(recordRequest(0x1480), 1000), 10);
     QCOMPARE(collect(link, 1).size(), stream.size());
     const qint64 unpaced = clock.elapsed() - 100;
     QVERIFY(unpaced < paced);
@@ -575,6 +578,26 @@ void SimulatorTest::badProfiles_data()
     QTest::newRow("unknown fault")
         << QByteArray(R"({"faults":[{"kind":"gremlins"}]})") << "gremlins";
     QTest::newRow("report too short") << QByteArray(R"({"reportLength":2})") << "reportLength";
+    // Numbers beyond the range of the field's type, or not whole, are refused
+    // rather than converted (a huge JSON number has no 64-bit integer value).
+    QTest::newRow("serial number 1e100")
+        << QByteArray(R"({"serialNumber":1e100})")
+        << R"("serialNumber" must be a whole number in 0..4294967295)";
+    QTest::newRow("firmware as a fraction")
+        << QByteArray(R"({"firmware":2.1})") << R"("firmware" must be a whole number in 0..65535)";
+    QTest::newRow("fault delay 1e20")
+        << QByteArray(R"({"faults":[{"kind":"delay","delayMs":1e20}]})")
+        << R"("delayMs" must be a whole number in 0..600000 (fault 1))";
+    QTest::newRow("fault command beyond a byte")
+        << QByteArray(R"({"faults":[{"kind":"noAnswer"},{"kind":"refusal","command":"0x147"}]})")
+        << R"("command" must be a whole number in -1..255 (fault 2))";
+    QTest::newRow("record value beyond float")
+        << QByteArray(R"({"records":[{"energy":1},{"energy":1e39}]})")
+        << R"("energy" of record 2 must be a number in -3.402823e+38..3.402823e+38)";
+    QTest::newRow("run sample beyond float")
+        << QByteArray(
+               R"({"family":"logger","runs":[{"start":"2024-05-06T09:30:00","samples":[1,-1e300]}]})")
+        << R"("samples" of run 1 holds a value outside -3.402823e+38..3.402823e+38)";
 }
 
 void SimulatorTest::badProfiles()

@@ -403,11 +403,11 @@
     </message>
     <message>
         <source>The instrument was disconnected during the download. Runs kept: %1.</source>
-        <translation>下载过程中仪器已断开连接，已保留 %1 组数据。</translation>
+        <translation>下载过程中仪器已断开连接。已保留的数据组：%1 组。</translation>
     </message>
     <message>
         <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
-        <translation>仪器中有 %1 组数据，已下载前 %2 组。</translation>
+        <translation>仪器中存有 %1 组数据，已下载前 %2 组。</translation>
     </message>
     <message>
         <source>CSV (*.csv)</source>
@@ -742,7 +742,7 @@
     </message>
     <message>
         <source>Records %1 could not be read; the other records were kept.</source>
-        <translation>记录 %1 无法读取，其余记录已保留。</translation>
+        <translation>记录 %1 未能读取；其余记录已保留。</translation>
     </message>
     <message>
         <source>The instrument was disconnected.</source>
@@ -750,7 +750,7 @@
     </message>
     <message>
         <source>The instrument was disconnected during the download. Records kept: %1.</source>
-        <translation>下载过程中仪器已断开连接，已保留 %1 条记录。</translation>
+        <translation>下载过程中仪器已断开连接。已保留的记录：%1 条。</translation>
     </message>
     <message>
         <source>CSV (*.csv)</source>
