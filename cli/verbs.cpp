@@ -55,6 +55,9 @@ private:
     int fail(int code, const QString &message);
     void warn(const QString &message);
     bool formatOk(const QStringList &allowed, QString *format, int *exit);
+    // A report verb (info, config get, clock get): --format text|json, then
+    // the instrument opened.
+    bool openForReport(QString *format, int *exit);
     void progress(const QString &text);
     void endProgress();
 
@@ -110,6 +113,13 @@ void Verbs::endProgress()
     m_err << '\n';
     m_err.flush();
     m_progressShown = false;
+}
+
+bool Verbs::openForReport(QString *format, int *exit)
+{
+    *format = m_line.value("format");
+    return formatOk({QStringLiteral("text"), QStringLiteral("json")}, format, exit) &&
+           openInstrument(exit);
 }
 
 bool Verbs::formatOk(const QStringList &allowed, QString *format, int *exit)
@@ -231,10 +241,9 @@ int Verbs::list()
 
 int Verbs::info()
 {
-    QString format = m_line.value("format");
+    QString format;
     int exit = Ok;
-    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit) ||
-        !openInstrument(&exit))
+    if (!openForReport(&format, &exit))
         return exit;
     const Recognition &r = m_instrument.recognition;
     const bool fromKey = r.keyResult >= 0;
@@ -312,10 +321,9 @@ QJsonValue settingValue(const QString &text)
 
 int Verbs::configGet()
 {
-    QString format = m_line.value("format");
+    QString format;
     int exit = Ok;
-    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit) ||
-        !openInstrument(&exit))
+    if (!openForReport(&format, &exit))
         return exit;
     QStringList lines;
     if (m_instrument.isLogger()) {
@@ -460,10 +468,9 @@ const QString kClockFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
 
 int Verbs::clockGet()
 {
-    QString format = m_line.value("format");
+    QString format;
     int exit = Ok;
-    if (!formatOk({QStringLiteral("text"), QStringLiteral("json")}, &format, &exit) ||
-        !openInstrument(&exit))
+    if (!openForReport(&format, &exit))
         return exit;
     QString error;
     if (!requireLogger(m_instrument, &error))
