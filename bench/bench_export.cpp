@@ -1,14 +1,20 @@
-// Benchmark (not a test): the Logger page's "Save Data" through ExcelEngine.
-// A 26-sheet workbook: the run table (25 rows x 7 columns) on sheet 1 with
-// writeTable, then one sheet per run with writeRows ("NUM"/"VAL" and 606
-// samples), each run after openSheet(k + 1), which saves and reopens the
-// workbook. Prints the time, the final file size and the bytes written by all
-// the saves together. Usage: bench_export [repetitions [copy of the last file]]
+// "Save Data" benchmarks of the Logger's workbook, through ExcelEngine as the
+// page calls it (replace mode from the template: the run table on sheet 1,
+// then one sheet per run after openSheet(k + 2), one save at the end):
+// - direct-save-25: one XlsWriter::save of the finished 26-sheet workbook,
+//   the least any "Save Data" can cost (its bound is itself);
+// - save-data-25: the page's sequence for 25 runs of 606 samples, bound 2 x
+//   direct-save-25;
+// - save-data-100: the same for 100 runs, bound 4.5 x save-data-25 (linear).
+// Usage: bench_export [repetitions]
 
 #include "export/excelengine.h"
 #include "files/workbooktemplate.h"
 #include "files/xlsworkbook.h"
+#include "files/xlsreader.h"
 #include "files/xlswriter.h"
+
+#include "benchreport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,45 +29,62 @@
 
 namespace {
 
-constexpr int runs = 25;
-constexpr int samplesPerRun = 606;
+constexpr int kSamplesPerRun = 606;
 
-struct Result
+struct Data
 {
-    double ms = 0;
-    qint64 finalBytes = 0;
-    qint64 writtenBytes = 0;
-    bool ok = false;
+    QTableWidget table;
+    QList<QList<QVariant>> header{{QStringLiteral("NUM"), QStringLiteral("VAL")}};
+    QList<QList<QList<QVariant>>> runRows;
 };
 
-Result exportOnce(const QString &templatePath, const QString &file, QTableWidget &table,
-                  const QList<QList<QList<QVariant>>> &runRows)
+void fill(Data *d, int runs)
 {
-    Result result;
-    QFile::remove(file);
+    d->table.setRowCount(runs);
+    d->table.setColumnCount(7);
+    d->table.setHorizontalHeaderLabels({"NO", "Start Time", "Duration(S)", "Rec(μW/cm²)",
+                                        "Max(μW/cm²)", "Min(μW/cm²)", "Avg(μW/cm²)"});
+    for (int r = 0; r < runs; ++r) {
+        const QStringList texts{QString::number(r + 1),
+                                QStringLiteral("2024-12-%1 10:00:00").arg(r % 28 + 1, 2, 10, QChar('0')),
+                                QString::number(kSamplesPerRun),
+                                QString::number(1000 + r, 'f', 1),
+                                QString::number(2000 + r * 3.5, 'f', 1),
+                                QString::number(10 + r * 0.25, 'f', 2),
+                                QString::number(1500 + r * 1.5, 'f', 2)};
+        for (int c = 0; c < 7; ++c)
+            d->table.setItem(r, c, new QTableWidgetItem(texts.at(c)));
+        QList<QList<QVariant>> rows = d->header;
+        for (int i = 0; i < kSamplesPerRun; ++i)
+            rows.append({QString::number(i + 1),
+                         QString::number(100.0 + ((i * 37 + r * 11) % 9000) / 10.0, 'f', 1)});
+        d->runRows.append(rows);
+    }
+}
+
+QString makeTemplate(const QString &path, int sheets)
+{
+    XlsWorkbook book;
+    for (int i = 1; i <= sheets; ++i)
+        book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
+    return XlsWriter::save(book, path) ? path : QString();
+}
+
+// The page's "Save Data" sequence; its time in ms, or -1 on failure.
+double saveData(const QString &templatePath, const QString &file, Data &d)
+{
     QElapsedTimer timer;
     timer.start();
-    if (!QFile::copy(templatePath, file))
-        return result;
-    ExcelEngine engine(file);
-    if (!engine.openSheet(1) || !engine.writeTable(&table))
-        return result;
-    result.writtenBytes += QFileInfo(file).size(); // writeTable saved
-    for (int r = 0; r < runs; ++r) {
-        if (!engine.openSheet(r + 2))
-            return result;
-        if (r > 0)
-            result.writtenBytes += QFileInfo(file).size(); // the reopen saved run r - 1
-        if (!engine.writeRows(runRows.at(r)))
-            return result;
+    ExcelEngine engine(file, ExcelEngine::Mode::Replace, templatePath);
+    if (!engine.openSheet(1) || !engine.writeTable(&d.table))
+        return -1;
+    for (int r = 0; r < d.runRows.size(); ++r) {
+        if (!engine.openSheet(r + 2) || !engine.writeRows(d.runRows.at(r)))
+            return -1;
     }
-    engine.saveBook();
+    const bool saved = engine.saveBook();
     engine.closeBook();
-    result.ms = timer.nsecsElapsed() / 1e6;
-    result.finalBytes = QFileInfo(file).size();
-    result.writtenBytes += result.finalBytes;
-    result.ok = true;
-    return result;
+    return saved ? timer.nsecsElapsed() / 1e6 : -1;
 }
 
 } // namespace
@@ -75,62 +98,42 @@ int main(int argc, char **argv)
     const int repetitions = qMax(1, app.arguments().value(1, QStringLiteral("5")).toInt());
 
     QTemporaryDir dir;
-    QString templatePath = dataWorkbookTemplatePath();
-    if (!QFileInfo(templatePath).isFile()) {
-        XlsWorkbook book;
-        for (int i = 1; i <= runs + 1; ++i)
-            book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
-        templatePath = dir.filePath(QStringLiteral("Data.xls"));
-        XlsWriter::save(book, templatePath);
-    }
+    QString template25 = dataWorkbookTemplatePath();
+    if (!QFileInfo(template25).isFile())
+        template25 = makeTemplate(dir.filePath(QStringLiteral("Data.xls")), 26);
+    const QString template100 = makeTemplate(dir.filePath(QStringLiteral("Data100.xls")), 101);
+    Data runs25, runs100;
+    fill(&runs25, 25);
+    fill(&runs100, 100);
 
-    QTableWidget table(runs, 7);
-    table.setHorizontalHeaderLabels({"NO", "Start Time", "Duration(S)", "Rec(μW/cm²)",
-                                     "Max(μW/cm²)", "Min(μW/cm²)", "Avg(μW/cm²)"});
-    QList<QList<QList<QVariant>>> runRows;
-    for (int r = 0; r < runs; ++r) {
-        const QStringList texts{QString::number(r + 1),
-                                QStringLiteral("2024-12-%1 10:00:00").arg(r + 1, 2, 10, QChar('0')),
-                                QString::number(samplesPerRun),
-                                QString::number(1000 + r, 'f', 1),
-                                QString::number(2000 + r * 3.5, 'f', 1),
-                                QString::number(10 + r * 0.25, 'f', 2),
-                                QString::number(1500 + r * 1.5, 'f', 2)};
-        for (int c = 0; c < 7; ++c)
-            table.setItem(r, c, new QTableWidgetItem(texts.at(c)));
-        QList<QList<QVariant>> rows{{QStringLiteral("NUM"), QStringLiteral("VAL")}};
-        for (int i = 0; i < samplesPerRun; ++i)
-            rows.append({QString::number(i + 1),
-                         QString::number(100.0 + ((i * 37 + r * 11) % 9000) / 10.0, 'f', 1)});
-        runRows.append(rows);
-    }
-
-    std::vector<Result> results;
+    QVector<double> save25, save100, direct25;
+    const QString file = dir.filePath(QStringLiteral("bench.xls"));
+    const QString direct = dir.filePath(QStringLiteral("direct.xls"));
     for (int i = 0; i < repetitions; ++i) {
-        const Result result =
-            exportOnce(templatePath, dir.filePath(QStringLiteral("bench.xls")), table, runRows);
-        if (!result.ok) {
-            std::fprintf(stderr, "export failed\n");
+        const double ms25 = saveData(template25, file, runs25);
+        // The same workbook, written in one go.
+        XlsWorkbook book;
+        if (ms25 < 0 || XlsReader::load(file, &book) != XlsReader::Result::Ok) {
+            std::fprintf(stderr, "save failed\n");
             return 1;
         }
-        results.push_back(result);
+        QElapsedTimer timer;
+        timer.start();
+        if (!XlsWriter::save(book, direct))
+            return 1;
+        direct25 << timer.nsecsElapsed() / 1e6;
+        save25 << ms25;
+        const double ms100 = saveData(template100, file, runs100);
+        if (ms100 < 0) {
+            std::fprintf(stderr, "save of 100 runs failed\n");
+            return 1;
+        }
+        save100 << ms100;
     }
-    const QString keep = app.arguments().value(2);
-    if (!keep.isEmpty()) {
-        QFile::remove(keep);
-        QFile::copy(dir.filePath(QStringLiteral("bench.xls")), keep);
-    }
-    std::sort(results.begin(), results.end(),
-              [](const Result &a, const Result &b) { return a.ms < b.ms; });
-    const Result &median = results[results.size() / 2];
-    const double finalMb = median.finalBytes / 1e6;
-    const double writtenMb = median.writtenBytes / 1e6;
-    std::printf("export of %d sheets (table %dx7, %d runs x %d samples), %d repetitions\n",
-                runs + 1, runs, runs, samplesPerRun, repetitions);
-    std::printf("time: median %.1f ms, best %.1f ms\n", median.ms, results.front().ms);
-    std::printf("final file: %lld bytes (%.3f MB) -> %.1f ms per MB of file\n",
-                static_cast<long long>(median.finalBytes), finalMb, median.ms / finalMb);
-    std::printf("all saves: %lld bytes (%.3f MB) -> %.1f ms per MB written (target < 50)\n",
-                static_cast<long long>(median.writtenBytes), writtenMb, median.ms / writtenMb);
+    const double d25 = Bench::median(direct25);
+    const double s25 = Bench::median(save25);
+    Bench::report("direct-save-25", d25, d25);
+    Bench::report("save-data-25", s25, 2 * d25);
+    Bench::report("save-data-100", Bench::median(save100), 4.5 * s25);
     return 0;
 }

@@ -24,23 +24,24 @@ LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
     InstrumentLink *link = m_commands->link();
     *out = Run();
     QByteArray request = LoggerRun::runRequest(run);
+    link->drain();
     if (link->sendFrame(request, kWriteTimeoutMs) < 8)
         return Outcome::SendFailed;
 
     // Collection passes until the end packet has been seen. Each pass gathers
-    // whatever the instrument sends without a pause of 50 ms.
+    // whatever the instrument sends without a pause of 50 ms, and ends as
+    // soon as the end packet is whole: nothing more is to come for the run.
     QElapsedTimer silence;
     silence.start();
     QElapsedTimer overall;
     overall.start();
     const int limit = runLimitMs();
     for (;;) {
-        QByteArray chunk;
-        link->receiveFrame(chunk, 0, RunExpectedLength, false);
-        if (!chunk.isEmpty()) {
-            out->frames.append(chunk);
+        const int before = out->frames.size();
+        link->collect(out->frames, LoggerRun::answerComplete);
+        if (out->frames.size() > before) {
             if (onBytes)
-                onBytes(chunk.size());
+                onBytes(out->frames.size() - before);
             silence.restart();
             if (LoggerRun::endPacketSeen(out->frames))
                 break;

@@ -33,16 +33,29 @@ QByteArray runRequest(int run)
     return Frame::longRequest(RunReadCommand, runAddress(run), 0x0040);
 }
 
-bool endPacketSeen(const QByteArray &frames)
+namespace {
+
+// Where the end packet's header starts, or -1 when none has arrived.
+int endPacketAt(const QByteArray &frames)
 {
     int p = 0;
     while (p < frames.size()) {
         const int n = packetLengthAt(frames, p);
         if (n == 0)
-            return true;
+            return p;
         p += n < 0 ? 1 : n + PacketOverheadBytes;
     }
-    return false;
+    return -1;
+}
+
+} // namespace
+
+bool endPacketSeen(const QByteArray &frames) { return endPacketAt(frames) >= 0; }
+
+bool answerComplete(const QByteArray &frames)
+{
+    const int p = endPacketAt(frames);
+    return p >= 0 && p + PacketOverheadBytes <= frames.size();
 }
 
 QByteArray extractPayload(const QByteArray &frames, QList<quint16> *droppedLengths)

@@ -41,6 +41,9 @@ QByteArray runRequest(int run);
 // True when a walk over the collected bytes reaches the end packet (only its
 // 8-byte header needs to have arrived).
 bool endPacketSeen(const QByteArray &frames);
+// True when the end packet has arrived whole, trailer included: the run's
+// answer is complete and a collection pass need not wait for more.
+bool answerComplete(const QByteArray &frames);
 
 // The payload: data of every packet before the end packet. A packet whose
 // data would not lie wholly before the end of the collected bytes is dropped;

@@ -1,7 +1,6 @@
 #include "download/meterdownload.h"
 
 #include "download/meterrecord.h"
-#include "download/mythread.h"
 #include "protocol/frame.h"
 #include "protocol/instrumentlink.h"
 
@@ -43,10 +42,9 @@ int MeterDownload::Collected::bytes() const
     return (answers.size() + refusals) * MeterRecord::kAnswerLength;
 }
 
-MeterDownload::Collected MeterDownload::collect(const QByteArray &buffer, int count)
+template <typename OnAnswer>
+bool MeterDownload::scan(const QByteArray &buffer, int *refusals, OnAnswer onAnswer)
 {
-    Collected c;
-    int firstFree = 0;
     int pos = 0;
     const int size = buffer.size();
     while (pos < size) {
@@ -56,43 +54,59 @@ MeterDownload::Collected MeterDownload::collect(const QByteArray &buffer, int co
         }
         const int command = Frame::byteAt(buffer, pos + 1);
         if (command == 0x42) {
-            if (pos + MeterRecord::kAnswerLength > size) {
-                c.partialTail = true;
-                break;
-            }
-            const QByteArray answer = buffer.mid(pos, MeterRecord::kAnswerLength);
-            quint32 address = 0;
-            Frame::le32At(answer, 2, &address);
-            int k = -1;
-            if (address >= MeterRecord::kFirstAddress &&
-                (address - MeterRecord::kFirstAddress) % MeterRecord::kRecordLength == 0) {
-                const quint32 index =
-                    (address - MeterRecord::kFirstAddress) / MeterRecord::kRecordLength;
-                if (index < quint32(count) && !c.answers.contains(int(index)))
-                    k = int(index);
-            }
-            if (k < 0) {
-                while (firstFree < count && c.answers.contains(firstFree))
-                    ++firstFree;
-                k = firstFree;
-            }
-            if (k < count)
-                c.answers.insert(k, answer);
+            if (pos + MeterRecord::kAnswerLength > size)
+                return true;
+            onAnswer(pos);
             pos += MeterRecord::kAnswerLength;
             continue;
         }
         if (command == 0xC7 && Frame::byteAt(buffer, pos + 2) == 0x08) {
-            if (pos + kRefusalLength > size) {
-                c.partialTail = true;
-                break;
-            }
-            ++c.refusals;
+            if (pos + kRefusalLength > size)
+                return true;
+            ++*refusals;
             pos += kRefusalLength;
             continue;
         }
         ++pos;
     }
+    return false;
+}
+
+MeterDownload::Collected MeterDownload::collect(const QByteArray &buffer, int count)
+{
+    Collected c;
+    int firstFree = 0;
+    c.partialTail = scan(buffer, &c.refusals, [&](int pos) {
+        const QByteArray answer = buffer.mid(pos, MeterRecord::kAnswerLength);
+        quint32 address = 0;
+        Frame::le32At(answer, 2, &address);
+        int k = -1;
+        if (address >= MeterRecord::kFirstAddress &&
+            (address - MeterRecord::kFirstAddress) % MeterRecord::kRecordLength == 0) {
+            const quint32 index =
+                (address - MeterRecord::kFirstAddress) / MeterRecord::kRecordLength;
+            if (index < quint32(count) && !c.answers.contains(int(index)))
+                k = int(index);
+        }
+        if (k < 0) {
+            while (firstFree < count && c.answers.contains(firstFree))
+                ++firstFree;
+            k = firstFree;
+        }
+        if (k < count)
+            c.answers.insert(k, answer);
+    });
     return c;
+}
+
+bool MeterDownload::isComplete(const QByteArray &buffer, int count)
+{
+    // Every answer takes a record of its own until all have one, so the
+    // count of answers is enough; collect() says which record each is.
+    int refusals = 0;
+    int answers = 0;
+    const bool partialTail = scan(buffer, &refusals, [&answers](int) { ++answers; });
+    return !partialTail && qMin(answers, count) + refusals >= count;
 }
 
 MeterDownload::Result MeterDownload::run(int count, Collected *collected, int limitMs)
@@ -103,20 +117,26 @@ MeterDownload::Result MeterDownload::run(int count, Collected *collected, int li
     QElapsedTimer clock;
     clock.start();
     QByteArray buffer;
-    while (!(*collected = collect(buffer, count)).complete(count)) {
-        if (!m_link->isOpen())
-            return Result::LinkLost;
-        if (stopRequested && stopRequested())
-            return Result::Cancelled;
-        if (clock.elapsed() >= limitMs)
-            return Result::TimedOut;
-        QByteArray chunk;
-        m_link->receiveFrame(chunk, 0, MyThread::kExpectedLength, false);
-        if (!chunk.isEmpty()) {
-            buffer.append(chunk);
-            if (onProgress)
-                onProgress(buffer.size());
+    const auto whole = [count](const QByteArray &b) { return isComplete(b, count); };
+    Result result = Result::Complete;
+    while (!whole(buffer)) {
+        if (!m_link->isOpen()) {
+            result = Result::LinkLost;
+            break;
         }
+        if (stopRequested && stopRequested()) {
+            result = Result::Cancelled;
+            break;
+        }
+        if (clock.elapsed() >= limitMs) {
+            result = Result::TimedOut;
+            break;
+        }
+        const int before = buffer.size();
+        m_link->collect(buffer, whole);
+        if (buffer.size() > before && onProgress)
+            onProgress(buffer.size());
     }
-    return Result::Complete;
+    *collected = collect(buffer, count);
+    return result;
 }

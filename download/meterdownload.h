@@ -54,6 +54,8 @@ public:
         int bytes() const;
     };
     static Collected collect(const QByteArray &buffer, int count);
+    // collect(buffer, count).complete(count), without taking the answers out.
+    static bool isComplete(const QByteArray &buffer, int count);
 
     // Called with the bytes received so far.
     std::function<void(int received)> onProgress;
@@ -65,5 +67,10 @@ public:
     Result run(int count, Collected *collected, int limitMs = LimitMs);
 
 private:
+    // Walks the stream: onAnswer(position) for every whole answer, refusals
+    // counted; true when an answer or refusal is still arriving at the end.
+    template <typename OnAnswer>
+    static bool scan(const QByteArray &buffer, int *refusals, OnAnswer onAnswer);
+
     InstrumentLink *m_link;
 };

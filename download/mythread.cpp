@@ -1,7 +1,6 @@
 #include "download/mythread.h"
 
 #include "protocol/instrumentlink.h"
-#include "protocol/instrumentcommands.h"
 
 #include <QThread>
 
@@ -40,13 +39,30 @@ void MyThread::startThreadSlot()
             lock.unlock();
             break;
         }
+        // One collection pass. What arrives is handed on report by report,
+        // so that the page sees the end of a download as soon as it is
+        // there; a page waiting for the lock ends the pass at the next
+        // arrival. While nothing comes the pass listens only kListenMs, so
+        // that a page wanting the lock never waits long for it.
         QByteArray data;
-        // Time-out 0: exactly one collection pass, no trailer check.
-        const int r = m_link ? m_link->receiveFrame(data, 0, kExpectedLength, false) : -1;
-        if (r > 0 && !data.isEmpty())
-            emit senddata(data);
-        InstrumentCommands::delay(kPauseMs); // still under the lock
+        int handed = 0;
+        if (m_link) {
+            m_link->collect(
+                data,
+                [this, &handed](const QByteArray &buffer) {
+                    emit senddata(buffer.mid(handed));
+                    handed = buffer.size();
+                    return waitingForLock.load() > 0 || stopFlag.load();
+                },
+                kListenMs);
+        }
+        if (handed > 0)
+            emit passEnded();
         noteUnlocking(&lock);
         lock.unlock();
+        // Nothing came: rest before listening again, outside the lock so
+        // that the page never waits for the pause.
+        if (handed == 0 && !stopFlag.load())
+            QThread::msleep(kPauseMs);
     }
 }

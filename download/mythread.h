@@ -9,11 +9,14 @@
 class InstrumentLink;
 
 // Listens on the instrument link for the Meter page. Runs on a thread of its
-// own and, pass after pass, makes one collection read on the instrument link
-// (at most about 50 ms), hands any bytes to the page through
-// senddata, then pauses 30 ms. Each pass holds the lock, so a page that takes
-// the lock for its own request/answer exchange waits at most for the end of
-// the current pass and keeps the worker from consuming its answer.
+// own and, pass after pass, makes one collection read on the instrument link,
+// handing the bytes to the page through senddata as they arrive (in order);
+// after a pass that brought nothing it pauses 30 ms. Each pass holds the
+// lock, so a page that takes the lock for its own request/answer exchange
+// keeps the worker from consuming its answer; a page waiting for the lock
+// ends the pass at the next arrival. An idle pass listens 15 ms for a first
+// report (so a page waits at most that long for the lock); once reports
+// come, the pass goes on until 50 ms of silence.
 class MyThread : public QObject
 {
     Q_OBJECT
@@ -33,9 +36,9 @@ public:
     void stop() { stopFlag.store(true); }
     bool stopRequested() const { return stopFlag.load(); }
 
-    // Expected length handed to the collection read; a single pass ignores it.
-    static constexpr int kExpectedLength = 142090;
     static constexpr int kPauseMs = 30;
+    // How long an idle pass listens for the first report.
+    static constexpr int kListenMs = 15;
 
     // A contended QMutex is handed over inside the Qt library, where the
     // thread checker (ThreadSanitizer builds) cannot see it; whoever takes or
@@ -45,6 +48,8 @@ public:
 
 signals:
     void senddata(const QByteArray &baData);
+    // After the last senddata of a pass that brought bytes.
+    void passEnded();
 
 public slots:
     void startThreadSlot();

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <functional>
+
 // The program's link to the instrument: a byte stream with time-outs. The USB
 // implementation is CLinkerUSB; tests use scripted links.
 class CLinker : public QObject
@@ -22,6 +24,27 @@ public:
         Q_UNUSED(wantedLength)
         return 0;
     }
+    // Says whether what a collection pass has appended to a buffer makes the
+    // awaited answer whole.
+    using Complete = std::function<bool(const QByteArray &buffer)>;
+    // One collection pass, as read with time-out 0, that ends as soon as
+    // complete (when given) says the buffer holds the whole answer, instead
+    // of waiting for the instrument to fall silent. complete is asked after
+    // every arrival. firstWaitMs, when 0 or more, bounds the wait for the
+    // first arrival instead of the link's report wait.
+    // This default makes the pass one read and shows its arrival once.
+    virtual int collect(QByteArray &buffer, const Complete &complete, int firstWaitMs = -1)
+    {
+        Q_UNUSED(firstWaitMs)
+        const int before = buffer.size();
+        const int r = read(buffer, 0, 0);
+        if (complete && buffer.size() > before)
+            complete(buffer);
+        return r;
+    }
+    // Discards what has already arrived, without waiting: bytes left over
+    // after an answer that was complete must not be taken for the next one.
+    virtual void drain() {}
     // Writes the whole buffer; its length on success, -1 on failure.
     virtual int write(const QByteArray &buffer, int timeoutMs)
     {

@@ -40,14 +40,9 @@ void CLinkerUSB::close()
 
 int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
 {
+    if (timeoutMs == 0)
+        return collect(buffer, nullptr);
     std::vector<unsigned char> area(WorkArea, 0);
-    if (timeoutMs == 0) {
-        const int r = device.read(area.data(), WorkArea, ReportWaitMs);
-        if (r <= 0)
-            return 0;
-        buffer.append(reinterpret_cast<const char *>(area.data()), r);
-        return buffer.size();
-    }
 
     // The work area bounds a single read; a larger wanted length is collected
     // over several passes instead of overrunning it.
@@ -77,6 +72,40 @@ int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
         if (clock.elapsed() > timeoutMs)
             return r;
     }
+}
+
+int CLinkerUSB::collect(QByteArray &buffer, const Complete &complete, int firstWaitMs)
+{
+    // Report by report, each waited for at most ReportWaitMs, up to the work
+    // area's worth of bytes; the buffer grows as they come so that complete
+    // can look at the answer so far.
+    unsigned char area[256];
+    int gathered = 0;
+    while (gathered < WorkArea) {
+        const int wait = gathered == 0 && firstWaitMs >= 0 ? firstWaitMs : ReportWaitMs;
+        const int n = device.readSome(area, std::min<int>(sizeof area, WorkArea - gathered), wait);
+        if (n <= 0)
+            break;
+        buffer.append(reinterpret_cast<const char *>(area), n);
+        gathered += n;
+        if (complete && complete(buffer))
+            break;
+    }
+    return gathered > 0 ? buffer.size() : 0;
+}
+
+void CLinkerUSB::drain()
+{
+    unsigned char area[256];
+    int dropped = 0;
+    while (dropped < WorkArea) {
+        const int n = device.readSome(area, sizeof area, 0);
+        if (n <= 0)
+            break;
+        dropped += n;
+    }
+    if (dropped > 0)
+        qDebug("hidDevice dropped %d bytes left over\n", dropped);
 }
 
 int CLinkerUSB::write(const QByteArray &buffer, int timeoutMs)

@@ -26,6 +26,8 @@ public:
 
     void close() override;
     int read(QByteArray &buffer, int timeoutMs, int wantedLength) override;
+    int collect(QByteArray &buffer, const Complete &complete, int firstWaitMs = -1) override;
+    void drain() override;
     int write(const QByteArray &buffer, int timeoutMs) override;
     bool isOpen() override;
     bool deviceRemoved() override;

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -270,53 +271,68 @@ int libHidDevice::write(const unsigned char *source, quint16 count, int timeoutM
     return count;
 }
 
-int libHidDevice::read(unsigned char *destination, int count, int timeoutMs)
+int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs)
 {
     if (!open_ || count <= 0)
         return 0;
     HidDeviceRecord *d = device_.get();
     d->readTimeoutMs = timeoutMs;
 
-    int received = 0;
-    if (d->bufferedCount > count) {
-        std::memcpy(destination, d->reportBuffer, size_t(count));
-        std::memmove(d->reportBuffer, d->reportBuffer + count, size_t(d->bufferedCount - count));
-        d->bufferedCount = quint16(d->bufferedCount - count);
-        return count;
+    // Left-over payload of an earlier report comes first.
+    if (d->bufferedCount > 0) {
+        const int n = std::min<int>(d->bufferedCount, count);
+        std::memcpy(destination, d->reportBuffer, size_t(n));
+        std::memmove(d->reportBuffer, d->reportBuffer + n, size_t(d->bufferedCount - n));
+        d->bufferedCount = quint16(d->bufferedCount - n);
+        return n;
     }
-    std::memcpy(destination, d->reportBuffer, d->bufferedCount);
-    received = d->bufferedCount;
-    d->bufferedCount = 0;
-    if (received == count)
-        return count;
 
     const int length = d->inputReportLength;
-    while (received < count) {
+    // Reports of another id, and empty ones, carry nothing for the stream;
+    // they do not extend the wait, so a device that sends nothing else
+    // cannot hold the read.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int waitMs = timeoutMs;
+    for (;;) {
         if (!d->open || !d->handle)
-            return 0;
+            return -1;
         std::memset(d->reportBuffer, 0, size_t(length));
-        const int got = d->handle->readReport(d->reportBuffer, length, d->readTimeoutMs);
+        const int got = d->handle->readReport(d->reportBuffer, length, waitMs);
         if (got == 0)
-            return received > 0 ? received : 0;
-        // The bytes that came before a failing read (an unplug) are handed
-        // over; the next read reports the failure.
+            return 0;
         if (got < 0)
-            return received;
-        if (d->reportBuffer[0] != ReportId)
+            return -1;
+        if (d->reportBuffer[0] != ReportId || d->reportBuffer[1] == 0) {
+            waitMs = int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                             deadline - std::chrono::steady_clock::now())
+                             .count());
+            if (waitMs < 0)
+                return 0;
             continue;
+        }
         // A length byte beyond the report's payload area is taken as the area.
         const int k = std::min<int>(d->reportBuffer[1], length - 2);
-        const int wanted = count - received;
-        if (k > wanted) {
-            std::memcpy(destination + received, d->reportBuffer + 2, size_t(wanted));
-            std::memmove(d->reportBuffer, d->reportBuffer + 2 + wanted, size_t(k - wanted));
-            d->bufferedCount = quint16(k - wanted);
-            return count;
-        }
-        std::memcpy(destination + received, d->reportBuffer + 2, size_t(k));
-        received += k;
+        const int n = std::min(k, count);
+        std::memcpy(destination, d->reportBuffer + 2, size_t(n));
+        std::memmove(d->reportBuffer, d->reportBuffer + 2 + n, size_t(k - n));
+        d->bufferedCount = quint16(k - n);
+        return n;
     }
-    return count;
+}
+
+int libHidDevice::read(unsigned char *destination, int count, int timeoutMs)
+{
+    // Report after report, each waited for at most the time-out. The bytes
+    // that came before a failing read (an unplug) are handed over; the next
+    // read reports the failure.
+    int received = 0;
+    while (received < count) {
+        const int n = readSome(destination + received, count - received, timeoutMs);
+        if (n <= 0)
+            break;
+        received += n;
+    }
+    return received;
 }
 
 bool libHidDevice::deviceRemoved()

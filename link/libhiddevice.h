@@ -61,6 +61,10 @@ public:
     virtual void close();
     // Delivers up to count bytes into destination; returns how many (0..count).
     virtual int read(unsigned char *destination, int count, int timeoutMs);
+    // Delivers what one report carries (or what is left of the last one), up
+    // to count bytes, waiting at most timeoutMs for a report: the number of
+    // bytes, 0 when none came in time, -1 when the device failed or is closed.
+    int readSome(unsigned char *destination, int count, int timeoutMs);
     // Sends count bytes; count when every report went out, 0 otherwise.
     virtual int write(const unsigned char *source, quint16 count, int timeoutMs);
     // True when the open device no longer answers an attributes query.

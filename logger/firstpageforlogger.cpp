@@ -119,6 +119,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSortingEnabled(false);
+    TableOpWidget::styleTable(table);
 }
 
 FirstPageForLogger::~FirstPageForLogger()
@@ -555,8 +556,7 @@ void FirstPageForLogger::on_pushButton_clear_clicked()
 {
     if (!busyGuard())
         return;
-    while (ui->tbData->rowCount() > 0)
-        ui->tbData->removeRow(0);
+    ui->tbData->setRowCount(0);
     for (int k = 0; k < LoggerRun::MaxRuns; ++k) {
         runFrames[size_t(k)].clear();
         runData[size_t(k)].clear();

@@ -2,22 +2,28 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QTableWidget>
 
 TableOpWidget::TableOpWidget(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setSpacing(2);
     layout->setContentsMargins(2, 2, 2, 2);
-    excelBtn = new QPushButton(tr("EXCEL"), this);
-    curveBtn = new QPushButton(tr("Curve"), this);
-    reportBtn = new QPushButton(tr("Report"), this);
-    for (QPushButton *button : {excelBtn, curveBtn, reportBtn}) {
+    excelBtn = new QPushButton(this);
+    curveBtn = new QPushButton(this);
+    reportBtn = new QPushButton(this);
+    for (QPushButton *button : {excelBtn, curveBtn, reportBtn})
         layout->addWidget(button);
-        button->setStyleSheet(QStringLiteral("min-height:12px;padding:0px;"));
-    }
     connect(excelBtn, &QPushButton::clicked, this, &TableOpWidget::on_EXCELBtn_clicked);
     connect(curveBtn, &QPushButton::clicked, this, &TableOpWidget::on_CurveBtn_clicked);
     connect(reportBtn, &QPushButton::clicked, this, &TableOpWidget::on_ReportBtn_clicked);
+    retranslate();
+}
+
+void TableOpWidget::styleTable(QTableWidget *table)
+{
+    table->setStyleSheet(
+        QStringLiteral("TableOpWidget QPushButton { min-height: 12px; padding: 0px; }"));
 }
 
 void TableOpWidget::retranslate()

@@ -3,14 +3,19 @@
 #include <QWidget>
 
 class QPushButton;
+class QTableWidget;
 
-// The action buttons in the last column of a record table row: "EXCEL",
+// The action buttons in the last column of a run table row: "EXCEL",
 // "Curve" and "Report", each reporting the row it belongs to.
 class TableOpWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit TableOpWidget(QWidget *parent = nullptr);
+
+    // Gives the buttons of the table's rows their compact look: one style
+    // sheet on the table rather than one per button, which is costly.
+    static void styleTable(QTableWidget *table);
 
     QPushButton *excelBtn = nullptr;
     QPushButton *curveBtn = nullptr;

@@ -6,6 +6,7 @@
 #include "export/excelengine.h"
 #include "download/mythread.h"
 #include "files/safefile.h"
+#include "logger/rowbuttondelegate.h"
 #include "logger/tableopwidget.h"
 #include "download/meterdownload.h"
 #include "link/clinker.h"
@@ -156,6 +157,11 @@ void FirstPageForMeter::setupTable()
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setSortingEnabled(false);
+    reportButtons = new RowButtonDelegate(t);
+    reportButtons->setText(TableOpWidget::tr("Report"));
+    t->setItemDelegateForColumn(7, reportButtons);
+    connect(reportButtons, &RowButtonDelegate::clicked, this,
+            &FirstPageForMeter::on_ReportBtn_clicked);
 }
 
 // The two upper group boxes are at least 250 x 200, and never smaller than
@@ -412,13 +418,14 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
     if (refuseWhileDownloading())
         return;
     on_pushButton_clear_clicked();
-    if (readDeviceInformation() < 0)
-        return;
-    if (on_readhostconfiguretBtn_clicked() < 0)
-        return;
-
     {
+        // One hold of the lock for the whole prelude: the worker does not
+        // start a pass between its exchanges.
         LinkLock locked(this);
+        if (readDeviceInformation() < 0)
+            return;
+        if (on_readhostconfiguretBtn_clicked() < 0)
+            return;
         recordCount = 0;
         const int r = m_commands->readPowerGroupCount(recordCount);
         if (r < 0) {
@@ -484,15 +491,17 @@ void FirstPageForMeter::finishDownload(const MeterDownload::Collected &collected
     // Stop the timer before any message box, whose event loop would
     // otherwise deliver further ticks and further messages.
     progressTimer.stop();
-    {
-        LinkLock locked(this);
-        // Every record that arrived whole is kept, numbered as the
-        // instrument numbers it.
-        for (auto it = collected.answers.cbegin(); it != collected.answers.cend(); ++it)
-            parseData(it.value(), it.key() + 1);
-        receiveBuffer.clear();
-        isDownloading = false;
-    }
+    // Every record that arrived whole is kept, numbered as the instrument
+    // numbers it.
+    ui->tbData->setUpdatesEnabled(false);
+    for (auto it = collected.answers.cbegin(); it != collected.answers.cend(); ++it)
+        parseData(it.value(), it.key() + 1);
+    ui->tbData->setUpdatesEnabled(true);
+    // What else came in the download's stream (a probe notice) is lost with
+    // the buffer, and so is the rest of the worker's pass still on its way.
+    receiveBuffer.clear();
+    m_dropRestOfPass = m_passOpen;
+    isDownloading = false;
     progressDialog->reset();
     progressDialog->hide();
     qDebug("readdata setVal =========OK============ %d", int(collected.answers.size()));
@@ -606,9 +615,16 @@ void FirstPageForMeter::applyUnitHeaders(int unit)
 
 void FirstPageForMeter::SaveData(const QByteArray &baData)
 {
-    receiveBuffer.append(baData);
-    if (isDownloading)
+    m_passOpen = true;
+    if (m_dropRestOfPass)
         return;
+    receiveBuffer.append(baData);
+    if (isDownloading) {
+        // The download ends with its last answer, not at the next tick.
+        if (MeterDownload::isComplete(receiveBuffer, recordCount))
+            updateProgress();
+        return;
+    }
     if (m_lockDepth > 0) {
         // Delivered inside a message box shown under the lock: handling a
         // notice now would talk to the instrument in the middle of another
@@ -655,13 +671,7 @@ int FirstPageForMeter::addRecordRow(const QString &no, const QString &energy,
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         t->setItem(row, c, item);
     }
-    auto *op = new TableOpWidget(t);
-    op->row = row;
-    connect(op, &TableOpWidget::sigReport, this, &FirstPageForMeter::on_ReportBtn_clicked);
-    t->setCellWidget(row, 7, op);
-    op->excelBtn->hide();
-    op->curveBtn->hide();
-    op->reportBtn->show();
+    // The row's "Report" button is drawn by the column's delegate.
     return row;
 }
 
@@ -672,8 +682,7 @@ void FirstPageForMeter::on_pushButton_clear_clicked()
     reportData.powerUnit.clear();
     reportData.energyUnit.clear();
     recordExport = MeterExport();
-    while (ui->tbData->rowCount() > 0)
-        ui->tbData->removeRow(0);
+    ui->tbData->setRowCount(0);
 }
 
 void FirstPageForMeter::clear()
@@ -790,6 +799,10 @@ int FirstPageForMeter::openThreadSlot()
     m_thread = new QThread();
     m_worker = new MyThread(m_commands ? m_commands->link() : nullptr);
     connect(m_worker.data(), &MyThread::senddata, this, &FirstPageForMeter::SaveData);
+    connect(m_worker.data(), &MyThread::passEnded, this, [this] {
+        m_passOpen = false;
+        m_dropRestOfPass = false;
+    });
     m_worker->moveToThread(m_thread);
     connect(m_thread.data(), &QThread::finished, m_thread.data(), &QObject::deleteLater);
     // The worker goes with its thread; it lives there, so it is deleted there.
@@ -840,10 +853,8 @@ void FirstPageForMeter::languageChange()
     ui->CalibrationeDateEdit->setDate(calibration);
 
     QTableWidget *t = ui->tbData;
-    for (int row = 0; row < t->rowCount(); ++row) {
-        if (auto *op = qobject_cast<TableOpWidget *>(t->cellWidget(row, 7)))
-            op->retranslate();
-    }
+    reportButtons->setText(TableOpWidget::tr("Report"));
+    t->viewport()->update();
     applyUnitHeaders(unitIndex);
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setWindowTitle(ui->GetDataBtn->text());

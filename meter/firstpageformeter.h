@@ -14,6 +14,7 @@
 class InstrumentCommands;
 class MyThread;
 class QButtonGroup;
+class RowButtonDelegate;
 class QProgressDialog;
 class QRadioButton;
 class QTableWidget;
@@ -82,6 +83,13 @@ public:
     qint32 typeCode = 0;
 
     QProgressDialog *progressDialog = nullptr;
+    RowButtonDelegate *reportButtons = nullptr; // the rows' "Report" buttons
+    // The worker hands bytes on as they come; a pass of its collection has
+    // begun and not yet ended (as far as its signals have been seen here).
+    bool m_passOpen = false;
+    // A download ended during that pass: the pass's remaining bytes belong
+    // to the download's stream and are dropped with it.
+    bool m_dropRestOfPass = false;
     QTimer progressTimer;
     QElapsedTimer downloadClock;
     static constexpr int kDownloadLimitMs = 10000;

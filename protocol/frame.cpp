@@ -103,6 +103,14 @@ bool isRefusal(const QByteArray &bytes, Refusal refusal)
     return false;
 }
 
+bool answerComplete(const Command &command, const QByteArray &answer)
+{
+    // An error answer is a short header with its trailer: AB cmd sel sel 00 00 + 2.
+    constexpr int kRefusalLength = 8;
+    return answer.size() >= command.answerLength ||
+           (answer.size() >= kRefusalLength && isRefusal(answer, command.refusal));
+}
+
 namespace Commands {
 
 #define SHORT_CMD(fn, name, cmd, sel, len, answer, timeout, i1, v1, i2, v2)                     \

@@ -78,6 +78,11 @@ const Command &writeBlock80();
 const Command &powerGroupCount();
 } // namespace Commands
 
+// True when answer holds as many bytes as the command's answer has, or a
+// whole error answer of the command's refusal pattern: nothing more is to
+// come for it.
+bool answerComplete(const Command &command, const QByteArray &answer);
+
 // Judges what receiveFrame delivered for a command: receiveResult is its
 // result, answer the buffer. Returns 1 when the answer may be decoded, else
 // -5 (refusal), -2 (nothing valid), -3 (wrong header), -4 (block check value).

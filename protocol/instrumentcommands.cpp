@@ -19,10 +19,14 @@ int InstrumentCommands::exchange(const Frame::Command &command, const QByteArray
 {
     QByteArray request = command.request + data;
     const int requestLength = request.size();
+    // Bytes still there from an earlier answer would be taken for this one.
+    m_link->drain();
     if (m_link->sendFrame(request, kWriteTimeoutMs) < requestLength)
         return -1;
     answer.clear();
-    const int r = m_link->receiveFrame(answer, command.timeoutMs, command.answerLength, true);
+    const int r = m_link->receiveFrame(
+        answer, command.timeoutMs, command.answerLength, true,
+        [&command](const QByteArray &b) { return Frame::answerComplete(command, b); });
     return Frame::judgeAnswer(command, r, answer);
 }
 

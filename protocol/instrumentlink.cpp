@@ -1,6 +1,5 @@
 #include "protocol/instrumentlink.h"
 
-#include "link/clinker.h"
 #include "protocol/frame.h"
 
 #include <QElapsedTimer>
@@ -52,14 +51,33 @@ int InstrumentLink::readWhileWaiting(QByteArray &buffer, int timeoutMs, int expe
     return r;
 }
 
-int InstrumentLink::receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify)
+int InstrumentLink::collect(QByteArray &buffer, const CLinker::Complete &complete,
+                            int firstWaitMs)
+{
+    CLinker *link = m_link;
+    return link ? link->collect(buffer, complete, firstWaitMs) : -1;
+}
+
+void InstrumentLink::drain()
+{
+    if (CLinker *link = m_link)
+        link->drain();
+}
+
+int InstrumentLink::receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify,
+                                 const CLinker::Complete &complete)
 {
     // The Meter worker reads here on its own thread; it never asks for
     // verification, so no signal is emitted from there.
     if (!m_link)
         return -1;
-    const int r = waiting && timeoutMs > 0 ? readWhileWaiting(buffer, timeoutMs, expectedLength)
-                                           : m_link->read(buffer, timeoutMs, expectedLength);
+    int r = 0;
+    if (timeoutMs == 0)
+        r = m_link->collect(buffer, complete);
+    else if (waiting)
+        r = readWhileWaiting(buffer, timeoutMs, expectedLength);
+    else
+        r = m_link->read(buffer, timeoutMs, expectedLength);
     if (r < 1 || !verify)
         return r;
     const bool matches = Frame::trailerMatches(buffer, expectedLength);

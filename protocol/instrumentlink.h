@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class CLinker;
+#include "link/clinker.h"
 
 // The frame exchange over the one link to the instrument. The main window
 // owns it (and the link it is given on plug-in) and hands it to whoever talks
@@ -32,8 +32,15 @@ public:
     int sendFrame(QByteArray &frame, int timeoutMs);
     // Reads an answer into buffer; its length when accepted, 0 or the link's
     // result when nothing usable arrived, -1 when the answer failed the checks
-    // or there is no link.
-    int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify);
+    // or there is no link. With time-out 0 (one collection pass) the pass
+    // ends as soon as complete, when given, says the answer is whole.
+    int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify,
+                     const CLinker::Complete &complete = nullptr);
+    // One collection pass that ends when complete says the answer is whole
+    // (see CLinker::collect); 0 when nothing came, -1 without a link.
+    int collect(QByteArray &buffer, const CLinker::Complete &complete, int firstWaitMs = -1);
+    // Drops what has already arrived and nobody asked for (see CLinker::drain).
+    void drain();
 
     // A window that must stay alive while an answer is awaited: with a
     // time-out above 0 the wait is cut into slices of about 50 ms, and between

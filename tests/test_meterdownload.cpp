@@ -288,6 +288,8 @@ void MeterDownloadTest::probeNoticesOutsideADownload()
     button("GetDataBtn")->click();
     QVERIFY(waitUntilIdle(11000));
     QCOMPARE(table()->rowCount(), 3);
+    // A notice in the download's own stream would be dropped with it.
+    QTRY_VERIFY(!page()->m_passOpen);
 
     sim->setProbeConnected(false);
     QTRY_COMPARE(dialogs.texts(), QStringList{"No probe connection!"});

@@ -2,7 +2,7 @@
 // the per-row report and the language change, driven on the real page.
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
-#include "logger/tableopwidget.h"
+#include "logger/rowbuttondelegate.h"
 #include "meter/firstpageformeter.h"
 #include "meter/reportpageformeter.h"
 #include "metertestsupport.h"
@@ -112,6 +112,7 @@ private slots:
 
 private:
     void download(int unit);
+    void pressReport(int row);
     DialogRecorder dialogs;
     QTemporaryDir dir;
 };
@@ -144,14 +145,24 @@ void MeterTableTest::download(int unit)
 void MeterTableTest::rowsHaveOnlyTheReportButton()
 {
     download(1);
-    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(2, 7));
-    QVERIFY(op);
-    QCOMPARE(op->row, 2);
-    QVERIFY(op->excelBtn->isHidden());
-    QVERIFY(op->curveBtn->isHidden());
-    QVERIFY(!op->reportBtn->isHidden());
+    // The buttons are drawn by the column's delegate: no widget and no item
+    // in the column, so that nothing of them goes into a saved table.
+    auto *buttons = qobject_cast<RowButtonDelegate *>(table()->itemDelegateForColumn(7));
+    QVERIFY(buttons);
+    QCOMPARE(buttons->text(), QStringLiteral("Report"));
+    for (int r = 0; r < table()->rowCount(); ++r) {
+        QVERIFY(!table()->cellWidget(r, 7));
+        QVERIFY(!table()->item(r, 7));
+    }
     for (int c = 0; c < 7; ++c)
         QCOMPARE(table()->item(0, c)->textAlignment(), int(Qt::AlignHCenter | Qt::AlignVCenter));
+}
+
+void MeterTableTest::pressReport(int row)
+{
+    const QRect cell = table()->visualRect(table()->model()->index(row, 7));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                      RowButtonDelegate::buttonRect(cell).center());
 }
 
 void MeterTableTest::emptySaveRefused()
@@ -269,8 +280,11 @@ void MeterTableTest::saveOverAnOlderWorkbook()
 void MeterTableTest::reportCopiesTheRow()
 {
     download(3);
-    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(1, 7));
-    op->reportBtn->click();
+    // A click outside the button's face (the cell's margin) is no press.
+    const QRect cell = table()->visualRect(table()->model()->index(1, 7));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(1, 1));
+    QCOMPARE(reportWindows().size(), 0);
+    pressReport(1);
     const MeterReportData &d = page()->reportData;
     QCOMPARE(d.deviceName, QStringLiteral("QX102"));
     QCOMPARE(d.serialNumber, QStringLiteral("23110042"));
@@ -283,9 +297,11 @@ void MeterTableTest::reportCopiesTheRow()
     QCOMPARE(report->device, QStringLiteral("QX102  Vantrel"));
     QCOMPARE(report->powerRt, row(1).at(3));
     QCOMPARE(report->energyUnit, QStringLiteral("J/m<sup>2</sup>"));
-    // A second press opens a second window.
-    op->reportBtn->click();
+    // A second press, from the keyboard on another row, opens a second window.
+    table()->setCurrentCell(2, 7);
+    QTest::keyClick(table(), Qt::Key_Space);
     QCOMPARE(reportWindows().size(), 2);
+    QCOMPARE(page()->reportData.energy, row(2).at(1));
 }
 
 void MeterTableTest::clearKeepsHeadersAndDevice()
@@ -333,8 +349,8 @@ void MeterTableTest::languageChangeKeepsTheUnitHeaders()
                                      MarkingTranslator::mark("Power(MIN) ") + unitText,
                                      MarkingTranslator::mark("Power(AVG) ") + unitText}));
     QCOMPARE(button("GetDataBtn")->text(), MarkingTranslator::mark("Get Data"));
-    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(0, 7));
-    QCOMPARE(op->reportBtn->text(), MarkingTranslator::mark("Report"));
+    QCOMPARE(qobject_cast<RowButtonDelegate *>(table()->itemDelegateForColumn(7))->text(),
+             MarkingTranslator::mark("Report"));
     // The device fields survive the retranslation.
     QCOMPARE(lineEdit("serialNoEdit"), QStringLiteral("23110042"));
     QCOMPARE(lineEdit("DeviceNameEdit"), QStringLiteral("QX102"));
@@ -343,7 +359,8 @@ void MeterTableTest::languageChangeKeepsTheUnitHeaders()
     QCoreApplication::removeTranslator(&marking);
     page()->languageChange();
     QCOMPARE(headers().at(3), QString::fromUtf8("Power(RT) μW/cm²"));
-    QCOMPARE(op->reportBtn->text(), QStringLiteral("Report"));
+    QCOMPARE(qobject_cast<RowButtonDelegate *>(table()->itemDelegateForColumn(7))->text(),
+             QStringLiteral("Report"));
 }
 
 void MeterTableTest::languageChangeWithoutRecords()
@@ -359,8 +376,7 @@ void MeterTableTest::busyRefusals()
 {
     download(1);
     page()->isDownloading = true;
-    auto *op = qobject_cast<TableOpWidget *>(table()->cellWidget(0, 7));
-    op->reportBtn->click();
+    pressReport(0);
     button("pushButton_clear")->click();
     button("pushButton_saveData")->click();
     page()->clear();

@@ -118,8 +118,7 @@ void MyThreadTest::pageLockWaitsForThePass()
     MyThread::noteLocked(&worker->lock);
     --worker->waitingForLock;
     const qint64 ms = waited.elapsed();
-    // The rest of the read plus the 30 ms pause, both under the worker's lock.
-    QVERIFY2(ms >= 30, qPrintable(QString("took the lock after %1 ms").arg(ms)));
+    // At most the rest of the read: the pause after it is outside the lock.
     QVERIFY2(ms < 400, qPrintable(QString("took the lock after %1 ms").arg(ms)));
     const int readsWhileHeld = link->reads();
     link->queue("held back");

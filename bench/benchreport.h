@@ -1,0 +1,79 @@
+#pragma once
+// What every benchmark program shares: the one line per figure that results
+// are compared by over time,
+//     bench <name>: measured <value> <unit>, bound <value> <unit>, ratio <r>
+// and small helpers for waiting, medians and the process's own figures.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <QVector>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace Bench {
+
+inline void report(const char *name, double measured, double bound, const char *unit = "ms")
+{
+    std::printf("bench %s: measured %.2f %s, bound %.2f %s, ratio %.2f\n", name, measured, unit,
+                bound, unit, bound > 0 ? measured / bound : 0.0);
+    std::fflush(stdout);
+}
+
+inline double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+// Runs the event loop until done() or the time-out; false on time-out.
+inline bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(200);
+    }
+    return true;
+}
+
+// A field of /proc/self/status in kB (VmHWM, VmRSS), -1 when unknown.
+inline long statusKb(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// CPU time and context switches of the whole process (all threads).
+struct Usage
+{
+    double cpuMs = 0;
+    long switches = 0;
+    static Usage now()
+    {
+        rusage u{};
+        getrusage(RUSAGE_SELF, &u);
+        Usage r;
+        r.cpuMs = (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+                  (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+        r.switches = u.ru_nvcsw + u.ru_nivcsw;
+        return r;
+    }
+};
+
+} // namespace Bench
