@@ -197,19 +197,20 @@ QString helpText(const QString &verb)
             "local time. Meters have no clock.\n");
     if (verb == QLatin1String("download"))
         return QStringLiteral(
-            "usage: vantrel-cli download [--run N] [-o FILE] [--format csv|json|xls]\n"
+            "usage: vantrel-cli download [--run N] [-o FILE] [--format csv|json|xls|xlsx]\n"
             "\n"
             "Downloads the Meter's records or the Logger's runs (all of them, or run N\n"
             "only) and writes them to FILE, or to standard output (csv and json only).\n"
-            "The format follows --format, else the extension of FILE (.json, .xls),\n"
-            "else csv. Nothing is written unless the whole download succeeded; a file\n"
-            "is replaced only once the new one is complete.\n"
+            "The format follows --format, else the extension of FILE (.json, .xls,\n"
+            ".xlsx), else csv. Nothing is written unless the whole download\n"
+            "succeeded; a file is replaced only once the new one is complete.\n"
             "\n"
             "Meter CSV: one row per record, the columns, units and decimals of the\n"
             "Meter table. Logger CSV: a \"run\" row per run (the Logger table's\n"
             "columns) followed by a \"sample\" row per sample (run, sample number,\n"
             "ISO 8601 time, seconds since the start, value in μW/cm²).\n"
-            "xls: the workbooks of the program's \"Save Data\".\n");
+            "xls, xlsx: the workbooks of the program's \"Save Data\", numbers showing\n"
+            "the decimals of the table.\n");
     return QStringLiteral(
         "usage: vantrel-cli [global options] COMMAND [options]\n"
         "\n"

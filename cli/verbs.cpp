@@ -8,7 +8,9 @@
 #include "download/meterrecord.h"
 #include "files/recordexport.h"
 #include "files/safefile.h"
+#include "files/workbookfile.h"
 #include "files/xlswriter.h"
+#include "files/xlsxwriter.h"
 #include "protocol/identity.h"
 #include "protocol/modeltable.h"
 #include "protocol/settings.h"
@@ -64,6 +66,8 @@ private:
     // Reads both Meter blocks; the result of the first failing read.
     int readMeterSettings(MeterSettings *settings, int *failedBlock);
     int writeOutput(const QByteArray &bytes, const QString &output);
+    // format "xls" or "xlsx", whatever the name's suffix.
+    int writeWorkbook(const XlsWorkbook &book, const QString &format, const QString &output);
     int checkOutputTarget(const QString &output);
     struct Field
     {
@@ -570,23 +574,35 @@ int Verbs::writeOutput(const QByteArray &bytes, const QString &output)
     return Ok;
 }
 
+int Verbs::writeWorkbook(const XlsWorkbook &book, const QString &format, const QString &output)
+{
+    QString why;
+    const QByteArray bytes = format == QLatin1String("xlsx") ? XlsxWriter::toBytes(book, &why)
+                                                             : XlsWriter::toBytes(book);
+    if (bytes.isEmpty() || !WorkbookFile::writeBytes(output, bytes, &why))
+        return fail(FileError, QStringLiteral("cannot write %1: %2").arg(output, why));
+    return Ok;
+}
+
 int Verbs::download()
 {
     const QString output = m_line.value("output");
     QString format = m_line.value("format");
     if (format.isEmpty()) {
         const QString suffix = QFileInfo(output).suffix().toLower();
-        format = (suffix == QLatin1String("json") || suffix == QLatin1String("xls"))
+        format = (suffix == QLatin1String("json") || suffix == QLatin1String("xls") ||
+                  suffix == QLatin1String("xlsx"))
                      ? suffix
                      : QStringLiteral("csv");
     }
     int exit = Ok;
-    if (!formatOk({QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("xls")}, &format,
-                  &exit))
+    if (!formatOk({QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("xls"),
+                   QStringLiteral("xlsx")},
+                  &format, &exit))
         return exit;
     const bool toStdout = output.isEmpty() || output == QLatin1String("-");
-    if (format == QLatin1String("xls") && toStdout)
-        return fail(Usage, QStringLiteral("an xls workbook needs -o FILE"));
+    if (format.startsWith(QLatin1String("xls")) && toStdout)
+        return fail(Usage, QStringLiteral("an %1 workbook needs -o FILE").arg(format));
     if (m_line.has("run")) {
         bool ok = false;
         const int run = m_line.value("run").toInt(&ok);
@@ -692,12 +708,8 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
         }
     }
 
-    if (format == QLatin1String("xls")) {
-        QString why;
-        if (!XlsWriter::save(data.workbook(), output, &why))
-            return fail(FileError, QStringLiteral("cannot write %1: %2").arg(output, why));
-        return Ok;
-    }
+    if (format.startsWith(QLatin1String("xls")))
+        return writeWorkbook(data.workbook(), format, output);
     return writeOutput(format == QLatin1String("json") ? data.json() : data.csv(), output);
 }
 
@@ -770,12 +782,8 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
     }
     endProgress();
 
-    if (format == QLatin1String("xls")) {
-        QString why;
-        if (!XlsWriter::save(data.workbook(), output, &why))
-            return fail(FileError, QStringLiteral("cannot write %1: %2").arg(output, why));
-        return Ok;
-    }
+    if (format.startsWith(QLatin1String("xls")))
+        return writeWorkbook(data.workbook(), format, output);
     return writeOutput(format == QLatin1String("json") ? data.json() : data.csv(), output);
 }
 

@@ -13,7 +13,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Vantrel works with the Meter and Logger families of hand-held UV radiometers
 connected by USB (HID 2047:0301): it identifies the instrument, reads and
 changes its settings and clock, downloads the stored measurements, plots
-Logger runs, saves Excel 97-2003 workbooks and CSV files and prints test
+Logger runs, saves Excel workbooks (.xls, .xlsx) and CSV files and prints test
 reports, in English or Chinese.
 .
 The package holds the program vantrel, the command-line tool vantrel-cli,

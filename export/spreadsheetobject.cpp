@@ -1,8 +1,8 @@
 #include "export/spreadsheetobject.h"
 
+#include "files/workbookfile.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
-#include "files/xlswriter.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -38,7 +38,7 @@ struct SpreadsheetObject::Book
     bool saveAs(const QString &target)
     {
         QString error;
-        if (target.isEmpty() || !XlsWriter::save(model, target, &error)) {
+        if (target.isEmpty() || !WorkbookFile::save(model, target, &error)) {
             qWarning().noquote() << "Saving" << target << "failed:" << error;
             return false;
         }
@@ -345,10 +345,9 @@ bool SpreadsheetObject::setProperty(const char *name, const QVariant &value)
     XlsSheet &sheet = m_book->model.sheets[m_sheet];
     m_book->dirty = true;
     if (value.type() != QVariant::List) {
-        const QVariant stored = cellValue(value);
         for (int r = 0; r < m_rows; ++r) {
             for (int c = 0; c < m_columns; ++c)
-                sheet.setValue(m_row + r, m_column + c, stored);
+                sheet.setEntered(m_row + r, m_column + c, value);
         }
         return !m_clipped;
     }
@@ -360,7 +359,7 @@ bool SpreadsheetObject::setProperty(const char *name, const QVariant &value)
         const QVariantList items = row.type() == QVariant::List ? row.toList() : QVariantList{row};
         const int columnCount = qMin(m_columns, items.size());
         for (int c = 0; c < columnCount; ++c)
-            sheet.setValue(m_row + r, m_column + c, cellValue(items.at(c)));
+            sheet.setEntered(m_row + r, m_column + c, items.at(c));
     }
     return !m_clipped;
 }

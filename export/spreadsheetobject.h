@@ -8,7 +8,9 @@ class XlsWorkbook;
 
 // The in-process spreadsheet application served for "Excel.Application".
 // It keeps every opened workbook as an XlsWorkbook read from its .xls file
-// (XlsReader) and writes it back with XlsWriter on Save()/Close(true).
+// (XlsReader) and writes it back on Save()/Close(true), as an Excel 97-2003
+// workbook or, for a name ending in .xlsx, an Office Open XML one
+// (WorkbookFile::save).
 //
 // Members understood (signatures compared after Qt's normalisation):
 //   application:  sub-object "WorkBooks"; call "Quit()"
@@ -30,10 +32,11 @@ class XlsWorkbook;
 //
 // As in the spreadsheet application, a text that reads as a plain decimal
 // number ("12", "-0.5", "1e3") is stored as a number, any other text as
-// text. An empty (0-byte) file opens as a new workbook with one worksheet
-// "Sheet1"; a file that is not a workbook does not open. A worksheet holds
-// 65536 rows and 256 columns: cells beyond are not addressable, and a block
-// that reaches past the last row is written up to it and reported as failed.
+// text; a number written with decimals ("137.0000") also gives its cell a
+// number format with as many, so that it shows as it was written. An empty (0-byte) file opens as a
+// new workbook with one worksheet "Sheet1"; a file that is not a workbook does not open. A
+// worksheet holds 65536 rows and 256 columns: cells beyond are not addressable, and a block that
+// reaches past the last row is written up to it and reported as failed.
 class SpreadsheetObject : public AutomationObject
 {
     Q_OBJECT

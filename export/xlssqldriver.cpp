@@ -1,8 +1,8 @@
 #include "export/xlssqldriver.h"
 
 #include "files/safefile.h"
+#include "files/workbookfile.h"
 #include "files/xlsreader.h"
-#include "files/xlswriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -91,12 +91,10 @@ bool XlsSqlDriver::open(const QString &db, const QString &, const QString &, con
     if (m_fileName.isEmpty())
         return fail(QStringLiteral("no DBQ= file name"));
     const QFileInfo info(m_fileName);
-    // An Excel 97-2003 workbook under an Office Open XML name would make
-    // Excel warn that format and name do not match.
-    const QString suffix = info.suffix().toLower();
-    if (suffix == QLatin1String("xlsx") || suffix == QLatin1String("xlsm") ||
-        suffix == QLatin1String("xlsb"))
-        return fail(QStringLiteral("only Excel 97-2003 workbooks (.xls) can be written"));
+    // The file is written in the format its name asks for; macro-enabled
+    // and binary workbooks cannot be written.
+    if (WorkbookFile::formatOf(m_fileName) == WorkbookFile::Format::Unwritable)
+        return fail(QStringLiteral("only .xls and .xlsx workbooks can be written"));
     if (!info.absoluteDir().exists())
         return fail(QStringLiteral("folder does not exist"));
     const bool replace =
@@ -194,7 +192,7 @@ bool XlsSqlDriver::writeFile(QString *error)
         m_dirty = false;
         return true;
     }
-    if (!XlsWriter::save(m_book, m_fileName, error))
+    if (!WorkbookFile::save(m_book, m_fileName, error))
         return false;
     m_dirty = false;
     return true;

@@ -9,7 +9,7 @@
 
 // An in-process Qt SQL driver that stands in for the ODBC spreadsheet
 // driver: the database name is the ODBC connection string, whose DBQ= part
-// (the rest of the string) names the .xls file. It accepts
+// (the rest of the string) names the workbook file. It accepts
 //   create table <name> (<column> VARCHAR(<n>), ...)
 //   INSERT INTO <name> (<column>, ...) VALUES( '<text>', ...)
 // (keywords in any case, texts in single quotes with '' for a quote, column
@@ -21,9 +21,10 @@
 // transaction began. An existing workbook keeps its worksheets; a file that
 // is not a workbook is never opened, so it is never overwritten. With the
 // connect option "REPLACE=1" the workbook starts empty whatever the file
-// holds, and the first write replaces the file. Names ending
-// in .xlsx, .xlsm or .xlsb are refused: the file written is an Excel 97-2003
-// workbook.
+// holds, and the first write replaces the file. A name ending in .xlsx gets
+// an Office Open XML workbook, any other an Excel 97-2003 one; names ending
+// in .xlsm or .xlsb are refused (WorkbookFile). Only .xls files can be read:
+// an existing .xlsx is opened with REPLACE=1 alone.
 class XlsSqlDriver : public QSqlDriver
 {
     Q_OBJECT

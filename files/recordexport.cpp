@@ -48,7 +48,7 @@ void fillTableSheet(XlsSheet *sheet, const QStringList &headers, const QList<QSt
 {
     auto put = [sheet](int row, int column, const QString &text) {
         sheet->setCentred(row, column, true);
-        sheet->setValue(row, column, XlsSheet::enteredValue(text));
+        sheet->setEntered(row, column, text);
     };
     for (int c = 0; c < headers.size(); ++c)
         put(0, c, headers.at(c));
@@ -254,7 +254,7 @@ XlsWorkbook LoggerExport::workbook() const
         XlsSheet &sheet = book.sheets[k + 1];
         for (int r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < rows.at(r).size(); ++c)
-                sheet.setValue(r, c, XlsSheet::enteredValue(rows.at(r).at(c)));
+                sheet.setEntered(r, c, rows.at(r).at(c));
         }
     }
     return book;

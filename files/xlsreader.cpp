@@ -225,6 +225,27 @@ DateKind customDateKind(const QString &format)
     return time ? TimeOnly : NoDate;
 }
 
+// The decimals of a plain fixed number format ("0", "0.0", "0.00", ...);
+// -1 for any other format.
+int fixedDecimals(const QString &format)
+{
+    if (format == QLatin1String("0"))
+        return 0;
+    if (format.size() < 3 || format.size() > 2 + XlsSheet::maxDecimals ||
+        !format.startsWith(QLatin1String("0.")))
+        return -1;
+    for (int i = 2; i < format.size(); ++i) {
+        if (format.at(i) != QLatin1Char('0'))
+            return -1;
+    }
+    return format.size() - 2;
+}
+
+int builtInDecimals(int format)
+{
+    return format == 1 ? 0 : format == 2 ? 2 : -1;
+}
+
 // A serial day number as the text of its date and/or time; a null string
 // when it is no date (negative, or past the year 9999).
 QString dateText(double serial, DateKind kind, bool from1904)
@@ -301,7 +322,9 @@ private:
     std::vector<QVariant> sst; // as the cells keep them (XlsSheet::normalised)
     std::vector<quint8> alignment; // horizontal alignment of each XF
     std::vector<DateKind> xfDate;  // what each XF's number format shows
+    std::vector<qint8> xfDecimals; // and its fixed decimals, or -1
     QHash<int, DateKind> customFormats;
+    QHash<int, qint8> customDecimals;
     QString unsupported;
     QString damaged;
 
@@ -424,10 +447,12 @@ bool Walker::store(SheetCells &sheet, int row, int column, int xf, const QVarian
         return bad(QStringLiteral("a cell lies outside the sheet"));
     if (sheet.dimensions && (quint32(row) >= sheet.rowEnd || quint32(column) >= sheet.columnEnd))
         return bad(QStringLiteral("a cell lies outside the sheet's dimensions"));
-    const bool centred = xf >= 0 && size_t(xf) < alignment.size() && alignment[size_t(xf)] == 2;
-    if (!stored.isValid() && !centred)
+    const bool known = xf >= 0 && size_t(xf) < alignment.size();
+    const XlsCell cell{stored, known && alignment[size_t(xf)] == 2,
+                       known ? xfDecimals[size_t(xf)] : qint8(-1)};
+    if (!stored.isValid() && !cell.formatted())
         return true;
-    sheet.entries.push_back({XlsSheet::keyOf(row, column), XlsCell{stored, centred}});
+    sheet.entries.push_back({XlsSheet::keyOf(row, column), cell});
     return true;
 }
 
@@ -506,8 +531,10 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
             if (length >= 3 && globals) {
                 QString text;
                 int used = 0;
-                if (string(p + 2, length - 2, biff8, &text, &used))
+                if (string(p + 2, length - 2, biff8, &text, &used)) {
                     customFormats.insert(get16(p), customDateKind(text));
+                    customDecimals.insert(get16(p), qint8(fixedDecimals(text)));
+                }
             }
             break;
         case 0x00E0: // XF
@@ -516,6 +543,9 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
                 const int format = get16(p + 2);
                 xfDate.push_back(customFormats.contains(format) ? customFormats.value(format)
                                                                 : builtInDateKind(format));
+                xfDecimals.push_back(customDecimals.contains(format)
+                                         ? customDecimals.value(format)
+                                         : qint8(builtInDecimals(format)));
             }
             break;
         case 0x0085: // BOUNDSHEET: offset, visibility, type (0 worksheet), name

@@ -8,7 +8,8 @@ class XlsWorkbook;
 // Reads an existing Excel workbook (BIFF8, also older BIFF5) into the
 // in-memory model: sheet names, the value of every cell (texts, numbers,
 // booleans as 0 and 1; numbers in date formats as "YYYY-MM-DD[ HH:MM:SS]"
-// texts) and which cells are centred.
+// texts), which cells are centred and which show a fixed number of decimals
+// (number formats "0", "0.0", "0.00", ...).
 //
 // The file is walked by the program's own compound-file and BIFF reader,
 // which takes any bytes at all: every length and index is checked against
@@ -16,11 +17,12 @@ class XlsWorkbook;
 // extent of a sheet), and the total stays within a small multiple of the
 // file's size. Files larger than maxFileSize are refused.
 //
-// The model holds values and centring only, and whatever opens a workbook
+// The model holds values, centring and those decimals only, and whatever opens a workbook
 // writes it back from the model. A workbook with content that would be lost
 // that way (formulas, merged cells, comments, drawings, hyperlinks, chart or
 // macro sheets) is therefore refused as Unsupported rather than destroyed on
-// the next save; fonts, number formats and column widths are not kept.
+// the next save; fonts, other number formats and column widths are not
+// kept.
 class XlsReader
 {
 public:

@@ -1,9 +1,11 @@
 #include "files/xlsworkbook.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 QVariant XlsSheet::normalised(const QVariant &value)
@@ -71,7 +73,7 @@ bool XlsSheet::setValue(int row, int column, const QVariant &value)
     const bool found = it != m_cells.end() && it->key == key;
     if (!stored.isValid()) {
         if (found) {
-            if (it->cell.centred)
+            if (it->cell.formatted())
                 it->cell.value = QVariant();
             else
                 m_cells.erase(it);
@@ -95,12 +97,38 @@ bool XlsSheet::setCentred(int row, int column, bool centred)
     if (!found) {
         if (centred)
             m_cells.insert(it, Entry{key, XlsCell{QVariant(), true}});
-    } else if (!centred && !it->cell.value.isValid()) {
-        m_cells.erase(it);
-    } else {
-        it->cell.centred = centred;
+        return true;
     }
+    it->cell.centred = centred;
+    if (!it->cell.formatted() && !it->cell.value.isValid())
+        m_cells.erase(it);
     return true;
+}
+
+bool XlsSheet::setDecimals(int row, int column, int decimals)
+{
+    if (!inGrid(row, column) || decimals < -1 || decimals > maxDecimals)
+        return false;
+    const quint32 key = keyOf(row, column);
+    auto it = find(key);
+    const bool found = it != m_cells.end() && it->key == key;
+    if (!found) {
+        if (decimals >= 0)
+            m_cells.insert(it, Entry{key, XlsCell{QVariant(), false, qint8(decimals)}});
+        return true;
+    }
+    it->cell.decimals = qint8(decimals);
+    if (!it->cell.formatted() && !it->cell.value.isValid())
+        m_cells.erase(it);
+    return true;
+}
+
+bool XlsSheet::setEntered(int row, int column, const QVariant &assigned)
+{
+    if (!setValue(row, column, enteredValue(assigned)))
+        return false;
+    const int decimals = enteredDecimals(assigned);
+    return decimals < 0 || setDecimals(row, column, decimals);
 }
 
 void XlsSheet::assign(Cells cells)
@@ -200,6 +228,59 @@ QVariant XlsSheet::enteredValue(const QVariant &assigned)
     return normalised(value);
 }
 
+int XlsSheet::enteredDecimals(const QVariant &assigned)
+{
+    if (assigned.type() != QVariant::String || enteredValue(assigned).type() != QVariant::Double)
+        return -1;
+    const QString text = assigned.toString();
+    const int point = text.indexOf(QLatin1Char('.'));
+    if (point < 0 || text.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+        return -1;
+    const int decimals = text.size() - point - 1;
+    return decimals > 0 && decimals <= maxDecimals ? decimals : -1;
+}
+
+// Numbers are estimated without formatting them (this runs for every cell
+// of every save): integer digits, then the cell's decimals, or in the
+// General format as many decimals as the value needs within its ten
+// significant digits.
+int XlsSheet::displayWidth(const XlsCell &cell)
+{
+    const QVariant &value = cell.value;
+    if (value.type() == QVariant::String) {
+        int width = 0;
+        const QString text = value.toString();
+        for (const QChar ch : text)
+            width += ch.unicode() >= 0x1100 ? 2 : 1;
+        return width;
+    }
+    if (!value.isValid())
+        return 0;
+    const double number = std::fabs(value.toDouble());
+    const int sign = value.toDouble() < 0 ? 1 : 0;
+    if (cell.decimals >= 0) {
+        int digits = 1;
+        for (double limit = 10; number >= limit && digits < 400; limit *= 10)
+            ++digits;
+        return sign + digits + (cell.decimals > 0 ? cell.decimals + 1 : 0);
+    }
+    if (number >= 1e10 || (number != 0 && number < 1e-4))
+        return 11; // scientific notation
+    int digits = 1;
+    for (double limit = 10; number >= limit && digits < 10; limit *= 10)
+        ++digits;
+    double fraction = number - std::floor(number);
+    int decimals = 0;
+    while (fraction > 1e-9 && digits + decimals < 10) {
+        fraction *= 10;
+        fraction -= std::floor(fraction);
+        ++decimals;
+        if (fraction > 0.9999999 || fraction < 1e-7)
+            break;
+    }
+    return sign + digits + (decimals > 0 ? decimals + 1 : 0);
+}
+
 XlsWorkbook XlsWorkbook::withOneSheet()
 {
     XlsWorkbook book;
@@ -238,4 +319,21 @@ QString XlsWorkbook::validSheetName(const QString &name, int index)
     if (result.isEmpty())
         result = QStringLiteral("Sheet%1").arg(index + 1);
     return result;
+}
+
+QStringList XlsWorkbook::fileSheetNames() const
+{
+    QStringList names;
+    QSet<QString> used;
+    for (int i = 0; i < sheets.size(); ++i) {
+        const QString base = validSheetName(sheets.at(i).name, i);
+        QString name = base;
+        for (int n = 2; used.contains(name.toCaseFolded()); ++n) {
+            const QString tail = QStringLiteral("(%1)").arg(n);
+            name = base.left(31 - tail.size()) + tail;
+        }
+        used.insert(name.toCaseFolded());
+        names.append(name);
+    }
+    return names;
 }

@@ -1,17 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
 #include <vector>
 
 // One cell of a worksheet: a text (QString) or a number (double), or no
-// value at all (a formatted blank), and whether it is centred.
+// value at all (a formatted blank), whether it is centred, and its number
+// format: -1 the General format, 0 to 30 a fixed number of decimals ("0",
+// "0.0", "0.00", ...), so that 137 shows as "137.0000" where the table did.
 struct XlsCell
 {
     QVariant value;
     bool centred = false;
+    qint8 decimals = -1;
+
+    bool formatted() const { return centred || decimals >= 0; }
 };
 
 // A worksheet of an Excel 97-2003 workbook: at most 65536 rows and 256
@@ -28,6 +34,7 @@ public:
     static constexpr int maxRows = 65536;
     static constexpr int maxColumns = 256;
     static constexpr int maxTextLength = 8192;
+    static constexpr int maxDecimals = 30;
 
     XlsSheet() = default;
     explicit XlsSheet(const QString &name) : name(name) {}
@@ -44,6 +51,13 @@ public:
     // the cell without value. False outside the grid.
     bool setValue(int row, int column, const QVariant &value);
     bool setCentred(int row, int column, bool centred);
+    // -1 for the General format; values outside -1..maxDecimals are refused.
+    bool setDecimals(int row, int column, int decimals);
+    // A value assigned as the spreadsheet application takes it
+    // (enteredValue()); a text that becomes a number with decimals
+    // ("137.0000") also gives the cell that many decimals, so that it shows
+    // as it was written. Any other value leaves the cell's format alone.
+    bool setEntered(int row, int column, const QVariant &assigned);
     // Cell or nullptr.
     const XlsCell *cell(int row, int column) const;
     QVariant value(int row, int column) const;
@@ -76,6 +90,14 @@ public:
     // text that reads as a number of at most 15 significant digits becomes
     // that number; anything else as normalised().
     static QVariant enteredValue(const QVariant &assigned);
+    // The decimals a text entered as a number shows: the digits after its
+    // decimal point; -1 for a text without any (or with an exponent, or
+    // more than maxDecimals), and for anything that enteredValue() does not
+    // turn into a number.
+    static int enteredDecimals(const QVariant &assigned);
+    // Approximate width of a cell's contents in characters, as shown
+    // (wide CJK characters count two); the writers size columns by it.
+    static int displayWidth(const XlsCell &cell);
 
     // Takes cells in any order (a file read back): sorted by key, the last
     // of several for one cell wins; values are taken as they are.
@@ -100,4 +122,7 @@ public:
     // no control characters, not starting or ending with an apostrophe.
     static QString validSheetName(const QString &name, int index);
     static bool isValidSheetName(const QString &name);
+    // The sheets' names as a file holds them: made valid, and unique
+    // ignoring case ("Data", "Data(2)", ...).
+    QStringList fileSheetNames() const;
 };

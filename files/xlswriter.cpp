@@ -1,13 +1,10 @@
 #include "files/xlswriter.h"
 
 #include "files/compoundfile.h"
-#include "files/safefile.h"
+#include "files/workbookfile.h"
 #include "files/xlsworkbook.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QtEndian>
 #include <QtMath>
 
@@ -43,6 +40,7 @@ enum : quint16
     REFRESHALL = 0x01B7,
     BOOKBOOL = 0x00DA,
     FONT = 0x0031,
+    FORMAT = 0x041E,
     XF = 0x00E0,
     STYLE = 0x0293,
     USESELFS = 0x0160,
@@ -77,6 +75,46 @@ enum : quint16
 constexpr int maxRecordData = 8224;
 constexpr quint16 plainCellXf = 15;
 constexpr quint16 centredCellXf = 16;
+// Custom number formats are numbered from 164 on; lower numbers are the
+// application's built-in ones.
+constexpr quint16 firstCustomFormat = 164;
+
+// The cell XF of every format a cell can have: 15 plain and 16 centred in
+// the General format, then for each number of decimals the workbook uses
+// (in ascending order) a plain and a centred XF with its FORMAT.
+struct CellFormats
+{
+    std::vector<int> decimals; // those used, ascending
+    quint16 xf[XlsSheet::maxDecimals + 2][2] = {};
+
+    explicit CellFormats(const XlsWorkbook &book)
+    {
+        bool used[XlsSheet::maxDecimals + 1] = {};
+        for (const XlsSheet &sheet : book.sheets) {
+            for (const XlsSheet::Entry &entry : sheet.cells()) {
+                if (entry.cell.decimals >= 0)
+                    used[entry.cell.decimals] = true;
+            }
+        }
+        xf[0][0] = plainCellXf;
+        xf[0][1] = centredCellXf;
+        quint16 next = centredCellXf + 1;
+        for (int d = 0; d <= XlsSheet::maxDecimals; ++d) {
+            if (!used[d])
+                continue;
+            decimals.push_back(d);
+            xf[d + 1][0] = next++;
+            xf[d + 1][1] = next++;
+        }
+    }
+    quint16 of(const XlsCell &cell) const { return xf[cell.decimals + 1][cell.centred ? 1 : 0]; }
+    // "0", "0.0", "0.00", ...
+    static QString text(int decimals)
+    {
+        return decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
+                            : QStringLiteral("0");
+    }
+};
 
 class Out
 {
@@ -209,41 +247,6 @@ bool rkInteger(double value, qint32 *rk)
     return true;
 }
 
-// Approximate display width in characters; wide (CJK) characters count two.
-// Numbers are estimated without formatting them (this runs for every cell
-// of every save): integer digits, then as many decimals as the value needs
-// within the ten significant digits of the General format.
-int displayWidth(const QVariant &value)
-{
-    if (value.type() == QVariant::String) {
-        int width = 0;
-        const QString text = value.toString();
-        for (const QChar ch : text)
-            width += ch.unicode() >= 0x1100 ? 2 : 1;
-        return width;
-    }
-    if (!value.isValid())
-        return 0;
-    double number = std::fabs(value.toDouble());
-    if (number >= 1e10 || (number != 0 && number < 1e-4))
-        return 11; // scientific notation
-    int width = value.toDouble() < 0 ? 1 : 0;
-    int digits = 1;
-    for (double limit = 10; number >= limit && digits < 10; limit *= 10)
-        ++digits;
-    width += digits;
-    double fraction = number - std::floor(number);
-    int decimals = 0;
-    while (fraction > 1e-9 && digits + decimals < 10) {
-        fraction *= 10;
-        fraction -= std::floor(fraction);
-        ++decimals;
-        if (fraction > 0.9999999 || fraction < 1e-7)
-            break;
-    }
-    return width + (decimals > 0 ? decimals + 1 : 0);
-}
-
 struct SharedStrings
 {
     QStringList strings;
@@ -337,7 +340,8 @@ void appendSharedStrings(QByteArray &stream, const SharedStrings &sst)
     }
 }
 
-QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &sst)
+QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &sst,
+                       const CellFormats &formats)
 {
     QByteArray bytes;
     bytes.reserve(int(sheet.cells().size()) * 20 + 1024);
@@ -381,7 +385,7 @@ QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &
             const int column = XlsSheet::columnOf(it->key);
             span.endColumn = column + 1;
             int &w = widths[column];
-            w = qMax(w, displayWidth(it->cell.value));
+            w = qMax(w, XlsSheet::displayWidth(it->cell));
             ++it;
         }
         span.end = it;
@@ -441,7 +445,7 @@ QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &
                 // One cell record, built on the stack and appended at once
                 // (this loop is most of the time of a save).
                 char rec[18];
-                const quint16 xf = it->cell.centred ? centredCellXf : plainCellXf;
+                const quint16 xf = formats.of(it->cell);
                 qToLittleEndian(quint16(rows[r].row), rec + 4);
                 qToLittleEndian(quint16(XlsSheet::columnOf(it->key)), rec + 6);
                 qToLittleEndian(xf, rec + 8);
@@ -489,23 +493,6 @@ QByteArray sheetStream(const XlsSheet &sheet, bool active, const SharedStrings &
     return bytes;
 }
 
-QStringList uniqueSheetNames(const XlsWorkbook &book)
-{
-    QStringList names;
-    QSet<QString> used;
-    for (int i = 0; i < book.sheets.size(); ++i) {
-        const QString base = XlsWorkbook::validSheetName(book.sheets.at(i).name, i);
-        QString name = base;
-        for (int n = 2; used.contains(name.toCaseFolded()); ++n) {
-            const QString tail = QStringLiteral("(%1)").arg(n);
-            name = base.left(31 - tail.size()) + tail;
-        }
-        used.insert(name.toCaseFolded());
-        names.append(name);
-    }
-    return names;
-}
-
 } // namespace
 
 QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
@@ -516,7 +503,7 @@ QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
         book = XlsWorkbook::withOneSheet();
     const int sheetCount = book.sheets.size();
     const int active = qBound(0, book.activeSheet, sheetCount - 1);
-    const QStringList names = uniqueSheetNames(book);
+    const QStringList names = book.fileSheetNames();
 
     // Shared strings in the order the cells are written.
     SharedStrings sst;
@@ -577,6 +564,15 @@ QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
     out.record(FONT, fontData(0x02, 400));
     out.record(FONT, fontData(0x02, 700));
     out.record(FONT, fontData(0, 400));
+    const CellFormats formats(book);
+    for (size_t k = 0; k < formats.decimals.size(); ++k) {
+        const QString text = CellFormats::text(formats.decimals[k]);
+        out.header(FORMAT, 2 + 3 + text.size());
+        out.u16(quint16(firstCustomFormat + k));
+        out.u16(quint16(text.size()));
+        out.u8(0);
+        out.chars(text, 0, text.size(), false);
+    }
     // XF 0: the Normal style; 1-14: further style XFs; 15: the plain cell
     // format; 16: the centred cell format (horizontal centre, bottom).
     out.record(XF, xfData(0xFFF5, 0x20, 0x00));
@@ -584,6 +580,18 @@ QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
         out.record(XF, xfData(0xFFF5, 0x20, 0xF4));
     out.record(XF, xfData(0x0001, 0x20, 0x00));
     out.record(XF, xfData(0x0001, 0x22, 0x10));
+    // Then the XFs of the number formats, each plain and centred; the
+    // used-attribute bits say that they set their own number format (and
+    // alignment).
+    for (size_t k = 0; k < formats.decimals.size(); ++k) {
+        const quint16 format = quint16(firstCustomFormat + k);
+        QByteArray plain = xfData(0x0001, 0x20, 0x04);
+        QByteArray centred = xfData(0x0001, 0x22, 0x14);
+        qToLittleEndian(format, plain.data() + 2);
+        qToLittleEndian(format, centred.data() + 2);
+        out.record(XF, plain);
+        out.record(XF, centred);
+    }
     out.header(STYLE, 4);
     out.u16(0x8000);
     out.u8(0x00);
@@ -610,7 +618,7 @@ QByteArray XlsWriter::workbookStream(const XlsWorkbook &input)
     QVector<QByteArray> sheets;
     int total = globals.size();
     for (int i = 0; i < sheetCount; ++i) {
-        sheets.append(sheetStream(book.sheets.at(i), i == active, sst));
+        sheets.append(sheetStream(book.sheets.at(i), i == active, sst, formats));
         total += sheets.last().size();
     }
     QByteArray stream;
@@ -630,18 +638,5 @@ QByteArray XlsWriter::toBytes(const XlsWorkbook &book)
 
 bool XlsWriter::save(const XlsWorkbook &book, const QString &path, QString *error)
 {
-    auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    if (path.isEmpty())
-        return fail(QStringLiteral("no file name"));
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        return fail(QStringLiteral("folder does not exist"));
-    if (info.exists() && !info.isFile())
-        return fail(QStringLiteral("not a file"));
-
-    return SafeFile::writeFile(path, toBytes(book), error);
+    return WorkbookFile::writeBytes(path, toBytes(book), error);
 }

@@ -641,7 +641,8 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
     const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
         QStringLiteral("NO") + exportRunNo + QStringLiteral("_") + reportStartTime,
-        tr("excel file (*.xls)") + QStringLiteral(";;") + tr("CSV (*.csv)"));
+        tr("excel file (*.xls)") + QStringLiteral(";;") + tr("excel file (*.xlsx)") +
+            QStringLiteral(";;") + tr("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
     if (isCsvName(fileName)) {
@@ -712,8 +713,10 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     }
     const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"),
-        QStringLiteral("Data") + QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
-        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("CSV (*.csv)"));
+        QStringLiteral("Data") +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
+        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("Excel file (*.xlsx)") +
+            QStringLiteral(";;") + tr("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
     if (isCsvName(fileName)) {

@@ -740,7 +740,8 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
                              QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
     const QString fileName = UiSeam::getSaveFileName(
         this, tr("Storing data to Excel"), proposed,
-        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("CSV (*.csv)"));
+        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("Excel file (*.xlsx)") +
+            QStringLiteral(";;") + tr("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
     if (QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
@@ -753,7 +754,9 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
 
     // A new workbook (from "./template.xls" where there is one) written over
     // the chosen file once, when complete: nothing of an older file is left
-    // in it, and a failure or cancel leaves the older file as it was.
+    // in it, and a failure or cancel leaves the older file as it was. A
+    // .xlsx name gets the same workbook, the template's cells included, as
+    // an Office Open XML file.
     ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, QStringLiteral("./template.xls"));
     if (!engine.openSheet(1)) {
         UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));

@@ -387,7 +387,8 @@ void LoggerTableTest::excelExport()
     QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
     QCOMPARE(dialogs->saveDirs, QStringList{"NO1_20241231235959"});
     QCOMPARE(dialogs->saveCaptions, QStringList{"Storing data to Excel"});
-    QCOMPARE(dialogs->saveFilters, QStringList{"excel file (*.xls);;CSV (*.csv)"});
+    QCOMPARE(dialogs->saveFilters,
+             QStringList{"excel file (*.xls);;excel file (*.xlsx);;CSV (*.csv)"});
     QCOMPARE(page()->exportRunNo, QString("1"));
     QCOMPARE(opened, QStringList{file});
     QCOMPARE(progress.dialogs, 1);
@@ -435,7 +436,8 @@ void LoggerTableTest::saveData()
     QTest::mouseClick(child<QPushButton>("pushButton_saveData"), Qt::LeftButton);
     QCOMPARE(dialogs->texts(), QStringList{"Save file success!"});
     QCOMPARE(dialogs->saveCaptions, QStringList{"Storing data to Excel"});
-    QCOMPARE(dialogs->saveFilters, QStringList{"Excel file (*.xls);;CSV (*.csv)"});
+    QCOMPARE(dialogs->saveFilters,
+             QStringList{"Excel file (*.xls);;Excel file (*.xlsx);;CSV (*.csv)"});
     QVERIFY2(QRegularExpression("^Data\\d{12}$").match(dialogs->saveDirs.value(0)).hasMatch(),
              qPrintable(dialogs->saveDirs.value(0)));
     QCOMPARE(progress.dialogs, 1);
@@ -505,18 +507,27 @@ void LoggerTableTest::saveFailureKeepsOlderFile_data()
     QTest::addColumn<QByteArray>("slot");
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("name");
     const QByteArray save = "on_pushButton_saveData_clicked";
     const QByteArray excel = "on_EXCELBtn_clicked";
     const QString cantOpen = "Storing data failed, Can't open file!";
-    QTest::newRow("Save Data: no file can be made") << save << Fault::Open << cantOpen;
-    QTest::newRow("Save Data: write fails") << save << Fault::Write << "Save data file fail!";
-    QTest::newRow("Save Data: sync fails") << save << Fault::Sync << "Save data file fail!";
-    QTest::newRow("Save Data: rename fails") << save << Fault::Rename << "Save data file fail!";
-    QTest::newRow("Save Data: disk full") << save << Fault::DiskFull << "Save data file fail!";
-    QTest::newRow("EXCEL: no file can be made") << excel << Fault::Open << cantOpen;
-    QTest::newRow("EXCEL: write fails") << excel << Fault::Write << "Export data failed!";
-    QTest::newRow("EXCEL: close fails") << excel << Fault::Close << "Export data failed!";
-    QTest::newRow("EXCEL: disk full") << excel << Fault::DiskFull << "Export data failed!";
+    const QString saveFailed = "Save data file fail!";
+    const QString exportFailed = "Export data failed!";
+    const QString xls = "runs.xls";
+    const QString xlsx = "runs.xlsx";
+    QTest::newRow("Save Data: no file can be made") << save << Fault::Open << cantOpen << xls;
+    QTest::newRow("Save Data: write fails") << save << Fault::Write << saveFailed << xls;
+    QTest::newRow("Save Data: sync fails") << save << Fault::Sync << saveFailed << xls;
+    QTest::newRow("Save Data: rename fails") << save << Fault::Rename << saveFailed << xls;
+    QTest::newRow("Save Data: disk full") << save << Fault::DiskFull << saveFailed << xls;
+    QTest::newRow("EXCEL: no file can be made") << excel << Fault::Open << cantOpen << xls;
+    QTest::newRow("EXCEL: write fails") << excel << Fault::Write << exportFailed << xls;
+    QTest::newRow("EXCEL: close fails") << excel << Fault::Close << exportFailed << xls;
+    QTest::newRow("EXCEL: disk full") << excel << Fault::DiskFull << exportFailed << xls;
+    QTest::newRow("Save Data .xlsx: no file can be made")
+        << save << Fault::Open << cantOpen << xlsx;
+    QTest::newRow("Save Data .xlsx: write fails") << save << Fault::Write << saveFailed << xlsx;
+    QTest::newRow("EXCEL .xlsx: disk full") << excel << Fault::DiskFull << exportFailed << xlsx;
 }
 
 void LoggerTableTest::saveFailureKeepsOlderFile()
@@ -524,13 +535,14 @@ void LoggerTableTest::saveFailureKeepsOlderFile()
     QFETCH(QByteArray, slot);
     QFETCH(SaveFaults::Fault, fault);
     QFETCH(QString, message);
+    QFETCH(QString, name);
     download({run(kLastSecond, {1, 3, 2}), run(kLastSecond.addSecs(60), {4.25f, 5})});
     SaveFaults::Injected injected(fault);
     if (!injected.isAvailable())
         QSKIP("no tmpfs can be mounted here");
     XlsWorkbook older = XlsWorkbook::withOneSheet();
     older.sheets[0].setValue(0, 0, QStringLiteral("older"));
-    const QString path = injected.folder() + QStringLiteral("/runs.xls");
+    const QString path = injected.folder() + QLatin1Char('/') + name;
     const QByteArray before = XlsWriter::toBytes(older);
     QVERIFY(SaveFaults::putFile(path, before));
     QVERIFY(injected.fillLeaving(4096));
@@ -542,7 +554,7 @@ void LoggerTableTest::saveFailureKeepsOlderFile()
         invoke(slot.constData());
     QCOMPARE(dialogs->texts(), QStringList{message});
     QVERIFY(SaveFaults::fileBytes(path) == before);
-    QCOMPARE(SaveFaults::leftovers(injected.folder(), QStringLiteral("runs.xls")), QStringList());
+    QCOMPARE(SaveFaults::leftovers(injected.folder(), name), QStringList());
     QCOMPARE(rows(), 2);
 }
 

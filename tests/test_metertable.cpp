@@ -2,13 +2,14 @@
 // the per-row report and the language change, driven on the real page.
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
 #include "logger/rowbuttondelegate.h"
 #include "meter/firstpageformeter.h"
 #include "meter/reportpageformeter.h"
 #include "metertestsupport.h"
 #include "savefaults.h"
-#include "files/xlswriter.h"
-#include "files/xlsworkbook.h"
 #include "sim/siminstrument.h"
 
 #include <QDateEdit>
@@ -181,7 +182,8 @@ void MeterTableTest::saveDialogCancelled()
     button("pushButton_saveData")->click(); // no file name queued: cancelled
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(dialogs.saveCaptions, QStringList{"Storing data to Excel"});
-    QCOMPARE(dialogs.saveFilters, QStringList{"Excel file (*.xls);;CSV (*.csv)"});
+    QCOMPARE(dialogs.saveFilters,
+             QStringList{"Excel file (*.xls);;Excel file (*.xlsx);;CSV (*.csv)"});
     QVERIFY2(QRegularExpression("^Data\\d{12}$").match(dialogs.saveDirs.value(0)).hasMatch(),
              qPrintable(dialogs.saveDirs.value(0)));
     QCOMPARE(table()->rowCount(), 3);
@@ -208,6 +210,18 @@ void MeterTableTest::saveWritesTheTable()
     }
     QCOMPARE(sheet[1].mid(0, 7),
              (QStringList{"#1", "#137", "#10.5", "#12.625", "#20", "#5.375", "#11"}));
+    // The numbers show the table's decimals: 137 as the table's "137.0000".
+    XlsWorkbook saved;
+    QCOMPARE(XlsReader::load(path, &saved), XlsReader::Result::Ok);
+    QCOMPARE(row(0).at(1), QStringLiteral("137.0000"));
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 7; ++c) {
+            const QString text = row(r).at(c);
+            const int point = text.indexOf('.');
+            QCOMPARE(int(saved.sheets[0].cell(r + 1, c)->decimals),
+                     point < 0 ? -1 : text.size() - point - 1);
+        }
+    }
     QCOMPARE(table()->rowCount(), 3);
 }
 
@@ -219,6 +233,13 @@ void MeterTableTest::saveToABareName()
     QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("bare"))));
     QCOMPARE(readWorkbook(dir.filePath(QStringLiteral("bare.xls"))).size(), 4);
+    // With the .xlsx filter chosen the name gets ".xlsx".
+    dialogs.clear();
+    dialogs.fileNames << dir.filePath(QStringLiteral("bare2"));
+    dialogs.selectedFilters << QStringLiteral("Excel file (*.xlsx)");
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
+    QVERIFY(SaveFaults::fileBytes(dir.filePath(QStringLiteral("bare2.xlsx"))).startsWith("PK"));
 }
 
 void MeterTableTest::saveToAFileThatCannotBeOpened()
@@ -236,19 +257,30 @@ void MeterTableTest::saveOverAnOlderWorkbook_data()
     using SaveFaults::Fault;
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<QString>("message");
-    QTest::newRow("saved: no row of the older file left") << Fault::None << "Save file success!";
-    QTest::newRow("no file can be made") << Fault::Open << "Storing data failed, Can't open file!";
-    QTest::newRow("write fails") << Fault::Write << "Save data file fail!";
-    QTest::newRow("sync fails") << Fault::Sync << "Save data file fail!";
-    QTest::newRow("close fails") << Fault::Close << "Save data file fail!";
-    QTest::newRow("rename fails") << Fault::Rename << "Save data file fail!";
-    QTest::newRow("disk full") << Fault::DiskFull << "Save data file fail!";
+    QTest::addColumn<QString>("name");
+    const QString open = "Storing data failed, Can't open file!";
+    const QString fail = "Save data file fail!";
+    QTest::newRow("saved: no row of the older file left") << Fault::None << "Save file success!"
+                                                          << "records.xls";
+    QTest::newRow("no file can be made") << Fault::Open << open << "records.xls";
+    QTest::newRow("write fails") << Fault::Write << fail << "records.xls";
+    QTest::newRow("sync fails") << Fault::Sync << fail << "records.xls";
+    QTest::newRow("close fails") << Fault::Close << fail << "records.xls";
+    QTest::newRow("rename fails") << Fault::Rename << fail << "records.xls";
+    QTest::newRow("disk full") << Fault::DiskFull << fail << "records.xls";
+    QTest::newRow("xlsx saved") << Fault::None << "Save file success!"
+                                << "records.xlsx";
+    QTest::newRow("xlsx: no file can be made") << Fault::Open << open << "records.xlsx";
+    QTest::newRow("xlsx: write fails") << Fault::Write << fail << "records.xlsx";
+    QTest::newRow("xlsx: rename fails") << Fault::Rename << fail << "records.xlsx";
+    QTest::newRow("xlsx: disk full") << Fault::DiskFull << fail << "records.xlsx";
 }
 
 void MeterTableTest::saveOverAnOlderWorkbook()
 {
     QFETCH(SaveFaults::Fault, fault);
     QFETCH(QString, message);
+    QFETCH(QString, name);
     download(1);
     SaveFaults::Injected injected(fault);
     if (!injected.isAvailable())
@@ -257,7 +289,7 @@ void MeterTableTest::saveOverAnOlderWorkbook()
     XlsWorkbook older = XlsWorkbook::withOneSheet();
     for (int r = 0; r < 40; ++r)
         older.sheets[0].setValue(r, 0, QStringLiteral("older %1").arg(r));
-    const QString path = injected.folder() + QStringLiteral("/records.xls");
+    const QString path = injected.folder() + QLatin1Char('/') + name;
     const QByteArray before = XlsWriter::toBytes(older);
     QVERIFY(SaveFaults::putFile(path, before));
     QVERIFY(injected.fillLeaving(4096));
@@ -265,9 +297,11 @@ void MeterTableTest::saveOverAnOlderWorkbook()
     dialogs.fileNames << path;
     button("pushButton_saveData")->click();
     QCOMPARE(dialogs.texts(), QStringList{message});
-    QCOMPARE(SaveFaults::leftovers(injected.folder(), QStringLiteral("records.xls")),
-             QStringList());
-    if (fault == SaveFaults::Fault::None) {
+    QCOMPARE(SaveFaults::leftovers(injected.folder(), name), QStringList());
+    if (fault == SaveFaults::Fault::None && name.endsWith(".xlsx")) {
+        // Read back by openpyxl in test_xlsfile; here: a new zip file.
+        QVERIFY(SaveFaults::fileBytes(path).startsWith("PK\x03\x04"));
+    } else if (fault == SaveFaults::Fault::None) {
         const QList<QStringList> sheet = readWorkbook(path);
         QCOMPARE(sheet.size(), 4);
         QCOMPARE(sheet[0].mid(0, 7), headers());

@@ -316,7 +316,7 @@ void TestOdbcEngine::openConnectionFailures_data()
     QTest::newRow("folder does not exist") << "no folder";
     QTest::newRow("existing file that is not a workbook") << "text";
     QTest::newRow("truncated workbook") << "truncated";
-    QTest::newRow("Office Open XML name") << "xlsx";
+    QTest::newRow("macro-enabled workbook name") << "xlsm";
 }
 
 void TestOdbcEngine::openConnectionFailures()
@@ -328,8 +328,8 @@ void TestOdbcEngine::openConnectionFailures()
         file.clear();
     else if (situation == "no folder")
         file = path("missing/run.xls");
-    else if (situation == "xlsx")
-        file = path("run.XLSX");
+    else if (situation == "xlsm")
+        file = path("run.XLSM");
     else if (situation == "text")
         bytes = "not a workbook";
     else

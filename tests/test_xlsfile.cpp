@@ -1,8 +1,10 @@
 // The .xls file layer: what XlsWriter writes, FreeXL reads back (sheet count,
-// names, every cell), the program's own reader restores values and centring,
-// limits are kept, and bad or damaged files are refused without harm.
+// names, every cell), the program's own reader restores values, centring and
+// decimals, limits are kept, and bad or damaged files are refused without
+// harm; the .xlsx of the same workbook holds the same cells (openpyxl).
 
 #include "files/compoundfile.h"
+#include "files/workbookfile.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
@@ -10,8 +12,12 @@
 #include "xlscheck.h"
 
 #include <QCryptographicHash>
-#include <QRandomGenerator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -192,6 +198,9 @@ private slots:
     void compoundFileLayout();
     void valuesAreKeptWithinLimits_data();
     void valuesAreKeptWithinLimits();
+    void enteredNumbersKeepTheirDecimals_data();
+    void enteredNumbersKeepTheirDecimals();
+    void xlsxHoldsTheSameCells();
     void gridLimits();
     void sheetNamesMadeValid_data();
     void sheetNamesMadeValid();
@@ -272,6 +281,23 @@ void TestXlsFile::roundTrip_data()
         XlsWorkbook book;
         book.sheets.append(XlsSheet(QStringLiteral("Sheet1")));
         QTest::newRow("one empty sheet") << book;
+    }
+    {
+        // Writing what was read gives the same file only if the number
+        // formats came back to the same cells.
+        XlsWorkbook book;
+        XlsSheet sheet(QStringLiteral("Decimals"));
+        for (int d = 0; d <= XlsSheet::maxDecimals; d += 3) {
+            sheet.setValue(d, 0, 137.0 + d);
+            sheet.setDecimals(d, 0, d);
+            sheet.setValue(d, 1, -0.5);
+            sheet.setDecimals(d, 1, d);
+            sheet.setCentred(d, 1, true);
+            sheet.setDecimals(d, 2, d); // a formatted blank
+        }
+        sheet.setValue(1, 0, 2.25); // General next to the formatted cells
+        book.sheets.append(sheet);
+        QTest::newRow("fixed decimals, centred and not, and formatted blanks") << book;
     }
 }
 
@@ -441,6 +467,126 @@ void TestXlsFile::valuesAreKeptWithinLimits()
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(read.cell(0, 0, 0), stored);
     QCOMPARE(read.cell(0, 0, 1), QVariant(QStringLiteral("neighbour")));
+}
+
+void TestXlsFile::enteredNumbersKeepTheirDecimals_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("decimals");
+
+    QTest::newRow("a table's 137.0000") << "137.0000" << QVariant(137.0) << 4;
+    QTest::newRow("one decimal") << "850.0" << QVariant(850.0) << 1;
+    QTest::newRow("negative with a trailing zero") << "-0.50" << QVariant(-0.5) << 2;
+    QTest::newRow("no integer digits") << ".25" << QVariant(0.25) << 2;
+    QTest::newRow("integer: General") << "137" << QVariant(137.0) << -1;
+    QTest::newRow("point without decimals: General") << "137." << QVariant(137.0) << -1;
+    QTest::newRow("exponent: General") << "1.50e3" << QVariant(1500.0) << -1;
+    QTest::newRow("30 decimals") << "0." + QString(29, '0') + "1" << QVariant(1e-30) << 30;
+    QTest::newRow("31 decimals: General") << "0." + QString(30, '0') + "1" << QVariant(1e-31) << -1;
+    QTest::newRow("16 digits stay text")
+        << "1.000000000000000" << QVariant(QStringLiteral("1.000000000000000")) << -1;
+    QTest::newRow("a time stays text") << "12:30" << QVariant(QStringLiteral("12:30")) << -1;
+}
+
+void TestXlsFile::enteredNumbersKeepTheirDecimals()
+{
+    QFETCH(QString, text);
+    QFETCH(QVariant, value);
+    QFETCH(int, decimals);
+    XlsWorkbook book;
+    XlsSheet sheet(QStringLiteral("S"));
+    QVERIFY(sheet.setEntered(1, 1, text));
+    QCOMPARE(sheet.value(1, 1), value);
+    QCOMPARE(int(sheet.cell(1, 1)->decimals), decimals);
+    book.sheets.append(sheet);
+
+    const QString path = m_dir.filePath(QStringLiteral("entered.xls"));
+    QVERIFY(XlsWriter::save(book, path));
+    const FreeXlBook read = readWithFreeXl(path);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.cell(0, 1, 1), value);
+    XlsWorkbook reread;
+    QCOMPARE(XlsReader::load(path, &reread), XlsReader::Result::Ok);
+    QCOMPARE(reread.sheets.at(0).value(1, 1), value);
+    QCOMPARE(int(reread.sheets.at(0).cell(1, 1)->decimals), decimals);
+}
+
+void TestXlsFile::xlsxHoldsTheSameCells()
+{
+    // The workbook of the pages' saves, as .xls and as .xlsx: openpyxl reads
+    // from the .xlsx the sheets, active sheet, values, number formats and
+    // centring that the program's reader finds in the .xls.
+    XlsWorkbook book = sampleBook();
+    book.sheets[2] = XlsSheet(QStringLiteral("运行 2")); // without the cell at the grid's end
+    book.sheets[2].setValue(30, 40, QStringLiteral("far away"));
+    XlsSheet &table = book.sheets[0];
+    const QStringList entered = {"137.0000", "-0.50", "12", "850.0", "_x0041_ stays", " <&> "};
+    for (int i = 0; i < entered.size(); ++i) {
+        table.setEntered(3 + i, i % 3, entered.at(i));
+        table.setCentred(3 + i, i % 3, i % 2 == 0);
+    }
+    table.setDecimals(9, 0, 2);
+    table.setCentred(9, 1, true);
+    book.activeSheet = 2;
+    const QString xls = m_dir.filePath(QStringLiteral("same.xls"));
+    const QString xlsx = m_dir.filePath(QStringLiteral("same.xlsx"));
+    QString error;
+    QVERIFY2(WorkbookFile::save(book, xls, &error), qPrintable(error));
+    QVERIFY2(WorkbookFile::save(book, xlsx, &error), qPrintable(error));
+    QVERIFY(fileBytes(xlsx).startsWith("PK\x03\x04"));
+    XlsWorkbook fromXls;
+    QCOMPARE(XlsReader::load(xls, &fromXls), XlsReader::Result::Ok);
+
+    const char *script = R"(
+import json, sys
+import openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+out = {"active": book.index(book.active), "sheets": []}
+for ws in book.worksheets:
+    cells = [[c.row - 1, c.column - 1, c.value, c.number_format,
+              c.alignment.horizontal == "center"]
+             for row in ws.iter_rows() for c in row
+             if c.value is not None or c.number_format != "General" or c.alignment.horizontal]
+    out["sheets"].append({"name": ws.title, "cells": cells})
+print(json.dumps(out))
+)";
+    QProcess python;
+    const QString program =
+        QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : "python3";
+    python.start(program, {"-c", QString::fromUtf8(script), xlsx});
+    QVERIFY(python.waitForFinished(60000));
+    if (python.exitCode() != 0 && python.readAllStandardError().contains("No module named"))
+        QSKIP("python3-openpyxl is not installed");
+    QCOMPARE(python.exitCode(), 0);
+    const QJsonObject read = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+
+    QCOMPARE(read.value("active").toInt(), book.activeSheet);
+    const QJsonArray sheets = read.value("sheets").toArray();
+    QCOMPARE(sheets.size(), fromXls.sheets.size());
+    for (int s = 0; s < sheets.size(); ++s) {
+        const XlsSheet &sheet = fromXls.sheets.at(s);
+        QCOMPARE(sheets.at(s)["name"].toString(), sheet.name);
+        const QJsonArray cells = sheets.at(s)["cells"].toArray();
+        QCOMPARE(cells.size(), sheet.cellCount());
+        for (const QJsonValue &c : cells) {
+            const QJsonArray cell = c.toArray();
+            const XlsCell *expected = sheet.cell(cell[0].toInt(), cell[1].toInt());
+            QVERIFY2(expected, qPrintable(QJsonDocument(cell).toJson()));
+            if (!expected->value.isValid())
+                QVERIFY(cell[2].isNull());
+            else if (expected->value.type() == QVariant::String)
+                QCOMPARE(cell[2].toString(), expected->value.toString());
+            else
+                QCOMPARE(cell[2].toDouble(), expected->value.toDouble());
+            const int d = expected->decimals;
+            QCOMPARE(cell[3].toString(), d < 0    ? QStringLiteral("General")
+                                         : d == 0 ? QStringLiteral("0")
+                                                  : "0." + QString(d, '0'));
+            QCOMPARE(cell[4].toBool(), expected->centred);
+        }
+    }
+    QCOMPARE(int(fromXls.sheets[0].cell(3, 0)->decimals), 4);
 }
 
 void TestXlsFile::gridLimits()

@@ -413,6 +413,14 @@
         <source>CSV (*.csv)</source>
         <translation>CSV (*.csv)</translation>
     </message>
+    <message>
+        <source>excel file (*.xlsx)</source>
+        <translation>excel file (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel file (*.xlsx)</translation>
+    </message>
 </context>
 <context>
     <name>FirstPageForMeter</name>
@@ -755,6 +763,10 @@
     <message>
         <source>CSV (*.csv)</source>
         <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel file (*.xlsx)</translation>
     </message>
 </context>
 <context>

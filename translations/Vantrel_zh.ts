@@ -413,6 +413,14 @@
         <source>CSV (*.csv)</source>
         <translation>CSV 文件 (*.csv)</translation>
     </message>
+    <message>
+        <source>excel file (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
 </context>
 <context>
     <name>FirstPageForMeter</name>
@@ -755,6 +763,10 @@
     <message>
         <source>CSV (*.csv)</source>
         <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
     </message>
 </context>
 <context>
