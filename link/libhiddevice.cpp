@@ -304,8 +304,10 @@ int libHidDevice::read(unsigned char *destination, int count, int timeoutMs)
             return received;
         if (d->reportBuffer[0] != ReportId)
             continue;
-        // A length byte beyond the report's payload area is taken as the area.
-        const int k = std::min<int>(d->reportBuffer[1], length - 2);
+        // A length byte beyond the report's payload area, or beyond the bytes
+        // a short report brought, is taken as what is there: the rest of the
+        // buffer holds no data from the device.
+        const int k = std::max(0, std::min({int(d->reportBuffer[1]), length - 2, got - 2}));
         const int wanted = count - received;
         if (k > wanted) {
             std::memcpy(destination + received, d->reportBuffer + 2, size_t(wanted));
