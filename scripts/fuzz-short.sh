@@ -35,13 +35,16 @@ for entry in "${targets[@]}"; do
   findings="build-fuzz/findings/$name"
   rm -rf "$work"
   mkdir -p "$work" "$findings"
+  # Earlier findings run first, under the sanitizers they were found with.
+  kept=()
+  [ -d "fuzz/findings/$name" ] && kept=("fuzz/findings/$name")
   echo "== fuzz_$name for ${seconds}s"
   asan="${ASAN_OPTIONS:-}"
   [[ "$leaks_off" == *" $name "* ]] && asan="detect_leaks=0"
   # shellcheck disable=SC2086
   if ! ASAN_OPTIONS="$asan" "build-fuzz/fuzz/fuzz_$name" $options -max_total_time="$seconds" -timeout=10 \
       -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
-      -artifact_prefix="$findings/" "$work" "fuzz/corpus/$name" 2>"build-fuzz/fuzz_$name.log"; then
+      -artifact_prefix="$findings/" "$work" "fuzz/corpus/$name" "${kept[@]}" 2>"build-fuzz/fuzz_$name.log"; then
     echo "fuzz_$name found a fault:"
     tail -n 40 "build-fuzz/fuzz_$name.log"
     failed=1
