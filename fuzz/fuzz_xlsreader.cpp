@@ -6,8 +6,7 @@
 // exceeds a small multiple of the file's size, so that memory growing with
 // something other than the file's contents is a finding at any input size,
 // long before -rss_limit_mb would notice.
-#include "files/xlsreader.h"
-#include "files/xlsworkbook.h"
+#include "fuzz/replay.h"
 
 #include <QByteArray>
 
@@ -63,12 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     live = 0;
     peak = 0;
     counting = true;
-    {
-        XlsWorkbook book;
-        XlsReader::read(QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)),
-                        &book);
-    }
+    const bool holds = FuzzReplay::xlsReader(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)));
     counting = false;
+    if (!holds) {
+        std::fprintf(stderr, "the workbook taken breaks a rule of the reader\n");
+        std::abort();
+    }
     if (peak > peakPerByte * size + peakAllowance) {
         std::fprintf(stderr, "the reader held %zu bytes at its peak for a file of %zu bytes\n",
                      peak, size);

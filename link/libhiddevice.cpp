@@ -302,7 +302,11 @@ int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs)
             return 0;
         if (got < 0)
             return -1;
-        if (d->reportBuffer[0] != ReportId || d->reportBuffer[1] == 0) {
+        // A length byte beyond the report's payload area, or beyond the bytes
+        // a short report brought, is taken as what is there: the rest of the
+        // buffer holds no data from the device.
+        const int k = std::max(0, std::min({int(d->reportBuffer[1]), length - 2, got - 2}));
+        if (d->reportBuffer[0] != ReportId || k == 0) {
             waitMs = int(std::chrono::duration_cast<std::chrono::milliseconds>(
                              deadline - std::chrono::steady_clock::now())
                              .count());
@@ -310,8 +314,6 @@ int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs)
                 return 0;
             continue;
         }
-        // A length byte beyond the report's payload area is taken as the area.
-        const int k = std::min<int>(d->reportBuffer[1], length - 2);
         const int n = std::min(k, count);
         std::memcpy(destination, d->reportBuffer + 2, size_t(n));
         std::memmove(d->reportBuffer, d->reportBuffer + 2 + n, size_t(k - n));

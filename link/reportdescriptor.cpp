@@ -4,6 +4,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <limits>
 
 namespace ReportDescriptor {
 
@@ -44,11 +45,19 @@ Lengths reportLengths(const QByteArray &descriptor)
         const int type = (prefix >> 2) & 0x03;
         const int tag = prefix >> 4;
         if (type == 0) { // main
+            // Sizes and counts of up to 32 bits each: a report's bits are
+            // summed without wrapping, a sum past any real report staying at
+            // the top (the length is capped below anyway).
             const quint64 bits = quint64(g.reportSize) * g.reportCount;
+            auto add = [bits](quint64 &sum) {
+                sum = bits > std::numeric_limits<quint64>::max() - sum
+                          ? std::numeric_limits<quint64>::max()
+                          : sum + bits;
+            };
             if (tag == 0x8)
-                inputBits[g.reportId] += bits;
+                add(inputBits[g.reportId]);
             else if (tag == 0x9)
-                outputBits[g.reportId] += bits;
+                add(outputBits[g.reportId]);
         } else if (type == 1) { // global
             switch (tag) {
             case 0x7:
@@ -78,7 +87,7 @@ Lengths reportLengths(const QByteArray &descriptor)
     auto longest = [&](const QMap<int, quint64> &bits) {
         quint64 most = 0;
         for (quint64 b : bits)
-            most = std::max(most, (b + 7) / 8);
+            most = std::max(most, b / 8 + (b % 8 != 0 ? 1 : 0));
         if (most == 0)
             return 0;
         return int(std::min<quint64>(most + (numbered ? 1 : 0), 65535));

@@ -10,6 +10,7 @@ packages=(
   qttranslations5-l10n
   librsvg2-bin dpkg-dev desktop-file-utils appstream
   fonts-wqy-microhei xvfb xauth imagemagick
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

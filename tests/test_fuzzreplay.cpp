@@ -2,39 +2,26 @@
 // every finding) through the code it was found against, in the ordinary
 // build: a fault that comes back shows here, and under the sanitizer build
 // as the report it was.
-#include "files/xlsreader.h"
-#include "files/xlsworkbook.h"
+#include "fuzz/replay.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 
-// Target name (a folder under fuzz/corpus and fuzz/findings) -> what one
-// input goes through. Each returns false only for an outcome that breaks a
-// rule of the code under test.
-const QMap<QString, std::function<bool(const QByteArray &)>> &targets()
+// Target name (a folder under fuzz/corpus and fuzz/findings) -> the replay
+// function its fuzz entry point calls.
+const QMap<QString, bool (*)(const QByteArray &)> &targets()
 {
-    static const QMap<QString, std::function<bool(const QByteArray &)>> map{
-        {QStringLiteral("xlsreader"),
-         [](const QByteArray &bytes) {
-             XlsWorkbook book;
-             const XlsReader::Result result = XlsReader::read(bytes, &book);
-             // A workbook taken holds at least one sheet, each within the grid.
-             if (result != XlsReader::Result::Ok)
-                 return true;
-             if (book.sheets.isEmpty())
-                 return false;
-             for (const XlsSheet &sheet : qAsConst(book.sheets)) {
-                 if (sheet.endRow() > XlsSheet::maxRows || sheet.endColumn() > XlsSheet::maxColumns)
-                     return false;
-             }
-             return true;
-         }},
+    static const QMap<QString, bool (*)(const QByteArray &)> map{
+        {QStringLiteral("xlsreader"), FuzzReplay::xlsReader},
+        {QStringLiteral("instrument"), FuzzReplay::instrumentAnswers},
+        {QStringLiteral("meterrecord"), FuzzReplay::meterRecord},
+        {QStringLiteral("loggerrun"), FuzzReplay::loggerRun},
+        {QStringLiteral("simprofile"), FuzzReplay::simProfile},
+        {QStringLiteral("reportdescriptor"), FuzzReplay::reportDescriptor},
     };
     return map;
 }

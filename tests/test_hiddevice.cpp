@@ -198,17 +198,22 @@ void HidDeviceTest::readClampsLengthByte_data()
 {
     QTest::addColumn<int>("reportLength");
     QTest::addColumn<int>("lengthByte");
+    QTest::addColumn<int>("arrived"); // bytes of the report that came, report id included
     QTest::addColumn<int>("delivered");
-    QTest::newRow("255 in a 64-byte report") << 64 << 255 << 62;
-    QTest::newRow("63 in a 64-byte report") << 64 << 63 << 62;
-    QTest::newRow("62 is the whole area") << 64 << 62 << 62;
-    QTest::newRow("40 in a 32-byte report") << 32 << 40 << 30;
+    QTest::newRow("255 in a 64-byte report") << 64 << 255 << 64 << 62;
+    QTest::newRow("63 in a 64-byte report") << 64 << 63 << 64 << 62;
+    QTest::newRow("62 is the whole area") << 64 << 62 << 64 << 62;
+    QTest::newRow("40 in a 32-byte report") << 32 << 40 << 32 << 30;
+    QTest::newRow("62 in a report cut to 10 bytes") << 64 << 62 << 10 << 8;
+    QTest::newRow("5 in a report cut to 10 bytes") << 64 << 5 << 10 << 5;
+    QTest::newRow("report of its id alone") << 64 << 62 << 1 << 0;
 }
 
 void HidDeviceTest::readClampsLengthByte()
 {
     QFETCH(int, reportLength);
     QFETCH(int, lengthByte);
+    QFETCH(int, arrived);
     QFETCH(int, delivered);
     SimTransport transport;
     SimProfile p = quietMeter();
@@ -216,7 +221,8 @@ void HidDeviceTest::readClampsLengthByte()
     auto sim = transport.add(p);
     libHidDevice device(&transport);
     QCOMPARE(device.open(kVid, kPid), 0);
-    sim->queueInputReport(report(counting(reportLength - 2), reportLength, 0x3F, lengthByte));
+    sim->queueInputReport(
+        report(counting(reportLength - 2), reportLength, 0x3F, lengthByte).left(arrived));
     QByteArray got;
     QCOMPARE(readInto(device, &got, 1000, 30), delivered);
     QCOMPARE(got, counting(delivered));
@@ -428,6 +434,9 @@ void HidDeviceTest::reportDescriptorLengths_data()
     QTest::newRow("truncated item") << hexBytes("A1 01 75 08 95 10 81 02 96 01") << 16 << 0;
     QTest::newRow("long item skipped") << hexBytes("FE 02 01 AA BB 75 08 95 05 81 02") << 5 << 0;
     QTest::newRow("empty") << QByteArray() << 0 << 0;
+    // 2^31 bits of 2^31 reports four times over add up past 64 bits.
+    QTest::newRow("huge sizes stay at the cap")
+        << hexBytes("77 00 00 00 80 97 00 00 00 80 81 02 81 02 81 02 81 02") << 65535 << 0;
 }
 
 void HidDeviceTest::reportDescriptorLengths()
