@@ -1,6 +1,5 @@
 #include "files/xlsworkbook.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <QtMath>
 
@@ -123,12 +122,75 @@ bool XlsSheet::setDecimals(int row, int column, int decimals)
     return true;
 }
 
+namespace {
+
+// A text as a user enters a number: [+-] digits [. digits] or . digits, with
+// an exponent of at most three digits, up to 40 characters and at most 15
+// significant digits (more would not survive as a number). Written out by
+// hand: it runs for every cell of every save. decimals is the count after the
+// point of a text without exponent, else 0.
+bool parseEnteredNumber(const QString &text, double *value, int *decimals)
+{
+    const int size = text.size();
+    if (size == 0 || size > 40)
+        return false;
+    const QChar *c = text.constData();
+    int i = 0;
+    if (c[i] == QLatin1Char('+') || c[i] == QLatin1Char('-'))
+        ++i;
+    int digits = 0, significant = 0, afterPoint = 0;
+    bool point = false;
+    for (; i < size; ++i) {
+        const ushort u = c[i].unicode();
+        if (u >= '0' && u <= '9') {
+            ++digits;
+            if (point)
+                ++afterPoint;
+            if (significant > 0 || u != '0')
+                ++significant;
+        } else if (u == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0 || significant > 15)
+        return false;
+    bool exponent = false;
+    if (i < size && (c[i] == QLatin1Char('e') || c[i] == QLatin1Char('E'))) {
+        exponent = true;
+        ++i;
+        if (i < size && (c[i] == QLatin1Char('+') || c[i] == QLatin1Char('-')))
+            ++i;
+        int expDigits = 0;
+        for (; i < size && c[i].unicode() >= '0' && c[i].unicode() <= '9'; ++i)
+            ++expDigits;
+        if (expDigits < 1 || expDigits > 3)
+            return false;
+    }
+    if (i != size)
+        return false;
+    bool ok = false;
+    *value = text.toDouble(&ok);
+    *decimals = exponent ? 0 : afterPoint;
+    return ok;
+}
+
+} // namespace
+
 bool XlsSheet::setEntered(int row, int column, const QVariant &assigned)
 {
-    if (!setValue(row, column, enteredValue(assigned)))
+    double number = 0;
+    int decimals = 0;
+    if (assigned.type() != QVariant::String ||
+        !parseEnteredNumber(assigned.toString(), &number, &decimals))
+        return setValue(row, column, normalised(assigned));
+    const QVariant value = normalised(number);
+    if (!setValue(row, column, value))
         return false;
-    const int decimals = enteredDecimals(assigned);
-    return decimals < 0 || setDecimals(row, column, decimals);
+    if (value.type() != QVariant::Double || decimals <= 0 || decimals > maxDecimals)
+        return true;
+    return setDecimals(row, column, decimals);
 }
 
 void XlsSheet::assign(Cells cells)
@@ -203,40 +265,20 @@ QVariant XlsSheet::enteredValue(const QVariant &assigned)
 {
     if (assigned.type() != QVariant::String)
         return normalised(assigned);
-    const QString text = assigned.toString();
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]{1,3})?$"));
-    if (text.size() > 40 || !number.match(text).hasMatch())
-        return normalised(assigned);
-    // More than 15 significant digits would not survive as a number.
-    int digits = 0;
-    bool leading = true;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('e') || ch == QLatin1Char('E'))
-            break;
-        if (!ch.isDigit())
-            continue;
-        if (leading && ch == QLatin1Char('0'))
-            continue;
-        leading = false;
-        ++digits;
-    }
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || digits > 15)
+    double value = 0;
+    int decimals = 0;
+    if (!parseEnteredNumber(assigned.toString(), &value, &decimals))
         return normalised(assigned);
     return normalised(value);
 }
 
 int XlsSheet::enteredDecimals(const QVariant &assigned)
 {
-    if (assigned.type() != QVariant::String || enteredValue(assigned).type() != QVariant::Double)
+    double value = 0;
+    int decimals = 0;
+    if (assigned.type() != QVariant::String ||
+        !parseEnteredNumber(assigned.toString(), &value, &decimals) || !qIsFinite(value))
         return -1;
-    const QString text = assigned.toString();
-    const int point = text.indexOf(QLatin1Char('.'));
-    if (point < 0 || text.contains(QLatin1Char('e'), Qt::CaseInsensitive))
-        return -1;
-    const int decimals = text.size() - point - 1;
     return decimals > 0 && decimals <= maxDecimals ? decimals : -1;
 }
 
