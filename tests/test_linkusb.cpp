@@ -43,6 +43,7 @@ private slots:
     void noStartByteRunsToTimeOut();
     void timeoutZeroReturnsRaw();
     void timeoutZeroEndsAtGap();
+    void passEndsWhenTheAnswerIsWhole();
     void answerSplitOverAGapIsAssembled();
     void twoAnswersBackToBack();
     void wantedLengthBeyondWorkArea();
@@ -149,6 +150,32 @@ void LinkUsbTest::timeoutZeroEndsAtGap()
     QTest::qWait(100);
     QCOMPARE(link->read(buffer, 0, 16), 16);
     QCOMPARE(buffer, longAnswer(0x41, 0x80, sim->block80()));
+}
+
+void LinkUsbTest::passEndsWhenTheAnswerIsWhole()
+{
+    // Two answers back to back: a pass told what makes the first one whole
+    // stops there and leaves the second to the next read; drain() then
+    // discards it, so that it cannot be taken for the answer to a new request.
+    QCOMPARE(link->write(kBlock80Request, 1000), kBlock80Request.size());
+    QCOMPARE(link->write(kBlock80Request, 1000), kBlock80Request.size());
+    const QByteArray answer = longAnswer(0x41, 0x80, sim->block80());
+    QTRY_COMPARE(sim->pendingReports(), 2);
+    QByteArray buffer;
+    int asked = 0;
+    QCOMPARE(link->collect(buffer, [&asked](const QByteArray &b) { ++asked; return b.size() >= 16; }),
+             16);
+    QCOMPARE(buffer, answer);
+    QCOMPARE(asked, 1);
+    link->drain();
+    QCOMPARE(link->read(buffer, 0, 16), 0);
+    QCOMPARE(buffer, answer);
+    // Without a test the pass takes everything up to the pause.
+    QCOMPARE(link->write(kBlock80Request, 1000), kBlock80Request.size());
+    QCOMPARE(link->write(kBlock80Request, 1000), kBlock80Request.size());
+    buffer.clear();
+    QCOMPARE(link->collect(buffer, nullptr), 32);
+    QCOMPARE(buffer, answer + answer);
 }
 
 void LinkUsbTest::answerSplitOverAGapIsAssembled()

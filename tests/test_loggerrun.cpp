@@ -85,6 +85,7 @@ void LoggerRunTest::walk_data()
 {
     QTest::addColumn<QByteArray>("frames");
     QTest::addColumn<bool>("ended");
+    QTest::addColumn<bool>("whole"); // the end packet's trailer has come too
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<int>("dropped");
 
@@ -94,34 +95,36 @@ void LoggerRunTest::walk_data()
     QTest::newRow("14-byte payload")
         << (hexBytes("AB 42 80 01 00 00 0E 00 18 0C 1F 17 3B 3B 00 00 80 3F 00 00 00 40 77 88")
             + hexBytes("AB 42 80 01 00 00 00 00 99 AA"))
-        << true << (kStart + floats({1.0f, 2.0f})) << 0;
-    QTest::newRow("two packets") << (packet(d1) + packet(d2) + endPacket()) << true << (d1 + d2)
-                                 << 0;
+        << true << true << (kStart + floats({1.0f, 2.0f})) << 0;
+    QTest::newRow("two packets") << (packet(d1) + packet(d2) + endPacket()) << true << true
+                                 << (d1 + d2) << 0;
     QTest::newRow("stray bytes before and between")
         << (hexBytes("00 AB 5A") + packet(d1) + hexBytes("AB 5A 42 01") + packet(d2) + endPacket())
-        << true << (d1 + d2) << 0;
+        << true << true << (d1 + d2) << 0;
     QTest::newRow("AB 42 inside the data is not a packet")
-        << (packet(kStart + hexBytes("AB 42 00 00 00 00 00 00")) + endPacket()) << true
+        << (packet(kStart + hexBytes("AB 42 00 00 00 00 00 00")) + endPacket()) << true << true
         << (kStart + hexBytes("AB 42 00 00 00 00 00 00")) << 0;
     QTest::newRow("end packet header only") << (packet(d1) + hexBytes("AB 42 80 01 00 00 00 00"))
-                                            << true << d1 << 0;
+                                            << true << false << d1 << 0;
     QTest::newRow("end packet header one byte short")
-        << (packet(d1) + hexBytes("AB 42 80 01 00 00 00")) << false << d1 << 0;
-    QTest::newRow("no end packet yet") << (packet(d1) + packet(d2)) << false << d1 << 1;
+        << (packet(d1) + hexBytes("AB 42 80 01 00 00 00")) << false << false << d1 << 0;
+    QTest::newRow("no end packet yet") << (packet(d1) + packet(d2)) << false << false << d1 << 1;
     QTest::newRow("bytes after the end packet ignored")
-        << (packet(d1) + endPacket() + packet(d2)) << true << d1 << 0;
+        << (packet(d1) + endPacket() + packet(d2)) << true << true << d1 << 0;
     QTest::newRow("packet running past the end is dropped")
-        << (packet(d1) + hexBytes("AB 42 80 01 00 00 FF 00 01 02 03")) << false << d1 << 1;
-    QTest::newRow("nothing") << QByteArray() << false << QByteArray() << 0;
+        << (packet(d1) + hexBytes("AB 42 80 01 00 00 FF 00 01 02 03")) << false << false << d1 << 1;
+    QTest::newRow("nothing") << QByteArray() << false << false << QByteArray() << 0;
 }
 
 void LoggerRunTest::walk()
 {
     QFETCH(QByteArray, frames);
     QFETCH(bool, ended);
+    QFETCH(bool, whole);
     QFETCH(QByteArray, payload);
     QFETCH(int, dropped);
     QCOMPARE(LoggerRun::endPacketSeen(frames), ended);
+    QCOMPARE(LoggerRun::answerComplete(frames), whole);
     QList<quint16> lengths;
     QCOMPARE(LoggerRun::extractPayload(frames, &lengths), payload);
     QCOMPARE(lengths.size(), dropped);

@@ -1,5 +1,6 @@
 // Meter record decoding, formatting, buffer walking and control profiles.
 #include "frames.h"
+#include "download/meterdownload.h"
 #include "download/meterrecord.h"
 #include "protocol/frame.h"
 
@@ -51,6 +52,8 @@ private slots:
     void split();
     void probeNotice_data();
     void probeNotice();
+    void downloadStream_data();
+    void downloadStream();
     void unitFragments_data();
     void unitFragments();
 };
@@ -249,6 +252,57 @@ void MeterRecordTest::split()
     const MeterRecord::Split s = MeterRecord::splitAnswers(buffer);
     QCOMPARE(QByteArrayList(s.answers), answers);
     QCOMPARE(s.partialTail, partialTail);
+}
+
+void MeterRecordTest::downloadStream_data()
+{
+    // The answer to record k names its address 0xF0 + 24 k.
+    const auto answer = [](int k) {
+        return longAnswer(0x42, 0xF0 + 24 * quint32(k), QByteArray(24, char(k + 1)));
+    };
+    const QByteArray refusal = withTrailer("AB C7 08 00 00 00");
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("records"); // the records that have an answer
+    QTest::addColumn<int>("refusals");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("in order") << answer(0) + answer(1) + answer(2) << 3 << QList<int>{0, 1, 2}
+                              << 0 << true;
+    QTest::newRow("out of order, filed by address")
+        << answer(2) + answer(0) + answer(1) << 3 << QList<int>{0, 1, 2} << 0 << true;
+    QTest::newRow("a refusal between") << answer(0) + refusal + answer(2) << 3
+                                       << QList<int>{0, 2} << 1 << true;
+    QTest::newRow("last answer still arriving")
+        << answer(0) + answer(1) + answer(2).left(20) << 3 << QList<int>{0, 1} << 0 << false;
+    QTest::newRow("refusal still arriving") << answer(0) + refusal.left(5) << 2 << QList<int>{0}
+                                            << 0 << false;
+    QTest::newRow("repeated address takes the first free record")
+        << answer(1) + answer(1) << 2 << QList<int>{0, 1} << 0 << true;
+    QTest::newRow("stray bytes and a probe notice between")
+        << hexBytes("5A 5A") + answer(0) + withTrailer("AB 22 0D 00 01 00 00") + answer(1) << 2
+        << QList<int>{0, 1} << 0 << true;
+    QTest::newRow("more answers than records") << answer(0) + answer(1) + answer(2) << 2
+                                               << QList<int>{0, 1} << 0 << true;
+    QTest::newRow("one missing") << answer(0) + answer(2) << 3 << QList<int>{0, 2} << 0 << false;
+    QTest::newRow("nothing") << QByteArray() << 1 << QList<int>{} << 0 << false;
+}
+
+void MeterRecordTest::downloadStream()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(int, count);
+    QFETCH(QList<int>, records);
+    QFETCH(int, refusals);
+    QFETCH(bool, complete);
+    const MeterDownload::Collected c = MeterDownload::collect(stream, count);
+    QCOMPARE(c.answers.keys(), records);
+    QCOMPARE(c.refusals, refusals);
+    QCOMPARE(c.complete(count), complete);
+    // The quick test the page runs on every arrival agrees with collect().
+    QCOMPARE(MeterDownload::isComplete(stream, count), complete);
+    // Each answer is filed whole.
+    for (auto it = c.answers.cbegin(); it != c.answers.cend(); ++it)
+        QCOMPARE(it.value().size(), MeterRecord::kAnswerLength);
 }
 
 void MeterRecordTest::probeNotice_data()
