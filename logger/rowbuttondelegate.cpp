@@ -1,11 +1,18 @@
 #include "logger/rowbuttondelegate.h"
 
-#include <QApplication>
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+
+RowButtonDelegate::RowButtonDelegate(QAbstractItemView *view)
+    : QStyledItemDelegate(view), m_face(new QPushButton(view))
+{
+    m_face->hide();
+}
 
 QRect RowButtonDelegate::buttonRect(const QRect &cell)
 {
@@ -15,27 +22,33 @@ QRect RowButtonDelegate::buttonRect(const QRect &cell)
 void RowButtonDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const
 {
+    m_face->ensurePolished();
     QStyleOptionButton button;
+    button.initFrom(m_face);
     button.rect = buttonRect(option.rect);
     button.text = m_text;
-    button.fontMetrics = option.fontMetrics;
-    button.palette = option.palette;
-    button.state = option.state & (QStyle::State_Enabled | QStyle::State_HasFocus);
-    button.state |= m_pressed == index ? QStyle::State_Sunken : QStyle::State_Raised;
-    QStyle *style = option.widget ? option.widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_PushButton, &button, painter, option.widget);
+    button.state = QStyle::State_Raised | (option.state & QStyle::State_HasFocus);
+    if (option.state & QStyle::State_Enabled)
+        button.state |= QStyle::State_Enabled;
+    if (m_pressed == index)
+        button.state = (button.state & ~QStyle::State_Raised) | QStyle::State_Sunken;
+    painter->save();
+    painter->setFont(m_face->font());
+    m_face->style()->drawControl(QStyle::CE_PushButton, &button, painter, m_face);
+    painter->restore();
 }
 
 QSize RowButtonDelegate::sizeHint(const QStyleOptionViewItem &option,
                                   const QModelIndex &index) const
 {
+    Q_UNUSED(option)
     Q_UNUSED(index)
+    m_face->ensurePolished();
     QStyleOptionButton button;
+    button.initFrom(m_face);
     button.text = m_text;
-    button.fontMetrics = option.fontMetrics;
-    const QSize text = option.fontMetrics.size(Qt::TextShowMnemonic, button.text);
-    QStyle *style = option.widget ? option.widget->style() : QApplication::style();
-    return style->sizeFromContents(QStyle::CT_PushButton, &button, text, option.widget) +
+    const QSize text = button.fontMetrics.size(Qt::TextShowMnemonic, button.text);
+    return m_face->style()->sizeFromContents(QStyle::CT_PushButton, &button, text, m_face) +
            QSize(4, 4);
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QStyledItemDelegate>
+
+class QAbstractItemView;
+class QPushButton;
 
 // Draws a push button in every row of a table column and tells which row's
 // button was clicked (mouse, or Space/Enter on the current cell). One
@@ -12,7 +16,9 @@ class RowButtonDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    explicit RowButtonDelegate(QObject *parent = nullptr) : QStyledItemDelegate(parent) {}
+    // The buttons look like the program's push buttons: they are drawn as a
+    // hidden button of the view would be, so its style sheet applies.
+    explicit RowButtonDelegate(QAbstractItemView *view);
 
     void setText(const QString &text) { m_text = text; }
     QString text() const { return m_text; }
@@ -30,6 +36,7 @@ signals:
     void clicked(int row);
 
 private:
+    QPointer<QPushButton> m_face;
     QString m_text;
     QPersistentModelIndex m_pressed;
 };
