@@ -10,6 +10,7 @@ packages=(
   qttranslations5-l10n
   librsvg2-bin dpkg-dev desktop-file-utils appstream
   fonts-wqy-microhei xvfb xauth imagemagick
+  umockdev libumockdev-dev libglib2.0-dev
 )
 missing=()
 for p in "${packages[@]}"; do
