@@ -81,6 +81,9 @@ public:
     HidrawInstrument *plugIn(const SimProfile &profile);
     // Unplugs every instrument and forgets them.
     void removeAll();
+    // The number of the next node made: /dev/hidraw<number>. Numbers are
+    // handed out upwards from there; none may be used twice.
+    void setNextNode(int number) { nextNode_ = number; }
 
     // The next `count` opens of any hidraw node fail with EACCES, as they do
     // before udev has given the user access to a node that has just appeared.

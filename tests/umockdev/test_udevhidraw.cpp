@@ -166,6 +166,8 @@ void UdevHidrawTest::plugRecogniseDownloadUnplug_data()
     QTest::addColumn<int>("items");
     QTest::newRow("Logger: one run of 300 samples") << logger() << Family::Logger << 1;
     QTest::newRow("Meter: three records") << meter() << Family::Meter << 3;
+    // Opened by its stand-in name "SerNum 0".
+    QTest::newRow("Logger without a USB serial number") << logger(QString()) << Family::Logger << 1;
 }
 
 void UdevHidrawTest::plugRecogniseDownloadUnplug()
@@ -243,32 +245,40 @@ void UdevHidrawTest::unplugDuringDownloadThenReplug()
 
 void UdevHidrawTest::twoInstruments_data()
 {
+    QTest::addColumn<bool>("heldListedFirst"); // the window's instrument comes first in the listing
     QTest::addColumn<bool>("pullOpened");
-    QTest::newRow("the other one pulled out: the link stays") << false;
-    QTest::newRow("the open one pulled out: the link closes") << true;
+    QTest::newRow("held one listed first, the other pulled out: the link stays") << true << false;
+    QTest::newRow("held one listed last, the open one pulled out: the link closes")
+        << false << true;
 }
 
 void UdevHidrawTest::twoInstruments()
 {
+    QFETCH(bool, heldListedFirst);
     QFETCH(bool, pullOpened);
     QSignalSpy arrivals(watcher, &DeviceWatcher::deviceArrived);
     QSignalSpy removals(watcher, &DeviceWatcher::deviceRemoveComplete);
     // Each instrument is heard twice, as its USB device and as its hidraw
     // node; its USB interface and HID device are not.
+    testbed->setNextNode(heldListedFirst ? 20 : 31);
     HidrawInstrument *first = testbed->plugIn(logger(QStringLiteral("VT-A1")));
     QTRY_COMPARE(arrivals.count(), 2);
     QVERIFY(window->link());
     QCOMPARE(linkPath(), first->node());
 
     // A second instrument: its arrival is heard, the open link is kept.
+    testbed->setNextNode(heldListedFirst ? 21 : 30);
     HidrawInstrument *second = testbed->plugIn(meter(QStringLiteral("VT-B2")));
     QTRY_COMPARE(arrivals.count(), 4);
     QCOMPARE(linkPath(), first->node());
     QCOMPARE(window->currentFamily(), Family::Logger);
 
-    // The other instrument is found by its serial number over hidapi; the
-    // one the window holds is busy and cannot be opened a second time.
+    // The other instrument is found by its serial number over hidapi,
+    // wherever the busy one stands in the listing; the one the window holds
+    // cannot be opened a second time.
     HidapiTransport transport;
+    QCOMPARE(transport.enumerate(kVid, kPid).first().path,
+             heldListedFirst ? first->node() : second->node());
     const libHidDevice::SerialList serials =
         libHidDevice::collectSerialNumbers(&transport, kVid, kPid);
     QCOMPARE(serials.texts, QStringList{"VT-B2"});
@@ -277,6 +287,10 @@ void UdevHidrawTest::twoInstruments()
     QCOMPARE(other.open(kVid, kPid, QStringLiteral("VT-B2")), 0);
     QCOMPARE(other.path(), second->node());
     other.close();
+    CLinkerUSB any(&transport);
+    QCOMPARE(any.open(kVid, kPid), 0);
+    QCOMPARE(any.path(), second->node());
+    any.close();
 
     HidrawInstrument *pulled = pullOpened ? first : second;
     pulled->unplug();
