@@ -305,9 +305,7 @@ void HidrawInstrument::plug()
     fcntl(node->master, F_SETFD, FD_CLOEXEC);
     // The node has the terminal's device numbers: fstat() on the program's
     // file is not emulated, and hidapi finds the device by them.
-    struct stat st
-    {
-    };
+    struct stat st = {};
     fstat(node->slave, &st);
     const QByteArray devNumbers =
         QByteArray::number(major(st.st_rdev)) + ':' + QByteArray::number(minor(st.st_rdev));
