@@ -180,20 +180,6 @@ gboolean handleIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer 
             info->product = qint16(kProductId);
             result = 0;
         }
-    } else if (_IOC_TYPE(request) == 'H' && _IOC_NR(request) == _IOC_NR(HIDIOCGRAWNAME(0))) {
-        const size_t length = _IOC_SIZE(request);
-        GError *gerror = nullptr;
-        UMockdevIoctlData *data =
-            umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, length, &gerror);
-        g_clear_error(&gerror);
-        if (data && length > 0) {
-            const size_t n = std::min(length, sizeof kProductName);
-            std::memcpy(data->data, kProductName, n);
-            data->data[n - 1] = 0;
-            result = long(n);
-        }
-        if (data)
-            g_object_unref(data);
     }
     if (result >= 0)
         error = 0;

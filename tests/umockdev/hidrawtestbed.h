@@ -26,8 +26,8 @@ struct Node;
 //
 // and /dev/hidrawK is served by the simulated instrument: an output report
 // written to the node is a request to it, its answers are the node's input
-// reports, and the ioctls the hidraw driver knows are answered as it answers
-// them. Pulling the plug fails the open node the way the driver does (poll
+// reports, and the hidraw ioctls the transport asks (descriptor size,
+// descriptor, device info) are answered as the driver answers them. Pulling the plug fails the open node the way the driver does (poll
 // hangs up, a read gives EIO, writes and ioctls ENODEV) before the removal
 // notices go out; plugging in again makes a new node.
 class HidrawInstrument
