@@ -63,6 +63,18 @@ int placeholderNumber(const QString &wanted)
     return -1;
 }
 
+// A busy interface that the listing shows with a serial number other than
+// every one of `serials`: it belongs to another instrument, held by some
+// other program, and neither counts nor takes a position when this
+// instrument is opened. One without a serial number in the listing may be
+// the wanted instrument's and is counted as before.
+bool busyWithOtherSerial(const HidTransport::InterfaceInfo &info, const QStringList &serials)
+{
+    if (info.serialNumber.isEmpty() || serials.isEmpty())
+        return false;
+    return !serials.contains(QString::fromLocal8Bit(info.serialNumber.toLocal8Bit()));
+}
+
 } // namespace
 
 libHidDevice::libHidDevice(HidTransport *transport) : transport_(transport) {}
@@ -122,7 +134,7 @@ libHidDevice::SerialList libHidDevice::collectSerialNumbers(HidTransport *transp
 }
 
 int libHidDevice::countInterfaces(HidTransport *transport, quint16 vendorId, quint16 productId,
-                                  int instruments)
+                                  int instruments, const QStringList &serials)
 {
     int found = 0;
     for (const HidTransport::InterfaceInfo &info :
@@ -133,7 +145,7 @@ int libHidDevice::countInterfaces(HidTransport *transport, quint16 vendorId, qui
         if (handle) {
             handle->close();
             ++found;
-        } else if (error == OpenError::Sharing) {
+        } else if (error == OpenError::Sharing && !busyWithOtherSerial(info, serials)) {
             ++found;
         }
     }
@@ -157,7 +169,7 @@ int libHidDevice::openByIndex(HidTransport *transport, HidDeviceRecord *record, 
         OpenError error = OpenError::None;
         std::unique_ptr<HidTransport::Handle> handle =
             openPath(transport, info, vendorId, productId, interfacesPerInstrument == 1, &error);
-        if (error == OpenError::Sharing) {
+        if (error == OpenError::Sharing && !busyWithOtherSerial(info, {wantedSerial})) {
             if (position == deviceIndex)
                 return 3;
             ++position;
@@ -219,7 +231,8 @@ int libHidDevice::openSerial(quint16 vendorId, quint16 productId, const SerialLi
                              const QString &serial)
 {
     auto record = std::make_unique<HidDeviceRecord>();
-    const int perInstrument = countInterfaces(transport_, vendorId, productId, serials.count);
+    const int perInstrument =
+        countInterfaces(transport_, vendorId, productId, serials.count, serials.texts);
     if (perInstrument == 0)
         return -1;
     if (openByIndex(transport_, record.get(), vendorId, productId, perInstrument - 1, serial,

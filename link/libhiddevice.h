@@ -80,10 +80,14 @@ public:
     static SerialList collectSerialNumbers(HidTransport *transport, quint16 vendorId,
                                            quint16 productId);
     // Interfaces per instrument: matching interfaces that could be opened (or
-    // were busy), divided by the number of instruments.
+    // were busy), divided by the number of instruments. A busy interface
+    // listed with a serial number that is not among `serials` (the collected
+    // texts) is another instrument's and is not counted.
     static int countInterfaces(HidTransport *transport, quint16 vendorId, quint16 productId,
-                               int instruments);
-    // 0 success, 1 nothing matched, 3 already open or the wanted interface is busy.
+                               int instruments, const QStringList &serials = {});
+    // 0 success, 1 nothing matched, 3 already open or the wanted interface is
+    // busy. A busy interface listed with a serial number other than the
+    // wanted one is passed over.
     static int openByIndex(HidTransport *transport, HidDeviceRecord *record, quint16 vendorId,
                            quint16 productId, int deviceIndex, const QString &wantedSerial,
                            int interfacesPerInstrument, int instruments);

@@ -11,6 +11,7 @@ packages=(
   librsvg2-bin dpkg-dev desktop-file-utils appstream
   fonts-wqy-microhei xvfb xauth imagemagick
   clang libclang-rt-14-dev
+  umockdev libumockdev-dev libglib2.0-dev
 )
 missing=()
 for p in "${packages[@]}"; do

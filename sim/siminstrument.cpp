@@ -144,6 +144,7 @@ void SimInstrument::unplug()
             return;
         plugged_ = false;
         reports_.clear();
+        lastReportAt_ = {}; // answers after a replug are not paced behind the dropped ones
         requestStream_.clear();
         heldAnswer_.clear();
         for (int i = 0; i < openCount_.size(); ++i) {
@@ -176,6 +177,7 @@ bool SimInstrument::expireLocked(Clock::time_point now)
         return false;
     plugged_ = false;
     reports_.clear();
+    lastReportAt_ = {};
     requestStream_.clear();
     heldAnswer_.clear();
     for (int i = 0; i < openCount_.size(); ++i) {
