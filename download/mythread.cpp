@@ -27,6 +27,24 @@ void MyThread::noteUnlocking(QMutex *mutex)
 #endif
 }
 
+void MyThread::noteFinishing(const QThread *thread)
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(const_cast<QThread *>(thread));
+#else
+    Q_UNUSED(thread)
+#endif
+}
+
+void MyThread::noteJoined(const QThread *thread)
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(const_cast<QThread *>(thread));
+#else
+    Q_UNUSED(thread)
+#endif
+}
+
 void MyThread::startThreadSlot()
 {
     for (;;) {
@@ -37,6 +55,7 @@ void MyThread::startThreadSlot()
         if (stopFlag.load()) {
             noteUnlocking(&lock);
             lock.unlock();
+            noteFinishing(thread());
             break;
         }
         // One collection pass. What arrives is handed on report by report,

@@ -7,6 +7,7 @@
 #include <atomic>
 
 class InstrumentLink;
+class QThread;
 
 // Listens on the instrument link for the Meter page. Runs on a thread of its
 // own and, pass after pass, makes one collection read on the instrument link,
@@ -45,6 +46,11 @@ public:
     // releases this lock says so here. Nothing in other builds.
     static void noteLocked(QMutex *mutex);
     static void noteUnlocking(QMutex *mutex);
+    // The same for the end of the worker's thread: QThread::wait() orders
+    // everything the worker did before whatever follows the wait, but it
+    // does so inside the Qt library too.
+    static void noteFinishing(const QThread *thread);
+    static void noteJoined(const QThread *thread);
 
 signals:
     void senddata(const QByteArray &baData);

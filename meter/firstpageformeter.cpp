@@ -836,7 +836,10 @@ bool FirstPageForMeter::closeThreadSlot()
         // soon as the lock is released. Waiting here would never end.
         return false;
     }
-    return thread->wait();
+    const bool finished = thread->wait();
+    if (finished)
+        MyThread::noteJoined(thread);
+    return finished;
 }
 
 void FirstPageForMeter::languageChange()
