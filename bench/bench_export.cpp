@@ -91,9 +91,7 @@ double saveData(const QString &templatePath, const QString &file, Data &d)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    Bench::prepareEnvironment();
     QApplication app(argc, argv);
     const int repetitions = qMax(1, app.arguments().value(1, QStringLiteral("5")).toInt());
 

@@ -43,9 +43,7 @@ int reportsFor(int bytes, int reportLength)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    Bench::prepareEnvironment();
     QApplication app(argc, argv);
     DialogRecorder dialogs;
 

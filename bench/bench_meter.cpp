@@ -71,9 +71,7 @@ double getData(FirstPageForMeter *page, int expectedRows)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "*.debug=false");
+    Bench::prepareEnvironment();
     QApplication app(argc, argv);
     QTemporaryDir emptyDir; // no translation: English texts
     QDir::setCurrent(emptyDir.path());

@@ -72,9 +72,7 @@ bool measure(const QString &program, const QString &kind, double *ms, int *reque
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    Bench::prepareEnvironment();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("--once")) {

@@ -18,6 +18,16 @@
 
 namespace Bench {
 
+// Before the QApplication: the offscreen platform unless another is asked
+// for, and no debug traces unless logging rules are given.
+inline void prepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "*.debug=false");
+}
+
 inline void report(const char *name, double measured, double bound, const char *unit = "ms")
 {
     std::printf("bench %s: measured %.2f %s, bound %.2f %s, ratio %.2f\n", name, measured, unit,

@@ -9,41 +9,33 @@ extern "C" void __tsan_acquire(void *addr);
 extern "C" void __tsan_release(void *addr);
 #endif
 
-void MyThread::noteLocked(QMutex *mutex)
+namespace {
+
+// Tell the thread checker of an ordering it cannot see (nothing elsewhere).
+void acquired(const void *key)
 {
 #if defined(__SANITIZE_THREAD__)
-    __tsan_acquire(mutex);
+    __tsan_acquire(const_cast<void *>(key));
 #else
-    Q_UNUSED(mutex)
+    Q_UNUSED(key)
 #endif
 }
 
-void MyThread::noteUnlocking(QMutex *mutex)
+void released(const void *key)
 {
 #if defined(__SANITIZE_THREAD__)
-    __tsan_release(mutex);
+    __tsan_release(const_cast<void *>(key));
 #else
-    Q_UNUSED(mutex)
+    Q_UNUSED(key)
 #endif
 }
 
-void MyThread::noteFinishing(const QThread *thread)
-{
-#if defined(__SANITIZE_THREAD__)
-    __tsan_release(const_cast<QThread *>(thread));
-#else
-    Q_UNUSED(thread)
-#endif
-}
+} // namespace
 
-void MyThread::noteJoined(const QThread *thread)
-{
-#if defined(__SANITIZE_THREAD__)
-    __tsan_acquire(const_cast<QThread *>(thread));
-#else
-    Q_UNUSED(thread)
-#endif
-}
+void MyThread::noteLocked(QMutex *mutex) { acquired(mutex); }
+void MyThread::noteUnlocking(QMutex *mutex) { released(mutex); }
+void MyThread::noteFinishing(const QThread *thread) { released(thread); }
+void MyThread::noteJoined(const QThread *thread) { acquired(thread); }
 
 void MyThread::startThreadSlot()
 {

@@ -545,9 +545,7 @@ void LoggerDownloadTest::faultProfiles()
     QFETCH(QString, message);
     SimProfile p;
     QString error;
-    QVERIFY2(SimProfile::load(QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/") + profile, &p,
-                              &error),
-             qPrintable(error));
+    QVERIFY2(SimSetup::loadShippedProfile(profile, &p, &error), qPrintable(error));
     plug(p);
     // A short silence limit: what ends a babbling instrument is the run's
     // overall bound, which talking does not restart.

@@ -413,9 +413,7 @@ void MeterDownloadTest::faultProfiles()
     QFETCH(QString, message);
     SimProfile p;
     QString error;
-    QVERIFY2(SimProfile::load(QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/") + profile, &p,
-                              &error),
-             qPrintable(error));
+    QVERIFY2(SimSetup::loadShippedProfile(profile, &p, &error), qPrintable(error));
     replug(p);
     dialogs.clear();
     QElapsedTimer clock;

@@ -14,6 +14,12 @@ bool windowStarted = false;
 
 namespace SimSetup {
 
+bool loadShippedProfile(const QString &file, SimProfile *profile, QString *error)
+{
+    return SimProfile::load(QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/") + file, profile,
+                            error);
+}
+
 SimEnvironment *install(const SimProfile &profile, bool plugged)
 {
     if (!env) {

@@ -36,6 +36,9 @@ std::shared_ptr<SimInstrument> replug(const SimProfile &profile);
 // Closes the link and pulls every instrument out, without notices.
 void unplugAll();
 
+// Loads one of the example profiles shipped in sim/profiles/.
+bool loadShippedProfile(const QString &file, SimProfile *profile, QString *error);
+
 // Runs events until the queued device notices have been delivered.
 void deliverNotices();
 
