@@ -476,6 +476,10 @@ bool SimInstrument::takeFaultLocked(int command, qint64 address, bool writeFault
             continue;
         if (f.address >= 0 && f.address != address)
             continue;
+        if (f.skip > 0) {
+            --f.skip; // this one passes; later ones are counted down to the fault
+            continue;
+        }
         *fault = f;
         if (f.times > 0 && --f.times == 0)
             profile_.faults.removeAt(i);

@@ -314,6 +314,7 @@ QByteArray SimProfile::toJson() const
         fo["kind"] = kindName(f.kind);
         fo["command"] = f.command;
         fo["address"] = f.address;
+        fo["skip"] = f.skip;
         fo["times"] = f.times;
         fo["value"] = f.value;
         fo["delayMs"] = f.delayMs;
@@ -477,6 +478,7 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         const Field fields[] = {
             {"command", -1, 0xFF, [&](qint64 x) { f.command = int(x); }},
             {"address", -1, 0xFFFFFFFFLL, [&](qint64 x) { f.address = x; }},
+            {"skip", 0, std::numeric_limits<int>::max(), [&](qint64 x) { f.skip = int(x); }},
             {"times", -1, std::numeric_limits<int>::max(), [&](qint64 x) { f.times = int(x); }},
             {"value", 0, 0xFFFF, [&](qint64 x) { f.value = int(x); }},
             {"delayMs", 0, 600000, [&](qint64 x) { f.delayMs = int(x); }},

@@ -39,12 +39,20 @@ struct SimFault
     Kind kind = Kind::NoAnswer;
     int command = -1;    // request command byte to match (0x20, 0x47, ...); -1 any
     qint64 address = -1; // selector (short header) or storage address (long header); -1 any
+    int skip = 0;        // matching requests let through untouched before it applies
     int times = 1;       // how many matching requests it affects; -1 every one
     int value = 0;
     int delayMs = 0;
 
     static SimFault make(Kind kind, int command = -1, qint64 address = -1, int value = 0,
                          int delayMs = 0, int times = 1);
+    // The same fault, applied from the (skip + 1)th matching request on.
+    SimFault after(int skipped) const
+    {
+        SimFault f = *this;
+        f.skip = skipped;
+        return f;
+    }
 };
 
 // A Meter record: six single-precision values in the instrument's current
