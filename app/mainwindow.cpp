@@ -262,6 +262,7 @@ void MainWindow::initusbport()
         qDebug() << "注册失败";
     }
     OpenUSB();
+    started_ = true;
 }
 
 bool MainWindow::OpenUSB()

@@ -58,6 +58,9 @@ public:
     int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify);
 
     void recognizeInstrument();
+    // True once the start-up step has run: device notices are watched and the
+    // first opening of the instrument has been tried.
+    bool hasStarted() const { return started_; }
 
     // Seven rules of the window's own style additions, back to back.
     static QString windowStyleAdditions();
@@ -93,6 +96,7 @@ private:
     // request.
     bool removalNotice_ = false;
     bool painted_ = false;
+    bool started_ = false;
     int paintWaits_ = 0;
     std::unique_ptr<UserInputBlocker> waitBlocker_;
     int waitDepth_ = 0;

@@ -203,8 +203,10 @@ void ExcelEngine::releaseApplication()
 
 bool ExcelEngine::prepareFile(const QString &fileName)
 {
+    // The save replaces the file through its folder: a folder that cannot
+    // take the replacement shows now.
     if (QFile::exists(fileName))
-        return true;
+        return canReplace(fileName);
     if (QFile::exists(QStringLiteral("./template.xls"))) {
         QFile::copy(QStringLiteral("./template.xls"), fileName);
     } else {

@@ -45,6 +45,9 @@ public:
     // download ends with the runs complete by then), and the user is told
     // (when tell is true, or when a download was running).
     void instrumentRemoved(bool tell);
+    // How long the clock read from the instrument has been on show, in ms
+    // (it gives way to the computer's clock after 10 s); -1 before any read.
+    qint64 readClockShownMs() const { return readClockAge.isValid() ? readClockAge.elapsed() : -1; }
 
     // Device information, settings and clock, each with its own messages.
     void loadFromInstrument();

@@ -147,6 +147,7 @@ void SimInstrument::unplug()
         lastReportAt_ = {}; // answers after a replug are not paced behind the dropped ones
         requestStream_.clear();
         heldAnswer_.clear();
+        held_.clear();
         for (int i = 0; i < openCount_.size(); ++i) {
             openCount_[i] = 0;
             exclusiveOpen_[i] = false;
@@ -241,6 +242,20 @@ void SimInstrument::queueStream(const QByteArray &bytes, int delayMs)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     enqueueLocked(bytes, delayMs);
+}
+
+int SimInstrument::heldAnswers() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return held_.size();
+}
+
+void SimInstrument::releaseHeld()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const QByteArray &answer : held_)
+        enqueueLocked(answer, 0);
+    held_.clear();
 }
 
 int SimInstrument::pendingReports() const
@@ -565,6 +580,9 @@ void SimInstrument::handleRequestLocked(const QByteArray &frame)
         break;
     case SimFault::Kind::Delay:
         enqueueLocked(answer, fault.delayMs);
+        break;
+    case SimFault::Kind::Hold:
+        held_.append(answer);
         break;
     case SimFault::Kind::Split: {
         const int cut = std::clamp(fault.value, 0, int(answer.size()));

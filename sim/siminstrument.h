@@ -72,6 +72,9 @@ public:
     void queueInputReport(const QByteArray &report, int delayMs = 0);
     void queueStream(const QByteArray &bytes, int delayMs = 0);
     int pendingReports() const;
+    // Answers held back by a Hold fault, and sending them now.
+    int heldAnswers() const;
+    void releaseHeld();
     // Every output report written, and every request frame understood.
     QList<QByteArray> writtenReports() const;
     QList<QByteArray> requests() const;
@@ -124,6 +127,7 @@ private:
     Clock::time_point lastReportAt_{};
     QByteArray requestStream_;
     QByteArray heldAnswer_;
+    QList<QByteArray> held_; // by Hold faults
     QList<QByteArray> written_;
     QList<QByteArray> requests_;
     QList<int> openCount_;

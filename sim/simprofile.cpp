@@ -46,6 +46,7 @@ const KindName kindNames[] = {
     {SimFault::Kind::Refusal, "refusal"},
     {SimFault::Kind::ForeignReport, "foreignReport"},
     {SimFault::Kind::WriteTimeout, "writeTimeout"},
+    {SimFault::Kind::Hold, "hold"},
 };
 
 QString kindName(SimFault::Kind kind)

@@ -33,7 +33,9 @@ struct SimFault
                           // an instrument that keeps talking
         Refusal,          // error answer instead (A0 04 for 0x20, C7 08 for long headers)
         ForeignReport,    // a report with another report id (0x01) comes before the answer
-        WriteTimeout      // the request's first report is not taken: the write times out
+        WriteTimeout,     // the request's first report is not taken: the write times out
+        Hold              // the answer waits until SimInstrument::releaseHeld(): a test acts
+                          // while the program is known to be waiting for it
     };
 
     Kind kind = Kind::NoAnswer;

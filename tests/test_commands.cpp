@@ -314,7 +314,6 @@ void CommandsTest::delayWaitsAtLeast()
     t.start();
     InstrumentCommands::delay(30);
     QVERIFY(t.elapsed() > 30);
-    QVERIFY(t.elapsed() < 1000);
 }
 
 QTEST_MAIN(CommandsTest)

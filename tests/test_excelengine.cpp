@@ -9,6 +9,7 @@
 #include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
 
+#include "testenv.h"
 #include "xlscheck.h"
 
 #include <QDir>
@@ -620,8 +621,6 @@ void TestExcelEngine::openSheetRefusesBadFiles()
     } else if (situation == "half") {
         bytes = good.left(good.size() / 2);
     } else if (situation == "read-only") {
-        if (geteuid() == 0)
-            QSKIP("file permissions do not bind root");
         QVERIFY(QDir(m_dir->path()).mkdir("ro"));
         file = path("ro/user.xls");
         bytes = good;
@@ -630,8 +629,12 @@ void TestExcelEngine::openSheetRefusesBadFiles()
     }
     if (!bytes.isEmpty())
         QVERIFY(writeBytes(file, bytes));
-    if (situation == "read-only")
-        QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    std::unique_ptr<ReadOnlyFolder> readOnly;
+    if (situation == "read-only") {
+        readOnly = std::make_unique<ReadOnlyFolder>(path("ro"));
+        if (!readOnly->isReadOnly())
+            VANTREL_SKIP_UNLESS_CI("no read-only folder can be made here");
+    }
 
     {
         ExcelEngine engine(file);
@@ -643,14 +646,13 @@ void TestExcelEngine::openSheetRefusesBadFiles()
         QVERIFY(!engine.writeRows({{1}}));
         engine.closeBook();
     }
-    if (situation == "read-only")
-        QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
     if (bytes.isEmpty())
         QVERIFY(file.isEmpty() || !QFile::exists(file));
     else
         QCOMPARE(fileBytes(file), bytes);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), bytes.isEmpty() ? 0 : 1);
+    // Nothing beside it either (no temporary file left behind).
+    const QString folder = bytes.isEmpty() ? m_dir->path() : QFileInfo(file).path();
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), bytes.isEmpty() ? 0 : 1);
 }
 
 void TestExcelEngine::noApplication()

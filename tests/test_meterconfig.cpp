@@ -9,7 +9,6 @@
 
 #include <QButtonGroup>
 #include <QDateEdit>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
@@ -492,10 +491,7 @@ void MeterConfigTest::removalWhileAMessageIsOpen()
     acting.whileOpen = [] {
         QMetaObject::invokeMethod(MainWindow::instance(), "CloseUSB", Qt::DirectConnection);
     };
-    QElapsedTimer clock;
-    clock.start();
     QCOMPARE(page()->on_readhostconfiguretBtn_clicked(), -1);
-    QVERIFY(clock.elapsed() < 3000);
     QCOMPARE(acting.shown.size(), 1);
     QVERIFY(!MainWindow::instance()->isLinkOpen());
     QVERIFY(!page()->worker());

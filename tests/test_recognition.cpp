@@ -7,6 +7,7 @@
 #include "meter/firstpageformeter.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/modeltable.h"
+#include "loggersupport.h"
 #include "simsetup.h"
 
 #include <QElapsedTimer>
@@ -223,13 +224,10 @@ void RecognitionTest::removalClosesLink()
     QVERIFY(window->link());
     QCOMPARE(window->currentFamily(), family);
     QCOMPARE(sim->readersPeak(), 1);
-    QElapsedTimer clock;
-    clock.start();
     sim->unplug();
     SimSetup::deliverNotices();
     QVERIFY(!window->link());
     QVERIFY(!lampOn());
-    QVERIFY(clock.elapsed() < 2000);
     // The family stays until the next recognition.
     QCOMPARE(window->currentFamily(), family);
     // Plugged in again: opened and recognised again.
@@ -285,7 +283,8 @@ void RecognitionTest::unplugDuringCommand()
         result = MainWindow::instance()->commands()->readBlock80(b0, b1, b2, b3);
     }
     QCOMPARE(result, -2);
-    QVERIFY2(clock.elapsed() < 6500, qPrintable(QString::number(clock.elapsed())));
+    // Before the answer's 6 s time-out: the dead device ended the wait.
+    QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(b0, -1);
     SimSetup::deliverNotices();
     QVERIFY(!window->link());
@@ -388,8 +387,7 @@ void RecognitionTest::recognition()
         QWidget *shown =
             window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget();
         const QLineEdit *name = shown->findChild<QLineEdit *>(QStringLiteral("DeviceNameEdit"));
-        if (!name)
-            QSKIP("the family page has no device fields yet");
+        QVERIFY(name);
         QCOMPARE(name->text(), deviceName);
     }
 }
@@ -442,8 +440,7 @@ void RecognitionTest::identityFromInstrument()
         window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget();
     const QLineEdit *firmware =
         shown->findChild<QLineEdit *>(QStringLiteral("FirmwareVersionEdit"));
-    if (!firmware)
-        QSKIP("the family page has no device fields yet");
+    QVERIFY(firmware);
     QCOMPARE(firmware->text(), version);
 }
 
@@ -524,11 +521,10 @@ void RecognitionTest::modelTable()
 
 void RecognitionTest::windowPaintsWhileAnAnswerIsAwaited()
 {
-    // A Logger that does not answer the software version read: the page's
-    // device read waits the command's 6 s time-out, and the window keeps
-    // painting, with a busy cursor, while it does.
+    // A Logger that is slow to answer the software version read: the window
+    // keeps painting, with a busy cursor, while the page's device read waits.
     SimProfile silent = SimProfile::logger();
-    silent.faults << SimFault::make(SimFault::Kind::NoAnswer, 0x20, 0x1C);
+    silent.faults << SimFault::make(SimFault::Kind::Hold, 0x20, 0x1C);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     struct Watch : QObject
@@ -547,17 +543,20 @@ void RecognitionTest::windowPaintsWhileAnAnswerIsAwaited()
         }
     } watch;
     window->installEventFilter(&watch);
-    QTimer repaint;
-    connect(&repaint, &QTimer::timeout, window, [] { MainWindow::instance()->update(); });
-    repaint.start(100);
-    QElapsedTimer clock;
-    clock.start();
+    // The key information's answer is held back until the window has been
+    // painted three times with the busy cursor during the wait for it.
+    LoggerSupport::Ticker repaint([&watch] {
+        MainWindow::instance()->update();
+        auto sim = SimSetup::instrument();
+        if (sim && sim->heldAnswers() > 0 && watch.busyPaints >= 3)
+            sim->releaseHeld();
+    }, 20);
     SimSetup::replug(silent);
-    repaint.stop();
+    repaint.timer.stop();
     window->removeEventFilter(&watch);
     window->hide();
-    QVERIFY2(clock.elapsed() > 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(watch.busyPaints >= 3, qPrintable(QString::number(watch.busyPaints)));
+    QCOMPARE(window->currentFamily(), MainWindow::Family::Logger);
     QVERIFY(!QApplication::overrideCursor());
 }
 

@@ -244,6 +244,8 @@ void SimulatorTest::clockSetAndRunningOn()
     plug(SimProfile::logger());
     const QDateTime set(QDate(2009, 3, 4), QTime(5, 6, 7));
     Exchange e = exchange(link, Frame::Commands::writeClock(), Identity::encodeClock(set));
+    QElapsedTimer sinceSet;
+    sinceSet.start();
     QCOMPARE(e.judged, 1);
     QCOMPARE(e.answer.size(), 8);
     e = exchange(link, Frame::Commands::readClock());
@@ -254,8 +256,11 @@ void SimulatorTest::clockSetAndRunningOn()
     QTest::qWait(1100);
     e = exchange(link, Frame::Commands::readClock());
     QVERIFY(Identity::decodeClock(e.answer, 6, &read));
+    // Whole seconds of a clock that runs on: at least the second waited,
+    // at most what really passed (a slow machine waits longer) and one more.
     const qint64 ran = set.secsTo(read);
-    QVERIFY2(ran >= 1 && ran <= 2, qPrintable(read.toString(Qt::ISODate)));
+    QVERIFY2(ran >= 1 && ran <= sinceSet.elapsed() / 1000 + 1,
+             qPrintable(read.toString(Qt::ISODate)));
 }
 
 void SimulatorTest::recordCount_data()
@@ -500,13 +505,15 @@ void SimulatorTest::pacing()
              qPrintable(QStringLiteral("%1 reports in %2 ms").arg(reports).arg(paced)));
     qInfo("paced at 1 ms: %d bytes in %d reports took %lld ms", int(stream.size()), reports, paced);
 
+    // Unpaced, every report of the answer can be read at once, without
+    // waiting.
     sim->setReportIntervalUs(0);
-    clock.restart();
     QCOMPARE(link->write(recordRequest(0x1480), 1000), 10);
-    QCOMPARE(collect(link, 1).size(), stream.size());
-    const qint64 unpaced = clock.elapsed() - 100;
-    QVERIFY(unpaced < paced);
-    qInfo("unpaced: %lld ms", unpaced);
+    int readable = 0;
+    unsigned char report[64];
+    while (sim->readReport(sim->generation(), report, sizeof report, 0) > 0)
+        ++readable;
+    QCOMPARE(readable, reports);
 }
 
 void SimulatorTest::profileRoundTrip()

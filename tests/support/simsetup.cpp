@@ -51,9 +51,11 @@ MainWindow *startWindow()
 {
     MainWindow *window = MainWindow::instance();
     if (!windowStarted) {
-        // initusbport() runs from a 10 ms single-shot timer.
-        QTest::qWait(50);
-        windowStarted = true;
+        // initusbport() runs from a single-shot timer; on a loaded machine
+        // it may take long to come round.
+        windowStarted = QTest::qWaitFor([window] { return window->hasStarted(); }, 60000);
+        if (!windowStarted)
+            qFatal("the main window did not start within 60 s");
     }
     return window;
 }
