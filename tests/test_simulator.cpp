@@ -565,7 +565,7 @@ void SimulatorTest::badProfiles_data()
 {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("not JSON") << QByteArray("{family: meter") << "JSON";
+    QTest::newRow("not JSON") << QByteArray("{family: meter") << "not JSON: ";
     QTest::newRow("unknown family") << QByteArray(R"({"family":"scope"})") << "scope";
     QTest::newRow("block of three") << QByteArray(R"({"block60":[1,2,3]})") << "block60";
     QTest::newRow("byte out of range") << QByteArray(R"({"block80":[1,2,3,256]})") << "block80";
