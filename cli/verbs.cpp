@@ -571,8 +571,8 @@ int Verbs::checkOutputTarget(const QString &output)
 
 int Verbs::writeOutput(const QByteArray &bytes, const QString &output)
 {
-    // Standard output is kept by main and written only once the command has
-    // succeeded (see main.cpp), so that a failed download writes nothing.
+    // Standard output is collected by main and written, checked, when the
+    // command ends (see main.cpp); a download comes here only when whole.
     // The bytes go as they are (a text stream would drop a byte order mark).
     if (output == QLatin1String("-")) {
         m_out.flush();
