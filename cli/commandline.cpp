@@ -20,6 +20,7 @@ const OptionSpec kOptions[] = {
     {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download"},
     {"run", 0, true, "download"},    {"output", 'o', true, "download"},
     {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
+    {"bom", 0, false, "download"},
 };
 
 const OptionSpec *findLong(const QString &name)
@@ -99,6 +100,14 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
                     return false;
                 }
                 value = arguments.at(++i);
+            }
+            // An empty serial would choose no instrument, an empty -o
+            // standard output: neither is what was asked for.
+            if (value.isEmpty()) {
+                *error = QStringLiteral("%1 needs a value, not an empty text")
+                             .arg(a.startsWith(QLatin1String("--")) ? QStringLiteral("--") + name
+                                                                    : a.left(2));
+                return false;
             }
         } else if (inlineValue) {
             *error = QStringLiteral("--%1 takes no value").arg(name);
@@ -198,6 +207,7 @@ QString helpText(const QString &verb)
     if (verb == QLatin1String("download"))
         return QStringLiteral(
             "usage: vantrel-cli download [--run N] [-o FILE] [--format csv|json|xls|xlsx]\n"
+            "                            [--bom]\n"
             "\n"
             "Downloads the Meter's records or the Logger's runs (all of them, or run N\n"
             "only) and writes them to FILE, or to standard output (csv and json only).\n"
@@ -208,7 +218,10 @@ QString helpText(const QString &verb)
             "Meter CSV: one row per record, the columns, units and decimals of the\n"
             "Meter table. Logger CSV: a \"run\" row per run (the Logger table's\n"
             "columns) followed by a \"sample\" row per sample (run, sample number,\n"
-            "ISO 8601 time, seconds since the start, value in μW/cm²).\n"
+            "ISO 8601 time, seconds since the start, value in μW/cm²). Times are\n"
+            "ISO 8601 (2024-05-06T09:30:00) in both kinds of row.\n"
+            "--bom starts the CSV with a UTF-8 byte order mark, as the program's own\n"
+            "CSV files do, so that spreadsheet programs read μW/cm² right.\n"
             "xls, xlsx: the workbooks of the program's \"Save Data\", numbers showing\n"
             "the decimals of the table.\n");
     return QStringLiteral(

@@ -40,15 +40,23 @@ Exit Session::setUp(const QStringList &simulate, QString *error)
         return Ok;
     }
     m_sim = std::make_unique<SimEnvironment>();
+    QStringList serials;
     for (const QString &which : simulate) {
         SimProfile profile;
         QString why;
-        if (which.isEmpty() || !SimProfile::load(which, &profile, &why)) {
-            *error = which.isEmpty()
-                         ? QStringLiteral("--simulate needs meter, logger or a profile file")
-                         : QStringLiteral("cannot simulate: %1").arg(why);
+        if (!SimProfile::load(which, &profile, &why)) {
+            *error = QStringLiteral("cannot simulate: %1").arg(why);
             return Usage;
         }
+        // --serial chooses by the USB serial: two instruments with the same
+        // one could not be told apart (an empty one is named "SerNum N").
+        if (!profile.usbSerial.isEmpty() && serials.contains(profile.usbSerial)) {
+            *error = QStringLiteral("two simulated instruments have the USB serial %1; give "
+                                    "their profiles different \"usbSerial\" values")
+                         .arg(profile.usbSerial);
+            return Usage;
+        }
+        serials << profile.usbSerial;
         if (profile.reportIntervalUs == 0)
             profile.reportIntervalUs = kSimulatedReportIntervalUs;
         m_sim->plugIn(profile);

@@ -69,6 +69,11 @@ private:
     // format "xls" or "xlsx", whatever the name's suffix.
     int writeWorkbook(const XlsWorkbook &book, const QString &format, const QString &output);
     int checkOutputTarget(const QString &output);
+    // The CSV as written: with a byte order mark when --bom asks for one.
+    QByteArray csv(const QByteArray &rows) const
+    {
+        return m_line.has("bom") ? Csv::withByteOrderMark(rows) : rows;
+    }
     struct Field
     {
         const char *text; // key of the text form
@@ -494,7 +499,8 @@ int Verbs::clockGet()
 }
 
 // A time to set: ISO 8601 with date and time; with a UTC offset or Z it is
-// turned into local time. Seconds are kept, milliseconds dropped.
+// turned into local time. A fraction of a second is kept for the caller to
+// refuse: the instrument's clock has whole seconds.
 QDateTime parseClockTime(const QString &text)
 {
     if (!text.contains(QLatin1Char('T')))
@@ -504,8 +510,6 @@ QDateTime parseClockTime(const QString &text)
         return QDateTime();
     if (t.timeSpec() != Qt::LocalTime)
         t = t.toLocalTime();
-    const QTime time = t.time();
-    t.setTime(QTime(time.hour(), time.minute(), time.second()));
     return t;
 }
 
@@ -520,6 +524,10 @@ int Verbs::clockSet()
         when = parseClockTime(m_line.positional.first());
         if (!when.isValid())
             return fail(Usage, QStringLiteral("\"%1\" is not a time YYYY-MM-DDTHH:MM:SS")
+                                   .arg(m_line.positional.first()));
+        if (when.time().msec() != 0)
+            return fail(Usage, QStringLiteral("the clock keeps whole seconds; \"%1\" has a "
+                                              "fraction of a second")
                                    .arg(m_line.positional.first()));
         // The instrument keeps the year as year - 2000 in one byte.
         if (when.date().year() < 2000 || when.date().year() > 2255)
@@ -563,9 +571,12 @@ int Verbs::checkOutputTarget(const QString &output)
 
 int Verbs::writeOutput(const QByteArray &bytes, const QString &output)
 {
-    if (output.isEmpty() || output == QLatin1String("-")) {
-        m_out << QString::fromUtf8(bytes);
+    // Standard output is collected by main and written, checked, when the
+    // command ends (see main.cpp); a download comes here only when whole.
+    // The bytes go as they are (a text stream would drop a byte order mark).
+    if (output == QLatin1String("-")) {
         m_out.flush();
+        m_out.device()->write(bytes);
         return Ok;
     }
     QString why;
@@ -586,7 +597,7 @@ int Verbs::writeWorkbook(const XlsWorkbook &book, const QString &format, const Q
 
 int Verbs::download()
 {
-    const QString output = m_line.value("output");
+    const QString output = m_line.has("output") ? m_line.value("output") : QStringLiteral("-");
     QString format = m_line.value("format");
     if (format.isEmpty()) {
         const QString suffix = QFileInfo(output).suffix().toLower();
@@ -600,9 +611,11 @@ int Verbs::download()
                    QStringLiteral("xlsx")},
                   &format, &exit))
         return exit;
-    const bool toStdout = output.isEmpty() || output == QLatin1String("-");
+    const bool toStdout = output == QLatin1String("-");
     if (format.startsWith(QLatin1String("xls")) && toStdout)
         return fail(Usage, QStringLiteral("an %1 workbook needs -o FILE").arg(format));
+    if (m_line.has("bom") && format != QLatin1String("csv"))
+        return fail(Usage, QStringLiteral("--bom is for CSV, not %1").arg(format));
     if (m_line.has("run")) {
         bool ok = false;
         const int run = m_line.value("run").toInt(&ok);
@@ -710,7 +723,7 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
 
     if (format.startsWith(QLatin1String("xls")))
         return writeWorkbook(data.workbook(), format, output);
-    return writeOutput(format == QLatin1String("json") ? data.json() : data.csv(), output);
+    return writeOutput(format == QLatin1String("json") ? data.json() : csv(data.csv()), output);
 }
 
 int Verbs::downloadLogger(const QString &format, const QString &output)
@@ -784,7 +797,7 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
 
     if (format.startsWith(QLatin1String("xls")))
         return writeWorkbook(data.workbook(), format, output);
-    return writeOutput(format == QLatin1String("json") ? data.json() : data.csv(), output);
+    return writeOutput(format == QLatin1String("json") ? data.json() : csv(data.csv()), output);
 }
 
 } // namespace

@@ -74,6 +74,21 @@ QString floatText(float value)
     return QString::fromLatin1(buffer, int(r.ptr - buffer));
 }
 
+QString sampleText(float value)
+{
+    if (!qIsFinite(value))
+        return floatText(value);
+    // The largest float has 39 digits before the point, the smallest
+    // denormal 45 after it.
+    char buffer[64];
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    QString text = QString::fromLatin1(buffer, int(r.ptr - buffer));
+    if (!text.contains(QLatin1Char('.')))
+        text += QLatin1String(".0");
+    return text;
+}
+
 } // namespace RecordExport
 
 namespace Csv {
@@ -95,6 +110,11 @@ QByteArray row(const QStringList &fields)
     for (const QString &f : fields)
         quoted << field(f);
     return quoted.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}
+
+QByteArray withByteOrderMark(const QByteArray &csv)
+{
+    return QByteArray("\xEF\xBB\xBF") + csv;
 }
 
 } // namespace Csv
@@ -188,10 +208,14 @@ QByteArray LoggerExport::csv() const
     QByteArray out = Csv::row(csvHeaders());
     const int tableColumns = tableHeaders().size();
     for (const Run &run : runs) {
-        out += Csv::row(QStringList{QStringLiteral("run")} +
-                        LoggerRun::rowTexts(run.number - 1, run.payload, run.step) +
-                        QStringList{QString(), QString(), QString(), QString()});
         const QDateTime start = LoggerRun::startTime(run.payload);
+        // The table's columns, the start time in the ISO 8601 form of the
+        // sample rows rather than the table's "yyyy-MM-dd hh:mm:ss".
+        QStringList table = LoggerRun::rowTexts(run.number - 1, run.payload, run.step);
+        if (start.isValid())
+            table[1] = start.toString(kIsoFormat);
+        out += Csv::row(QStringList{QStringLiteral("run")} + table +
+                        QStringList{QString(), QString(), QString(), QString()});
         const int m = LoggerRun::sampleCount(run.payload);
         QStringList fields;
         for (int i = 0; i < m; ++i) {
@@ -203,7 +227,7 @@ QByteArray LoggerExport::csv() const
             fields << QString::number(i + 1)
                    << (start.isValid() ? start.addSecs(elapsed).toString(kIsoFormat) : QString())
                    << QString::number(elapsed)
-                   << RecordExport::floatText(LoggerRun::sampleAt(run.payload, i));
+                   << RecordExport::sampleText(LoggerRun::sampleAt(run.payload, i));
             out += Csv::row(fields);
         }
     }

@@ -4,9 +4,12 @@
 // workbook layout of the pages' "Save Data". Pure functions over decoded
 // data; writing the bytes out is the caller's (through SafeFile).
 //
-// CSV follows RFC 4180: UTF-8 without byte order mark, CRLF after every row,
-// a field in double quotes when it holds a comma, a double quote, CR or LF
-// (a double quote doubled inside), '.' as the decimal point in any locale.
+// CSV follows RFC 4180: UTF-8, CRLF after every row, a field in double quotes
+// when it holds a comma, a double quote, CR or LF (a double quote doubled
+// inside), '.' as the decimal point in any locale. The rows carry no byte
+// order mark; the window's files get one (Csv::withByteOrderMark), since
+// spreadsheet programs read a CSV without it in a legacy code page and show
+// μW/cm² garbled; vantrel-cli adds it on request (--bom).
 //
 // Meter CSV: the header row and one row per record, with the columns, unit
 // headers and decimals of the Meter table:
@@ -14,11 +17,12 @@
 // Logger CSV: one table whose first column tells the kind of row. A "run"
 // row carries the Logger table's columns (NO to Power(AVG)); each is followed
 // by one "sample" row per sample, with the run number in NO, the sample
-// number from 1, its time (start + (sample - 1) x interval, ISO 8601 local
-// time as the instrument keeps it), the seconds since the start and the
-// value in full single precision:
+// number from 1, its time (start + (sample - 1) x interval), the seconds
+// since the start and the value in full single precision, in fixed notation
+// with at least the one decimal the table shows (850.0, 850.25). Times in
+// both kinds of row are ISO 8601, local time as the instrument keeps it:
 //     record,NO,StartTime,Duration(S),Power(REC) (μW/cm²),...,Sample,Time,Elapsed(S),Power (μW/cm²)
-//     run,1,2024-05-06 09:30:00,1200,850.3,...,,,,
+//     run,1,2024-05-06T09:30:00,1200,850.3,...,,,,
 //     sample,1,,,,,,,1,2024-05-06T09:30:00,0,850.25
 //
 // JSON carries the same data for programs, numbers as numbers (the shortest
@@ -38,6 +42,8 @@ namespace Csv {
 QString field(const QString &text);
 // One row: the fields joined by commas, CRLF at the end, UTF-8.
 QByteArray row(const QStringList &fields);
+// The UTF-8 byte order mark (EF BB BF) followed by csv.
+QByteArray withByteOrderMark(const QByteArray &csv);
 } // namespace Csv
 
 // The instrument the data came from.
@@ -95,4 +101,7 @@ namespace RecordExport {
 // The shortest decimal text that reads back as value ("0.1" for 0.1f);
 // "nan", "inf", "-inf" for those.
 QString floatText(float value);
+// A sample value for CSV: the shortest fixed-notation text that reads back
+// as value, with at least one decimal ("850.0", "0.0000001").
+QString sampleText(float value);
 } // namespace RecordExport

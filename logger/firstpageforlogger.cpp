@@ -647,7 +647,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         return;
     if (isCsvName(fileName)) {
         const int run = exportRunNo.toInt() - 1;
-        if (!SafeFile::writeFile(fileName, exportOf(run, 1).csv()))
+        if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(run, 1).csv())))
             UiSeam::information(this, tr("export"), tr("Export data failed!"));
         else if (fileOpener)
             fileOpener(fileName);
@@ -720,7 +720,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     if (fileName.isEmpty())
         return;
     if (isCsvName(fileName)) {
-        if (SafeFile::writeFile(fileName, exportOf(0, rows).csv()))
+        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(0, rows).csv())))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
             UiSeam::information(this, tr("information"), tr("Save data file fail!"));

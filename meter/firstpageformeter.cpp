@@ -745,7 +745,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (fileName.isEmpty())
         return;
     if (QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
-        if (SafeFile::writeFile(fileName, recordExport.csv()))
+        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(recordExport.csv())))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
             UiSeam::information(this, tr("information"), tr("Save data file fail!"));

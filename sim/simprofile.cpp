@@ -11,10 +11,13 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <utility>
 
 namespace {
+
+constexpr qint64 kMaxProfileBytes = 4 << 20;
 
 void appendFloat(QByteArray &bytes, float value)
 {
@@ -102,6 +105,8 @@ QString wholeNumberRange(const char *key, qint64 min, qint64 max)
 // the float range (or NaN) has no float to become.
 bool floatOf(const QJsonValue &value, float *out)
 {
+    if (!value.isDouble())
+        return false;
     const double d = value.toDouble();
     const double limit = double(std::numeric_limits<float>::max());
     // Up to half a unit above the largest float, a number rounds to it (as
@@ -118,6 +123,54 @@ QString floatRange()
 {
     const QString limit = QString::number(double(std::numeric_limits<float>::max()), 'g', 7);
     return QStringLiteral("-%1..%1").arg(limit);
+}
+
+// A key of the wrong JSON type is refused rather than read as its default:
+// "records": "abc" is not an empty list, "probeConnected": "yes" not false.
+struct KeyType
+{
+    const char *key;
+    QJsonValue::Type type;
+};
+
+QString typeName(QJsonValue::Type type)
+{
+    switch (type) {
+    case QJsonValue::String:
+        return QStringLiteral("a text");
+    case QJsonValue::Bool:
+        return QStringLiteral("true or false");
+    case QJsonValue::Array:
+        return QStringLiteral("an array");
+    case QJsonValue::Object:
+        return QStringLiteral("an object");
+    default:
+        return QStringLiteral("a number");
+    }
+}
+
+// True when every key of types that o holds has its type; where names the
+// object in the message ("" for the profile itself, " (record 2)" ...).
+bool typesOk(const QJsonObject &o, std::initializer_list<KeyType> types, const QString &where,
+             QString *error)
+{
+    for (const KeyType &t : types) {
+        const QJsonValue v = o.value(QLatin1String(t.key));
+        if (!v.isUndefined() && v.type() != t.type) {
+            *error = QStringLiteral("\"%1\"%2 must be %3").arg(t.key, where, typeName(t.type));
+            return false;
+        }
+    }
+    return true;
+}
+
+// Entry i (from 0) of a list must be an object.
+bool entryIsObject(const QJsonArray &list, int i, const char *what, QString *error)
+{
+    if (list.at(i).isObject())
+        return true;
+    *error = QStringLiteral("%1 %2 must be an object {...}").arg(what).arg(i + 1);
+    return false;
 }
 
 QJsonArray bytesArray(const quint8 *bytes, int count)
@@ -332,11 +385,38 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         error = &dummy;
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        *error = QStringLiteral("not JSON: %1 at byte %2")
+                     .arg(parseError.errorString())
+                     .arg(parseError.offset);
+        return false;
+    }
     if (!doc.isObject()) {
-        *error = QStringLiteral("not a JSON object: %1").arg(parseError.errorString());
+        *error = QStringLiteral("a profile is one JSON object {...}, not an array");
         return false;
     }
     const QJsonObject o = doc.object();
+    const auto S = QJsonValue::String;
+    const auto B = QJsonValue::Bool;
+    const auto A = QJsonValue::Array;
+    if (!typesOk(o,
+                 {{"name", S},
+                  {"family", S},
+                  {"base", S},
+                  {"usbSerial", S},
+                  {"productionDate", S},
+                  {"calibrationDate", S},
+                  {"clock", S},
+                  {"keyInfoSupported", B},
+                  {"productionInfoErased", B},
+                  {"probeConnected", B},
+                  {"block60", A},
+                  {"block80", A},
+                  {"records", A},
+                  {"runs", A},
+                  {"faults", A}},
+                 QString(), error))
+        return false;
     const QString family = o.value("family").toString(o.value("base").toString("meter"));
     SimProfile p;
     if (family == QLatin1String("logger")) {
@@ -412,7 +492,11 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
 
     const QJsonArray records = o.value("records").toArray();
     for (int i = 0; i < records.size(); ++i) {
+        if (!entryIsObject(records, i, "record", error))
+            return false;
         const QJsonObject ro = records.at(i).toObject();
+        if (!typesOk(ro, {{"raw", S}}, QStringLiteral(" of record %1").arg(i + 1), error))
+            return false;
         SimMeterRecord r;
         if (ro.contains("raw")) {
             r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
@@ -425,7 +509,8 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
                 {"realTime", &r.realTime}, {"maximum", &r.maximum}, {"minimum", &r.minimum},
                 {"average", &r.average},   {"energy", &r.energy},   {"duration", &r.duration}};
             for (const auto &[key, field] : fields) {
-                if (!floatOf(ro.value(key), field)) {
+                // A value left out is 0.
+                if (ro.contains(QLatin1String(key)) && !floatOf(ro.value(key), field)) {
                     *error = QStringLiteral("\"%1\" of record %2 must be a number in %3")
                                  .arg(key)
                                  .arg(i + 1)
@@ -438,7 +523,12 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
     }
     const QJsonArray runs = o.value("runs").toArray();
     for (int i = 0; i < runs.size(); ++i) {
+        if (!entryIsObject(runs, i, "run", error))
+            return false;
         const QJsonObject ro = runs.at(i).toObject();
+        if (!typesOk(ro, {{"raw", S}, {"start", S}, {"samples", A}},
+                     QStringLiteral(" of run %1").arg(i + 1), error))
+            return false;
         SimLoggerRun r;
         if (ro.contains("raw")) {
             r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
@@ -463,7 +553,11 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
     }
     const QJsonArray faults = o.value("faults").toArray();
     for (int i = 0; i < faults.size(); ++i) {
+        if (!entryIsObject(faults, i, "fault", error))
+            return false;
         const QJsonObject fo = faults.at(i).toObject();
+        if (!typesOk(fo, {{"kind", S}}, QStringLiteral(" of fault %1").arg(i + 1), error))
+            return false;
         SimFault f;
         if (!kindFromName(fo.value("kind").toString(), &f.kind)) {
             *error = QStringLiteral("unknown fault kind \"%1\"").arg(fo.value("kind").toString());
@@ -518,8 +612,24 @@ bool SimProfile::load(const QString &nameOrPath, SimProfile *out, QString *error
                 QStringLiteral("cannot read profile %1: %2").arg(nameOrPath, file.errorString());
         return false;
     }
+    // A profile is a few kilobytes; a device or a huge file is not read
+    // without end.
+    const QByteArray json = file.read(kMaxProfileBytes + 1);
+    if (json.size() > kMaxProfileBytes) {
+        if (error)
+            *error = QStringLiteral("profile %1 is larger than %2 MiB")
+                         .arg(nameOrPath)
+                         .arg(kMaxProfileBytes >> 20);
+        return false;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error =
+                QStringLiteral("cannot read profile %1: %2").arg(nameOrPath, file.errorString());
+        return false;
+    }
     QString why;
-    if (!fromJson(file.readAll(), out, &why)) {
+    if (!fromJson(json, out, &why)) {
         if (error)
             *error = QStringLiteral("profile %1: %2").arg(nameOrPath, why);
         return false;

@@ -7,6 +7,7 @@
 #include "logger/firstpageforlogger.h"
 #include "loggersupport.h"
 #include "metertestsupport.h"
+#include "savefaults.h"
 #include "simsetup.h"
 
 #include <QDir>
@@ -20,6 +21,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
 namespace {
 
 const QString kProgram = QStringLiteral(VANTREL_BINARY_DIR "/vantrel-cli");
@@ -29,12 +35,42 @@ struct CliResult
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray outBytes;
+};
+
+// Where the program's standard output goes: read by the test, or a file, or
+// a pipe that nobody reads any more.
+struct StdoutTo
+{
+    QString file;
+    int closedPipe = -1; // write end of a pipe whose read end is closed
+};
+
+class CliProcess : public QProcess
+{
+public:
+    int closedPipe = -1;
+
+protected:
+    // In the child, before the program starts: with SIGPIPE ignored (as
+    // many shells and services run programs) a write to the closed pipe
+    // fails with EPIPE instead of ending the program.
+    void setupChildProcess() override
+    {
+        if (closedPipe < 0)
+            return;
+        ::signal(SIGPIPE, SIG_IGN);
+        ::dup2(closedPipe, STDOUT_FILENO);
+    }
 };
 
 // Runs the program in dir under a locale whose decimal point is a comma.
-CliResult runCli(const QStringList &arguments, const QString &dir)
+CliResult runCli(const QStringList &arguments, const QString &dir, const StdoutTo &to = {})
 {
-    QProcess process;
+    CliProcess process;
+    if (!to.file.isEmpty())
+        process.setStandardOutputFile(to.file);
+    process.closedPipe = to.closedPipe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
@@ -49,7 +85,8 @@ CliResult runCli(const QStringList &arguments, const QString &dir)
         return r;
     }
     r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.outBytes = process.readAllStandardOutput();
+    r.out = QString::fromUtf8(r.outBytes);
     r.err = QString::fromUtf8(process.readAllStandardError());
     return r;
 }
@@ -109,6 +146,8 @@ private slots:
     void invocations_data();
     void invocations();
     void samplesKeepTheirValues();
+    void stdoutFailures_data();
+    void stdoutFailures();
     void filesMatchThePages_data();
     void filesMatchThePages();
 
@@ -134,6 +173,8 @@ void CliTest::initTestCase()
                                         "block80": [1, 3, 0, 0])")},
         {"nonascii.json", loggerProfile(R"(, "usbSerial": "VT-测量-01")")},
         {"bad.json", "{\"family\": \"logger\", "},
+        {"shape.json", R"({"family":["meter"],"records":"abc","runs":{},"faults":7})"},
+        {"array.json", R"([{"family": "meter"}])"},
     };
     for (const auto &[name, json] : profiles)
         writeFile(path(name), json);
@@ -285,9 +326,10 @@ void CliTest::invocations_data()
         << QStringList{
                "record,NO,StartTime,Duration(S),Power(REC) (μW/cm²),Power(MAX) (μW/cm²),Power(MIN) "
                "(μW/cm²),Power(AVG) (μW/cm²),Sample,Time,Elapsed(S),Power (μW/cm²)\r\nrun,1,"
-               "2024-05-06 09:30:00,1200,",
+               "2024-05-06T09:30:00,1200,",
+               "\r\nsample,1,,,,,,,1,2024-05-06T09:30:00,0,850.0\r\n",
                "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8\r\n",
-               "\r\nrun,3,2024-05-07 08:02:45,6000,"};
+               "\r\nrun,3,2024-05-07T08:02:45,6000,"};
     row("run out of range") << QStringList{"--simulate", "logger", "download", "--run", "4"} << 2
                             << none << QStringList{"the Logger holds runs 1 to 3, not 4"} << ""
                             << QByteArray() << none;
@@ -336,7 +378,47 @@ void CliTest::invocations_data()
                                                          "-o",
                                                          D + "/out/測定.csv"}
                                           << 0 << none << none << "測定.csv" << QByteArray()
-                                          << QStringList{"\r\nrun,2,2024-05-06 13:15:20,3000,"};
+                                          << QStringList{"\r\nrun,2,2024-05-06T13:15:20,3000,"};
+    // What the instrument cannot hold, and command lines that say less
+    // than they seem to, are refused before anything is sent.
+    row("clock set: year past the instrument's byte")
+        << QStringList{"--simulate", "logger", "clock", "set", "2256-01-01T00:00:00"} << 2 << none
+        << QStringList{"the years 2000 to 2255"} << "" << QByteArray() << none;
+    row("clock set: a fraction of a second")
+        << QStringList{"--simulate", "logger", "clock", "set", "2024-01-01T00:00:00.999"} << 2
+        << none << QStringList{"whole seconds; \"2024-01-01T00:00:00.999\""} << "" << QByteArray()
+        << none;
+    row("download --run 0") << QStringList{"--simulate", "logger", "download", "--run", "0"} << 2
+                            << none << QStringList{"--run takes a run number from 1"} << ""
+                            << QByteArray() << none;
+    row("--serial given twice") << two + QStringList{"--serial", "VT23110042", "--serial",
+                                                     "VT24030117", "info"}
+                                << 2 << none << QStringList{"--serial is given twice"} << ""
+                                << QByteArray() << none;
+    row("empty --serial") << QStringList{"--simulate", "meter", "--serial", "", "info"} << 2 << none
+                          << QStringList{"--serial needs a value, not an empty text"} << ""
+                          << QByteArray() << none;
+    row("empty -o") << QStringList{"--simulate", "meter", "download", "-o", ""} << 2 << none
+                    << QStringList{"-o needs a value, not an empty text"} << "" << QByteArray()
+                    << none;
+    row("one simulated instrument twice")
+        << QStringList{"--simulate", "meter", "--simulate", "meter", "list"} << 2 << none
+        << QStringList{"two simulated instruments have the USB serial VT23110042"} << ""
+        << QByteArray() << none;
+    row("--bom with JSON") << QStringList{"--simulate", "meter", "download",
+                                          "--format",   "json",  "--bom"}
+                           << 2 << none << QStringList{"--bom is for CSV, not json"} << ""
+                           << QByteArray() << none;
+    row("profile of the wrong shape")
+        << QStringList{"--simulate", D + "/shape.json", "list"} << 2 << none
+        << QStringList{"shape.json: \"family\" must be a text"} << "" << QByteArray() << none;
+    row("profile that is an array")
+        << QStringList{"--simulate", D + "/array.json", "list"} << 2 << none
+        << QStringList{"a profile is one JSON object {...}, not an array"} << "" << QByteArray()
+        << none;
+    row("profile without end") << QStringList{"--simulate", "/dev/urandom", "list"} << 2 << none
+                               << QStringList{"profile /dev/urandom is larger than 4 MiB"} << ""
+                               << QByteArray() << none;
     row("help of a command") << QStringList{"download", "--help"} << 0
                              << QStringList{"usage: vantrel-cli download"} << none << ""
                              << QByteArray() << none;
@@ -413,7 +495,7 @@ void CliTest::samplesKeepTheirValues()
     QStringList lines = csv.out.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.takeLast(), QString()); // CRLF after the last row too
     QCOMPARE(lines.size(), 2 + values.size());
-    QVERIFY2(lines.at(1).startsWith(QLatin1String("run,2,2024-12-31 23:58:30,300,-2.5,")),
+    QVERIFY2(lines.at(1).startsWith(QLatin1String("run,2,2024-12-31T23:58:30,300,-2.5,")),
              qPrintable(lines.at(1)));
     const QJsonObject run = QJsonDocument::fromJson(json.out.toUtf8())
                                 .object()
@@ -438,6 +520,64 @@ void CliTest::samplesKeepTheirValues()
         QCOMPARE(exact(f.at(11).toDouble()), exact(values.at(i)));
         QCOMPARE(exact(samples.at(i).toDouble()), exact(values.at(i)));
     }
+}
+
+void CliTest::stdoutFailures_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("sink"); // a file, "closed pipe" or "nearly full disk"
+
+    const QStringList meter = {"--simulate", "meter"};
+    const QStringList logger = {"--simulate", "logger"};
+    const QString full = QStringLiteral("/dev/full");
+    QTest::newRow("list to /dev/full") << logger + QStringList{"list"} << full;
+    QTest::newRow("info to /dev/full") << meter + QStringList{"info"} << full;
+    QTest::newRow("config get to /dev/full") << meter + QStringList{"config", "get"} << full;
+    QTest::newRow("config set to /dev/full")
+        << logger + QStringList{"config", "set", "--yes", "interval=60s"} << full;
+    QTest::newRow("clock get to /dev/full") << logger + QStringList{"clock", "get"} << full;
+    QTest::newRow("clock set to /dev/full")
+        << logger + QStringList{"clock", "set", "--now"} << full;
+    QTest::newRow("download to /dev/full") << meter + QStringList{"download"} << full;
+    QTest::newRow("help to /dev/full") << QStringList{"help", "download"} << full;
+    QTest::newRow("download into a closed pipe, SIGPIPE ignored")
+        << logger + QStringList{"download"} << "closed pipe";
+    QTest::newRow("download json to a nearly full disk")
+        << logger + QStringList{"download", "--format", "json"} << "nearly full disk";
+}
+
+// Output that does not arrive is a failure, whatever the command.
+void CliTest::stdoutFailures()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, sink);
+    StdoutTo to;
+    int pipeEnds[2] = {-1, -1};
+    std::unique_ptr<SaveFaults::Injected> disk;
+    if (sink == QLatin1String("closed pipe")) {
+        QVERIFY(::pipe2(pipeEnds, O_CLOEXEC) == 0);
+        ::close(pipeEnds[0]);
+        to.closedPipe = pipeEnds[1];
+    } else if (sink == QLatin1String("nearly full disk")) {
+        disk = std::make_unique<SaveFaults::Injected>(SaveFaults::Fault::DiskFull);
+        if (!disk->isAvailable()) {
+            if (qgetenv("CI") == "true")
+                QFAIL("no tmpfs can be mounted, and CI=true");
+            QSKIP("no tmpfs can be mounted here");
+        }
+        // Room for a part of the Logger's 24 KB of JSON.
+        QVERIFY(disk->fillLeaving(8192));
+        to.file = disk->folder() + QStringLiteral("/runs.json");
+    } else {
+        to.file = sink;
+    }
+    const CliResult r = runCli(args, dir.path(), to);
+    if (pipeEnds[1] >= 0)
+        ::close(pipeEnds[1]);
+    QVERIFY2(r.exitCode == 5,
+             qPrintable(QStringLiteral("exit %1, stderr: %2").arg(r.exitCode).arg(r.err)));
+    QVERIFY2(r.err.startsWith(QLatin1String("vantrel-cli: cannot write to standard output: ")),
+             qPrintable(r.err));
 }
 
 void CliTest::filesMatchThePages_data()
@@ -493,6 +633,10 @@ void CliTest::filesMatchThePages()
         QStringList cells;
         for (int c = 0; c < 7; ++c)
             cells << table->item(r, c)->text();
+        // The Logger table's start time, in the ISO 8601 form of the CSV.
+        if (p.family == SimProfile::Family::Logger)
+            cells[1] = QDateTime::fromString(cells[1], QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                           .toString(Qt::ISODate);
         tableRows << cells.join(QLatin1Char(','));
     }
     QStringList csvRows;
@@ -510,7 +654,10 @@ void CliTest::filesMatchThePages()
     QCOMPARE(csvHeader, headers.join(QLatin1Char(',')));
     QCOMPARE(csvRows, tableRows);
 
-    // "Save Data" to a .csv name writes the program's CSV, byte for byte.
+    // "Save Data" to a .csv name writes the program's CSV, byte for byte,
+    // after a UTF-8 byte order mark that the program writes with --bom only.
+    const CliResult bom = runCli({"--simulate", profile, "download", "--bom"}, dir.path());
+    QCOMPARE(bom.exitCode, 0);
     const QString guiCsv = path(QStringLiteral("gui-%1.csv").arg(name));
     dialogs.clear();
     dialogs.fileNames = QStringList{guiCsv};
@@ -519,9 +666,22 @@ void CliTest::filesMatchThePages()
     else
         LoggerSupport::invoke("on_pushButton_saveData_clicked");
     QCOMPARE(dialogs.texts(), QStringList{"Save file success!"});
-    QFile written(guiCsv);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(written.readAll()), csv.out);
+    const QByteArray written = fileBytes(guiCsv);
+    QCOMPARE(written, "\xEF\xBB\xBF" + csv.outBytes);
+    QCOMPARE(bom.outBytes, written);
+
+    // A Logger run's EXCEL button to a .csv name: the program's CSV of that run.
+    if (p.family == SimProfile::Family::Logger) {
+        const QString runCsv = path(QStringLiteral("gui-%1-run2.csv").arg(name));
+        dialogs.clear();
+        dialogs.fileNames = QStringList{runCsv};
+        LoggerSupport::invoke("on_EXCELBtn_clicked", 1);
+        QCOMPARE(dialogs.texts(), QStringList());
+        const CliResult run =
+            runCli({"--simulate", profile, "download", "--run", "2", "--bom"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(fileBytes(runCsv), run.outBytes);
+    }
 }
 
 QTEST_MAIN(CliTest)

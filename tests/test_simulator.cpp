@@ -572,7 +572,7 @@ void SimulatorTest::badProfiles_data()
 {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("not JSON") << QByteArray("{family: meter") << "JSON";
+    QTest::newRow("not JSON") << QByteArray("{family: meter") << "not JSON: ";
     QTest::newRow("unknown family") << QByteArray(R"({"family":"scope"})") << "scope";
     QTest::newRow("block of three") << QByteArray(R"({"block60":[1,2,3]})") << "block60";
     QTest::newRow("byte out of range") << QByteArray(R"({"block80":[1,2,3,256]})") << "block80";
@@ -605,6 +605,36 @@ void SimulatorTest::badProfiles_data()
         << QByteArray(
                R"({"family":"logger","runs":[{"start":"2024-05-06T09:30:00","samples":[1,-1e300]}]})")
         << R"("samples" of run 1 holds a value outside -3.402823e+38..3.402823e+38)";
+    // A key of the wrong JSON type is refused, not read as its default.
+    QTest::newRow("a JSON array") << QByteArray(R"([{"family":"meter"}])")
+                                  << "a profile is one JSON object {...}, not an array";
+    QTest::newRow("family as a list")
+        << QByteArray(R"({"family":["meter"],"records":"abc","runs":{},"faults":7})")
+        << R"("family" must be a text)";
+    QTest::newRow("records as a text")
+        << QByteArray(R"({"records":"abc"})") << R"("records" must be an array)";
+    QTest::newRow("runs as an object")
+        << QByteArray(R"({"family":"logger","runs":{}})") << R"("runs" must be an array)";
+    QTest::newRow("faults as a number")
+        << QByteArray(R"({"faults":7})") << R"("faults" must be an array)";
+    QTest::newRow("a flag as a text")
+        << QByteArray(R"({"probeConnected":"yes"})") << R"("probeConnected" must be true or false)";
+    QTest::newRow("a record that is a number")
+        << QByteArray(R"({"records":[{"energy":1},5]})") << "record 2 must be an object";
+    QTest::newRow("a record value as a text") << QByteArray(R"({"records":[{"energy":"137"}]})")
+                                              << R"("energy" of record 1 must be a number)";
+    QTest::newRow("samples as a text")
+        << QByteArray(
+               R"({"family":"logger","runs":[{"start":"2024-05-06T09:30:00","samples":"1"}]})")
+        << R"("samples" of run 1 must be an array)";
+    QTest::newRow("a sample as a text")
+        << QByteArray(
+               R"({"family":"logger","runs":[{"start":"2024-05-06T09:30:00","samples":["1"]}]})")
+        << R"("samples" of run 1 holds a value outside)";
+    QTest::newRow("a fault that is a text")
+        << QByteArray(R"({"faults":["noAnswer"]})") << "fault 1 must be an object";
+    QTest::newRow("a fault kind as a number")
+        << QByteArray(R"({"faults":[{"kind":1}]})") << R"("kind" of fault 1 must be a text)";
 }
 
 void SimulatorTest::badProfiles()
