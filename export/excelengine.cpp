@@ -2,9 +2,11 @@
 
 #include "export/automationobject.h"
 #include "files/safefile.h"
+#include "files/xlsworkbook.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QTableWidget>
 
@@ -30,8 +32,12 @@ ExcelEngine::~ExcelEngine()
 
 bool ExcelEngine::openSheet(int sheetIndex)
 {
-    if (m_mode == Mode::Replace && m_open)
-        return selectSheet(sheetIndex);
+    if (m_mode == Mode::Replace && m_open) {
+        const bool selected = selectSheet(sheetIndex);
+        m_failure = selected ? Failure::None : Failure::File;
+        return selected;
+    }
+    m_failure = Failure::File; // until the sheet is open
     bool previousSaved = true;
     if (m_open) {
         closeBook();
@@ -63,8 +69,17 @@ bool ExcelEngine::openSheet(int sheetIndex)
         m_workbook = m_workbooks->querySubObject("Open(QString, QVariant)", QVariant(m_fileName),
                                                  QVariant(0));
     } else if (!m_templatePath.isEmpty() && QFile::exists(m_templatePath)) {
-        m_workbook = m_workbooks->querySubObject("Open(QString, QVariant)",
-                                                 QVariant(m_templatePath), QVariant(0));
+        // A full sheet takes hundreds of MB and much longer to read than
+        // any template needs.
+        if (QFileInfo(m_templatePath).size() > maxTemplateSize) {
+            m_workbook = nullptr;
+            m_failure = Failure::TemplateTooLarge;
+        } else {
+            m_workbook = m_workbooks->querySubObject("Open(QString, QVariant)",
+                                                     QVariant(m_templatePath), QVariant(0));
+            if (!m_workbook)
+                m_failure = Failure::Template;
+        }
     } else {
         m_workbook = m_workbooks->querySubObject("Add()");
     }
@@ -78,6 +93,7 @@ bool ExcelEngine::openSheet(int sheetIndex)
         releaseApplication();
         return false;
     }
+    m_failure = Failure::None;
     return true;
 }
 
@@ -125,6 +141,8 @@ bool ExcelEngine::writeTable(QTableWidget *table, QProgressDialog *progress)
 
     const int columns = table->columnCount();
     const int rows = table->rowCount();
+    if (!clearColumns(columns))
+        return false;
     for (int c = 0; c < columns; ++c) {
         if (QTableWidgetItem *header = table->horizontalHeaderItem(c))
             setCell(1, c + 1, header->text());
@@ -156,6 +174,8 @@ bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
     rangeText.prepend(QLatin1String("A1:"));
     qDebug().noquote() << rangeText;
 
+    if (!clearColumns(rows.first().size()))
+        return false;
     AutomationObject *range = m_worksheet->querySubObject("Range(const QString&)", rangeText);
     if (!range || range->isNull())
         return false;
@@ -167,6 +187,23 @@ bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
     const bool written = range->setProperty("Value", QVariant(block));
     delete range;
     return written;
+}
+
+bool ExcelEngine::clearColumns(int columns)
+{
+    if (!m_worksheet || m_worksheet->isNull())
+        return false;
+    if (m_mode != Mode::Replace || columns <= 0)
+        return true;
+    QString rangeText = QString::number(XlsSheet::maxRows);
+    columnLetters(qMin(columns, XlsSheet::maxColumns), rangeText);
+    rangeText.prepend(QLatin1String("A1:"));
+    AutomationObject *range = m_worksheet->querySubObject("Range(const QString&)", rangeText);
+    if (!range || range->isNull())
+        return false;
+    const QVariant cleared = range->dynamicCall("Clear()");
+    delete range;
+    return cleared.isValid() && cleared.toBool();
 }
 
 bool ExcelEngine::saveBook()

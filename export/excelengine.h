@@ -25,6 +25,10 @@ class QTableWidget;
 // openSheet() of its worksheets, and only saveBook() writes it, whole, over
 // the file (through a temporary file renamed into place). Without that
 // saveBook(), as after a cancel or a failure, the file stays as it was.
+// The template gives the sheets, their formats and any cells beside the
+// data, such as a header block; the columns a table or block of rows spans
+// hold only it, from the first row down: nothing of the template shows
+// where measurements belong.
 class ExcelEngine : public QObject
 {
     Q_OBJECT
@@ -34,6 +38,16 @@ public:
         Update, // edit the file in place, saving at every switch
         Replace // write a new file over it, once
     };
+    // Why the last openSheet() failed.
+    enum class Failure
+    {
+        None,
+        File,            // the file, its folder, or no application
+        Template,        // the template is no workbook that can be kept
+        TemplateTooLarge // the template is larger than maxTemplateSize
+    };
+    // Templates are read whole into memory; a larger one is refused unread.
+    static constexpr qint64 maxTemplateSize = 8 * 1024 * 1024;
 
     explicit ExcelEngine(const QString &fileName);
     // templatePath: the workbook to start from in Replace mode ("" or a
@@ -75,6 +89,7 @@ public:
     static void columnLetters(int n, QString &text);
 
     bool isOpen() const { return m_open; }
+    Failure failure() const { return m_failure; }
 
 private:
     AutomationObject *m_application = nullptr;
@@ -93,7 +108,9 @@ private:
     bool m_open = false;
     bool m_applicationPresent = false;
     bool m_lastCloseSaved = true;
+    Failure m_failure = Failure::None;
 
     void releaseApplication();
     bool selectSheet(int sheetIndex);
+    bool clearColumns(int columns);
 };

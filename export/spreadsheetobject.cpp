@@ -280,6 +280,11 @@ QVariant SpreadsheetObject::dynamicCall(const char *name, const QVariant &v1, co
         }
         if (is(name, "SetValue(const QVariant&)"))
             return QVariant(setProperty("Value", v1));
+        if (is(name, "Clear()")) {
+            sheet.clear(m_row, m_column, m_rows, m_columns);
+            m_book->dirty = true;
+            return QVariant(true);
+        }
         break;
     }
     default:

@@ -26,7 +26,8 @@ class XlsWorkbook;
 //   range:        sub-objects "Rows", "Columns"; properties "Row", "Column",
 //                 "Value" (read and write; a list of row lists for a block);
 //                 calls "SetHorizontalAlignment(const QVariant&)" (-4108
-//                 centres), "SetValue(const QVariant&)"
+//                 centres), "SetValue(const QVariant&)", "Clear()" (values
+//                 and formats)
 //   rows/columns: property "Count"
 // Anything else gives nullptr or an invalid variant.
 //

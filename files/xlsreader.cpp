@@ -292,12 +292,53 @@ QString dateText(double serial, DateKind kind, bool from1904)
     return QString::fromLatin1(text);
 }
 
+// Drawings are kept as Office Art records: a header of u16 version (low 4
+// bits; 0xF marks a container, whose data are records again) and instance,
+// u16 type and u32 length, then the data. A sheet's drawing (MSODRAWING) is a
+// drawing container (0xF002) with the group of its shapes (0xF003), one
+// shape container (0xF004) each, whose shape record (0xF00A: id, flags) marks
+// the group every drawing has as the patriarch (flag 0x4). The drawing group
+// in the globals (MSODRAWINGGROUP, container 0xF000) counts in 0xF006 the
+// largest shape id, the id clusters, the shapes saved and the drawings
+// saved, the patriarch of each drawing among the shapes.
+//
+// Spreadsheet programs write a drawing group and, on every sheet, a drawing
+// that holds only its patriarch even where nothing is drawn: such records
+// lose nothing when the workbook is written back without them.
+//
+// Whether the records from p to p + n hold a shape, or shapes are counted;
+// also true for records that cannot be read whole: a drawing that goes on
+// in the records after this one holds shapes.
+bool officeArtHasShapes(const char *p, quint32 n, int depth = 0)
+{
+    quint32 at = 0;
+    while (at < n) {
+        if (n - at < 8)
+            return true;
+        const quint16 version = get16(p + at) & 0x0F;
+        const quint16 type = get16(p + at + 2);
+        const quint32 length = get32(p + at + 4);
+        const char *data = p + at + 8;
+        if (length > n - at - 8)
+            return true;
+        if (version == 0x0F) {
+            if (depth >= 16 || officeArtHasShapes(data, length, depth + 1))
+                return true;
+        } else if (type == 0xF00A) { // shape: id, flags
+            if (length < 8 || !(get32(data + 4) & 0x4))
+                return true;
+        } else if (type == 0xF006) { // drawing group's counts
+            if (length < 16 || get32(data + 8) > get32(data + 12))
+                return true;
+        }
+        at += 8 + length;
+    }
+    return false;
+}
+
 struct SheetCells
 {
     std::vector<XlsSheet::Entry> entries;
-    quint32 rowEnd = 0; // DIMENSIONS
-    quint32 columnEnd = 0;
-    bool dimensions = false;
 };
 
 class Walker
@@ -443,10 +484,10 @@ bool Walker::cell(SheetCells &sheet, int row, int column, int xf, const QVariant
 // A value already in the model's form.
 bool Walker::store(SheetCells &sheet, int row, int column, int xf, const QVariant &stored)
 {
+    // The sheet's DIMENSIONS record is only a hint: other programs read
+    // cells that lie outside it, and so does this reader.
     if (!XlsSheet::inGrid(row, column))
         return bad(QStringLiteral("a cell lies outside the sheet"));
-    if (sheet.dimensions && (quint32(row) >= sheet.rowEnd || quint32(column) >= sheet.columnEnd))
-        return bad(QStringLiteral("a cell lies outside the sheet's dimensions"));
     const bool known = xf >= 0 && size_t(xf) < alignment.size();
     const XlsCell cell{stored, known && alignment[size_t(xf)] == 2,
                        known ? xfDecimals[size_t(xf)] : qint8(-1)};
@@ -582,18 +623,15 @@ XlsReader::Result Walker::walk(XlsWorkbook *book, QString *error)
             note("comments");
             break;
         case 0x005D: // OBJ
-        case 0x00EC: // MSODRAWING
             note("drawings or objects");
+            break;
+        case 0x00EB: // MSODRAWINGGROUP
+        case 0x00EC: // MSODRAWING
+            if (officeArtHasShapes(p, quint32(length)))
+                note("drawings or objects");
             break;
         case 0x01B8: // HLINK
             note("hyperlinks");
-            break;
-        case 0x0200: // DIMENSIONS: first row, row end, first column, column end
-            if (cells && length >= (biff8 ? 12 : 8)) {
-                cells->dimensions = true;
-                cells->rowEnd = biff8 ? get32(p + 4) : get16(p + 2);
-                cells->columnEnd = biff8 ? get16(p + 10) : get16(p + 6);
-            }
             break;
         default:
             break;

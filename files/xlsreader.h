@@ -22,7 +22,9 @@ class XlsWorkbook;
 // that way (formulas, merged cells, comments, drawings, hyperlinks, chart or
 // macro sheets) is therefore refused as Unsupported rather than destroyed on
 // the next save; fonts, other number formats and column widths are not
-// kept.
+// kept. Drawing records that hold no shape, which spreadsheet programs write
+// on every sheet, lose nothing and are taken. A sheet's DIMENSIONS record is
+// taken as a hint: cells outside it are read.
 class XlsReader
 {
 public:

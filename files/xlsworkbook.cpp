@@ -122,6 +122,22 @@ bool XlsSheet::setDecimals(int row, int column, int decimals)
     return true;
 }
 
+void XlsSheet::clear(int row, int column, int rows, int columns)
+{
+    const qint64 rowEnd = qMin<qint64>(qint64(row) + rows, maxRows);
+    const qint64 columnEnd = qMin<qint64>(qint64(column) + columns, maxColumns);
+    const int firstRow = qMax(row, 0);
+    const int firstColumn = qMax(column, 0);
+    if (firstRow >= rowEnd || firstColumn >= columnEnd)
+        return;
+    const auto inBlock = [&](const Entry &e) {
+        const int r = rowOf(e.key);
+        const int c = columnOf(e.key);
+        return r >= firstRow && r < rowEnd && c >= firstColumn && c < columnEnd;
+    };
+    m_cells.erase(std::remove_if(m_cells.begin(), m_cells.end(), inBlock), m_cells.end());
+}
+
 namespace {
 
 // A text as a user enters a number: [+-] digits [. digits] or . digits, with

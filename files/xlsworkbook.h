@@ -58,6 +58,9 @@ public:
     // ("137.0000") also gives the cell that many decimals, so that it shows
     // as it was written. Any other value leaves the cell's format alone.
     bool setEntered(int row, int column, const QVariant &assigned);
+    // Removes every cell (value and format) of the block of rows x columns
+    // from row, column on; the parts outside the grid are ignored.
+    void clear(int row, int column, int rows, int columns);
     // Cell or nullptr.
     const XlsCell *cell(int row, int column) const;
     QVariant value(int row, int column) const;

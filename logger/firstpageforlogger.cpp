@@ -42,6 +42,19 @@ int silenceLimitMs = 10000;
 const char *const kWhite = "background-color: rgb(255,255,255);";
 const char *const kGrey = "background-color: rgb(200,200,200);";
 
+// What the user is told when the workbook for "Save Data" cannot be opened:
+// the template, where it is at fault, or else the chosen file.
+QString storingFailure(ExcelEngine::Failure failure, const QString &templatePath)
+{
+    const QString name = QDir::toNativeSeparators(QFileInfo(templatePath).absoluteFilePath());
+    if (failure == ExcelEngine::Failure::TemplateTooLarge)
+        return FirstPageForLogger::tr("Storing data failed, the template %1 is larger than %2 MB!")
+            .arg(name, QString::number(ExcelEngine::maxTemplateSize / (1024 * 1024)));
+    if (failure == ExcelEngine::Failure::Template)
+        return FirstPageForLogger::tr("Storing data failed, the template %1 cannot be used!")
+            .arg(name);
+    return FirstPageForLogger::tr("Storing data failed, Can't open file!");
+}
 
 } // namespace
 
@@ -737,7 +750,8 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
 
     ExcelEngine excel(fileName, ExcelEngine::Mode::Replace, templatePath);
     if (!excel.openSheet(1)) {
-        UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
+        UiSeam::information(this, tr("Storing data"),
+                            storingFailure(excel.failure(), templatePath));
         return;
     }
     QProgressDialog dialog(this);

@@ -21,6 +21,7 @@
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -33,6 +34,20 @@ namespace {
 const QDate kEmptyDate(2000, 1, 1);
 const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
 const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
+
+// What the user is told when the workbook for "Save Data" cannot be opened:
+// the template, where it is at fault, or else the chosen file.
+QString storingFailure(ExcelEngine::Failure failure, const QString &templatePath)
+{
+    const QString name = QDir::toNativeSeparators(QFileInfo(templatePath).absoluteFilePath());
+    if (failure == ExcelEngine::Failure::TemplateTooLarge)
+        return FirstPageForMeter::tr("Storing data failed, the template %1 is larger than %2 MB!")
+            .arg(name, QString::number(ExcelEngine::maxTemplateSize / (1024 * 1024)));
+    if (failure == ExcelEngine::Failure::Template)
+        return FirstPageForMeter::tr("Storing data failed, the template %1 cannot be used!")
+            .arg(name);
+    return FirstPageForMeter::tr("Storing data failed, Can't open file!");
+}
 
 } // namespace
 
@@ -754,12 +769,14 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
 
     // A new workbook (from "./template.xls" where there is one) written over
     // the chosen file once, when complete: nothing of an older file is left
-    // in it, and a failure or cancel leaves the older file as it was. A
-    // .xlsx name gets the same workbook, the template's cells included, as
-    // an Office Open XML file.
-    ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, QStringLiteral("./template.xls"));
+    // in it, and a failure or cancel leaves the older file as it was. The
+    // table's columns hold only the table; the template's other cells stay.
+    // A .xlsx name gets the same workbook as an Office Open XML file.
+    const QString templatePath = QStringLiteral("./template.xls");
+    ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, templatePath);
     if (!engine.openSheet(1)) {
-        UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
+        UiSeam::information(this, tr("Storing data"),
+                            storingFailure(engine.failure(), templatePath));
         return;
     }
     QProgressDialog progress(this);

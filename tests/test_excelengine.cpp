@@ -4,6 +4,7 @@
 #include "export/automationobject.h"
 #include "export/excelengine.h"
 #include "export/spreadsheetobject.h"
+#include "files/compoundfile.h"
 #include "files/workbooktemplate.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
@@ -18,6 +19,7 @@
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
@@ -181,6 +183,7 @@ XlsWorkbook templateWith(int sheets)
 } // namespace
 
 Q_DECLARE_METATYPE(TableSpec)
+Q_DECLARE_METATYPE(ExcelEngine::Failure)
 
 class TestExcelEngine : public QObject
 {
@@ -212,6 +215,8 @@ private slots:
     void droppingTheEngineCloses();
     void emptyNewFileHasOneSheet();
     void builtTemplateServesTheLoggerExport();
+    void templatesFromOtherPrograms_data();
+    void templatesFromOtherPrograms();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -760,6 +765,118 @@ void TestExcelEngine::builtTemplateServesTheLoggerExport()
     checkTableSheet(read, 0, layout, 25);
     for (int run = 0; run < 25; ++run)
         QCOMPARE(read.cell(run + 1, 1, 1), QVariant(double(run)));
+}
+
+void TestExcelEngine::templatesFromOtherPrograms_data()
+{
+    using Failure = ExcelEngine::Failure;
+    QTest::addColumn<QByteArray>("templateBytes");
+    QTest::addColumn<Failure>("failure");
+
+    const QByteArray csv = TemplateFiles::libreOffice("libreoffice-csv.xls");
+    QTest::newRow("LibreOffice-saved Data.xls")
+        << TemplateFiles::libreOffice("libreoffice-Data.xls") << Failure::None;
+    QTest::newRow("LibreOffice CSV conversion") << csv << Failure::None;
+    {
+        // A header block beside the table, outside the DIMENSIONS record.
+        XlsWorkbook book = XlsWorkbook::withOneSheet();
+        book.sheets[0].setValue(0, 9, QStringLiteral("Lab"));
+        book.sheets[0].setValue(1, 10, 1.5);
+        QByteArray stream = XlsWriter::workbookStream(book);
+        const int at = stream.indexOf(QByteArray::fromHex("00020E00"));
+        qToLittleEndian<quint32>(1, stream.data() + at + 8);  // rwMac 2 -> 1
+        qToLittleEndian<quint16>(1, stream.data() + at + 14); // colMac 11 -> 1
+        QTest::newRow("cells beyond DIMENSIONS") << CompoundFile::wrap(stream) << Failure::None;
+    }
+    QTest::newRow("foreign cells under the table")
+        << TemplateFiles::withForeignCells() << Failure::None;
+    QTest::newRow("huge template") << TemplateFiles::huge() << Failure::TemplateTooLarge;
+    // Real drawings are still refused: the workbook is written back from
+    // values, and they would be lost.
+    QTest::newRow("LibreOffice drawing with a shape")
+        << TemplateFiles::libreOffice("libreoffice-shape.xls") << Failure::Template;
+    // The CSV conversion's empty drawing, its group made an ordinary shape
+    // (flags 0x0A00), or its drawing group counting a second shape.
+    QTest::newRow("a shape in the sheet's drawing")
+        << TemplateFiles::patched(csv, QByteArray::fromHex("02000AF008000000"), 12,
+                                  QByteArray::fromHex("000A0000"))
+        << Failure::Template;
+    QTest::newRow("a drawing group counting shapes")
+        << TemplateFiles::patched(csv, QByteArray::fromHex("000006F018000000"), 16,
+                                  QByteArray::fromHex("02000000"))
+        << Failure::Template;
+}
+
+void TestExcelEngine::templatesFromOtherPrograms()
+{
+    QFETCH(QByteArray, templateBytes);
+    QFETCH(ExcelEngine::Failure, failure);
+    QVERIFY(!templateBytes.isEmpty());
+    const QString templatePath = path("template.xls");
+    QVERIFY(writeBytes(templatePath, templateBytes));
+    // Refused are the workbooks the reader refuses, and files too large.
+    XlsWorkbook before;
+    QCOMPARE(XlsReader::read(templateBytes, &before) == XlsReader::Result::Ok,
+             failure != ExcelEngine::Failure::Template);
+
+    // As the pages save: the table on sheet 1 (Meter and Logger), a run's
+    // samples on sheet 2 (Logger) where the template has one.
+    const QString file = path("saved.xls");
+    const TableSpec layout{{"NO", "VAL"}, {{"1", "0.5"}, {"2", "1.5"}, {"3", "2.5"}}};
+    const std::unique_ptr<QTableWidget> table = makeTable(layout);
+    const QList<QList<QVariant>> samples{{"NUM", "VAL"}, {1, 0.5}};
+    ExcelEngine engine(file, ExcelEngine::Mode::Replace, templatePath);
+    QCOMPARE(engine.openSheet(1), failure == ExcelEngine::Failure::None);
+    QCOMPARE(engine.failure(), failure);
+    if (failure != ExcelEngine::Failure::None) {
+        QVERIFY(!QFile::exists(file));
+        return;
+    }
+    QVERIFY(engine.writeTable(table.get()));
+    const bool runSheet = before.sheets.size() > 1;
+    if (runSheet) {
+        QVERIFY(engine.openSheet(2));
+        QVERIFY(engine.writeRows(samples));
+    }
+    QVERIFY(engine.saveBook());
+    engine.closeBook();
+    QCOMPARE(fileBytes(templatePath), templateBytes);
+    checkTableSheet(readWithFreeXl(file), 0, layout, layout.rows.size());
+
+    // The table's columns hold the table alone, from the header down; every
+    // other cell of the template is kept as it was.
+    XlsWorkbook saved;
+    QCOMPARE(XlsReader::load(file, &saved), XlsReader::Result::Ok);
+    QCOMPARE(saved.sheets.size(), before.sheets.size());
+    for (int s = 0; s < saved.sheets.size(); ++s) {
+        const bool owned = s == 0 || (s == 1 && runSheet);
+        const int rowsWritten = s == 0 ? layout.rows.size() + 1 : samples.size();
+        const auto outside = [&](const XlsSheet &sheet) {
+            XlsSheet::Cells cells;
+            for (const XlsSheet::Entry &entry : sheet.cells()) {
+                if (!owned || XlsSheet::columnOf(entry.key) >= 2)
+                    cells.push_back(entry);
+            }
+            return cells;
+        };
+        for (const XlsSheet::Entry &entry : saved.sheets.at(s).cells()) {
+            QVERIFY2(!owned || XlsSheet::columnOf(entry.key) >= 2 ||
+                         XlsSheet::rowOf(entry.key) < rowsWritten,
+                     qPrintable(QStringLiteral("sheet %1 row %2 column %3: %4")
+                                    .arg(s)
+                                    .arg(XlsSheet::rowOf(entry.key))
+                                    .arg(XlsSheet::columnOf(entry.key))
+                                    .arg(entry.cell.value.toString())));
+        }
+        const XlsSheet::Cells kept = outside(saved.sheets.at(s));
+        const XlsSheet::Cells wanted = outside(before.sheets.at(s));
+        QCOMPARE(kept.size(), wanted.size());
+        for (size_t i = 0; i < kept.size(); ++i) {
+            QCOMPARE(kept[i].key, wanted[i].key);
+            QCOMPARE(kept[i].cell.value, wanted[i].cell.value);
+            QCOMPARE(kept[i].cell.centred, wanted[i].cell.centred);
+        }
+    }
 }
 
 QTEST_MAIN(TestExcelEngine)

@@ -15,6 +15,7 @@
 #include "loggersupport.h"
 #include "simsetup.h"
 #include "savefaults.h"
+#include "xlscheck.h"
 #include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
 #include "testenv.h"
@@ -465,18 +466,29 @@ void LoggerTableTest::saveData()
 
 void LoggerTableTest::saveDataOverExistingFile_data()
 {
-    QTest::addColumn<bool>("templatePresent");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("templateBytes"); // empty: the built Data.xls; "none"
+    QTest::addColumn<QString>("message");          // %1: the template's full name
+    QTest::addColumn<QString>("title");
+    const QString information = "information";
     // The user confirmed the replacement in the file dialog: the new
     // workbook takes the file's place, nothing of the old one left.
-    QTest::newRow("replaced") << true << "Save file success!";
-    QTest::newRow("template missing: file kept") << false << "Create data file fail!";
+    QTest::newRow("replaced") << QByteArray() << "Save file success!" << information;
+    QTest::newRow("template missing: file kept")
+        << QByteArray("none") << "Create data file fail!" << information;
+    QTest::newRow("template saved by LibreOffice: replaced")
+        << TemplateFiles::libreOffice("libreoffice-Data.xls") << "Save file success!"
+        << information;
+    QTest::newRow("template that cannot be used: file kept")
+        << TemplateFiles::libreOffice("libreoffice-shape.xls")
+        << "Storing data failed, the template %1 cannot be used!"
+        << "Storing data";
 }
 
 void LoggerTableTest::saveDataOverExistingFile()
 {
-    QFETCH(bool, templatePresent);
+    QFETCH(QByteArray, templateBytes);
     QFETCH(QString, message);
+    QFETCH(QString, title);
     download({run(kLastSecond, {1, 3, 2})});
     const QString file = dir.filePath("taken.xls");
     {
@@ -484,14 +496,22 @@ void LoggerTableTest::saveDataOverExistingFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("mine");
     }
-    if (!templatePresent)
+    QTemporaryDir templateDir;
+    const QString templatePath = templateDir.filePath("Data.xls");
+    if (templateBytes == "none") {
         FirstPageForLogger::setDataTemplatePath(dir.filePath("no-such-template.xls"));
+    } else if (!templateBytes.isEmpty()) {
+        QFile f(templatePath);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(templateBytes) == templateBytes.size());
+        f.close();
+        FirstPageForLogger::setDataTemplatePath(templatePath);
+    }
     dialogs->fileNames << file;
     invoke("on_pushButton_saveData_clicked");
     FirstPageForLogger::setDataTemplatePath(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls"));
-    QCOMPARE(dialogs->texts(), QStringList{message});
-    QCOMPARE(dialogs->shown.first().title, QString("information"));
-    if (templatePresent) {
+    QCOMPARE(dialogs->texts(), QStringList{message.replace("%1", templatePath)});
+    QCOMPARE(dialogs->shown.first().title, title);
+    if (message == "Save file success!") {
         QCOMPARE(values(readWorkbook(file).value(1)),
                  values(QList<QStringList>{{"NUM", "VAL"}, {"1", "1.0"}, {"2", "3.0"}, {"3", "2.0"}}));
     } else {

@@ -12,11 +12,14 @@
 #include "savefaults.h"
 #include "sim/siminstrument.h"
 #include "testenv.h"
+#include "xlscheck.h"
 
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,6 +108,8 @@ private slots:
     void saveToAFileThatCannotBeOpened();
     void saveOverAnOlderWorkbook_data();
     void saveOverAnOlderWorkbook();
+    void saveFromATemplate_data();
+    void saveFromATemplate();
     void reportCopiesTheRow();
     void clearKeepsHeadersAndDevice();
     void clearAlsoEmptiesTheDevice();
@@ -310,6 +315,54 @@ void MeterTableTest::saveOverAnOlderWorkbook()
         QVERIFY(SaveFaults::fileBytes(path) == before);
     }
     QCOMPARE(table()->rowCount(), 3);
+}
+
+void MeterTableTest::saveFromATemplate_data()
+{
+    QTest::addColumn<QByteArray>("templateBytes"); // ./template.xls
+    QTest::addColumn<QString>("message");          // %1: its full name
+    QTest::newRow("cells under the table: only the table there")
+        << TemplateFiles::withForeignCells() << "Save file success!";
+    QTest::newRow("cannot be used: the template is named")
+        << TemplateFiles::libreOffice("libreoffice-shape.xls")
+        << "Storing data failed, the template %1 cannot be used!";
+    QTest::newRow("too large: refused unread")
+        << TemplateFiles::huge() << "Storing data failed, the template %1 is larger than 8 MB!";
+}
+
+void MeterTableTest::saveFromATemplate()
+{
+    QFETCH(QByteArray, templateBytes);
+    QFETCH(QString, message);
+    download(1);
+    // "./template.xls" is looked up in the current folder.
+    QTemporaryDir current;
+    const QString oldCurrent = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(oldCurrent); });
+    QVERIFY(QDir::setCurrent(current.path()));
+    const QString templatePath = QDir::current().absoluteFilePath(QStringLiteral("template.xls"));
+    QVERIFY(SaveFaults::putFile(templatePath, templateBytes));
+    const QString path = current.filePath(QStringLiteral("records.xls"));
+    const QByteArray before = XlsWriter::toBytes(XlsWorkbook::withOneSheet());
+    QVERIFY(SaveFaults::putFile(path, before));
+
+    dialogs.fileNames << path;
+    button("pushButton_saveData")->click();
+    QCOMPARE(dialogs.texts(), QStringList{message.replace(QLatin1String("%1"), templatePath)});
+    QCOMPARE(dialogs.shown[0].title,
+             message == "Save file success!" ? "information" : "Storing data");
+    QCOMPARE(SaveFaults::fileBytes(templatePath), templateBytes);
+    if (message != "Save file success!") {
+        QCOMPARE(SaveFaults::fileBytes(path), before);
+        return;
+    }
+    // The template's values 999 and up in the table's columns are gone;
+    // its header block beside the table (J1:K2) is kept.
+    const QList<QStringList> sheet = readWorkbook(path);
+    QCOMPARE(sheet.size(), 4);
+    QCOMPARE(sheet[0].mid(0, 7), headers());
+    QCOMPARE(sheet[0].mid(9, 2), (QStringList{"Lab", "UV-7"}));
+    QCOMPARE(sheet[1].mid(9, 1), QStringList{"Operator"});
 }
 
 void MeterTableTest::reportCopiesTheRow()

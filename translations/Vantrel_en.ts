@@ -342,6 +342,14 @@
         <translation>Storing data failed, Can't open file!</translation>
     </message>
     <message>
+        <source>Storing data failed, the template %1 cannot be used!</source>
+        <translation>Storing data failed, the template %1 cannot be used!</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
+        <translation>Storing data failed, the template %1 is larger than %2 MB!</translation>
+    </message>
+    <message>
         <source>Storing data,please wait...</source>
         <translation>Storing data,please wait...</translation>
     </message>
@@ -727,6 +735,14 @@
     <message>
         <source>Storing data failed, Can't open file!</source>
         <translation>Storing data failed, Can't open file!</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 cannot be used!</source>
+        <translation>Storing data failed, the template %1 cannot be used!</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
+        <translation>Storing data failed, the template %1 is larger than %2 MB!</translation>
     </message>
     <message>
         <source>Saving Excel data, please wait</source>

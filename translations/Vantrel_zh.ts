@@ -342,6 +342,14 @@
         <translation>保存数据失败，无法打开文件！</translation>
     </message>
     <message>
+        <source>Storing data failed, the template %1 cannot be used!</source>
+        <translation>保存数据失败，无法使用模板 %1！</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
+        <translation>保存数据失败，模板 %1 大于 %2 MB！</translation>
+    </message>
+    <message>
         <source>Storing data,please wait...</source>
         <translation>正在保存数据，请稍候...</translation>
     </message>
@@ -727,6 +735,14 @@
     <message>
         <source>Storing data failed, Can't open file!</source>
         <translation>保存数据失败，无法打开文件！</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 cannot be used!</source>
+        <translation>保存数据失败，无法使用模板 %1！</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
+        <translation>保存数据失败，模板 %1 大于 %2 MB！</translation>
     </message>
     <message>
         <source>Saving Excel data, please wait</source>

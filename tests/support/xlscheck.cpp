@@ -1,5 +1,10 @@
 #include "xlscheck.h"
 
+#include "export/excelengine.h"
+#include "files/compoundfile.h"
+#include "files/xlsworkbook.h"
+#include "files/xlswriter.h"
+
 #include <QFile>
 
 #include <freexl.h>
@@ -63,3 +68,52 @@ FreeXlBook readWithFreeXl(const QString &path)
     book.ok = true;
     return book;
 }
+
+namespace TemplateFiles {
+
+QByteArray libreOffice(const char *name)
+{
+    QFile file(QStringLiteral(VANTREL_SOURCE_DIR "/tests/data/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray withForeignCells()
+{
+    XlsWorkbook book;
+    for (int s = 1; s <= 2; ++s) {
+        XlsSheet sheet(QStringLiteral("Sheet%1").arg(s));
+        for (int r = 0; r < 12; ++r) {
+            for (int c = 0; c < 3; ++c)
+                sheet.setValue(r, c, 999.0 + r);
+        }
+        book.sheets.append(sheet);
+    }
+    book.sheets[0].setValue(0, 9, QStringLiteral("Lab"));
+    book.sheets[0].setValue(0, 10, QStringLiteral("UV-7"));
+    book.sheets[0].setValue(1, 9, QStringLiteral("Operator"));
+    book.sheets[0].setCentred(1, 10, true);
+    return XlsWriter::toBytes(book);
+}
+
+QByteArray huge()
+{
+    // Records of type 0 and no data after the workbook's end: read, and
+    // harmless.
+    return CompoundFile::wrap(XlsWriter::workbookStream(XlsWorkbook::withOneSheet()) +
+                              QByteArray(int(ExcelEngine::maxTemplateSize), '\0'));
+}
+
+QByteArray patched(const QByteArray &file, const QByteArray &find, int offset,
+                   const QByteArray &replace)
+{
+    QByteArray stream;
+    if (!CompoundFile::readWorkbookStream(file, &stream))
+        return QByteArray();
+    const int at = stream.indexOf(find);
+    if (at < 0)
+        return QByteArray();
+    stream.replace(at + offset, replace.size(), replace);
+    return CompoundFile::wrap(stream);
+}
+
+} // namespace TemplateFiles
