@@ -90,8 +90,8 @@ void MainWindowTest::widgetTree()
 void MainWindowTest::lampOffWithoutInstrument()
 {
     auto *lamp = window->findChild<QLabel *>("LinkStatusLabel");
-    QTRY_VERIFY(lamp->pixmap() && !lamp->pixmap()->isNull());
-    QImage shown = lamp->pixmap()->toImage();
+    QTRY_VERIFY(!lamp->pixmap(Qt::ReturnByValue).isNull());
+    QImage shown = lamp->pixmap(Qt::ReturnByValue).toImage();
     QCOMPARE(shown, QPixmap(":/image/led_off.png").toImage());
     QVERIFY(shown != QPixmap(":/image/led_on.png").toImage());
     QCOMPARE(lamp->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
