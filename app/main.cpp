@@ -1,25 +1,65 @@
 #include "app/appinit.h"
 #include "app/instrumentaccess.h"
+#include "app/language.h"
 #include "app/lookandfeel.h"
 #include "app/mainwindow.h"
 #include "app/singleinstance.h"
-#include "app/uiseam.h"
+#include "app/startoptions.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QTextCodec>
+#include <QTranslator>
 
 #include <cstdio>
 
+namespace {
+
+// The program's texts in the language chosen last, for what is shown before
+// the window exists.
+void installRememberedLanguage(QTranslator &own, QTranslator &qt)
+{
+    const Language::Choice language = Language::remembered();
+    if (Language::load(own, language))
+        QCoreApplication::installTranslator(&own);
+    if (Language::loadQt(qt, language))
+        QCoreApplication::installTranslator(&qt);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    const StartOptions options = StartOptions::parse(argc, argv);
+    if (options.action != StartOptions::Action::Run) {
+        // No window and no display: print and end.
+        QCoreApplication app(argc, argv);
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+        QTranslator own, qt;
+        installRememberedLanguage(own, qt);
+        const QByteArray text =
+            (options.action == StartOptions::Action::Help ? StartOptions::usage()
+                                                          : StartOptions::version())
+                .toUtf8();
+        const bool written =
+            std::fwrite(text.constData(), 1, size_t(text.size()), stdout) == size_t(text.size()) &&
+            std::fflush(stdout) == 0;
+        return written ? 0 : 1;
+    }
+    // The trace lines of the program and its core (Qt's default logging
+    // category) are for --debug or QT_LOGGING_RULES; normal use writes nothing.
+    if (!options.debug)
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
     SingleInstance single;
     if (single.isRunning()) {
         single.sendMessage(QStringLiteral("active!!!!!"), 5000);
-        UiSeam::information(nullptr, QStringLiteral("Warn"),
-                            QStringLiteral("Device already opened."));
+        QTranslator own, qt;
+        installRememberedLanguage(own, qt);
+        MainWindow::showAlreadyRunning();
         return 0;
     }
 

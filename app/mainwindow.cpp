@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/commandfailures.h"
+#include "app/language.h"
 #include "app/lookandfeel.h"
 #include "app/uiseam.h"
 #include "app/userinputblocker.h"
@@ -8,17 +10,13 @@
 #include "logger/firstpageforlogger.h"
 #include "meter/firstpageformeter.h"
 #include "protocol/frame.h"
-#include "app/commandfailures.h"
-#include "files/datadirectory.h"
-#include "protocol/recognition.h"
 #include "protocol/modeltable.h"
+#include "protocol/recognition.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
 #include <QDebug>
-#include <QDir>
 #include <QKeyEvent>
-#include <QLibraryInfo>
 #include <QPixmap>
 #include <QTimer>
 
@@ -70,7 +68,7 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
             [this] { UiSeam::information(this, tr("information"), tr("Send data Error！")); });
     connect(&instrument_, &InstrumentLink::formatError, this,
             [this] { UiSeam::information(this, tr("information"), tr("Message format error！")); });
-    on_btnLanguageZh_clicked();
+    startInRememberedLanguage();
     QTimer::singleShot(10, this, &MainWindow::initusbport);
 }
 
@@ -129,36 +127,20 @@ void MainWindow::setLamp(bool on)
     ui->LinkStatusLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
-void MainWindow::switchLanguage(const QString &file, bool chinese)
+void MainWindow::switchLanguage(Language::Choice language)
 {
-    // Current directory first, then beside the executable, then the installed
-    // data directory.
-    // A failed QTranslator::load discards what the translator held, so the
-    // file is found first and only then loaded into the installed translator.
-    const QStringList places = {QString(), QCoreApplication::applicationDirPath(),
-                                installedDataDirectory()};
-    auto load = [&file](QTranslator &t, const QString &dir) {
-        return dir.isEmpty() ? t.load(file) : t.load(file, dir);
-    };
-    const QString *found = nullptr;
-    for (const QString &dir : places) {
-        QTranslator probe;
-        if (load(probe, dir)) {
-            found = &dir;
-            break;
-        }
-    }
-    if (!found || !load(translator, *found))
+    if (!Language::load(translator, language))
         return;
     // Qt's own dialogs (file and print dialogs, message-box buttons) take
     // their texts from Qt's catalog of the same language; English needs none.
     qApp->removeTranslator(&qtTranslator);
-    if (chinese
-        && qtTranslator.load(QStringLiteral("qtbase_zh_CN"),
-                             QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+    if (Language::loadQt(qtTranslator, language))
         qApp->installTranslator(&qtTranslator);
     qApp->removeTranslator(&translator);
     qApp->installTranslator(&translator);
+    if (Language::remembered() != language)
+        Language::remember(language);
+    const bool chinese = language == Language::Chinese;
     loggerPage_->chineseLayout = chinese;
     loggerPage_->languageChange();
     meterPage_->chineseLayout = chinese;
@@ -166,9 +148,28 @@ void MainWindow::switchLanguage(const QString &file, bool chinese)
     qDebug() << loggerPage_->chineseLayout;
 }
 
-void MainWindow::on_btnLanguageEn_clicked() { switchLanguage(QStringLiteral("Vantrel_en"), false); }
+void MainWindow::startInRememberedLanguage()
+{
+    if (Language::remembered() == Language::English)
+        on_btnLanguageEn_clicked();
+    else
+        on_btnLanguageZh_clicked();
+}
 
-void MainWindow::on_btnLanguageZh_clicked() { switchLanguage(QStringLiteral("Vantrel_zh"), true); }
+void MainWindow::showAlreadyRunning()
+{
+    UiSeam::information(nullptr, tr("Warn"), tr("Device already opened."));
+}
+
+void MainWindow::on_btnLanguageEn_clicked()
+{
+    switchLanguage(Language::English);
+}
+
+void MainWindow::on_btnLanguageZh_clicked()
+{
+    switchLanguage(Language::Chinese);
+}
 
 void MainWindow::handleAppMessage(const QString &message)
 {

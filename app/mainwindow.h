@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/language.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
 
@@ -62,6 +63,10 @@ public:
     // first opening of the instrument has been tried.
     bool hasStarted() const { return started_; }
 
+    // Told by a second copy of the program before it ends, in the language the
+    // window was last shown in (installed by the caller).
+    static void showAlreadyRunning();
+
     // Seven rules of the window's own style additions, back to back.
     static QString windowStyleAdditions();
 
@@ -83,7 +88,11 @@ protected:
 private:
     explicit MainWindow(QWidget *parent = nullptr);
     void setLamp(bool on);
-    void switchLanguage(const QString &file, bool chinese);
+    // Loads and installs the language's translation and remembers the choice;
+    // nothing changes when its file cannot be found.
+    void switchLanguage(Language::Choice language);
+    // The language chosen last, Chinese before any choice.
+    void startInRememberedLanguage();
 
     Ui::MainWindow *ui = nullptr;
     FirstPageForMeter *meterPage_ = nullptr;

@@ -8,15 +8,23 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QWidget;
 
 // One copy of the program per user and program file. The first copy holds a
 // lock file and listens on a local socket; a later copy finds the lock taken
 // and hands its message to the first one through the socket.
+//
+// Lock and socket live in a folder that only this user can enter (see
+// privateFolder()), so no other user can take the lock or answer in the
+// first copy's place. A message is a QDataStream QString of at most
+// kMaxMessageBytes bytes of text.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr qint64 kMaxMessageBytes = 64 * 1024;
+
     // id: the instance identity; empty means derived from the program's path
     // and the user.
     explicit SingleInstance(const QString &id = QString(), QObject *parent = nullptr);
@@ -29,15 +37,29 @@ public:
     // The window is shown, raised and activated on every message.
     void setActivationWindow(QWidget *window, bool activateOnMessage = true);
     QString id() const { return id_; }
+    // Full paths of the lock file and the local socket; empty when no private
+    // folder could be had.
+    QString lockPath() const { return lockPath_; }
+    QString serverName() const { return serverName_; }
+
+    // The user's runtime folder (XDG_RUNTIME_DIR) when it is a folder of this
+    // user that nobody else may enter; otherwise "vantrel-UID" in the
+    // temporary folder, created or kept private (0700). Empty when that name
+    // is taken by something that is not this user's own folder: such a folder
+    // is never used.
+    static QString privateFolder();
 
 signals:
     void messageReceived(const QString &message);
 
 private:
     void onNewConnection();
+    void readMessage(QLocalSocket *socket);
     void activateWindow();
 
     QString id_;
+    QString lockPath_;
+    QString serverName_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer *server_ = nullptr;
     QPointer<QWidget> window_;

@@ -7,6 +7,9 @@ InformationPageForLogger::InformationPageForLogger(ReportPageForLogger *parent)
     : QDialog(parent), ui(new Ui::InformationPageForLogger), m_report(parent)
 {
     ui->setupUi(this);
+    // The report waits for its entries: no second entry dialog, no printing
+    // of the report half edited.
+    setWindowModality(Qt::WindowModal);
     if (m_report) {
         const LoggerReport::Fields &f = m_report->fields();
         ui->DeviceEdit->setText(f.device);

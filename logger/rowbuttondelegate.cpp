@@ -14,6 +14,11 @@ RowButtonDelegate::RowButtonDelegate(QAbstractItemView *view)
     m_face->hide();
 }
 
+void RowButtonDelegate::setButtonStyleSheet(const QString &styleSheet)
+{
+    m_face->setStyleSheet(styleSheet);
+}
+
 QRect RowButtonDelegate::buttonRect(const QRect &cell)
 {
     return cell.adjusted(2, 2, -2, -2);

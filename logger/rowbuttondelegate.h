@@ -21,6 +21,8 @@ public:
     explicit RowButtonDelegate(QAbstractItemView *view);
 
     void setText(const QString &text) { m_text = text; }
+    // The buttons' own style sheet, on top of the view's and the application's.
+    void setButtonStyleSheet(const QString &styleSheet);
     QString text() const { return m_text; }
 
     // Where the button of a cell is drawn within the cell's rectangle.

@@ -20,10 +20,15 @@ TableOpWidget::TableOpWidget(QWidget *parent) : QWidget(parent)
     retranslate();
 }
 
+QString TableOpWidget::buttonStyle()
+{
+    return QStringLiteral("min-height:12px;padding:0px;");
+}
+
 void TableOpWidget::styleTable(QTableWidget *table)
 {
-    table->setStyleSheet(
-        QStringLiteral("TableOpWidget QPushButton { min-height: 12px; padding: 0px; }"));
+    table->setStyleSheet(QStringLiteral("TableOpWidget QPushButton{") + buttonStyle() +
+                         QLatin1Char('}'));
 }
 
 void TableOpWidget::retranslate()

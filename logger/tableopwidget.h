@@ -13,6 +13,9 @@ class TableOpWidget : public QWidget
 public:
     explicit TableOpWidget(QWidget *parent = nullptr);
 
+    // The compact look of the rows' buttons, against the application's
+    // padded push buttons.
+    static QString buttonStyle();
     // Gives the buttons of the table's rows their compact look: one style
     // sheet on the table rather than one per button, which is costly.
     static void styleTable(QTableWidget *table);

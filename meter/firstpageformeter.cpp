@@ -174,6 +174,7 @@ void FirstPageForMeter::setupTable()
     t->setSortingEnabled(false);
     reportButtons = new RowButtonDelegate(t);
     reportButtons->setText(TableOpWidget::tr("Report"));
+    reportButtons->setButtonStyleSheet(TableOpWidget::buttonStyle());
     t->setItemDelegateForColumn(7, reportButtons);
     connect(reportButtons, &RowButtonDelegate::clicked, this,
             &FirstPageForMeter::on_ReportBtn_clicked);

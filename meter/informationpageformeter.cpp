@@ -8,6 +8,9 @@ InformationPageForMeter::InformationPageForMeter(ReportPageForMeter *report)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    // The report waits for its entries: no second entry dialog, no printing
+    // of the report half edited.
+    setWindowModality(Qt::WindowModal);
     ui->DeviceEdit->setText(report->device);
     ui->serialNoEdit->setText(report->serialNumber);
 }

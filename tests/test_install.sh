@@ -28,7 +28,7 @@ usr=$stage/root/usr
 id=org.vantrel.Vantrel
 
 expected=(
-  bin/vantrel bin/vantrel-cli share/man/man1/vantrel-cli.1.gz
+  bin/vantrel bin/vantrel-cli share/man/man1/vantrel.1.gz share/man/man1/vantrel-cli.1.gz
   share/vantrel/Vantrel_zh.qm share/vantrel/Vantrel_en.qm share/vantrel/Data.xls
   lib/udev/rules.d/70-vantrel.rules
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml
@@ -43,7 +43,9 @@ for f in "${expected[@]}"; do
   [ -s "$usr/$f" ] || fail "not installed: /usr/$f"
 done
 [ ! -e "$stage/root/etc" ] || fail "files under /etc for the prefix /usr: $(cd "$stage/root" && find etc -type f)"
-gzip -t "$usr/share/man/man1/vantrel-cli.1.gz" || fail "the manual page is not a gzip file"
+for page in vantrel vantrel-cli; do
+  gzip -t "$usr/share/man/man1/$page.1.gz" || fail "the manual page $page.1 is not a gzip file"
+done
 if command -v file >/dev/null; then
   for size in 16 256; do
     file -b "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png" 2>/dev/null |
@@ -51,20 +53,31 @@ if command -v file >/dev/null; then
   done
 fi
 
-# The installed program, started from an empty directory, finds its
-# translations in its own data directory (it writes the chosen layout,
-# "true" for Chinese, once the translation is loaded) and keeps running.
-mkdir "$stage/cwd"
+# The installed program, started from an empty directory without a display,
+# prints its usage and ends; the text is Chinese before any language was
+# chosen, so it found its translations in its own data directory.
+mkdir "$stage/cwd" "$stage/config"
+mkdir -m 700 "$stage/run"
+export XDG_CONFIG_HOME=$stage/config XDG_RUNTIME_DIR=$stage/run
+help=$(cd "$stage/cwd" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  timeout 20 "$usr/bin/vantrel" --help) || fail "vantrel --help ended with $?"
+grep -q '^用法：vantrel ' <<<"$help" || fail "vantrel --help printed: $help"
+version=$(cd "$stage/cwd" && env -u DISPLAY timeout 20 "$usr/bin/vantrel" --version) ||
+  fail "vantrel --version ended with $?"
+grep -qx 'vantrel [0-9][0-9.]*' <<<"$version" || fail "vantrel --version printed: $version"
+
+# Started for good, it keeps running and writes nothing on the console in
+# normal use (the offscreen platform's own notes aside).
 log=$stage/vantrel.log
 (cd "$stage/cwd" && exec env QT_QPA_PLATFORM=offscreen "$usr/bin/vantrel" --simulate logger) >"$log" 2>&1 &
 pid=$!
 alive() { kill -0 "$pid" 2>/dev/null || { cat "$log" >&2; fail "vantrel ended by itself"; }; }
-for _ in $(seq 40); do # the window comes up within 20 s even on a busy machine
+for _ in $(seq 40); do # its lock and socket are there within 20 s even on a busy machine
   sleep 0.5
   alive
-  grep -qx 'true' "$log" && break
+  ls "$stage/run"/vantrel-*.lock >/dev/null 2>&1 && break
 done
-grep -qx 'true' "$log" || { cat "$log" >&2; fail "vantrel did not load its Chinese translation from /usr/share/vantrel"; }
+ls "$stage/run"/vantrel-*.lock >/dev/null 2>&1 || fail "vantrel made no lock in XDG_RUNTIME_DIR"
 sleep 2 # running against the simulated Logger
 alive
 kill -TERM "$pid"
@@ -72,6 +85,10 @@ status=0
 wait "$pid" || status=$?
 pid=
 [ "$status" -eq 143 ] || { cat "$log" >&2; fail "vantrel ended with $status instead of by SIGTERM"; }
+if grep -v '^This plugin does not support' "$log" | grep -q .; then
+  cat "$log" >&2
+  fail "vantrel wrote on the console in normal use"
+fi
 
 out=$(cd "$stage/cwd" && "$usr/bin/vantrel-cli" --simulate logger info) ||
   fail "vantrel-cli --simulate logger info ended with $?"

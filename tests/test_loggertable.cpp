@@ -309,6 +309,14 @@ void LoggerTableTest::reportEntryDialog()
     InformationPageForLogger *entry = windowsOf<InformationPageForLogger>(report).value(0);
     QVERIFY(entry);
     QCOMPARE(entry->windowTitle(), QString("Report"));
+    // While it is open the report takes no clicks (sent as the window system
+    // sends them): no second entry dialog.
+    QVERIFY(QTest::qWaitForWindowExposed(report));
+    QVERIFY(QTest::qWaitForWindowExposed(entry));
+    auto *information = report->findChild<QPushButton *>("Informationbtn");
+    QTest::mouseClick(report->windowHandle(), Qt::LeftButton, {},
+                      information->mapTo(report, information->rect().center()));
+    QCOMPARE(windowsOf<InformationPageForLogger>(report).size(), 1);
     auto edit = [&](const char *name) { return entry->findChild<QLineEdit *>(name); };
     QCOMPARE(edit("DeviceEdit")->text(), QString("QX101 Vantrel"));
     QCOMPARE(edit("serialNoEdit")->text(), QString("24030117"));

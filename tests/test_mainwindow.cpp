@@ -1,6 +1,7 @@
 // The application shell: widget tree, look and feel, language switch.
 #include "app/appinit.h"
 #include "app/commandfailures.h"
+#include "app/language.h"
 #include "app/lookandfeel.h"
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStackedWidget>
 
 namespace {
@@ -42,6 +44,7 @@ private slots:
 
 private:
     MainWindow *window = nullptr;
+    QTemporaryDir config; // the user's settings, fresh for every run
 };
 
 void MainWindowTest::initTestCase()
@@ -50,6 +53,8 @@ void MainWindowTest::initTestCase()
     // The translations are built into the build directory: start there, as
     // the program does when started beside them.
     QVERIFY(QDir::setCurrent(QStringLiteral(VANTREL_BINARY_DIR)));
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     window = MainWindow::instance();
     QVERIFY(window);
 }
@@ -86,8 +91,8 @@ void MainWindowTest::widgetTree()
 void MainWindowTest::lampOffWithoutInstrument()
 {
     auto *lamp = window->findChild<QLabel *>("LinkStatusLabel");
-    QTRY_VERIFY(lamp->pixmap() && !lamp->pixmap()->isNull());
-    QImage shown = lamp->pixmap()->toImage();
+    QTRY_VERIFY(!lamp->pixmap(Qt::ReturnByValue).isNull());
+    QImage shown = lamp->pixmap(Qt::ReturnByValue).toImage();
     QCOMPARE(shown, QPixmap(":/image/led_off.png").toImage());
     QVERIFY(shown != QPixmap(":/image/led_on.png").toImage());
     QCOMPARE(lamp->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
@@ -143,30 +148,59 @@ void MainWindowTest::styleSheetImagesExist()
 
 void MainWindowTest::languageSwitch_data()
 {
+    // button: the slot clicked, or "start" for the window's start, which
+    // finds "remembered" in the user's settings ("" for nothing).
     QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("remembered");
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<QString>("trace");
     QTest::addColumn<QString>("probeMessage");
-    QTest::newRow("English") << "on_btnLanguageEn_clicked" << false << "false"
+    QTest::newRow("English") << "on_btnLanguageEn_clicked"
+                             << "zh" << false << "false"
                              << "No probe connection!";
-    QTest::newRow("Chinese") << "on_btnLanguageZh_clicked" << true << "true"
-                             << QString::fromUtf8("未连接探头！");
+    QTest::newRow("Chinese") << "on_btnLanguageZh_clicked"
+                             << "en" << true << "true" << QString::fromUtf8("未连接探头！");
+    QTest::newRow("start after English was chosen") << "start"
+                                                    << "en" << false << "false"
+                                                    << "No probe connection!";
+    QTest::newRow("start after Chinese was chosen")
+        << "start"
+        << "zh" << true << "true" << QString::fromUtf8("未连接探头！");
+    QTest::newRow("first start: Chinese")
+        << "start"
+        << "" << true << "true" << QString::fromUtf8("未连接探头！");
 }
 
 void MainWindowTest::languageSwitch()
 {
     QFETCH(QString, button);
+    QFETCH(QString, remembered);
     QFETCH(bool, chinese);
     QFETCH(QString, trace);
     QFETCH(QString, probeMessage);
+    // The window comes up in the other language first.
+    QVERIFY(QMetaObject::invokeMethod(window, chinese ? "on_btnLanguageEn_clicked"
+                                                      : "on_btnLanguageZh_clicked"));
+    {
+        QSettings settings("Vantrel", "Vantrel");
+        if (remembered.isEmpty())
+            settings.remove("language");
+        else
+            settings.setValue("language", remembered);
+    }
     traces.clear();
     QtMessageHandler previous = qInstallMessageHandler(collect);
-    QVERIFY(QMetaObject::invokeMethod(window, button.toLatin1().constData()));
+    if (button == "start")
+        window->startInRememberedLanguage();
+    else
+        QVERIFY(QMetaObject::invokeMethod(window, button.toLatin1().constData()));
     qInstallMessageHandler(previous);
     QCOMPARE(window->loggerPage()->chineseLayout, chinese);
     QCOMPARE(window->meterPage()->chineseLayout, chinese);
     QCOMPARE(traces, QStringList{trace});
     QCOMPARE(QCoreApplication::translate("MainWindow", "No probe connection!"), probeMessage);
+    // What the next start finds.
+    QCOMPARE(Language::remembered(), chinese ? Language::Chinese : Language::English);
 }
 
 void MainWindowTest::missingTranslationChangesNothing()
@@ -208,7 +242,8 @@ void MainWindowTest::dialogTextsFollowLanguage_data()
 {
     // "qt": Qt's own dialog texts (message-box buttons Yes, No, Save, Cancel;
     // the file dialog's question before replacing a file); "failures": the
-    // title and text of the first instrument failure message.
+    // title and text of the first instrument failure message; "second copy":
+    // the title and text a second copy shows before it ends.
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QStringList>("expected");
@@ -222,13 +257,21 @@ void MainWindowTest::dialogTextsFollowLanguage_data()
         << QStringList{"&Yes", "&No", "Save", "Cancel",
                        "%1 already exists.\nDo you want to replace it?"};
     QTest::newRow("English: failure messages")
-        << "on_btnLanguageEn_clicked" << "failures"
-        << QStringList{"Information",
+        << "on_btnLanguageEn_clicked"
+        << "failures"
+        << QStringList{"information",
                        "Reading the instrument settings: the request could not be sent!"};
     QTest::newRow("Chinese: failure messages as written")
         << "on_btnLanguageZh_clicked" << "failures"
         << QStringList{QString::fromUtf8("提示"),
                        QString::fromUtf8("读取主机基本配置信息写端口失败！")};
+    QTest::newRow("English: second copy")
+        << "on_btnLanguageEn_clicked"
+        << "second copy" << QStringList{"Warn", "Device already opened."};
+    QTest::newRow("Chinese: second copy")
+        << "on_btnLanguageZh_clicked"
+        << "second copy"
+        << QStringList{QString::fromUtf8("警告"), QString::fromUtf8("设备已打开。")};
 }
 
 void MainWindowTest::dialogTextsFollowLanguage()
@@ -258,8 +301,16 @@ void MainWindowTest::dialogTextsFollowLanguage()
         return;
     }
 
-    // Every failure message of every command, as the user sees it.
     DialogRecorder dialogs;
+    if (kind == QLatin1String("second copy")) {
+        MainWindow::showAlreadyRunning();
+        QCOMPARE(dialogs.shown.size(), 1);
+        QVERIFY(!dialogs.shown.first().hadParent);
+        QCOMPARE((QStringList{dialogs.shown.first().title, dialogs.shown.first().text}), expected);
+        return;
+    }
+
+    // Every failure message of every command, as the user sees it.
     int messages = 0;
     for (const CommandFailureTexts *texts : allCommandTexts) {
         const char *sources[] = {texts->notSent, texts->noAnswer, texts->badAnswer,

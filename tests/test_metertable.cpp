@@ -1,11 +1,13 @@
 // The Meter record table: clearing, saving through the spreadsheet engine,
 // the per-row report and the language change, driven on the real page.
+#include "app/lookandfeel.h"
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
 #include "logger/rowbuttondelegate.h"
+#include "logger/tableopwidget.h"
 #include "meter/firstpageformeter.h"
 #include "meter/reportpageformeter.h"
 #include "metertestsupport.h"
@@ -163,6 +165,21 @@ void MeterTableTest::rowsHaveOnlyTheReportButton()
     }
     for (int c = 0; c < 7; ++c)
         QCOMPARE(table()->item(0, c)->textAlignment(), int(Qt::AlignHCenter | Qt::AlignVCenter));
+
+    // Under the application's style sheet, whose push buttons are padded, the
+    // Report buttons are as compact as the row buttons of the Logger's table.
+    QString qss, colour;
+    QVERIFY(LookAndFeel::loadStyleSheet(":/qss/psblue.css", &qss, &colour));
+    qApp->setStyleSheet(qss);
+    auto plain = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    QTableWidget loggerTable;
+    TableOpWidget::styleTable(&loggerTable);
+    auto *loggerRow = new TableOpWidget(&loggerTable);
+    loggerRow->ensurePolished();
+    QStyleOptionViewItem cell;
+    cell.initFrom(table());
+    const QSize drawn = buttons->sizeHint(cell, table()->model()->index(0, 7));
+    QCOMPARE(drawn, loggerRow->reportBtn->sizeHint() + QSize(4, 4));
 }
 
 void MeterTableTest::pressReport(int row)

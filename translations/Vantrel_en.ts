@@ -100,7 +100,7 @@
     </message>
     <message>
         <source>提示</source>
-        <translation>Information</translation>
+        <translation>information</translation>
     </message>
 </context>
 <context>
@@ -917,6 +917,10 @@
         <source>The instrument is not configured production information!</source>
         <translation>The instrument is not configured production information!</translation>
     </message>
+    <message>
+        <source>Device already opened.</source>
+        <translation>Device already opened.</translation>
+    </message>
 </context>
 <context>
     <name>ReportPageForLogger</name>
@@ -1094,6 +1098,49 @@
     <message>
         <source> Auditor:</source>
         <translation> Auditor:</translation>
+    </message>
+</context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>work with a simulated instrument instead of a real one</source>
+        <translation>work with a simulated instrument instead of a real one</translation>
+    </message>
+    <message>
+        <source>write the program's trace lines to standard error</source>
+        <translation>write the program's trace lines to standard error</translation>
+    </message>
+    <message>
+        <source>print this text and end</source>
+        <translation>print this text and end</translation>
+    </message>
+    <message>
+        <source>print the program's version and end</source>
+        <translation>print the program's version and end</translation>
+    </message>
+    <message>
+        <source>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]</source>
+        <translation>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]</translation>
+    </message>
+    <message>
+        <source>The companion program of the Meter and Logger hand-held UV radiometers:
+it reads and sets the instrument's settings and clock, downloads its
+measurements, shows and saves them and prints test reports.</source>
+        <translation>The companion program of the Meter and Logger hand-held UV radiometers:
+it reads and sets the instrument's settings and clock, downloads its
+measurements, shows and saves them and prints test reports.</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>One copy runs per user: a second start brings its window to the front.</source>
+        <translation>One copy runs per user: a second start brings its window to the front.</translation>
+    </message>
+    <message>
+        <source>See also vantrel(1) and vantrel-cli(1).</source>
+        <translation>See also vantrel(1) and vantrel-cli(1).</translation>
     </message>
 </context>
 <context>

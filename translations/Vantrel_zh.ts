@@ -917,6 +917,10 @@
         <source>The instrument is not configured production information!</source>
         <translation>仪器未配置生产信息！</translation>
     </message>
+    <message>
+        <source>Device already opened.</source>
+        <translation>设备已打开。</translation>
+    </message>
 </context>
 <context>
     <name>ReportPageForLogger</name>
@@ -1094,6 +1098,49 @@
     <message>
         <source> Auditor:</source>
         <translation> 审核员：</translation>
+    </message>
+</context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>work with a simulated instrument instead of a real one</source>
+        <translation>使用模拟仪器代替真实仪器</translation>
+    </message>
+    <message>
+        <source>write the program's trace lines to standard error</source>
+        <translation>将程序的跟踪信息写到标准错误输出</translation>
+    </message>
+    <message>
+        <source>print this text and end</source>
+        <translation>显示本说明并退出</translation>
+    </message>
+    <message>
+        <source>print the program's version and end</source>
+        <translation>显示程序版本并退出</translation>
+    </message>
+    <message>
+        <source>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]</source>
+        <translation>用法：vantrel [--simulate meter|logger|PROFILE] [--debug]</translation>
+    </message>
+    <message>
+        <source>The companion program of the Meter and Logger hand-held UV radiometers:
+it reads and sets the instrument's settings and clock, downloads its
+measurements, shows and saves them and prints test reports.</source>
+        <translation>Meter 与 Logger 系列手持式紫外辐照计的配套程序：
+读取和设置仪器的参数与时钟，下载测量数据，
+显示、保存数据并打印测试报告。</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>选项：</translation>
+    </message>
+    <message>
+        <source>One copy runs per user: a second start brings its window to the front.</source>
+        <translation>每个用户只运行一个副本：再次启动时将已运行程序的窗口置于前台。</translation>
+    </message>
+    <message>
+        <source>See also vantrel(1) and vantrel-cli(1).</source>
+        <translation>另见 vantrel(1) 和 vantrel-cli(1)。</translation>
     </message>
 </context>
 <context>
