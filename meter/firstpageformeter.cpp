@@ -34,6 +34,18 @@ const QDate kEmptyDate(2000, 1, 1);
 const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
 const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
 
+// A save that failed: where the complete new file could not take the place
+// of the existing one, the user hears that this file cannot be overwritten.
+void showSaveFailure(QWidget *page, const QString &title, const QString &text)
+{
+    if (SafeFile::lastFailureWasReplace())
+        UiSeam::information(
+            page, FirstPageForMeter::tr("error"),
+            FirstPageForMeter::tr("Can't overwrite this file, maybe the file is in use!"));
+    else
+        UiSeam::information(page, title, text);
+}
+
 } // namespace
 
 // Holds the worker's lock (or a stand-in while no worker runs) for one
@@ -748,7 +760,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
         if (SafeFile::writeFile(fileName, recordExport.csv()))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
-            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+            showSaveFailure(this, tr("information"), tr("Save data file fail!"));
         return;
     }
 
@@ -788,7 +800,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (saved)
         UiSeam::information(this, tr("information"), tr("Save file success!"));
     else
-        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        showSaveFailure(this, tr("information"), tr("Save data file fail!"));
 }
 
 // ---- worker and language -----------------------------------------------------

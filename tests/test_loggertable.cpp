@@ -513,17 +513,24 @@ void LoggerTableTest::saveFailureKeepsOlderFile_data()
     const QString cantOpen = "Storing data failed, Can't open file!";
     const QString saveFailed = "Save data file fail!";
     const QString exportFailed = "Export data failed!";
+    const QString inUse = "Can't overwrite this file, maybe the file is in use!";
     const QString xls = "runs.xls";
     const QString xlsx = "runs.xlsx";
     QTest::newRow("Save Data: no file can be made") << save << Fault::Open << cantOpen << xls;
     QTest::newRow("Save Data: write fails") << save << Fault::Write << saveFailed << xls;
     QTest::newRow("Save Data: sync fails") << save << Fault::Sync << saveFailed << xls;
-    QTest::newRow("Save Data: rename fails") << save << Fault::Rename << saveFailed << xls;
+    QTest::newRow("Save Data: older file cannot be replaced")
+        << save << Fault::Rename << inUse << xls;
     QTest::newRow("Save Data: disk full") << save << Fault::DiskFull << saveFailed << xls;
     QTest::newRow("EXCEL: no file can be made") << excel << Fault::Open << cantOpen << xls;
     QTest::newRow("EXCEL: write fails") << excel << Fault::Write << exportFailed << xls;
     QTest::newRow("EXCEL: close fails") << excel << Fault::Close << exportFailed << xls;
     QTest::newRow("EXCEL: disk full") << excel << Fault::DiskFull << exportFailed << xls;
+    QTest::newRow("EXCEL: older file cannot be replaced") << excel << Fault::Rename << inUse << xls;
+    QTest::newRow("EXCEL .csv: older file cannot be replaced")
+        << excel << Fault::Rename << inUse << "runs.csv";
+    QTest::newRow("Save Data .csv: older file cannot be replaced")
+        << save << Fault::Rename << inUse << "runs.csv";
     QTest::newRow("Save Data .xlsx: no file can be made")
         << save << Fault::Open << cantOpen << xlsx;
     QTest::newRow("Save Data .xlsx: write fails") << save << Fault::Write << saveFailed << xlsx;
@@ -538,8 +545,7 @@ void LoggerTableTest::saveFailureKeepsOlderFile()
     QFETCH(QString, name);
     download({run(kLastSecond, {1, 3, 2}), run(kLastSecond.addSecs(60), {4.25f, 5})});
     SaveFaults::Injected injected(fault);
-    if (!injected.isAvailable())
-        QSKIP("no tmpfs can be mounted here");
+    SAVEFAULTS_REQUIRE(injected.isAvailable(), "no tmpfs can be mounted here");
     XlsWorkbook older = XlsWorkbook::withOneSheet();
     older.sheets[0].setValue(0, 0, QStringLiteral("older"));
     const QString path = injected.folder() + QLatin1Char('/') + name;
@@ -553,6 +559,8 @@ void LoggerTableTest::saveFailureKeepsOlderFile()
     else
         invoke(slot.constData());
     QCOMPARE(dialogs->texts(), QStringList{message});
+    if (fault == SaveFaults::Fault::Rename)
+        QCOMPARE(dialogs->shown[0].title, QStringLiteral("error"));
     QVERIFY(SaveFaults::fileBytes(path) == before);
     QCOMPARE(SaveFaults::leftovers(injected.folder(), name), QStringList());
     QCOMPARE(rows(), 2);
