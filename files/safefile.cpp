@@ -92,38 +92,25 @@ void removeLeftovers(const QByteArray &folder)
 
 // Gives the temporary file the owner and group of the file it replaces, as
 // far as the saver may: a user who is not root cannot give a file away
-// (EPERM), but keeps a group of the file that they belong to. The set-ID
-// bits of an owner or group that could not be kept are dropped from mode.
-// Returns 0 or the errno of a failure that is not a lack of permission.
-int keepOwner(int fd, const struct stat &target, mode_t *mode)
+// (EPERM), but keeps a group of the file that they belong to. Returns 0 or
+// the errno of a failure that is not a lack of permission.
+int keepOwner(int fd, const struct stat &target)
 {
     struct stat made;
     if (::fstat(fd, &made) != 0)
         return errno;
     const uid_t uid = target.st_uid;
     const gid_t gid = target.st_gid;
-    bool ownerKept = made.st_uid == uid;
-    bool groupKept = made.st_gid == gid;
-    if (ownerKept && groupKept)
+    if (made.st_uid == uid && made.st_gid == gid)
         return 0;
     // EINVAL: an owner that does not exist in this user namespace.
-    auto notPermitted = [](int error) { return error == EPERM || error == EINVAL; };
-    if (systemCall(SafeFile::Step::Chown, [&] { return long(::fchown(fd, uid, gid)); }) == 0) {
-        ownerKept = groupKept = true;
-    } else if (!notPermitted(errno)) {
-        return errno;
-    } else if (!groupKept) {
-        const auto keepGroup = [&] { return long(::fchown(fd, uid_t(-1), gid)); };
-        if (systemCall(SafeFile::Step::Chown, keepGroup) == 0)
-            groupKept = true;
-        else if (!notPermitted(errno))
-            return errno;
-    }
-    if (!ownerKept)
-        *mode &= ~mode_t(S_ISUID);
-    if (!groupKept)
-        *mode &= ~mode_t(S_ISGID);
-    return 0;
+    const auto notPermitted = [](int error) { return error == EPERM || error == EINVAL; };
+    const auto giveAll = [&] { return long(::fchown(fd, uid, gid)); };
+    const auto giveGroup = [&] { return long(::fchown(fd, uid_t(-1), gid)); };
+    long result = systemCall(SafeFile::Step::Chown, giveAll);
+    if (result != 0 && notPermitted(errno) && made.st_gid != gid)
+        result = systemCall(SafeFile::Step::Chown, giveGroup);
+    return result == 0 || notPermitted(errno) ? 0 : errno;
 }
 
 } // namespace
@@ -219,7 +206,7 @@ bool SafeFile::open()
     if (m_replacing) {
         mode = st.st_mode & 07777;
         // The owner first: a change of owner clears the set-ID bits.
-        if (const int error = keepOwner(m_fd, st, &mode))
+        if (const int error = keepOwner(m_fd, st))
             return fail(QStringLiteral("cannot give the file the owner of %1").arg(m_finalPath),
                         error);
     } else {
