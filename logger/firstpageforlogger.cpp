@@ -56,6 +56,18 @@ QString storingFailure(ExcelEngine::Failure failure, const QString &templatePath
     return FirstPageForLogger::tr("Storing data failed, Can't open file!");
 }
 
+// A save that failed: where the complete new file could not take the place
+// of the existing one, the user hears that this file cannot be overwritten.
+void showSaveFailure(QWidget *page, const QString &title, const QString &text)
+{
+    if (SafeFile::lastFailureWasReplace())
+        UiSeam::information(
+            page, FirstPageForLogger::tr("error"),
+            FirstPageForLogger::tr("Can't overwrite this file, maybe the file is in use!"));
+    else
+        UiSeam::information(page, title, text);
+}
+
 } // namespace
 
 FirstPageForLogger::FirstPageForLogger(QWidget *parent)
@@ -661,7 +673,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
     if (isCsvName(fileName)) {
         const int run = exportRunNo.toInt() - 1;
         if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(run, 1).csv())))
-            UiSeam::information(this, tr("export"), tr("Export data failed!"));
+            showSaveFailure(this, tr("export"), tr("Export data failed!"));
         else if (fileOpener)
             fileOpener(fileName);
         else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
@@ -708,9 +720,15 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
                 QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
         }
     } else {
+        // Read before the connection is closed, which may try to save again.
+        const bool replaceFailed = SafeFile::lastFailureWasReplace();
         dialog.hide();
         engine.closeConnection();
-        UiSeam::information(this, tr("export"), tr("Export data failed!"));
+        if (replaceFailed)
+            UiSeam::information(this, tr("error"),
+                                tr("Can't overwrite this file, maybe the file is in use!"));
+        else
+            UiSeam::information(this, tr("export"), tr("Export data failed!"));
     }
     qDebug() << "The slow operation took" << clock.elapsed() << "milliseconds: ";
 }
@@ -736,7 +754,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(0, rows).csv())))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
-            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+            showSaveFailure(this, tr("information"), tr("Save data file fail!"));
         return;
     }
     // The workbook is made from the template in memory and written over the
@@ -801,7 +819,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     if (saved)
         UiSeam::information(this, tr("information"), tr("Save file success!"));
     else
-        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        showSaveFailure(this, tr("information"), tr("Save data file fail!"));
 }
 
 // ---- language ------------------------------------------------------------

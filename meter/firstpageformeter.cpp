@@ -49,6 +49,18 @@ QString storingFailure(ExcelEngine::Failure failure, const QString &templatePath
     return FirstPageForMeter::tr("Storing data failed, Can't open file!");
 }
 
+// A save that failed: where the complete new file could not take the place
+// of the existing one, the user hears that this file cannot be overwritten.
+void showSaveFailure(QWidget *page, const QString &title, const QString &text)
+{
+    if (SafeFile::lastFailureWasReplace())
+        UiSeam::information(
+            page, FirstPageForMeter::tr("error"),
+            FirstPageForMeter::tr("Can't overwrite this file, maybe the file is in use!"));
+    else
+        UiSeam::information(page, title, text);
+}
+
 } // namespace
 
 // Holds the worker's lock (or a stand-in while no worker runs) for one
@@ -764,7 +776,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
         if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(recordExport.csv())))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
-            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+            showSaveFailure(this, tr("information"), tr("Save data file fail!"));
         return;
     }
 
@@ -806,7 +818,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (saved)
         UiSeam::information(this, tr("information"), tr("Save file success!"));
     else
-        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
+        showSaveFailure(this, tr("information"), tr("Save data file fail!"));
 }
 
 // ---- worker and language -----------------------------------------------------

@@ -542,17 +542,24 @@ void LoggerTableTest::saveFailureKeepsOlderFile_data()
     const QString cantOpen = "Storing data failed, Can't open file!";
     const QString saveFailed = "Save data file fail!";
     const QString exportFailed = "Export data failed!";
+    const QString inUse = "Can't overwrite this file, maybe the file is in use!";
     const QString xls = "runs.xls";
     const QString xlsx = "runs.xlsx";
     QTest::newRow("Save Data: no file can be made") << save << Fault::Open << cantOpen << xls;
     QTest::newRow("Save Data: write fails") << save << Fault::Write << saveFailed << xls;
     QTest::newRow("Save Data: sync fails") << save << Fault::Sync << saveFailed << xls;
-    QTest::newRow("Save Data: rename fails") << save << Fault::Rename << saveFailed << xls;
+    QTest::newRow("Save Data: older file cannot be replaced")
+        << save << Fault::Rename << inUse << xls;
     QTest::newRow("Save Data: disk full") << save << Fault::DiskFull << saveFailed << xls;
     QTest::newRow("EXCEL: no file can be made") << excel << Fault::Open << cantOpen << xls;
     QTest::newRow("EXCEL: write fails") << excel << Fault::Write << exportFailed << xls;
     QTest::newRow("EXCEL: close fails") << excel << Fault::Close << exportFailed << xls;
     QTest::newRow("EXCEL: disk full") << excel << Fault::DiskFull << exportFailed << xls;
+    QTest::newRow("EXCEL: older file cannot be replaced") << excel << Fault::Rename << inUse << xls;
+    QTest::newRow("EXCEL .csv: older file cannot be replaced")
+        << excel << Fault::Rename << inUse << "runs.csv";
+    QTest::newRow("Save Data .csv: older file cannot be replaced")
+        << save << Fault::Rename << inUse << "runs.csv";
     QTest::newRow("Save Data .xlsx: no file can be made")
         << save << Fault::Open << cantOpen << xlsx;
     QTest::newRow("Save Data .xlsx: write fails") << save << Fault::Write << saveFailed << xlsx;
@@ -582,6 +589,8 @@ void LoggerTableTest::saveFailureKeepsOlderFile()
     else
         invoke(slot.constData());
     QCOMPARE(dialogs->texts(), QStringList{message});
+    if (fault == SaveFaults::Fault::Rename)
+        QCOMPARE(dialogs->shown[0].title, QStringLiteral("error"));
     QVERIFY(SaveFaults::fileBytes(path) == before);
     QCOMPARE(SaveFaults::leftovers(injected.folder(), name), QStringList());
     QCOMPARE(rows(), 2);

@@ -283,19 +283,22 @@ void MeterTableTest::saveOverAnOlderWorkbook_data()
     QTest::addColumn<QString>("name");
     const QString open = "Storing data failed, Can't open file!";
     const QString fail = "Save data file fail!";
+    const QString inUse = "Can't overwrite this file, maybe the file is in use!";
     QTest::newRow("saved: no row of the older file left") << Fault::None << "Save file success!"
                                                           << "records.xls";
     QTest::newRow("no file can be made") << Fault::Open << open << "records.xls";
     QTest::newRow("write fails") << Fault::Write << fail << "records.xls";
     QTest::newRow("sync fails") << Fault::Sync << fail << "records.xls";
     QTest::newRow("close fails") << Fault::Close << fail << "records.xls";
-    QTest::newRow("rename fails") << Fault::Rename << fail << "records.xls";
+    QTest::newRow("older file cannot be replaced") << Fault::Rename << inUse << "records.xls";
     QTest::newRow("disk full") << Fault::DiskFull << fail << "records.xls";
     QTest::newRow("xlsx saved") << Fault::None << "Save file success!"
                                 << "records.xlsx";
     QTest::newRow("xlsx: no file can be made") << Fault::Open << open << "records.xlsx";
     QTest::newRow("xlsx: write fails") << Fault::Write << fail << "records.xlsx";
-    QTest::newRow("xlsx: rename fails") << Fault::Rename << fail << "records.xlsx";
+    QTest::newRow("xlsx: older file cannot be replaced")
+        << Fault::Rename << inUse << "records.xlsx";
+    QTest::newRow("csv: older file cannot be replaced") << Fault::Rename << inUse << "records.csv";
     QTest::newRow("xlsx: disk full") << Fault::DiskFull << fail << "records.xlsx";
 }
 
@@ -320,6 +323,8 @@ void MeterTableTest::saveOverAnOlderWorkbook()
     dialogs.fileNames << path;
     button("pushButton_saveData")->click();
     QCOMPARE(dialogs.texts(), QStringList{message});
+    if (fault == SaveFaults::Fault::Rename)
+        QCOMPARE(dialogs.shown[0].title, QStringLiteral("error"));
     QCOMPARE(SaveFaults::leftovers(injected.folder(), name), QStringList());
     if (fault == SaveFaults::Fault::None && name.endsWith(".xlsx")) {
         // Read back by openpyxl in test_xlsfile; here: a new zip file.

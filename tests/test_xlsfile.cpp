@@ -4,12 +4,14 @@
 // harm; the .xlsx of the same workbook holds the same cells (openpyxl).
 
 #include "files/compoundfile.h"
+#include "files/safefile.h"
 #include "files/workbookfile.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
 
 #include "testenv.h"
+#include "savefaults.h"
 #include "xlscheck.h"
 
 #include <QCryptographicHash>
@@ -23,11 +25,18 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <grp.h>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 Q_DECLARE_METATYPE(XlsWorkbook)
 
@@ -185,6 +194,74 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return std::memcmp(&x, &y, sizeof x) == 0;
 }
 
+// Owner, group and permission bits of a file.
+struct Attributes
+{
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
+    bool operator==(const Attributes &o) const
+    {
+        return uid == o.uid && gid == o.gid && mode == o.mode;
+    }
+};
+
+char *toString(const Attributes &a)
+{
+    return QTest::toString(QStringLiteral("owner %1, group %2, mode %3")
+                               .arg(a.uid)
+                               .arg(a.gid)
+                               .arg(a.mode, 4, 8, QLatin1Char('0')));
+}
+
+// Sets a file's (or a link's own) modification time to seconds ago.
+bool setAge(const QString &path, int seconds)
+{
+    const struct timespec then = {::time(nullptr) - seconds, 0};
+    const struct timespec times[2] = {then, then};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) ==
+           0;
+}
+
+QByteArray readLink(const QString &path)
+{
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
+    return n < 0 ? QByteArray() : QByteArray(target, int(n));
+}
+
+// Makes the process act as another user (effective IDs and supplementary
+// groups) while it lives.
+class ActingAs
+{
+public:
+    ActingAs(uid_t uid, gid_t gid, const std::vector<gid_t> &groups)
+        : m_uid(::geteuid()), m_gid(::getegid())
+    {
+        m_groups.resize(size_t(qMax(0, ::getgroups(0, nullptr))));
+        if (::getgroups(int(m_groups.size()), m_groups.data()) < 0)
+            m_groups.clear();
+        m_ok = ::setgroups(groups.size(), groups.data()) == 0 && ::setegid(gid) == 0 &&
+               ::seteuid(uid) == 0;
+    }
+    ~ActingAs()
+    {
+        // The user first: only root sets the groups back.
+        if (::seteuid(m_uid) != 0 || ::setegid(m_gid) != 0 ||
+            ::setgroups(m_groups.size(), m_groups.data()) != 0)
+            qFatal("cannot act as the test's own user again");
+    }
+    ActingAs(const ActingAs &) = delete;
+    ActingAs &operator=(const ActingAs &) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    uid_t m_uid;
+    gid_t m_gid;
+    std::vector<gid_t> m_groups;
+    bool m_ok = false;
+};
+
 } // namespace
 
 class TestXlsFile : public QObject
@@ -204,6 +281,8 @@ private slots:
     void enteredNumbersKeepTheirDecimals();
     void xlsxHoldsTheSameCells();
     void gridLimits();
+    void saveKeepsWhatItReplaces_data();
+    void saveKeepsWhatItReplaces();
     void sheetNamesMadeValid_data();
     void sheetNamesMadeValid();
     void saveFailureLeavesFileAlone_data();
@@ -601,6 +680,170 @@ void TestXlsFile::gridLimits()
     QCOMPARE(sheet.cellCount(), 1);
     QCOMPARE(sheet.endRow(), 65536);
     QCOMPARE(sheet.endColumn(), 256);
+}
+
+// What a save leaves behind. Links: the file at the end of the chain is
+// written and the links stay. Ownership: a replaced file keeps its bits and,
+// as far as the saver may give them, its owner and group. Leftovers: the
+// temporary files of killed saves are removed once old, those of live saves
+// never. Long names: a name of up to 255 bytes can be saved.
+void TestXlsFile::saveKeepsWhatItReplaces_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("saves");
+    QTest::newRow("link: its target written, the link kept") << "link" << true;
+    QTest::newRow("link to a relative link in another folder: the chain's end written")
+        << "chain" << true;
+    QTest::newRow("links that loop: refused") << "loop" << false;
+    QTest::newRow("link to nothing: refused, nothing made") << "dangling" << false;
+    QTest::newRow("replaced file keeps its permission bits") << "mode" << true;
+    QTest::newRow("root keeps another user's owner and group") << "owner" << true;
+    QTest::newRow("user of the file's group keeps the group") << "group" << true;
+    QTest::newRow("owner that cannot be given for another reason: refused")
+        << "chown fails" << false;
+    QTest::newRow("leftovers an hour old removed") << "stale" << true;
+    QTest::newRow("young leftovers kept") << "young" << true;
+    QTest::newRow("a live save's temporary file kept, however old") << "live" << true;
+    QTest::newRow("look-alikes of leftovers kept") << "look-alikes" << true;
+    QTest::newRow("name of 255 bytes") << "long" << true;
+    QTest::newRow("Chinese name of 253 bytes") << "long Chinese" << true;
+}
+
+void TestXlsFile::saveKeepsWhatItReplaces()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, saves);
+    const bool root = ::geteuid() == 0;
+    if (kind == "owner" || kind == "group" || kind == "chown fails")
+        if (!root)
+            VANTREL_SKIP_UNLESS_CI("only root makes files of other owners");
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    auto at = [&d](const QString &name) { return d + QLatin1Char('/') + name; };
+    const QByteArray before("older\n");
+    const QByteArray after = XlsWriter::toBytes(sampleBook());
+    constexpr int hour = 3600;
+    QString path = at("out.xls");     // the name the save is given
+    QString written = path;           // where the content is to land
+    QMap<QString, QByteArray> links;  // links that stay, and where they point
+    std::optional<Attributes> wanted; // of the written file
+    std::unique_ptr<SafeFile> live;
+    std::unique_ptr<SaveFaults::Injected> fault;
+
+    if (kind == "link") {
+        QVERIFY(writeBytes(at("real.xls"), before));
+        links[path] = "real.xls";
+        written = at("real.xls");
+    } else if (kind == "chain") {
+        QVERIFY(QDir(d).mkpath("a") && QDir(d).mkpath("b"));
+        QVERIFY(writeBytes(at("b/real.xls"), before));
+        links[at("a/mid.xls")] = "../b/real.xls";
+        links[path] = "a/mid.xls";
+        written = at("b/real.xls");
+    } else if (kind == "loop") {
+        links[path] = "loop.xls";
+        links[at("loop.xls")] = "out.xls";
+    } else if (kind == "dangling") {
+        links[path] = "missing.xls";
+        written = at("missing.xls");
+    } else if (kind == "mode") {
+        QVERIFY(writeBytes(path, before));
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0604), 0);
+        wanted = Attributes{::geteuid(), ::getegid(), 0604};
+    } else if (kind == "owner" || kind == "chown fails") {
+        QVERIFY(writeBytes(path, before));
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 1234, 5678), 0);
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        if (kind == "owner")
+            wanted = Attributes{1234, 5678, 0640};
+        else
+            fault = std::make_unique<SaveFaults::Injected>(SaveFaults::Fault::Chown);
+    } else if (kind == "group") {
+        // User 1234, also in group 5678, saves over a file of user 2000 and
+        // group 5678 in a folder of their own.
+        QVERIFY(QDir(d).mkpath("shared"));
+        QCOMPARE(::chmod(QFile::encodeName(d).constData(), 0711), 0);
+        QCOMPARE(::chown(QFile::encodeName(at("shared")).constData(), 1234, 1234), 0);
+        path = written = at("shared/out.xls");
+        QVERIFY(writeBytes(path, before));
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 2000, 5678), 0);
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 02664), 0);
+        wanted = Attributes{1234, 5678, 02664};
+    } else if (kind == "stale" || kind == "young") {
+        for (const QString name : {".old.xls.vantrel-AbC123", ".vantrel-xyz789"}) {
+            QVERIFY(writeBytes(at(name), "left"));
+            QVERIFY(setAge(at(name), kind == "stale" ? 2 * hour : hour / 2));
+        }
+    } else if (kind == "live") {
+        live = std::make_unique<SafeFile>(at("other.xls"));
+        QVERIFY(live->open());
+        QVERIFY(live->write("live"));
+        const QStringList temporary = SaveFaults::leftovers(d, "other.xls");
+        QCOMPARE(temporary.size(), 1);
+        QVERIFY(setAge(at(temporary[0]), 2 * hour));
+    } else if (kind == "look-alikes") {
+        for (const QString name :
+             {".out.xls.AbC123", ".out.xls.vantrel-AbC12", ".out.xls.vantrel-AbC1234",
+              ".out.xls.vantrel-AbC12_", "out.xls.vantrel-AbC123", "..vantrel-AbC123"})
+            QVERIFY(writeBytes(at(name), "theirs"));
+        QVERIFY(QDir(d).mkpath(".vantrel-AbC123"));
+        QVERIFY(writeBytes(at("theirs.txt"), "theirs"));
+        QCOMPARE(::symlink("theirs.txt", QFile::encodeName(at(".link.vantrel-AbC123"))), 0);
+        if (root) {
+            QVERIFY(writeBytes(at(".user.vantrel-AbC123"), "theirs"));
+            QCOMPARE(::chown(QFile::encodeName(at(".user.vantrel-AbC123")), 1234, 1234), 0);
+        }
+        for (const QString &name : QDir(d).entryList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::System | QDir::NoDotAndDotDot))
+            QVERIFY(setAge(at(name), 2 * hour));
+    } else if (kind == "long") {
+        path = written = at(QString(251, QLatin1Char('n')) + ".xls");
+        QCOMPARE(QFile::encodeName(QFileInfo(path).fileName()).size(), 255);
+    } else if (kind == "long Chinese") {
+        path = written = at(QString(83, QChar(0x6570)) + ".xls");
+        QCOMPARE(QFile::encodeName(QFileInfo(path).fileName()).size(), 253);
+    }
+    for (auto link = links.cbegin(); link != links.cend(); ++link)
+        QCOMPARE(::symlink(link.value().constData(), QFile::encodeName(link.key())), 0);
+    const QByteArray older = fileBytes(written); // empty where there is none
+    const QString folder = QFileInfo(written).absolutePath();
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    if (kind == "stale") {
+        names.removeAll(".old.xls.vantrel-AbC123");
+        names.removeAll(".vantrel-xyz789");
+    }
+    if (saves && !names.contains(QFileInfo(written).fileName()))
+        names << QFileInfo(written).fileName();
+    names.sort();
+
+    QString error;
+    bool ok = false;
+    {
+        std::optional<ActingAs> user;
+        if (kind == "group") {
+            user.emplace(1234, 1234, std::vector<gid_t>{1234, 5678});
+            QVERIFY(user->ok());
+        }
+        ok = SafeFile::writeFile(path, after, &error);
+    }
+    QCOMPARE(ok, saves);
+    QCOMPARE(error.isEmpty(), saves);
+    QCOMPARE(fileBytes(written), saves ? after : older);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                    QDir::NoDotAndDotDot),
+             names);
+    for (auto link = links.cbegin(); link != links.cend(); ++link)
+        QCOMPARE(readLink(link.key()), link.value());
+    if (wanted) {
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(written).constData(), &st), 0);
+        QCOMPARE((Attributes{st.st_uid, st.st_gid, st.st_mode & 07777}), *wanted);
+    }
+    if (live) {
+        QVERIFY(live->commit());
+        QCOMPARE(fileBytes(at("other.xls")), QByteArray("live"));
+    }
 }
 
 void TestXlsFile::sheetNamesMadeValid_data()

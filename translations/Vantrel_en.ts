@@ -390,6 +390,10 @@
         <translation>Save data file fail!</translation>
     </message>
     <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>Can't overwrite this file, maybe the file is in use!</translation>
+    </message>
+    <message>
         <source>Storing data failed, Can't open sheet!</source>
         <translation>Storing data failed, Can't open sheet!</translation>
     </message>
@@ -751,6 +755,14 @@
     <message>
         <source>Save data file fail!</source>
         <translation>Save data file fail!</translation>
+    </message>
+    <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>Can't overwrite this file, maybe the file is in use!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>error</translation>
     </message>
     <message>
         <source>Save file success!</source>

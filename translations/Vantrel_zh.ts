@@ -390,6 +390,10 @@
         <translation>保存数据文件失败！</translation>
     </message>
     <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>无法覆盖此文件，该文件可能正在使用中！</translation>
+    </message>
+    <message>
         <source>Storing data failed, Can't open sheet!</source>
         <translation>保存数据失败，无法打开工作表！</translation>
     </message>
@@ -751,6 +755,14 @@
     <message>
         <source>Save data file fail!</source>
         <translation>保存数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>无法覆盖此文件，该文件可能正在使用中！</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
     </message>
     <message>
         <source>Save file success!</source>

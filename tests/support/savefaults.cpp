@@ -20,27 +20,40 @@ Injected::Injected(Fault fault) : m_fault(fault)
         }
         return;
     }
-    SafeFile::setFaultHook([fault](SafeFile::Step step) {
-        switch (fault) {
-        case Fault::Open:
-            return step == SafeFile::Step::Open ? EACCES : 0;
-        case Fault::Write:
-            return step == SafeFile::Step::Write ? ENOSPC : 0;
-        case Fault::Sync:
-            return step == SafeFile::Step::Sync ? EIO : 0;
-        case Fault::Close:
-            return step == SafeFile::Step::Close ? EDQUOT : 0;
-        case Fault::Rename:
-            return step == SafeFile::Step::Rename ? EBUSY : 0;
-        default:
-            return 0;
+    // The fault takes the place of the real call's result; a temporary file
+    // that is not to be made and a rename that is not to happen are not
+    // called at all.
+    SafeFile::setCallHook([fault](SafeFile::Step step, const SafeFile::SystemCall &real) -> long {
+        struct Made
+        {
+            Fault fault;
+            SafeFile::Step step;
+            int error;
+            bool calls;
+        };
+        static const Made faults[] = {
+            {Fault::Open, SafeFile::Step::Open, EACCES, false},
+            {Fault::Write, SafeFile::Step::Write, ENOSPC, true},
+            {Fault::Chown, SafeFile::Step::Chown, EIO, true},
+            {Fault::Sync, SafeFile::Step::Sync, EIO, true},
+            {Fault::Close, SafeFile::Step::Close, EDQUOT, true},
+            {Fault::Rename, SafeFile::Step::Rename, EBUSY, false},
+        };
+        for (const Made &made : faults) {
+            if (made.fault != fault || made.step != step)
+                continue;
+            if (made.calls)
+                real();
+            errno = made.error;
+            return -1;
         }
+        return real();
     });
 }
 
 Injected::~Injected()
 {
-    SafeFile::setFaultHook(nullptr);
+    SafeFile::setCallHook(nullptr);
     if (!m_mount.isEmpty())
         ::umount2(QFile::encodeName(m_mount).constData(), MNT_DETACH);
 }
@@ -77,8 +90,9 @@ QByteArray fileBytes(const QString &path)
 
 QStringList leftovers(const QString &folder, const QString &name)
 {
-    return QDir(folder).entryList({QLatin1Char('.') + name + QLatin1Char('*')},
-                                  QDir::Files | QDir::Hidden | QDir::System);
+    return QDir(folder).entryList(
+        {QLatin1Char('.') + name + QLatin1Char('*'), QStringLiteral(".vantrel-*")},
+        QDir::Files | QDir::Hidden | QDir::System);
 }
 
 } // namespace SaveFaults

@@ -12,15 +12,17 @@
 
 namespace SaveFaults {
 
-// How a save is made to fail.
+// How a save is made to fail: the result of the real system call is
+// replaced (the temporary file and the rename are not made at all).
 enum class Fault
 {
     None,
     Open,     // the temporary file cannot be made
     Write,    // a write fails (no space)
+    Chown,    // giving the file its owner fails (I/O error)
     Sync,     // fsync fails (I/O error)
     Close,    // close reports a failed write
-    Rename,   // the rename over the target fails
+    Rename,   // the rename over the target fails (busy)
     DiskFull, // a real 64 KiB tmpfs with about 4 KiB free
 };
 
@@ -48,8 +50,8 @@ private:
 // A file of the given bytes in folder; false if it cannot be made.
 bool putFile(const QString &path, const QByteArray &bytes);
 QByteArray fileBytes(const QString &path);
-// Files in folder whose names start with "." + name: temporary files left
-// behind by a save of name.
+// Temporary files in folder left behind by a save of name: hidden files whose
+// names start with "." + name, and those of the short form (".vantrel-").
 QStringList leftovers(const QString &folder, const QString &name);
 
 } // namespace SaveFaults
