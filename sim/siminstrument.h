@@ -72,6 +72,11 @@ public:
     void queueInputReport(const QByteArray &report, int delayMs = 0);
     void queueStream(const QByteArray &bytes, int delayMs = 0);
     int pendingReports() const;
+    // Told of every request frame the instrument has understood, once it
+    // has been answered, on the thread that wrote it and outside the
+    // instrument's lock: a test acts on what the instrument receives (the
+    // Nth run request, say) instead of on a timer.
+    void setRequestObserver(std::function<void(const QByteArray &frame)> observer);
     // Every output report written, and every request frame understood.
     QList<QByteArray> writtenReports() const;
     QList<QByteArray> requests() const;
@@ -129,6 +134,7 @@ private:
     QList<int> openCount_;
     QList<bool> exclusiveOpen_;
     std::function<void(bool)> plugListener_;
+    std::function<void(const QByteArray &)> requestObserver_;
     std::atomic<int> readers_{0};
     std::atomic<int> readersPeak_{0};
 };
