@@ -80,6 +80,9 @@ protected:
 private:
     explicit MainWindow(QWidget *parent = nullptr);
     void setLamp(bool on);
+    // Closes the link when its device has gone (a removal notice, or a read
+    // that found it gone); the page tells the user.
+    void closeRemovedLink();
     void switchLanguage(const QString &file, bool chinese);
 
     Ui::MainWindow *ui = nullptr;

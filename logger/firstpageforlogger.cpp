@@ -185,6 +185,8 @@ void FirstPageForLogger::readDeviceInformation()
     quint32 typeCode = 0;
     KeyInfo key;
     const int keyResult = commands->readKeyInfo(key);
+    if (keyResult == InstrumentCommands::Gone)
+        return; // the removal tells the user
     if (keyResult >= 0) {
         serial = key.serialNumber;
         typeCode = key.deviceType;
@@ -469,6 +471,11 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
             if (outcome == RunOutcome::Complete)
                 ++kept;
         }
+        // The read that lost the instrument has asked for its removal: run
+        // it now, while the download is still on, so that the user hears of
+        // it once, with the runs kept.
+        if (outcome == RunOutcome::LinkLost && !removedDuringDownload)
+            UserInputBlocker::letPaint();
     }
 
     progressDialog->setValue(maximum); // closes the dialog
