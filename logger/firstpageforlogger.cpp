@@ -466,7 +466,13 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
         UserInputBlocker blocker;
         UserInputBlocker::letPaint();
         int received = 0;
+        // Cancel is looked at between runs too: a run that comes in one
+        // collection pass never asks in between.
         for (int k = 0; k < runs && outcome == RunOutcome::Complete; ++k) {
+            if (progressDialog->wasCanceled()) {
+                outcome = RunOutcome::Cancelled;
+                break;
+            }
             outcome = downloadRun(k, &received, maximum);
             if (outcome == RunOutcome::Complete)
                 ++kept;
@@ -478,7 +484,9 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
             UserInputBlocker::letPaint();
     }
 
-    progressDialog->setValue(maximum); // closes the dialog
+    // A cancelled dialog has closed; a value would show it again.
+    if (!progressDialog->wasCanceled())
+        progressDialog->setValue(maximum); // closes the dialog
     progressDialog->reset();
     isDownloading = false;
     // Every run that arrived whole stays in the table, whatever ended the
@@ -507,8 +515,10 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
     download.setSilenceLimitMs(silenceLimitMs);
     download.onBytes = [&](int bytes) {
         *receivedTotal += bytes;
-        // The maximum itself would close the dialog before the end.
-        progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
+        // The maximum itself would close the dialog before the end; after a
+        // cancel any value would show the dialog again.
+        if (!progressDialog->wasCanceled())
+            progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
     };
     download.stopRequested = [this] {
         UserInputBlocker::letPaint();
