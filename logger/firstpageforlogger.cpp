@@ -317,17 +317,19 @@ void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
         != QMessageBox::Yes)
         return;
-    // The instrument clears its stored runs when its parameters change.
-    on_pushButton_clear_clicked();
-
     LoggerSettings settings;
     settings.autoOff = autoOffGroup->checkedId();
     settings.shutdownMinutes = LoggerSettings::minutesFromText(ui->ShutdownEdit->text());
     settings.interval = intervalGroup->checkedId();
+    // Values the instrument would not take change nothing, on the
+    // instrument or in the table.
     if (!LoggerSettings::minutesValid(settings.shutdownMinutes)) {
         UiSeam::information(this, tr("information"), tr("Shutdown must between 1—10!"));
         return;
     }
+    // The instrument clears its stored runs when its parameters change.
+    on_pushButton_clear_clicked();
+
     const ConfigBlock block = settings.block80();
     const int r = m_commands->writeBlock80(block[0], block[1], block[2], block[3]);
     if (r < 0) {

@@ -429,13 +429,16 @@ void LoggerPageTest::configurationWrite()
              QString("Resetting the parameter history data will be cleared."));
     QCOMPARE(dialogs->shown.last().text, message);
     QCOMPARE(dialogs->shown.last().title, QString("information"));
-    // The table goes before the check: the instrument drops its runs anyway.
-    QCOMPARE(rows(), 0);
-    QVERIFY(page()->runPayload(0).isEmpty());
     if (written.isEmpty()) {
+        // Refused values change nothing: the downloaded runs stay.
+        QCOMPARE(rows(), 1);
+        QVERIFY(!page()->runPayload(0).isEmpty());
         QVERIFY(requestsWith(sim, 0x71).isEmpty());
         QCOMPARE(sim->block80(), before);
     } else {
+        // The instrument drops its runs with the new settings.
+        QCOMPARE(rows(), 0);
+        QVERIFY(page()->runPayload(0).isEmpty());
         QCOMPARE(requestsWith(sim, 0x71).size(), 1);
         QCOMPARE(sim->block80().left(4), written);
         // Data bytes followed by their block check value.
