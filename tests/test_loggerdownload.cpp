@@ -99,6 +99,8 @@ private slots:
     void faultProfiles();
     void cancel_data();
     void cancel();
+    void leftOversBeforeARun_data();
+    void leftOversBeforeARun();
 
 private:
     std::unique_ptr<DialogRecorder> dialogs;
@@ -629,6 +631,42 @@ void LoggerDownloadTest::cancel()
     QCOMPARE(shownAgain.shows, 0);
     QVERIFY(!dialog->isVisible());
     QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
+}
+
+void LoggerDownloadTest::leftOversBeforeARun_data()
+{
+    // Bytes that come after the answer to the last command before a run
+    // request (a late repeat of an earlier run, say) are not that run's.
+    QTest::addColumn<int>("command");
+    QTest::addColumn<quint32>("address");
+    QTest::addColumn<int>("occurrence"); // the matching request they follow, from 1
+    QTest::addColumn<int>("run");        // the run asked for next
+    QTest::newRow("after the count read, before run 1") << 0x41 << 0xE0u << 1 << 0;
+    // (The first 0x80 read is the panel's, the second the step of run 1.)
+    QTest::newRow("after run 1's step read, before run 2") << 0x41 << 0x80u << 2 << 1;
+}
+
+void LoggerDownloadTest::leftOversBeforeARun()
+{
+    QFETCH(int, command);
+    QFETCH(quint32, address);
+    QFETCH(int, occurrence);
+    QFETCH(int, run);
+    const QList<SimLoggerRun> runs = {LoggerSupport::run(kLastSecond, {1, 2}),
+                                      LoggerSupport::run(kLastSecond, {3, 4})};
+    auto sim = plug(loggerProfile(runs));
+    const QByteArray stale = hexBytes("17 01 01 00 00 00") + floatBytes({9, 9, 9});
+    int seen = 0;
+    sim->setRequestObserver([&](const QByteArray &frame) {
+        if (isRequest(frame, command, address) && ++seen == occurrence)
+            sim->queueStream(runPacket(stale, LoggerRun::runAddress(run)) +
+                             runEndPacket(LoggerRun::runAddress(run)));
+    });
+    invoke("on_GetDataBtn_clicked");
+    sim->setRequestObserver(nullptr);
+    QVERIFY(seen >= occurrence);
+    QCOMPARE(rows(), 2);
+    QCOMPARE(page()->runPayload(run), runs.at(run).payload());
 }
 
 QTEST_MAIN(LoggerDownloadTest)
