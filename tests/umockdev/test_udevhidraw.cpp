@@ -255,7 +255,9 @@ void UdevHidrawTest::unplugDuringDownloadThenReplug()
     if (!glitch) {
         QTRY_VERIFY(!window->link()); // the removal path has run
         QVERIFY(!lampOn());
-        QVERIFY(!instrument->isPlugged());
+        // The failed read closes the link at once; the emulation takes the
+        // devices out of sysfs from its own queued call.
+        QTRY_VERIFY(!instrument->isPlugged());
         // Plugged in again: a new node, opened, recognised and downloaded.
         instrument->sim()->clearFaults();
         instrument->plug();
