@@ -68,6 +68,18 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
             [this] { UiSeam::information(this, tr("information"), tr("Send data Error！")); });
     connect(&instrument_, &InstrumentLink::formatError, this,
             [this] { UiSeam::information(this, tr("information"), tr("Message format error！")); });
+    // A read or write that found the instrument gone: its removal is handled
+    // now, as for the device watcher's notice, and not only once that notice
+    // comes.
+    connect(
+        &instrument_, &InstrumentLink::deviceLost, this,
+        [this] {
+            if (waitDepth_ > 0)
+                removalPending_ = true;
+            else
+                closeRemovedLink();
+        },
+        Qt::QueuedConnection);
     startInRememberedLanguage();
     QTimer::singleShot(10, this, &MainWindow::initusbport);
 }
@@ -205,6 +217,10 @@ void MainWindow::recognizeInstrument()
     if (!isLinkOpen())
         return;
     const Recognition found = Recognition::run(commands_);
+    // An instrument pulled out in the middle: its removal tells the user.
+    if (found.keyResult == InstrumentCommands::Gone ||
+        found.productionResult == InstrumentCommands::Gone)
+        return;
     if (found.productionResult < 0)
         CommandTexts::showFailure(nullptr, found.productionResult, CommandTexts::productionInfo);
     switch (found.outcome) {
@@ -318,11 +334,16 @@ void MainWindow::onDeviceRemoveComplete()
         return;
     }
     qDebug() << "收到事件 ";
+    closeRemovedLink();
+    qDebug() << "DBT_DEVICEREMOVECOMPLETE";
+}
+
+void MainWindow::closeRemovedLink()
+{
     if (link_ && link_->deviceRemoved()) {
         removalNotice_ = true;
         CloseUSB();
         removalNotice_ = false;
         qDebug() << "USB_设备移除";
     }
-    qDebug() << "DBT_DEVICEREMOVECOMPLETE";
 }

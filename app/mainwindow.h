@@ -93,6 +93,9 @@ private:
     void switchLanguage(Language::Choice language);
     // The language chosen last, Chinese before any choice.
     void startInRememberedLanguage();
+    // Closes the link when its device has gone (a removal notice, or a read
+    // that found it gone); the page tells the user.
+    void closeRemovedLink();
 
     Ui::MainWindow *ui = nullptr;
     FirstPageForMeter *meterPage_ = nullptr;

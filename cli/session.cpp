@@ -160,6 +160,8 @@ QString Session::resultText(int result)
         return QStringLiteral("the answer failed its check value");
     case -5:
         return QStringLiteral("the instrument refused the request");
+    case -6:
+        return QStringLiteral("the instrument went away");
     default:
         return QStringLiteral("result %1").arg(result);
     }

@@ -26,7 +26,7 @@ LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
     QByteArray request = LoggerRun::runRequest(run);
     link->drain();
     if (link->sendFrame(request, kWriteTimeoutMs) < 8)
-        return Outcome::SendFailed;
+        return link->deviceGone() ? Outcome::LinkLost : Outcome::SendFailed;
 
     // Collection passes until the end packet has been seen. Each pass gathers
     // whatever the instrument sends without a pause of 50 ms, and ends as
@@ -38,14 +38,17 @@ LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
     const int limit = runLimitMs();
     for (;;) {
         const int before = out->frames.size();
-        link->collect(out->frames, LoggerRun::answerComplete);
+        const int r = link->collect(out->frames, LoggerRun::answerComplete);
         if (out->frames.size() > before) {
             if (onBytes)
                 onBytes(out->frames.size() - before);
             silence.restart();
             if (LoggerRun::endPacketSeen(out->frames))
                 break;
-        } else if (!link->isOpen()) {
+        }
+        // A failed read: the instrument has gone, and the rest of the run
+        // will never come.
+        if (r < 0 || !link->isOpen()) {
             out->frames.clear();
             return Outcome::LinkLost;
         }
@@ -62,6 +65,10 @@ LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
     out->payload = LoggerRun::extractPayload(out->frames);
     int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
     const int r = m_commands->readBlock80(b0, b1, b2, b3);
+    if (r == InstrumentCommands::Gone) {
+        *out = Run();
+        return Outcome::LinkLost;
+    }
     if (r < 0 && r != -4) {
         out->payload.clear();
         return Outcome::StepUnreadable;

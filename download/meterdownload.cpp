@@ -133,9 +133,14 @@ MeterDownload::Result MeterDownload::run(int count, Collected *collected, int li
             break;
         }
         const int before = buffer.size();
-        m_link->collect(buffer, whole);
+        const int r = m_link->collect(buffer, whole);
         if (buffer.size() > before && onProgress)
             onProgress(buffer.size());
+        // A failed read: the instrument has gone; what came stays collected.
+        if (r < 0 && !whole(buffer)) {
+            result = Result::LinkLost;
+            break;
+        }
     }
     *collected = collect(buffer, count);
     return result;

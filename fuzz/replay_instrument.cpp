@@ -29,7 +29,10 @@ namespace {
 // usual full-speed one, odd ones, and longer than a report can be.
 constexpr int kReportLengths[] = {0, 2, 3, 64, 17, 65, 1024, 9000};
 
-bool knownResult(int r) { return r == 1 || (r <= -1 && r >= -5); }
+bool knownResult(int r)
+{
+    return r == 1 || (r <= -1 && r >= InstrumentCommands::Gone);
+}
 
 // A date decoded from two year bytes and two plain bytes, when valid at all.
 bool dateFits(const QDate &d) { return !d.isValid() || (d.year() >= 1 && d.year() <= 0xFFFF); }

@@ -17,6 +17,8 @@ public:
     // Appends received bytes to buffer. timeoutMs 0: one collection pass, the
     // wanted length ignored. Above 0: collect until buffer starts with 0xAB and
     // holds at least wantedLength bytes, or the time-out has passed.
+    // Negative when the device failed under the read (it has gone): nothing
+    // more can come, and the wait ended at once.
     virtual int read(QByteArray &buffer, int timeoutMs, int wantedLength)
     {
         Q_UNUSED(buffer)
@@ -31,7 +33,9 @@ public:
     // complete (when given) says the buffer holds the whole answer, instead
     // of waiting for the instrument to fall silent. complete is asked after
     // every arrival. firstWaitMs, when 0 or more, bounds the wait for the
-    // first arrival instead of the link's report wait.
+    // first arrival instead of the link's report wait. The buffer's length
+    // when something came, 0 when nothing did, negative when the device
+    // failed in the pass (what came before is in the buffer).
     // This default makes the pass one read and shows its arrival once.
     virtual int collect(QByteArray &buffer, const Complete &complete, int firstWaitMs = -1)
     {

@@ -11,30 +11,47 @@ CLinkerUSB::CLinkerUSB(HidTransport *transport, QObject *parent)
 {
 }
 
-CLinkerUSB::~CLinkerUSB() = default;
+CLinkerUSB::~CLinkerUSB()
+{
+    flushTrace();
+}
+
+void CLinkerUSB::trace(const QByteArray &line)
+{
+    if (line == lastTrace_) {
+        ++traceRepeats_;
+        return;
+    }
+    flushTrace();
+    lastTrace_ = line;
+    qDebug("%s", line.constData());
+}
+
+void CLinkerUSB::flushTrace()
+{
+    if (traceRepeats_ > 0)
+        qDebug("%s (%d more times)\n", lastTrace_.trimmed().constData(), traceRepeats_);
+    traceRepeats_ = 0;
+    lastTrace_.clear();
+}
 
 int CLinkerUSB::open(quint16 vendorId, quint16 productId)
 {
     const int result = device.open(vendorId, productId);
-    if (result == 0)
-        qDebug("hidDevice Open success!\n");
-    else
-        qDebug("hidDevice Open error!\n");
+    trace(result == 0 ? "hidDevice Open success!\n" : "hidDevice Open error!\n");
     return result;
 }
 
 int CLinkerUSB::open(quint16 vendorId, quint16 productId, const QString &serial)
 {
     const int result = device.open(vendorId, productId, serial);
-    if (result == 0)
-        qDebug("hidDevice Open success!\n");
-    else
-        qDebug("hidDevice Open error!\n");
+    trace(result == 0 ? "hidDevice Open success!\n" : "hidDevice Open error!\n");
     return result;
 }
 
 void CLinkerUSB::close()
 {
+    flushTrace();
     device.close();
 }
 
@@ -52,15 +69,10 @@ int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
     int r = 0;
     for (;;) {
         std::fill(area.begin(), area.end(), 0);
-        r = device.read(area.data(), perPass, ReportWaitMs);
-        if (r <= 0) {
-            qDebug("hidDevice ReadMessage error!\n");
-            // Nothing more can come from an unplugged device: end the wait
-            // now rather than retrying it until the time-out.
-            if (device.deviceRemoved())
-                return r;
-        }
+        bool failed = false;
+        r = device.readReports(area.data(), perPass, ReportWaitMs, &failed);
         if (r > 0) {
+            flushTrace();
             buffer.append(reinterpret_cast<const char *>(area.data()), r);
             int drop = 0;
             while (drop < buffer.size() && quint8(buffer.at(drop)) != 0xAB)
@@ -69,6 +81,12 @@ int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
             if (buffer.size() >= wantedLength && !buffer.isEmpty())
                 return buffer.size();
         }
+        if (r <= 0 || failed)
+            trace("hidDevice ReadMessage error!\n");
+        // Nothing more can come from a device that has gone: the wait ends
+        // now, not at the time-out.
+        if (failed)
+            return -1;
         if (clock.elapsed() > timeoutMs)
             return r;
     }
@@ -81,9 +99,12 @@ int CLinkerUSB::collect(QByteArray &buffer, const Complete &complete, int firstW
     // can look at the answer so far.
     unsigned char area[256];
     int gathered = 0;
+    bool failed = false;
     while (gathered < WorkArea) {
         const int wait = gathered == 0 && firstWaitMs >= 0 ? firstWaitMs : ReportWaitMs;
         const int n = device.readSome(area, std::min<int>(sizeof area, WorkArea - gathered), wait);
+        if (n < 0)
+            failed = device.isOpen(); // a link closed here just has nothing to give
         if (n <= 0)
             break;
         buffer.append(reinterpret_cast<const char *>(area), n);
@@ -91,6 +112,8 @@ int CLinkerUSB::collect(QByteArray &buffer, const Complete &complete, int firstW
         if (complete && complete(buffer))
             break;
     }
+    if (failed)
+        return -1;
     return gathered > 0 ? buffer.size() : 0;
 }
 
@@ -105,21 +128,22 @@ void CLinkerUSB::drain()
         dropped += n;
     }
     if (dropped > 0)
-        qDebug("hidDevice dropped %d bytes left over\n", dropped);
+        trace(QByteArray("hidDevice dropped ") + QByteArray::number(dropped) +
+              " bytes left over\n");
 }
 
 int CLinkerUSB::write(const QByteArray &buffer, int timeoutMs)
 {
     // The HID layer counts in 16 bits; a longer buffer cannot be written whole.
     if (buffer.size() > 0xFFFF) {
-        qDebug("hidDevice WriteMessage error! ret = %d\n", 0);
+        trace("hidDevice WriteMessage error! ret = 0\n");
         return -1;
     }
     const int result = device.write(reinterpret_cast<const unsigned char *>(buffer.constData()),
                                     quint16(buffer.size()), timeoutMs);
     if (result == buffer.size())
         return buffer.size();
-    qDebug("hidDevice WriteMessage error! ret = %d\n", result);
+    trace(QByteArray("hidDevice WriteMessage error! ret = ") + QByteArray::number(result) + "\n");
     return -1;
 }
 

@@ -7,7 +7,14 @@
 // needs. A read with a time-out collects until the buffer starts with the
 // start byte 0xAB and holds the wanted length, dropping stray bytes before
 // the start byte one by one; a read with time-out 0 makes one collection pass
-// and hands over whatever came.
+// and hands over whatever came. A device that fails under a read (it has
+// been unplugged) ends the read at once with -1.
+//
+// The trace lines go to the debug output; a line that comes again and again
+// (a read that finds nothing, pass after pass) is written once, and how many
+// more times it came is written when something else happens. Traces come
+// from the calls the GUI thread makes (open, close, read with a time-out,
+// drain, write), never from a collection pass.
 class CLinkerUSB : public CLinker
 {
 public:
@@ -33,5 +40,10 @@ public:
     bool deviceRemoved() override;
 
 private:
+    void trace(const QByteArray &line);
+    void flushTrace();
+
     libHidDevice device;
+    QByteArray lastTrace_;
+    int traceRepeats_ = 0;
 };

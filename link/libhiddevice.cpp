@@ -337,12 +337,21 @@ int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs)
 
 int libHidDevice::read(unsigned char *destination, int count, int timeoutMs)
 {
+    bool failed = false;
+    return readReports(destination, count, timeoutMs, &failed);
+}
+
+int libHidDevice::readReports(unsigned char *destination, int count, int timeoutMs, bool *failed)
+{
     // Report after report, each waited for at most the time-out. The bytes
-    // that came before a failing read (an unplug) are handed over; the next
-    // read reports the failure.
+    // that came before a failing read (an unplug) are handed over with the
+    // failure.
+    *failed = false;
     int received = 0;
     while (received < count) {
         const int n = readSome(destination + received, count - received, timeoutMs);
+        if (n < 0)
+            *failed = isOpen(); // a device closed here just has nothing to give
         if (n <= 0)
             break;
         received += n;

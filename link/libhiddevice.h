@@ -61,6 +61,10 @@ public:
     virtual void close();
     // Delivers up to count bytes into destination; returns how many (0..count).
     virtual int read(unsigned char *destination, int count, int timeoutMs);
+    // As read, and sets *failed when the reads ended because the open device
+    // failed (it has gone: nothing more will come from it) rather than
+    // because no report came in time or everything asked for arrived.
+    int readReports(unsigned char *destination, int count, int timeoutMs, bool *failed);
     // Delivers what one report carries (or what is left of the last one), up
     // to count bytes, waiting at most timeoutMs for a report: the number of
     // bytes, 0 when none came in time, -1 when the device failed or is closed.

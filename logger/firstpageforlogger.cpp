@@ -210,6 +210,8 @@ void FirstPageForLogger::readDeviceInformation()
     quint32 typeCode = 0;
     KeyInfo key;
     const int keyResult = commands->readKeyInfo(key);
+    if (keyResult == InstrumentCommands::Gone)
+        return; // the removal tells the user
     if (keyResult >= 0) {
         serial = key.serialNumber;
         typeCode = key.deviceType;
@@ -340,17 +342,19 @@ void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
         != QMessageBox::Yes)
         return;
-    // The instrument clears its stored runs when its parameters change.
-    on_pushButton_clear_clicked();
-
     LoggerSettings settings;
     settings.autoOff = autoOffGroup->checkedId();
     settings.shutdownMinutes = LoggerSettings::minutesFromText(ui->ShutdownEdit->text());
     settings.interval = intervalGroup->checkedId();
+    // Values the instrument would not take change nothing, on the
+    // instrument or in the table.
     if (!LoggerSettings::minutesValid(settings.shutdownMinutes)) {
         UiSeam::information(this, tr("information"), tr("Shutdown must between 1—10!"));
         return;
     }
+    // The instrument clears its stored runs when its parameters change.
+    on_pushButton_clear_clicked();
+
     const ConfigBlock block = settings.block80();
     const int r = m_commands->writeBlock80(block[0], block[1], block[2], block[3]);
     if (r < 0) {
@@ -489,14 +493,27 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
         UserInputBlocker blocker;
         UserInputBlocker::letPaint();
         int received = 0;
+        // Cancel is looked at between runs too: a run that comes in one
+        // collection pass never asks in between.
         for (int k = 0; k < runs && outcome == RunOutcome::Complete; ++k) {
+            if (progressDialog->wasCanceled()) {
+                outcome = RunOutcome::Cancelled;
+                break;
+            }
             outcome = downloadRun(k, &received, maximum);
             if (outcome == RunOutcome::Complete)
                 ++kept;
         }
+        // The read that lost the instrument has asked for its removal: run
+        // it now, while the download is still on, so that the user hears of
+        // it once, with the runs kept.
+        if (outcome == RunOutcome::LinkLost && !removedDuringDownload)
+            UserInputBlocker::letPaint();
     }
 
-    progressDialog->setValue(maximum); // closes the dialog
+    // A cancelled dialog has closed; a value would show it again.
+    if (!progressDialog->wasCanceled())
+        progressDialog->setValue(maximum); // closes the dialog
     progressDialog->reset();
     isDownloading = false;
     // Every run that arrived whole stays in the table, whatever ended the
@@ -525,8 +542,10 @@ FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *rec
     download.setSilenceLimitMs(silenceLimitMs);
     download.onBytes = [&](int bytes) {
         *receivedTotal += bytes;
-        // The maximum itself would close the dialog before the end.
-        progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
+        // The maximum itself would close the dialog before the end; after a
+        // cancel any value would show the dialog again.
+        if (!progressDialog->wasCanceled())
+            progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
     };
     download.stopRequested = [this] {
         UserInputBlocker::letPaint();

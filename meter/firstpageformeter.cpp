@@ -257,6 +257,8 @@ int FirstPageForMeter::readDeviceInformation()
     quint32 type = 0;
     KeyInfo key;
     const int keyResult = commands->readKeyInfo(key);
+    if (keyResult == InstrumentCommands::Gone)
+        return -1; // the removal tells the user
     if (keyResult >= 0) {
         serial = key.serialNumber;
         type = key.deviceType;

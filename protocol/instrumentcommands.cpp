@@ -22,12 +22,15 @@ int InstrumentCommands::exchange(const Frame::Command &command, const QByteArray
     // Bytes still there from an earlier answer would be taken for this one.
     m_link->drain();
     if (m_link->sendFrame(request, kWriteTimeoutMs) < requestLength)
-        return -1;
+        return m_link->deviceGone() ? Gone : -1;
     answer.clear();
     const int r = m_link->receiveFrame(
         answer, command.timeoutMs, command.answerLength, true,
         [&command](const QByteArray &b) { return Frame::answerComplete(command, b); });
-    return Frame::judgeAnswer(command, r, answer);
+    const int judged = Frame::judgeAnswer(command, r, answer);
+    if (judged == -2 && m_link->deviceGone())
+        return Gone;
+    return judged;
 }
 
 int InstrumentCommands::readKeyInfo(KeyInfo &info)

@@ -14,10 +14,16 @@ struct Command;
 // into the caller's outputs; the caller tells the user what a failure means.
 //
 // Results: 1 success; -1 not sent; -2 no valid answer; -3 wrong header;
-// -4 wrong block check value; -5 refused by the instrument.
+// -4 wrong block check value; -5 refused by the instrument; -6 the
+// instrument has gone (unplugged before it answered: its removal, not the
+// command, is what to tell the user).
+//
+// Gone is kept apart from "no answer" so that one unplug gives one message.
 class InstrumentCommands
 {
 public:
+    static constexpr int Gone = -6;
+
     explicit InstrumentCommands(InstrumentLink *link) : m_link(link) {}
 
     InstrumentLink *link() const { return m_link; }

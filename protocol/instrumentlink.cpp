@@ -15,9 +15,20 @@ int InstrumentLink::sendFrame(QByteArray &frame, int timeoutMs)
         return -1;
     Frame::appendTrailer(frame);
     const int result = m_link->write(frame, timeoutMs);
-    if (result != frame.size())
-        emit sendFailed();
+    if (result != frame.size()) {
+        // A device that has gone is the removal's to tell, not a send error.
+        if (m_link->deviceRemoved())
+            emit deviceLost();
+        else
+            emit sendFailed();
+    }
     return result;
+}
+
+bool InstrumentLink::deviceGone() const
+{
+    CLinker *link = m_link;
+    return link && link->deviceRemoved();
 }
 
 int InstrumentLink::readWhileWaiting(QByteArray &buffer, int timeoutMs, int expectedLength)
@@ -42,7 +53,9 @@ int InstrumentLink::readWhileWaiting(QByteArray &buffer, int timeoutMs, int expe
             r = buffer.size();
             break;
         }
-        if ((r < 0 && link->deviceRemoved()) || clock.elapsed() > timeoutMs)
+        // A negative result: the device failed under the read, and nothing
+        // more will come.
+        if (r < 0 || clock.elapsed() > timeoutMs)
             break;
         waiting();
     }
@@ -55,7 +68,12 @@ int InstrumentLink::collect(QByteArray &buffer, const CLinker::Complete &complet
                             int firstWaitMs)
 {
     CLinker *link = m_link;
-    return link ? link->collect(buffer, complete, firstWaitMs) : -1;
+    if (!link)
+        return -1;
+    const int r = link->collect(buffer, complete, firstWaitMs);
+    if (r < 0)
+        emit deviceLost();
+    return r;
 }
 
 void InstrumentLink::drain()
@@ -78,6 +96,8 @@ int InstrumentLink::receiveFrame(QByteArray &buffer, int timeoutMs, int expected
         r = readWhileWaiting(buffer, timeoutMs, expectedLength);
     else
         r = m_link->read(buffer, timeoutMs, expectedLength);
+    if (r < 0)
+        emit deviceLost();
     if (r < 1 || !verify)
         return r;
     const bool matches = Frame::trailerMatches(buffer, expectedLength);

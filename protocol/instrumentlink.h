@@ -41,6 +41,8 @@ public:
     int collect(QByteArray &buffer, const CLinker::Complete &complete, int firstWaitMs = -1);
     // Drops what has already arrived and nobody asked for (see CLinker::drain).
     void drain();
+    // True when the device behind the link has gone (it was unplugged).
+    bool deviceGone() const;
 
     // A window that must stay alive while an answer is awaited: with a
     // time-out above 0 the wait is cut into slices of about 50 ms, and between
@@ -52,8 +54,12 @@ public:
     std::function<void(bool)> busy;
 
 signals:
-    // A frame went out short or not at all.
+    // A frame went out short or not at all, to a device that is still there.
     void sendFailed();
+    // A read or write found the device gone: its removal can be handled now,
+    // without waiting for a notice. May be emitted on the Meter worker's
+    // thread; connect it queued.
+    void deviceLost();
     // An answer arrived whose trailer does not match.
     void formatError();
 

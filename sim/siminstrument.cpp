@@ -264,6 +264,12 @@ int SimInstrument::pendingReports() const
     return int(reports_.size());
 }
 
+void SimInstrument::setRequestObserver(std::function<void(const QByteArray &)> observer)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    requestObserver_ = std::move(observer);
+}
+
 QList<QByteArray> SimInstrument::writtenReports() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -397,6 +403,8 @@ int SimInstrument::writeReport(int generation, const unsigned char *buffer, int 
     Q_UNUSED(timeoutMs)
     bool expired = false;
     int result = length;
+    QList<QByteArray> understood;
+    std::function<void(const QByteArray &)> observer;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         expired = expireLocked(Clock::now());
@@ -426,12 +434,19 @@ int SimInstrument::writeReport(int generation, const unsigned char *buffer, int 
             if (result > 0) {
                 written_.append(report);
                 requestStream_.append(payload);
+                const int before = requests_.size();
                 processRequestsLocked();
+                if (requestObserver_) {
+                    observer = requestObserver_;
+                    understood = requests_.mid(before);
+                }
             }
         }
     }
     if (expired)
         notifyPlug(false);
+    for (const QByteArray &frame : qAsConst(understood))
+        observer(frame);
     return result;
 }
 

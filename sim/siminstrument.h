@@ -75,6 +75,11 @@ public:
     // Answers held back by a Hold fault, and sending them now.
     int heldAnswers() const;
     void releaseHeld();
+    // Told of every request frame the instrument has understood, once it
+    // has been answered, on the thread that wrote it and outside the
+    // instrument's lock: a test acts on what the instrument receives (the
+    // Nth run request, say) instead of on a timer.
+    void setRequestObserver(std::function<void(const QByteArray &frame)> observer);
     // Every output report written, and every request frame understood.
     QList<QByteArray> writtenReports() const;
     QList<QByteArray> requests() const;
@@ -133,6 +138,7 @@ private:
     QList<int> openCount_;
     QList<bool> exclusiveOpen_;
     std::function<void(bool)> plugListener_;
+    std::function<void(const QByteArray &)> requestObserver_;
     std::atomic<int> readers_{0};
     std::atomic<int> readersPeak_{0};
 };

@@ -7,6 +7,7 @@
 #include "app/uiseam.h"
 #include "frames.h"
 #include "loggersupport.h"
+#include "protocol/frame.h"
 #include "simsetup.h"
 
 #include <QtTest>
@@ -46,6 +47,25 @@ public:
     }
 };
 
+// Counts the times a widget is shown.
+class ShowCounter : public QObject
+{
+public:
+    int shows = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return false;
+    }
+};
+
+bool isRequest(const QByteArray &frame, int command, quint32 address)
+{
+    quint32 a = 0;
+    return quint8(frame.at(1)) == command && Frame::le32At(frame, 2, &a) && a == address;
+}
+
 } // namespace
 
 class LoggerDownloadTest : public QObject
@@ -78,6 +98,10 @@ private slots:
     void busyGuards();
     void faultProfiles_data();
     void faultProfiles();
+    void cancel_data();
+    void cancel();
+    void leftOversBeforeARun_data();
+    void leftOversBeforeARun();
 
 private:
     std::unique_ptr<DialogRecorder> dialogs;
@@ -559,6 +583,91 @@ void LoggerDownloadTest::faultProfiles()
     QCOMPARE(rows(), kept);
     QCOMPARE(dialogs->texts(), QStringList{message});
     plug(loggerProfile());
+}
+
+void LoggerDownloadTest::cancel_data()
+{
+    // The user presses Cancel as the instrument receives the request of
+    // run `at` (from 1).
+    QTest::addColumn<int>("at");
+    QTest::addColumn<bool>("runEnds"); // that run's answer ends with its end packet
+    QTest::addColumn<int>("kept");
+    QTest::newRow("run 2 arrives whole: runs 1 and 2 kept, run 3 never asked for")
+        << 2 << true << 2;
+    QTest::newRow("run 2 never ends: its part is dropped, run 1 kept") << 2 << false << 1;
+}
+
+void LoggerDownloadTest::cancel()
+{
+    QFETCH(int, at);
+    QFETCH(bool, runEnds);
+    QFETCH(int, kept);
+    const quint32 address = 0x180 + 0x980 * quint32(at - 1);
+    SimProfile p = loggerProfile(
+        {run(kLastSecond, {1, 2}), run(kLastSecond, {3, 4}), run(kLastSecond, {5, 6})});
+    if (!runEnds)
+        p.faults << SimFault::make(SimFault::Kind::MissingEndPacket, 0x42, address);
+    auto sim = plug(p);
+    QProgressDialog *dialog = page()->downloadProgressDialog();
+    ShowCounter shownAgain;
+    bool cancelled = false;
+    sim->setRequestObserver([&](const QByteArray &frame) {
+        if (cancelled || !isRequest(frame, 0x42, address))
+            return;
+        cancelled = true;
+        QVERIFY(dialog->isVisible());
+        dialog->findChild<QPushButton *>()->click();
+        dialog->installEventFilter(&shownAgain);
+    });
+    invoke("on_GetDataBtn_clicked");
+    sim->setRequestObserver(nullptr);
+    dialog->removeEventFilter(&shownAgain);
+    QVERIFY(cancelled);
+    // Stopped within the run: no later run asked for, the complete ones kept
+    // as they are, and the dialog stayed closed.
+    QCOMPARE(requestsWith(sim, 0x42).size(), at);
+    QCOMPARE(rows(), kept);
+    for (int r = 0; r < kept; ++r)
+        QCOMPARE(cell(r, 4), QString::number(2 * (r + 1)) + ".0");
+    QCOMPARE(shownAgain.shows, 0);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
+}
+
+void LoggerDownloadTest::leftOversBeforeARun_data()
+{
+    // Bytes that come after the answer to the last command before a run
+    // request (a late repeat of an earlier run, say) are not that run's.
+    QTest::addColumn<int>("command");
+    QTest::addColumn<quint32>("address");
+    QTest::addColumn<int>("occurrence"); // the matching request they follow, from 1
+    QTest::addColumn<int>("run");        // the run asked for next
+    QTest::newRow("after the count read, before run 1") << 0x41 << 0xE0u << 1 << 0;
+    // (The first 0x80 read is the panel's, the second the step of run 1.)
+    QTest::newRow("after run 1's step read, before run 2") << 0x41 << 0x80u << 2 << 1;
+}
+
+void LoggerDownloadTest::leftOversBeforeARun()
+{
+    QFETCH(int, command);
+    QFETCH(quint32, address);
+    QFETCH(int, occurrence);
+    QFETCH(int, run);
+    const QList<SimLoggerRun> runs = {LoggerSupport::run(kLastSecond, {1, 2}),
+                                      LoggerSupport::run(kLastSecond, {3, 4})};
+    auto sim = plug(loggerProfile(runs));
+    const QByteArray stale = hexBytes("17 01 01 00 00 00") + floatBytes({9, 9, 9});
+    int seen = 0;
+    sim->setRequestObserver([&](const QByteArray &frame) {
+        if (isRequest(frame, command, address) && ++seen == occurrence)
+            sim->queueStream(runPacket(stale, LoggerRun::runAddress(run)) +
+                             runEndPacket(LoggerRun::runAddress(run)));
+    });
+    invoke("on_GetDataBtn_clicked");
+    sim->setRequestObserver(nullptr);
+    QVERIFY(seen >= occurrence);
+    QCOMPARE(rows(), 2);
+    QCOMPARE(page()->runPayload(run), runs.at(run).payload());
 }
 
 QTEST_MAIN(LoggerDownloadTest)

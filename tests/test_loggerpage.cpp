@@ -8,6 +8,7 @@
 #include "loggersupport.h"
 #include "protocol/identity.h"
 #include "simsetup.h"
+#include "tracerecorder.h"
 
 #include <QtTest>
 #include <QButtonGroup>
@@ -49,6 +50,7 @@ private slots:
     void clockRead();
     void clockReadFailure();
     void clockWrite();
+    void clockWriteFailure_data();
     void clockWriteFailure();
     void clearEmptiesDevice();
     void noInstrument_data();
@@ -427,13 +429,16 @@ void LoggerPageTest::configurationWrite()
              QString("Resetting the parameter history data will be cleared."));
     QCOMPARE(dialogs->shown.last().text, message);
     QCOMPARE(dialogs->shown.last().title, QString("information"));
-    // The table goes before the check: the instrument drops its runs anyway.
-    QCOMPARE(rows(), 0);
-    QVERIFY(page()->runPayload(0).isEmpty());
     if (written.isEmpty()) {
+        // Refused values change nothing: the downloaded runs stay.
+        QCOMPARE(rows(), 1);
+        QVERIFY(!page()->runPayload(0).isEmpty());
         QVERIFY(requestsWith(sim, 0x71).isEmpty());
         QCOMPARE(sim->block80(), before);
     } else {
+        // The instrument drops its runs with the new settings.
+        QCOMPARE(rows(), 0);
+        QVERIFY(page()->runPayload(0).isEmpty());
         QCOMPARE(requestsWith(sim, 0x71).size(), 1);
         QCOMPARE(sim->block80().left(4), written);
         // Data bytes followed by their block check value.
@@ -534,14 +539,46 @@ void LoggerPageTest::clockWrite()
     QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
 }
 
+void LoggerPageTest::clockWriteFailure_data()
+{
+    QTest::addColumn<int>("faultKind"); // on the clock write; -1: pulled out before it
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("wrong header") << int(SimFault::Kind::WrongHeader)
+                                  << QStringList{QString::fromUtf8(
+                                                     "写主机时间配置信息接收到的报文有错误！"),
+                                                 "parameter date time error!"};
+    // One event, one message about it: the command's own failure and the
+    // removal, never "no answer".
+    QTest::newRow("unplugged while the answer is awaited")
+        << int(SimFault::Kind::Unplug)
+        << QStringList{"parameter date time error!", "The instrument was disconnected."};
+    QTest::newRow("pulled out before the request goes out")
+        << -1 << QStringList{"parameter date time error!", "The instrument was disconnected."};
+}
+
 void LoggerPageTest::clockWriteFailure()
 {
+    QFETCH(int, faultKind);
+    QFETCH(QStringList, messages);
+    const bool unplug = faultKind == int(SimFault::Kind::Unplug) || faultKind < 0;
     auto sim = plug(loggerProfile());
-    sim->addFault(SimFault::make(SimFault::Kind::WrongHeader, 0x21, 0x21));
+    if (faultKind < 0)
+        sim->unplug(); // its notice is not delivered before the click
+    else
+        sim->addFault(SimFault::make(SimFault::Kind(faultKind), 0x21, 0x21));
+    TraceRecorder traces;
     invoke("on_writeDateTimeBtn_clicked");
-    QCOMPARE(dialogs->texts(),
-             (QStringList{QString::fromUtf8("写主机时间配置信息接收到的报文有错误！"),
-                          "parameter date time error!"}));
+    // The removal runs from what the failed read found, watcher or not.
+    SimSetup::environment()->watcher()->setMuted(true);
+    SimSetup::deliverNotices();
+    SimSetup::environment()->watcher()->setMuted(false);
+    QCOMPARE(dialogs->texts(), messages);
+    QCOMPARE(MainWindow::instance()->isLinkOpen(), !unplug);
+    // The dead device ended the wait at its first read, not pass after pass
+    // until the time-out.
+    QVERIFY(traces.containing("hidDevice ReadMessage error") <= 1);
+    if (unplug)
+        plug(loggerProfile());
 }
 
 void LoggerPageTest::clearEmptiesDevice()

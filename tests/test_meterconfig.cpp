@@ -6,6 +6,7 @@
 #include "metertestsupport.h"
 #include "sim/siminstrument.h"
 #include "simsetup.h"
+#include "tracerecorder.h"
 
 #include <QButtonGroup>
 #include <QDateEdit>
@@ -439,6 +440,11 @@ void MeterConfigTest::writeFailures_data()
                                   << QStringList{"No probe connection!", error} << 1;
     QTest::newRow("0x60 wrong header")
         << 0x77 << int(SimFault::Kind::WrongHeader) << QStringList{error} << 1;
+    // One event, one message about it: the command's own failure and the
+    // removal, never "no answer".
+    QTest::newRow("unplugged while the 0x80 answer is awaited")
+        << 0x71 << int(SimFault::Kind::Unplug)
+        << QStringList{error, "The instrument was disconnected."} << 0;
 }
 
 void MeterConfigTest::writeFailures()
@@ -454,14 +460,24 @@ void MeterConfigTest::writeFailures()
     sim->addFault(SimFault::make(SimFault::Kind(faultKind), command));
     dialogs.clear();
     dialogs.answers << QMessageBox::Yes;
+    TraceRecorder traces;
     button("writehostconfiguretBtn")->click();
+    // An unplug is handled from what the failed read found, watcher or not.
+    SimSetup::environment()->watcher()->setMuted(true);
+    SimSetup::deliverNotices();
+    SimSetup::environment()->watcher()->setMuted(false);
     QStringList shown = dialogs.texts();
     shown.removeFirst(); // the question
     QCOMPARE(shown, messages);
     QCOMPARE(dialogs.shown.last().title, QStringLiteral("information"));
     // A failed 0x80 write ends the operation before block 0x60.
     QCOMPARE(requests(sim, 0x77).size(), block60Requests);
-    QVERIFY(workerLockFree());
+    // A dead device ends the wait at its first read, not pass after pass.
+    QVERIFY(traces.containing("hidDevice ReadMessage error") <= 1);
+    if (faultKind == int(SimFault::Kind::Unplug))
+        QVERIFY(!MainWindow::instance()->isLinkOpen());
+    else
+        QVERIFY(workerLockFree());
 }
 
 void MeterConfigTest::busyRefusals()

@@ -284,6 +284,9 @@ void MeterRecordTest::downloadStream_data()
     QTest::newRow("more answers than records") << answer(0) + answer(1) + answer(2) << 2
                                                << QList<int>{0, 1} << 0 << true;
     QTest::newRow("one missing") << answer(0) + answer(2) << 3 << QList<int>{0, 2} << 0 << false;
+    QTest::newRow("an address between records names none: the first free one takes it")
+        << longAnswer(0x42, 0xF0 + 24 * 2 + 1, QByteArray(24, char(3))) << 3 << QList<int>{0} << 0
+        << false;
     QTest::newRow("nothing") << QByteArray() << 1 << QList<int>{} << 0 << false;
 }
 

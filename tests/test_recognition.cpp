@@ -282,13 +282,15 @@ void RecognitionTest::unplugDuringCommand()
         clock.start();
         result = MainWindow::instance()->commands()->readBlock80(b0, b1, b2, b3);
     }
-    QCOMPARE(result, -2);
-    // Before the answer's 6 s time-out: the dead device ended the wait.
+    // Gone, not "no answer", and before the answer's 6 s time-out: the dead
+    // device ended the wait, and the removal is what the user hears of.
+    QCOMPARE(result, InstrumentCommands::Gone);
     QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(b0, -1);
     SimSetup::deliverNotices();
     QVERIFY(!window->link());
     QVERIFY(!lampOn());
+    QCOMPARE(dialogs->texts(), QStringList{"The instrument was disconnected."});
 }
 
 void RecognitionTest::recognition_data()

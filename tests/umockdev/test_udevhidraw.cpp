@@ -5,12 +5,16 @@
 #include "app/instrumentaccess.h"
 #include "app/mainwindow.h"
 #include "app/uiseam.h"
+#include "download/loggerdownload.h"
+#include "download/meterdownload.h"
 #include "hidrawtestbed.h"
 #include "link/clinkerusb.h"
 #include "link/hidapitransport.h"
 #include "link/udevdevicewatcher.h"
 #include "loggersupport.h"
 #include "metertestsupport.h"
+#include "protocol/instrumentcommands.h"
+#include "protocol/instrumentlink.h"
 #include "testenv.h"
 
 #include <QElapsedTimer>
@@ -80,6 +84,8 @@ private slots:
     void twoInstruments();
     void accessRetryAfterArrival_data();
     void accessRetryAfterArrival();
+    void readFailsWithoutWatcher_data();
+    void readFailsWithoutWatcher();
     void cleanupTestCase();
 
 private:
@@ -251,7 +257,9 @@ void UdevHidrawTest::unplugDuringDownloadThenReplug()
     if (!glitch) {
         QTRY_VERIFY(!window->link()); // the removal path has run
         QVERIFY(!lampOn());
-        QVERIFY(!instrument->isPlugged());
+        // The failed read closes the link at once; the emulation takes the
+        // devices out of sysfs from its own queued call.
+        QTRY_VERIFY(!instrument->isPlugged());
         // Plugged in again: a new node, opened, recognised and downloaded.
         instrument->sim()->clearFaults();
         instrument->plug();
@@ -355,6 +363,64 @@ void UdevHidrawTest::accessRetryAfterArrival()
     instrument->unplug();
     instrument->plug();
     QTRY_COMPARE(linkPath(), instrument->node());
+}
+
+void UdevHidrawTest::readFailsWithoutWatcher_data()
+{
+    // What the command line does: its own link on the real transport, no
+    // device watcher and no event loop while it waits, so nothing but the
+    // failed read of the pulled instrument can end the wait. Pulled out
+    // after `bytes` bytes of the answer to the request.
+    QTest::addColumn<SimProfile>("profile");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("a command: gone, well before its 6 s answer time-out")
+        << logger() << 0x41 << 0x80 << 5;
+    QTest::newRow("a Logger run: lost, not silent for 10 s") << logger() << 0x42 << 0x180 << 700;
+    // (In the last record, so that every request has gone out before.)
+    QTest::newRow("Meter records: lost, not timed out after 10 s")
+        << meter() << 0x42 << 0x120 << 10;
+}
+
+void UdevHidrawTest::readFailsWithoutWatcher()
+{
+    QFETCH(SimProfile, profile);
+    QFETCH(int, command);
+    QFETCH(int, address);
+    QFETCH(int, bytes);
+    HidrawInstrument *instrument = testbed->plugIn(profile);
+    QTRY_VERIFY(window->link());
+    // The window lets go of it; the test's link takes it.
+    QMetaObject::invokeMethod(window, "CloseUSB", Qt::DirectConnection);
+    HidapiTransport transport;
+    CLinkerUSB usb(&transport);
+    QCOMPARE(usb.open(kVid, kPid), 0);
+    QCOMPARE(usb.path(), instrument->node());
+    InstrumentLink link;
+    link.setLink(&usb);
+    InstrumentCommands commands(&link);
+    instrument->sim()->addFault(
+        SimFault::make(SimFault::Kind::Unplug, command, quint32(address), bytes));
+
+    QElapsedTimer clock;
+    clock.start();
+    if (command != 0x42) {
+        int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
+        QCOMPARE(commands.readBlock80(b0, b1, b2, b3), InstrumentCommands::Gone);
+        // (Generous: the mark is the answer time-out, 6 s.)
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    } else if (profile.family == SimProfile::Family::Logger) {
+        LoggerDownload download(&commands);
+        LoggerDownload::Run run;
+        QCOMPARE(download.downloadRun(0, &run), LoggerDownload::Outcome::LinkLost);
+    } else {
+        MeterDownload download(&link);
+        MeterDownload::Collected collected;
+        QCOMPARE(download.run(3, &collected), MeterDownload::Result::LinkLost);
+    }
+    QVERIFY(usb.deviceRemoved());
+    usb.close();
 }
 
 QTEST_MAIN(UdevHidrawTest)
