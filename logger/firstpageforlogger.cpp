@@ -2,6 +2,7 @@
 
 #include "app/commandfailures.h"
 #include "app/mainwindow.h"
+#include "app/savefailures.h"
 #include "app/userinputblocker.h"
 #include "app/uiseam.h"
 #include "export/excelengine.h"
@@ -41,32 +42,6 @@ int silenceLimitMs = 10000;
 
 const char *const kWhite = "background-color: rgb(255,255,255);";
 const char *const kGrey = "background-color: rgb(200,200,200);";
-
-// What the user is told when the workbook for "Save Data" cannot be opened:
-// the template, where it is at fault, or else the chosen file.
-QString storingFailure(ExcelEngine::Failure failure, const QString &templatePath)
-{
-    const QString name = QDir::toNativeSeparators(QFileInfo(templatePath).absoluteFilePath());
-    if (failure == ExcelEngine::Failure::TemplateTooLarge)
-        return FirstPageForLogger::tr("Storing data failed, the template %1 is larger than %2 MB!")
-            .arg(name, QString::number(ExcelEngine::maxTemplateSize / (1024 * 1024)));
-    if (failure == ExcelEngine::Failure::Template)
-        return FirstPageForLogger::tr("Storing data failed, the template %1 cannot be used!")
-            .arg(name);
-    return FirstPageForLogger::tr("Storing data failed, Can't open file!");
-}
-
-// A save that failed: where the complete new file could not take the place
-// of the existing one, the user hears that this file cannot be overwritten.
-void showSaveFailure(QWidget *page, const QString &title, const QString &text)
-{
-    if (SafeFile::lastFailureWasReplace())
-        UiSeam::information(
-            page, FirstPageForLogger::tr("error"),
-            FirstPageForLogger::tr("Can't overwrite this file, maybe the file is in use!"));
-    else
-        UiSeam::information(page, title, text);
-}
 
 } // namespace
 
@@ -692,7 +667,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
     if (isCsvName(fileName)) {
         const int run = exportRunNo.toInt() - 1;
         if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(run, 1).csv())))
-            showSaveFailure(this, tr("export"), tr("Export data failed!"));
+            SaveFailures::show(this, tr("export"), tr("Export data failed!"));
         else if (fileOpener)
             fileOpener(fileName);
         else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
@@ -743,11 +718,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         const bool replaceFailed = SafeFile::lastFailureWasReplace();
         dialog.hide();
         engine.closeConnection();
-        if (replaceFailed)
-            UiSeam::information(this, tr("error"),
-                                tr("Can't overwrite this file, maybe the file is in use!"));
-        else
-            UiSeam::information(this, tr("export"), tr("Export data failed!"));
+        SaveFailures::show(this, replaceFailed, tr("export"), tr("Export data failed!"));
     }
     qDebug() << "The slow operation took" << clock.elapsed() << "milliseconds: ";
 }
@@ -773,7 +744,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(0, rows).csv())))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
-            showSaveFailure(this, tr("information"), tr("Save data file fail!"));
+            SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
         return;
     }
     // The workbook is made from the template in memory and written over the
@@ -788,7 +759,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     ExcelEngine excel(fileName, ExcelEngine::Mode::Replace, templatePath);
     if (!excel.openSheet(1)) {
         UiSeam::information(this, tr("Storing data"),
-                            storingFailure(excel.failure(), templatePath));
+                            SaveFailures::storingText(excel.failure(), templatePath));
         return;
     }
     QProgressDialog dialog(this);
@@ -838,7 +809,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     if (saved)
         UiSeam::information(this, tr("information"), tr("Save file success!"));
     else
-        showSaveFailure(this, tr("information"), tr("Save data file fail!"));
+        SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
 }
 
 // ---- language ------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "app/commandfailures.h"
 #include "app/mainwindow.h"
+#include "app/savefailures.h"
 #include "app/uiseam.h"
 #include "export/excelengine.h"
 #include "download/mythread.h"
@@ -34,32 +35,6 @@ namespace {
 const QDate kEmptyDate(2000, 1, 1);
 const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
 const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
-
-// What the user is told when the workbook for "Save Data" cannot be opened:
-// the template, where it is at fault, or else the chosen file.
-QString storingFailure(ExcelEngine::Failure failure, const QString &templatePath)
-{
-    const QString name = QDir::toNativeSeparators(QFileInfo(templatePath).absoluteFilePath());
-    if (failure == ExcelEngine::Failure::TemplateTooLarge)
-        return FirstPageForMeter::tr("Storing data failed, the template %1 is larger than %2 MB!")
-            .arg(name, QString::number(ExcelEngine::maxTemplateSize / (1024 * 1024)));
-    if (failure == ExcelEngine::Failure::Template)
-        return FirstPageForMeter::tr("Storing data failed, the template %1 cannot be used!")
-            .arg(name);
-    return FirstPageForMeter::tr("Storing data failed, Can't open file!");
-}
-
-// A save that failed: where the complete new file could not take the place
-// of the existing one, the user hears that this file cannot be overwritten.
-void showSaveFailure(QWidget *page, const QString &title, const QString &text)
-{
-    if (SafeFile::lastFailureWasReplace())
-        UiSeam::information(
-            page, FirstPageForMeter::tr("error"),
-            FirstPageForMeter::tr("Can't overwrite this file, maybe the file is in use!"));
-    else
-        UiSeam::information(page, title, text);
-}
 
 } // namespace
 
@@ -778,7 +753,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
         if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(recordExport.csv())))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
-            showSaveFailure(this, tr("information"), tr("Save data file fail!"));
+            SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
         return;
     }
 
@@ -791,7 +766,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, templatePath);
     if (!engine.openSheet(1)) {
         UiSeam::information(this, tr("Storing data"),
-                            storingFailure(engine.failure(), templatePath));
+                            SaveFailures::storingText(engine.failure(), templatePath));
         return;
     }
     QProgressDialog progress(this);
@@ -820,7 +795,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (saved)
         UiSeam::information(this, tr("information"), tr("Save file success!"));
     else
-        showSaveFailure(this, tr("information"), tr("Save data file fail!"));
+        SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
 }
 
 // ---- worker and language -----------------------------------------------------

@@ -342,14 +342,6 @@
         <translation>Storing data failed, Can't open file!</translation>
     </message>
     <message>
-        <source>Storing data failed, the template %1 cannot be used!</source>
-        <translation>Storing data failed, the template %1 cannot be used!</translation>
-    </message>
-    <message>
-        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
-        <translation>Storing data failed, the template %1 is larger than %2 MB!</translation>
-    </message>
-    <message>
         <source>Storing data,please wait...</source>
         <translation>Storing data,please wait...</translation>
     </message>
@@ -388,10 +380,6 @@
     <message>
         <source>Save data file fail!</source>
         <translation>Save data file fail!</translation>
-    </message>
-    <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>Can't overwrite this file, maybe the file is in use!</translation>
     </message>
     <message>
         <source>Storing data failed, Can't open sheet!</source>
@@ -737,32 +725,12 @@
         <translation>Storing data</translation>
     </message>
     <message>
-        <source>Storing data failed, Can't open file!</source>
-        <translation>Storing data failed, Can't open file!</translation>
-    </message>
-    <message>
-        <source>Storing data failed, the template %1 cannot be used!</source>
-        <translation>Storing data failed, the template %1 cannot be used!</translation>
-    </message>
-    <message>
-        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
-        <translation>Storing data failed, the template %1 is larger than %2 MB!</translation>
-    </message>
-    <message>
         <source>Saving Excel data, please wait</source>
         <translation>Saving Excel data, please wait</translation>
     </message>
     <message>
         <source>Save data file fail!</source>
         <translation>Save data file fail!</translation>
-    </message>
-    <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>Can't overwrite this file, maybe the file is in use!</translation>
-    </message>
-    <message>
-        <source>error</source>
-        <translation>error</translation>
     </message>
     <message>
         <source>Save file success!</source>
@@ -1110,6 +1078,29 @@
     <message>
         <source> Auditor:</source>
         <translation> Auditor:</translation>
+    </message>
+</context>
+<context>
+    <name>SaveFailures</name>
+    <message>
+        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
+        <translation>Storing data failed, the template %1 is larger than %2 MB!</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 cannot be used!</source>
+        <translation>Storing data failed, the template %1 cannot be used!</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>Storing data failed, Can't open file!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>Can't overwrite this file, maybe the file is in use!</translation>
     </message>
 </context>
 <context>

@@ -342,14 +342,6 @@
         <translation>保存数据失败，无法打开文件！</translation>
     </message>
     <message>
-        <source>Storing data failed, the template %1 cannot be used!</source>
-        <translation>保存数据失败，无法使用模板 %1！</translation>
-    </message>
-    <message>
-        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
-        <translation>保存数据失败，模板 %1 大于 %2 MB！</translation>
-    </message>
-    <message>
         <source>Storing data,please wait...</source>
         <translation>正在保存数据，请稍候...</translation>
     </message>
@@ -388,10 +380,6 @@
     <message>
         <source>Save data file fail!</source>
         <translation>保存数据文件失败！</translation>
-    </message>
-    <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>无法覆盖此文件，该文件可能正在使用中！</translation>
     </message>
     <message>
         <source>Storing data failed, Can't open sheet!</source>
@@ -737,32 +725,12 @@
         <translation>保存数据</translation>
     </message>
     <message>
-        <source>Storing data failed, Can't open file!</source>
-        <translation>保存数据失败，无法打开文件！</translation>
-    </message>
-    <message>
-        <source>Storing data failed, the template %1 cannot be used!</source>
-        <translation>保存数据失败，无法使用模板 %1！</translation>
-    </message>
-    <message>
-        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
-        <translation>保存数据失败，模板 %1 大于 %2 MB！</translation>
-    </message>
-    <message>
         <source>Saving Excel data, please wait</source>
         <translation>正在保存 Excel 数据，请稍候</translation>
     </message>
     <message>
         <source>Save data file fail!</source>
         <translation>保存数据文件失败！</translation>
-    </message>
-    <message>
-        <source>Can't overwrite this file, maybe the file is in use!</source>
-        <translation>无法覆盖此文件，该文件可能正在使用中！</translation>
-    </message>
-    <message>
-        <source>error</source>
-        <translation>错误</translation>
     </message>
     <message>
         <source>Save file success!</source>
@@ -1110,6 +1078,29 @@
     <message>
         <source> Auditor:</source>
         <translation> 审核员：</translation>
+    </message>
+</context>
+<context>
+    <name>SaveFailures</name>
+    <message>
+        <source>Storing data failed, the template %1 is larger than %2 MB!</source>
+        <translation>保存数据失败，模板 %1 大于 %2 MB！</translation>
+    </message>
+    <message>
+        <source>Storing data failed, the template %1 cannot be used!</source>
+        <translation>保存数据失败，无法使用模板 %1！</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>保存数据失败，无法打开文件！</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Can't overwrite this file, maybe the file is in use!</source>
+        <translation>无法覆盖此文件，文件可能正在使用！</translation>
     </message>
 </context>
 <context>
