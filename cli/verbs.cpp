@@ -668,14 +668,14 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
                 : QStringLiteral("reading the number of records: %1").arg(Session::resultText(rc)));
     count = qBound(0, count, MeterRecord::kMaxRecords);
 
-    MeterExport data;
-    data.source.model = m_instrument.model();
-    data.source.serialNumber = m_instrument.recognition.keyResult >= 0
-                                   ? m_instrument.recognition.key.serialNumber
-                                   : m_instrument.recognition.production.serialNumber;
+    MeterData data;
+    data.instrument.model = m_instrument.model();
+    data.instrument.serialNumber = m_instrument.recognition.keyResult >= 0
+                                       ? m_instrument.recognition.key.serialNumber
+                                       : m_instrument.recognition.production.serialNumber;
     data.unit = settings.unit;
     data.decimals =
-        MeterRecord::decimals(MeterRecord::profileForModel(data.source.model), settings.unit);
+        MeterUnits::decimals(MeterUnits::profileForModel(data.instrument.model), settings.unit);
 
     if (count == 0) {
         warn(QStringLiteral("the Meter holds no records"));
@@ -715,15 +715,17 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
                             .arg(missing.join(QStringLiteral(", "))));
         }
         for (const QByteArray &answer : qAsConst(collected.answers)) {
-            MeterRecord::Record record;
+            MeterReading record;
             MeterRecord::decodeAnswer(answer, &record);
             data.records.append(record);
         }
     }
 
     if (format.startsWith(QLatin1String("xls")))
-        return writeWorkbook(data.workbook(), format, output);
-    return writeOutput(format == QLatin1String("json") ? data.json() : csv(data.csv()), output);
+        return writeWorkbook(MeterFiles::workbook(data), format, output);
+    return writeOutput(format == QLatin1String("json") ? MeterFiles::json(data)
+                                                       : csv(MeterFiles::csv(data)),
+                       output);
 }
 
 int Verbs::downloadLogger(const QString &format, const QString &output)
@@ -752,11 +754,11 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
         first = last = chosen;
     }
 
-    LoggerExport data;
-    data.source.model = m_instrument.model();
-    data.source.serialNumber = m_instrument.recognition.keyResult >= 0
-                                   ? m_instrument.recognition.key.serialNumber
-                                   : m_instrument.recognition.production.serialNumber;
+    LoggerData data;
+    data.instrument.model = m_instrument.model();
+    data.instrument.serialNumber = m_instrument.recognition.keyResult >= 0
+                                       ? m_instrument.recognition.key.serialNumber
+                                       : m_instrument.recognition.production.serialNumber;
     if (runs == 0)
         warn(QStringLiteral("the Logger holds no runs"));
 
@@ -791,13 +793,15 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
                 InstrumentError,
                 QStringLiteral("reading the storage interval after run %1 failed").arg(number));
         }
-        data.runs.append({number, run.payload, run.step});
+        data.runs.append(LoggerRun::decode(number, run.payload, run.step));
     }
     endProgress();
 
     if (format.startsWith(QLatin1String("xls")))
-        return writeWorkbook(data.workbook(), format, output);
-    return writeOutput(format == QLatin1String("json") ? data.json() : csv(data.csv()), output);
+        return writeWorkbook(LoggerFiles::workbook(data), format, output);
+    return writeOutput(format == QLatin1String("json") ? LoggerFiles::json(data)
+                                                       : csv(LoggerFiles::csv(data)),
+                       output);
 }
 
 } // namespace

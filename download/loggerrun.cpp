@@ -118,28 +118,7 @@ QVector<double> sampleValues(const QByteArray &payload)
     return values;
 }
 
-Statistics statistics(const QByteArray &payload)
-{
-    Statistics s;
-    s.samples = sampleCount(payload);
-    for (int i = 0; i < s.samples; ++i) {
-        const float v = sampleAt(payload, i);
-        if (i == 0) {
-            s.max = v;
-            s.min = v;
-        } else {
-            if (v > s.max)
-                s.max = v;
-            if (v < s.min)
-                s.min = v;
-        }
-        s.sum += v;
-        s.rec = v;
-    }
-    if (s.samples > 0)
-        s.avg = s.sum / float(s.samples);
-    return s;
-}
+Statistics statistics(const QByteArray &payload) { return decode(0, payload, 1).statistics(); }
 
 int stepSeconds(int readResult, int b0, int b2)
 {
@@ -155,37 +134,29 @@ int stepSeconds(int readResult, int b0, int b2)
     }
 }
 
-QString powerText(float value) { return QString::number(double(value), 'f', 1); }
+LoggerRunData decode(int number, const QByteArray &payload, int step)
+{
+    LoggerRunData run;
+    run.number = number;
+    run.payload = payload;
+    run.intervalSeconds = step;
+    run.hasStartBytes = payload.size() >= PayloadHeaderBytes;
+    run.start = startTime(payload);
+    const int m = sampleCount(payload);
+    run.samples.resize(m);
+    for (int i = 0; i < m; ++i)
+        run.samples[i] = sampleAt(payload, i);
+    return run;
+}
 
 QStringList rowTexts(int run, const QByteArray &payload, int step)
 {
-    QStringList texts;
-    texts << QString::number(run + 1);
-    if (payload.size() < PayloadHeaderBytes) {
-        // Not even a start time: nothing is known about this run.
-        texts << QString() << QString();
-    } else {
-        texts << startTime(payload).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        texts << QString::number(qint64(sampleCount(payload)) * step);
-    }
-    const Statistics s = statistics(payload);
-    if (s.samples == 0) {
-        texts << QString() << QString() << QString() << QString();
-    } else {
-        texts << powerText(s.rec) << powerText(s.max) << powerText(s.min) << powerText(s.avg);
-    }
-    return texts;
+    return decode(run + 1, payload, step).rowTexts();
 }
 
 QList<QVariantList> sampleRows(const QByteArray &payload)
 {
-    QList<QVariantList> rows;
-    const int m = sampleCount(payload);
-    rows.reserve(m + 1);
-    rows.append({QStringLiteral("NUM"), QStringLiteral("VAL")});
-    for (int i = 0; i < m; ++i)
-        rows.append({QString::number(i + 1), powerText(sampleAt(payload, i))});
-    return rows;
+    return decode(0, payload, 1).sampleRows();
 }
 
 } // namespace LoggerRun

@@ -18,6 +18,8 @@
 // Bytes after the last whole sample are ignored. Bytes before and between
 // packets that do not start a packet header are skipped one by one.
 
+#include "measurement/loggerdata.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -60,20 +62,9 @@ int sampleCount(const QByteArray &payload);
 float sampleAt(const QByteArray &payload, int i);
 QVector<double> sampleValues(const QByteArray &payload);
 
-struct Statistics
-{
-    int samples = 0; // when 0 the other values mean nothing
-    float rec = 0;   // last sample
-    float max = 0;
-    float min = 0;
-    float sum = 0;
-    float avg = 0;
-};
+using Statistics = LoggerStatistics;
 
-// In single precision as the instrument's values are: the first sample sets
-// maximum and minimum, a further sample replaces them only when strictly
-// greater or smaller (so a not-a-number sample replaces neither), the sum adds
-// every sample, the average is the sum divided by the count.
+// The statistics of the payload's samples (LoggerRunData::statistics).
 Statistics statistics(const QByteArray &payload);
 
 // Storage step in seconds from configuration block 0x80 read with the given
@@ -82,7 +73,11 @@ Statistics statistics(const QByteArray &payload);
 int stepSeconds(int readResult, int b0, int b2);
 
 // A power value as the table shows it: fixed notation, one decimal.
-QString powerText(float value);
+inline QString powerText(float value) { return LoggerText::power(value); }
+
+// The run as a value: run number (from 1), start time, step and samples
+// taken out of the payload, which the value keeps as it came.
+LoggerRunData decode(int number, const QByteArray &payload, int step);
 
 // The seven texts of the table row of run `run` (from 0): NO, start time,
 // duration (samples * step), REC, MAX, MIN, AVG. Texts that the payload does

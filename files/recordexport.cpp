@@ -1,8 +1,5 @@
 #include "files/recordexport.h"
 
-#include "download/loggerrun.h"
-#include "protocol/settings.h"
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,7 +12,7 @@ namespace {
 const QString kPowerUnit = QStringLiteral("μW/cm²");
 const QString kIsoFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
 // The Logger workbook template: the run table and 25 runs.
-constexpr int kTemplateSheets = 1 + LoggerRun::MaxRuns;
+constexpr int kTemplateSheets = 1 + 25;
 
 QJsonValue number(float value)
 {
@@ -24,7 +21,7 @@ QJsonValue number(float value)
     return QJsonValue(RecordExport::floatText(value).toDouble());
 }
 
-QJsonObject sourceObject(const char *family, const ExportSource &source)
+QJsonObject sourceObject(const char *family, const InstrumentIdentity &source)
 {
     QJsonObject o;
     o.insert(QStringLiteral("family"), QLatin1String(family));
@@ -121,46 +118,25 @@ QByteArray withByteOrderMark(const QByteArray &csv)
 
 // ---- Meter -------------------------------------------------------------------
 
-QStringList MeterExport::headers(int unit)
+namespace MeterFiles {
+
+QByteArray csv(const MeterData &data)
 {
-    const QString power = MeterSettings::unitText(unit);
-    if (power.isEmpty()) // the table's headers before any record
-        return {QStringLiteral("NO"),          QStringLiteral("Energy"),
-                QStringLiteral("Duration(S)"), QStringLiteral("Power(RT)"),
-                QStringLiteral("Power(MAX) "), QStringLiteral("Power(MIN)"),
-                QStringLiteral("Power(AVG)")};
-    return {QStringLiteral("NO"),
-            QStringLiteral("Energy ") + MeterSettings::energyUnitText(unit),
-            QStringLiteral("Duration(S)"),
-            QStringLiteral("Power(RT) ") + power,
-            QStringLiteral("Power(MAX) ") + power,
-            QStringLiteral("Power(MIN) ") + power,
-            QStringLiteral("Power(AVG) ") + power};
+    return csvOf(MeterData::headers(data.unit), data.rows());
 }
 
-QList<QStringList> MeterExport::rows() const
+QByteArray json(const MeterData &data)
 {
-    QList<QStringList> out;
-    for (int i = 0; i < records.size(); ++i)
-        out << MeterRecord::rowTexts(numbers.value(i, i + 1), records.at(i), decimals);
-    return out;
-}
-
-QByteArray MeterExport::csv() const
-{
-    return csvOf(headers(unit), rows());
-}
-
-QByteArray MeterExport::json() const
-{
-    QJsonObject o = sourceObject("meter", source);
-    const QString power = MeterSettings::unitText(unit);
+    const int unit = data.unit;
+    const QList<MeterReading> &records = data.records;
+    QJsonObject o = sourceObject("meter", data.instrument);
+    const QString power = MeterUnits::powerUnitText(unit);
     o.insert(QStringLiteral("powerUnit"), power.isEmpty() ? QJsonValue() : QJsonValue(power));
     o.insert(QStringLiteral("energyUnit"),
-             power.isEmpty() ? QJsonValue() : QJsonValue(MeterSettings::energyUnitText(unit)));
+             power.isEmpty() ? QJsonValue() : QJsonValue(MeterUnits::energyUnitText(unit)));
     QJsonArray list;
     for (int i = 0; i < records.size(); ++i) {
-        const MeterRecord::Record &r = records.at(i);
+        const MeterReading &r = records.at(i);
         QJsonObject record;
         record.insert(QStringLiteral("number"), i + 1);
         record.insert(QStringLiteral("energy"), number(r.energy));
@@ -175,16 +151,20 @@ QByteArray MeterExport::json() const
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
-XlsWorkbook MeterExport::workbook() const
+XlsWorkbook workbook(const MeterData &data)
 {
     XlsWorkbook book = XlsWorkbook::withOneSheet();
-    fillTableSheet(&book.sheets[0], headers(unit), rows());
+    fillTableSheet(&book.sheets[0], MeterData::headers(data.unit), data.rows());
     return book;
 }
 
+} // namespace MeterFiles
+
 // ---- Logger ------------------------------------------------------------------
 
-QStringList LoggerExport::tableHeaders()
+namespace LoggerFiles {
+
+QStringList tableHeaders()
 {
     return {QStringLiteral("NO"),
             QStringLiteral("StartTime"),
@@ -195,7 +175,7 @@ QStringList LoggerExport::tableHeaders()
             QStringLiteral("Power(AVG) (") + kPowerUnit + QLatin1Char(')')};
 }
 
-QStringList LoggerExport::csvHeaders()
+QStringList csvHeaders()
 {
     return QStringList{QStringLiteral("record")} + tableHeaders() +
            QStringList{QStringLiteral("Sample"), QStringLiteral("Time"),
@@ -203,59 +183,58 @@ QStringList LoggerExport::csvHeaders()
                        QStringLiteral("Power (") + kPowerUnit + QLatin1Char(')')};
 }
 
-QByteArray LoggerExport::csv() const
+QByteArray csv(const LoggerData &data)
 {
     QByteArray out = Csv::row(csvHeaders());
     const int tableColumns = tableHeaders().size();
-    for (const Run &run : runs) {
-        const QDateTime start = LoggerRun::startTime(run.payload);
+    for (const LoggerRunData &run : data.runs) {
+        const QDateTime &start = run.start;
         // The table's columns, the start time in the ISO 8601 form of the
         // sample rows rather than the table's "yyyy-MM-dd hh:mm:ss".
-        QStringList table = LoggerRun::rowTexts(run.number - 1, run.payload, run.step);
+        QStringList table = run.rowTexts();
         if (start.isValid())
             table[1] = start.toString(kIsoFormat);
         out += Csv::row(QStringList{QStringLiteral("run")} + table +
                         QStringList{QString(), QString(), QString(), QString()});
-        const int m = LoggerRun::sampleCount(run.payload);
+        const int m = run.samples.size();
         QStringList fields;
         for (int i = 0; i < m; ++i) {
-            const qint64 elapsed = qint64(i) * run.step;
+            const qint64 elapsed = qint64(i) * run.intervalSeconds;
             fields.clear();
             fields << QStringLiteral("sample") << QString::number(run.number);
             for (int c = 1; c < tableColumns; ++c)
                 fields << QString();
             fields << QString::number(i + 1)
                    << (start.isValid() ? start.addSecs(elapsed).toString(kIsoFormat) : QString())
-                   << QString::number(elapsed)
-                   << RecordExport::sampleText(LoggerRun::sampleAt(run.payload, i));
+                   << QString::number(elapsed) << RecordExport::sampleText(run.samples.at(i));
             out += Csv::row(fields);
         }
     }
     return out;
 }
 
-QByteArray LoggerExport::json() const
+QByteArray json(const LoggerData &data)
 {
-    QJsonObject o = sourceObject("logger", source);
+    QJsonObject o = sourceObject("logger", data.instrument);
     o.insert(QStringLiteral("powerUnit"), kPowerUnit);
     QJsonArray list;
-    for (const Run &run : runs) {
+    for (const LoggerRunData &run : data.runs) {
         QJsonObject r;
         r.insert(QStringLiteral("number"), run.number);
-        const QDateTime start = LoggerRun::startTime(run.payload);
+        const QDateTime &start = run.start;
         r.insert(QStringLiteral("start"),
                  start.isValid() ? QJsonValue(start.toString(kIsoFormat)) : QJsonValue());
-        r.insert(QStringLiteral("intervalSeconds"), run.step);
-        const LoggerRun::Statistics s = LoggerRun::statistics(run.payload);
-        r.insert(QStringLiteral("durationSeconds"), double(qint64(s.samples) * run.step));
+        r.insert(QStringLiteral("intervalSeconds"), run.intervalSeconds);
+        const LoggerStatistics s = run.statistics();
+        r.insert(QStringLiteral("durationSeconds"), double(run.durationSeconds()));
         const bool any = s.samples > 0;
         r.insert(QStringLiteral("powerLast"), any ? number(s.rec) : QJsonValue());
         r.insert(QStringLiteral("powerMax"), any ? number(s.max) : QJsonValue());
         r.insert(QStringLiteral("powerMin"), any ? number(s.min) : QJsonValue());
         r.insert(QStringLiteral("powerAverage"), any ? number(s.avg) : QJsonValue());
         QJsonArray samples;
-        for (int i = 0; i < s.samples; ++i)
-            samples.append(number(LoggerRun::sampleAt(run.payload, i)));
+        for (float v : run.samples)
+            samples.append(number(v));
         r.insert(QStringLiteral("samples"), samples);
         list.append(r);
     }
@@ -263,18 +242,18 @@ QByteArray LoggerExport::json() const
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
-XlsWorkbook LoggerExport::workbook() const
+XlsWorkbook workbook(const LoggerData &data)
 {
     XlsWorkbook book;
-    const int sheets = qMax(kTemplateSheets, 1 + int(runs.size()));
+    const int sheets = qMax(kTemplateSheets, 1 + int(data.runs.size()));
     for (int i = 1; i <= sheets; ++i)
         book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
     QList<QStringList> table;
-    for (const Run &run : runs)
-        table << LoggerRun::rowTexts(run.number - 1, run.payload, run.step);
+    for (const LoggerRunData &run : data.runs)
+        table << run.rowTexts();
     fillTableSheet(&book.sheets[0], tableHeaders(), table);
-    for (int k = 0; k < runs.size(); ++k) {
-        const QList<QVariantList> rows = LoggerRun::sampleRows(runs.at(k).payload);
+    for (int k = 0; k < data.runs.size(); ++k) {
+        const QList<QVariantList> rows = data.runs.at(k).sampleRows();
         XlsSheet &sheet = book.sheets[k + 1];
         for (int r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < rows.at(r).size(); ++c)
@@ -283,3 +262,5 @@ XlsWorkbook LoggerExport::workbook() const
     }
     return book;
 }
+
+} // namespace LoggerFiles

@@ -29,8 +29,9 @@
 // text that reads back as the instrument's single-precision value; null for a
 // value that is not a number).
 
-#include "download/meterrecord.h"
 #include "files/xlsworkbook.h"
+#include "measurement/loggerdata.h"
+#include "measurement/meterdata.h"
 
 #include <QByteArray>
 #include <QList>
@@ -46,56 +47,25 @@ QByteArray row(const QStringList &fields);
 QByteArray withByteOrderMark(const QByteArray &csv);
 } // namespace Csv
 
-// The instrument the data came from.
-struct ExportSource
-{
-    QString model;
-    quint32 serialNumber = 0;
-};
+namespace MeterFiles {
+QByteArray csv(const MeterData &data);
+QByteArray json(const MeterData &data);
+// One sheet: the headers in row 1 (and a formatted blank in column 8,
+// the table's action column), the records below; every cell centred.
+XlsWorkbook workbook(const MeterData &data);
+} // namespace MeterFiles
 
-struct MeterExport
-{
-    ExportSource source;
-    int unit = -1;     // block 0x60 unit code at download time; -1 unknown
-    int decimals = -1; // of the model's profile for that unit; -1: values left empty
-    QList<MeterRecord::Record> records;
-    // The instrument's record numbers (from 1) of records; empty: 1, 2, ...
-    QList<int> numbers;
-
-    // The table's seven column headers for the unit.
-    static QStringList headers(int unit);
-    QList<QStringList> rows() const;
-
-    QByteArray csv() const;
-    QByteArray json() const;
-    // One sheet: the headers in row 1 (and a formatted blank in column 8,
-    // the table's action column), the records below; every cell centred.
-    XlsWorkbook workbook() const;
-};
-
-struct LoggerExport
-{
-    struct Run
-    {
-        int number = 0;     // from 1
-        QByteArray payload; // start time and samples
-        int step = 1;       // storage interval in seconds
-    };
-
-    ExportSource source;
-    QList<Run> runs;
-
-    static QStringList tableHeaders();
-    static QStringList csvHeaders();
-
-    QByteArray csv() const;
-    QByteArray json() const;
-    // Sheet 1 the run table as the Logger table (centred, with the blank
-    // eighth header), one sheet per run after it with NUM/VAL rows; as many
-    // sheets as the workbook template "Data.xls" has (the table and 25 runs),
-    // more when more runs are given.
-    XlsWorkbook workbook() const;
-};
+namespace LoggerFiles {
+QStringList tableHeaders();
+QStringList csvHeaders();
+QByteArray csv(const LoggerData &data);
+QByteArray json(const LoggerData &data);
+// Sheet 1 the run table as the Logger table (centred, with the blank
+// eighth header), one sheet per run after it with NUM/VAL rows; as many
+// sheets as the workbook template "Data.xls" has (the table and 25 runs),
+// more when more runs are given.
+XlsWorkbook workbook(const LoggerData &data);
+} // namespace LoggerFiles
 
 namespace RecordExport {
 // The shortest decimal text that reads back as value ("0.1" for 0.1f);

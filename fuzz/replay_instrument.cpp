@@ -80,7 +80,7 @@ bool meterDownloadHolds(MeterDownload::Result result, const MeterDownload::Colle
         if (it.key() < 0 || it.key() >= count || answer.size() != MeterRecord::kAnswerLength ||
             Frame::byteAt(answer, 0) != Frame::StartByte || Frame::byteAt(answer, 1) != 0x42)
             return false;
-        MeterRecord::Record record;
+        MeterReading record;
         if (!MeterRecord::decodeAnswer(answer, &record))
             return false;
     }

@@ -14,7 +14,7 @@ namespace {
 const char *const kModels[] = {"QX101", "QX102", "QX112", "UnKnow"};
 
 // The six values are the answer's bytes 8..31, bit for bit.
-bool decodedExactly(const QByteArray &answer, const MeterRecord::Record &r)
+bool decodedExactly(const QByteArray &answer, const MeterReading &r)
 {
     const float values[] = {r.powerRt, r.powerMax, r.powerMin, r.powerAvg, r.energy, r.duration};
     return std::memcmp(values, answer.constData() + MeterRecord::kRecordOffset,
@@ -31,8 +31,8 @@ bool meterRecord(const QByteArray &bytes)
         return true;
     const quint8 setup = quint8(bytes.at(0));
     const QByteArray buffer = bytes.mid(1);
-    const int decimals = MeterRecord::decimals(
-        MeterRecord::profileForModel(QLatin1String(kModels[setup & 0x03])), (setup >> 2) % 6 - 1);
+    const int decimals = MeterUnits::decimals(
+        MeterUnits::profileForModel(QLatin1String(kModels[setup & 0x03])), (setup >> 2) % 6 - 1);
     if (decimals < -1 || decimals > 4)
         return false;
 
@@ -44,10 +44,10 @@ bool meterRecord(const QByteArray &bytes)
         if (answer.size() != MeterRecord::kAnswerLength || !buffer.contains(answer) ||
             Frame::byteAt(answer, 0) != Frame::StartByte || Frame::byteAt(answer, 1) != 0x42)
             return false;
-        MeterRecord::Record record;
+        MeterReading record;
         if (!MeterRecord::decodeAnswer(answer, &record) || !decodedExactly(answer, record))
             return false;
-        const QStringList texts = MeterRecord::rowTexts(++number, record, decimals);
+        const QStringList texts = MeterData::rowTexts(++number, record, decimals);
         if (texts.size() != 7 || texts.at(0) != QString::number(number))
             return false;
         // Values without decimals for the unit stay empty; the duration never does.

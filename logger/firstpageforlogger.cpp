@@ -666,7 +666,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         return;
     if (isCsvName(fileName)) {
         const int run = exportRunNo.toInt() - 1;
-        if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(run, 1).csv())))
+        if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(exportOf(run, 1)))))
             SaveFailures::show(this, tr("export"), tr("Export data failed!"));
         else if (fileOpener)
             fileOpener(fileName);
@@ -741,7 +741,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
     if (fileName.isEmpty())
         return;
     if (isCsvName(fileName)) {
-        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(exportOf(0, rows).csv())))
+        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(exportOf(0, rows)))))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
             SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
@@ -884,19 +884,16 @@ bool FirstPageForLogger::isCsvName(const QString &fileName)
     return QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
-LoggerExport FirstPageForLogger::exportOf(int firstRun, int runCount) const
+LoggerData FirstPageForLogger::exportOf(int firstRun, int runCount) const
 {
-    LoggerExport data;
-    data.source.model = ui->DeviceNameEdit->text();
-    data.source.serialNumber = ui->serialNoEdit->text().toUInt();
+    LoggerData data;
+    data.instrument.model = ui->DeviceNameEdit->text();
+    data.instrument.serialNumber = ui->serialNoEdit->text().toUInt();
     for (int r = firstRun; r < firstRun + runCount && r < LoggerRun::MaxRuns; ++r) {
         if (r < 0)
             continue;
-        LoggerExport::Run run;
-        run.number = r + 1;
-        run.payload = runData[size_t(r)];
-        run.step = runSteps[size_t(r)] > 0 ? runSteps[size_t(r)] : 1;
-        data.runs << run;
+        data.runs << LoggerRun::decode(r + 1, runData[size_t(r)],
+                                       runSteps[size_t(r)] > 0 ? runSteps[size_t(r)] : 1);
     }
     return data;
 }

@@ -146,7 +146,7 @@ private:
     std::array<QByteArray, LoggerRun::MaxRuns> runData;
     std::array<int, LoggerRun::MaxRuns> runSteps{}; // storage step of each run, s
     // The runs in the table as the command-line tool writes them (CSV).
-    LoggerExport exportOf(int firstRun, int runCount) const;
+    LoggerData exportOf(int firstRun, int runCount) const;
     // A name ending in .csv (any case): the file is written as CSV.
     static bool isCsvName(const QString &fileName);
     QTimer readClockTimer;

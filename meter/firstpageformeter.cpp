@@ -139,10 +139,10 @@ void FirstPageForMeter::setupButtonGroups()
     smoothGroup->addButton(ui->RadioBtn_50ZH, 1);
     smoothGroup->addButton(ui->RadioBtn_60ZH, 2);
     unitGroup = new QButtonGroup(this);
-    unitGroup->addButton(ui->uwcmBtn, MeterRecord::MicroWattPerCm2);
-    unitGroup->addButton(ui->mwcmBtn, MeterRecord::MilliWattPerCm2);
-    unitGroup->addButton(ui->wcmBtn, MeterRecord::WattPerCm2);
-    unitGroup->addButton(ui->wmBtn, MeterRecord::WattPerM2);
+    unitGroup->addButton(ui->uwcmBtn, MeterUnits::MicroWattPerCm2);
+    unitGroup->addButton(ui->mwcmBtn, MeterUnits::MilliWattPerCm2);
+    unitGroup->addButton(ui->wcmBtn, MeterUnits::WattPerCm2);
+    unitGroup->addButton(ui->wmBtn, MeterUnits::WattPerM2);
     for (QButtonGroup *group : {autoOffGroup, energyDisplayGroup, smoothGroup, unitGroup})
         group->setExclusive(true);
 }
@@ -268,7 +268,7 @@ int FirstPageForMeter::readDeviceInformation()
 
     const QString model = ModelTable::meterName(type);
     ui->DeviceNameEdit->setText(model);
-    if (const MeterRecord::ControlProfile *profile = MeterRecord::profileForModel(model)) {
+    if (const MeterUnits::ControlProfile *profile = MeterUnits::profileForModel(model)) {
         // A profile enables or greys buttons; it never checks or unchecks one.
         for (QRadioButton *button : smoothButtons()) {
             if (profile->smoothUsable) {
@@ -559,23 +559,23 @@ void FirstPageForMeter::instrumentRemoved(bool tell)
 
 void FirstPageForMeter::parseData(const QByteArray &baData, int DataNo)
 {
-    MeterRecord::Record record;
+    MeterReading record;
     if (!MeterRecord::decodeAnswer(baData, &record))
         return;
     const int unit = unitGroup->checkedId();
     applyUnitHeaders(unit);
-    reportData.powerUnit = MeterRecord::powerUnitFragment(unit);
-    reportData.energyUnit = MeterRecord::energyUnitFragment(unit);
-    unitIndex = (unit >= 0 && unit < MeterRecord::kUnitCount) ? unit : -1;
+    reportData.powerUnit = MeterUnits::powerUnitFragment(unit);
+    reportData.energyUnit = MeterUnits::energyUnitFragment(unit);
+    unitIndex = (unit >= 0 && unit < MeterUnits::kUnitCount) ? unit : -1;
 
-    const MeterRecord::ControlProfile *profile =
-        MeterRecord::profileForModel(ModelTable::meterName(quint32(typeCode)));
+    const MeterUnits::ControlProfile *profile =
+        MeterUnits::profileForModel(ModelTable::meterName(quint32(typeCode)));
     const QStringList texts =
-        MeterRecord::rowTexts(DataNo, record, MeterRecord::decimals(profile, unit));
-    recordExport.source.model = ModelTable::meterName(quint32(typeCode));
-    recordExport.source.serialNumber = ui->serialNoEdit->text().toUInt();
+        MeterData::rowTexts(DataNo, record, MeterUnits::decimals(profile, unit));
+    recordExport.instrument.model = ModelTable::meterName(quint32(typeCode));
+    recordExport.instrument.serialNumber = ui->serialNoEdit->text().toUInt();
     recordExport.unit = unit;
-    recordExport.decimals = MeterRecord::decimals(profile, unit);
+    recordExport.decimals = MeterUnits::decimals(profile, unit);
     recordExport.records << record;
     recordExport.numbers << DataNo;
     addRecordRow(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5], texts[6]);
@@ -586,7 +586,7 @@ void FirstPageForMeter::applyUnitHeaders(int unit)
     QString energy;
     QStringList power;
     switch (unit) {
-    case MeterRecord::MicroWattPerCm2: {
+    case MeterUnits::MicroWattPerCm2: {
         const QString text = ui->uwcmBtn->text();
         energy =
             tr("Energy ") + QString(text).replace(QStringLiteral("W/cm"), QStringLiteral("J/cm"));
@@ -594,17 +594,17 @@ void FirstPageForMeter::applyUnitHeaders(int unit)
               << tr("Power(AVG) ") + text;
         break;
     }
-    case MeterRecord::MilliWattPerCm2:
+    case MeterUnits::MilliWattPerCm2:
         energy = tr("Energy mJ/cm²");
         power << tr("Power(RT) mW/cm²") << tr("Power(MAX) mW/cm²") << tr("Power(MIN) mW/cm²")
               << tr("Power(AVG) mW/cm²");
         break;
-    case MeterRecord::WattPerCm2:
+    case MeterUnits::WattPerCm2:
         energy = tr("Energy J/cm²");
         power << tr("Power(RT) W/cm²") << tr("Power(MAX) W/cm²") << tr("Power(MIN) W/cm²")
               << tr("Power(AVG) W/cm²");
         break;
-    case MeterRecord::WattPerM2:
+    case MeterUnits::WattPerM2:
         energy = tr("Energy J/m²");
         power << tr("Power(RT) W/m²") << tr("Power(MAX) W/m²") << tr("Power(MIN) W/m²")
               << tr("Power(AVG) W/m²");
@@ -686,7 +686,7 @@ void FirstPageForMeter::on_pushButton_clear_clicked()
         return;
     reportData.powerUnit.clear();
     reportData.energyUnit.clear();
-    recordExport = MeterExport();
+    recordExport = MeterData();
     ui->tbData->setRowCount(0);
 }
 
@@ -750,7 +750,7 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (fileName.isEmpty())
         return;
     if (QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
-        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(recordExport.csv())))
+        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(MeterFiles::csv(recordExport))))
             UiSeam::information(this, tr("information"), tr("Save file success!"));
         else
             SaveFailures::show(this, tr("information"), tr("Save data file fail!"));

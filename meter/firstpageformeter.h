@@ -75,7 +75,7 @@ public:
     QByteArray receiveBuffer;
     int recordCount = 0;
     // The records in the table as the command-line tool writes them (CSV).
-    MeterExport recordExport;
+    MeterData recordExport;
     // Unit id used by the last decoded record (0..3), or -1.
     int unitIndex = -1;
     // Type code of the connected instrument, from the last device-information

@@ -1,6 +1,6 @@
 #include "protocol/settings.h"
 
-#include "download/meterrecord.h"
+#include "measurement/meterdata.h"
 
 #include <QSet>
 
@@ -104,7 +104,7 @@ void MeterSettings::takeBlock60(const ConfigBlock &block)
 {
     if (inRange(block[2], 0, 2))
         smoothing = block[2];
-    if (inRange(block[3], 0, MeterRecord::kUnitCount - 1))
+    if (inRange(block[3], 0, MeterUnits::kUnitCount - 1))
         unit = block[3];
 }
 
@@ -117,7 +117,7 @@ void MeterSettings::takeBadBlock80()
 void MeterSettings::takeBadBlock60()
 {
     smoothing = 0;
-    unit = MeterRecord::MicroWattPerCm2;
+    unit = MeterUnits::MicroWattPerCm2;
 }
 
 ConfigBlock MeterSettings::block80() const
@@ -132,39 +132,21 @@ ConfigBlock MeterSettings::block60() const
 
 bool MeterSettings::smoothingSelectable(const QString &model)
 {
-    const MeterRecord::ControlProfile *profile = MeterRecord::profileForModel(model);
+    const MeterUnits::ControlProfile *profile = MeterUnits::profileForModel(model);
     return !profile || profile->smoothUsable;
 }
 
 bool MeterSettings::unitSelectable(const QString &model, int unit)
 {
-    if (!inRange(unit, 0, MeterRecord::kUnitCount - 1))
+    if (!inRange(unit, 0, MeterUnits::kUnitCount - 1))
         return false;
-    const MeterRecord::ControlProfile *profile = MeterRecord::profileForModel(model);
+    const MeterUnits::ControlProfile *profile = MeterUnits::profileForModel(model);
     return !profile || profile->unitUsable[unit];
 }
 
-QString MeterSettings::unitText(int unit)
-{
-    switch (unit) {
-    case MeterRecord::MicroWattPerCm2:
-        return QStringLiteral("μW/cm²");
-    case MeterRecord::MilliWattPerCm2:
-        return QStringLiteral("mW/cm²");
-    case MeterRecord::WattPerCm2:
-        return QStringLiteral("W/cm²");
-    case MeterRecord::WattPerM2:
-        return QStringLiteral("W/m²");
-    default:
-        return QString();
-    }
-}
+QString MeterSettings::unitText(int unit) { return MeterUnits::powerUnitText(unit); }
 
-QString MeterSettings::energyUnitText(int unit)
-{
-    // The energy of a power in W over seconds is in J.
-    return unitText(unit).replace(QLatin1Char('W'), QLatin1Char('J'));
-}
+QString MeterSettings::energyUnitText(int unit) { return MeterUnits::energyUnitText(unit); }
 
 QString MeterSettings::unitAsciiText(int unit)
 {
@@ -180,7 +162,7 @@ int MeterSettings::unitFromText(const QString &text)
     t.replace(QChar(0x00B5), QLatin1Char('u')).replace(QChar(0x03BC), QLatin1Char('u'));
     t.replace(QChar(0x00B2), QLatin1Char('2'));
     t = t.toLower();
-    for (int u = 0; u < MeterRecord::kUnitCount; ++u) {
+    for (int u = 0; u < MeterUnits::kUnitCount; ++u) {
         if (t == unitAsciiText(u).toLower())
             return u;
     }

@@ -80,7 +80,7 @@ void MeterRecordTest::decode()
 {
     QFETCH(QByteArray, answer);
     QFETCH(bool, ok);
-    MeterRecord::Record r;
+    MeterReading r;
     r.powerRt = -1;
     QCOMPARE(MeterRecord::decodeAnswer(answer, &r), ok);
     if (!ok) {
@@ -142,10 +142,10 @@ void MeterRecordTest::rowTexts()
     QFETCH(int, unit);
     QFETCH(int, number);
     QFETCH(QStringList, texts);
-    MeterRecord::Record r;
+    MeterReading r;
     QVERIFY(MeterRecord::decodeAnswer(answerWith(record), &r));
-    const int d = MeterRecord::decimals(MeterRecord::profileForModel(model), unit);
-    QCOMPARE(MeterRecord::rowTexts(number, r, d), texts);
+    const int d = MeterUnits::decimals(MeterUnits::profileForModel(model), unit);
+    QCOMPARE(MeterData::rowTexts(number, r, d), texts);
 }
 
 void MeterRecordTest::profiles_data()
@@ -167,13 +167,13 @@ void MeterRecordTest::profiles()
 {
     QFETCH(QString, model);
     QFETCH(int, profile);
-    QCOMPARE(MeterRecord::profileNumber(model), profile);
-    const MeterRecord::ControlProfile *p = MeterRecord::profileForModel(model);
+    QCOMPARE(MeterUnits::profileNumber(model), profile);
+    const MeterUnits::ControlProfile *p = MeterUnits::profileForModel(model);
     QCOMPARE(p != nullptr, profile != 0);
     if (!p)
         return;
     // The units a profile leaves empty are exactly the ones its page greys.
-    for (int u = 0; u < MeterRecord::kUnitCount; ++u)
+    for (int u = 0; u < MeterUnits::kUnitCount; ++u)
         QCOMPARE(p->unitUsable[u], p->decimals[u] >= 0);
     QCOMPARE(p->smoothUsable, profile != 1);
 }
@@ -192,11 +192,11 @@ void MeterRecordTest::decimals()
 {
     QFETCH(QString, model);
     QFETCH(QList<int>, byUnit);
-    const MeterRecord::ControlProfile *p = MeterRecord::profileForModel(model);
+    const MeterUnits::ControlProfile *p = MeterUnits::profileForModel(model);
     for (int u = 0; u < 4; ++u)
-        QCOMPARE(MeterRecord::decimals(p, u), byUnit[u]);
-    QCOMPARE(MeterRecord::decimals(p, -1), -1);
-    QCOMPARE(MeterRecord::decimals(p, 4), -1);
+        QCOMPARE(MeterUnits::decimals(p, u), byUnit[u]);
+    QCOMPARE(MeterUnits::decimals(p, -1), -1);
+    QCOMPARE(MeterUnits::decimals(p, 4), -1);
 }
 
 void MeterRecordTest::recordRequest_data()
@@ -356,8 +356,8 @@ void MeterRecordTest::unitFragments()
     QFETCH(int, unit);
     QFETCH(QString, power);
     QFETCH(QString, energy);
-    QCOMPARE(MeterRecord::powerUnitFragment(unit), power);
-    QCOMPARE(MeterRecord::energyUnitFragment(unit), energy);
+    QCOMPARE(MeterUnits::powerUnitFragment(unit), power);
+    QCOMPARE(MeterUnits::energyUnitFragment(unit), energy);
 }
 
 QTEST_GUILESS_MAIN(MeterRecordTest)
