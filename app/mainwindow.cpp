@@ -1,10 +1,10 @@
 #include "app/mainwindow.h"
 
-#include "app/commandfailures.h"
+#include "gui/commandfailures.h"
 #include "app/language.h"
 #include "app/lookandfeel.h"
-#include "app/uiseam.h"
-#include "app/userinputblocker.h"
+#include "gui/uiseam.h"
+#include "gui/userinputblocker.h"
 #include "link/clinker.h"
 #include "link/devicewatcher.h"
 #include "logger/firstpageforlogger.h"

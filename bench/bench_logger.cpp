@@ -8,7 +8,7 @@
 //   loaded, against 80 MB.
 
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "download/loggerrun.h"
 #include "sim/simenvironment.h"

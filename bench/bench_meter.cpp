@@ -7,7 +7,7 @@
 //   and nothing to do, over a few seconds: CPU time in percent of one core
 //   and context switches per second of all its threads.
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "meter/firstpageformeter.h"
 #include "sim/simenvironment.h"
 #include "sim/siminstrument.h"

@@ -7,7 +7,7 @@
 // Usage: bench_startup [--once logger|none]
 
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "sim/simenvironment.h"
 #include "sim/siminstrument.h"
 

@@ -1,6 +1,6 @@
 #include "logger/reportpageforlogger.h"
 
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "logger/informationpageforlogger.h"
 #include "download/loggerrun.h"

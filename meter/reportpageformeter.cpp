@@ -1,6 +1,6 @@
 #include "meter/reportpageformeter.h"
 
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "meter/firstpageformeter.h"
 #include "meter/informationpageformeter.h"
 #include "ui_reportpageformeter.h"

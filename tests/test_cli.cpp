@@ -1,6 +1,6 @@
 // vantrel-cli end to end: the real program against simulated instruments,
 // and its files against what the pages save from the same instruments.
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "files/recordexport.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"

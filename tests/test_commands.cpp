@@ -1,8 +1,8 @@
 // The command exchange end to end over a scripted link: requests on the wire,
 // result codes, decoding and the messages the user sees.
-#include "app/commandfailures.h"
+#include "gui/commandfailures.h"
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "frames.h"
 #include "protocol/crc16.h"
 #include "protocol/frame.h"

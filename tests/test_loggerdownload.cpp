@@ -4,7 +4,7 @@
 
 #include "download/loggerdownload.h"
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "frames.h"
 #include "loggersupport.h"
 #include "protocol/frame.h"

@@ -3,7 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "meter/firstpageformeter.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "frames.h"
 #include "loggersupport.h"
 #include "protocol/identity.h"

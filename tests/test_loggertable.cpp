@@ -6,11 +6,11 @@
 #undef QT_NO_FOREACH
 
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "frames.h"
 #include "logger/informationpageforlogger.h"
 #include "logger/reportpageforlogger.h"
-#include "logger/tableopwidget.h"
+#include "gui/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
 #include "loggersupport.h"
 #include "simsetup.h"

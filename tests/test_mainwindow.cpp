@@ -1,10 +1,10 @@
 // The application shell: widget tree, look and feel, language switch.
 #include "app/appinit.h"
-#include "app/commandfailures.h"
+#include "gui/commandfailures.h"
 #include "app/language.h"
 #include "app/lookandfeel.h"
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "meter/firstpageformeter.h"
 #include "testenv.h"

@@ -1,7 +1,7 @@
 // The Meter page's device information, control profiles and the reading and
 // writing of its four settings, driven against the simulated instrument.
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "meter/firstpageformeter.h"
 #include "metertestsupport.h"
 #include "sim/siminstrument.h"

@@ -2,7 +2,7 @@
 // requests, the worker's collection, decoding into table rows, probe notices
 // and what goes wrong on the way.
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "meter/firstpageformeter.h"
 #include "metertestsupport.h"
 #include "protocol/frame.h"

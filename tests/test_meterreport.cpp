@@ -1,6 +1,6 @@
 // The Meter test report: its HTML in both heading layouts, the entry dialog
 // and printing.
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "meter/firstpageformeter.h"
 #include "meter/informationpageformeter.h"
 #include "meter/reportpageformeter.h"

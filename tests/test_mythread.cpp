@@ -1,6 +1,6 @@
 // The Meter page's background worker on a link whose reads the test controls.
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "download/mythread.h"
 #include "meter/firstpageformeter.h"
 #include "meterlinks.h"

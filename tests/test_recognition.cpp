@@ -1,7 +1,7 @@
 // The main window against simulated instruments: opening and closing the
 // link, device notices, and the recognition that picks the family page.
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "download/mythread.h"
 #include "link/clinker.h"
 #include "meter/firstpageformeter.h"

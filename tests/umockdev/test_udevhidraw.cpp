@@ -4,7 +4,7 @@
 // runs it under umockdev-wrapper.
 #include "app/instrumentaccess.h"
 #include "app/mainwindow.h"
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "download/loggerdownload.h"
 #include "download/meterdownload.h"
 #include "hidrawtestbed.h"

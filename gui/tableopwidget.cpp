@@ -1,4 +1,4 @@
-#include "logger/tableopwidget.h"
+#include "gui/tableopwidget.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "logger/rowbuttondelegate.h"
+#include "gui/rowbuttondelegate.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

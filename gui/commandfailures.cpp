@@ -1,6 +1,6 @@
-#include "app/commandfailures.h"
+#include "gui/commandfailures.h"
 
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 
 #include <QCoreApplication>
 #include <QString>

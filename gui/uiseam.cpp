@@ -1,4 +1,4 @@
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

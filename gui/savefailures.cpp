@@ -1,6 +1,6 @@
-#include "app/savefailures.h"
+#include "gui/savefailures.h"
 
-#include "app/uiseam.h"
+#include "gui/uiseam.h"
 #include "files/safefile.h"
 
 #include <QCoreApplication>

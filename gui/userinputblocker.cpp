@@ -1,4 +1,4 @@
-#include "app/userinputblocker.h"
+#include "gui/userinputblocker.h"
 
 #include <QApplication>
 #include <QEvent>
