@@ -10,6 +10,8 @@
 #include <QProgressDialog>
 #include <QTableWidget>
 
+#include "files/sheettable.h"
+
 namespace {
 // The spreadsheet application's code for centred horizontal alignment.
 constexpr int xlCenter = -4108;
@@ -276,4 +278,15 @@ void ExcelEngine::columnLetters(int n, QString &text)
         n = (n - 1) / 26;
     }
     text.prepend(letters);
+}
+
+bool ExcelEngine::writeTable(const SheetTable &table, QProgressDialog *progress)
+{
+    QTableWidget widget(table.rows.size(), table.headers.size());
+    widget.setHorizontalHeaderLabels(table.headers);
+    for (int r = 0; r < table.rows.size(); ++r) {
+        for (int c = 0; c < table.rows.at(r).size(); ++c)
+            widget.setItem(r, c, new QTableWidgetItem(table.rows.at(r).at(c)));
+    }
+    return writeTable(&widget, progress);
 }

@@ -8,6 +8,7 @@
 class AutomationObject;
 class QProgressDialog;
 class QTableWidget;
+struct SheetTable;
 
 // Writes a table widget, or a block of rows, into one worksheet of an .xls
 // workbook by driving the spreadsheet application ("Excel.Application")
@@ -69,6 +70,7 @@ public:
     // the save failed.
     bool writeTable(QTableWidget *table);
     bool writeTable(QTableWidget *table, QProgressDialog *progress);
+    bool writeTable(const SheetTable &table, QProgressDialog *progress = nullptr);
     // Writes rows into the block A1:<last column><row count> in one call.
     bool writeRows(const QList<QList<QVariant>> &rows);
     // Saves the workbook; returns whether it was written (true when there

@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QTableWidget>
 
+#include "files/sheettable.h"
+
 const char *const ExcelEngineODBC::connectionName = "excelexport";
 
 ExcelEngineODBC::ExcelEngineODBC(const QString &fileName, Target target)
@@ -170,4 +172,15 @@ void ExcelEngineODBC::closeConnection()
 {
     if (m_database.isOpen())
         m_database.close();
+}
+
+bool ExcelEngineODBC::writeTable(const SheetTable &table, QProgressDialog *progress)
+{
+    QTableWidget widget(table.rows.size(), table.headers.size());
+    widget.setHorizontalHeaderLabels(table.headers);
+    for (int r = 0; r < table.rows.size(); ++r) {
+        for (int c = 0; c < table.rows.at(r).size(); ++c)
+            widget.setItem(r, c, new QTableWidgetItem(table.rows.at(r).at(c)));
+    }
+    return writeTable(&widget, progress);
 }

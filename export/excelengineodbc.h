@@ -10,6 +10,7 @@
 
 class QProgressDialog;
 class QTableWidget;
+struct SheetTable;
 
 // Writes a table widget into a spreadsheet file through the SQL layer: the
 // file is opened as a database (connection "excelexport"), a table Sheet1 is
@@ -38,6 +39,7 @@ public:
     // A cancel is no failure: Update keeps and commits the rows inserted so
     // far, Replace rolls back, so the file stays as it was.
     bool writeTable(QTableWidget *table, QProgressDialog *progress);
+    bool writeTable(const SheetTable &table, QProgressDialog *progress);
     void closeConnection();
 
     // The statement texts, built from header and item texts.

@@ -1,5 +1,7 @@
 #include "files/recordexport.h"
 
+#include "files/workbooklayout.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,7 +14,6 @@ namespace {
 const QString kPowerUnit = QStringLiteral("μW/cm²");
 const QString kIsoFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
 // The Logger workbook template: the run table and 25 runs.
-constexpr int kTemplateSheets = 1 + 25;
 
 QJsonValue number(float value)
 {
@@ -36,24 +37,6 @@ QByteArray csvOf(const QStringList &headers, const QList<QStringList> &rows)
     for (const QStringList &r : rows)
         out += Csv::row(r);
     return out;
-}
-
-// A table sheet as the pages save theirs: header texts in row 1 and one row
-// per table row below, every written cell centred; the eighth header (the
-// table's action column) is an empty, centred cell.
-void fillTableSheet(XlsSheet *sheet, const QStringList &headers, const QList<QStringList> &rows)
-{
-    auto put = [sheet](int row, int column, const QString &text) {
-        sheet->setCentred(row, column, true);
-        sheet->setEntered(row, column, text);
-    };
-    for (int c = 0; c < headers.size(); ++c)
-        put(0, c, headers.at(c));
-    put(0, headers.size(), QString());
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows.at(r).size(); ++c)
-            put(r + 1, c, rows.at(r).at(c));
-    }
 }
 
 } // namespace
@@ -151,12 +134,7 @@ QByteArray json(const MeterData &data)
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
-XlsWorkbook workbook(const MeterData &data)
-{
-    XlsWorkbook book = XlsWorkbook::withOneSheet();
-    fillTableSheet(&book.sheets[0], MeterData::headers(data.unit), data.rows());
-    return book;
-}
+XlsWorkbook workbook(const MeterData &data) { return WorkbookLayout::meterWorkbook(data); }
 
 } // namespace MeterFiles
 
@@ -164,16 +142,7 @@ XlsWorkbook workbook(const MeterData &data)
 
 namespace LoggerFiles {
 
-QStringList tableHeaders()
-{
-    return {QStringLiteral("NO"),
-            QStringLiteral("StartTime"),
-            QStringLiteral("Duration(S)"),
-            QStringLiteral("Power(REC) (") + kPowerUnit + QLatin1Char(')'),
-            QStringLiteral("Power(MAX) (") + kPowerUnit + QLatin1Char(')'),
-            QStringLiteral("Power(MIN) (") + kPowerUnit + QLatin1Char(')'),
-            QStringLiteral("Power(AVG) (") + kPowerUnit + QLatin1Char(')')};
-}
+QStringList tableHeaders() { return WorkbookLayout::loggerHeaders(); }
 
 QStringList csvHeaders()
 {
@@ -242,25 +211,6 @@ QByteArray json(const LoggerData &data)
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
-XlsWorkbook workbook(const LoggerData &data)
-{
-    XlsWorkbook book;
-    const int sheets = qMax(kTemplateSheets, 1 + int(data.runs.size()));
-    for (int i = 1; i <= sheets; ++i)
-        book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
-    QList<QStringList> table;
-    for (const LoggerRunData &run : data.runs)
-        table << run.rowTexts();
-    fillTableSheet(&book.sheets[0], tableHeaders(), table);
-    for (int k = 0; k < data.runs.size(); ++k) {
-        const QList<QVariantList> rows = data.runs.at(k).sampleRows();
-        XlsSheet &sheet = book.sheets[k + 1];
-        for (int r = 0; r < rows.size(); ++r) {
-            for (int c = 0; c < rows.at(r).size(); ++c)
-                sheet.setEntered(r, c, rows.at(r).at(c));
-        }
-    }
-    return book;
-}
+XlsWorkbook workbook(const LoggerData &data) { return WorkbookLayout::loggerWorkbook(data); }
 
 } // namespace LoggerFiles

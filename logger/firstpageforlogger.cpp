@@ -1,15 +1,12 @@
 #include "logger/firstpageforlogger.h"
 
 #include "gui/commandfailures.h"
-#include "gui/savefailures.h"
 #include "gui/userinputblocker.h"
 #include "gui/uiseam.h"
-#include "export/excelengine.h"
-#include "export/excelengineodbc.h"
 #include "download/loggerdownload.h"
 #include "download/mythread.h"
-#include "files/safefile.h"
 #include "files/workbooktemplate.h"
+#include "logger/loggersave.h"
 #include "logger/reportpageforlogger.h"
 #include "gui/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
@@ -24,14 +21,12 @@
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QThread>
-#include <QUrl>
 
 namespace {
 
@@ -656,70 +651,11 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
-    const QString fileName = UiSeam::getSaveFileName(
-        this, tr("Storing data to Excel"),
-        QStringLiteral("NO") + exportRunNo + QStringLiteral("_") + reportStartTime,
-        tr("excel file (*.xls)") + QStringLiteral(";;") + tr("excel file (*.xlsx)") +
-            QStringLiteral(";;") + tr("CSV (*.csv)"));
-    if (fileName.isEmpty())
-        return;
-    if (isCsvName(fileName)) {
-        const int run = exportRunNo.toInt() - 1;
-        if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(exportOf(run, 1)))))
-            SaveFailures::show(this, tr("export"), tr("Export data failed!"));
-        else if (fileOpener)
-            fileOpener(fileName);
-        else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
-            QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
-        return;
-    }
-
-    const int m = LoggerRun::sampleCount(powerData);
-    QTableWidget table(m, 2);
-    table.setHorizontalHeaderLabels({QStringLiteral("NUM"), QStringLiteral("VAL")});
-    for (int i = 0; i < m; ++i) {
-        table.setItem(i, 0, new QTableWidgetItem(QStringLiteral("%1").arg(i + 1)));
-        table.setItem(i, 1,
-                      new QTableWidgetItem(LoggerRun::powerText(LoggerRun::sampleAt(powerData, i))));
-    }
-    if (table.rowCount() == 0) {
-        UiSeam::information(this, tr("error"), tr("No data for Storing to Excel!"));
-        return;
-    }
-
-    // The workbook is written over the chosen file only when it is complete
-    // (a temporary file renamed into place): a failed or cancelled export
-    // leaves an existing file as it was.
-    QElapsedTimer clock;
-    clock.start();
-    ExcelEngineODBC engine(fileName, ExcelEngineODBC::Target::Replace);
-    if (!engine.openConnection()) {
-        UiSeam::information(this, tr("Storing data"), tr("Storing data failed, Can't open file!"));
-        return;
-    }
-    QProgressDialog dialog(tr("Storing data,please wait..."), tr("cancel"), 0, m + 1, this);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.show();
-    dialog.setValue(0);
-    if (engine.writeTable(&table, &dialog)) {
-        const bool cancelled = dialog.wasCanceled();
-        dialog.setValue(m + 1);
-        dialog.hide();
-        engine.closeConnection();
-        if (!cancelled) {
-            if (fileOpener)
-                fileOpener(fileName);
-            else if (qgetenv("VANTREL_NO_DESKTOP_OPEN") != "1")
-                QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
-        }
-    } else {
-        // Read before the connection is closed, which may try to save again.
-        const bool replaceFailed = SafeFile::lastFailureWasReplace();
-        dialog.hide();
-        engine.closeConnection();
-        SaveFailures::show(this, replaceFailed, tr("export"), tr("Export data failed!"));
-    }
-    qDebug() << "The slow operation took" << clock.elapsed() << "milliseconds: ";
+    const int run = exportRunNo.toInt() - 1;
+    LoggerSave::exportRun(this, LoggerRun::decode(run + 1, powerData, 1), exportOf(run, 1),
+                          QStringLiteral("NO") + exportRunNo + QStringLiteral("_") +
+                              reportStartTime,
+                          fileOpener);
 }
 
 void FirstPageForLogger::on_pushButton_saveData_clicked()
@@ -731,84 +667,12 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    const QString fileName = UiSeam::getSaveFileName(
-        this, tr("Storing data to Excel"),
-        QStringLiteral("Data") +
-            QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")),
-        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("Excel file (*.xlsx)") +
-            QStringLiteral(";;") + tr("CSV (*.csv)"));
-    if (fileName.isEmpty())
-        return;
-    if (isCsvName(fileName)) {
-        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(exportOf(0, rows)))))
-            UiSeam::information(this, tr("information"), tr("Save file success!"));
-        else
-            SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
-        return;
+    QStringList headers;
+    for (int c = 0; c < 7; ++c) { // the action column has no header text
+        const QTableWidgetItem *header = ui->tbData->horizontalHeaderItem(c);
+        headers << (header ? header->text() : QString());
     }
-    // The workbook is made from the template in memory and written over the
-    // chosen file once, at the end: a file the user chose to replace stays
-    // as it was until then, and is kept whole on a failure or cancel.
-    const QString templatePath = dataTemplatePath();
-    if (!QFileInfo(templatePath).isFile()) {
-        UiSeam::information(this, tr("information"), tr("Create data file fail!"));
-        return;
-    }
-
-    ExcelEngine excel(fileName, ExcelEngine::Mode::Replace, templatePath);
-    if (!excel.openSheet(1)) {
-        UiSeam::information(this, tr("Storing data"),
-                            SaveFailures::storingText(excel.failure(), templatePath));
-        return;
-    }
-    QProgressDialog dialog(this);
-    dialog.setWindowTitle(QString());
-    dialog.setLabelText(tr("Saving Excel data, please wait"));
-    dialog.setCancelButtonText(tr("Cancel"));
-    dialog.setMinimum(0);
-    dialog.setMaximum(rows + 1);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.show();
-    dialog.setValue(0);
-
-    if (!excel.writeTable(ui->tbData)) {
-        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
-        excel.closeBook();
-        dialog.hide();
-        return;
-    }
-    dialog.setValue(1);
-    if (dialog.wasCanceled()) {
-        excel.closeBook();
-        return;
-    }
-    for (int r = 0; r < rows; ++r) {
-        if (!excel.openSheet(r + 2)) {
-            UiSeam::information(this, tr("Storing data"),
-                                tr("Storing data failed, Can't open sheet!"));
-            dialog.hide();
-            return;
-        }
-        const QByteArray run = r < LoggerRun::MaxRuns ? runData[size_t(r)] : QByteArray();
-        if (!excel.writeRows(LoggerRun::sampleRows(run))) {
-            UiSeam::information(this, tr("information"), tr("Save data file fail!"));
-            excel.closeBook();
-            dialog.hide();
-            return;
-        }
-        dialog.setValue(r + 2);
-        if (dialog.wasCanceled()) {
-            excel.closeBook();
-            return;
-        }
-    }
-    const bool saved = excel.saveBook();
-    excel.closeBook();
-    dialog.hide();
-    if (saved)
-        UiSeam::information(this, tr("information"), tr("Save file success!"));
-    else
-        SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
+    LoggerSave::saveData(this, exportOf(0, rows), headers, dataTemplatePath());
 }
 
 // ---- language ------------------------------------------------------------
@@ -876,11 +740,6 @@ bool FirstPageForLogger::closeThreadSlot()
     workerThread = nullptr;
     worker = nullptr;
     return finished;
-}
-
-bool FirstPageForLogger::isCsvName(const QString &fileName)
-{
-    return QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
 LoggerData FirstPageForLogger::exportOf(int firstRun, int runCount) const

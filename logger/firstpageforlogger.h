@@ -1,7 +1,7 @@
 #pragma once
 
 #include "download/loggerrun.h"
-#include "files/recordexport.h"
+#include "measurement/loggerdata.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -147,8 +147,6 @@ private:
     std::array<int, LoggerRun::MaxRuns> runSteps{}; // storage step of each run, s
     // The runs in the table as the command-line tool writes them (CSV).
     LoggerData exportOf(int firstRun, int runCount) const;
-    // A name ending in .csv (any case): the file is written as CSV.
-    static bool isCsvName(const QString &fileName);
     QTimer readClockTimer;
     QElapsedTimer readClockAge;
     bool isDownloading = false;

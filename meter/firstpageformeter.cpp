@@ -11,6 +11,7 @@
 #include "download/meterdownload.h"
 #include "link/clinker.h"
 #include "download/meterrecord.h"
+#include "meter/metersave.h"
 #include "meter/reportpageformeter.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
@@ -735,66 +736,16 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
     if (refuseWhileDownloading())
         return;
     QTableWidget *t = ui->tbData;
-    const int rows = t->rowCount();
-    if (rows == 0) {
+    if (t->rowCount() == 0) {
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    const QString proposed = QStringLiteral("Data") +
-                             QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss"));
-    const QString fileName = UiSeam::getSaveFileName(
-        this, tr("Storing data to Excel"), proposed,
-        tr("Excel file (*.xls)") + QStringLiteral(";;") + tr("Excel file (*.xlsx)") +
-            QStringLiteral(";;") + tr("CSV (*.csv)"));
-    if (fileName.isEmpty())
-        return;
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
-        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(MeterFiles::csv(recordExport))))
-            UiSeam::information(this, tr("information"), tr("Save file success!"));
-        else
-            SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
-        return;
+    QStringList headers;
+    for (int c = 0; c < 7; ++c) { // the action column has no header text
+        const QTableWidgetItem *header = t->horizontalHeaderItem(c);
+        headers << (header ? header->text() : QString());
     }
-
-    // A new workbook (from "./template.xls" where there is one) written over
-    // the chosen file once, when complete: nothing of an older file is left
-    // in it, and a failure or cancel leaves the older file as it was. The
-    // table's columns hold only the table; the template's other cells stay.
-    // A .xlsx name gets the same workbook as an Office Open XML file.
-    const QString templatePath = QStringLiteral("./template.xls");
-    ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, templatePath);
-    if (!engine.openSheet(1)) {
-        UiSeam::information(this, tr("Storing data"),
-                            SaveFailures::storingText(engine.failure(), templatePath));
-        return;
-    }
-    QProgressDialog progress(this);
-    progress.setWindowTitle(QString());
-    progress.setLabelText(tr("Saving Excel data, please wait"));
-    progress.setCancelButtonText(tr("Cancel"));
-    progress.setRange(0, rows + 1);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.show();
-
-    if (!engine.writeTable(t, &progress)) {
-        UiSeam::information(this, tr("information"), tr("Save data file fail!"));
-        engine.closeBook();
-        progress.hide();
-        return;
-    }
-    progress.setValue(rows + 1);
-    if (progress.wasCanceled()) {
-        engine.closeBook();
-        return;
-    }
-    // A workbook that could not be written is not reported as saved.
-    const bool saved = engine.saveBook();
-    engine.closeBook();
-    progress.hide();
-    if (saved)
-        UiSeam::information(this, tr("information"), tr("Save file success!"));
-    else
-        SaveFailures::show(this, tr("information"), tr("Save data file fail!"));
+    MeterSave::saveData(this, recordExport, headers);
 }
 
 // ---- worker and language -----------------------------------------------------

@@ -318,76 +318,12 @@
         <translation>please get data first!</translation>
     </message>
     <message>
-        <source>Storing data to Excel</source>
-        <translation>Storing data to Excel</translation>
-    </message>
-    <message>
-        <source>excel file (*.xls)</source>
-        <translation>excel file (*.xls)</translation>
-    </message>
-    <message>
-        <source>error</source>
-        <translation>error</translation>
-    </message>
-    <message>
-        <source>No data for Storing to Excel!</source>
-        <translation>No data for Storing to Excel!</translation>
-    </message>
-    <message>
-        <source>Storing data</source>
-        <translation>Storing data</translation>
-    </message>
-    <message>
-        <source>Storing data failed, Can't open file!</source>
-        <translation>Storing data failed, Can't open file!</translation>
-    </message>
-    <message>
-        <source>Storing data,please wait...</source>
-        <translation>Storing data,please wait...</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>cancel</translation>
-    </message>
-    <message>
-        <source>export</source>
-        <translation>export</translation>
-    </message>
-    <message>
-        <source>Export data failed!</source>
-        <translation>Export data failed!</translation>
-    </message>
-    <message>
         <source>Please get data first!</source>
         <translation>Please get data first!</translation>
     </message>
     <message>
-        <source>Excel file (*.xls)</source>
-        <translation>Excel file (*.xls)</translation>
-    </message>
-    <message>
-        <source>Create data file fail!</source>
-        <translation>Create data file fail!</translation>
-    </message>
-    <message>
-        <source>Saving Excel data, please wait</source>
-        <translation>Saving Excel data, please wait</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>Save data file fail!</source>
-        <translation>Save data file fail!</translation>
-    </message>
-    <message>
-        <source>Storing data failed, Can't open sheet!</source>
-        <translation>Storing data failed, Can't open sheet!</translation>
-    </message>
-    <message>
-        <source>Save file success!</source>
-        <translation>Save file success!</translation>
     </message>
     <message>
         <source>openThreadSlot</source>
@@ -408,18 +344,6 @@
     <message>
         <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
         <translation>The instrument holds %1 runs; the first %2 were downloaded.</translation>
-    </message>
-    <message>
-        <source>CSV (*.csv)</source>
-        <translation>CSV (*.csv)</translation>
-    </message>
-    <message>
-        <source>excel file (*.xlsx)</source>
-        <translation>excel file (*.xlsx)</translation>
-    </message>
-    <message>
-        <source>Excel file (*.xlsx)</source>
-        <translation>Excel file (*.xlsx)</translation>
     </message>
 </context>
 <context>
@@ -713,30 +637,6 @@
         <translation>Please get data first!</translation>
     </message>
     <message>
-        <source>Storing data to Excel</source>
-        <translation>Storing data to Excel</translation>
-    </message>
-    <message>
-        <source>Excel file (*.xls)</source>
-        <translation>Excel file (*.xls)</translation>
-    </message>
-    <message>
-        <source>Storing data</source>
-        <translation>Storing data</translation>
-    </message>
-    <message>
-        <source>Saving Excel data, please wait</source>
-        <translation>Saving Excel data, please wait</translation>
-    </message>
-    <message>
-        <source>Save data file fail!</source>
-        <translation>Save data file fail!</translation>
-    </message>
-    <message>
-        <source>Save file success!</source>
-        <translation>Save file success!</translation>
-    </message>
-    <message>
         <source>openThreadSlot</source>
         <translation>openThreadSlot</translation>
     </message>
@@ -755,14 +655,6 @@
     <message>
         <source>The instrument was disconnected during the download. Records kept: %1.</source>
         <translation>The instrument was disconnected during the download. Records kept: %1.</translation>
-    </message>
-    <message>
-        <source>CSV (*.csv)</source>
-        <translation>CSV (*.csv)</translation>
-    </message>
-    <message>
-        <source>Excel file (*.xlsx)</source>
-        <translation>Excel file (*.xlsx)</translation>
     </message>
 </context>
 <context>
@@ -860,6 +752,93 @@
     </message>
 </context>
 <context>
+    <name>LoggerSave</name>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>Storing data to Excel</translation>
+    </message>
+    <message>
+        <source>excel file (*.xls)</source>
+        <translation>excel file (*.xls)</translation>
+    </message>
+    <message>
+        <source>excel file (*.xlsx)</source>
+        <translation>excel file (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>export</translation>
+    </message>
+    <message>
+        <source>Export data failed!</source>
+        <translation>Export data failed!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>No data for Storing to Excel!</source>
+        <translation>No data for Storing to Excel!</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>Storing data</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>Storing data failed, Can't open file!</translation>
+    </message>
+    <message>
+        <source>Storing data,please wait...</source>
+        <translation>Storing data,please wait...</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>cancel</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel file (*.xls)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel file (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>Save file success!</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>Save data file fail!</translation>
+    </message>
+    <message>
+        <source>Create data file fail!</source>
+        <translation>Create data file fail!</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>Saving Excel data, please wait</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open sheet!</source>
+        <translation>Storing data failed, Can't open sheet!</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>English</source>
@@ -900,6 +879,49 @@
     <message>
         <source>Device already opened.</source>
         <translation>Device already opened.</translation>
+    </message>
+</context>
+<context>
+    <name>MeterSave</name>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>Storing data to Excel</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel file (*.xls)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel file (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>Save file success!</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>Save data file fail!</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>Storing data</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>Saving Excel data, please wait</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

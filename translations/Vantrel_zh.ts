@@ -318,76 +318,12 @@
         <translation>请先获取数据！</translation>
     </message>
     <message>
-        <source>Storing data to Excel</source>
-        <translation>保存数据到 Excel</translation>
-    </message>
-    <message>
-        <source>excel file (*.xls)</source>
-        <translation>Excel 文件 (*.xls)</translation>
-    </message>
-    <message>
-        <source>error</source>
-        <translation>错误</translation>
-    </message>
-    <message>
-        <source>No data for Storing to Excel!</source>
-        <translation>没有可保存到 Excel 的数据！</translation>
-    </message>
-    <message>
-        <source>Storing data</source>
-        <translation>保存数据</translation>
-    </message>
-    <message>
-        <source>Storing data failed, Can't open file!</source>
-        <translation>保存数据失败，无法打开文件！</translation>
-    </message>
-    <message>
-        <source>Storing data,please wait...</source>
-        <translation>正在保存数据，请稍候...</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>export</source>
-        <translation>导出</translation>
-    </message>
-    <message>
-        <source>Export data failed!</source>
-        <translation>导出数据失败！</translation>
-    </message>
-    <message>
         <source>Please get data first!</source>
         <translation>请先获取数据！</translation>
     </message>
     <message>
-        <source>Excel file (*.xls)</source>
-        <translation>Excel 文件 (*.xls)</translation>
-    </message>
-    <message>
-        <source>Create data file fail!</source>
-        <translation>创建数据文件失败！</translation>
-    </message>
-    <message>
-        <source>Saving Excel data, please wait</source>
-        <translation>正在保存 Excel 数据，请稍候</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>取消</translation>
-    </message>
-    <message>
-        <source>Save data file fail!</source>
-        <translation>保存数据文件失败！</translation>
-    </message>
-    <message>
-        <source>Storing data failed, Can't open sheet!</source>
-        <translation>保存数据失败，无法打开工作表！</translation>
-    </message>
-    <message>
-        <source>Save file success!</source>
-        <translation>保存文件成功！</translation>
     </message>
     <message>
         <source>openThreadSlot</source>
@@ -408,18 +344,6 @@
     <message>
         <source>The instrument holds %1 runs; the first %2 were downloaded.</source>
         <translation>仪器中存有 %1 组数据，已下载前 %2 组。</translation>
-    </message>
-    <message>
-        <source>CSV (*.csv)</source>
-        <translation>CSV 文件 (*.csv)</translation>
-    </message>
-    <message>
-        <source>excel file (*.xlsx)</source>
-        <translation>Excel 文件 (*.xlsx)</translation>
-    </message>
-    <message>
-        <source>Excel file (*.xlsx)</source>
-        <translation>Excel 文件 (*.xlsx)</translation>
     </message>
 </context>
 <context>
@@ -713,30 +637,6 @@
         <translation>请先获取数据！</translation>
     </message>
     <message>
-        <source>Storing data to Excel</source>
-        <translation>保存数据到 Excel</translation>
-    </message>
-    <message>
-        <source>Excel file (*.xls)</source>
-        <translation>Excel 文件 (*.xls)</translation>
-    </message>
-    <message>
-        <source>Storing data</source>
-        <translation>保存数据</translation>
-    </message>
-    <message>
-        <source>Saving Excel data, please wait</source>
-        <translation>正在保存 Excel 数据，请稍候</translation>
-    </message>
-    <message>
-        <source>Save data file fail!</source>
-        <translation>保存数据文件失败！</translation>
-    </message>
-    <message>
-        <source>Save file success!</source>
-        <translation>保存文件成功！</translation>
-    </message>
-    <message>
         <source>openThreadSlot</source>
         <translation>openThreadSlot</translation>
     </message>
@@ -755,14 +655,6 @@
     <message>
         <source>The instrument was disconnected during the download. Records kept: %1.</source>
         <translation>下载过程中仪器已断开连接。已保留的记录：%1 条。</translation>
-    </message>
-    <message>
-        <source>CSV (*.csv)</source>
-        <translation>CSV 文件 (*.csv)</translation>
-    </message>
-    <message>
-        <source>Excel file (*.xlsx)</source>
-        <translation>Excel 文件 (*.xlsx)</translation>
     </message>
 </context>
 <context>
@@ -860,6 +752,93 @@
     </message>
 </context>
 <context>
+    <name>LoggerSave</name>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>保存数据到 Excel</translation>
+    </message>
+    <message>
+        <source>excel file (*.xls)</source>
+        <translation>Excel 文件 (*.xls)</translation>
+    </message>
+    <message>
+        <source>excel file (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Export data failed!</source>
+        <translation>导出数据失败！</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>No data for Storing to Excel!</source>
+        <translation>没有可保存到 Excel 的数据！</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open file!</source>
+        <translation>保存数据失败，无法打开文件！</translation>
+    </message>
+    <message>
+        <source>Storing data,please wait...</source>
+        <translation>正在保存数据，请稍候...</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel 文件 (*.xls)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>保存文件成功！</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>保存数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Create data file fail!</source>
+        <translation>创建数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>正在保存 Excel 数据，请稍候</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Storing data failed, Can't open sheet!</source>
+        <translation>保存数据失败，无法打开工作表！</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>English</source>
@@ -900,6 +879,49 @@
     <message>
         <source>Device already opened.</source>
         <translation>设备已打开。</translation>
+    </message>
+</context>
+<context>
+    <name>MeterSave</name>
+    <message>
+        <source>Storing data to Excel</source>
+        <translation>保存数据到 Excel</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xls)</source>
+        <translation>Excel 文件 (*.xls)</translation>
+    </message>
+    <message>
+        <source>Excel file (*.xlsx)</source>
+        <translation>Excel 文件 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Save file success!</source>
+        <translation>保存文件成功！</translation>
+    </message>
+    <message>
+        <source>Save data file fail!</source>
+        <translation>保存数据文件失败！</translation>
+    </message>
+    <message>
+        <source>Storing data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Saving Excel data, please wait</source>
+        <translation>正在保存 Excel 数据，请稍候</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,98 @@
+#include "files/workbooklayout.h"
+
+namespace WorkbookLayout {
+
+namespace {
+
+// The table's seven headers and the empty header of its action column.
+QStringList withActionHeader(QStringList headers)
+{
+    headers << QString();
+    return headers;
+}
+
+} // namespace
+
+QStringList loggerHeaders()
+{
+    const QString unit = LoggerUnits::powerUnitText();
+    return {QStringLiteral("NO"),
+            QStringLiteral("StartTime"),
+            QStringLiteral("Duration(S)"),
+            QStringLiteral("Power(REC) (") + unit + QLatin1Char(')'),
+            QStringLiteral("Power(MAX) (") + unit + QLatin1Char(')'),
+            QStringLiteral("Power(MIN) (") + unit + QLatin1Char(')'),
+            QStringLiteral("Power(AVG) (") + unit + QLatin1Char(')')};
+}
+
+SheetTable meterTable(const MeterData &data, const QStringList &headers)
+{
+    return {withActionHeader(headers.isEmpty() ? MeterData::headers(data.unit) : headers),
+            data.rows()};
+}
+
+SheetTable loggerTable(const LoggerData &data, const QStringList &headers)
+{
+    SheetTable table{withActionHeader(headers.isEmpty() ? loggerHeaders() : headers), {}};
+    table.rows.reserve(data.runs.size());
+    for (const LoggerRunData &run : data.runs)
+        table.rows << run.rowTexts();
+    return table;
+}
+
+QList<QVariantList> runBlock(const LoggerRunData &run)
+{
+    return run.sampleRows();
+}
+
+SheetTable runTable(const LoggerRunData &run)
+{
+    SheetTable table{{QStringLiteral("NUM"), QStringLiteral("VAL")}, {}};
+    table.rows.reserve(run.samples.size());
+    for (int i = 0; i < run.samples.size(); ++i)
+        table.rows << QStringList{QString::number(i + 1), LoggerText::power(run.samples.at(i))};
+    return table;
+}
+
+void putTable(XlsSheet *sheet, const SheetTable &table)
+{
+    auto put = [sheet](int row, int column, const QString &text) {
+        sheet->setCentred(row, column, true);
+        sheet->setEntered(row, column, text);
+    };
+    for (int c = 0; c < table.headers.size(); ++c)
+        put(0, c, table.headers.at(c));
+    for (int r = 0; r < table.rows.size(); ++r) {
+        for (int c = 0; c < table.rows.at(r).size(); ++c)
+            put(r + 1, c, table.rows.at(r).at(c));
+    }
+}
+
+void putBlock(XlsSheet *sheet, const QList<QVariantList> &rows)
+{
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            sheet->setEntered(r, c, rows.at(r).at(c));
+    }
+}
+
+XlsWorkbook meterWorkbook(const MeterData &data)
+{
+    XlsWorkbook book = XlsWorkbook::withOneSheet();
+    putTable(&book.sheets[0], meterTable(data));
+    return book;
+}
+
+XlsWorkbook loggerWorkbook(const LoggerData &data)
+{
+    XlsWorkbook book;
+    const int sheets = qMax(kLoggerTemplateSheets, 1 + int(data.runs.size()));
+    for (int i = 1; i <= sheets; ++i)
+        book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
+    putTable(&book.sheets[0], loggerTable(data));
+    for (int k = 0; k < data.runs.size(); ++k)
+        putBlock(&book.sheets[k + 1], runBlock(data.runs.at(k)));
+    return book;
+}
+
+} // namespace WorkbookLayout

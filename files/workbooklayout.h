@@ -1,0 +1,51 @@
+#pragma once
+
+// Where measurements go in a workbook: one layout for the window's "Save
+// Data" and "EXCEL" (through the spreadsheet engines) and for vantrel-cli
+// (straight into an XlsWorkbook).
+//
+//   Meter:   sheet 1 the record table: the table's headers in row 1 and an
+//            empty eighth header (the table's action column), the records'
+//            texts below, every cell centred.
+//   Logger:  sheet 1 the run table, laid out as the Meter's; sheet k + 1 the
+//            samples of the k-th run given, a block "NUM", "VAL" and one row
+//            per sample (its number and its value with one decimal), not
+//            centred. A new workbook has the template's 26 sheets (the table
+//            and 25 runs), more when more runs are given.
+//   A run:   ("EXCEL") one sheet of the NUM/VAL rows as a table.
+
+#include "files/sheettable.h"
+#include "files/xlsworkbook.h"
+#include "measurement/loggerdata.h"
+#include "measurement/meterdata.h"
+
+#include <QList>
+#include <QVariant>
+
+namespace WorkbookLayout {
+
+// Sheets of the Logger workbook template "Data.xls".
+constexpr int kLoggerTemplateSheets = 26;
+
+// The Logger table's seven column headers in English, with the unit.
+QStringList loggerHeaders();
+
+// The record table. headers: the table's seven column headers (the window
+// passes its own, in the current language; empty: the English ones).
+SheetTable meterTable(const MeterData &data, const QStringList &headers = {});
+SheetTable loggerTable(const LoggerData &data, const QStringList &headers = {});
+// The samples of one run as the block of rows its sheet gets.
+QList<QVariantList> runBlock(const LoggerRunData &run);
+// The samples of one run as a table ("EXCEL").
+SheetTable runTable(const LoggerRunData &run);
+
+// Writes a table into a sheet from row 1: every cell written centred.
+void putTable(XlsSheet *sheet, const SheetTable &table);
+// Writes a block of rows into a sheet from A1, as entered values.
+void putBlock(XlsSheet *sheet, const QList<QVariantList> &rows);
+
+// The whole workbooks, new (no template), with the English headers.
+XlsWorkbook meterWorkbook(const MeterData &data);
+XlsWorkbook loggerWorkbook(const LoggerData &data);
+
+} // namespace WorkbookLayout
