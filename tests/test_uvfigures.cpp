@@ -1,0 +1,106 @@
+// The UV figures of a run over shapes whose figures are known by hand.
+#include "measurement/uvfigures.h"
+
+#include <QtTest>
+
+#include <limits>
+
+using UvFigures::DoseRule;
+
+class TestUvFigures : public QObject
+{
+    Q_OBJECT
+private slots:
+    void figures_data();
+    void figures();
+};
+
+// Expected: dose, peak, peak time, mean, window start, window end, window
+// dose, time above the threshold; a window of -1 -1 -1: none.
+using Expected = QVector<double>;
+
+void TestUvFigures::figures_data()
+{
+    QTest::addColumn<QVector<float>>("samples");
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<double>("threshold");
+    QTest::addColumn<Expected>("expected");
+    const int hold = int(DoseRule::SampleHold);
+    const int trapezoid = int(DoseRule::Trapezoid);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+
+    QTest::newRow("constant, hold") << QVector<float>{5, 5, 5, 5} << 10.0 << hold << 10.0 << 4.0
+                                    << Expected{200, 5, 0, 5, 0, 40, 200, 40};
+    QTest::newRow("constant, trapezoid") << QVector<float>{5, 5, 5, 5} << 10.0 << trapezoid << 10.0
+                                         << 4.0 << Expected{150, 5, 0, 5, 0, 30, 150, 30};
+    QTest::newRow("ramp, hold") << QVector<float>{0, 10, 20, 30} << 1.0 << hold << 10.0 << 15.0
+                                << Expected{60, 30, 3, 15, 1, 4, 60, 2};
+    // Level 3 is crossed at 0.3 s; 15 at 1.5 s.
+    QTest::newRow("ramp, trapezoid") << QVector<float>{0, 10, 20, 30} << 1.0 << trapezoid << 10.0
+                                     << 15.0 << Expected{45, 30, 3, 15, 0.3, 3, 44.55, 1.5};
+    QTest::newRow("ramp, hold, 50 % window") << QVector<float>{0, 10, 20, 30} << 1.0 << hold << 50.0
+                                             << 30.0 << Expected{60, 30, 3, 15, 2, 4, 50, 0};
+    QTest::newRow("square pulse, hold")
+        << QVector<float>{0, 0, 100, 100, 100, 0, 0} << 2.0 << hold << 10.0 << 50.0
+        << Expected{600, 100, 4, 300.0 / 7, 4, 10, 600, 6};
+    // The edges are lines over one interval: level 10 at 2.2 s and 9.8 s.
+    QTest::newRow("square pulse, trapezoid")
+        << QVector<float>{0, 0, 100, 100, 100, 0, 0} << 2.0 << trapezoid << 10.0 << 50.0
+        << Expected{600, 100, 4, 300.0 / 7, 2.2, 9.8, 598, 6};
+    QTest::newRow("single sample, hold") << QVector<float>{7} << 60.0 << hold << 10.0 << 5.0
+                                         << Expected{420, 7, 0, 7, 0, 60, 420, 60};
+    QTest::newRow("single sample, trapezoid") << QVector<float>{7} << 60.0 << trapezoid << 10.0
+                                              << 5.0 << Expected{0, 7, 0, 7, 0, 0, 0, 0};
+    QTest::newRow("all zero") << QVector<float>{0, 0, 0} << 1.0 << hold << 10.0 << 0.0
+                              << Expected{0, 0, 0, 0, -1, -1, -1, 0};
+    QTest::newRow("no samples") << QVector<float>{} << 1.0 << hold << 10.0 << 0.0
+                                << Expected{0, 0, 0, 0, -1, -1, -1, -1};
+    QTest::newRow("a sample that is no number counts as 0")
+        << QVector<float>{10, nan, 10} << 1.0 << hold << 10.0 << 5.0
+        << Expected{20, 10, 0, 10, 0, 3, 20, 2};
+    QTest::newRow("first of two equal peaks") << QVector<float>{1, 9, 3, 9} << 1.0 << hold << 10.0
+                                              << 100.0 << Expected{22, 9, 1, 5.5, 0, 4, 22, 0};
+}
+
+void TestUvFigures::figures()
+{
+    QFETCH(QVector<float>, samples);
+    QFETCH(double, interval);
+    QFETCH(int, rule);
+    QFETCH(double, percent);
+    QFETCH(double, threshold);
+    QFETCH(Expected, expected);
+
+    UvFigures::Options options;
+    options.rule = DoseRule(rule);
+    options.windowPercent = percent;
+    options.hasThreshold = expected[7] >= 0;
+    options.threshold = threshold;
+    const UvFigures::Figures f = UvFigures::compute(samples, interval, options);
+
+    const bool window = expected[4] >= 0;
+    const double got[] = {f.dose,
+                          f.peak,
+                          f.peakTime,
+                          f.mean,
+                          window ? f.windowStart : -1,
+                          window ? f.windowEnd : -1,
+                          window ? f.windowDose : -1,
+                          f.aboveThreshold};
+    const char *names[] = {"dose",         "peak",       "peak time",   "mean",
+                           "window start", "window end", "window dose", "time above"};
+    QCOMPARE(f.samples, samples.size());
+    QCOMPARE(f.hasWindow, window);
+    for (int i = 0; i < 8; ++i) {
+        QVERIFY2(qAbs(got[i] - expected[i]) <= 1e-9 * qMax(1.0, qAbs(expected[i])),
+                 qPrintable(QStringLiteral("%1: %2, expected %3")
+                                .arg(QLatin1String(names[i]))
+                                .arg(got[i], 0, 'g', 12)
+                                .arg(expected[i], 0, 'g', 12)));
+    }
+}
+
+QTEST_APPLESS_MAIN(TestUvFigures)
+#include "test_uvfigures.moc"
