@@ -1,10 +1,8 @@
 #include "files/recordexport.h"
 
+#include "files/measurementfile.h"
 #include "files/workbooklayout.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtMath>
 
 #include <charconv>
@@ -14,22 +12,6 @@ namespace {
 const QString kPowerUnit = QStringLiteral("μW/cm²");
 const QString kIsoFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
 // The Logger workbook template: the run table and 25 runs.
-
-QJsonValue number(float value)
-{
-    if (!qIsFinite(value))
-        return QJsonValue(QJsonValue::Null);
-    return QJsonValue(RecordExport::floatText(value).toDouble());
-}
-
-QJsonObject sourceObject(const char *family, const InstrumentIdentity &source)
-{
-    QJsonObject o;
-    o.insert(QStringLiteral("family"), QLatin1String(family));
-    o.insert(QStringLiteral("model"), source.model);
-    o.insert(QStringLiteral("serialNumber"), double(source.serialNumber));
-    return o;
-}
 
 QByteArray csvOf(const QStringList &headers, const QList<QStringList> &rows)
 {
@@ -108,31 +90,7 @@ QByteArray csv(const MeterData &data)
     return csvOf(MeterData::headers(data.unit), data.rows());
 }
 
-QByteArray json(const MeterData &data)
-{
-    const int unit = data.unit;
-    const QList<MeterReading> &records = data.records;
-    QJsonObject o = sourceObject("meter", data.instrument);
-    const QString power = MeterUnits::powerUnitText(unit);
-    o.insert(QStringLiteral("powerUnit"), power.isEmpty() ? QJsonValue() : QJsonValue(power));
-    o.insert(QStringLiteral("energyUnit"),
-             power.isEmpty() ? QJsonValue() : QJsonValue(MeterUnits::energyUnitText(unit)));
-    QJsonArray list;
-    for (int i = 0; i < records.size(); ++i) {
-        const MeterReading &r = records.at(i);
-        QJsonObject record;
-        record.insert(QStringLiteral("number"), i + 1);
-        record.insert(QStringLiteral("energy"), number(r.energy));
-        record.insert(QStringLiteral("durationSeconds"), number(r.duration));
-        record.insert(QStringLiteral("powerRealTime"), number(r.powerRt));
-        record.insert(QStringLiteral("powerMax"), number(r.powerMax));
-        record.insert(QStringLiteral("powerMin"), number(r.powerMin));
-        record.insert(QStringLiteral("powerAverage"), number(r.powerAvg));
-        list.append(record);
-    }
-    o.insert(QStringLiteral("records"), list);
-    return QJsonDocument(o).toJson(QJsonDocument::Indented);
-}
+QByteArray json(const MeterData &data) { return MeasurementFile::toJson(data); }
 
 XlsWorkbook workbook(const MeterData &data) { return WorkbookLayout::meterWorkbook(data); }
 
@@ -182,34 +140,7 @@ QByteArray csv(const LoggerData &data)
     return out;
 }
 
-QByteArray json(const LoggerData &data)
-{
-    QJsonObject o = sourceObject("logger", data.instrument);
-    o.insert(QStringLiteral("powerUnit"), kPowerUnit);
-    QJsonArray list;
-    for (const LoggerRunData &run : data.runs) {
-        QJsonObject r;
-        r.insert(QStringLiteral("number"), run.number);
-        const QDateTime &start = run.start;
-        r.insert(QStringLiteral("start"),
-                 start.isValid() ? QJsonValue(start.toString(kIsoFormat)) : QJsonValue());
-        r.insert(QStringLiteral("intervalSeconds"), run.intervalSeconds);
-        const LoggerStatistics s = run.statistics();
-        r.insert(QStringLiteral("durationSeconds"), double(run.durationSeconds()));
-        const bool any = s.samples > 0;
-        r.insert(QStringLiteral("powerLast"), any ? number(s.rec) : QJsonValue());
-        r.insert(QStringLiteral("powerMax"), any ? number(s.max) : QJsonValue());
-        r.insert(QStringLiteral("powerMin"), any ? number(s.min) : QJsonValue());
-        r.insert(QStringLiteral("powerAverage"), any ? number(s.avg) : QJsonValue());
-        QJsonArray samples;
-        for (float v : run.samples)
-            samples.append(number(v));
-        r.insert(QStringLiteral("samples"), samples);
-        list.append(r);
-    }
-    o.insert(QStringLiteral("runs"), list);
-    return QJsonDocument(o).toJson(QJsonDocument::Indented);
-}
+QByteArray json(const LoggerData &data) { return MeasurementFile::toJson(data); }
 
 XlsWorkbook workbook(const LoggerData &data) { return WorkbookLayout::loggerWorkbook(data); }
 
