@@ -75,7 +75,7 @@ double saveData(const QString &templatePath, const QString &file, Data &d)
 {
     QElapsedTimer timer;
     timer.start();
-    ExcelEngine engine(file, ExcelEngine::Mode::Replace, templatePath);
+    ExcelEngine engine(file, templatePath);
     if (!engine.openSheet(1) || !engine.writeTable(&d.table))
         return -1;
     for (int r = 0; r < d.runRows.size(); ++r) {

@@ -1,6 +1,7 @@
 #include "export/excelengine.h"
 
 #include "export/automationobject.h"
+#include "export/sheettablewidget.h"
 #include "files/safefile.h"
 #include "files/xlsworkbook.h"
 
@@ -8,19 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QTableWidget>
-
-#include "files/sheettable.h"
 
 namespace {
 // The spreadsheet application's code for centred horizontal alignment.
 constexpr int xlCenter = -4108;
 } // namespace
 
-ExcelEngine::ExcelEngine(const QString &fileName) : m_fileName(fileName) {}
-
-ExcelEngine::ExcelEngine(const QString &fileName, Mode mode, const QString &templatePath)
-    : m_fileName(fileName), m_mode(mode), m_templatePath(templatePath)
+ExcelEngine::ExcelEngine(const QString &fileName, const QString &templatePath)
+    : m_fileName(fileName), m_templatePath(templatePath)
 {
 }
 
@@ -34,17 +30,12 @@ ExcelEngine::~ExcelEngine()
 
 bool ExcelEngine::openSheet(int sheetIndex)
 {
-    if (m_mode == Mode::Replace && m_open) {
+    if (m_open) {
         const bool selected = selectSheet(sheetIndex);
         m_failure = selected ? Failure::None : Failure::File;
         return selected;
     }
     m_failure = Failure::File; // until the sheet is open
-    bool previousSaved = true;
-    if (m_open) {
-        closeBook();
-        previousSaved = m_lastCloseSaved;
-    }
 
     if (!m_application) {
         m_application = AutomationObject::create(QStringLiteral("Excel.Application"));
@@ -56,10 +47,7 @@ bool ExcelEngine::openSheet(int sheetIndex)
         m_applicationPresent = true;
     }
 
-    // Data written before this reopen that could not be saved is lost; the
-    // caller must hear of it rather than go on as if it were in the file.
-    if (!previousSaved || !m_applicationPresent || m_fileName.isEmpty() ||
-        (m_mode == Mode::Update ? !prepareFile(m_fileName) : !canReplace(m_fileName))) {
+    if (!m_applicationPresent || m_fileName.isEmpty() || !canReplace(m_fileName)) {
         m_open = false;
         return false;
     }
@@ -67,9 +55,6 @@ bool ExcelEngine::openSheet(int sheetIndex)
     m_workbooks = m_application->querySubObject("WorkBooks");
     if (!m_workbooks) {
         m_workbook = nullptr;
-    } else if (m_mode == Mode::Update) {
-        m_workbook = m_workbooks->querySubObject("Open(QString, QVariant)", QVariant(m_fileName),
-                                                 QVariant(0));
     } else if (!m_templatePath.isEmpty() && QFile::exists(m_templatePath)) {
         // A full sheet takes hundreds of MB and much longer to read than
         // any template needs.
@@ -87,7 +72,7 @@ bool ExcelEngine::openSheet(int sheetIndex)
     }
     m_open = true;
     if (!m_workbook || m_workbook->isNull() || !selectSheet(sheetIndex)) {
-        // A file that is not a workbook, or a workbook without this
+        // A template that is not a workbook, or a workbook without this
         // worksheet: every later write would silently do nothing.
         if (m_workbook)
             m_workbook->dynamicCall("Close(bool)", false);
@@ -138,32 +123,38 @@ bool ExcelEngine::writeTable(QTableWidget *table)
 
 bool ExcelEngine::writeTable(QTableWidget *table, QProgressDialog *progress)
 {
-    if (!table || !m_open)
+    return table && writeTable(sheetTableOf(*table), progress);
+}
+
+bool ExcelEngine::writeTable(const SheetTable &table, QProgressDialog *progress)
+{
+    if (!m_open)
         return false;
 
-    const int columns = table->columnCount();
-    const int rows = table->rowCount();
+    const int columns = table.headers.size();
     if (!clearColumns(columns))
         return false;
-    for (int c = 0; c < columns; ++c) {
-        if (QTableWidgetItem *header = table->horizontalHeaderItem(c))
-            setCell(1, c + 1, header->text());
-    }
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            if (QTableWidgetItem *item = table->item(r, c))
-                setCell(r + 2, c + 1, item->text());
-        }
+    // A null text is a cell the table does not have (see SheetTable).
+    const auto write = [this](int row, int column, const QString &text) {
+        if (!text.isNull())
+            setCell(row, column, text);
+    };
+    for (int c = 0; c < columns; ++c)
+        write(1, c + 1, table.headers.at(c));
+    for (int r = 0; r < table.rows.size(); ++r) {
+        const QStringList &texts = table.rows.at(r);
+        const int cells = qMin(int(texts.size()), columns);
+        for (int c = 0; c < cells; ++c)
+            write(r + 2, c + 1, texts.at(c));
         if (progress) {
             progress->setValue(r + 1);
             if (progress->wasCanceled())
                 break;
         }
     }
-    // Update: what was written is kept also after a cancel; a save that
-    // failed is reported rather than taken for success. Replace: the caller
-    // saves once, when everything is in.
-    return m_mode == Mode::Replace || saveBook();
+    // The caller saves once, when everything is in; after a cancel it drops
+    // the workbook.
+    return true;
 }
 
 bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
@@ -195,7 +186,7 @@ bool ExcelEngine::clearColumns(int columns)
 {
     if (!m_worksheet || m_worksheet->isNull())
         return false;
-    if (m_mode != Mode::Replace || columns <= 0)
+    if (columns <= 0)
         return true;
     QString rangeText = QString::number(XlsSheet::maxRows);
     columnLetters(qMin(columns, XlsSheet::maxColumns), rangeText);
@@ -211,10 +202,8 @@ bool ExcelEngine::clearColumns(int columns)
 bool ExcelEngine::saveBook()
 {
     if (!m_workbook)
-        return m_mode == Mode::Update;
-    const QVariant result = m_mode == Mode::Replace
-                                ? m_workbook->dynamicCall("SaveAs(const QString&)", m_fileName)
-                                : m_workbook->dynamicCall("Save()");
+        return false;
+    const QVariant result = m_workbook->dynamicCall("SaveAs(const QString&)", m_fileName);
     return result.isValid() && result.toBool();
 }
 
@@ -222,8 +211,7 @@ void ExcelEngine::closeBook()
 {
     if (!m_application || !m_workbook)
         return;
-    const QVariant closed = m_workbook->dynamicCall("Close(bool)", m_mode == Mode::Update);
-    m_lastCloseSaved = closed.isValid() && closed.toBool();
+    m_workbook->dynamicCall("Close(bool)", false);
     m_application->dynamicCall("Quit()");
     releaseApplication();
 }
@@ -238,25 +226,6 @@ void ExcelEngine::releaseApplication()
     m_worksheet = nullptr;
     m_open = false;
     m_applicationPresent = false;
-}
-
-bool ExcelEngine::prepareFile(const QString &fileName)
-{
-    // The save replaces the file through its folder: a folder that cannot
-    // take the replacement shows now.
-    if (QFile::exists(fileName))
-        return canReplace(fileName);
-    if (QFile::exists(QStringLiteral("./template.xls"))) {
-        QFile::copy(QStringLiteral("./template.xls"), fileName);
-    } else {
-        QFile file(fileName);
-        if (file.open(QIODevice::WriteOnly))
-            file.close();
-    }
-    QFile file(fileName);
-    const bool ok = file.open(QIODevice::ReadWrite);
-    file.close();
-    return ok;
 }
 
 bool ExcelEngine::canReplace(const QString &fileName)
@@ -278,15 +247,4 @@ void ExcelEngine::columnLetters(int n, QString &text)
         n = (n - 1) / 26;
     }
     text.prepend(letters);
-}
-
-bool ExcelEngine::writeTable(const SheetTable &table, QProgressDialog *progress)
-{
-    QTableWidget widget(table.rows.size(), table.headers.size());
-    widget.setHorizontalHeaderLabels(table.headers);
-    for (int r = 0; r < table.rows.size(); ++r) {
-        for (int c = 0; c < table.rows.at(r).size(); ++c)
-            widget.setItem(r, c, new QTableWidgetItem(table.rows.at(r).at(c)));
-    }
-    return writeTable(&widget, progress);
 }

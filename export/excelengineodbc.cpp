@@ -1,14 +1,12 @@
 #include "export/excelengineodbc.h"
 
+#include "export/sheettablewidget.h"
 #include "export/xlssqldriver.h"
 
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTableWidget>
-
-#include "files/sheettable.h"
 
 const char *const ExcelEngineODBC::connectionName = "excelexport";
 
@@ -121,19 +119,26 @@ QString ExcelEngineODBC::insertText(const QString &prefix, const Texts &items)
 
 bool ExcelEngineODBC::writeTable(QTableWidget *table, QProgressDialog *progress)
 {
-    if (!table || !m_database.isOpen() || table->rowCount() == 0 || table->columnCount() == 0)
+    return table && writeTable(sheetTableOf(*table), progress);
+}
+
+bool ExcelEngineODBC::writeTable(const SheetTable &table, QProgressDialog *progress)
+{
+    const int n = table.headers.size();
+    const int m = table.rows.size();
+    if (!m_database.isOpen() || m == 0 || n == 0)
         return false;
-    const int n = table->columnCount();
-    const int m = table->rowCount();
 
     QSqlQuery query(m_database);
     m_database.transaction();
 
+    // A null text is a missing item (see SheetTable).
+    const auto optionalText = [](const QString &text) {
+        return text.isNull() ? std::nullopt : std::optional<QString>(text);
+    };
     Texts headers(n);
-    for (int c = 0; c < n; ++c) {
-        if (QTableWidgetItem *header = table->horizontalHeaderItem(c))
-            headers[c] = header->text();
-    }
+    for (int c = 0; c < n; ++c)
+        headers[c] = optionalText(table.headers.at(c));
     const QString prefix = insertPrefix(headers);
 
     if (!query.exec(createText(headers))) {
@@ -157,10 +162,9 @@ bool ExcelEngineODBC::writeTable(QTableWidget *table, QProgressDialog *progress)
                 break;
             }
         }
-        for (int c = 0; c < n; ++c) {
-            QTableWidgetItem *item = table->item(r, c);
-            items[c] = item ? std::optional<QString>(item->text()) : std::nullopt;
-        }
+        const QStringList &texts = table.rows.at(r);
+        for (int c = 0; c < n; ++c)
+            items[c] = c < texts.size() ? optionalText(texts.at(c)) : std::nullopt;
         if (!query.exec(insertText(prefix, items)))
             allInserted = false;
     }
@@ -172,15 +176,4 @@ void ExcelEngineODBC::closeConnection()
 {
     if (m_database.isOpen())
         m_database.close();
-}
-
-bool ExcelEngineODBC::writeTable(const SheetTable &table, QProgressDialog *progress)
-{
-    QTableWidget widget(table.rows.size(), table.headers.size());
-    widget.setHorizontalHeaderLabels(table.headers);
-    for (int r = 0; r < table.rows.size(); ++r) {
-        for (int c = 0; c < table.rows.at(r).size(); ++c)
-            widget.setItem(r, c, new QTableWidgetItem(table.rows.at(r).at(c)));
-    }
-    return writeTable(&widget, progress);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/sheettable.h"
+
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -10,9 +12,8 @@
 
 class QProgressDialog;
 class QTableWidget;
-struct SheetTable;
 
-// Writes a table widget into a spreadsheet file through the SQL layer: the
+// Writes a table into a spreadsheet file through the SQL layer: the
 // file is opened as a database (connection "excelexport"), a table Sheet1 is
 // created with one text column per table column, and each table row becomes
 // one INSERT. The system's ODBC spreadsheet driver is used where it exists;
@@ -37,9 +38,12 @@ public:
     bool openConnection();
     // True when Sheet1 was created and every row was inserted and committed.
     // A cancel is no failure: Update keeps and commits the rows inserted so
-    // far, Replace rolls back, so the file stays as it was.
-    bool writeTable(QTableWidget *table, QProgressDialog *progress);
+    // far, Replace rolls back, so the file stays as it was. A null text of
+    // the table (see SheetTable) is a missing item, left out of the
+    // statement; false also for a table without rows or columns.
     bool writeTable(const SheetTable &table, QProgressDialog *progress);
+    // The table widget's header and item texts, read by sheetTableOf().
+    bool writeTable(QTableWidget *table, QProgressDialog *progress);
     void closeConnection();
 
     // The statement texts, built from header and item texts.

@@ -4,11 +4,21 @@ namespace WorkbookLayout {
 
 namespace {
 
-// The table's seven headers and the empty header of its action column.
-QStringList withActionHeader(QStringList headers)
+// Every cell of a table row exists, with an empty text where there is no
+// value: a null text would leave the cell out (see SheetTable).
+QStringList cells(QStringList texts)
 {
-    headers << QString();
-    return headers;
+    for (QString &text : texts) {
+        if (text.isNull())
+            text = QLatin1String("");
+    }
+    return texts;
+}
+
+// The table's seven headers and the empty header of its action column.
+QStringList withActionHeader(const QStringList &headers)
+{
+    return cells(QStringList(headers) << QString());
 }
 
 } // namespace
@@ -27,8 +37,11 @@ QStringList loggerHeaders()
 
 SheetTable meterTable(const MeterData &data, const QStringList &headers)
 {
-    return {withActionHeader(headers.isEmpty() ? MeterData::headers(data.unit) : headers),
-            data.rows()};
+    SheetTable table{withActionHeader(headers.isEmpty() ? MeterData::headers(data.unit) : headers),
+                     {}};
+    for (const QStringList &row : data.rows())
+        table.rows << cells(row);
+    return table;
 }
 
 SheetTable loggerTable(const LoggerData &data, const QStringList &headers)
@@ -36,7 +49,7 @@ SheetTable loggerTable(const LoggerData &data, const QStringList &headers)
     SheetTable table{withActionHeader(headers.isEmpty() ? loggerHeaders() : headers), {}};
     table.rows.reserve(data.runs.size());
     for (const LoggerRunData &run : data.runs)
-        table.rows << run.rowTexts();
+        table.rows << cells(run.rowTexts());
     return table;
 }
 
@@ -57,6 +70,8 @@ SheetTable runTable(const LoggerRunData &run)
 void putTable(XlsSheet *sheet, const SheetTable &table)
 {
     auto put = [sheet](int row, int column, const QString &text) {
+        if (text.isNull())
+            return; // a cell the table does not have
         sheet->setCentred(row, column, true);
         sheet->setEntered(row, column, text);
     };

@@ -110,7 +110,7 @@ void LoggerSave::saveData(QWidget *page, const LoggerData &data, const QStringLi
         return;
     }
 
-    ExcelEngine excel(fileName, ExcelEngine::Mode::Replace, templatePath);
+    ExcelEngine excel(fileName, templatePath);
     if (!excel.openSheet(1)) {
         UiSeam::information(page, tr("Storing data"),
                             SaveFailures::storingText(excel.failure(), templatePath));

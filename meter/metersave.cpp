@@ -35,7 +35,7 @@ void MeterSave::saveData(QWidget *page, const MeterData &data, const QStringList
     // table's columns hold only the table; the template's other cells stay.
     // A .xlsx name gets the same workbook as an Office Open XML file.
     const QString templatePath = QStringLiteral("./template.xls");
-    ExcelEngine engine(fileName, ExcelEngine::Mode::Replace, templatePath);
+    ExcelEngine engine(fileName, templatePath);
     if (!engine.openSheet(1)) {
         UiSeam::information(page, tr("Storing data"),
                             SaveFailures::storingText(engine.failure(), templatePath));

@@ -192,6 +192,9 @@ void TestOdbcEngine::writeTable_data()
         << QList<QStringList>{{"Operator's", "备注"},
                               {"O'Brien", "'); drop table Sheet1; --"},
                               {"中文", "μW/cm²"}};
+    QTest::newRow("empty text is a value, not a missing item")
+        << QStringList{"A", "B"} << QList<QStringList>{{"", "2"}} << true
+        << QList<QStringList>{{"A", "B"}, {"", "2"}};
     // A row the driver refuses is skipped; the others are kept and the
     // result says that the file is incomplete.
     QTest::newRow("missing item in the middle")
@@ -215,45 +218,65 @@ void TestOdbcEngine::writeTable()
     QFETCH(bool, result);
     QFETCH(QList<QStringList>, sheet);
     const std::unique_ptr<QTableWidget> table = makeTable(headers, rows);
-    const QString file = path("NO1_20241231235959.xls");
-
-    // As the Logger page exports one run.
-    ExcelEngineODBC engine(file);
-    QVERIFY(engine.openConnection());
-    XlsSqlDriver *driver = inProcessDriver();
-    QVERIFY(driver); // no spreadsheet ODBC driver here
-    QProgressDialog progress(QStringLiteral("Storing data,please wait..."),
-                             QStringLiteral("cancel"), 0, rows.size() + 1);
-    QCOMPARE(engine.writeTable(table.get(), &progress), result);
-    engine.closeConnection();
-
-    // The engine ran exactly its texts.
-    Texts headerTexts(headers.size());
-    for (int c = 0; c < headers.size(); ++c) {
-        if (QTableWidgetItem *h = table->horizontalHeaderItem(c))
-            headerTexts[c] = h->text();
+    // The same table as values: a null text where the widget has no item,
+    // and a row without its missing last items (a shorter row).
+    const auto values = [](QStringList texts) {
+        for (QString &text : texts) {
+            if (text == none)
+                text = QString();
+        }
+        return texts;
+    };
+    SheetTable sheetTable{values(headers), {}};
+    for (const QStringList &row : rows) {
+        QStringList texts = values(row);
+        while (!texts.isEmpty() && texts.last().isNull())
+            texts.removeLast();
+        sheetTable.rows.append(texts);
     }
-    QStringList expected{ExcelEngineODBC::createText(headerTexts)};
-    if (!sheet.isEmpty()) {
-        for (const QStringList &row : rows)
-            expected << ExcelEngineODBC::insertText(ExcelEngineODBC::insertPrefix(headerTexts),
-                                                    texts(row));
-    }
-    QCOMPARE(driver->statements(), expected);
 
-    if (sheet.isEmpty()) {
-        QVERIFY(!QFile::exists(file));
-        QVERIFY(!QSqlDatabase::database("excelexport", false).isOpen());
-        return;
-    }
-    const FreeXlBook read = readWithFreeXl(file);
-    QVERIFY2(read.ok, qPrintable(read.error));
-    QCOMPARE(read.sheets.size(), 1);
-    QCOMPARE(read.sheets.at(0).name, QStringLiteral("Sheet1"));
-    QCOMPARE(int(read.sheets.at(0).rows), sheet.size());
-    for (int r = 0; r < sheet.size(); ++r) {
-        for (int c = 0; c < sheet.at(r).size(); ++c)
-            QCOMPARE(read.cell(0, r, c), QVariant(sheet.at(r).at(c))); // text cells
+    for (const bool fromWidget : {true, false}) {
+        const QString file = path(fromWidget ? "NO1_20241231235959.xls" : "NO2_20241231235959.xls");
+
+        // As the Logger page exports one run.
+        ExcelEngineODBC engine(file);
+        QVERIFY(engine.openConnection());
+        XlsSqlDriver *driver = inProcessDriver();
+        QVERIFY(driver); // no spreadsheet ODBC driver here
+        QProgressDialog progress(QStringLiteral("Storing data,please wait..."),
+                                 QStringLiteral("cancel"), 0, rows.size() + 1);
+        QCOMPARE(fromWidget ? engine.writeTable(table.get(), &progress)
+                            : engine.writeTable(sheetTable, &progress),
+                 result);
+        engine.closeConnection();
+
+        // The engine ran exactly its texts.
+        const Texts headerTexts = texts(headers);
+        QStringList expected{ExcelEngineODBC::createText(headerTexts)};
+        if (!sheet.isEmpty()) {
+            for (const QStringList &row : rows)
+                expected << ExcelEngineODBC::insertText(ExcelEngineODBC::insertPrefix(headerTexts),
+                                                        texts(row));
+        }
+        QCOMPARE(driver->statements(), expected);
+
+        if (sheet.isEmpty()) {
+            QVERIFY(!QFile::exists(file));
+            QVERIFY(!QSqlDatabase::database("excelexport", false).isOpen());
+            continue;
+        }
+        const FreeXlBook read = readWithFreeXl(file);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(read.sheets.size(), 1);
+        QCOMPARE(read.sheets.at(0).name, QStringLiteral("Sheet1"));
+        QCOMPARE(int(read.sheets.at(0).rows), sheet.size());
+        for (int r = 0; r < sheet.size(); ++r) {
+            // Text cells; an empty text leaves its cell empty.
+            for (int c = 0; c < sheet.at(r).size(); ++c) {
+                const QString &text = sheet.at(r).at(c);
+                QCOMPARE(read.cell(0, r, c), text.isEmpty() ? QVariant() : QVariant(text));
+            }
+        }
     }
 }
 
