@@ -1,0 +1,451 @@
+#include "files/measurementreader.h"
+
+#include "files/xlsreader.h"
+#include "files/xlsworkbook.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <limits>
+
+namespace MeasurementReader {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MeasurementFile", text);
+}
+
+const float kNoValue = std::numeric_limits<float>::quiet_NaN();
+
+// RFC 4180 rows; false (with the line in *badLine) for a quote that never
+// closes or text straight after a closing quote.
+bool csvRows(const QByteArray &bytes, QList<QStringList> *rows, int *badLine)
+{
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    bool afterQuote = false;
+    int line = 1;
+    int quoteLine = 1;
+    auto endField = [&] {
+        row << field;
+        field.clear();
+        afterQuote = false;
+    };
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                    field += c;
+                    ++i;
+                } else {
+                    quoted = false;
+                    afterQuote = true;
+                }
+            } else {
+                if (c == QLatin1Char('\n'))
+                    ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == QLatin1Char(',')) {
+            endField();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            endField();
+            *rows << row;
+            row.clear();
+            ++line;
+        } else if (c == QLatin1Char('"') && field.isEmpty() && !afterQuote) {
+            quoted = true;
+            quoteLine = line;
+        } else if (afterQuote) {
+            *badLine = line;
+            return false;
+        } else {
+            field += c;
+        }
+    }
+    if (quoted) {
+        *badLine = quoteLine;
+        return false;
+    }
+    if (!field.isEmpty() || !row.isEmpty()) {
+        endField();
+        *rows << row;
+    }
+    return true;
+}
+
+// A number of the file, or no value for an empty text; false for anything
+// else.
+bool valueOf(const QVariant &cell, float *out)
+{
+    if (cell.userType() == QMetaType::Double) {
+        *out = float(cell.toDouble());
+        return true;
+    }
+    const QString text = cell.toString().trimmed();
+    if (text.isEmpty()) {
+        *out = kNoValue;
+        return true;
+    }
+    if (text == QLatin1String("nan") || text == QLatin1String("inf") ||
+        text == QLatin1String("-inf")) {
+        *out = text == QLatin1String("nan")
+                   ? kNoValue
+                   : (text.startsWith(QLatin1Char('-')) ? -std::numeric_limits<float>::infinity()
+                                                        : std::numeric_limits<float>::infinity());
+        return true;
+    }
+    bool ok = false;
+    const double d = text.toDouble(&ok);
+    *out = float(d);
+    return ok;
+}
+
+bool wholeOf(const QVariant &cell, qint64 min, qint64 max, qint64 *out)
+{
+    bool ok = false;
+    const double d = cell.userType() == QMetaType::Double ? cell.toDouble()
+                                                          : cell.toString().trimmed().toDouble(&ok);
+    if (cell.userType() == QMetaType::Double)
+        ok = true;
+    if (!ok || !std::isfinite(d) || d != std::floor(d) || d < min || d > max)
+        return false;
+    *out = qint64(d);
+    return true;
+}
+
+QDateTime timeOf(const QVariant &cell)
+{
+    const QString text = cell.toString().trimmed();
+    for (const char *format : {"yyyy-MM-dd'T'HH:mm:ss", "yyyy-MM-dd HH:mm:ss"}) {
+        const QDateTime t = QDateTime::fromString(text, QLatin1String(format));
+        if (t.isValid())
+            return t;
+    }
+    return QDateTime();
+}
+
+// The Meter unit a header names ("Energy mJ/cm²", "Power(RT) W/m²"), -1 for
+// none.
+int unitOfHeader(const QString &header)
+{
+    // μW/cm² holds W/cm²: the longer names first.
+    for (int u : {int(MeterUnits::MicroWattPerCm2), int(MeterUnits::MilliWattPerCm2),
+                  int(MeterUnits::WattPerM2), int(MeterUnits::WattPerCm2)}) {
+        if (header.endsWith(MeterUnits::powerUnitText(u)) ||
+            header.endsWith(MeterUnits::energyUnitText(u)))
+            return u;
+    }
+    return -1;
+}
+
+int decimalsOfText(const QString &text)
+{
+    const int point = text.indexOf(QLatin1Char('.'));
+    return text.isEmpty() ? -1 : (point < 0 ? 0 : text.size() - point - 1);
+}
+
+// The Meter's table as texts: header row and record rows (number, energy,
+// duration, RT, MAX, MIN, AVG), from a CSV or the first sheet.
+bool meterFromTable(const QStringList &headers, const QList<QVariantList> &rows,
+                    const QString &rowWord, int decimals, MeterData *out, QString *error)
+{
+    MeterData data;
+    data.decimals = decimals;
+    data.unit = headers.size() > 1 ? unitOfHeader(headers.at(1)) : -1;
+    for (int r = 0; r < rows.size(); ++r) {
+        const QVariantList &row = rows.at(r);
+        const QString where = rowWord.arg(r + 2);
+        if (row.size() < 7) {
+            *error = tr("%1: %2 values instead of 7.").arg(where).arg(row.size());
+            return false;
+        }
+        qint64 number = 0;
+        if (!wholeOf(row.at(0), 1, 10000000, &number)) {
+            *error = tr("%1: the record number \"%2\" is no whole number.")
+                         .arg(where, row.at(0).toString());
+            return false;
+        }
+        MeterReading m;
+        float *fields[] = {&m.energy,   &m.duration, &m.powerRt,
+                           &m.powerMax, &m.powerMin, &m.powerAvg};
+        for (int c = 0; c < 6; ++c) {
+            if (!valueOf(row.at(c + 1), fields[c])) {
+                *error = tr("%1, column %2: \"%3\" is no number.")
+                             .arg(where)
+                             .arg(c + 2)
+                             .arg(row.at(c + 1).toString());
+                return false;
+            }
+        }
+        if (data.decimals < 0 && row.at(1).userType() != QMetaType::Double)
+            data.decimals = decimalsOfText(row.at(1).toString());
+        data.numbers << int(number);
+        data.records << m;
+    }
+    *out = data;
+    return true;
+}
+
+bool isLoggerHeader(const QStringList &headers)
+{
+    return headers.size() >= 7 && headers.at(0) == QLatin1String("NO") &&
+           headers.at(2) == QLatin1String("Duration(S)") &&
+           headers.at(3).startsWith(QLatin1String("Power(REC)"));
+}
+
+} // namespace
+
+Kind kindOf(const QByteArray &bytes, const QString &fileName)
+{
+    if (bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return Kind::Xls;
+    if (bytes.startsWith("PK\x03\x04"))
+        return Kind::Xlsx;
+    const QByteArray start = bytes.left(64).trimmed();
+    if (start.startsWith('{'))
+        return Kind::Json;
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("json"))
+        return Kind::Json;
+    if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt"))
+        return Kind::Csv;
+    if (suffix == QLatin1String("xls"))
+        return Kind::Xls;
+    if (suffix == QLatin1String("xlsx"))
+        return Kind::Xlsx;
+    return Kind::Unknown;
+}
+
+bool read(const QString &fileName, Measurement *out, QString *error)
+{
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+        *error = tr("%1 cannot be opened: %2.").arg(fileName, file.errorString());
+        return false;
+    }
+    if (file.size() > MeasurementFile::MaxFileSize) {
+        *error = tr("%1 is larger than %2 MB, more than any measurement file.")
+                     .arg(fileName)
+                     .arg(MeasurementFile::MaxFileSize / (1024 * 1024));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    return readBytes(bytes, kindOf(bytes, fileName), out, error);
+}
+
+bool readBytes(const QByteArray &bytes, Kind kind, Measurement *out, QString *error)
+{
+    switch (kind) {
+    case Kind::Json:
+        return MeasurementFile::fromJson(bytes, out, error);
+    case Kind::Csv:
+        return fromCsv(bytes, out, error);
+    case Kind::Xls: {
+        XlsWorkbook book;
+        QString why;
+        if (XlsReader::read(bytes, &book, &why) != XlsReader::Result::Ok) {
+            *error = tr("The workbook cannot be read: %1.").arg(why);
+            return false;
+        }
+        return fromWorkbook(book, out, error);
+    }
+    case Kind::Xlsx:
+    case Kind::Unknown:
+        break;
+    }
+    *error = tr("This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).");
+    return false;
+}
+
+bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
+{
+    QList<QStringList> rows;
+    int badLine = 0;
+    if (!csvRows(bytes, &rows, &badLine)) {
+        *error = tr("Line %1 of the CSV file has a quote that does not close.").arg(badLine);
+        return false;
+    }
+    if (rows.isEmpty()) {
+        *error = tr("The CSV file is empty.");
+        return false;
+    }
+    const QStringList header = rows.takeFirst();
+    if (header.size() == 1 &&
+        (header.first().contains(QLatin1Char(';')) || header.first().contains(QLatin1Char('\t')))) {
+        *error = tr("The CSV file separates its fields with another character than the comma "
+                    "Vantrel writes.");
+        return false;
+    }
+    Measurement m;
+    if (header.value(0) == QLatin1String("record") && isLoggerHeader(header.mid(1))) {
+        m.family = Measurement::Family::Logger;
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList &row = rows.at(r);
+            const QString where = tr("Line %1").arg(r + 2);
+            if (row.size() != header.size()) {
+                *error = tr("%1: %2 fields instead of %3.")
+                             .arg(where)
+                             .arg(row.size())
+                             .arg(header.size());
+                return false;
+            }
+            qint64 number = 0;
+            if (!wholeOf(row.at(1), 1, 100000, &number)) {
+                *error = tr("%1: the run number \"%2\" is no whole number.").arg(where, row.at(1));
+                return false;
+            }
+            if (row.at(0) == QLatin1String("run")) {
+                LoggerRunData run;
+                run.number = int(number);
+                run.start = timeOf(row.at(2));
+                run.hasStartBytes = !row.at(3).isEmpty();
+                m.logger.runs << run;
+            } else if (row.at(0) == QLatin1String("sample")) {
+                if (m.logger.runs.isEmpty() || m.logger.runs.last().number != number) {
+                    *error = tr("%1: a sample of run %2 that does not follow its run.")
+                                 .arg(where)
+                                 .arg(number);
+                    return false;
+                }
+                LoggerRunData &run = m.logger.runs.last();
+                float value = 0;
+                qint64 elapsed = 0;
+                if (!valueOf(row.at(11), &value) ||
+                    !wholeOf(row.at(10), 0, std::numeric_limits<qint32>::max(), &elapsed)) {
+                    *error = tr("%1: the sample's time or value is no number.").arg(where);
+                    return false;
+                }
+                if (run.samples.size() == 1 && elapsed > 0)
+                    run.intervalSeconds = int(elapsed);
+                run.samples << value;
+            } else {
+                *error = tr("%1: \"%2\" is neither \"run\" nor \"sample\".").arg(where, row.at(0));
+                return false;
+            }
+        }
+        // A run of one sample tells its interval by its duration only.
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList &row = rows.at(r);
+            qint64 duration = 0;
+            if (row.at(0) != QLatin1String("run") || !wholeOf(row.at(3), 1, 1LL << 40, &duration))
+                continue;
+            for (LoggerRunData &run : m.logger.runs) {
+                if (run.number == row.at(1).toInt() && run.samples.size() == 1)
+                    run.intervalSeconds = int(qBound<qint64>(1, duration, 86400));
+            }
+        }
+    } else if (header.size() == 7 && header.at(0) == QLatin1String("NO") &&
+               header.at(2) == QLatin1String("Duration(S)")) {
+        m.family = Measurement::Family::Meter;
+        QList<QVariantList> values;
+        for (const QStringList &row : qAsConst(rows)) {
+            QVariantList v;
+            for (const QString &text : row)
+                v << text;
+            values << v;
+        }
+        if (!meterFromTable(header, values, tr("Line %1"), -1, &m.meter, error))
+            return false;
+    } else {
+        *error = tr("The CSV file was not written by Vantrel: its first line is no header "
+                    "Vantrel writes.");
+        return false;
+    }
+    *out = m;
+    return true;
+}
+
+bool fromWorkbook(const XlsWorkbook &book, Measurement *out, QString *error)
+{
+    if (book.sheets.isEmpty()) {
+        *error = tr("The workbook has no sheet.");
+        return false;
+    }
+    const XlsSheet &table = book.sheets.first();
+    QStringList headers;
+    for (int c = 0; c < 7; ++c)
+        headers << table.value(0, c).toString();
+    QList<QVariantList> rows;
+    for (int r = 1; r < table.endRow(); ++r) {
+        QVariantList row;
+        for (int c = 0; c < 7; ++c)
+            row << table.value(r, c);
+        rows << row;
+    }
+    const bool logger = isLoggerHeader(headers) ||
+                        (book.sheets.size() > 1 &&
+                         book.sheets.at(1).value(0, 0).toString() == QLatin1String("NUM"));
+    Measurement m;
+    if (!logger) {
+        if (headers.at(0) != QLatin1String("NO")) {
+            *error = tr("The workbook was not written by Vantrel: its first sheet does not start "
+                        "with the table's header.");
+            return false;
+        }
+        m.family = Measurement::Family::Meter;
+        // The decimals the energy of the first record shows.
+        const XlsCell *energy = table.cell(1, 1);
+        const int decimals = !energy                                         ? -1
+                             : energy->decimals >= 0                         ? int(energy->decimals)
+                             : energy->value.userType() == QMetaType::Double ? 0
+                                                                             : -1;
+        if (!meterFromTable(headers, rows, tr("Sheet 1, row %1"), decimals, &m.meter, error))
+            return false;
+        *out = m;
+        return true;
+    }
+    m.family = Measurement::Family::Logger;
+    for (int r = 0; r < rows.size(); ++r) {
+        const QVariantList &row = rows.at(r);
+        const QString where = tr("Sheet 1, row %1").arg(r + 2);
+        qint64 number = 0;
+        if (!wholeOf(row.at(0), 1, 100000, &number)) {
+            *error = tr("%1: the run number \"%2\" is no whole number.")
+                         .arg(where, row.at(0).toString());
+            return false;
+        }
+        LoggerRunData run;
+        run.number = int(number);
+        run.start = timeOf(row.at(1));
+        run.hasStartBytes = !row.at(2).toString().isEmpty();
+        if (r + 1 >= book.sheets.size()) {
+            *error = tr("The workbook has no sheet with the samples of run %1.").arg(number);
+            return false;
+        }
+        const XlsSheet &samples = book.sheets.at(r + 1);
+        for (int i = 1; i < samples.endRow(); ++i) {
+            float value = 0;
+            if (!valueOf(samples.value(i, 1), &value)) {
+                *error = tr("Sheet %1, row %2: \"%3\" is no number.")
+                             .arg(r + 2)
+                             .arg(i + 1)
+                             .arg(samples.value(i, 1).toString());
+                return false;
+            }
+            run.samples << value;
+        }
+        qint64 duration = 0;
+        if (!run.samples.isEmpty() && wholeOf(row.at(2), 1, 1LL << 40, &duration))
+            run.intervalSeconds = int(qBound<qint64>(1, duration / run.samples.size(), 86400));
+        m.logger.runs << run;
+    }
+    *out = m;
+    return true;
+}
+
+} // namespace MeasurementReader

@@ -1,0 +1,196 @@
+// Saved measurements open again: every kind of file the program writes, read
+// back to the values written, and files that are not what they seem.
+#include "download/loggerrun.h"
+#include "files/measurementreader.h"
+#include "files/recordexport.h"
+#include "files/workbooklayout.h"
+#include "files/xlswriter.h"
+#include "protocol/modeltable.h"
+#include "sim/simprofile.h"
+
+#include <QtTest>
+
+class TestMeasurementFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void badFiles_data();
+    void badFiles();
+};
+
+namespace {
+
+LoggerData loggerData()
+{
+    const SimProfile p = SimProfile::logger();
+    LoggerData data;
+    data.instrument.model = ModelTable::loggerName(p.typeCode);
+    data.instrument.serialNumber = p.serialNumber;
+    data.instrument.firmware = QStringLiteral("2.1");
+    data.instrument.calibrationDate = p.calibrationDate;
+    const int steps[] = {1, 10, 60};
+    for (int k = 0; k < p.runs.size(); ++k)
+        data.runs << LoggerRun::decode(k + 1, p.runs.at(k).payload(), steps[k % 3]);
+    // A run of one sample tells its interval by its duration alone.
+    data.runs << LoggerRun::decode(p.runs.size() + 1, p.runs.first().payload().left(10), 10);
+    return data;
+}
+
+MeterData meterData()
+{
+    const SimProfile p = SimProfile::meter();
+    MeterData data;
+    data.instrument.model = ModelTable::meterName(p.typeCode);
+    data.instrument.serialNumber = p.serialNumber;
+    data.unit = p.block60[3];
+    data.decimals =
+        MeterUnits::decimals(MeterUnits::profileForModel(data.instrument.model), data.unit);
+    for (int i = 0; i < p.records.size(); ++i) {
+        const SimMeterRecord &r = p.records.at(i);
+        data.records << MeterReading{r.realTime, r.maximum, r.minimum,
+                                     r.average,  r.energy,  r.duration};
+        data.numbers << (i == 1 ? 7 : i + 1); // a gap where a record was not read
+    }
+    return data;
+}
+
+QByteArray fileOf(const QString &family, const QString &format)
+{
+    const bool logger = family == QLatin1String("logger");
+    if (format == QLatin1String("json"))
+        return logger ? LoggerFiles::json(loggerData()) : MeterFiles::json(meterData());
+    if (format == QLatin1String("csv"))
+        return Csv::withByteOrderMark(logger ? LoggerFiles::csv(loggerData())
+                                             : MeterFiles::csv(meterData()));
+    return XlsWriter::toBytes(logger ? LoggerFiles::workbook(loggerData())
+                                     : MeterFiles::workbook(meterData()));
+}
+
+} // namespace
+
+void TestMeasurementFile::roundTrip_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("format");
+    // exact: the values as written; otherwise as the table shows them.
+    QTest::addColumn<bool>("exact");
+    QTest::addColumn<bool>("namesInstrument");
+    for (const char *family : {"logger", "meter"}) {
+        QTest::addRow("%s json", family) << family << "json" << true << true;
+        QTest::addRow("%s csv", family)
+            << family << "csv" << (family == QByteArray("logger")) << false;
+        QTest::addRow("%s xls", family) << family << "xls" << false << false;
+    }
+}
+
+void TestMeasurementFile::roundTrip()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, format);
+    QFETCH(bool, exact);
+    QFETCH(bool, namesInstrument);
+    const QByteArray bytes = fileOf(family, format);
+    Measurement m;
+    QString error;
+    QVERIFY2(MeasurementReader::readBytes(
+                 bytes, MeasurementReader::kindOf(bytes, "saved." + format), &m, &error),
+             qPrintable(error));
+
+    if (family == QLatin1String("logger")) {
+        const LoggerData written = loggerData();
+        QCOMPARE(m.family, Measurement::Family::Logger);
+        QCOMPARE(m.logger.runs.size(), written.runs.size());
+        for (int k = 0; k < written.runs.size(); ++k) {
+            const LoggerRunData &a = written.runs.at(k);
+            const LoggerRunData &b = m.logger.runs.at(k);
+            QCOMPARE(b.number, a.number);
+            QCOMPARE(b.start, a.start);
+            QCOMPARE(b.intervalSeconds, a.intervalSeconds);
+            QCOMPARE(b.rowTexts(), a.rowTexts());
+            QCOMPARE(b.sampleRows(), a.sampleRows());
+            if (exact) {
+                QCOMPARE(b.samples, a.samples);
+                const UvFigures::Figures fa = UvFigures::compute(a.samples, a.intervalSeconds);
+                const UvFigures::Figures fb = UvFigures::compute(b.samples, b.intervalSeconds);
+                QCOMPARE(fb.dose, fa.dose);
+                QCOMPARE(fb.windowEnd, fa.windowEnd);
+            }
+        }
+        QCOMPARE(m.logger.instrument.serialNumber,
+                 namesInstrument ? written.instrument.serialNumber : 0u);
+        QCOMPARE(m.logger.instrument.calibrationDate,
+                 namesInstrument ? written.instrument.calibrationDate : QDate());
+    } else {
+        const MeterData written = meterData();
+        QCOMPARE(m.family, Measurement::Family::Meter);
+        QCOMPARE(m.meter.unit, written.unit);
+        QCOMPARE(m.meter.decimals, written.decimals);
+        QCOMPARE(m.meter.numbers, written.numbers);
+        QCOMPARE(m.meter.rows(), written.rows());
+        QCOMPARE(m.meter.instrument.model, namesInstrument ? written.instrument.model : QString());
+        if (exact)
+            QCOMPARE(m.meter.records.first().powerMax, written.records.first().powerMax);
+    }
+}
+
+void TestMeasurementFile::badFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray json = LoggerFiles::json(loggerData());
+    QTest::newRow("truncated JSON") << json.left(json.size() / 2) << "a.json"
+                                    << "no JSON file";
+    QTest::newRow("another program's JSON") << QByteArray("{\"a\": 1}") << "a.json"
+                                            << "not written by Vantrel";
+    QTest::newRow("a newer format") << QByteArray(R"({"format": "vantrel-measurement",
+        "formatVersion": 99, "family": "logger", "runs": []})")
+                                    << "a.json"
+                                    << "newer Vantrel (format version 99)";
+    QByteArray edited = json;
+    edited.replace("\"samples\": [\n", "\"samples\": [\n\"x\",\n");
+    QTest::newRow("an edited sample") << edited << "a.json"
+                                      << "runs[0].samples[0]: not a number";
+    QTest::newRow("CSV with semicolons")
+        << QByteArray("NO;Energy;Duration(S)\r\n1;2;3\r\n") << "a.csv"
+        << "another character than the comma";
+    QTest::newRow("another program's CSV") << QByteArray("a,b,c\r\n1,2,3\r\n") << "a.csv"
+                                           << "not written by Vantrel";
+    QTest::newRow("CSV quote that never closes") << QByteArray("NO,\"Energy\r\n") << "a.csv"
+                                                 << "Line 1 of the CSV file has a quote";
+    QByteArray csv = LoggerFiles::csv(loggerData());
+    const int firstRun = csv.indexOf("\r\nrun,") + 2;
+    csv.remove(firstRun, csv.indexOf("\r\n", firstRun) + 2 - firstRun);
+    QTest::newRow("CSV sample without its run")
+        << csv << "a.csv"
+        << "Line 2: a sample of run 1 that does not follow its run";
+    QTest::newRow("damaged workbook")
+        << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 garbage") << "a.xls"
+        << "The workbook cannot be read";
+    XlsWorkbook book = LoggerFiles::workbook(loggerData());
+    book.sheets[1].setValue(2, 1, QStringLiteral("abc"));
+    QTest::newRow("workbook with an edited sample") << XlsWriter::toBytes(book) << "a.xls"
+                                                    << "Sheet 2, row 3: \"abc\" is no number";
+    QTest::newRow("anything else") << QByteArray("hello") << "a.bin"
+                                   << "no measurement file";
+}
+
+void TestMeasurementFile::badFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    Measurement m;
+    m.notes = QStringLiteral("untouched");
+    QString error;
+    QVERIFY(
+        !MeasurementReader::readBytes(bytes, MeasurementReader::kindOf(bytes, name), &m, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QCOMPARE(m.notes, QStringLiteral("untouched"));
+}
+
+QTEST_GUILESS_MAIN(TestMeasurementFile)
+#include "test_measurementfile.moc"
