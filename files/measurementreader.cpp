@@ -2,6 +2,7 @@
 
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
+#include "files/xlsxreader.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -264,7 +265,15 @@ bool readBytes(const QByteArray &bytes, Kind kind, Measurement *out, QString *er
         }
         return fromWorkbook(book, out, error);
     }
-    case Kind::Xlsx:
+    case Kind::Xlsx: {
+        XlsWorkbook book;
+        QString why;
+        if (!XlsxReader::read(bytes, &book, &why)) {
+            *error = tr("The workbook cannot be read: %1.").arg(why);
+            return false;
+        }
+        return fromWorkbook(book, out, error);
+    }
     case Kind::Unknown:
         break;
     }

@@ -5,6 +5,7 @@
 #include "files/recordexport.h"
 #include "files/workbooklayout.h"
 #include "files/xlswriter.h"
+#include "files/xlsxwriter.h"
 #include "protocol/modeltable.h"
 #include "sim/simprofile.h"
 
@@ -64,8 +65,11 @@ QByteArray fileOf(const QString &family, const QString &format)
     if (format == QLatin1String("csv"))
         return Csv::withByteOrderMark(logger ? LoggerFiles::csv(loggerData())
                                              : MeterFiles::csv(meterData()));
-    return XlsWriter::toBytes(logger ? LoggerFiles::workbook(loggerData())
-                                     : MeterFiles::workbook(meterData()));
+    const XlsWorkbook book =
+        logger ? LoggerFiles::workbook(loggerData()) : MeterFiles::workbook(meterData());
+    QString why;
+    return format == QLatin1String("xlsx") ? XlsxWriter::toBytes(book, &why)
+                                           : XlsWriter::toBytes(book);
 }
 
 } // namespace
@@ -82,6 +86,7 @@ void TestMeasurementFile::roundTrip_data()
         QTest::addRow("%s csv", family)
             << family << "csv" << (family == QByteArray("logger")) << false;
         QTest::addRow("%s xls", family) << family << "xls" << false << false;
+        QTest::addRow("%s xlsx", family) << family << "xlsx" << false << false;
     }
 }
 
@@ -174,6 +179,8 @@ void TestMeasurementFile::badFiles_data()
     book.sheets[1].setValue(2, 1, QStringLiteral("abc"));
     QTest::newRow("workbook with an edited sample") << XlsWriter::toBytes(book) << "a.xls"
                                                     << "Sheet 2, row 3: \"abc\" is no number";
+    QTest::newRow("damaged .xlsx") << QByteArray("PK\x03\x04 garbage", 12) << "a.xlsx"
+                                   << "The workbook cannot be read: not a zip archive";
     QTest::newRow("anything else") << QByteArray("hello") << "a.bin"
                                    << "no measurement file";
 }
