@@ -34,4 +34,9 @@ bool simProfile(const QByteArray &bytes);
 // A HID report descriptor as the device hands it over.
 bool reportDescriptor(const QByteArray &bytes);
 
+// Any bytes as a saved measurement file: JSON, CSV, .xlsx (files/measurementreader).
+bool measurementJson(const QByteArray &bytes);
+bool measurementCsv(const QByteArray &bytes);
+bool xlsxReader(const QByteArray &bytes);
+
 } // namespace FuzzReplay

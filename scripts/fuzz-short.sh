@@ -22,11 +22,14 @@ targets=(
   "loggerrun:-max_len=4096"
   "simprofile:-max_len=8192"
   "reportdescriptor:-max_len=512"
+  "measurementjson:-max_len=16384"
+  "measurementcsv:-max_len=16384"
+  "xlsxreader:-max_len=65536"
 )
 # Qt's JSON parser leaks on repeated keys (see tests/support/lsan.supp); the
 # suppression needs full malloc stacks, which would slow the profile target
 # to a crawl, so it runs without leak checks.
-leaks_off=" simprofile "
+leaks_off=" simprofile measurementjson "
 failed=0
 for entry in "${targets[@]}"; do
   name="${entry%%:*}"

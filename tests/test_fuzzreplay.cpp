@@ -22,6 +22,9 @@ const QMap<QString, bool (*)(const QByteArray &)> &targets()
         {QStringLiteral("loggerrun"), FuzzReplay::loggerRun},
         {QStringLiteral("simprofile"), FuzzReplay::simProfile},
         {QStringLiteral("reportdescriptor"), FuzzReplay::reportDescriptor},
+        {QStringLiteral("measurementjson"), FuzzReplay::measurementJson},
+        {QStringLiteral("measurementcsv"), FuzzReplay::measurementCsv},
+        {QStringLiteral("xlsxreader"), FuzzReplay::xlsxReader},
     };
     return map;
 }
