@@ -11,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -66,6 +67,7 @@ private slots:
     void busyWhileDownloading();
     void requestCannotBeSent();
     void unplugMidDownload();
+    void cancelKeepsWhatArrived();
     void noLink();
     void faultProfiles_data();
     void faultProfiles();
@@ -382,6 +384,23 @@ void MeterDownloadTest::unplugMidDownload()
     QVERIFY(!page()->progressDialog->isVisible());
     QCOMPARE(table()->rowCount(), 2);
     QVERIFY(page()->session()->receiveBuffer.isEmpty());
+}
+
+void MeterDownloadTest::cancelKeepsWhatArrived()
+{
+    std::shared_ptr<SimInstrument> sim = replug(meterProfile(kProfile1Code, 1, threeRecords()));
+    sim->addFault(SimFault::make(SimFault::Kind::Hold, 0x42, 0x108));
+    button("GetDataBtn")->click();
+    // Records 1 and 3 are in; record 2 waits until the end of the test.
+    QTRY_VERIFY(page()->progressDialog->value() >= 2 * 34);
+    page()->progressDialog->findChild<QPushButton *>()->click();
+    QVERIFY(waitUntilIdle(11000));
+    QCOMPARE(row(0).at(0), QStringLiteral("1"));
+    QCOMPARE(row(1).at(0), QStringLiteral("3"));
+    QCOMPARE(table()->rowCount(), 2);
+    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(!page()->progressDialog->isVisible());
+    sim->releaseHeld();
 }
 
 void MeterDownloadTest::noLink()

@@ -24,7 +24,10 @@ constexpr int kHangMs = 30000;
 enum class Act
 {
     Nothing,
-    CancelOnceTwoArrived // cancel() once the answers of two records are in
+    CancelOnceTwoArrived, // cancel() once the answers of two records are in
+    // Once two are in, the removal comes while the third answer is still on
+    // its way from the stopped worker (posted, not yet delivered).
+    RemoveWithLastAnswerPosted
 };
 
 } // namespace
@@ -62,6 +65,10 @@ void MeterSessionTest::outcomes_data()
         << QList<SimFault>{SimFault::make(SimFault::Kind::Hold, 0x42, 0x108)}
         << Act::CancelOnceTwoArrived << MeterSession::Outcome::Cancelled << QList<int>{1, 3}
         << QList<int>{2};
+    QTest::newRow("removed while the last answer is on its way: complete, told once")
+        << QList<SimFault>{SimFault::make(SimFault::Kind::Hold, 0x42, 0x120)}
+        << Act::RemoveWithLastAnswerPosted << MeterSession::Outcome::Complete << QList<int>{1, 2, 3}
+        << QList<int>{};
     QTest::newRow("record 2 never answered: timed out with the others")
         << QList<SimFault>{SimFault::make(SimFault::Kind::NoAnswer, 0x42, 0x108)} << Act::Nothing
         << MeterSession::Outcome::TimedOut << QList<int>{1, 3} << QList<int>{2};
@@ -105,11 +112,19 @@ void MeterSessionTest::outcomes()
     header.unit = 1;
     QVERIFY(session.startDownload(3, header));
     QVERIFY(session.isDownloading);
-    if (act == Act::CancelOnceTwoArrived) {
+    if (act != Act::Nothing) {
         QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() >= 68,
                                  kHangMs);
         QCOMPARE(progress.last().at(1).toInt(), 102);
+    }
+    if (act == Act::CancelOnceTwoArrived)
         session.cancel();
+    if (act == Act::RemoveWithLastAnswerPosted) {
+        QByteArray answer = Frame::longRequest(0x42, 0x120, 24, p.records.at(2).bytes());
+        Frame::appendTrailer(answer);
+        QMetaObject::invokeMethod(&session, "takeBytes", Qt::QueuedConnection,
+                                  Q_ARG(QByteArray, answer));
+        QVERIFY(!session.instrumentRemoved()); // nothing was cut short
     }
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kHangMs);
 
