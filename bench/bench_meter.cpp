@@ -60,7 +60,7 @@ double getData(FirstPageForMeter *page, int expectedRows)
     QElapsedTimer clock;
     clock.start();
     button->click();
-    Bench::waitFor([page] { return !page->isDownloading; }, 15000);
+    Bench::waitFor([page] { return !page->session()->isDownloading; }, 15000);
     const double ms = clock.nsecsElapsed() / 1e6;
     if (page->table()->rowCount() != expectedRows)
         std::fprintf(stderr, "expected %d rows, got %d\n", expectedRows, page->table()->rowCount());

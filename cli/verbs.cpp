@@ -4,7 +4,6 @@
 #include "cli/session.h"
 #include "download/loggerdownload.h"
 #include "download/loggerrun.h"
-#include "download/meterdownload.h"
 #include "download/meterrecord.h"
 #include "files/recordexport.h"
 #include "files/safefile.h"
@@ -12,16 +11,20 @@
 #include "files/xlswriter.h"
 #include "files/xlsxwriter.h"
 #include "protocol/identity.h"
+#include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
 #include "protocol/settings.h"
+#include "session/metersession.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+#include <QTimer>
 
 namespace Cli {
 
@@ -680,44 +683,69 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
     if (count == 0) {
         warn(QStringLiteral("the Meter holds no records"));
     } else {
-        MeterDownload engine(commands->link());
-        PresenceCheck present{m_session.link(), {}};
-        const int total = MeterDownload::expectedBytes(count);
-        engine.onProgress = [&](int received) {
+        // The window's download: the session's worker collects the answers
+        // while this loop runs; the presence check ends it on removal.
+        MeterSession session;
+        session.setInstrument(commands);
+        MeterSession::Outcome outcome = MeterSession::Outcome::Cancelled;
+        QList<int> missing;
+        QEventLoop loop;
+        QObject::connect(&session, &MeterSession::progress, [&](int received, int total) {
             progress(
                 QStringLiteral("records: %1 of %2 bytes").arg(qMin(received, total)).arg(total));
-        };
-        engine.stopRequested = [&present] { return present(); };
-        MeterDownload::Collected collected;
-        switch (engine.run(count, &collected)) {
-        case MeterDownload::Result::Complete:
-            break;
-        case MeterDownload::Result::SendFailed:
+        });
+        QObject::connect(
+            &session, &MeterSession::finished,
+            [&](MeterSession::Outcome end, const MeterData &records, const QList<int> &notRead) {
+                outcome = end;
+                data = records;
+                missing = notRead;
+                loop.quit();
+            });
+        QTimer presence;
+        presence.setInterval(kPresenceCheckMs);
+        QObject::connect(&presence, &QTimer::timeout, [&] {
+            bool gone = false;
+            {
+                MeterSession::ExchangeLock locked(&session);
+                gone = m_session.link()->deviceRemoved();
+            }
+            if (gone) {
+                session.stopWorker();
+                session.instrumentRemoved();
+            }
+        });
+        session.startWorker();
+        if (!session.startDownload(count, data)) {
+            session.stopWorker();
             return fail(InstrumentError, QStringLiteral("the record requests could not be sent"));
-        case MeterDownload::Result::TimedOut:
+        }
+        presence.start();
+        loop.exec();
+        presence.stop();
+        session.stopWorker();
+        switch (outcome) {
+        case MeterSession::Outcome::Complete:
+            break;
+        case MeterSession::Outcome::TimedOut:
             return fail(InstrumentError, QStringLiteral("the %1 records did not arrive within %2 s")
                                              .arg(count)
-                                             .arg(MeterDownload::LimitMs / 1000));
-        case MeterDownload::Result::LinkLost:
-        case MeterDownload::Result::Cancelled:
+                                             .arg(MeterSession::kDownloadLimitMs / 1000));
+        case MeterSession::Outcome::Removed:
+        case MeterSession::Outcome::Cancelled:
             return fail(InstrumentError,
                         QStringLiteral("the instrument went away during the download"));
         }
         endProgress();
-        if (collected.answers.size() != count) {
-            QStringList missing;
-            for (int k : collected.missing(count))
-                missing << QString::number(k + 1);
+        if (!missing.isEmpty()) {
+            QStringList numbers;
+            for (int number : qAsConst(missing))
+                numbers << QString::number(number);
             return fail(InstrumentError,
                         QStringLiteral("only %1 of the %2 records arrived whole (not read: %3)")
-                            .arg(collected.answers.size())
+                            .arg(data.records.size())
                             .arg(count)
-                            .arg(missing.join(QStringLiteral(", "))));
-        }
-        for (const QByteArray &answer : qAsConst(collected.answers)) {
-            MeterReading record;
-            MeterRecord::decodeAnswer(answer, &record);
-            data.records.append(record);
+                            .arg(numbers.join(QStringLiteral(", "))));
         }
     }
 

@@ -4,12 +4,9 @@
 #include "gui/savefailures.h"
 #include "gui/uiseam.h"
 #include "export/excelengine.h"
-#include "download/mythread.h"
 #include "files/safefile.h"
 #include "gui/rowbuttondelegate.h"
 #include "gui/tableopwidget.h"
-#include "download/meterdownload.h"
-#include "link/clinker.h"
 #include "download/meterrecord.h"
 #include "meter/metersave.h"
 #include "meter/reportpageformeter.h"
@@ -28,7 +25,6 @@
 #include <QHeaderView>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QThread>
 
 namespace {
 
@@ -38,51 +34,8 @@ const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
 
 } // namespace
 
-// Holds the worker's lock (or a stand-in while no worker runs) for one
-// exchange with the instrument and releases it on every way out. The GUI
-// thread may come back here from a nested event loop while it already holds
-// the lock (a message box shown under the lock); it then counts instead of
-// locking the non-recursive mutex a second time.
-class FirstPageForMeter::LinkLock
-{
-public:
-    explicit LinkLock(FirstPageForMeter *page) : m_page(page)
-    {
-        if (m_page->m_lockDepth == 0) {
-            if (MyThread *worker = m_page->m_worker) {
-                m_mutex = &worker->lock;
-                ++worker->waitingForLock;
-                m_mutex->lock();
-                --worker->waitingForLock;
-            } else {
-                m_mutex = &m_page->m_idleLock;
-                m_mutex->lock();
-            }
-            MyThread::noteLocked(m_mutex);
-        }
-        ++m_page->m_lockDepth;
-    }
-    ~LinkLock()
-    {
-        if (--m_page->m_lockDepth == 0) {
-            MyThread::noteUnlocking(m_mutex);
-            m_mutex->unlock();
-            if (m_page->m_probeScanPending) {
-                m_page->m_probeScanPending = false;
-                QMetaObject::invokeMethod(m_page, "scanProbeNotices", Qt::QueuedConnection);
-            }
-        }
-    }
-    LinkLock(const LinkLock &) = delete;
-    LinkLock &operator=(const LinkLock &) = delete;
-
-private:
-    FirstPageForMeter *m_page;
-    QMutex *m_mutex = nullptr;
-};
-
 FirstPageForMeter::FirstPageForMeter(QWidget *parent)
-    : QWidget(parent), ui(new Ui::FirstPageForMeter)
+    : QWidget(parent), ui(new Ui::FirstPageForMeter), m_session(new MeterSession(this))
 {
     ui->setupUi(this);
     connect(ui->readhostconfiguretBtn, &QPushButton::clicked, this,
@@ -116,12 +69,17 @@ FirstPageForMeter::FirstPageForMeter(QWidget *parent)
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->reset(); // keeps it from showing itself before a download
     progressDialog->hide();
-    connect(&progressTimer, &QTimer::timeout, this, &FirstPageForMeter::updateProgress);
+    connect(progressDialog, &QProgressDialog::canceled, m_session, &MeterSession::cancel);
+    connect(m_session, &MeterSession::progress, this, &FirstPageForMeter::updateProgress);
+    connect(m_session, &MeterSession::finished, this, &FirstPageForMeter::finishDownload);
+    connect(m_session, &MeterSession::probePlugged, this, &FirstPageForMeter::probePlugged);
+    connect(m_session, &MeterSession::probePulled, this, &FirstPageForMeter::probePulled);
 }
 
 FirstPageForMeter::~FirstPageForMeter()
 {
-    progressTimer.stop();
+    // The session's worker stops before the page's widgets go.
+    delete m_session;
     delete progressDialog;
     delete ui;
 }
@@ -191,14 +149,10 @@ QTableWidget *FirstPageForMeter::table() const
     return ui->tbData;
 }
 
-QThread *FirstPageForMeter::workerThread() const
+void FirstPageForMeter::setInstrument(InstrumentCommands *commands)
 {
-    return m_thread;
-}
-
-MyThread *FirstPageForMeter::worker() const
-{
-    return m_worker;
+    m_commands = commands;
+    m_session->setInstrument(commands);
 }
 
 QList<QRadioButton *> FirstPageForMeter::smoothButtons() const
@@ -213,7 +167,7 @@ QList<QRadioButton *> FirstPageForMeter::unitButtons() const
 
 bool FirstPageForMeter::refuseWhileDownloading()
 {
-    if (!isDownloading)
+    if (!m_session->isDownloading)
         return false;
     UiSeam::information(this, tr("information"), tr("Getting data,please wait..."));
     return true;
@@ -225,7 +179,7 @@ int FirstPageForMeter::readDeviceInformation()
 {
     if (!m_commands || !m_commands->link()->isOpen())
         return -1;
-    LinkLock locked(this);
+    LinkLock locked(m_session);
     InstrumentCommands *commands = m_commands;
 
     quint32 serial = 0;
@@ -317,7 +271,7 @@ int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
         UiSeam::information(this, tr("warn"), tr("Please Connecting instrument!"));
         return -1;
     }
-    LinkLock locked(this);
+    LinkLock locked(m_session);
     InstrumentCommands *commands = m_commands;
 
     // Each group shows what its block holds; a byte outside a setting's
@@ -375,7 +329,7 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
             QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton) != QMessageBox::Yes)
         return;
 
-    LinkLock locked(this);
+    LinkLock locked(m_session);
     on_pushButton_clear_clicked();
     InstrumentCommands *commands = m_commands;
 
@@ -423,117 +377,76 @@ void FirstPageForMeter::on_GetDataBtn_clicked()
     if (refuseWhileDownloading())
         return;
     on_pushButton_clear_clicked();
+    int recordCount = 0;
     {
         // One hold of the lock for the whole prelude: the worker does not
         // start a pass between its exchanges.
-        LinkLock locked(this);
+        LinkLock locked(m_session);
         if (readDeviceInformation() < 0)
             return;
         if (on_readhostconfiguretBtn_clicked() < 0)
             return;
-        recordCount = 0;
         const int r = m_commands->readPowerGroupCount(recordCount);
         if (r < 0) {
             if (r == -5)
                 UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-            recordCount = 0;
             return;
         }
         if (recordCount <= 0)
             return;
         qDebug("PowerGroupCount = %d\n", recordCount);
-        recordCount = qMin(recordCount, MeterRecord::kMaxRecords);
-        receiveBuffer.clear();
-        isDownloading = true;
     }
-
-    // All requests go out at once; the worker, no longer paused, collects
-    // the answers into receiveBuffer.
-    if (!MeterDownload(m_commands->link()).sendRequests(recordCount)) {
-        // sendFrame has said "Send data Error！". An instrument being
-        // unplugged fails the requests after those it took; its removal
-        // then ends the download with the records that arrived.
-        CLinker *link = m_commands->link()->link();
-        if (!isDownloading || !link || !link->deviceRemoved()) {
-            receiveBuffer.clear();
-            isDownloading = false;
-            return;
-        }
-    }
+    // sendFrame says "Send data Error！" for a request that did not go out.
+    if (!m_session->startDownload(recordCount))
+        return;
 
     progressDialog->reset();
     progressDialog->setLabelText(tr("Getting data,please wait..."));
-    progressDialog->setRange(0, MeterRecord::kAnswerLength * recordCount);
+    progressDialog->setRange(0, MeterRecord::kAnswerLength * m_session->recordCount());
     progressDialog->setValue(0);
     progressDialog->show();
-    progressTimer.start(kProgressTickMs);
-    downloadClock.restart();
 }
 
-void FirstPageForMeter::updateProgress()
+void FirstPageForMeter::updateProgress(int received, int maximum)
 {
-    if (!isDownloading) {
-        progressTimer.stop();
-        return;
-    }
-    if (m_lockDepth > 0)
-        return; // a message box under the lock is open; come back next tick
-    const MeterDownload::Collected collected =
-        MeterDownload::collect(receiveBuffer, recordCount);
-    if (collected.complete(recordCount))
-        finishDownload(collected, DownloadEnd::Complete);
-    else if (progressDialog->wasCanceled())
-        finishDownload(collected, DownloadEnd::Cancelled);
-    else if (downloadClock.elapsed() >= kDownloadLimitMs)
-        finishDownload(collected, DownloadEnd::TimedOut);
-    else // kept below the maximum, at which the dialog would close itself
-        progressDialog->setValue(
-            qMin(collected.bytes(), MeterDownload::expectedBytes(recordCount) - 1));
+    // Kept below the maximum, at which the dialog would close itself.
+    progressDialog->setValue(qMin(received, maximum - 1));
 }
 
-void FirstPageForMeter::finishDownload(const MeterDownload::Collected &collected, DownloadEnd end)
+void FirstPageForMeter::finishDownload(MeterSession::Outcome end, const MeterData &records,
+                                       const QList<int> &missing)
 {
-    // Stop the timer before any message box, whose event loop would
-    // otherwise deliver further ticks and further messages.
-    progressTimer.stop();
-    // Every record that arrived whole is kept, numbered as the instrument
-    // numbers it.
     ui->tbData->setUpdatesEnabled(false);
-    for (auto it = collected.answers.cbegin(); it != collected.answers.cend(); ++it)
-        parseData(it.value(), it.key() + 1);
+    for (int i = 0; i < records.records.size(); ++i)
+        parseData(records.records[i], records.numberAt(i));
     ui->tbData->setUpdatesEnabled(true);
-    // What else came in the download's stream (a probe notice) is lost with
-    // the buffer, and so is the rest of the worker's pass still on its way.
-    receiveBuffer.clear();
-    m_dropRestOfPass = m_passOpen;
-    isDownloading = false;
     progressDialog->reset();
     progressDialog->hide();
-    qDebug("readdata setVal =========OK============ %d", int(collected.answers.size()));
+    qDebug("readdata setVal =========OK============ %d", int(records.records.size()));
 
-    QStringList missing;
-    for (int k : collected.missing(recordCount))
-        missing << QString::number(k + 1);
     switch (end) {
-    case DownloadEnd::Removed:
-        UiSeam::information(this, tr("information"), removalText(collected.answers.size()));
+    case MeterSession::Outcome::Removed:
+        UiSeam::information(this, tr("information"), removalText(records.records.size()));
         return;
-    case DownloadEnd::TimedOut:
-        if (collected.answers.isEmpty()) {
+    case MeterSession::Outcome::TimedOut:
+        if (records.records.isEmpty()) {
             UiSeam::information(this, tr("information"),
                                 tr("Getting data outtime,please get again."));
             return;
         }
         break;
-    case DownloadEnd::Cancelled:
+    case MeterSession::Outcome::Cancelled:
         return;
-    case DownloadEnd::Complete:
+    case MeterSession::Outcome::Complete:
         break;
     }
-    if (!missing.isEmpty())
+    QStringList numbers;
+    for (int number : missing)
+        numbers << QString::number(number);
+    if (!numbers.isEmpty())
         UiSeam::information(this, tr("information"),
                             tr("Records %1 could not be read; the other records were kept.")
-                                .arg(missing.join(QStringLiteral(", "))));
+                                .arg(numbers.join(QStringLiteral(", "))));
 }
 
 QString FirstPageForMeter::removalText(int kept) const
@@ -547,21 +460,15 @@ QString FirstPageForMeter::removalText(int kept) const
 void FirstPageForMeter::instrumentRemoved(bool tell)
 {
     clearDevice();
-    if (isDownloading) {
-        // The stopped worker's last pass may still be on its way here.
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-        finishDownload(MeterDownload::collect(receiveBuffer, recordCount), DownloadEnd::Removed);
+    // A download under way ends with what has arrived, and says so.
+    if (m_session->instrumentRemoved())
         return;
-    }
     if (tell)
         UiSeam::information(this, tr("information"), removalText(-1));
 }
 
-void FirstPageForMeter::parseData(const QByteArray &baData, int DataNo)
+void FirstPageForMeter::parseData(const MeterReading &record, int DataNo)
 {
-    MeterReading record;
-    if (!MeterRecord::decodeAnswer(baData, &record))
-        return;
     const int unit = unitGroup->checkedId();
     applyUnitHeaders(unit);
     reportData.powerUnit = MeterUnits::powerUnitFragment(unit);
@@ -620,45 +527,25 @@ void FirstPageForMeter::applyUnitHeaders(int unit)
 
 void FirstPageForMeter::SaveData(const QByteArray &baData)
 {
-    m_passOpen = true;
-    if (m_dropRestOfPass)
-        return;
-    receiveBuffer.append(baData);
-    if (isDownloading) {
-        // The download ends with its last answer, not at the next tick.
-        if (MeterDownload::isComplete(receiveBuffer, recordCount))
-            updateProgress();
-        return;
-    }
-    if (m_lockDepth > 0) {
-        // Delivered inside a message box shown under the lock: handling a
-        // notice now would talk to the instrument in the middle of another
-        // exchange. Look again once the lock is released.
-        m_probeScanPending = true;
-        return;
-    }
-    scanProbeNotices();
+    m_session->takeBytes(baData);
 }
 
 void FirstPageForMeter::scanProbeNotices()
 {
-    if (isDownloading)
-        return;
-    switch (MeterRecord::findProbeNotice(receiveBuffer)) {
-    case MeterRecord::ProbeNotice::Plugged:
-        UiSeam::information(this, tr("Warn"), tr("Probe connection!"));
-        receiveBuffer.clear();
-        if (readDeviceInformation() >= 0)
-            on_readhostconfiguretBtn_clicked();
-        break;
-    case MeterRecord::ProbeNotice::Pulled:
-        UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        receiveBuffer.clear();
-        clear();
-        break;
-    case MeterRecord::ProbeNotice::None:
-        break;
-    }
+    m_session->scanProbeNotices();
+}
+
+void FirstPageForMeter::probePlugged()
+{
+    UiSeam::information(this, tr("Warn"), tr("Probe connection!"));
+    if (readDeviceInformation() >= 0)
+        on_readhostconfiguretBtn_clicked();
+}
+
+void FirstPageForMeter::probePulled()
+{
+    UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
+    clear();
 }
 
 // ---- table, save, report -----------------------------------------------------
@@ -753,50 +640,14 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
 int FirstPageForMeter::openThreadSlot()
 {
     qDebug() << tr("openThreadSlot");
-    // Never two workers on one link: an earlier one still running is stopped.
-    if (m_thread && m_thread->isRunning())
-        closeThreadSlot();
-    m_thread = new QThread();
-    m_worker = new MyThread(m_commands ? m_commands->link() : nullptr);
-    connect(m_worker.data(), &MyThread::senddata, this, &FirstPageForMeter::SaveData);
-    connect(m_worker.data(), &MyThread::passEnded, this, [this] {
-        m_passOpen = false;
-        m_dropRestOfPass = false;
-    });
-    m_worker->moveToThread(m_thread);
-    connect(m_thread.data(), &QThread::finished, m_thread.data(), &QObject::deleteLater);
-    // The worker goes with its thread; it lives there, so it is deleted there.
-    connect(m_thread.data(), &QThread::finished, m_worker.data(), &QObject::deleteLater);
-    connect(m_thread.data(), &QThread::started, m_worker.data(), &MyThread::startThreadSlot);
-    m_thread->start(QThread::InheritPriority);
-    qDebug() << "mainWidget QThread::currentThreadId()==" << QThread::currentThreadId();
+    m_session->startWorker();
     return 0;
 }
 
 bool FirstPageForMeter::closeThreadSlot()
 {
     qDebug() << tr("closeThreadSlot");
-    QThread *thread = m_thread;
-    MyThread *worker = m_worker;
-    if (!thread || !thread->isRunning())
-        return false;
-    // The page forgets both now: the thread deletes itself and the worker
-    // once it has finished.
-    m_thread = nullptr;
-    m_worker = nullptr;
-    if (worker)
-        worker->stop();
-    thread->quit();
-    if (m_lockDepth > 0) {
-        // The GUI thread holds the lock (a message box under the lock is
-        // open): the worker waits for it and cannot read any more; it ends as
-        // soon as the lock is released. Waiting here would never end.
-        return false;
-    }
-    const bool finished = thread->wait();
-    if (finished)
-        MyThread::noteJoined(thread);
-    return finished;
+    return m_session->stopWorker();
 }
 
 void FirstPageForMeter::languageChange()

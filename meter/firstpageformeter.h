@@ -1,14 +1,9 @@
 #pragma once
 
-#include "download/meterdownload.h"
 #include "files/recordexport.h"
+#include "session/metersession.h"
 
-#include <QByteArray>
-#include <QElapsedTimer>
-#include <QMutex>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 class InstrumentCommands;
@@ -46,10 +41,9 @@ struct MeterReportData
 // download through the background worker, the record table with its save and
 // per-row report.
 //
-// Threads: everything here runs on the GUI thread. The worker (MyThread) reads
-// the link on its own thread and hands the bytes to SaveData; every exchange
-// of the page with the instrument holds the worker's lock so that the worker
-// cannot take the answer away.
+// The worker, its lock, the receive buffer and the download's decision are
+// the MeterSession's; the page forwards to it, holds its exchange lock around
+// its own exchanges with the instrument, and shows what the session reports.
 class FirstPageForMeter : public QWidget
 {
     Q_OBJECT
@@ -63,17 +57,14 @@ public:
 
     // The instrument's commands and, through them, the link: handed over by
     // the main window, which owns both.
-    void setInstrument(InstrumentCommands *commands) { m_commands = commands; }
+    void setInstrument(InstrumentCommands *commands);
+    MeterSession *session() const { return m_session; }
 
     // Set by the main window with the language: true for Chinese. The report
     // window chooses its heading layout from it.
     bool chineseLayout = false;
     MeterReportData reportData;
 
-    // Download state (see on_GetDataBtn_clicked and updateProgress).
-    bool isDownloading = false;
-    QByteArray receiveBuffer;
-    int recordCount = 0;
     // The records in the table as the command-line tool writes them (CSV).
     MeterData recordExport;
     // Unit id used by the last decoded record (0..3), or -1.
@@ -84,16 +75,7 @@ public:
 
     QProgressDialog *progressDialog = nullptr;
     RowButtonDelegate *reportButtons = nullptr; // the rows' "Report" buttons
-    // The worker hands bytes on as they come; a pass of its collection has
-    // begun and not yet ended (as far as its signals have been seen here).
-    bool m_passOpen = false;
-    // A download ended during that pass: the pass's remaining bytes belong
-    // to the download's stream and are dropped with it.
-    bool m_dropRestOfPass = false;
-    QTimer progressTimer;
-    QElapsedTimer downloadClock;
-    static constexpr int kDownloadLimitMs = 10000;
-    static constexpr int kProgressTickMs = 100;
+    static constexpr int kDownloadLimitMs = MeterSession::kDownloadLimitMs;
 
     // 1 success, -1 failure.
     int readDeviceInformation();
@@ -106,8 +88,8 @@ public:
     // headers from unitIndex.
     void languageChange();
 
-    QThread *workerThread() const;
-    MyThread *worker() const;
+    QThread *workerThread() const { return m_session->workerThread(); }
+    MyThread *worker() const { return m_session->worker(); }
     QTableWidget *table() const;
 
 public slots:
@@ -115,7 +97,7 @@ public slots:
     bool closeThreadSlot();
     // Empties the device fields and the table.
     void clear();
-    void updateProgress();
+    void updateProgress(int received, int maximum);
     void SaveData(const QByteArray &baData);
     int on_readhostconfiguretBtn_clicked();
 
@@ -125,27 +107,21 @@ private slots:
     void on_pushButton_saveData_clicked();
     void on_pushButton_clear_clicked();
     void on_ReportBtn_clicked(int row);
-    void parseData(const QByteArray &baData, int DataNo);
+    void parseData(const MeterReading &record, int DataNo);
     void scanProbeNotices();
+    void probePlugged();
+    void probePulled();
 
 private:
-    class LinkLock;
-    friend class LinkLock;
+    using LinkLock = MeterSession::ExchangeLock;
 
     void setupButtonGroups();
     void setupTable();
     void keepGroupsWhole();
     void applyUnitHeaders(int unit);
-    enum class DownloadEnd
-    {
-        Complete,
-        TimedOut,
-        Cancelled,
-        Removed
-    };
-    // Ends the download keeping every record that arrived, and says what
-    // was not read.
-    void finishDownload(const MeterDownload::Collected &collected, DownloadEnd end);
+    // Shows every record that arrived, and says what was not read.
+    void finishDownload(MeterSession::Outcome end, const MeterData &records,
+                        const QList<int> &missing);
     // "The instrument was disconnected", with the records kept when kept >= 0.
     QString removalText(int kept) const;
     void clearDevice();
@@ -159,13 +135,6 @@ private:
     QButtonGroup *smoothGroup = nullptr;
     QButtonGroup *unitGroup = nullptr;
 
-    QPointer<QThread> m_thread;
-    QPointer<MyThread> m_worker;
-    // Stands in for the worker's lock while no worker runs.
-    QMutex m_idleLock;
-    // How deeply the GUI thread holds the worker's lock (a message box shown
-    // under the lock runs a nested event loop).
-    int m_lockDepth = 0;
-    bool m_probeScanPending = false;
+    MeterSession *m_session = nullptr;
     InstrumentCommands *m_commands = nullptr;
 };

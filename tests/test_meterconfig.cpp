@@ -484,11 +484,11 @@ void MeterConfigTest::busyRefusals()
 {
     std::shared_ptr<SimInstrument> sim = replug(meterProfile(kProfile1Code, 1, {}));
     sim->clearLogs();
-    page()->isDownloading = true;
+    page()->session()->isDownloading = true;
     dialogs.answers << QMessageBox::Yes;
     QCOMPARE(page()->on_readhostconfiguretBtn_clicked(), -1);
     button("writehostconfiguretBtn")->click();
-    page()->isDownloading = false;
+    page()->session()->isDownloading = false;
     QCOMPARE(dialogs.texts(),
              (QStringList{"Getting data,please wait...", "Getting data,please wait..."}));
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("information"));

@@ -11,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -66,6 +67,7 @@ private slots:
     void busyWhileDownloading();
     void requestCannotBeSent();
     void unplugMidDownload();
+    void cancelKeepsWhatArrived();
     void noLink();
     void faultProfiles_data();
     void faultProfiles();
@@ -87,7 +89,7 @@ void MeterDownloadTest::init()
 void MeterDownloadTest::cleanup()
 {
     QVERIFY(waitUntilIdle(12000));
-    QVERIFY(!page()->progressTimer.isActive());
+    QVERIFY(!page()->session()->ticking());
 }
 
 void MeterDownloadTest::countOfThree()
@@ -96,7 +98,7 @@ void MeterDownloadTest::countOfThree()
     sim->clearLogs();
     page()->addRecordRow("9", "", "", "", "", "", ""); // emptied by the download
     button("GetDataBtn")->click();
-    QVERIFY(page()->isDownloading);
+    QVERIFY(page()->session()->isDownloading);
     QCOMPARE(table()->rowCount(), 0);
     QCOMPARE(addresses(requests(sim, 0x42)), (QList<quint32>{0xF0, 0x108, 0x120}));
     QCOMPARE(requests(sim, 0x42).first().toHex(' '), QByteArray("ab 42 f0 00 00 00 40 00 4c f4"));
@@ -108,7 +110,7 @@ void MeterDownloadTest::countOfThree()
         QCOMPARE(row(r).first(), QString::number(r + 1));
     QCOMPARE(row(1), (QStringList{"2", "30.0000", "20.0", "1.5000", "2.5000", "0.5000", "1.2500"}));
     QVERIFY(!page()->progressDialog->isVisible());
-    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(page()->session()->receiveBuffer.isEmpty());
     QVERIFY(dialogs.shown.isEmpty());
     QVERIFY(workerLockFree());
 }
@@ -199,7 +201,7 @@ void MeterDownloadTest::countZero()
     page()->addRecordRow("1", "", "", "", "", "", "");
     sim->clearLogs();
     button("GetDataBtn")->click();
-    QVERIFY(!page()->isDownloading);
+    QVERIFY(!page()->session()->isDownloading);
     QCOMPARE(table()->rowCount(), 0);
     QVERIFY(requests(sim, 0x42).isEmpty());
     QCOMPARE(requests(sim, 0x41).size(), 2); // block 0x80 and the count
@@ -229,7 +231,7 @@ void MeterDownloadTest::countFailures()
     if (!messages.isEmpty())
         QCOMPARE(dialogs.shown[0].title, QStringLiteral("Warn"));
     QVERIFY(requests(sim, 0x42).isEmpty());
-    QVERIFY(!page()->isDownloading);
+    QVERIFY(!page()->session()->isDownloading);
     QCOMPARE(table()->rowCount(), 0);
     QVERIFY(workerLockFree());
 }
@@ -289,14 +291,14 @@ void MeterDownloadTest::probeNoticesOutsideADownload()
     QVERIFY(waitUntilIdle(11000));
     QCOMPARE(table()->rowCount(), 3);
     // A notice in the download's own stream would be dropped with it.
-    QTRY_VERIFY(!page()->m_passOpen);
+    QTRY_VERIFY(!page()->session()->passOpen());
 
     sim->setProbeConnected(false);
     QTRY_COMPARE(dialogs.texts(), QStringList{"No probe connection!"});
     QCOMPARE(dialogs.shown[0].title, QStringLiteral("Warn"));
     QCOMPARE(serialShown(), QString());
     QCOMPARE(table()->rowCount(), 0);
-    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(page()->session()->receiveBuffer.isEmpty());
 
     dialogs.clear();
     sim->clearLogs();
@@ -319,7 +321,7 @@ void MeterDownloadTest::probePulledDuringADownload()
     // The notice is passed over by the download; the records all arrived.
     QCOMPARE(table()->rowCount(), 3);
     QVERIFY(dialogs.shown.isEmpty());
-    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(page()->session()->receiveBuffer.isEmpty());
     QVERIFY(workerLockFree());
 }
 
@@ -328,7 +330,7 @@ void MeterDownloadTest::busyWhileDownloading()
     std::shared_ptr<SimInstrument> sim = replug(meterProfile(kProfile1Code, 1, threeRecords()));
     sim->addFault(SimFault::make(SimFault::Kind::Delay, 0x42, 0xF0, 0, 600));
     button("GetDataBtn")->click();
-    QVERIFY(page()->isDownloading);
+    QVERIFY(page()->session()->isDownloading);
     sim->clearLogs();
     dialogs.answers << QMessageBox::Yes;
     for (const char *name : {"GetDataBtn", "pushButton_clear", "pushButton_saveData",
@@ -350,9 +352,9 @@ void MeterDownloadTest::requestCannotBeSent()
     sim->addFault(SimFault::make(SimFault::Kind::WriteTimeout, 0x42, 0x108));
     button("GetDataBtn")->click();
     QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("Send data Error！")});
-    QVERIFY(!page()->isDownloading);
-    QVERIFY(!page()->progressTimer.isActive());
-    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(!page()->session()->isDownloading);
+    QVERIFY(!page()->session()->ticking());
+    QVERIFY(page()->session()->receiveBuffer.isEmpty());
     QCOMPARE(requests(sim, 0x42).size(), 1);
     QVERIFY(workerLockFree());
 }
@@ -369,7 +371,7 @@ void MeterDownloadTest::unplugMidDownload()
     QElapsedTimer clock;
     clock.start();
     button("GetDataBtn")->click();
-    QVERIFY(page()->isDownloading);
+    QVERIFY(page()->session()->isDownloading);
     // The removal notice: the main window stops the worker and closes the link.
     QTRY_VERIFY(!MainWindow::instance()->isLinkOpen());
     QVERIFY(!page()->worker());
@@ -381,7 +383,24 @@ void MeterDownloadTest::unplugMidDownload()
              QStringLiteral("The instrument was disconnected during the download. Records kept: 2."));
     QVERIFY(!page()->progressDialog->isVisible());
     QCOMPARE(table()->rowCount(), 2);
-    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(page()->session()->receiveBuffer.isEmpty());
+}
+
+void MeterDownloadTest::cancelKeepsWhatArrived()
+{
+    std::shared_ptr<SimInstrument> sim = replug(meterProfile(kProfile1Code, 1, threeRecords()));
+    sim->addFault(SimFault::make(SimFault::Kind::Hold, 0x42, 0x108));
+    button("GetDataBtn")->click();
+    // Records 1 and 3 are in; record 2 waits until the end of the test.
+    QTRY_VERIFY(page()->progressDialog->value() >= 2 * 34);
+    page()->progressDialog->findChild<QPushButton *>()->click();
+    QVERIFY(waitUntilIdle(11000));
+    QCOMPARE(row(0).at(0), QStringLiteral("1"));
+    QCOMPARE(row(1).at(0), QStringLiteral("3"));
+    QCOMPARE(table()->rowCount(), 2);
+    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(!page()->progressDialog->isVisible());
+    sim->releaseHeld();
 }
 
 void MeterDownloadTest::noLink()

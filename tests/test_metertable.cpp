@@ -485,12 +485,12 @@ void MeterTableTest::languageChangeWithoutRecords()
 void MeterTableTest::busyRefusals()
 {
     download(1);
-    page()->isDownloading = true;
+    page()->session()->isDownloading = true;
     pressReport(0);
     button("pushButton_clear")->click();
     button("pushButton_saveData")->click();
     page()->clear();
-    page()->isDownloading = false;
+    page()->session()->isDownloading = false;
     QStringList refusals;
     for (int i = 0; i < 4; ++i)
         refusals << QStringLiteral("Getting data,please wait...");

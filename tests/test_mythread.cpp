@@ -63,7 +63,7 @@ void MyThreadTest::init()
 {
     dialogs.clear();
     link->setReadWaitMs(50);
-    page()->receiveBuffer.clear();
+    page()->session()->receiveBuffer.clear();
 }
 
 void MyThreadTest::cleanup()
@@ -80,7 +80,7 @@ void MyThreadTest::emptyReadsSendNothing()
     // The worker keeps reading.
     QTRY_VERIFY_WITH_TIMEOUT(link->reads() - readsBefore >= 3, 30000);
     QCOMPARE(log.batches.size(), 0);
-    QVERIFY(page()->receiveBuffer.isEmpty());
+    QVERIFY(page()->session()->receiveBuffer.isEmpty());
     QVERIFY(dialogs.shown.isEmpty());
 }
 
@@ -101,7 +101,7 @@ void MyThreadTest::passesArriveInOrder()
     for (const QByteArray &chunk : chunks)
         link->queue(chunk);
     QTRY_COMPARE(log.batches, chunks);
-    QTRY_COMPARE(page()->receiveBuffer, chunks.join());
+    QTRY_COMPARE(page()->session()->receiveBuffer, chunks.join());
 }
 
 void MyThreadTest::pageLockWaitsForThePass()
@@ -125,7 +125,7 @@ void MyThreadTest::pageLockWaitsForThePass()
     QCOMPARE(link->reads(), readsWhileHeld);
     MyThread::noteUnlocking(&worker->lock);
     worker->lock.unlock();
-    QTRY_COMPARE(page()->receiveBuffer, QByteArray("held back"));
+    QTRY_COMPARE(page()->session()->receiveBuffer, QByteArray("held back"));
 }
 
 void MyThreadTest::pageIsLetInAtTheEndOfEachPass()
@@ -192,7 +192,7 @@ void MyThreadTest::freshWorkerAfterRestart()
     QVERIFY(!page()->worker()->stopRequested());
     QCOMPARE(page()->worker()->thread(), page()->workerThread());
     link->queue("again");
-    QTRY_COMPARE(page()->receiveBuffer, QByteArray("again"));
+    QTRY_COMPARE(page()->session()->receiveBuffer, QByteArray("again"));
 }
 
 void MyThreadTest::closeWithoutWorker()
@@ -215,7 +215,7 @@ void MyThreadTest::startWhileRunningReplacesTheWorker()
     BatchLog log(page()->worker());
     link->queue("only one reader");
     QTRY_COMPARE(log.batches.size(), 1);
-    QTRY_COMPARE(page()->receiveBuffer, QByteArray("only one reader"));
+    QTRY_COMPARE(page()->session()->receiveBuffer, QByteArray("only one reader"));
 }
 
 QTEST_MAIN(MyThreadTest)

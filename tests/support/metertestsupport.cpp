@@ -144,7 +144,7 @@ QByteArrayList requests(const std::shared_ptr<SimInstrument> &sim, int command)
 
 bool waitUntilIdle(int timeoutMs)
 {
-    return QTest::qWaitFor([] { return !page()->isDownloading; }, timeoutMs);
+    return QTest::qWaitFor([] { return !page()->session()->isDownloading; }, timeoutMs);
 }
 
 QString MarkingTranslator::translate(const char *context, const char *sourceText, const char *,
