@@ -11,7 +11,9 @@
 #include "session/loggersession.h"
 #include "sim/simenvironment.h"
 
+#include <QPointer>
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -43,6 +45,22 @@ QList<quint32> addressesOf(const std::shared_ptr<SimInstrument> &sim, int comman
     return addresses;
 }
 
+// A simulated Logger with its link and commands, as vantrel-cli opens one.
+struct Plugged
+{
+    explicit Plugged(const SimProfile &profile)
+        : sim(env.plugIn(profile)), link(env.openLink(0x2047, 0x0301))
+    {
+        instrumentLink.setLink(link.get());
+        sim->clearLogs();
+    }
+    SimEnvironment env;
+    std::shared_ptr<SimInstrument> sim;
+    std::unique_ptr<CLinker> link;
+    InstrumentLink instrumentLink;
+    InstrumentCommands commands{&instrumentLink};
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(SimFault)
@@ -55,6 +73,7 @@ private slots:
     void initTestCase();
     void outcomes_data();
     void outcomes();
+    void workerGoesWithTheSession();
 };
 
 void LoggerSessionTest::initTestCase()
@@ -117,16 +136,10 @@ void LoggerSessionTest::outcomes()
     SimProfile profile = loggerProfile(
         {run(kStart, {1, 2}), rawRun(hexBytes("18 0C 1F 17 3B 3B 01 02 03")), run(kStart, {6})});
     profile.faults = faults;
-    SimEnvironment env;
-    std::shared_ptr<SimInstrument> sim = env.plugIn(profile);
-    std::unique_ptr<CLinker> link(env.openLink(0x2047, 0x0301));
-    QVERIFY(link);
-    InstrumentLink instrumentLink;
-    instrumentLink.setLink(link.get());
-    InstrumentCommands commands(&instrumentLink);
-    sim->clearLogs();
-
-    LoggerSession session(&commands);
+    Plugged plugged(profile);
+    QVERIFY(plugged.link);
+    const std::shared_ptr<SimInstrument> &sim = plugged.sim;
+    LoggerSession session(&plugged.commands);
     // Short, so that a silent instrument ends its row soon; the silence it
     // measures is counted from the instrument's last bytes.
     session.setSilenceLimitMs(300);
@@ -184,6 +197,23 @@ void LoggerSessionTest::outcomes()
     for (int k = 0; k < stepReads; ++k)
         reads << 0x80;
     QCOMPARE(addressesOf(sim, 0x41), reads);
+}
+
+void LoggerSessionTest::workerGoesWithTheSession()
+{
+    Plugged plugged(loggerProfile());
+    QVERIFY(plugged.link);
+    auto *session = new LoggerSession(&plugged.commands);
+    QVERIFY(!session->startWorker());
+    QPointer<QThread> first = session->workerThread();
+    QVERIFY(first && first->isRunning());
+    // A second start replaces the worker: never two threads on one link.
+    session->startWorker();
+    QVERIFY(!first || first->isFinished());
+    QPointer<QThread> second = session->workerThread();
+    QVERIFY(second && second != first && second->isRunning());
+    delete session;
+    QVERIFY(!second || second->isFinished());
 }
 
 QTEST_MAIN(LoggerSessionTest)
