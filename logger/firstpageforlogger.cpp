@@ -123,7 +123,6 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     connect(m_session, &LoggerSession::cleared, this, [this] { ui->tbData->setRowCount(0); });
     // The worker's received bytes, checked by the receive timer.
     connect(m_session, &LoggerSession::receiveProgress, progressDialog, &QProgressDialog::setValue);
-    connect(m_session, &LoggerSession::receiveComplete, progressDialog, &QProgressDialog::setValue);
     connect(m_session, &LoggerSession::receiveTimedOut, this, [this] {
         UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
     });
@@ -560,18 +559,16 @@ void FirstPageForLogger::on_ReportBtn_clicked(int row)
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
-    auto text = [&](int column) {
-        const QTableWidgetItem *item = ui->tbData->item(row, column);
-        return item ? item->text() : QString();
-    };
+    // The texts of the run's row, from the run itself.
+    const QStringList texts = m_chosenRun.rowTexts();
     reportSerialNo = ui->serialNoEdit->text();
     reportDeviceName = ui->DeviceNameEdit->text();
-    reportStartTime = text(1);
-    reportDuration = text(2) + QStringLiteral("S");
-    reportRec = text(3);
-    reportMax = text(4);
-    reportMin = text(5);
-    reportAvg = text(6);
+    reportStartTime = texts.value(1);
+    reportDuration = texts.value(2) + QStringLiteral("S");
+    reportRec = texts.value(3);
+    reportMax = texts.value(4);
+    reportMin = texts.value(5);
+    reportAvg = texts.value(6);
     // Each report window draws its curve into a picture file of its own, so
     // there is no shared picture to remove here.
     auto *report = new ReportPageForLogger(this);

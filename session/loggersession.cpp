@@ -209,5 +209,5 @@ void LoggerSession::checkReceived()
     });
     m_downloading = false;
     m_receiveTimer.stop();
-    emit receiveComplete(m_expectedGroups * kPacketBytes);
+    emit receiveProgress(m_expectedGroups * kPacketBytes);
 }

@@ -120,10 +120,10 @@ signals:
     // arrived whole; `held` is what the instrument said it holds.
     void finished(LoggerSession::Outcome outcome, int kept, int held);
     void cleared();
-    // The receive timer's checks of the worker's bytes.
+    // The receive timer's checks of the worker's bytes: the bytes so far,
+    // and once they are complete the number expected.
     void receiveProgress(int received);
     void receiveTimedOut();
-    void receiveComplete(int expected);
 
 private:
     bool stopNow() const { return m_cancelled || m_clearPending || m_removed; }
