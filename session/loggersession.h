@@ -25,10 +25,10 @@ class QThread;
 // A download is synchronous: download() returns when it has ended. While it
 // waits for the instrument it emits waiting() (before the first run, between
 // collection passes, after each run, and once more when the link was lost);
-// a window lets its events run there, and a stop request made meanwhile
-// (cancel(), clear(), instrumentRemoved(), stopRequested) ends the download
-// at the next of these points. Every run that arrived whole is kept,
-// whatever ended the download.
+// a window lets its events run there. cancel() and instrumentRemoved() end
+// the download before the next run or at the next collection pass, clear()
+// and stopRequested at the next collection pass. Every run that arrived
+// whole is kept, whatever ended the download.
 class LoggerSession : public QObject
 {
     Q_OBJECT
@@ -65,6 +65,7 @@ public:
     // finished with the outcome, which it also returns. Nothing happens
     // (Complete, no signal) when no run is to be read or a download runs.
     Outcome download(int held, int first = 0, int last = -1);
+    // From started until finished is emitted.
     bool downloading() const { return m_downloading; }
 
     // Called between collection passes, after waiting(); true ends the
@@ -89,7 +90,6 @@ public:
     bool stopWorker();
     MyThread *worker() const { return m_worker; }
     QThread *workerThread() const { return m_workerThread; }
-    QByteArray received() const { return m_receiveBuffer; }
     // The worker's received bytes: checked by checkReceived() while the
     // receive timer runs (no download starts it: the Logger's own download
     // does not use the worker).
