@@ -2,7 +2,6 @@
 
 #include "cli/commandline.h"
 #include "cli/session.h"
-#include "download/loggerdownload.h"
 #include "download/loggerrun.h"
 #include "download/meterrecord.h"
 #include "files/recordexport.h"
@@ -14,6 +13,7 @@
 #include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
 #include "protocol/settings.h"
+#include "session/loggersession.h"
 #include "session/metersession.h"
 
 #include <QDateTime>
@@ -758,9 +758,9 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
 
 int Verbs::downloadLogger(const QString &format, const QString &output)
 {
-    InstrumentCommands *commands = m_session.commands();
+    LoggerSession session(m_session.commands());
     int count = 0;
-    const int rc = commands->readPowerGroupCount(count);
+    const int rc = session.readRunCount(&count);
     if (rc < 0)
         return fail(InstrumentError,
                     QStringLiteral("reading the number of runs: %1").arg(Session::resultText(rc)));
@@ -790,39 +790,45 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
     if (runs == 0)
         warn(QStringLiteral("the Logger holds no runs"));
 
-    LoggerDownload engine(commands);
     PresenceCheck present{m_session.link(), {}};
-    engine.stopRequested = [&present] { return present(); };
-    for (int number = first; number <= last && runs > 0; ++number) {
-        int received = 0;
-        engine.onBytes = [&](int bytes) {
-            received += bytes;
-            progress(QStringLiteral("run %1 of %2: %3 bytes").arg(number).arg(last).arg(received));
-        };
+    session.stopRequested = [&present] { return present(); };
+    int number = 0;
+    int received = 0;
+    int runStart = 0;
+    QObject::connect(&session, &LoggerSession::runRequested, [&](int asked) {
+        number = asked;
+        runStart = received;
         progress(QStringLiteral("run %1 of %2").arg(number).arg(last));
-        LoggerDownload::Run run;
-        switch (engine.downloadRun(number - 1, &run)) {
-        case LoggerDownload::Outcome::Complete:
+    });
+    QObject::connect(&session, &LoggerSession::progress, [&](int total, int) {
+        received = total;
+        progress(
+            QStringLiteral("run %1 of %2: %3 bytes").arg(number).arg(last).arg(total - runStart));
+    });
+    if (runs > 0) {
+        switch (session.download(count, first - 1, last - 1)) {
+        case LoggerSession::Outcome::Complete:
             break;
-        case LoggerDownload::Outcome::SendFailed:
+        case LoggerSession::Outcome::SendFailed:
             return fail(InstrumentError,
                         QStringLiteral("the request for run %1 could not be sent").arg(number));
-        case LoggerDownload::Outcome::Silent:
+        case LoggerSession::Outcome::Silent:
             return fail(InstrumentError,
                         QStringLiteral("run %1 did not arrive whole within the time limit "
                                        "(no end of the run from the instrument)")
                             .arg(number));
-        case LoggerDownload::Outcome::LinkLost:
-        case LoggerDownload::Outcome::Cancelled:
+        case LoggerSession::Outcome::LinkLost:
+        case LoggerSession::Outcome::Cancelled:
+        case LoggerSession::Outcome::Removed:
             return fail(InstrumentError,
                         QStringLiteral("the instrument went away during run %1").arg(number));
-        case LoggerDownload::Outcome::StepUnreadable:
+        case LoggerSession::Outcome::StepUnreadable:
             return fail(
                 InstrumentError,
                 QStringLiteral("reading the storage interval after run %1 failed").arg(number));
         }
-        data.runs.append(LoggerRun::decode(number, run.payload, run.step));
     }
+    data.runs = session.runs();
     endProgress();
 
     if (format.startsWith(QLatin1String("xls")))

@@ -3,8 +3,7 @@
 #include "gui/commandfailures.h"
 #include "gui/userinputblocker.h"
 #include "gui/uiseam.h"
-#include "download/loggerdownload.h"
-#include "download/mythread.h"
+#include "download/loggerrun.h"
 #include "files/workbooktemplate.h"
 #include "logger/loggersave.h"
 #include "logger/reportpageforlogger.h"
@@ -26,7 +25,6 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QTableWidget>
-#include <QThread>
 
 namespace {
 
@@ -40,7 +38,7 @@ const char *const kGrey = "background-color: rgb(200,200,200);";
 } // namespace
 
 FirstPageForLogger::FirstPageForLogger(QWidget *parent)
-    : QWidget(parent), ui(new Ui::FirstPageForLogger)
+    : QWidget(parent), m_session(new LoggerSession(nullptr, this)), ui(new Ui::FirstPageForLogger)
 {
     // Form and texts in the current language; its buttons' slots.
     ui->setupUi(this);
@@ -84,7 +82,6 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     liveClockTimer->start(1000);
     timerUpdate();
     connect(&readClockTimer, &QTimer::timeout, this, &FirstPageForLogger::setTimeEdit);
-    connect(&progressTimer, &QTimer::timeout, this, &FirstPageForLogger::updateProgress);
 
     // A window-modal child of the page: it stays in front of the main window.
     // Cancel ends the download after the run that is arriving; the runs
@@ -95,6 +92,34 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setMinimumDuration(0);
     progressDialog->reset(); // no automatic showing: the download shows it
+
+    // The session's download, shown: the dialog, the rows as runs arrive,
+    // paint and device notices (no input) while it waits, the outcome.
+    connect(m_session, &LoggerSession::started, this, [this](int, int maximum) {
+        progressDialog->setLabelText(tr("Getting data,please wait..."));
+        progressDialog->setRange(0, maximum);
+        progressDialog->setValue(0);
+        progressDialog->show();
+        inputBlocker = std::make_unique<UserInputBlocker>();
+    });
+    connect(m_session, &LoggerSession::progress, this, [this](int received, int maximum) {
+        // The maximum itself would close the dialog before the end; after a
+        // cancel any value would show the dialog again.
+        if (!progressDialog->wasCanceled())
+            progressDialog->setValue(qMin(received, maximum - 1));
+    });
+    connect(m_session, &LoggerSession::runReady, this,
+            [this](const LoggerRunData &run) { addRecordRow(run.rowTexts()); });
+    connect(m_session, &LoggerSession::waiting, this, &UserInputBlocker::letPaint);
+    m_session->stopRequested = [this] { return progressDialog->wasCanceled(); };
+    connect(progressDialog, &QProgressDialog::canceled, m_session, &LoggerSession::cancel);
+    connect(m_session, &LoggerSession::finished, this, &FirstPageForLogger::downloadFinished);
+    connect(m_session, &LoggerSession::cleared, this, [this] { ui->tbData->setRowCount(0); });
+    // The worker's received bytes, checked by the receive timer.
+    connect(m_session, &LoggerSession::receiveProgress, progressDialog, &QProgressDialog::setValue);
+    connect(m_session, &LoggerSession::receiveTimedOut, this, [this] {
+        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
+    });
 
     QTableWidget *table = ui->tbData;
     table->verticalHeader()->setVisible(false);
@@ -118,10 +143,6 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
 
 FirstPageForLogger::~FirstPageForLogger()
 {
-    if (workerLockHeld && worker) {
-        worker->lock.unlock();
-        workerLockHeld = false;
-    }
     delete progressDialog;
     delete ui;
 }
@@ -147,7 +168,7 @@ void FirstPageForLogger::setDownloadSilenceLimitMs(int ms) { silenceLimitMs = ms
 
 bool FirstPageForLogger::busyGuard()
 {
-    if (!isDownloading)
+    if (!m_session->downloading())
         return true;
     UiSeam::information(this, tr("information"), tr("Getting data,please wait..."));
     return false;
@@ -403,26 +424,21 @@ QString FirstPageForLogger::removalText(int kept) const
 void FirstPageForLogger::instrumentRemoved(bool tell)
 {
     clearDevice();
-    if (isDownloading) {
-        // The download ends at its next collection pass; it tells the user
-        // how many runs it kept.
-        removedDuringDownload = true;
-        return;
-    }
-    if (tell)
+    // A download ends at its next collection pass; it tells the user how
+    // many runs it kept.
+    if (!m_session->instrumentRemoved() && tell)
         UiSeam::information(this, tr("information"), removalText(-1));
 }
 
 void FirstPageForLogger::clear()
 {
     clearDevice();
-    if (isDownloading) {
-        // The link has gone while a download runs: end it, then empty the
-        // table (below, once the download has returned).
-        clearPending = true;
-        return;
-    }
-    on_pushButton_clear_clicked();
+    // The link has gone while a download runs: the session ends it, then
+    // empties the table once the download has returned.
+    if (m_session->downloading())
+        m_session->clear();
+    else
+        on_pushButton_clear_clicked();
 }
 
 // ---- run download -----------------------------------------------------------
@@ -435,113 +451,36 @@ void FirstPageForLogger::on_GetDataBtn_clicked()
     on_readhostconfiguretBtn_clicked();
 
     int count = 0;
-    if (m_commands->readPowerGroupCount(count) < 0)
+    if (m_session->readRunCount(&count) < 0)
         return;
     if (count < 1)
         return;
     qDebug("PowerGroupCount = %d\n", count);
-    // The page has buffers and storage addresses for 25 runs only.
-    const int runs = qMin(count, LoggerRun::MaxRuns);
-
-    for (int k = 0; k < LoggerRun::MaxRuns; ++k) {
-        runFrames[size_t(k)].clear();
-        runData[size_t(k)].clear();
-    }
-
-    isDownloading = true;
-    const int maximum = runs * LoggerRun::ProgressBytesPerRun;
-    progressDialog->setLabelText(tr("Getting data,please wait..."));
-    progressDialog->setRange(0, maximum);
-    progressDialog->setValue(0);
-    progressDialog->show();
-
-    removedDuringDownload = false;
-    RunOutcome outcome = RunOutcome::Complete;
-    int kept = 0;
-    {
-        UserInputBlocker blocker;
-        UserInputBlocker::letPaint();
-        int received = 0;
-        // Cancel is looked at between runs too: a run that comes in one
-        // collection pass never asks in between.
-        for (int k = 0; k < runs && outcome == RunOutcome::Complete; ++k) {
-            if (progressDialog->wasCanceled()) {
-                outcome = RunOutcome::Cancelled;
-                break;
-            }
-            outcome = downloadRun(k, &received, maximum);
-            if (outcome == RunOutcome::Complete)
-                ++kept;
-        }
-        // The read that lost the instrument has asked for its removal: run
-        // it now, while the download is still on, so that the user hears of
-        // it once, with the runs kept.
-        if (outcome == RunOutcome::LinkLost && !removedDuringDownload)
-            UserInputBlocker::letPaint();
-    }
-
-    // A cancelled dialog has closed; a value would show it again.
-    if (!progressDialog->wasCanceled())
-        progressDialog->setValue(maximum); // closes the dialog
-    progressDialog->reset();
-    isDownloading = false;
-    // Every run that arrived whole stays in the table, whatever ended the
-    // download.
-    if (removedDuringDownload)
-        UiSeam::information(this, tr("information"), removalText(kept));
-    else if (outcome == RunOutcome::StepUnreadable)
-        UiSeam::information(this, tr("warn"), tr("Read Storage Interval Error!"));
-    else if (outcome == RunOutcome::Silent)
-        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
-    else if (outcome == RunOutcome::Complete && count > runs)
-        UiSeam::information(this, tr("information"),
-                            tr("The instrument holds %1 runs; the first %2 were downloaded.")
-                                .arg(count)
-                                .arg(runs));
-    if (clearPending) {
-        clearPending = false;
-        on_pushButton_clear_clicked();
-    }
+    // The page shows the first 25 runs: storage addresses exist for no more.
+    m_session->setSilenceLimitMs(silenceLimitMs);
+    m_session->download(count);
 }
 
-FirstPageForLogger::RunOutcome FirstPageForLogger::downloadRun(int run, int *receivedTotal,
-                                                               int progressMaximum)
+void FirstPageForLogger::downloadFinished(LoggerSession::Outcome outcome, int kept, int held)
 {
-    LoggerDownload download(m_commands);
-    download.setSilenceLimitMs(silenceLimitMs);
-    download.onBytes = [&](int bytes) {
-        *receivedTotal += bytes;
-        // The maximum itself would close the dialog before the end; after a
-        // cancel any value would show the dialog again.
-        if (!progressDialog->wasCanceled())
-            progressDialog->setValue(qMin(*receivedTotal, progressMaximum - 1));
-    };
-    download.stopRequested = [this] {
-        UserInputBlocker::letPaint();
-        return clearPending || progressDialog->wasCanceled();
-    };
-    LoggerDownload::Run result;
-    const LoggerDownload::Outcome outcome = download.downloadRun(run, &result);
-    runFrames[size_t(run)] = result.frames;
-    runData[size_t(run)] = result.payload;
-    runSteps[size_t(run)] = result.step;
-    switch (outcome) {
-    case LoggerDownload::Outcome::SendFailed:
-        return RunOutcome::SendFailed;
-    case LoggerDownload::Outcome::Silent:
-        return RunOutcome::Silent;
-    case LoggerDownload::Outcome::LinkLost:
-        return RunOutcome::LinkLost;
-    case LoggerDownload::Outcome::Cancelled:
-        return RunOutcome::Cancelled;
-    case LoggerDownload::Outcome::StepUnreadable:
-        return RunOutcome::StepUnreadable;
-    case LoggerDownload::Outcome::Complete:
-        break;
-    }
-    addRecordRow(LoggerRun::rowTexts(run, result.payload, result.step));
-    UserInputBlocker::letPaint();
-    return RunOutcome::Complete;
+    inputBlocker.reset();
+    // A cancelled dialog has closed; a value would show it again.
+    if (!progressDialog->wasCanceled())
+        progressDialog->setValue(progressDialog->maximum()); // closes the dialog
+    progressDialog->reset();
+    // Every run that arrived whole stays in the table, whatever ended the
+    // download.
+    if (outcome == LoggerSession::Outcome::Removed)
+        UiSeam::information(this, tr("information"), removalText(kept));
+    else if (outcome == LoggerSession::Outcome::StepUnreadable)
+        UiSeam::information(this, tr("warn"), tr("Read Storage Interval Error!"));
+    else if (outcome == LoggerSession::Outcome::Silent)
+        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
+    else if (outcome == LoggerSession::Outcome::Complete && held > LoggerRun::MaxRuns)
+        UiSeam::information(this, tr("information"),
+                            tr("The instrument holds %1 runs; the first %2 were downloaded.")
+                                .arg(held)
+                                .arg(LoggerRun::MaxRuns));
 }
 
 // ---- table and row actions --------------------------------------------------
@@ -569,20 +508,24 @@ void FirstPageForLogger::on_pushButton_clear_clicked()
 {
     if (!busyGuard())
         return;
-    ui->tbData->setRowCount(0);
-    for (int k = 0; k < LoggerRun::MaxRuns; ++k) {
-        runFrames[size_t(k)].clear();
-        runData[size_t(k)].clear();
-    }
+    m_session->clear(); // the table empties on cleared
 }
 
-QByteArray FirstPageForLogger::GetPowerData() { return powerData; }
+QByteArray FirstPageForLogger::GetPowerData()
+{
+    return m_chosenRun.payload;
+}
+
+void FirstPageForLogger::chooseRun(int row)
+{
+    m_chosenRun = m_session->run(row);
+}
 
 void FirstPageForLogger::on_CurveBtn_clicked(int row)
 {
     if (!busyGuard())
         return;
-    powerData = (row >= 0 && row < LoggerRun::MaxRuns) ? runData[size_t(row)] : QByteArray();
+    chooseRun(row);
     qDebug("row = %d\n", row);
     on_UVPowerCurveBtn_clicked();
 }
@@ -591,7 +534,7 @@ void FirstPageForLogger::on_UVPowerCurveBtn_clicked()
 {
     if (!busyGuard())
         return;
-    if (powerData.isEmpty()) {
+    if (m_chosenRun.payload.isEmpty()) {
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
@@ -605,23 +548,21 @@ void FirstPageForLogger::on_ReportBtn_clicked(int row)
 {
     if (!busyGuard())
         return;
-    powerData = (row >= 0 && row < LoggerRun::MaxRuns) ? runData[size_t(row)] : QByteArray();
-    if (powerData.isEmpty()) {
+    chooseRun(row);
+    if (m_chosenRun.payload.isEmpty()) {
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
-    auto text = [&](int column) {
-        const QTableWidgetItem *item = ui->tbData->item(row, column);
-        return item ? item->text() : QString();
-    };
+    // The texts of the run's row, from the run itself.
+    const QStringList texts = m_chosenRun.rowTexts();
     reportSerialNo = ui->serialNoEdit->text();
     reportDeviceName = ui->DeviceNameEdit->text();
-    reportStartTime = text(1);
-    reportDuration = text(2) + QStringLiteral("S");
-    reportRec = text(3);
-    reportMax = text(4);
-    reportMin = text(5);
-    reportAvg = text(6);
+    reportStartTime = texts.value(1);
+    reportDuration = texts.value(2) + QStringLiteral("S");
+    reportRec = texts.value(3);
+    reportMax = texts.value(4);
+    reportMin = texts.value(5);
+    reportAvg = texts.value(6);
     // Each report window draws its curve into a picture file of its own, so
     // there is no shared picture to remove here.
     auto *report = new ReportPageForLogger(this);
@@ -634,7 +575,7 @@ void FirstPageForLogger::on_EXCELBtn_clicked(int row)
 {
     if (!busyGuard())
         return;
-    powerData = (row >= 0 && row < LoggerRun::MaxRuns) ? runData[size_t(row)] : QByteArray();
+    chooseRun(row);
     const QTableWidgetItem *start = ui->tbData->item(row, 1);
     reportStartTime = QDateTime::fromString(start ? start->text() : QString(),
                                             QStringLiteral("yyyy-MM-dd hh:mm:ss"))
@@ -647,12 +588,12 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
 {
     if (!busyGuard())
         return;
-    if (powerData.isEmpty()) {
+    if (m_chosenRun.payload.isEmpty()) {
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
     const int run = exportRunNo.toInt() - 1;
-    LoggerSave::exportRun(this, LoggerRun::decode(run + 1, powerData, 1), exportOf(run, 1),
+    LoggerSave::exportRun(this, m_chosenRun, exportOf(run, 1),
                           QStringLiteral("NO") + exportRunNo + QStringLiteral("_") +
                               reportStartTime,
                           fileOpener);
@@ -708,38 +649,13 @@ void FirstPageForLogger::languageChange()
 bool FirstPageForLogger::openThreadSlot()
 {
     qDebug() << tr("openThreadSlot");
-    workerThread = new QThread();
-    worker = new MyThread(m_commands ? m_commands->link() : nullptr);
-    connect(worker, &MyThread::senddata, this, &FirstPageForLogger::SaveData);
-    worker->moveToThread(workerThread);
-    connect(workerThread, &QThread::finished, workerThread, &QObject::deleteLater);
-    connect(workerThread, &QThread::finished, worker, &QObject::deleteLater);
-    connect(workerThread, &QThread::started, worker, &MyThread::startThreadSlot);
-    workerThread->start();
-    // This page reads its answers itself: the worker waits at the top of its
-    // loop until the page stops it.
-    worker->lock.lock();
-    workerLockHeld = true;
-    qDebug() << "mainWidget QThread::currentThreadId()==" << QThread::currentThreadId();
-    return false;
+    return m_session->startWorker();
 }
 
 bool FirstPageForLogger::closeThreadSlot()
 {
-    if (worker && workerLockHeld) {
-        worker->lock.unlock();
-        workerLockHeld = false;
-    }
     qDebug() << tr("closeThreadSlot");
-    if (!workerThread || !workerThread->isRunning())
-        return false;
-    worker->stop();
-    workerThread->quit();
-    const bool finished = workerThread->wait();
-    // Both objects delete themselves once the thread has finished.
-    workerThread = nullptr;
-    worker = nullptr;
-    return finished;
+    return m_session->stopWorker();
 }
 
 LoggerData FirstPageForLogger::exportOf(int firstRun, int runCount) const
@@ -750,47 +666,17 @@ LoggerData FirstPageForLogger::exportOf(int firstRun, int runCount) const
     for (int r = firstRun; r < firstRun + runCount && r < LoggerRun::MaxRuns; ++r) {
         if (r < 0)
             continue;
-        data.runs << LoggerRun::decode(r + 1, runData[size_t(r)],
-                                       runSteps[size_t(r)] > 0 ? runSteps[size_t(r)] : 1);
+        data.runs << m_session->run(r);
     }
     return data;
 }
 
-void FirstPageForLogger::SaveData(const QByteArray &baData) { receiveBuffer.append(baData); }
+void FirstPageForLogger::SaveData(const QByteArray &baData)
+{
+    m_session->takeReceived(baData);
+}
 
 void FirstPageForLogger::updateProgress()
 {
-    // The page holds the worker's lock itself while a worker runs, so the
-    // lock is taken here only when the page does not hold it already.
-    auto withWorkerLock = [this](auto &&work) {
-        if (worker && !workerLockHeld) {
-            QMutexLocker locker(&worker->lock);
-            work();
-        } else {
-            work();
-        }
-    };
-    if (!downloadClock.isValid() || 10000 - downloadClock.elapsed() <= 0) {
-        UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
-        progressTimer.stop();
-        withWorkerLock([this] { receiveBuffer.clear(); });
-        return;
-    }
-    progressDialog->setValue(receiveBuffer.size());
-    if (receiveBuffer.size() < expectedGroups * 34)
-        return;
-    withWorkerLock([this] {
-        int p = 0;
-        while (p + 34 <= receiveBuffer.size()) {
-            if (quint8(receiveBuffer.at(p)) == 0xAB && quint8(receiveBuffer.at(p + 1)) == 0x42)
-                p += 34;
-            else
-                ++p;
-        }
-        qDebug("readdata setVal =========OK============ %d\n", int(receiveBuffer.size()));
-        receiveBuffer.clear();
-    });
-    isDownloading = false;
-    progressTimer.stop();
-    progressDialog->setValue(expectedGroups * 34);
+    m_session->checkReceived();
 }

@@ -2,6 +2,7 @@
 
 #include "download/loggerrun.h"
 #include "measurement/loggerdata.h"
+#include "session/loggersession.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -9,14 +10,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <functional>
+#include <memory>
 
 class InstrumentCommands;
-class MyThread;
 class QButtonGroup;
 class QProgressDialog;
-class QThread;
+class UserInputBlocker;
 
 namespace Ui {
 class FirstPageForLogger;
@@ -28,8 +28,9 @@ class FirstPageForLogger;
 // curve, report and spreadsheet exports of each run.
 //
 // Every operation runs on the GUI thread and talks to the instrument one
-// request at a time through InstrumentCommands; the run download collects
-// its answer packets itself through the main window's exchange.
+// request at a time through InstrumentCommands; the run download, the runs
+// and the worker belong to the page's LoggerSession, whose signals the page
+// shows (progress dialog, table rows, messages).
 class FirstPageForLogger : public QWidget
 {
     Q_OBJECT
@@ -39,7 +40,11 @@ public:
 
     // The instrument's commands and, through them, the link: handed over by
     // the main window, which owns both.
-    void setInstrument(InstrumentCommands *commands) { m_commands = commands; }
+    void setInstrument(InstrumentCommands *commands)
+    {
+        m_commands = commands;
+        m_session->setCommands(commands);
+    }
 
     // The instrument has gone: the device fields clear, the runs stay (a
     // download ends with the runs complete by then), and the user is told
@@ -86,10 +91,13 @@ public:
     QString reportAvg;
     QString exportRunNo;
 
-    bool downloading() const { return isDownloading; }
-    const QByteArray &runPayload(int run) const { return runData.at(size_t(run)); }
-    const QByteArray &runAnswerBytes(int run) const { return runFrames.at(size_t(run)); }
+    bool downloading() const { return m_session->downloading(); }
+    LoggerSession *session() const { return m_session; }
+    QByteArray runPayload(int run) const { return m_session->run(run).payload; }
+    QByteArray runAnswerBytes(int run) const { return m_session->answerBytes(run); }
     QProgressDialog *downloadProgressDialog() const { return progressDialog; }
+    // The run chosen by the last row action (kept when the table clears).
+    const LoggerRunData &chosenRun() const { return m_chosenRun; }
 
 public slots:
     void SetShutdownEditStatus();
@@ -123,40 +131,27 @@ private:
     // may not run.
     bool busyGuard();
     bool linkGuard();
-    // Download of run k; false when the download has to end here.
-    enum class RunOutcome { Complete, SendFailed, Silent, LinkLost, Cancelled, StepUnreadable };
     void clearDevice();
     // "The instrument was disconnected", with the runs kept when kept >= 0.
     QString removalText(int kept) const;
-    RunOutcome downloadRun(int run, int *receivedTotal, int progressMaximum);
+    // The end of a download: the dialog closes, the message of its outcome.
+    void downloadFinished(LoggerSession::Outcome outcome, int kept, int held);
+    void chooseRun(int row);
     void showConfigurationDefaults();
     void setIntervalButtonsStyle(const QString &style);
 
-    QTimer progressTimer;
-    QElapsedTimer downloadClock;
-    int expectedGroups = 0;
-    QThread *workerThread = nullptr;
-    MyThread *worker = nullptr;
-    bool workerLockHeld = false;
-    QByteArray receiveBuffer;
+    LoggerSession *m_session = nullptr;
     Ui::FirstPageForLogger *ui = nullptr;
     QButtonGroup *autoOffGroup = nullptr;
     QButtonGroup *intervalGroup = nullptr;
-    std::array<QByteArray, LoggerRun::MaxRuns> runFrames;
-    std::array<QByteArray, LoggerRun::MaxRuns> runData;
-    std::array<int, LoggerRun::MaxRuns> runSteps{}; // storage step of each run, s
     // The runs in the table as the command-line tool writes them (CSV).
     LoggerData exportOf(int firstRun, int runCount) const;
     QTimer readClockTimer;
     QElapsedTimer readClockAge;
-    bool isDownloading = false;
-    // clear() arrived while a download ran: the download ends, then the
-    // table is emptied.
-    bool clearPending = false;
-    // The instrument went away while a download ran.
-    bool removedDuringDownload = false;
     QProgressDialog *progressDialog = nullptr;
-    QByteArray powerData;
+    // No click or key reaches the page while a download runs.
+    std::unique_ptr<UserInputBlocker> inputBlocker;
+    LoggerRunData m_chosenRun;
     QTimer *liveClockTimer = nullptr;
     InstrumentCommands *m_commands = nullptr;
 };

@@ -3,7 +3,6 @@
 #include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "logger/informationpageforlogger.h"
-#include "download/loggerrun.h"
 #include "ui_reportpageforlogger.h"
 
 #include <QCloseEvent>
@@ -64,7 +63,7 @@ QTextBrowser *ReportPageForLogger::textBrowser() const { return ui->textBrowser;
 
 void ReportPageForLogger::loadCurve()
 {
-    m_powerData.clear();
+    m_run = LoggerRunData();
     if (auto *page = qobject_cast<FirstPageForLogger *>(parentWidget())) {
         m_fields.device = page->reportDeviceName + QStringLiteral(" Vantrel");
         m_fields.serialNo = page->reportSerialNo;
@@ -75,9 +74,9 @@ void ReportPageForLogger::loadCurve()
         m_fields.powerMin = page->reportMin;
         m_fields.powerAvg = page->reportAvg;
         m_chineseLayout = page->chineseLayout;
-        m_powerData = page->GetPowerData();
+        m_run = page->chosenRun();
     }
-    const QVector<double> values = LoggerRun::sampleValues(m_powerData);
+    const QVector<double> values = m_run.sampleValues();
     QVector<double> keys(values.size());
     for (int i = 0; i < keys.size(); ++i)
         keys[i] = i;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "logger/loggerreport.h"
+#include "measurement/loggerdata.h"
 
-#include <QByteArray>
 #include <QDialog>
 
 class QCustomPlot;
@@ -56,7 +56,7 @@ private:
 
     Ui::ReportPageForLogger *ui = nullptr;
     LoggerReport::Fields m_fields;
-    QByteArray m_powerData;
+    LoggerRunData m_run;
     bool m_chineseLayout = false;
     QString m_picturePath;
     QString m_html;

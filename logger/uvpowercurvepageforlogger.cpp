@@ -1,7 +1,6 @@
 #include "logger/uvpowercurvepageforlogger.h"
 
 #include "logger/firstpageforlogger.h"
-#include "download/loggerrun.h"
 #include "ui_uvpowercurvepageforlogger.h"
 
 #include <QEvent>
@@ -30,12 +29,12 @@ QCustomPlot *UVPowerCurvePageForLogger::plot() const { return ui->customPlot; }
 
 void UVPowerCurvePageForLogger::on_btnUpdateCurve_clicked()
 {
-    m_powerData.clear();
+    m_run = LoggerRunData();
     if (auto *page = qobject_cast<FirstPageForLogger *>(parentWidget()))
-        m_powerData.append(page->GetPowerData());
-    qDebug("on_btnUpdateCurve_clicked= %d\n", int(m_powerData.size()));
+        m_run = page->chosenRun();
+    qDebug("on_btnUpdateCurve_clicked= %d\n", int(m_run.payload.size()));
 
-    const QVector<double> values = LoggerRun::sampleValues(m_powerData);
+    const QVector<double> values = m_run.sampleValues();
     QVector<double> keys(values.size());
     for (int i = 0; i < keys.size(); ++i)
         keys[i] = i;

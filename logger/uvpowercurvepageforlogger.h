@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measurement/loggerdata.h"
+
 #include <QByteArray>
 #include <QDialog>
 
@@ -10,19 +12,20 @@ class UVPowerCurvePageForLogger;
 }
 
 // A window plotting the power samples of one Logger run: sample number along
-// the bottom axis, irradiance (uW/cm2) along the left axis. The samples are
+// the bottom axis, irradiance (uW/cm2) along the left axis. The run is
 // copied from the Logger page when the window opens; later downloads do not
 // change it. The plot can be dragged, zoomed and fitted again with "Auto Set".
 class UVPowerCurvePageForLogger : public QDialog
 {
     Q_OBJECT
 public:
-    // parent is the Logger page, whose GetPowerData() supplies the run.
+    // parent is the Logger page, whose chosenRun() supplies the run.
     explicit UVPowerCurvePageForLogger(QWidget *parent = nullptr);
     ~UVPowerCurvePageForLogger() override;
 
     QCustomPlot *plot() const;
-    const QByteArray &powerData() const { return m_powerData; }
+    // The run's payload as it arrived.
+    const QByteArray &powerData() const { return m_run.payload; }
 
 public slots:
     void on_btnUpdateCurve_clicked();
@@ -34,5 +37,5 @@ protected:
 
 private:
     Ui::UVPowerCurvePageForLogger *ui = nullptr;
-    QByteArray m_powerData;
+    LoggerRunData m_run;
 };

@@ -76,3 +76,6 @@ QString power(float value);
 // The table's start time text, "yyyy-MM-dd hh:mm:ss".
 QString startTime(const QDateTime &start);
 } // namespace LoggerText
+
+// Runs travel in signals (LoggerSession::runReady).
+Q_DECLARE_METATYPE(LoggerRunData)
