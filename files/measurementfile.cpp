@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QtMath>
 
+#include <cmath>
 #include <limits>
 
 namespace MeasurementFile {
@@ -91,7 +92,7 @@ public:
     {
         const QJsonValue v = o.value(QLatin1String(key));
         const double d = v.toDouble(std::numeric_limits<double>::quiet_NaN());
-        if (!v.isDouble() || d != qFloor(d) || d < min || d > max) {
+        if (!v.isDouble() || !(d >= min && d <= max) || d != std::floor(d)) {
             fail(where + QLatin1Char('.') + QLatin1String(key),
                  tr("not a whole number from %1 to %2").arg(min).arg(max));
             return min;

@@ -301,7 +301,8 @@ bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
         return false;
     }
     Measurement m;
-    if (header.value(0) == QLatin1String("record") && isLoggerHeader(header.mid(1))) {
+    if (header.size() == 12 && header.at(0) == QLatin1String("record") &&
+        isLoggerHeader(header.mid(1))) {
         m.family = Measurement::Family::Logger;
         for (int r = 0; r < rows.size(); ++r) {
             const QStringList &row = rows.at(r);
