@@ -17,10 +17,12 @@ struct OptionSpec
 const OptionSpec kOptions[] = {
     {"simulate", 0, true, "*"},      {"serial", 0, true, "*"},
     {"debug", 0, false, "*"},        {"help", 'h', false, "*"},
-    {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download"},
-    {"run", 0, true, "download"},    {"output", 'o', true, "download"},
+    {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download stats"},
+    {"run", 0, true, "download stats"}, {"output", 'o', true, "download"},
     {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
     {"bom", 0, false, "download"},
+    {"threshold", 0, true, "stats"}, {"window-percent", 0, true, "stats"},
+    {"rule", 0, true, "stats"}, {"dose-unit", 0, true, "stats"},
 };
 
 const OptionSpec *findLong(const QString &name)
@@ -43,7 +45,8 @@ const OptionSpec *findShort(QChar c)
 
 const QStringList kVerbs = {QStringLiteral("list"),     QStringLiteral("info"),
                             QStringLiteral("config"),   QStringLiteral("clock"),
-                            QStringLiteral("download"), QStringLiteral("help")};
+                            QStringLiteral("download"), QStringLiteral("stats"),
+                            QStringLiteral("help")};
 
 bool takes(const OptionSpec &o, const QString &verb, const QString &action)
 {
@@ -224,6 +227,23 @@ QString helpText(const QString &verb)
             "CSV files do, so that spreadsheet programs read μW/cm² right.\n"
             "xls, xlsx: the workbooks of the program's \"Save Data\", numbers showing\n"
             "the decimals of the table.\n");
+    if (verb == QLatin1String("stats"))
+        return QStringLiteral(
+            "usage: vantrel-cli stats [--run N] [--threshold VALUE] [--window-percent P]\n"
+            "                         [--rule sample-and-hold|trapezoid]\n"
+            "                         [--dose-unit mJ/cm2|J/m2] [--format json|csv] [FILE]\n"
+            "\n"
+            "The UV figures of the Logger's runs (all, or run N): the dose (the time\n"
+            "integral of the irradiance), the peak and its time, the mean, and the\n"
+            "exposure window, from the first to the last time the irradiance reaches\n"
+            "P percent of the peak (10 by default), with the dose inside it; with\n"
+            "--threshold, the seconds above VALUE μW/cm². Times are seconds from the\n"
+            "run's start. The dose rule: sample-and-hold (the default: each sample\n"
+            "holds for one interval, as the table's duration counts) or trapezoid\n"
+            "(straight lines between samples, crossings interpolated).\n"
+            "With FILE the runs come from a saved measurement file (JSON, CSV, .xls,\n"
+            ".xlsx, as the program and download write them), else from the\n"
+            "instrument. JSON (the default): {\"runs\": [...]}; CSV: a row per run.\n");
     return QStringLiteral(
         "usage: vantrel-cli [global options] COMMAND [options]\n"
         "\n"
@@ -235,6 +255,7 @@ QString helpText(const QString &verb)
         "  config get|set        the instrument's settings\n"
         "  clock get|set         the Logger's clock\n"
         "  download              stored records (Meter) or runs (Logger)\n"
+        "  stats [FILE]          UV dose, peak and exposure window of Logger runs\n"
         "  help [COMMAND]        this text, or the command's\n"
         "\n"
         "Global options:\n"

@@ -2,8 +2,10 @@
 
 #include "cli/commandline.h"
 #include "cli/session.h"
+#include "cli/stats.h"
 #include "download/loggerrun.h"
 #include "download/meterrecord.h"
+#include "files/measurementreader.h"
 #include "files/recordexport.h"
 #include "files/safefile.h"
 #include "files/workbookfile.h"
@@ -53,6 +55,10 @@ private:
     int download();
     int downloadMeter(const QString &format, const QString &output);
     int downloadLogger(const QString &format, const QString &output);
+    // The Logger's runs (all, or --run N) from the open instrument; false
+    // with the exit code in *exit and the message shown.
+    bool collectLoggerRuns(LoggerData *data, int *exit);
+    int stats();
 
     // Opens and recognises the chosen instrument; false (with the exit code
     // in *exit and the message shown) when that fails.
@@ -183,7 +189,8 @@ int Verbs::run()
     const QString &action = m_line.action;
     // Positional words: only config set takes any (and clock set one time).
     const bool takesWords = (verb == QLatin1String("config") && action == QLatin1String("set")) ||
-                            (verb == QLatin1String("clock") && action == QLatin1String("set"));
+                            (verb == QLatin1String("clock") && action == QLatin1String("set")) ||
+                            verb == QLatin1String("stats");
     if (!takesWords && !m_line.positional.isEmpty())
         return fail(Usage, QStringLiteral("unexpected \"%1\"").arg(m_line.positional.first()));
 
@@ -195,6 +202,8 @@ int Verbs::run()
         return action == QLatin1String("get") ? configGet() : configSet();
     if (verb == QLatin1String("clock"))
         return action == QLatin1String("get") ? clockGet() : clockSet();
+    if (verb == QLatin1String("stats"))
+        return stats();
     return download();
 }
 
@@ -758,11 +767,28 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
 
 int Verbs::downloadLogger(const QString &format, const QString &output)
 {
+    LoggerData data;
+    int exit = Ok;
+    if (!collectLoggerRuns(&data, &exit))
+        return exit;
+    if (format.startsWith(QLatin1String("xls")))
+        return writeWorkbook(LoggerFiles::workbook(data), format, output);
+    return writeOutput(format == QLatin1String("json") ? LoggerFiles::json(data)
+                                                       : csv(LoggerFiles::csv(data)),
+                       output);
+}
+
+bool Verbs::collectLoggerRuns(LoggerData *out, int *exit)
+{
+    auto failWith = [this, exit](int code, const QString &message) {
+        *exit = fail(code, message);
+        return false;
+    };
     LoggerSession session(m_session.commands());
     int count = 0;
     const int rc = session.readRunCount(&count);
     if (rc < 0)
-        return fail(InstrumentError,
+        return failWith(InstrumentError,
                     QStringLiteral("reading the number of runs: %1").arg(Session::resultText(rc)));
     // Storage addresses exist for 25 runs.
     if (count > LoggerRun::MaxRuns)
@@ -775,7 +801,7 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
     if (m_line.has("run")) {
         const int chosen = m_line.value("run").toInt();
         if (chosen > runs)
-            return fail(Usage, runs == 0 ? QStringLiteral("the Logger holds no runs")
+            return failWith(Usage, runs == 0 ? QStringLiteral("the Logger holds no runs")
                                          : QStringLiteral("the Logger holds runs 1 to %1, not %2")
                                                .arg(runs)
                                                .arg(chosen));
@@ -810,32 +836,103 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
         case LoggerSession::Outcome::Complete:
             break;
         case LoggerSession::Outcome::SendFailed:
-            return fail(InstrumentError,
+            return failWith(InstrumentError,
                         QStringLiteral("the request for run %1 could not be sent").arg(number));
         case LoggerSession::Outcome::Silent:
-            return fail(InstrumentError,
+            return failWith(InstrumentError,
                         QStringLiteral("run %1 did not arrive whole within the time limit "
                                        "(no end of the run from the instrument)")
                             .arg(number));
         case LoggerSession::Outcome::LinkLost:
         case LoggerSession::Outcome::Cancelled:
         case LoggerSession::Outcome::Removed:
-            return fail(InstrumentError,
+            return failWith(InstrumentError,
                         QStringLiteral("the instrument went away during run %1").arg(number));
         case LoggerSession::Outcome::StepUnreadable:
-            return fail(
+            return failWith(
                 InstrumentError,
                 QStringLiteral("reading the storage interval after run %1 failed").arg(number));
         }
     }
     data.runs = session.runs();
     endProgress();
+    *out = data;
+    return true;
+}
 
-    if (format.startsWith(QLatin1String("xls")))
-        return writeWorkbook(LoggerFiles::workbook(data), format, output);
-    return writeOutput(format == QLatin1String("json") ? LoggerFiles::json(data)
-                                                       : csv(LoggerFiles::csv(data)),
-                       output);
+int Verbs::stats()
+{
+    QString format = m_line.value("format");
+    int exit = Ok;
+    if (!formatOk({QStringLiteral("json"), QStringLiteral("csv")}, &format, &exit))
+        return exit;
+    if (m_line.positional.size() > 1)
+        return fail(Usage, QStringLiteral("stats takes one file, not %1")
+                               .arg(m_line.positional.size()));
+    StatsOptions options;
+    auto number = [this](const char *key, double min, double max, double *out) {
+        if (!m_line.has(key))
+            return true;
+        bool ok = false;
+        *out = m_line.value(key).toDouble(&ok);
+        return ok && *out >= min && *out <= max;
+    };
+    options.figures.hasThreshold = m_line.has("threshold");
+    if (!number("threshold", -1e30, 1e30, &options.figures.threshold))
+        return fail(Usage, QStringLiteral("--threshold takes an irradiance in μW/cm²"));
+    if (!number("window-percent", 1e-9, 100, &options.figures.windowPercent))
+        return fail(Usage, QStringLiteral("--window-percent takes a share of the peak above 0 "
+                                          "and at most 100"));
+    if (m_line.has("rule") && !UvFigures::ruleFromName(m_line.value("rule"), &options.figures.rule))
+        return fail(Usage, QStringLiteral("--rule takes sample-and-hold or trapezoid"));
+    const QString doseUnit = m_line.value("dose-unit").toLower();
+    if (!doseUnit.isEmpty() && doseUnit != QLatin1String("mj/cm2") &&
+        doseUnit != QLatin1String("j/m2"))
+        return fail(Usage, QStringLiteral("--dose-unit takes mJ/cm2 or J/m2"));
+    options.joulePerM2 = doseUnit == QLatin1String("j/m2");
+    int chosen = 0;
+    if (m_line.has("run")) {
+        bool ok = false;
+        chosen = m_line.value("run").toInt(&ok);
+        if (!ok || chosen < 1)
+            return fail(Usage, QStringLiteral("--run takes a run number from 1"));
+    }
+
+    LoggerData data;
+    if (!m_line.positional.isEmpty()) {
+        Measurement m;
+        QString error;
+        if (!MeasurementReader::read(m_line.positional.first(), &m, &error))
+            return fail(FileError, error);
+        if (m.family != Measurement::Family::Logger)
+            return fail(Usage, QStringLiteral("%1 holds Meter records; stats are figures of "
+                                              "Logger runs")
+                                   .arg(m_line.positional.first()));
+        data = m.logger;
+        if (chosen > 0) {
+            QList<LoggerRunData> runs;
+            for (const LoggerRunData &run : qAsConst(data.runs)) {
+                if (run.number == chosen)
+                    runs << run;
+            }
+            if (runs.isEmpty())
+                return fail(Usage, QStringLiteral("%1 holds no run %2")
+                                       .arg(m_line.positional.first())
+                                       .arg(chosen));
+            data.runs = runs;
+        }
+    } else {
+        if (!openInstrument(&exit))
+            return exit;
+        if (!m_instrument.isLogger())
+            return fail(Usage, QStringLiteral("the %1 is a Meter; stats are figures of Logger runs")
+                                   .arg(m_instrument.model()));
+        if (!collectLoggerRuns(&data, &exit))
+            return exit;
+    }
+    return writeOutput(format == QLatin1String("csv") ? statsCsv(data, options)
+                                                      : statsJson(data, options),
+                       QStringLiteral("-"));
 }
 
 } // namespace

@@ -237,7 +237,7 @@ QByteArray toJson(const LoggerData &data, const QString &notes, const UvFigures:
         r.insert(QStringLiteral("powerAverage"), any ? number(s.avg) : QJsonValue());
         const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds, figures);
         r.insert(QStringLiteral("dose"), figure(UvFigures::toMilliJoulePerCm2(f.dose)));
-        r.insert(QStringLiteral("peak"), any ? figure(f.peak) : QJsonValue());
+        r.insert(QStringLiteral("peak"), any ? number(float(f.peak)) : QJsonValue());
         r.insert(QStringLiteral("peakTimeSeconds"), any ? figure(f.peakTime) : QJsonValue());
         r.insert(QStringLiteral("mean"), any ? figure(f.mean) : QJsonValue());
         r.insert(QStringLiteral("windowStartSeconds"),

@@ -235,7 +235,15 @@ Kind kindOf(const QByteArray &bytes, const QString &fileName)
 bool read(const QString &fileName, Measurement *out, QString *error)
 {
     QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo::exists(fileName)) {
+        *error = tr("%1 does not exist.").arg(fileName);
+        return false;
+    }
+    if (!QFileInfo(fileName).isFile()) {
+        *error = tr("%1 is not a file.").arg(fileName);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
         *error = tr("%1 cannot be opened: %2.").arg(fileName, file.errorString());
         return false;
     }

@@ -330,6 +330,22 @@ void CliTest::invocations_data()
                "\r\nsample,1,,,,,,,1,2024-05-06T09:30:00,0,850.0\r\n",
                "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8\r\n",
                "\r\nrun,3,2024-05-07T08:02:45,6000,"};
+    row("stats of a run: dose, window, time above")
+        << QStringList{"--simulate", "logger", "stats", "--run", "1", "--threshold", "800"} << 0
+        << QStringList{"\"dose\": 1058.304,", "\"dose_rule\": \"sample-and-hold\"",
+                       "\"above_threshold_s\": 930,", "\"peak\": 1005.4,",
+                       "\"window_end\": 1200,"}
+        << none << "" << QByteArray() << none;
+    row("stats of a file that is no measurement")
+        << QStringList{"stats", D + "/bad.json"} << 5 << none << QStringList{"no JSON file"} << ""
+        << QByteArray() << none;
+    row("stats of a Meter") << QStringList{"--simulate", "meter", "stats"} << 2 << none
+                            << QStringList{"is a Meter; stats are figures of Logger runs"} << ""
+                            << QByteArray() << none;
+    row("stats: a window of 0 %")
+        << QStringList{"stats", "--window-percent", "0", D + "/bad.json"} << 2 << none
+        << QStringList{"--window-percent takes a share of the peak above 0"} << "" << QByteArray()
+        << none;
     row("run out of range") << QStringList{"--simulate", "logger", "download", "--run", "4"} << 2
                             << none << QStringList{"the Logger holds runs 1 to 3, not 4"} << ""
                             << QByteArray() << none;

@@ -1,0 +1,95 @@
+#include "cli/stats.h"
+
+#include "files/recordexport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace Cli {
+
+namespace {
+
+struct Field
+{
+    QString key;
+    QJsonValue value;
+};
+
+QJsonValue number(double value)
+{
+    return qIsFinite(value) ? QJsonValue(QString::number(value, 'g', 9).toDouble())
+                            : QJsonValue(QJsonValue::Null);
+}
+
+QList<Field> fieldsOf(const LoggerRunData &run, const StatsOptions &options)
+{
+    const UvFigures::Figures f =
+        UvFigures::compute(run.samples, run.intervalSeconds, options.figures);
+    auto dose = [&options](double microJoule) {
+        return number(options.joulePerM2 ? UvFigures::toJoulePerM2(microJoule)
+                                         : UvFigures::toMilliJoulePerCm2(microJoule));
+    };
+    const bool any = f.samples > 0;
+    QList<Field> fields{
+        {QStringLiteral("run"), run.number},
+        {QStringLiteral("start"), run.start.isValid()
+                                      ? QJsonValue(run.start.toString(Qt::ISODate))
+                                      : QJsonValue()},
+        {QStringLiteral("interval_s"), run.intervalSeconds},
+        {QStringLiteral("unit"), LoggerUnits::powerUnitText()},
+        {QStringLiteral("samples"), f.samples},
+        {QStringLiteral("dose"), dose(f.dose)},
+        {QStringLiteral("dose_unit"),
+         options.joulePerM2 ? QStringLiteral("J/m²") : QStringLiteral("mJ/cm²")},
+        {QStringLiteral("dose_rule"), UvFigures::ruleName(options.figures.rule)},
+        // The peak is one of the instrument's single-precision samples.
+        {QStringLiteral("peak"),
+         any ? QJsonValue(RecordExport::floatText(float(f.peak)).toDouble()) : QJsonValue()},
+        {QStringLiteral("peak_time"), any ? number(f.peakTime) : QJsonValue()},
+        {QStringLiteral("mean"), any ? number(f.mean) : QJsonValue()},
+        {QStringLiteral("window_start"), f.hasWindow ? number(f.windowStart) : QJsonValue()},
+        {QStringLiteral("window_end"), f.hasWindow ? number(f.windowEnd) : QJsonValue()},
+        {QStringLiteral("window_dose"), f.hasWindow ? dose(f.windowDose) : QJsonValue()},
+    };
+    if (options.figures.hasThreshold)
+        fields << Field{QStringLiteral("above_threshold_s"), number(f.aboveThreshold)};
+    return fields;
+}
+
+} // namespace
+
+QByteArray statsJson(const LoggerData &data, const StatsOptions &options)
+{
+    QJsonArray runs;
+    for (const LoggerRunData &run : data.runs) {
+        QJsonObject o;
+        for (const Field &f : fieldsOf(run, options))
+            o.insert(f.key, f.value);
+        runs.append(o);
+    }
+    QJsonObject top;
+    top.insert(QStringLiteral("runs"), runs);
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+QByteArray statsCsv(const LoggerData &data, const StatsOptions &options)
+{
+    QByteArray out;
+    LoggerRunData none;
+    QStringList header;
+    for (const Field &f : fieldsOf(none, options))
+        header << f.key;
+    out += Csv::row(header);
+    for (const LoggerRunData &run : data.runs) {
+        QStringList row;
+        for (const Field &f : fieldsOf(run, options)) {
+            const QJsonValue &v = f.value;
+            row << (v.isDouble() ? QString::number(v.toDouble(), 'g', 9) : v.toString());
+        }
+        out += Csv::row(row);
+    }
+    return out;
+}
+
+} // namespace Cli

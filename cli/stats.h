@@ -1,0 +1,26 @@
+#pragma once
+
+// vantrel-cli stats: the UV figures of Logger runs as JSON or CSV.
+
+#include "measurement/loggerdata.h"
+#include "measurement/uvfigures.h"
+
+#include <QByteArray>
+
+namespace Cli {
+
+struct StatsOptions
+{
+    UvFigures::Options figures;
+    bool joulePerM2 = false; // doses in J/m² instead of mJ/cm²
+};
+
+// {"runs": [{"run", "start", "interval_s", "unit", "samples", "dose",
+// "dose_unit", "dose_rule", "peak", "peak_time", "mean", "window_start",
+// "window_end", "window_dose"[, "above_threshold_s"]}, ...]}; times in
+// seconds from the run's start, the start as the instrument's clock gives it.
+QByteArray statsJson(const LoggerData &data, const StatsOptions &options);
+// The same fields as a CSV table, one row per run.
+QByteArray statsCsv(const LoggerData &data, const StatsOptions &options);
+
+} // namespace Cli
