@@ -309,7 +309,9 @@ bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
         return false;
     }
     Measurement m;
-    if (header.size() == 12 && header.at(0) == QLatin1String("record") &&
+    // Files of earlier versions end with the sample's value; later ones add
+    // the run's figures, which are computed again from the samples.
+    if ((header.size() == 12 || header.size() == 17) && header.at(0) == QLatin1String("record") &&
         isLoggerHeader(header.mid(1))) {
         m.family = Measurement::Family::Logger;
         for (int r = 0; r < rows.size(); ++r) {

@@ -107,13 +107,23 @@ QStringList csvHeaders()
     return QStringList{QStringLiteral("record")} + tableHeaders() +
            QStringList{QStringLiteral("Sample"), QStringLiteral("Time"),
                        QStringLiteral("Elapsed(S)"),
-                       QStringLiteral("Power (") + kPowerUnit + QLatin1Char(')')};
+                       QStringLiteral("Power (") + kPowerUnit + QLatin1Char(')')} +
+           figureHeaders();
+}
+
+QStringList figureHeaders()
+{
+    return {QStringLiteral("Dose (mJ/cm², ") + UvFigures::ruleName(UvFigures::DoseRule::SampleHold) +
+                QLatin1Char(')'),
+            QStringLiteral("Peak time (S)"), QStringLiteral("Window start (S)"),
+            QStringLiteral("Window end (S)"), QStringLiteral("Window dose (mJ/cm²)")};
 }
 
 QByteArray csv(const LoggerData &data)
 {
     QByteArray out = Csv::row(csvHeaders());
     const int tableColumns = tableHeaders().size();
+    const int figureColumns = figureHeaders().size();
     for (const LoggerRunData &run : data.runs) {
         const QDateTime &start = run.start;
         // The table's columns, the start time in the ISO 8601 form of the
@@ -121,8 +131,19 @@ QByteArray csv(const LoggerData &data)
         QStringList table = run.rowTexts();
         if (start.isValid())
             table[1] = start.toString(kIsoFormat);
+        // The run's UV figures close its row (sample-and-hold, a 10 % window).
+        const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds);
+        auto figure = [](double v) { return QString::number(v, 'g', 9); };
+        const bool any = f.samples > 0;
         out += Csv::row(QStringList{QStringLiteral("run")} + table +
-                        QStringList{QString(), QString(), QString(), QString()});
+                        QStringList{QString(), QString(), QString(), QString(),
+                                    figure(UvFigures::toMilliJoulePerCm2(f.dose)),
+                                    any ? figure(f.peakTime) : QString(),
+                                    f.hasWindow ? figure(f.windowStart) : QString(),
+                                    f.hasWindow ? figure(f.windowEnd) : QString(),
+                                    f.hasWindow
+                                        ? figure(UvFigures::toMilliJoulePerCm2(f.windowDose))
+                                        : QString()});
         const int m = run.samples.size();
         QStringList fields;
         for (int i = 0; i < m; ++i) {
@@ -134,6 +155,8 @@ QByteArray csv(const LoggerData &data)
             fields << QString::number(i + 1)
                    << (start.isValid() ? start.addSecs(elapsed).toString(kIsoFormat) : QString())
                    << QString::number(elapsed) << RecordExport::sampleText(run.samples.at(i));
+            for (int c = 0; c < figureColumns; ++c)
+                fields << QString();
             out += Csv::row(fields);
         }
     }

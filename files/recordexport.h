@@ -32,6 +32,7 @@
 #include "files/xlsworkbook.h"
 #include "measurement/loggerdata.h"
 #include "measurement/meterdata.h"
+#include "measurement/uvfigures.h"
 
 #include <QByteArray>
 #include <QList>
@@ -58,6 +59,9 @@ XlsWorkbook workbook(const MeterData &data);
 namespace LoggerFiles {
 QStringList tableHeaders();
 QStringList csvHeaders();
+// The run rows' last columns: the run's UV figures (dose under the
+// sample-and-hold rule, peak time, exposure window at 10 % of the peak).
+QStringList figureHeaders();
 QByteArray csv(const LoggerData &data);
 QByteArray json(const LoggerData &data);
 // Sheet 1 the run table as the Logger table (centred, with the blank

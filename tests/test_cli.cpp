@@ -325,10 +325,12 @@ void CliTest::invocations_data()
         << none << "runs.csv" << QByteArray()
         << QStringList{
                "record,NO,StartTime,Duration(S),Power(REC) (μW/cm²),Power(MAX) (μW/cm²),Power(MIN) "
-               "(μW/cm²),Power(AVG) (μW/cm²),Sample,Time,Elapsed(S),Power (μW/cm²)\r\nrun,1,"
-               "2024-05-06T09:30:00,1200,",
-               "\r\nsample,1,,,,,,,1,2024-05-06T09:30:00,0,850.0\r\n",
-               "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8\r\n",
+               "(μW/cm²),Power(AVG) (μW/cm²),Sample,Time,Elapsed(S),Power (μW/cm²),"
+               "\"Dose (mJ/cm², sample-and-hold)\",Peak time (S),Window start (S),"
+               "Window end (S),Window dose (mJ/cm²)\r\nrun,1,2024-05-06T09:30:00,1200,",
+               ",,,,1058.304,710,0,1200,1058.304\r\n",
+               "\r\nsample,1,,,,,,,1,2024-05-06T09:30:00,0,850.0,,,,,\r\n",
+               "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8,,,,,\r\n",
                "\r\nrun,3,2024-05-07T08:02:45,6000,"};
     row("stats of a run: dose, window, time above")
         << QStringList{"--simulate", "logger", "stats", "--run", "1", "--threshold", "800"} << 0
