@@ -71,6 +71,12 @@ class Reader
 public:
     QString error;
 
+    // lupdate files these texts under this class.
+    static QString tr(const char *text)
+    {
+        return QCoreApplication::translate("MeasurementFile::Reader", text);
+    }
+
     bool ok() const { return error.isEmpty(); }
     void fail(const QString &where, const QString &what)
     {
