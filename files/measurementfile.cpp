@@ -88,11 +88,12 @@ public:
     {
         if (v.isNull())
             return std::numeric_limits<float>::quiet_NaN();
-        if (!v.isDouble()) {
+        const double d = v.toDouble();
+        if (!v.isDouble() || std::abs(d) > double(std::numeric_limits<float>::max())) {
             fail(where, tr("not a number"));
             return 0;
         }
-        return float(v.toDouble());
+        return float(d);
     }
     int integer(const QJsonObject &o, const char *key, const QString &where, int min, int max)
     {

@@ -94,8 +94,9 @@ bool csvRows(const QByteArray &bytes, QList<QStringList> *rows, int *badLine)
 bool valueOf(const QVariant &cell, float *out)
 {
     if (cell.userType() == QMetaType::Double) {
-        *out = float(cell.toDouble());
-        return true;
+        const double d = cell.toDouble();
+        *out = float(d);
+        return !std::isfinite(d) || std::abs(d) <= double(std::numeric_limits<float>::max());
     }
     const QString text = cell.toString().trimmed();
     if (text.isEmpty()) {
@@ -113,7 +114,8 @@ bool valueOf(const QVariant &cell, float *out)
     bool ok = false;
     const double d = text.toDouble(&ok);
     *out = float(d);
-    return ok;
+    // A finite number beyond single precision would silently become infinite.
+    return ok && std::abs(d) <= double(std::numeric_limits<float>::max());
 }
 
 bool wholeOf(const QVariant &cell, qint64 min, qint64 max, qint64 *out)

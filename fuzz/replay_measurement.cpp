@@ -46,14 +46,16 @@ bool sound(const Measurement &m)
     for (int k = 0; k < m.logger.runs.size(); ++k) {
         const LoggerRunData &a = m.logger.runs.at(k);
         const LoggerRunData &b = back.logger.runs.at(k);
-        // Not-a-number samples are written as null and come back as the
-        // one quiet NaN; any other value comes back bit for bit.
+        // A sample that is not finite is written as null (JSON has no NaN
+        // or infinity) and comes back as NaN; any other value comes back bit
+        // for bit.
         QVector<float> sa = a.samples;
-        for (float &v : sa) {
-            if (v != v)
-                v = b.samples.value(int(&v - sa.data()));
+        for (int i = 0; i < sa.size() && i < b.samples.size(); ++i) {
+            if (!qIsFinite(sa[i]) && !qIsFinite(b.samples[i]))
+                sa[i] = b.samples[i];
         }
-        if (!sameSamples(sa, b.samples) || a.rowTexts() != b.rowTexts())
+        if (!sameSamples(sa, b.samples) || a.start != b.start || a.number != b.number ||
+            a.intervalSeconds != b.intervalSeconds || a.hasStartBytes != b.hasStartBytes)
             return broken("a run written to JSON reads back otherwise");
     }
     return true;
