@@ -85,6 +85,19 @@ bool ruleFromName(const QString &name, DoseRule *rule)
     return false;
 }
 
+double doseBetween(const QVector<float> &samples, double intervalSeconds, DoseRule rule,
+                   double from, double to)
+{
+    return integral(curve(samples, intervalSeconds > 0 ? intervalSeconds : 0, rule), from, to);
+}
+
+double curveEnd(int samples, double intervalSeconds, DoseRule rule)
+{
+    if (samples <= 0)
+        return 0;
+    return (rule == DoseRule::SampleHold ? samples : samples - 1) * intervalSeconds;
+}
+
 Figures compute(const QVector<float> &samples, double intervalSeconds, const Options &options)
 {
     Figures f;

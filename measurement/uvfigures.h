@@ -66,6 +66,14 @@ struct Figures
 Figures compute(const QVector<float> &samples, double intervalSeconds,
                 const Options &options = Options());
 
+// The dose between two times (s from the start, from <= to) under the rule;
+// the parts outside the run count nothing.
+double doseBetween(const QVector<float> &samples, double intervalSeconds, DoseRule rule,
+                   double from, double to);
+// Where the rule's curve ends: n x interval (sample-and-hold) or (n - 1) x
+// interval (trapezoid); 0 without samples.
+double curveEnd(int samples, double intervalSeconds, DoseRule rule);
+
 // μJ/cm² in mJ/cm² and in J/m².
 inline double toMilliJoulePerCm2(double microJoulePerCm2)
 {

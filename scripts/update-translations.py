@@ -57,7 +57,7 @@ if conflicts:
     sys.exit(1)
 
 # The .ts files are refreshed only once the tables are sound.
-subprocess.run([lupdate, "-no-obsolete", "-locations", "none", "app", "gui", "files", "protocol", "link",
+subprocess.run([lupdate, "-no-obsolete", "-locations", "none", "app", "gui", "files", "measurement", "protocol", "link",
                 "meter", "logger", "export", "-ts"] + ts, check=True, stdout=subprocess.DEVNULL)
 
 

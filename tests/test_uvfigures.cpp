@@ -1,4 +1,5 @@
 // The UV figures of a run over shapes whose figures are known by hand.
+#include "measurement/runcomparison.h"
 #include "measurement/uvfigures.h"
 
 #include <QtTest>
@@ -13,6 +14,10 @@ class TestUvFigures : public QObject
 private slots:
     void figures_data();
     void figures();
+    void spans_data();
+    void spans();
+    void bands_data();
+    void bands();
 };
 
 // Expected: dose, peak, peak time, mean, window start, window end, window
@@ -100,6 +105,90 @@ void TestUvFigures::figures()
                                 .arg(got[i], 0, 'g', 12)
                                 .arg(expected[i], 0, 'g', 12)));
     }
+}
+
+// Between two markers: seconds, dose, mean, peak.
+void TestUvFigures::spans_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<Expected>("expected");
+    const int hold = int(DoseRule::SampleHold);
+    QTest::newRow("inside, hold") << hold << 1.0 << 3.0 << Expected{2, 30, 15, 20};
+    QTest::newRow("markers swapped") << hold << 3.0 << 1.0 << Expected{2, 30, 15, 20};
+    QTest::newRow("a marker past the end") << hold << 2.0 << 99.0 << Expected{2, 50, 25, 30};
+    QTest::newRow("inside, trapezoid")
+        << int(DoseRule::Trapezoid) << 0.5 << 2.5 << Expected{2, 30, 15, 20};
+    QTest::newRow("both before the start") << hold << -5.0 << -1.0 << Expected{0, 0, 0, 0};
+}
+
+void TestUvFigures::spans()
+{
+    QFETCH(int, rule);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(Expected, expected);
+    const RunComparison::Span s =
+        RunComparison::between({0, 10, 20, 30}, 1.0, from, to, DoseRule(rule));
+    QCOMPARE(s.seconds, expected[0]);
+    QCOMPARE(s.dose, expected[1]);
+    QCOMPARE(s.mean, expected[2]);
+    QCOMPARE(s.peak, expected[3]);
+    QCOMPARE(s.hasPeak, expected[0] > 0);
+}
+
+// A run held against a reference: compared and inside samples, the
+// excursions (from, to, ...), or the refusal.
+void TestUvFigures::bands_data()
+{
+    QTest::addColumn<QVector<float>>("run");
+    QTest::addColumn<QVector<float>>("reference");
+    QTest::addColumn<double>("tolerance");
+    QTest::addColumn<bool>("byWindow");
+    QTest::addColumn<Expected>("expected"); // compared, inside, excursion ends...
+    QTest::addColumn<QString>("error");
+    QTest::newRow("the same run") << QVector<float>{5, 6, 7} << QVector<float>{5, 6, 7} << 5.0
+                                  << false << Expected{3, 3} << "";
+    QTest::newRow("leaves the band twice")
+        << QVector<float>{10, 11, 10, 9, 10} << QVector<float>{10, 10, 10, 10, 10} << 5.0 << false
+        << Expected{5, 3, 1, 2, 3, 4} << "";
+    QTest::newRow("a shorter reference") << QVector<float>{1, 1, 1, 1, 1} << QVector<float>{1, 1, 1}
+                                         << 1.0 << false << Expected{3, 3} << "";
+    QTest::newRow("from the starts") << QVector<float>{0, 0, 5, 5} << QVector<float>{5, 5} << 10.0
+                                     << false << Expected{2, 0, 0, 2} << "";
+    QTest::newRow("from the exposure windows") << QVector<float>{0, 0, 5, 5} << QVector<float>{5, 5}
+                                               << 10.0 << true << Expected{2, 2} << "";
+    QTest::newRow("a tolerance of 0")
+        << QVector<float>{1} << QVector<float>{1} << 0.0 << false << Expected{} << "more than 0 %";
+    QTest::newRow("an empty reference")
+        << QVector<float>{1} << QVector<float>{} << 5.0 << false << Expected{} << "no samples";
+}
+
+void TestUvFigures::bands()
+{
+    QFETCH(QVector<float>, run);
+    QFETCH(QVector<float>, reference);
+    QFETCH(double, tolerance);
+    QFETCH(bool, byWindow);
+    QFETCH(Expected, expected);
+    QFETCH(QString, error);
+    RunComparison::Band band;
+    QString why;
+    const bool ok = RunComparison::compare(run, 1.0, reference, 1.0, tolerance,
+                                           byWindow ? RunComparison::Alignment::ExposureWindow
+                                                    : RunComparison::Alignment::Start,
+                                           &band, &why);
+    QCOMPARE(ok, error.isEmpty());
+    if (!ok) {
+        QVERIFY2(why.contains(error), qPrintable(why));
+        return;
+    }
+    Expected got{double(band.compared), double(band.inside)};
+    for (const auto &e : qAsConst(band.excursions))
+        got << e.first << e.second;
+    QCOMPARE(got, expected);
+    QCOMPARE(band.insideShare, band.compared ? double(band.inside) / band.compared : 0.0);
 }
 
 QTEST_APPLESS_MAIN(TestUvFigures)
