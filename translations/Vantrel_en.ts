@@ -517,14 +517,6 @@
         <translation>No probe connection!</translation>
     </message>
     <message>
-        <source>The instrument is not configured production information!</source>
-        <translation>The instrument is not configured production information!</translation>
-    </message>
-    <message>
-        <source>Read key infomation fail!</source>
-        <translation>Read key infomation fail!</translation>
-    </message>
-    <message>
         <source>warn</source>
         <translation>warn</translation>
     </message>
@@ -541,92 +533,8 @@
         <translation>Resetting the parameter history data will be cleared.</translation>
     </message>
     <message>
-        <source>parameter configuration Error!</source>
-        <translation>parameter configuration Error!</translation>
-    </message>
-    <message>
-        <source>parameter configuration success!</source>
-        <translation>parameter configuration success!</translation>
-    </message>
-    <message>
         <source>Getting data outtime,please get again.</source>
         <translation>Getting data outtime,please get again.</translation>
-    </message>
-    <message>
-        <source>Energy </source>
-        <translation>Energy </translation>
-    </message>
-    <message>
-        <source>Power(RT) </source>
-        <translation>Power(RT) </translation>
-    </message>
-    <message>
-        <source>Power(MIN) </source>
-        <translation>Power(MIN) </translation>
-    </message>
-    <message>
-        <source>Power(AVG) </source>
-        <translation>Power(AVG) </translation>
-    </message>
-    <message>
-        <source>Energy mJ/cm²</source>
-        <translation>Energy mJ/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) mW/cm²</source>
-        <translation>Power(RT) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) mW/cm²</source>
-        <translation>Power(MAX) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) mW/cm²</source>
-        <translation>Power(MIN) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) mW/cm²</source>
-        <translation>Power(AVG) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/cm²</source>
-        <translation>Energy J/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/cm²</source>
-        <translation>Power(RT) W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/cm²</source>
-        <translation>Power(MAX) W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/cm²</source>
-        <translation>Power(MIN) W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/cm²</source>
-        <translation>Power(AVG) W/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/m²</source>
-        <translation>Energy J/m²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/m²</source>
-        <translation>Power(RT) W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/m²</source>
-        <translation>Power(MAX) W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/m²</source>
-        <translation>Power(MIN) W/m²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/m²</source>
-        <translation>Power(AVG) W/m²</translation>
     </message>
     <message>
         <source>Probe connection!</source>
@@ -882,6 +790,108 @@
     </message>
 </context>
 <context>
+    <name>MeterDeviceInfo</name>
+    <message>
+        <source>Warn</source>
+        <translation>Warn</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>No probe connection!</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>The instrument is not configured production information!</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>Read key infomation fail!</translation>
+    </message>
+</context>
+<context>
+    <name>MeterRecordTable</name>
+    <message>
+        <source>Energy </source>
+        <translation>Energy </translation>
+    </message>
+    <message>
+        <source>Power(RT) </source>
+        <translation>Power(RT) </translation>
+    </message>
+    <message>
+        <source>Power(MAX) </source>
+        <translation>Power(MAX) </translation>
+    </message>
+    <message>
+        <source>Power(MIN) </source>
+        <translation>Power(MIN) </translation>
+    </message>
+    <message>
+        <source>Power(AVG) </source>
+        <translation>Power(AVG) </translation>
+    </message>
+    <message>
+        <source>Energy mJ/cm²</source>
+        <translation>Energy mJ/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) mW/cm²</source>
+        <translation>Power(RT) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) mW/cm²</source>
+        <translation>Power(MAX) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) mW/cm²</source>
+        <translation>Power(MIN) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) mW/cm²</source>
+        <translation>Power(AVG) mW/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/cm²</source>
+        <translation>Energy J/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/cm²</source>
+        <translation>Power(RT) W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/cm²</source>
+        <translation>Power(MAX) W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/cm²</source>
+        <translation>Power(MIN) W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/cm²</source>
+        <translation>Power(AVG) W/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/m²</source>
+        <translation>Energy J/m²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/m²</source>
+        <translation>Power(RT) W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/m²</source>
+        <translation>Power(MAX) W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/m²</source>
+        <translation>Power(MIN) W/m²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/m²</source>
+        <translation>Power(AVG) W/m²</translation>
+    </message>
+</context>
+<context>
     <name>MeterSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -922,6 +932,29 @@
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MeterSettingsPanel</name>
+    <message>
+        <source>Warn</source>
+        <translation>Warn</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>No probe connection!</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>parameter configuration Error!</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>parameter configuration success!</translation>
     </message>
 </context>
 <context>

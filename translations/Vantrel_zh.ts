@@ -517,14 +517,6 @@
         <translation>未连接探头！</translation>
     </message>
     <message>
-        <source>The instrument is not configured production information!</source>
-        <translation>仪器未配置生产信息！</translation>
-    </message>
-    <message>
-        <source>Read key infomation fail!</source>
-        <translation>读取关键信息失败！</translation>
-    </message>
-    <message>
         <source>warn</source>
         <translation>警告</translation>
     </message>
@@ -541,92 +533,8 @@
         <translation>重新设置参数将清除历史数据。</translation>
     </message>
     <message>
-        <source>parameter configuration Error!</source>
-        <translation>参数配置错误！</translation>
-    </message>
-    <message>
-        <source>parameter configuration success!</source>
-        <translation>参数配置成功！</translation>
-    </message>
-    <message>
         <source>Getting data outtime,please get again.</source>
         <translation>获取数据超时，请重新获取。</translation>
-    </message>
-    <message>
-        <source>Energy </source>
-        <translation>能量 </translation>
-    </message>
-    <message>
-        <source>Power(RT) </source>
-        <translation>实时功率 </translation>
-    </message>
-    <message>
-        <source>Power(MIN) </source>
-        <translation>最小功率 </translation>
-    </message>
-    <message>
-        <source>Power(AVG) </source>
-        <translation>平均功率 </translation>
-    </message>
-    <message>
-        <source>Energy mJ/cm²</source>
-        <translation>能量 mJ/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) mW/cm²</source>
-        <translation>实时功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) mW/cm²</source>
-        <translation>最大功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) mW/cm²</source>
-        <translation>最小功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) mW/cm²</source>
-        <translation>平均功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/cm²</source>
-        <translation>能量 J/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/cm²</source>
-        <translation>实时功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/cm²</source>
-        <translation>最大功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/cm²</source>
-        <translation>最小功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/cm²</source>
-        <translation>平均功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/m²</source>
-        <translation>能量 J/m²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/m²</source>
-        <translation>实时功率 W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/m²</source>
-        <translation>最大功率 W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/m²</source>
-        <translation>最小功率 W/m²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/m²</source>
-        <translation>平均功率 W/m²</translation>
     </message>
     <message>
         <source>Probe connection!</source>
@@ -882,6 +790,108 @@
     </message>
 </context>
 <context>
+    <name>MeterDeviceInfo</name>
+    <message>
+        <source>Warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>未连接探头！</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>仪器未配置生产信息！</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>读取关键信息失败！</translation>
+    </message>
+</context>
+<context>
+    <name>MeterRecordTable</name>
+    <message>
+        <source>Energy </source>
+        <translation>能量 </translation>
+    </message>
+    <message>
+        <source>Power(RT) </source>
+        <translation>实时功率 </translation>
+    </message>
+    <message>
+        <source>Power(MAX) </source>
+        <translation>最大功率 </translation>
+    </message>
+    <message>
+        <source>Power(MIN) </source>
+        <translation>最小功率 </translation>
+    </message>
+    <message>
+        <source>Power(AVG) </source>
+        <translation>平均功率 </translation>
+    </message>
+    <message>
+        <source>Energy mJ/cm²</source>
+        <translation>能量 mJ/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) mW/cm²</source>
+        <translation>实时功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) mW/cm²</source>
+        <translation>最大功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) mW/cm²</source>
+        <translation>最小功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) mW/cm²</source>
+        <translation>平均功率 mW/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/cm²</source>
+        <translation>能量 J/cm²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/cm²</source>
+        <translation>实时功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/cm²</source>
+        <translation>最大功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/cm²</source>
+        <translation>最小功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/cm²</source>
+        <translation>平均功率 W/cm²</translation>
+    </message>
+    <message>
+        <source>Energy J/m²</source>
+        <translation>能量 J/m²</translation>
+    </message>
+    <message>
+        <source>Power(RT) W/m²</source>
+        <translation>实时功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MAX) W/m²</source>
+        <translation>最大功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Power(MIN) W/m²</source>
+        <translation>最小功率 W/m²</translation>
+    </message>
+    <message>
+        <source>Power(AVG) W/m²</source>
+        <translation>平均功率 W/m²</translation>
+    </message>
+</context>
+<context>
     <name>MeterSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -922,6 +932,29 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>MeterSettingsPanel</name>
+    <message>
+        <source>Warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>未连接探头！</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>参数配置错误！</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>参数配置成功！</translation>
     </message>
 </context>
 <context>
