@@ -1,38 +1,22 @@
 #include "meter/firstpageformeter.h"
 
-#include "gui/commandfailures.h"
-#include "gui/savefailures.h"
-#include "gui/uiseam.h"
-#include "export/excelengine.h"
-#include "files/safefile.h"
-#include "gui/rowbuttondelegate.h"
-#include "gui/tableopwidget.h"
 #include "download/meterrecord.h"
+#include "gui/rowbuttondelegate.h"
+#include "gui/uiseam.h"
+#include "meter/meterdeviceinfo.h"
+#include "meter/meterrecordtable.h"
 #include "meter/metersave.h"
+#include "meter/metersettingspanel.h"
 #include "meter/reportpageformeter.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
-#include "protocol/settings.h"
 #include "ui_firstpageformeter.h"
 
-#include <QButtonGroup>
-#include <QDateTime>
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QProgressDialog>
 #include <QPushButton>
-
-namespace {
-
-const QDate kEmptyDate(2000, 1, 1);
-const QString kGrey = QStringLiteral("background-color: rgb(200,200,200);");
-const QString kWhite = QStringLiteral("background-color: rgb(255,255,255);");
-
-} // namespace
 
 FirstPageForMeter::FirstPageForMeter(QWidget *parent)
     : QWidget(parent), ui(new Ui::FirstPageForMeter), m_session(new MeterSession(this))
@@ -47,19 +31,12 @@ FirstPageForMeter::FirstPageForMeter(QWidget *parent)
             &FirstPageForMeter::on_pushButton_saveData_clicked);
     connect(ui->pushButton_clear, &QPushButton::clicked, this,
             &FirstPageForMeter::on_pushButton_clear_clicked);
-    setupButtonGroups();
-
-    ui->DeviceNameEdit->hide();
-    ui->DeviceNameLab->hide();
-    ui->ProductionDateLab->hide();
-    ui->ProductionDateEdit->hide();
-    ui->CalibrationeDateEdit->hide();
-    ui->CalibrationDataLab->hide();
-    ui->ProductionDateEdit->setDate(kEmptyDate);
-    ui->CalibrationeDateEdit->setDate(kEmptyDate);
-    ui->RadioBtn_50ZH->setCheckable(false);
-
-    setupTable();
+    m_settings = std::make_unique<MeterSettingsPanel>(this, ui);
+    m_device = std::make_unique<MeterDeviceInfo>(this, ui, m_settings.get());
+    m_table = std::make_unique<MeterRecordTable>(ui->tbData);
+    reportButtons = m_table->reportButtons();
+    connect(reportButtons, &RowButtonDelegate::clicked, this,
+            &FirstPageForMeter::on_ReportBtn_clicked);
     keepGroupsWhole();
 
     // A window-modal child of the page: it stays in front of the main window.
@@ -82,47 +59,6 @@ FirstPageForMeter::~FirstPageForMeter()
     delete m_session;
     delete progressDialog;
     delete ui;
-}
-
-void FirstPageForMeter::setupButtonGroups()
-{
-    autoOffGroup = new QButtonGroup(this);
-    autoOffGroup->addButton(ui->OffBtn, 0);
-    autoOffGroup->addButton(ui->OnBtn, 1);
-    energyDisplayGroup = new QButtonGroup(this);
-    energyDisplayGroup->addButton(ui->EnergyDisNoBtn, 0);
-    energyDisplayGroup->addButton(ui->EnergyDisYesBtn, 1);
-    smoothGroup = new QButtonGroup(this);
-    smoothGroup->addButton(ui->OffRadioBtn, 0);
-    smoothGroup->addButton(ui->RadioBtn_50ZH, 1);
-    smoothGroup->addButton(ui->RadioBtn_60ZH, 2);
-    unitGroup = new QButtonGroup(this);
-    unitGroup->addButton(ui->uwcmBtn, MeterUnits::MicroWattPerCm2);
-    unitGroup->addButton(ui->mwcmBtn, MeterUnits::MilliWattPerCm2);
-    unitGroup->addButton(ui->wcmBtn, MeterUnits::WattPerCm2);
-    unitGroup->addButton(ui->wmBtn, MeterUnits::WattPerM2);
-    for (QButtonGroup *group : {autoOffGroup, energyDisplayGroup, smoothGroup, unitGroup})
-        group->setExclusive(true);
-}
-
-void FirstPageForMeter::setupTable()
-{
-    QTableWidget *t = ui->tbData;
-    const int widths[] = {40, 170, 170, 170, 170, 170, 170};
-    for (int c = 0; c < 7; ++c)
-        t->setColumnWidth(c, widths[c]);
-    t->horizontalHeader()->setStretchLastSection(true);
-    t->verticalHeader()->hide();
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    t->setSortingEnabled(false);
-    reportButtons = new RowButtonDelegate(t);
-    reportButtons->setText(TableOpWidget::tr("Report"));
-    reportButtons->setButtonStyleSheet(TableOpWidget::buttonStyle());
-    t->setItemDelegateForColumn(7, reportButtons);
-    connect(reportButtons, &RowButtonDelegate::clicked, this,
-            &FirstPageForMeter::on_ReportBtn_clicked);
 }
 
 // The two upper group boxes are at least 250 x 200, and never smaller than
@@ -155,16 +91,6 @@ void FirstPageForMeter::setInstrument(InstrumentCommands *commands)
     m_session->setInstrument(commands);
 }
 
-QList<QRadioButton *> FirstPageForMeter::smoothButtons() const
-{
-    return {ui->OffRadioBtn, ui->RadioBtn_50ZH, ui->RadioBtn_60ZH};
-}
-
-QList<QRadioButton *> FirstPageForMeter::unitButtons() const
-{
-    return {ui->uwcmBtn, ui->mwcmBtn, ui->wcmBtn, ui->wmBtn};
-}
-
 bool FirstPageForMeter::refuseWhileDownloading()
 {
     if (!m_session->isDownloading)
@@ -180,87 +106,7 @@ int FirstPageForMeter::readDeviceInformation()
     if (!m_commands || !m_commands->link()->isOpen())
         return -1;
     LinkLock locked(m_session);
-    InstrumentCommands *commands = m_commands;
-
-    quint32 serial = 0;
-    quint32 type = 0;
-    KeyInfo key;
-    const int keyResult = commands->readKeyInfo(key);
-    if (keyResult == InstrumentCommands::Gone)
-        return -1; // the removal tells the user
-    if (keyResult >= 0) {
-        serial = key.serialNumber;
-        type = key.deviceType;
-    } else if (keyResult == -5) {
-        ProductionInfo production;
-        const int r = commands->readProductionInfo(production);
-        if (r < 0) {
-            CommandTexts::showFailure(nullptr, r, CommandTexts::productionInfo);
-            if (r == -5)
-                UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-            else if (r == -4)
-                UiSeam::information(this, tr("Warn"),
-                                    tr("The instrument is not configured production information!"));
-            return -1;
-        }
-        serial = production.serialNumber;
-        type = production.deviceType;
-    } else {
-        UiSeam::information(this, tr("Warn"), tr("Read key infomation fail!"));
-        return -1;
-    }
-
-    ui->serialNoEdit->setText(QString::number(serial));
-    typeCode = qint32(type);
-
-    for (QRadioButton *button : smoothButtons())
-        button->setEnabled(true);
-    for (QRadioButton *button : unitButtons()) {
-        button->setEnabled(true);
-        button->setStyleSheet(kWhite);
-    }
-
-    const QString model = ModelTable::meterName(type);
-    ui->DeviceNameEdit->setText(model);
-    if (const MeterUnits::ControlProfile *profile = MeterUnits::profileForModel(model)) {
-        // A profile enables or greys buttons; it never checks or unchecks one.
-        for (QRadioButton *button : smoothButtons()) {
-            if (profile->smoothUsable) {
-                button->setCheckable(true);
-            } else {
-                button->setEnabled(false);
-                button->setStyleSheet(kGrey);
-            }
-        }
-        const QList<QRadioButton *> units = unitButtons();
-        for (int u = 0; u < units.size(); ++u) {
-            if (profile->unitUsable[u]) {
-                units[u]->setCheckable(true);
-            } else {
-                units[u]->setEnabled(false);
-                units[u]->setStyleSheet(kGrey);
-            }
-        }
-    }
-
-    QDate calibration;
-    const int calibrationResult = commands->readCalibrationDate(calibration);
-    if (calibrationResult < 0) {
-        CommandTexts::showFailure(nullptr, calibrationResult, CommandTexts::calibrationDate);
-        if (calibrationResult == -5)
-            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        return -1;
-    }
-    ui->CalibrationeDateEdit->setDate(calibration);
-
-    quint16 version = 0;
-    const int versionResult = commands->readSoftwareVersion(version);
-    if (versionResult < 0) {
-        CommandTexts::showFailure(nullptr, versionResult, CommandTexts::softwareVersion);
-        return -1;
-    }
-    ui->FirmwareVersionEdit->setText(QString::number(version / 10.0, 'f', 1));
-    return 1;
+    return m_device->read(m_commands, typeCode);
 }
 
 int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
@@ -272,48 +118,7 @@ int FirstPageForMeter::on_readhostconfiguretBtn_clicked()
         return -1;
     }
     LinkLock locked(m_session);
-    InstrumentCommands *commands = m_commands;
-
-    // Each group shows what its block holds; a byte outside a setting's
-    // range leaves its buttons as they were.
-    auto show = [](QButtonGroup *group, int id) {
-        if (QAbstractButton *button = group->button(id))
-            button->setChecked(true);
-    };
-    MeterSettings settings;
-    ConfigBlock block80 = {0, 0, 0, 0};
-    const int r80 = commands->readBlock80(block80[0], block80[1], block80[2], block80[3]);
-    if (r80 < 0) {
-        CommandTexts::showFailure(this, r80, CommandTexts::readConfiguration);
-        if (r80 == -4) {
-            settings.takeBadBlock80();
-            show(autoOffGroup, settings.autoOff);
-            show(energyDisplayGroup, settings.energyDisplay);
-        } else if (r80 == -5) {
-            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        }
-        return -1;
-    }
-    settings.takeBlock80(block80);
-    show(autoOffGroup, settings.autoOff);
-    show(energyDisplayGroup, settings.energyDisplay);
-
-    ConfigBlock block60 = {0, 0, 0, 0};
-    const int r60 = commands->readBlock60(block60[0], block60[1], block60[2], block60[3]);
-    if (r60 < 0) {
-        if (r60 == -5) {
-            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        } else if (r60 == -4) {
-            settings.takeBadBlock60();
-            show(smoothGroup, settings.smoothing);
-            show(unitGroup, settings.unit);
-        }
-        return -1;
-    }
-    settings.takeBlock60(block60);
-    show(smoothGroup, settings.smoothing);
-    show(unitGroup, settings.unit);
-    return 1;
+    return m_settings->read(m_commands);
 }
 
 void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
@@ -331,32 +136,7 @@ void FirstPageForMeter::on_writehostconfiguretBtn_clicked()
 
     LinkLock locked(m_session);
     on_pushButton_clear_clicked();
-    InstrumentCommands *commands = m_commands;
-
-    // A group without a checked button reports -1, sent as 0xFF.
-    MeterSettings settings;
-    settings.autoOff = autoOffGroup->checkedId();
-    settings.energyDisplay = energyDisplayGroup->checkedId();
-    settings.smoothing = smoothGroup->checkedId();
-    settings.unit = unitGroup->checkedId();
-    const ConfigBlock block80 = settings.block80();
-    const int r80 = commands->writeBlock80(block80[0], block80[1], block80[2], block80[3]);
-    if (r80 < 0) {
-        CommandTexts::showFailure(this, r80, CommandTexts::writeConfiguration);
-        if (r80 == -5)
-            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
-        return;
-    }
-    const ConfigBlock block60 = settings.block60();
-    const int r60 = commands->writeBlock60(block60[0], block60[1], block60[2], block60[3]);
-    if (r60 < 0) {
-        if (r60 == -5)
-            UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
-        return;
-    }
-    UiSeam::information(this, tr("information"), tr("parameter configuration success!"));
+    m_settings->write(m_commands);
 }
 
 int FirstPageForMeter::readDeviceAndConfiguration()
@@ -469,8 +249,8 @@ void FirstPageForMeter::instrumentRemoved(bool tell)
 
 void FirstPageForMeter::parseData(const MeterReading &record, int DataNo)
 {
-    const int unit = unitGroup->checkedId();
-    applyUnitHeaders(unit);
+    const int unit = m_settings->unit();
+    m_table->applyUnitHeaders(unit, ui->uwcmBtn->text());
     reportData.powerUnit = MeterUnits::powerUnitFragment(unit);
     reportData.energyUnit = MeterUnits::energyUnitFragment(unit);
     unitIndex = (unit >= 0 && unit < MeterUnits::kUnitCount) ? unit : -1;
@@ -486,43 +266,6 @@ void FirstPageForMeter::parseData(const MeterReading &record, int DataNo)
     recordExport.records << record;
     recordExport.numbers << DataNo;
     addRecordRow(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5], texts[6]);
-}
-
-void FirstPageForMeter::applyUnitHeaders(int unit)
-{
-    QString energy;
-    QStringList power;
-    switch (unit) {
-    case MeterUnits::MicroWattPerCm2: {
-        const QString text = ui->uwcmBtn->text();
-        energy =
-            tr("Energy ") + QString(text).replace(QStringLiteral("W/cm"), QStringLiteral("J/cm"));
-        power << tr("Power(RT) ") + text << tr("Power(MAX) ") + text << tr("Power(MIN) ") + text
-              << tr("Power(AVG) ") + text;
-        break;
-    }
-    case MeterUnits::MilliWattPerCm2:
-        energy = tr("Energy mJ/cm²");
-        power << tr("Power(RT) mW/cm²") << tr("Power(MAX) mW/cm²") << tr("Power(MIN) mW/cm²")
-              << tr("Power(AVG) mW/cm²");
-        break;
-    case MeterUnits::WattPerCm2:
-        energy = tr("Energy J/cm²");
-        power << tr("Power(RT) W/cm²") << tr("Power(MAX) W/cm²") << tr("Power(MIN) W/cm²")
-              << tr("Power(AVG) W/cm²");
-        break;
-    case MeterUnits::WattPerM2:
-        energy = tr("Energy J/m²");
-        power << tr("Power(RT) W/m²") << tr("Power(MAX) W/m²") << tr("Power(MIN) W/m²")
-              << tr("Power(AVG) W/m²");
-        break;
-    default:
-        return;
-    }
-    QTableWidget *t = ui->tbData;
-    t->horizontalHeaderItem(1)->setText(energy);
-    for (int i = 0; i < 4; ++i)
-        t->horizontalHeaderItem(3 + i)->setText(power[i]);
 }
 
 void FirstPageForMeter::SaveData(const QByteArray &baData)
@@ -554,17 +297,7 @@ int FirstPageForMeter::addRecordRow(const QString &no, const QString &energy,
                                     const QString &duration, const QString &rt, const QString &max,
                                     const QString &min, const QString &avg)
 {
-    QTableWidget *t = ui->tbData;
-    const int row = t->rowCount();
-    t->setRowCount(row + 1);
-    const QString texts[] = {no, energy, duration, rt, max, min, avg};
-    for (int c = 0; c < 7; ++c) {
-        auto *item = new QTableWidgetItem(texts[c]);
-        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        t->setItem(row, c, item);
-    }
-    // The row's "Report" button is drawn by the column's delegate.
-    return row;
+    return m_table->addRow(no, energy, duration, rt, max, min, avg);
 }
 
 void FirstPageForMeter::on_pushButton_clear_clicked()
@@ -585,24 +318,16 @@ void FirstPageForMeter::clear()
 
 void FirstPageForMeter::clearDevice()
 {
-    ui->DeviceNameEdit->clear();
-    ui->serialNoEdit->clear();
-    ui->FirmwareVersionEdit->clear();
-    ui->ProductionDateEdit->setDate(kEmptyDate);
-    ui->CalibrationeDateEdit->setDate(kEmptyDate);
+    m_device->clear();
 }
 
 void FirstPageForMeter::on_ReportBtn_clicked(int row)
 {
     if (refuseWhileDownloading())
         return;
-    QTableWidget *t = ui->tbData;
-    if (row < 0 || row >= t->rowCount())
+    if (row < 0 || row >= ui->tbData->rowCount())
         return;
-    auto cell = [t, row](int column) {
-        const QTableWidgetItem *item = t->item(row, column);
-        return item ? item->text() : QString();
-    };
+    auto cell = [this, row](int column) { return m_table->cell(row, column); };
     reportData.serialNumber = ui->serialNoEdit->text();
     reportData.deviceName = ui->DeviceNameEdit->text();
     reportData.energy = cell(1);
@@ -622,17 +347,11 @@ void FirstPageForMeter::on_pushButton_saveData_clicked()
 {
     if (refuseWhileDownloading())
         return;
-    QTableWidget *t = ui->tbData;
-    if (t->rowCount() == 0) {
+    if (ui->tbData->rowCount() == 0) {
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    QStringList headers;
-    for (int c = 0; c < 7; ++c) { // the action column has no header text
-        const QTableWidgetItem *header = t->horizontalHeaderItem(c);
-        headers << (header ? header->text() : QString());
-    }
-    MeterSave::saveData(this, recordExport, headers);
+    MeterSave::saveData(this, recordExport, m_table->headers());
 }
 
 // ---- worker and language -----------------------------------------------------
@@ -666,10 +385,8 @@ void FirstPageForMeter::languageChange()
     ui->ProductionDateEdit->setDate(production);
     ui->CalibrationeDateEdit->setDate(calibration);
 
-    QTableWidget *t = ui->tbData;
-    reportButtons->setText(TableOpWidget::tr("Report"));
-    t->viewport()->update();
-    applyUnitHeaders(unitIndex);
+    m_table->retranslate();
+    m_table->applyUnitHeaders(unitIndex, ui->uwcmBtn->text());
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setWindowTitle(ui->GetDataBtn->text());
     keepGroupsWhole();

@@ -6,12 +6,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class InstrumentCommands;
+class MeterDeviceInfo;
+class MeterRecordTable;
+class MeterSettingsPanel;
 class MyThread;
-class QButtonGroup;
 class RowButtonDelegate;
 class QProgressDialog;
-class QRadioButton;
 class QTableWidget;
 class QThread;
 
@@ -44,6 +47,9 @@ struct MeterReportData
 // The worker, its lock, the receive buffer and the download's decision are
 // the MeterSession's; the page forwards to it, holds its exchange lock around
 // its own exchanges with the instrument, and shows what the session reports.
+// The settings buttons and their exchanges are the MeterSettingsPanel's, the
+// device fields and their read the MeterDeviceInfo's, the table's columns and
+// rows the MeterRecordTable's.
 class FirstPageForMeter : public QWidget
 {
     Q_OBJECT
@@ -115,10 +121,7 @@ private slots:
 private:
     using LinkLock = MeterSession::ExchangeLock;
 
-    void setupButtonGroups();
-    void setupTable();
     void keepGroupsWhole();
-    void applyUnitHeaders(int unit);
     // Shows every record that arrived, and says what was not read.
     void finishDownload(MeterSession::Outcome end, const MeterData &records,
                         const QList<int> &missing);
@@ -126,14 +129,11 @@ private:
     QString removalText(int kept) const;
     void clearDevice();
     bool refuseWhileDownloading();
-    QList<QRadioButton *> smoothButtons() const;
-    QList<QRadioButton *> unitButtons() const;
 
     Ui::FirstPageForMeter *ui = nullptr;
-    QButtonGroup *autoOffGroup = nullptr;
-    QButtonGroup *energyDisplayGroup = nullptr;
-    QButtonGroup *smoothGroup = nullptr;
-    QButtonGroup *unitGroup = nullptr;
+    std::unique_ptr<MeterSettingsPanel> m_settings;
+    std::unique_ptr<MeterDeviceInfo> m_device;
+    std::unique_ptr<MeterRecordTable> m_table;
 
     MeterSession *m_session = nullptr;
     InstrumentCommands *m_commands = nullptr;

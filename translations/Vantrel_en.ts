@@ -517,14 +517,6 @@
         <translation>No probe connection!</translation>
     </message>
     <message>
-        <source>The instrument is not configured production information!</source>
-        <translation>The instrument is not configured production information!</translation>
-    </message>
-    <message>
-        <source>Read key infomation fail!</source>
-        <translation>Read key infomation fail!</translation>
-    </message>
-    <message>
         <source>warn</source>
         <translation>warn</translation>
     </message>
@@ -541,92 +533,8 @@
         <translation>Resetting the parameter history data will be cleared.</translation>
     </message>
     <message>
-        <source>parameter configuration Error!</source>
-        <translation>parameter configuration Error!</translation>
-    </message>
-    <message>
-        <source>parameter configuration success!</source>
-        <translation>parameter configuration success!</translation>
-    </message>
-    <message>
         <source>Getting data outtime,please get again.</source>
         <translation>Getting data outtime,please get again.</translation>
-    </message>
-    <message>
-        <source>Energy </source>
-        <translation>Energy </translation>
-    </message>
-    <message>
-        <source>Power(RT) </source>
-        <translation>Power(RT) </translation>
-    </message>
-    <message>
-        <source>Power(MIN) </source>
-        <translation>Power(MIN) </translation>
-    </message>
-    <message>
-        <source>Power(AVG) </source>
-        <translation>Power(AVG) </translation>
-    </message>
-    <message>
-        <source>Energy mJ/cm²</source>
-        <translation>Energy mJ/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) mW/cm²</source>
-        <translation>Power(RT) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) mW/cm²</source>
-        <translation>Power(MAX) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) mW/cm²</source>
-        <translation>Power(MIN) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) mW/cm²</source>
-        <translation>Power(AVG) mW/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/cm²</source>
-        <translation>Energy J/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/cm²</source>
-        <translation>Power(RT) W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/cm²</source>
-        <translation>Power(MAX) W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/cm²</source>
-        <translation>Power(MIN) W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/cm²</source>
-        <translation>Power(AVG) W/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/m²</source>
-        <translation>Energy J/m²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/m²</source>
-        <translation>Power(RT) W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/m²</source>
-        <translation>Power(MAX) W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/m²</source>
-        <translation>Power(MIN) W/m²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/m²</source>
-        <translation>Power(AVG) W/m²</translation>
     </message>
     <message>
         <source>Probe connection!</source>
@@ -882,160 +790,105 @@
     </message>
 </context>
 <context>
-    <name>MeasurementFile</name>
+    <name>MeterDeviceInfo</name>
     <message>
-        <source>not an object</source>
-        <translation>not an object</translation>
+        <source>Warn</source>
+        <translation>Warn</translation>
     </message>
     <message>
-        <source>not a time YYYY-MM-DDTHH:MM:SS</source>
-        <translation>not a time YYYY-MM-DDTHH:MM:SS</translation>
+        <source>No probe connection!</source>
+        <translation>No probe connection!</translation>
     </message>
     <message>
-        <source>not a unit of the Meter</source>
-        <translation>not a unit of the Meter</translation>
+        <source>The instrument is not configured production information!</source>
+        <translation>The instrument is not configured production information!</translation>
     </message>
     <message>
-        <source>missing</source>
-        <translation>missing</translation>
-    </message>
-    <message>
-        <source>This is no JSON file (at byte %1: %2).</source>
-        <translation>This is no JSON file (at byte %1: %2).</translation>
-    </message>
-    <message>
-        <source>This JSON file was not written by Vantrel.</source>
-        <translation>This JSON file was not written by Vantrel.</translation>
-    </message>
-    <message>
-        <source>This file was written by a newer Vantrel (format version %1); this version reads format version %2.</source>
-        <translation>This file was written by a newer Vantrel (format version %1); this version reads format version %2.</translation>
-    </message>
-    <message>
-        <source>neither "logger" nor "meter"</source>
-        <translation>neither "logger" nor "meter"</translation>
-    </message>
-    <message>
-        <source>The file is damaged: %1.</source>
-        <translation>The file is damaged: %1.</translation>
+        <source>Read key infomation fail!</source>
+        <translation>Read key infomation fail!</translation>
     </message>
 </context>
 <context>
-    <name>MeasurementFile::Reader</name>
+    <name>MeterRecordTable</name>
     <message>
-        <source>not a number</source>
-        <translation>not a number</translation>
+        <source>Energy </source>
+        <translation>Energy </translation>
     </message>
     <message>
-        <source>not a whole number from %1 to %2</source>
-        <translation>not a whole number from %1 to %2</translation>
+        <source>Power(RT) </source>
+        <translation>Power(RT) </translation>
     </message>
     <message>
-        <source>missing, or not a list</source>
-        <translation>missing, or not a list</translation>
+        <source>Power(MAX) </source>
+        <translation>Power(MAX) </translation>
     </message>
     <message>
-        <source>more than %1 entries</source>
-        <translation>more than %1 entries</translation>
-    </message>
-</context>
-<context>
-    <name>MeasurementReader</name>
-    <message>
-        <source>%1: %2 values instead of 7.</source>
-        <translation>%1: %2 values instead of 7.</translation>
+        <source>Power(MIN) </source>
+        <translation>Power(MIN) </translation>
     </message>
     <message>
-        <source>%1: the record number "%2" is no whole number.</source>
-        <translation>%1: the record number "%2" is no whole number.</translation>
+        <source>Power(AVG) </source>
+        <translation>Power(AVG) </translation>
     </message>
     <message>
-        <source>%1, column %2: "%3" is no number.</source>
-        <translation>%1, column %2: "%3" is no number.</translation>
+        <source>Energy mJ/cm²</source>
+        <translation>Energy mJ/cm²</translation>
     </message>
     <message>
-        <source>%1 does not exist.</source>
-        <translation>%1 does not exist.</translation>
+        <source>Power(RT) mW/cm²</source>
+        <translation>Power(RT) mW/cm²</translation>
     </message>
     <message>
-        <source>%1 is not a file.</source>
-        <translation>%1 is not a file.</translation>
+        <source>Power(MAX) mW/cm²</source>
+        <translation>Power(MAX) mW/cm²</translation>
     </message>
     <message>
-        <source>%1 cannot be opened: %2.</source>
-        <translation>%1 cannot be opened: %2.</translation>
+        <source>Power(MIN) mW/cm²</source>
+        <translation>Power(MIN) mW/cm²</translation>
     </message>
     <message>
-        <source>%1 is larger than %2 MB, more than any measurement file.</source>
-        <translation>%1 is larger than %2 MB, more than any measurement file.</translation>
+        <source>Power(AVG) mW/cm²</source>
+        <translation>Power(AVG) mW/cm²</translation>
     </message>
     <message>
-        <source>The workbook cannot be read: %1.</source>
-        <translation>The workbook cannot be read: %1.</translation>
+        <source>Energy J/cm²</source>
+        <translation>Energy J/cm²</translation>
     </message>
     <message>
-        <source>This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).</source>
-        <translation>This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).</translation>
+        <source>Power(RT) W/cm²</source>
+        <translation>Power(RT) W/cm²</translation>
     </message>
     <message>
-        <source>Line %1 of the CSV file has a quote that does not close.</source>
-        <translation>Line %1 of the CSV file has a quote that does not close.</translation>
+        <source>Power(MAX) W/cm²</source>
+        <translation>Power(MAX) W/cm²</translation>
     </message>
     <message>
-        <source>The CSV file is empty.</source>
-        <translation>The CSV file is empty.</translation>
+        <source>Power(MIN) W/cm²</source>
+        <translation>Power(MIN) W/cm²</translation>
     </message>
     <message>
-        <source>The CSV file separates its fields with another character than the comma Vantrel writes.</source>
-        <translation>The CSV file separates its fields with another character than the comma Vantrel writes.</translation>
+        <source>Power(AVG) W/cm²</source>
+        <translation>Power(AVG) W/cm²</translation>
     </message>
     <message>
-        <source>Line %1</source>
-        <translation>Line %1</translation>
+        <source>Energy J/m²</source>
+        <translation>Energy J/m²</translation>
     </message>
     <message>
-        <source>%1: %2 fields instead of %3.</source>
-        <translation>%1: %2 fields instead of %3.</translation>
+        <source>Power(RT) W/m²</source>
+        <translation>Power(RT) W/m²</translation>
     </message>
     <message>
-        <source>%1: the run number "%2" is no whole number.</source>
-        <translation>%1: the run number "%2" is no whole number.</translation>
+        <source>Power(MAX) W/m²</source>
+        <translation>Power(MAX) W/m²</translation>
     </message>
     <message>
-        <source>%1: a sample of run %2 that does not follow its run.</source>
-        <translation>%1: a sample of run %2 that does not follow its run.</translation>
+        <source>Power(MIN) W/m²</source>
+        <translation>Power(MIN) W/m²</translation>
     </message>
     <message>
-        <source>%1: the sample's time or value is no number.</source>
-        <translation>%1: the sample's time or value is no number.</translation>
-    </message>
-    <message>
-        <source>%1: "%2" is neither "run" nor "sample".</source>
-        <translation>%1: "%2" is neither "run" nor "sample".</translation>
-    </message>
-    <message>
-        <source>The CSV file was not written by Vantrel: its first line is no header Vantrel writes.</source>
-        <translation>The CSV file was not written by Vantrel: its first line is no header Vantrel writes.</translation>
-    </message>
-    <message>
-        <source>The workbook has no sheet.</source>
-        <translation>The workbook has no sheet.</translation>
-    </message>
-    <message>
-        <source>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</source>
-        <translation>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</translation>
-    </message>
-    <message>
-        <source>Sheet 1, row %1</source>
-        <translation>Sheet 1, row %1</translation>
-    </message>
-    <message>
-        <source>The workbook has no sheet with the samples of run %1.</source>
-        <translation>The workbook has no sheet with the samples of run %1.</translation>
-    </message>
-    <message>
-        <source>Sheet %1, row %2: "%3" is no number.</source>
-        <translation>Sheet %1, row %2: "%3" is no number.</translation>
+        <source>Power(AVG) W/m²</source>
+        <translation>Power(AVG) W/m²</translation>
     </message>
 </context>
 <context>
@@ -1079,6 +932,29 @@
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MeterSettingsPanel</name>
+    <message>
+        <source>Warn</source>
+        <translation>Warn</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>No probe connection!</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>parameter configuration Error!</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>parameter configuration success!</translation>
     </message>
 </context>
 <context>

@@ -517,14 +517,6 @@
         <translation>未连接探头！</translation>
     </message>
     <message>
-        <source>The instrument is not configured production information!</source>
-        <translation>仪器未配置生产信息！</translation>
-    </message>
-    <message>
-        <source>Read key infomation fail!</source>
-        <translation>读取关键信息失败！</translation>
-    </message>
-    <message>
         <source>warn</source>
         <translation>警告</translation>
     </message>
@@ -541,92 +533,8 @@
         <translation>重新设置参数将清除历史数据。</translation>
     </message>
     <message>
-        <source>parameter configuration Error!</source>
-        <translation>参数配置错误！</translation>
-    </message>
-    <message>
-        <source>parameter configuration success!</source>
-        <translation>参数配置成功！</translation>
-    </message>
-    <message>
         <source>Getting data outtime,please get again.</source>
         <translation>获取数据超时，请重新获取。</translation>
-    </message>
-    <message>
-        <source>Energy </source>
-        <translation>能量 </translation>
-    </message>
-    <message>
-        <source>Power(RT) </source>
-        <translation>实时功率 </translation>
-    </message>
-    <message>
-        <source>Power(MIN) </source>
-        <translation>最小功率 </translation>
-    </message>
-    <message>
-        <source>Power(AVG) </source>
-        <translation>平均功率 </translation>
-    </message>
-    <message>
-        <source>Energy mJ/cm²</source>
-        <translation>能量 mJ/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) mW/cm²</source>
-        <translation>实时功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) mW/cm²</source>
-        <translation>最大功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) mW/cm²</source>
-        <translation>最小功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) mW/cm²</source>
-        <translation>平均功率 mW/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/cm²</source>
-        <translation>能量 J/cm²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/cm²</source>
-        <translation>实时功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/cm²</source>
-        <translation>最大功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/cm²</source>
-        <translation>最小功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/cm²</source>
-        <translation>平均功率 W/cm²</translation>
-    </message>
-    <message>
-        <source>Energy J/m²</source>
-        <translation>能量 J/m²</translation>
-    </message>
-    <message>
-        <source>Power(RT) W/m²</source>
-        <translation>实时功率 W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MAX) W/m²</source>
-        <translation>最大功率 W/m²</translation>
-    </message>
-    <message>
-        <source>Power(MIN) W/m²</source>
-        <translation>最小功率 W/m²</translation>
-    </message>
-    <message>
-        <source>Power(AVG) W/m²</source>
-        <translation>平均功率 W/m²</translation>
     </message>
     <message>
         <source>Probe connection!</source>
@@ -882,160 +790,105 @@
     </message>
 </context>
 <context>
-    <name>MeasurementFile</name>
+    <name>MeterDeviceInfo</name>
     <message>
-        <source>not an object</source>
-        <translation>不是对象</translation>
+        <source>Warn</source>
+        <translation>警告</translation>
     </message>
     <message>
-        <source>not a time YYYY-MM-DDTHH:MM:SS</source>
-        <translation>不是时间 YYYY-MM-DDTHH:MM:SS</translation>
+        <source>No probe connection!</source>
+        <translation>未连接探头！</translation>
     </message>
     <message>
-        <source>not a unit of the Meter</source>
-        <translation>不是照度计的单位</translation>
+        <source>The instrument is not configured production information!</source>
+        <translation>仪器未配置生产信息！</translation>
     </message>
     <message>
-        <source>missing</source>
-        <translation>缺少</translation>
-    </message>
-    <message>
-        <source>This is no JSON file (at byte %1: %2).</source>
-        <translation>这不是 JSON 文件（第 %1 字节：%2）。</translation>
-    </message>
-    <message>
-        <source>This JSON file was not written by Vantrel.</source>
-        <translation>此 JSON 文件不是 Vantrel 写入的。</translation>
-    </message>
-    <message>
-        <source>This file was written by a newer Vantrel (format version %1); this version reads format version %2.</source>
-        <translation>此文件由较新的 Vantrel 写入（格式版本 %1）；本版本只能读取格式版本 %2。</translation>
-    </message>
-    <message>
-        <source>neither "logger" nor "meter"</source>
-        <translation>既不是“logger”也不是“meter”</translation>
-    </message>
-    <message>
-        <source>The file is damaged: %1.</source>
-        <translation>文件已损坏：%1。</translation>
+        <source>Read key infomation fail!</source>
+        <translation>读取关键信息失败！</translation>
     </message>
 </context>
 <context>
-    <name>MeasurementFile::Reader</name>
+    <name>MeterRecordTable</name>
     <message>
-        <source>not a number</source>
-        <translation>不是数字</translation>
+        <source>Energy </source>
+        <translation>能量 </translation>
     </message>
     <message>
-        <source>not a whole number from %1 to %2</source>
-        <translation>不是 %1 到 %2 之间的整数</translation>
+        <source>Power(RT) </source>
+        <translation>实时功率 </translation>
     </message>
     <message>
-        <source>missing, or not a list</source>
-        <translation>缺少，或不是列表</translation>
+        <source>Power(MAX) </source>
+        <translation>最大功率 </translation>
     </message>
     <message>
-        <source>more than %1 entries</source>
-        <translation>多于 %1 项</translation>
-    </message>
-</context>
-<context>
-    <name>MeasurementReader</name>
-    <message>
-        <source>%1: %2 values instead of 7.</source>
-        <translation>%1：有 %2 个值，应为 7 个。</translation>
+        <source>Power(MIN) </source>
+        <translation>最小功率 </translation>
     </message>
     <message>
-        <source>%1: the record number "%2" is no whole number.</source>
-        <translation>%1：记录编号“%2”不是整数。</translation>
+        <source>Power(AVG) </source>
+        <translation>平均功率 </translation>
     </message>
     <message>
-        <source>%1, column %2: "%3" is no number.</source>
-        <translation>%1，第 %2 列：“%3”不是数字。</translation>
+        <source>Energy mJ/cm²</source>
+        <translation>能量 mJ/cm²</translation>
     </message>
     <message>
-        <source>%1 does not exist.</source>
-        <translation>%1 不存在。</translation>
+        <source>Power(RT) mW/cm²</source>
+        <translation>实时功率 mW/cm²</translation>
     </message>
     <message>
-        <source>%1 is not a file.</source>
-        <translation>%1 不是文件。</translation>
+        <source>Power(MAX) mW/cm²</source>
+        <translation>最大功率 mW/cm²</translation>
     </message>
     <message>
-        <source>%1 cannot be opened: %2.</source>
-        <translation>无法打开 %1：%2。</translation>
+        <source>Power(MIN) mW/cm²</source>
+        <translation>最小功率 mW/cm²</translation>
     </message>
     <message>
-        <source>%1 is larger than %2 MB, more than any measurement file.</source>
-        <translation>%1 大于 %2 MB，超过任何测量文件的大小。</translation>
+        <source>Power(AVG) mW/cm²</source>
+        <translation>平均功率 mW/cm²</translation>
     </message>
     <message>
-        <source>The workbook cannot be read: %1.</source>
-        <translation>无法读取工作簿：%1。</translation>
+        <source>Energy J/cm²</source>
+        <translation>能量 J/cm²</translation>
     </message>
     <message>
-        <source>This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).</source>
-        <translation>这不是 Vantrel 的测量文件（JSON、CSV、.xls 或 .xlsx）。</translation>
+        <source>Power(RT) W/cm²</source>
+        <translation>实时功率 W/cm²</translation>
     </message>
     <message>
-        <source>Line %1 of the CSV file has a quote that does not close.</source>
-        <translation>CSV 文件第 %1 行的引号没有闭合。</translation>
+        <source>Power(MAX) W/cm²</source>
+        <translation>最大功率 W/cm²</translation>
     </message>
     <message>
-        <source>The CSV file is empty.</source>
-        <translation>CSV 文件为空。</translation>
+        <source>Power(MIN) W/cm²</source>
+        <translation>最小功率 W/cm²</translation>
     </message>
     <message>
-        <source>The CSV file separates its fields with another character than the comma Vantrel writes.</source>
-        <translation>CSV 文件用逗号以外的字符分隔字段，而 Vantrel 写入的是逗号。</translation>
+        <source>Power(AVG) W/cm²</source>
+        <translation>平均功率 W/cm²</translation>
     </message>
     <message>
-        <source>Line %1</source>
-        <translation>第 %1 行</translation>
+        <source>Energy J/m²</source>
+        <translation>能量 J/m²</translation>
     </message>
     <message>
-        <source>%1: %2 fields instead of %3.</source>
-        <translation>%1：有 %2 个字段，应为 %3 个。</translation>
+        <source>Power(RT) W/m²</source>
+        <translation>实时功率 W/m²</translation>
     </message>
     <message>
-        <source>%1: the run number "%2" is no whole number.</source>
-        <translation>%1：记录组编号“%2”不是整数。</translation>
+        <source>Power(MAX) W/m²</source>
+        <translation>最大功率 W/m²</translation>
     </message>
     <message>
-        <source>%1: a sample of run %2 that does not follow its run.</source>
-        <translation>%1：第 %2 组的采样点不在该组之后。</translation>
+        <source>Power(MIN) W/m²</source>
+        <translation>最小功率 W/m²</translation>
     </message>
     <message>
-        <source>%1: the sample's time or value is no number.</source>
-        <translation>%1：采样点的时间或数值不是数字。</translation>
-    </message>
-    <message>
-        <source>%1: "%2" is neither "run" nor "sample".</source>
-        <translation>%1：“%2”既不是“run”也不是“sample”。</translation>
-    </message>
-    <message>
-        <source>The CSV file was not written by Vantrel: its first line is no header Vantrel writes.</source>
-        <translation>此 CSV 文件不是 Vantrel 写入的：第一行不是 Vantrel 写入的表头。</translation>
-    </message>
-    <message>
-        <source>The workbook has no sheet.</source>
-        <translation>工作簿没有工作表。</translation>
-    </message>
-    <message>
-        <source>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</source>
-        <translation>此工作簿不是 Vantrel 写入的：第一个工作表不是以表头开始。</translation>
-    </message>
-    <message>
-        <source>Sheet 1, row %1</source>
-        <translation>工作表 1，第 %1 行</translation>
-    </message>
-    <message>
-        <source>The workbook has no sheet with the samples of run %1.</source>
-        <translation>工作簿中没有第 %1 组采样数据的工作表。</translation>
-    </message>
-    <message>
-        <source>Sheet %1, row %2: "%3" is no number.</source>
-        <translation>工作表 %1，第 %2 行：“%3”不是数字。</translation>
+        <source>Power(AVG) W/m²</source>
+        <translation>平均功率 W/m²</translation>
     </message>
 </context>
 <context>
@@ -1079,6 +932,29 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>MeterSettingsPanel</name>
+    <message>
+        <source>Warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>No probe connection!</source>
+        <translation>未连接探头！</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>参数配置错误！</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>参数配置成功！</translation>
     </message>
 </context>
 <context>

@@ -151,7 +151,11 @@ QString MarkingTranslator::translate(const char *context, const char *sourceText
                                      int) const
 {
     const QByteArray ctx(context);
-    if (ctx != "FirstPageForMeter" && ctx != "ReportPageForMeter" && ctx != "TableOpWidget")
+    // The page's texts, with those of the parts it is made of.
+    static const QList<QByteArray> contexts = {"FirstPageForMeter",  "MeterDeviceInfo",
+                                               "MeterRecordTable",   "MeterSettingsPanel",
+                                               "ReportPageForMeter", "TableOpWidget"};
+    if (!contexts.contains(ctx))
         return QString();
     return mark(QString::fromUtf8(sourceText));
 }
