@@ -1,28 +1,22 @@
 #include "logger/firstpageforlogger.h"
 
-#include "gui/commandfailures.h"
-#include "gui/userinputblocker.h"
-#include "gui/uiseam.h"
 #include "download/loggerrun.h"
 #include "files/workbooktemplate.h"
+#include "gui/uiseam.h"
+#include "gui/userinputblocker.h"
+#include "logger/loggerclock.h"
+#include "logger/loggerdeviceinfo.h"
+#include "logger/loggerruntable.h"
 #include "logger/loggersave.h"
+#include "logger/loggersettingspanel.h"
 #include "logger/reportpageforlogger.h"
-#include "gui/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
-#include "protocol/identity.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
-#include "protocol/modeltable.h"
-#include "protocol/settings.h"
 #include "ui_firstpageforlogger.h"
 
-#include <QApplication>
-#include <QButtonGroup>
 #include <QDateTime>
 #include <QDebug>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProgressDialog>
 #include <QTableWidget>
 
@@ -31,9 +25,6 @@ namespace {
 QString templateOverride;
 FirstPageForLogger::FileOpener fileOpener;
 int silenceLimitMs = 10000;
-
-const char *const kWhite = "background-color: rgb(255,255,255);";
-const char *const kGrey = "background-color: rgb(200,200,200);";
 
 } // namespace
 
@@ -56,32 +47,11 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     connect(ui->pushButton_clear, &QPushButton::clicked, this,
             &FirstPageForLogger::on_pushButton_clear_clicked);
 
-    autoOffGroup = new QButtonGroup(this);
-    autoOffGroup->addButton(ui->OffBtn, 0);
-    autoOffGroup->addButton(ui->OnBtn, 1);
-    autoOffGroup->setExclusive(true);
-    intervalGroup = new QButtonGroup(this);
-    intervalGroup->addButton(ui->OneSecondBtn, 0);
-    intervalGroup->addButton(ui->TenSecondBtn, 1);
-    intervalGroup->addButton(ui->SixtySecondBtn, 2);
-    intervalGroup->setExclusive(true);
-
-    ui->dateTimeEditForRead->hide();
-    ui->DeviceNameEdit->hide();
-    ui->DeviceNameLab->hide();
-    ui->ProductionDateLab->hide();
-    ui->ProductionDateEdit->hide();
-    ui->CalibrationeDateEdit->hide();
-    ui->CalibrationDataLab->hide();
-
-    connect(ui->OffBtn, &QRadioButton::clicked, this, &FirstPageForLogger::SetShutdownEditStatus);
-    connect(ui->OnBtn, &QRadioButton::clicked, this, &FirstPageForLogger::SetShutdownEditStatus);
-
-    liveClockTimer = new QTimer(this);
-    connect(liveClockTimer, &QTimer::timeout, this, &FirstPageForLogger::timerUpdate);
-    liveClockTimer->start(1000);
-    timerUpdate();
-    connect(&readClockTimer, &QTimer::timeout, this, &FirstPageForLogger::setTimeEdit);
+    settingsPanel = new LoggerSettingsPanel(this, ui);
+    connect(settingsPanel, &LoggerSettingsPanel::runsClearing, this,
+            &FirstPageForLogger::on_pushButton_clear_clicked);
+    deviceInfo = new LoggerDeviceInfo(this, ui);
+    clock = new LoggerClock(this, ui);
 
     // A window-modal child of the page: it stays in front of the main window.
     // Cancel ends the download after the run that is arriving; the runs
@@ -121,24 +91,13 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
         UiSeam::information(this, tr("information"), tr("Getting data outtime,please get again."));
     });
 
-    QTableWidget *table = ui->tbData;
-    table->verticalHeader()->setVisible(false);
-    const int widths[] = {40, 170, 120, 120, 120, 120, 120};
-    for (int c = 0; c < 7; ++c)
-        table->setColumnWidth(c, widths[c]);
-    table->horizontalHeader()->setStretchLastSection(true);
-    // The power headers carry their unit: they wrap onto a second line
-    // rather than lose both ends in a 120-pixel column.
-    for (int c = 3; c < 7; ++c) {
-        if (QTableWidgetItem *header = table->horizontalHeaderItem(c))
-            header->setTextAlignment(int(Qt::AlignCenter) | int(Qt::TextWordWrap));
-    }
-    table->horizontalHeader()->setMinimumHeight(2 * table->fontMetrics().height() + 8);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSortingEnabled(false);
-    TableOpWidget::styleTable(table);
+    runTable = new LoggerRunTable(ui->tbData);
+    connect(runTable, &LoggerRunTable::excelClicked, this,
+            &FirstPageForLogger::on_EXCELBtn_clicked);
+    connect(runTable, &LoggerRunTable::curveClicked, this,
+            &FirstPageForLogger::on_CurveBtn_clicked);
+    connect(runTable, &LoggerRunTable::reportClicked, this,
+            &FirstPageForLogger::on_ReportBtn_clicked);
 }
 
 FirstPageForLogger::~FirstPageForLogger()
@@ -163,6 +122,11 @@ void FirstPageForLogger::setFileOpener(FileOpener opener) { fileOpener = std::mo
 int FirstPageForLogger::downloadSilenceLimitMs() { return silenceLimitMs; }
 
 void FirstPageForLogger::setDownloadSilenceLimitMs(int ms) { silenceLimitMs = ms; }
+
+qint64 FirstPageForLogger::readClockShownMs() const
+{
+    return clock->readShownMs();
+}
 
 // ---- guards ---------------------------------------------------------------
 
@@ -193,225 +157,50 @@ void FirstPageForLogger::loadFromInstrument()
 
 void FirstPageForLogger::readDeviceInformation()
 {
-    if (!(m_commands && m_commands->link()->isOpen()))
-        return;
-    InstrumentCommands *commands = m_commands;
-    quint32 serial = 0;
-    quint32 typeCode = 0;
-    KeyInfo key;
-    const int keyResult = commands->readKeyInfo(key);
-    if (keyResult == InstrumentCommands::Gone)
-        return; // the removal tells the user
-    if (keyResult >= 0) {
-        serial = key.serialNumber;
-        typeCode = key.deviceType;
-    } else if (keyResult != -5) {
-        UiSeam::information(this, tr("Warn"), tr("Read key infomation fail!"));
-        return;
-    } else {
-        ProductionInfo production;
-        const int r = commands->readProductionInfo(production);
-        CommandTexts::showFailure(nullptr, r, CommandTexts::productionInfo);
-        if (r == -5)
-            return; // no probe: this page says nothing
-        if (r == -4) {
-            UiSeam::information(this, tr("Warn"),
-                                tr("The instrument is not configured production information!"));
-            return;
-        }
-        if (r < 0)
-            return;
-        serial = production.serialNumber;
-        typeCode = production.deviceType;
-    }
-    ui->serialNoEdit->setText(QStringLiteral("%1").arg(serial));
-    ui->DeviceNameEdit->setText(ModelTable::loggerName(typeCode));
-
-    QDate calibration;
-    const int calibrationResult = commands->readCalibrationDate(calibration);
-    if (calibrationResult < 0) {
-        CommandTexts::showFailure(nullptr, calibrationResult, CommandTexts::calibrationDate);
-        return;
-    }
-    ui->CalibrationeDateEdit->setDate(calibration);
-
-    quint16 version = 0;
-    const int versionResult = commands->readSoftwareVersion(version);
-    if (versionResult < 0) {
-        CommandTexts::showFailure(nullptr, versionResult, CommandTexts::softwareVersion);
-        return;
-    }
-    ui->FirmwareVersionEdit->setText(Identity::versionText(version));
-}
-
-void FirstPageForLogger::setIntervalButtonsStyle(const QString &style)
-{
-    ui->OneSecondBtn->setStyleSheet(style);
-    ui->TenSecondBtn->setStyleSheet(style);
-    ui->SixtySecondBtn->setStyleSheet(style);
+    deviceInfo->read(m_commands);
 }
 
 void FirstPageForLogger::SetShutdownEditStatus()
 {
-    const bool on = autoOffGroup->checkedId() != 0;
-    if (on) {
-        ui->ShutdownEdit->setEnabled(true);
-        ui->OneSecondBtn->setEnabled(false);
-        ui->TenSecondBtn->setEnabled(false);
-        ui->SixtySecondBtn->setEnabled(false);
-        ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-        setIntervalButtonsStyle(QLatin1String(kGrey));
-    } else {
-        ui->ShutdownEdit->setText(QStringLiteral("10"));
-        ui->ShutdownEdit->setEnabled(false);
-        ui->OneSecondBtn->setEnabled(true);
-        ui->TenSecondBtn->setEnabled(true);
-        ui->SixtySecondBtn->setEnabled(true);
-        ui->ShutdownEdit->setStyleSheet(QLatin1String(kGrey));
-        setIntervalButtonsStyle(QLatin1String(kWhite));
-    }
-}
-
-void FirstPageForLogger::showConfigurationDefaults()
-{
-    const LoggerSettings defaults = LoggerSettings::afterBadBlock();
-    autoOffGroup->button(defaults.autoOff)->setChecked(true);
-    ui->ShutdownEdit->setEnabled(true);
-    ui->ShutdownEdit->setText(QStringLiteral("%1").arg(defaults.shutdownMinutes));
-    intervalGroup->button(defaults.interval)->setChecked(true);
-    ui->OneSecondBtn->setEnabled(false);
-    ui->TenSecondBtn->setEnabled(false);
-    ui->SixtySecondBtn->setEnabled(false);
-    ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-    setIntervalButtonsStyle(QLatin1String(kGrey));
+    settingsPanel->showAutoOffState();
 }
 
 void FirstPageForLogger::on_readhostconfiguretBtn_clicked()
 {
     if (!busyGuard() || !linkGuard())
         return;
-    ui->OneSecondBtn->setEnabled(true);
-    ui->TenSecondBtn->setEnabled(true);
-    ui->SixtySecondBtn->setEnabled(true);
-
-    ConfigBlock block = {0, 0, 0, 0};
-    const int r = m_commands->readBlock80(block[0], block[1], block[2], block[3]);
-    if (r >= 0) {
-        LoggerSettings settings;
-        settings.takeBlock80(block);
-        if (settings.autoOff == 0) {
-            ui->OffBtn->setChecked(true);
-            ui->ShutdownEdit->setEnabled(false);
-            ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-            setIntervalButtonsStyle(QLatin1String(kWhite));
-        } else if (settings.autoOff == 1) {
-            ui->OnBtn->setChecked(true);
-            ui->ShutdownEdit->setEnabled(true);
-            ui->OneSecondBtn->setEnabled(false);
-            ui->TenSecondBtn->setEnabled(false);
-            ui->SixtySecondBtn->setEnabled(false);
-            ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-            setIntervalButtonsStyle(QLatin1String(kGrey));
-        }
-        ui->ShutdownEdit->setText(QStringLiteral("%1").arg(settings.shutdownMinutes));
-        if (QAbstractButton *interval = intervalGroup->button(settings.interval))
-            interval->setChecked(true);
-        return;
-    }
-    CommandTexts::showFailure(this, r, CommandTexts::readConfiguration);
-    if (r == -4)
-        showConfigurationDefaults();
+    settingsPanel->read(m_commands);
 }
 
 void FirstPageForLogger::on_writehostconfiguretBtn_clicked()
 {
     if (!busyGuard() || !linkGuard())
         return;
-    if (UiSeam::question(this, tr("Vantrel V2.1"),
-                         tr("Resetting the parameter history data will be cleared."),
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
-        != QMessageBox::Yes)
-        return;
-    LoggerSettings settings;
-    settings.autoOff = autoOffGroup->checkedId();
-    settings.shutdownMinutes = LoggerSettings::minutesFromText(ui->ShutdownEdit->text());
-    settings.interval = intervalGroup->checkedId();
-    // Values the instrument would not take change nothing, on the
-    // instrument or in the table.
-    if (!LoggerSettings::minutesValid(settings.shutdownMinutes)) {
-        UiSeam::information(this, tr("information"), tr("Shutdown must between 1—10!"));
-        return;
-    }
-    // The instrument clears its stored runs when its parameters change.
-    on_pushButton_clear_clicked();
-
-    const ConfigBlock block = settings.block80();
-    const int r = m_commands->writeBlock80(block[0], block[1], block[2], block[3]);
-    if (r < 0) {
-        CommandTexts::showFailure(this, r, CommandTexts::writeConfiguration);
-        UiSeam::information(this, tr("information"), tr("parameter configuration Error!"));
-        return;
-    }
-    UiSeam::information(this, tr("information"), tr("parameter configuration success!"));
+    settingsPanel->write(m_commands);
 }
 
 void FirstPageForLogger::on_readDateTimeBtn_clicked()
 {
     if (!busyGuard() || !linkGuard())
         return;
-    ui->dateTimeEdit->hide();
-    ui->dateTimeEditForRead->show();
-    ui->writeDateTimeBtn->setEnabled(false);
-    ui->readDateTimeBtn->setEnabled(false);
-
-    QDateTime when;
-    const int r = m_commands->readClock(when);
-    if (r >= 0) {
-        ui->dateTimeEditForRead->setDateTime(when);
-        readClockTimer.start(100);
-        readClockAge.restart();
-        return;
-    }
-    CommandTexts::showFailure(this, r, CommandTexts::readClock);
-    ui->dateTimeEditForRead->hide();
-    ui->dateTimeEdit->show();
-    ui->writeDateTimeBtn->setEnabled(true);
-    ui->readDateTimeBtn->setEnabled(true);
+    clock->read(m_commands);
 }
 
 void FirstPageForLogger::setTimeEdit()
 {
-    if (readClockAge.isValid() && 10000 - readClockAge.elapsed() > 0)
-        return;
-    ui->dateTimeEditForRead->hide();
-    ui->dateTimeEdit->show();
-    ui->writeDateTimeBtn->setEnabled(true);
-    ui->readDateTimeBtn->setEnabled(true);
+    clock->endReadTime();
 }
 
-void FirstPageForLogger::timerUpdate() { ui->dateTimeEdit->setDateTime(QDateTime::currentDateTime()); }
+void FirstPageForLogger::timerUpdate()
+{
+    clock->tick();
+}
 
 void FirstPageForLogger::on_writeDateTimeBtn_clicked()
 {
     if (!busyGuard() || !linkGuard())
         return;
-    const int r = m_commands->writeClock(ui->dateTimeEdit->dateTime());
-    if (r < 0) {
-        CommandTexts::showFailure(this, r, CommandTexts::writeClock);
-        UiSeam::information(this, tr("information"), tr("parameter date time error!"));
-        return;
-    }
-    UiSeam::information(this, tr("information"), tr("parameter date time success!"));
-}
-
-void FirstPageForLogger::clearDevice()
-{
-    ui->DeviceNameEdit->clear();
-    ui->serialNoEdit->clear();
-    ui->FirmwareVersionEdit->clear();
-    ui->ShutdownEdit->clear();
-    ui->ProductionDateEdit->setDate(QDate(2000, 1, 1));
-    ui->CalibrationeDateEdit->setDate(QDate(2000, 1, 1));
+    clock->write(m_commands);
 }
 
 QString FirstPageForLogger::removalText(int kept) const
@@ -423,7 +212,7 @@ QString FirstPageForLogger::removalText(int kept) const
 
 void FirstPageForLogger::instrumentRemoved(bool tell)
 {
-    clearDevice();
+    deviceInfo->clear();
     // A download ends at its next collection pass; it tells the user how
     // many runs it kept.
     if (!m_session->instrumentRemoved() && tell)
@@ -432,7 +221,7 @@ void FirstPageForLogger::instrumentRemoved(bool tell)
 
 void FirstPageForLogger::clear()
 {
-    clearDevice();
+    deviceInfo->clear();
     // The link has gone while a download runs: the session ends it, then
     // empties the table once the download has returned.
     if (m_session->downloading())
@@ -487,21 +276,7 @@ void FirstPageForLogger::downloadFinished(LoggerSession::Outcome outcome, int ke
 
 int FirstPageForLogger::addRecordRow(const QStringList &texts)
 {
-    QTableWidget *table = ui->tbData;
-    const int r = table->rowCount();
-    table->setRowCount(r + 1);
-    for (int c = 0; c < 7; ++c) {
-        auto *item = new QTableWidgetItem(texts.value(c));
-        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        table->setItem(r, c, item);
-    }
-    auto *actions = new TableOpWidget(table);
-    actions->row = r;
-    connect(actions, &TableOpWidget::sigEXCEL, this, &FirstPageForLogger::on_EXCELBtn_clicked);
-    connect(actions, &TableOpWidget::sigCurve, this, &FirstPageForLogger::on_CurveBtn_clicked);
-    connect(actions, &TableOpWidget::sigReport, this, &FirstPageForLogger::on_ReportBtn_clicked);
-    table->setCellWidget(r, 7, actions);
-    return r;
+    return runTable->addRow(texts);
 }
 
 void FirstPageForLogger::on_pushButton_clear_clicked()
@@ -608,12 +383,7 @@ void FirstPageForLogger::on_pushButton_saveData_clicked()
         UiSeam::information(this, tr("information"), tr("Please get data first!"));
         return;
     }
-    QStringList headers;
-    for (int c = 0; c < 7; ++c) { // the action column has no header text
-        const QTableWidgetItem *header = ui->tbData->horizontalHeaderItem(c);
-        headers << (header ? header->text() : QString());
-    }
-    LoggerSave::saveData(this, exportOf(0, rows), headers, dataTemplatePath());
+    LoggerSave::saveData(this, exportOf(0, rows), runTable->headerTexts(), dataTemplatePath());
 }
 
 // ---- language ------------------------------------------------------------
@@ -636,10 +406,7 @@ void FirstPageForLogger::languageChange()
     ui->ProductionDateEdit->setDate(production);
     ui->CalibrationeDateEdit->setDate(calibration);
 
-    for (int r = 0; r < ui->tbData->rowCount(); ++r) {
-        if (auto *actions = qobject_cast<TableOpWidget *>(ui->tbData->cellWidget(r, 7)))
-            actions->retranslate();
-    }
+    runTable->retranslateRows();
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setWindowTitle(ui->GetDataBtn->text());
 }

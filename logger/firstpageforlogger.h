@@ -5,16 +5,17 @@
 #include "session/loggersession.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
 class InstrumentCommands;
-class QButtonGroup;
+class LoggerClock;
+class LoggerDeviceInfo;
+class LoggerRunTable;
+class LoggerSettingsPanel;
 class QProgressDialog;
 class UserInputBlocker;
 
@@ -52,7 +53,7 @@ public:
     void instrumentRemoved(bool tell);
     // How long the clock read from the instrument has been on show, in ms
     // (it gives way to the computer's clock after 10 s); -1 before any read.
-    qint64 readClockShownMs() const { return readClockAge.isValid() ? readClockAge.elapsed() : -1; }
+    qint64 readClockShownMs() const;
 
     // Device information, settings and clock, each with its own messages.
     void loadFromInstrument();
@@ -131,27 +132,24 @@ private:
     // may not run.
     bool busyGuard();
     bool linkGuard();
-    void clearDevice();
     // "The instrument was disconnected", with the runs kept when kept >= 0.
     QString removalText(int kept) const;
     // The end of a download: the dialog closes, the message of its outcome.
     void downloadFinished(LoggerSession::Outcome outcome, int kept, int held);
     void chooseRun(int row);
-    void showConfigurationDefaults();
-    void setIntervalButtonsStyle(const QString &style);
 
     LoggerSession *m_session = nullptr;
     Ui::FirstPageForLogger *ui = nullptr;
-    QButtonGroup *autoOffGroup = nullptr;
-    QButtonGroup *intervalGroup = nullptr;
+    // The parts of the form with jobs of their own.
+    LoggerSettingsPanel *settingsPanel = nullptr;
+    LoggerDeviceInfo *deviceInfo = nullptr;
+    LoggerClock *clock = nullptr;
+    LoggerRunTable *runTable = nullptr;
     // The runs in the table as the command-line tool writes them (CSV).
     LoggerData exportOf(int firstRun, int runCount) const;
-    QTimer readClockTimer;
-    QElapsedTimer readClockAge;
     QProgressDialog *progressDialog = nullptr;
     // No click or key reaches the page while a download runs.
     std::unique_ptr<UserInputBlocker> inputBlocker;
     LoggerRunData m_chosenRun;
-    QTimer *liveClockTimer = nullptr;
     InstrumentCommands *m_commands = nullptr;
 };

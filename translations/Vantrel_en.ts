@@ -266,46 +266,6 @@
         <translation>Please Connecting instrument!</translation>
     </message>
     <message>
-        <source>Warn</source>
-        <translation>Warn</translation>
-    </message>
-    <message>
-        <source>Read key infomation fail!</source>
-        <translation>Read key infomation fail!</translation>
-    </message>
-    <message>
-        <source>The instrument is not configured production information!</source>
-        <translation>The instrument is not configured production information!</translation>
-    </message>
-    <message>
-        <source>Vantrel V2.1</source>
-        <translation>Vantrel V2.1</translation>
-    </message>
-    <message>
-        <source>Resetting the parameter history data will be cleared.</source>
-        <translation>Resetting the parameter history data will be cleared.</translation>
-    </message>
-    <message>
-        <source>Shutdown must between 1—10!</source>
-        <translation>Shutdown must between 1—10!</translation>
-    </message>
-    <message>
-        <source>parameter configuration Error!</source>
-        <translation>parameter configuration Error!</translation>
-    </message>
-    <message>
-        <source>parameter configuration success!</source>
-        <translation>parameter configuration success!</translation>
-    </message>
-    <message>
-        <source>parameter date time error!</source>
-        <translation>parameter date time error!</translation>
-    </message>
-    <message>
-        <source>parameter date time success!</source>
-        <translation>parameter date time success!</translation>
-    </message>
-    <message>
         <source>Read Storage Interval Error!</source>
         <translation>Read Storage Interval Error!</translation>
     </message>
@@ -660,6 +620,36 @@
     </message>
 </context>
 <context>
+    <name>LoggerClock</name>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>parameter date time error!</source>
+        <translation>parameter date time error!</translation>
+    </message>
+    <message>
+        <source>parameter date time success!</source>
+        <translation>parameter date time success!</translation>
+    </message>
+</context>
+<context>
+    <name>LoggerDeviceInfo</name>
+    <message>
+        <source>Warn</source>
+        <translation>Warn</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>Read key infomation fail!</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>The instrument is not configured production information!</translation>
+    </message>
+</context>
+<context>
     <name>LoggerSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -744,6 +734,33 @@
     <message>
         <source>Storing data failed, Can't open sheet!</source>
         <translation>Storing data failed, Can't open sheet!</translation>
+    </message>
+</context>
+<context>
+    <name>LoggerSettingsPanel</name>
+    <message>
+        <source>Vantrel V2.1</source>
+        <translation>Vantrel V2.1</translation>
+    </message>
+    <message>
+        <source>Resetting the parameter history data will be cleared.</source>
+        <translation>Resetting the parameter history data will be cleared.</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>information</translation>
+    </message>
+    <message>
+        <source>Shutdown must between 1—10!</source>
+        <translation>Shutdown must between 1—10!</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>parameter configuration Error!</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>parameter configuration success!</translation>
     </message>
 </context>
 <context>

@@ -266,46 +266,6 @@
         <translation>请连接仪器！</translation>
     </message>
     <message>
-        <source>Warn</source>
-        <translation>警告</translation>
-    </message>
-    <message>
-        <source>Read key infomation fail!</source>
-        <translation>读取关键信息失败！</translation>
-    </message>
-    <message>
-        <source>The instrument is not configured production information!</source>
-        <translation>仪器未配置生产信息！</translation>
-    </message>
-    <message>
-        <source>Vantrel V2.1</source>
-        <translation>Vantrel V2.1</translation>
-    </message>
-    <message>
-        <source>Resetting the parameter history data will be cleared.</source>
-        <translation>重新设置参数将清除历史数据。</translation>
-    </message>
-    <message>
-        <source>Shutdown must between 1—10!</source>
-        <translation>关机时间必须在1—10之间！</translation>
-    </message>
-    <message>
-        <source>parameter configuration Error!</source>
-        <translation>参数配置错误！</translation>
-    </message>
-    <message>
-        <source>parameter configuration success!</source>
-        <translation>参数配置成功！</translation>
-    </message>
-    <message>
-        <source>parameter date time error!</source>
-        <translation>日期时间设置错误！</translation>
-    </message>
-    <message>
-        <source>parameter date time success!</source>
-        <translation>日期时间设置成功！</translation>
-    </message>
-    <message>
         <source>Read Storage Interval Error!</source>
         <translation>读取存储间隔错误！</translation>
     </message>
@@ -660,6 +620,36 @@
     </message>
 </context>
 <context>
+    <name>LoggerClock</name>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>parameter date time error!</source>
+        <translation>日期时间设置错误！</translation>
+    </message>
+    <message>
+        <source>parameter date time success!</source>
+        <translation>日期时间设置成功！</translation>
+    </message>
+</context>
+<context>
+    <name>LoggerDeviceInfo</name>
+    <message>
+        <source>Warn</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Read key infomation fail!</source>
+        <translation>读取关键信息失败！</translation>
+    </message>
+    <message>
+        <source>The instrument is not configured production information!</source>
+        <translation>仪器未配置生产信息！</translation>
+    </message>
+</context>
+<context>
     <name>LoggerSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -744,6 +734,33 @@
     <message>
         <source>Storing data failed, Can't open sheet!</source>
         <translation>保存数据失败，无法打开工作表！</translation>
+    </message>
+</context>
+<context>
+    <name>LoggerSettingsPanel</name>
+    <message>
+        <source>Vantrel V2.1</source>
+        <translation>Vantrel V2.1</translation>
+    </message>
+    <message>
+        <source>Resetting the parameter history data will be cleared.</source>
+        <translation>重新设置参数将清除历史数据。</translation>
+    </message>
+    <message>
+        <source>information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Shutdown must between 1—10!</source>
+        <translation>关机时间必须在1—10之间！</translation>
+    </message>
+    <message>
+        <source>parameter configuration Error!</source>
+        <translation>参数配置错误！</translation>
+    </message>
+    <message>
+        <source>parameter configuration success!</source>
+        <translation>参数配置成功！</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+class InstrumentCommands;
+class QWidget;
+
+namespace Ui {
+class FirstPageForLogger;
+}
+
+// The Logger page's clock: the computer's time, ticking each second, which
+// "Write" sets on the instrument; after "Read" the instrument's time takes
+// its place for 10 s, with both buttons disabled meanwhile. Messages are
+// shown over the page.
+class LoggerClock : public QObject
+{
+    Q_OBJECT
+public:
+    LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui);
+
+    void read(InstrumentCommands *commands);
+    void write(InstrumentCommands *commands);
+    // Shows the computer's time.
+    void tick();
+    // Gives the read time's place back to the computer's time once it has
+    // been on show for 10 s.
+    void endReadTime();
+    // How long the read time has been on show, in ms; -1 before any read.
+    qint64 readShownMs() const { return readAge.isValid() ? readAge.elapsed() : -1; }
+
+private:
+    QWidget *page;
+    Ui::FirstPageForLogger *ui;
+    QTimer *liveTimer = nullptr;
+    QTimer readTimer;
+    QElapsedTimer readAge;
+};
