@@ -7,6 +7,7 @@
 #include "app/startoptions.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextCodec>
 #include <QTranslator>
@@ -55,7 +56,12 @@ int main(int argc, char *argv[])
     // Ties the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
     SingleInstance single;
+    const QString file = StartOptions::fileArgument(app.arguments());
     if (single.isRunning()) {
+        // A file goes to the running program, which opens it.
+        if (!file.isEmpty() &&
+            single.sendMessage(MainWindow::openMessage(QFileInfo(file).absoluteFilePath()), 5000))
+            return 0;
         single.sendMessage(QStringLiteral("active!!!!!"), 5000);
         QTranslator own, qt;
         installRememberedLanguage(own, qt);
@@ -81,5 +87,7 @@ int main(int argc, char *argv[])
     window->show();
     QObject::connect(&single, SIGNAL(messageReceived(QString)), window,
                      SLOT(handleAppMessage(QString)));
+    if (!file.isEmpty())
+        window->openWhenStarted(file);
     return app.exec();
 }

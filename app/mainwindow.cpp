@@ -3,8 +3,10 @@
 #include "gui/commandfailures.h"
 #include "app/language.h"
 #include "app/lookandfeel.h"
+#include "gui/openedfilebar.h"
 #include "gui/uiseam.h"
 #include "gui/userinputblocker.h"
+#include "files/measurementreader.h"
 #include "link/clinker.h"
 #include "link/devicewatcher.h"
 #include "logger/firstpageforlogger.h"
@@ -16,9 +18,15 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPixmap>
 #include <QTimer>
+#include <QUrl>
+
+#include <utility>
 
 namespace {
 MainWindow::LinkOpener linkOpener;
@@ -125,9 +133,14 @@ void MainWindow::initForm()
 {
     loggerPage_ = new FirstPageForLogger(this);
     ui->stackedWidget->addWidget(loggerPage_);
+    connect(loggerPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
+            &MainWindow::openMeasurementFile);
     meterPage_ = new FirstPageForMeter(this);
     ui->stackedWidget->addWidget(meterPage_);
+    connect(meterPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
+            &MainWindow::openMeasurementFile);
     ui->stackedWidget->setCurrentWidget(loggerPage_);
+    setAcceptDrops(true);
     setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setStyleSheet(windowStyleAdditions());
@@ -187,6 +200,67 @@ void MainWindow::handleAppMessage(const QString &message)
 {
     qDebug() << message;
     show();
+    const QString prefix = openMessage(QString());
+    if (message.startsWith(prefix))
+        openMeasurementFile(message.mid(prefix.size()));
+}
+
+QString MainWindow::openMessage(const QString &fileName)
+{
+    return QStringLiteral("open:") + fileName;
+}
+
+bool MainWindow::openMeasurementFile(const QString &fileName)
+{
+    Measurement measurement;
+    QString error;
+    if (!MeasurementReader::read(fileName, &measurement, &error)) {
+        UiSeam::information(this, tr("Open"), error);
+        return false;
+    }
+    // The page of the file's family shows it; an instrument of the other
+    // family stays connected and takes its page back with "Get Data"'s
+    // family on its next recognition.
+    if (measurement.family == Measurement::Family::Logger) {
+        if (!loggerPage_->openMeasurement(measurement.logger, fileName))
+            return false;
+        ui->stackedWidget->setCurrentWidget(loggerPage_);
+    } else {
+        if (!meterPage_->openMeasurement(measurement.meter, fileName))
+            return false;
+        ui->stackedWidget->setCurrentWidget(meterPage_);
+    }
+    return true;
+}
+
+namespace {
+
+// The local file a drag brings, or an empty text.
+QString droppedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return QString();
+    const QUrl url = data->urls().first();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString fileName = droppedFile(event->mimeData());
+    if (fileName.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop has ended: a message box inside the drop would
+    // hold the file manager's drag.
+    QTimer::singleShot(0, this, [this, fileName] { openMeasurementFile(fileName); });
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
@@ -280,6 +354,16 @@ void MainWindow::initusbport()
     }
     OpenUSB();
     started_ = true;
+    if (!pendingFile_.isEmpty())
+        openMeasurementFile(std::exchange(pendingFile_, QString()));
+}
+
+void MainWindow::openWhenStarted(const QString &fileName)
+{
+    if (started_)
+        openMeasurementFile(fileName);
+    else
+        pendingFile_ = fileName;
 }
 
 bool MainWindow::OpenUSB()

@@ -70,6 +70,19 @@ public:
     // Seven rules of the window's own style additions, back to back.
     static QString windowStyleAdditions();
 
+    // The prefix of the message by which a second start hands its file to
+    // the running program ("open:" followed by the absolute path).
+    static QString openMessage(const QString &fileName);
+
+public slots:
+    // Opens a saved measurement file (JSON, CSV, .xls, .xlsx) and shows it in
+    // its family's page, offline; says what is wrong when it cannot. False
+    // when nothing was opened.
+    bool openMeasurementFile(const QString &fileName);
+    // The same once the window has started (the file named on the command
+    // line: after any instrument plugged in has been recognised).
+    void openWhenStarted(const QString &fileName);
+
 private slots:
     void initForm();
     void initusbport();
@@ -83,6 +96,9 @@ private slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // Measurement files dropped onto the window open as "Open" does.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -113,6 +129,7 @@ private:
     std::unique_ptr<UserInputBlocker> waitBlocker_;
     int waitDepth_ = 0;
     bool removalPending_ = false;
+    QString pendingFile_;
     QTranslator translator;
     QTranslator qtTranslator; // Qt's own texts, installed for Chinese only
 

@@ -22,6 +22,18 @@ StartOptions StartOptions::parse(int argc, const char *const *argv)
     return options;
 }
 
+QString StartOptions::fileArgument(const QStringList &arguments)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--simulate"))
+            ++i; // its value
+        else if (!a.startsWith(QLatin1Char('-')))
+            return a;
+    }
+    return QString();
+}
+
 QString StartOptions::usage()
 {
     const QString options[][2] = {
@@ -30,10 +42,14 @@ QString StartOptions::usage()
         {QStringLiteral("--debug"), tr("write the program's trace lines to standard error")},
         {QStringLiteral("-h, --help"), tr("print this text and end")},
         {QStringLiteral("--version"), tr("print the program's version and end")}};
-    QString text = tr("Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]") + "\n\n" +
+    QString text = tr("Usage: vantrel [--simulate meter|logger|PROFILE] [--debug] [FILE]") +
+                   "\n\n" +
                    tr("The companion program of the Meter and Logger hand-held UV radiometers:\n"
                       "it reads and sets the instrument's settings and clock, downloads its\n"
                       "measurements, shows and saves them and prints test reports.") +
+                   "\n\n" +
+                   tr("FILE: a measurement file saved by the program or vantrel-cli (JSON,\n"
+                      "CSV, .xls, .xlsx), shown without the instrument.") +
                    "\n\n" + tr("Options:") + '\n';
     for (const auto &option : options)
         text += QStringLiteral("  %1  %2\n").arg(option[0], -31).arg(option[1]);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 // The options the program itself answers before any window exists: --help
 // and --version print and end (no display is needed for them), --debug lets
@@ -22,6 +23,10 @@ public:
 
     Action action = Action::Run;
     bool debug = false;
+
+    // The measurement file named on the command line (the first argument that
+    // is no option, Qt's own options already taken out), or an empty text.
+    static QString fileArgument(const QStringList &arguments);
 
     // In the language installed when called.
     static QString usage();

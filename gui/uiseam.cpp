@@ -35,6 +35,11 @@ public:
         return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
     }
 
+    QString openFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    }
+
     bool print(QWidget *parent, QTextDocument *document) override
     {
         QPrinter printer(QPrinter::ScreenResolution);
@@ -133,6 +138,17 @@ QString DialogRecorder::saveFileName(QWidget *, const QString &caption, const QS
     if (selectedFilter && !selectedFilters.isEmpty())
         *selectedFilter = selectedFilters.takeFirst();
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString DialogRecorder::openFileName(QWidget *, const QString &caption, const QString &)
+{
+    openCaptions << caption;
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString UiSeam::getOpenFileName(QWidget *parent, const QString &caption, const QString &filter)
+{
+    return currentHandler->openFileName(parent, caption, filter);
 }
 
 bool DialogRecorder::print(QWidget *, QTextDocument *document)

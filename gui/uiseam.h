@@ -30,6 +30,8 @@ public:
                                      const QString &filter, QString *selectedFilter) = 0;
         // Shows the print dialog; prints document and returns true when accepted.
         virtual bool print(QWidget *parent, QTextDocument *document) = 0;
+        virtual QString openFileName(QWidget *parent, const QString &caption,
+                                     const QString &filter) = 0;
     };
 
     // One OK button.
@@ -41,6 +43,8 @@ public:
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     // A name given without an extension gets the filter's first one.
     static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                   const QString &filter);
+    static QString getOpenFileName(QWidget *parent, const QString &caption,
                                    const QString &filter);
     // Printer in screen-resolution mode, the platform's print dialog, then the
     // document printed when the user accepts.
@@ -71,7 +75,8 @@ public:
 
     QList<Shown> shown;
     QList<QMessageBox::StandardButton> answers; // for questions; No when empty
-    QStringList fileNames;                      // for save dialogs; "" (cancel) when empty
+    QStringList fileNames;                      // for save and open dialogs; "" (cancel) when empty
+    QStringList openCaptions;                   // captions of the open dialogs shown
     QStringList saveCaptions;                   // captions of the save dialogs shown
     QStringList saveDirs;                       // proposed names of the save dialogs shown
     QStringList saveFilters;
@@ -89,6 +94,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter, QString *selectedFilter) override;
     bool print(QWidget *parent, QTextDocument *document) override;
+    QString openFileName(QWidget *parent, const QString &caption, const QString &filter) override;
 
 private:
     UiSeam::Handler *previous_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "download/loggerrun.h"
 #include "files/workbooktemplate.h"
+#include "gui/openedfilebar.h"
 #include "gui/uiseam.h"
 #include "gui/userinputblocker.h"
 #include "logger/loggerclock.h"
@@ -84,7 +85,10 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     m_session->stopRequested = [this] { return progressDialog->wasCanceled(); };
     connect(progressDialog, &QProgressDialog::canceled, m_session, &LoggerSession::cancel);
     connect(m_session, &LoggerSession::finished, this, &FirstPageForLogger::downloadFinished);
-    connect(m_session, &LoggerSession::cleared, this, [this] { ui->tbData->setRowCount(0); });
+    connect(m_session, &LoggerSession::cleared, this, [this] {
+        ui->tbData->setRowCount(0);
+        m_openedFile->clearSource();
+    });
     // The worker's received bytes, checked by the receive timer.
     connect(m_session, &LoggerSession::receiveProgress, progressDialog, &QProgressDialog::setValue);
     connect(m_session, &LoggerSession::receiveTimedOut, this, [this] {
@@ -92,6 +96,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     });
 
     runTable = new LoggerRunTable(ui->tbData);
+    m_openedFile = OpenedFileBar::placeBelow(ui->tbData);
     connect(runTable, &LoggerRunTable::excelClicked, this,
             &FirstPageForLogger::on_EXCELBtn_clicked);
     connect(runTable, &LoggerRunTable::curveClicked, this,
@@ -286,6 +291,23 @@ void FirstPageForLogger::on_pushButton_clear_clicked()
     m_session->clear(); // the table empties on cleared
 }
 
+bool FirstPageForLogger::openMeasurement(const LoggerData &data, const QString &fileName)
+{
+    if (!busyGuard())
+        return false;
+    on_pushButton_clear_clicked();
+    deviceInfo->clear();
+    const InstrumentIdentity &id = data.instrument;
+    ui->DeviceNameEdit->setText(id.model);
+    ui->serialNoEdit->setText(id.serialNumber ? QString::number(id.serialNumber) : QString());
+    ui->FirmwareVersionEdit->setText(id.firmware);
+    m_session->keepRuns(data.runs);
+    for (const LoggerRunData &run : data.runs)
+        addRecordRow(run.rowTexts());
+    m_openedFile->showSource(fileName, id);
+    return true;
+}
+
 QByteArray FirstPageForLogger::GetPowerData()
 {
     return m_chosenRun.payload;
@@ -309,7 +331,7 @@ void FirstPageForLogger::on_UVPowerCurveBtn_clicked()
 {
     if (!busyGuard())
         return;
-    if (m_chosenRun.payload.isEmpty()) {
+    if (!m_chosenRun.hasData()) {
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
@@ -324,7 +346,7 @@ void FirstPageForLogger::on_ReportBtn_clicked(int row)
     if (!busyGuard())
         return;
     chooseRun(row);
-    if (m_chosenRun.payload.isEmpty()) {
+    if (!m_chosenRun.hasData()) {
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
@@ -363,7 +385,7 @@ void FirstPageForLogger::on_SaveUVPowerBtn_clicked()
 {
     if (!busyGuard())
         return;
-    if (m_chosenRun.payload.isEmpty()) {
+    if (!m_chosenRun.hasData()) {
         UiSeam::information(this, tr("information"), tr("please get data first!"));
         return;
     }
@@ -407,6 +429,7 @@ void FirstPageForLogger::languageChange()
     ui->CalibrationeDateEdit->setDate(calibration);
 
     runTable->retranslateRows();
+    m_openedFile->retranslate();
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setWindowTitle(ui->GetDataBtn->text());
 }

@@ -14,6 +14,7 @@
 class InstrumentCommands;
 class LoggerClock;
 class LoggerDeviceInfo;
+class OpenedFileBar;
 class LoggerRunTable;
 class LoggerSettingsPanel;
 class QProgressDialog;
@@ -99,6 +100,13 @@ public:
     QProgressDialog *downloadProgressDialog() const { return progressDialog; }
     // The run chosen by the last row action (kept when the table clears).
     const LoggerRunData &chosenRun() const { return m_chosenRun; }
+    // Shows runs saved in a file, without the instrument: the table, the
+    // instrument the file names and where they came from; the row actions
+    // and "Save Data" work on them. False (nothing changes) while a
+    // download runs.
+    bool openMeasurement(const LoggerData &data, const QString &fileName);
+    // The strip below the table: the source of the data and "Open...".
+    OpenedFileBar *openedFileBar() const { return m_openedFile; }
 
 public slots:
     void SetShutdownEditStatus();
@@ -152,4 +160,5 @@ private:
     std::unique_ptr<UserInputBlocker> inputBlocker;
     LoggerRunData m_chosenRun;
     InstrumentCommands *m_commands = nullptr;
+    OpenedFileBar *m_openedFile = nullptr;
 };

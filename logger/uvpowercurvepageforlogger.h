@@ -26,6 +26,8 @@ public:
     QCustomPlot *plot() const;
     // The run's payload as it arrived.
     const QByteArray &powerData() const { return m_run.payload; }
+    // The run the curve shows.
+    const LoggerRunData &run() const { return m_run; }
 
 public slots:
     void on_btnUpdateCurve_clicked();

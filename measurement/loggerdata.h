@@ -46,6 +46,8 @@ struct LoggerRunData
     QByteArray payload;
 
     bool isEmpty() const { return !hasStartBytes && samples.isEmpty(); }
+    // Anything at all arrived or was read for this run.
+    bool hasData() const { return !payload.isEmpty() || !isEmpty(); }
     qint64 durationSeconds() const { return qint64(samples.size()) * intervalSeconds; }
     // In single precision as the instrument's values are: the first sample
     // sets maximum and minimum, a further sample replaces them only when

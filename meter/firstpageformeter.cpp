@@ -1,6 +1,7 @@
 #include "meter/firstpageformeter.h"
 
 #include "download/meterrecord.h"
+#include "gui/openedfilebar.h"
 #include "gui/rowbuttondelegate.h"
 #include "gui/uiseam.h"
 #include "meter/meterdeviceinfo.h"
@@ -35,6 +36,7 @@ FirstPageForMeter::FirstPageForMeter(QWidget *parent)
     m_device = std::make_unique<MeterDeviceInfo>(this, ui, m_settings.get());
     m_table = std::make_unique<MeterRecordTable>(ui->tbData);
     reportButtons = m_table->reportButtons();
+    m_openedFile = OpenedFileBar::placeBelow(ui->tbData);
     connect(reportButtons, &RowButtonDelegate::clicked, this,
             &FirstPageForMeter::on_ReportBtn_clicked);
     keepGroupsWhole();
@@ -308,6 +310,32 @@ void FirstPageForMeter::on_pushButton_clear_clicked()
     reportData.energyUnit.clear();
     recordExport = MeterData();
     ui->tbData->setRowCount(0);
+    m_openedFile->clearSource();
+}
+
+bool FirstPageForMeter::openMeasurement(const MeterData &data, const QString &fileName)
+{
+    if (refuseWhileDownloading())
+        return false;
+    on_pushButton_clear_clicked();
+    clearDevice();
+    const InstrumentIdentity &id = data.instrument;
+    ui->DeviceNameEdit->setText(id.model);
+    ui->serialNoEdit->setText(id.serialNumber ? QString::number(id.serialNumber) : QString());
+    ui->FirmwareVersionEdit->setText(id.firmware);
+    m_table->applyUnitHeaders(data.unit, ui->uwcmBtn->text());
+    unitIndex = (data.unit >= 0 && data.unit < MeterUnits::kUnitCount) ? data.unit : -1;
+    reportData.powerUnit = MeterUnits::powerUnitFragment(data.unit);
+    reportData.energyUnit = MeterUnits::energyUnitFragment(data.unit);
+    recordExport = data;
+    ui->tbData->setUpdatesEnabled(false);
+    for (int i = 0; i < data.records.size(); ++i) {
+        const QStringList t = MeterData::rowTexts(data.numberAt(i), data.records.at(i), data.decimals);
+        addRecordRow(t[0], t[1], t[2], t[3], t[4], t[5], t[6]);
+    }
+    ui->tbData->setUpdatesEnabled(true);
+    m_openedFile->showSource(fileName, id);
+    return true;
 }
 
 void FirstPageForMeter::clear()
@@ -386,6 +414,7 @@ void FirstPageForMeter::languageChange()
     ui->CalibrationeDateEdit->setDate(calibration);
 
     m_table->retranslate();
+    m_openedFile->retranslate();
     m_table->applyUnitHeaders(unitIndex, ui->uwcmBtn->text());
     progressDialog->setCancelButtonText(tr("Cancel"));
     progressDialog->setWindowTitle(ui->GetDataBtn->text());

@@ -12,6 +12,7 @@ class InstrumentCommands;
 class MeterDeviceInfo;
 class MeterRecordTable;
 class MeterSettingsPanel;
+class OpenedFileBar;
 class MyThread;
 class RowButtonDelegate;
 class QProgressDialog;
@@ -94,6 +95,12 @@ public:
     // headers from unitIndex.
     void languageChange();
 
+    // Shows records saved in a file, without the instrument: the table, the
+    // units and the instrument the file names, and where they came from.
+    // False (nothing changes) while a download runs.
+    bool openMeasurement(const MeterData &data, const QString &fileName);
+    OpenedFileBar *openedFileBar() const { return m_openedFile; }
+
     QThread *workerThread() const { return m_session->workerThread(); }
     MyThread *worker() const { return m_session->worker(); }
     QTableWidget *table() const;
@@ -137,4 +144,5 @@ private:
 
     MeterSession *m_session = nullptr;
     InstrumentCommands *m_commands = nullptr;
+    OpenedFileBar *m_openedFile = nullptr;
 };

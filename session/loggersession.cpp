@@ -132,6 +132,17 @@ void LoggerSession::clear()
     emit cleared();
 }
 
+bool LoggerSession::keepRuns(const QList<LoggerRunData> &runs)
+{
+    if (m_downloading)
+        return false;
+    m_runs = runs;
+    m_answers = QList<QByteArray>();
+    for (int k = 0; k < runs.size(); ++k)
+        m_answers << QByteArray();
+    return true;
+}
+
 bool LoggerSession::instrumentRemoved()
 {
     if (m_downloading)

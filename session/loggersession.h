@@ -67,6 +67,9 @@ public:
     Outcome download(int held, int first = 0, int last = -1);
     // From started until finished is emitted.
     bool downloading() const { return m_downloading; }
+    // Runs shown without the instrument (a file opened) are kept as a
+    // download's are, without answer bytes; false while a download runs.
+    bool keepRuns(const QList<LoggerRunData> &runs);
 
     // Called between collection passes, after waiting(); true ends the
     // download as Cancelled.

@@ -8,6 +8,7 @@
 #include "files/xlsxwriter.h"
 #include "protocol/modeltable.h"
 #include "sim/simprofile.h"
+#include "simdata.h"
 
 #include <QtTest>
 
@@ -25,35 +26,21 @@ namespace {
 
 LoggerData loggerData()
 {
-    const SimProfile p = SimProfile::logger();
-    LoggerData data;
-    data.instrument.model = ModelTable::loggerName(p.typeCode);
-    data.instrument.serialNumber = p.serialNumber;
+    LoggerData data = SimData::logger({1, 10, 60});
     data.instrument.firmware = QStringLiteral("2.1");
-    data.instrument.calibrationDate = p.calibrationDate;
-    const int steps[] = {1, 10, 60};
-    for (int k = 0; k < p.runs.size(); ++k)
-        data.runs << LoggerRun::decode(k + 1, p.runs.at(k).payload(), steps[k % 3]);
+    data.instrument.calibrationDate = SimProfile::logger().calibrationDate;
     // A run of one sample tells its interval by its duration alone.
-    data.runs << LoggerRun::decode(p.runs.size() + 1, p.runs.first().payload().left(10), 10);
+    data.runs << LoggerRun::decode(data.runs.size() + 1,
+                                   SimProfile::logger().runs.first().payload().left(10), 10);
     return data;
 }
 
 MeterData meterData()
 {
-    const SimProfile p = SimProfile::meter();
-    MeterData data;
-    data.instrument.model = ModelTable::meterName(p.typeCode);
-    data.instrument.serialNumber = p.serialNumber;
-    data.unit = p.block60[3];
-    data.decimals =
-        MeterUnits::decimals(MeterUnits::profileForModel(data.instrument.model), data.unit);
-    for (int i = 0; i < p.records.size(); ++i) {
-        const SimMeterRecord &r = p.records.at(i);
-        data.records << MeterReading{r.realTime, r.maximum, r.minimum,
-                                     r.average,  r.energy,  r.duration};
+    MeterData data = SimData::meter();
+    data.numbers.clear();
+    for (int i = 0; i < data.records.size(); ++i)
         data.numbers << (i == 1 ? 7 : i + 1); // a gap where a record was not read
-    }
     return data;
 }
 

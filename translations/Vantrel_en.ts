@@ -805,6 +805,167 @@
         <source>Device already opened.</source>
         <translation>Device already opened.</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementFile</name>
+    <message>
+        <source>not an object</source>
+        <translation>not an object</translation>
+    </message>
+    <message>
+        <source>not a time YYYY-MM-DDTHH:MM:SS</source>
+        <translation>not a time YYYY-MM-DDTHH:MM:SS</translation>
+    </message>
+    <message>
+        <source>not a unit of the Meter</source>
+        <translation>not a unit of the Meter</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>This is no JSON file (at byte %1: %2).</source>
+        <translation>This is no JSON file (at byte %1: %2).</translation>
+    </message>
+    <message>
+        <source>This JSON file was not written by Vantrel.</source>
+        <translation>This JSON file was not written by Vantrel.</translation>
+    </message>
+    <message>
+        <source>This file was written by a newer Vantrel (format version %1); this version reads format version %2.</source>
+        <translation>This file was written by a newer Vantrel (format version %1); this version reads format version %2.</translation>
+    </message>
+    <message>
+        <source>neither "logger" nor "meter"</source>
+        <translation>neither "logger" nor "meter"</translation>
+    </message>
+    <message>
+        <source>The file is damaged: %1.</source>
+        <translation>The file is damaged: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementFile::Reader</name>
+    <message>
+        <source>not a number</source>
+        <translation>not a number</translation>
+    </message>
+    <message>
+        <source>not a whole number from %1 to %2</source>
+        <translation>not a whole number from %1 to %2</translation>
+    </message>
+    <message>
+        <source>missing, or not a list</source>
+        <translation>missing, or not a list</translation>
+    </message>
+    <message>
+        <source>more than %1 entries</source>
+        <translation>more than %1 entries</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementReader</name>
+    <message>
+        <source>%1: %2 values instead of 7.</source>
+        <translation>%1: %2 values instead of 7.</translation>
+    </message>
+    <message>
+        <source>%1: the record number "%2" is no whole number.</source>
+        <translation>%1: the record number "%2" is no whole number.</translation>
+    </message>
+    <message>
+        <source>%1, column %2: "%3" is no number.</source>
+        <translation>%1, column %2: "%3" is no number.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 does not exist.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file.</source>
+        <translation>%1 is not a file.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2.</source>
+        <translation>%1 cannot be opened: %2.</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 MB, more than any measurement file.</source>
+        <translation>%1 is larger than %2 MB, more than any measurement file.</translation>
+    </message>
+    <message>
+        <source>The workbook cannot be read: %1.</source>
+        <translation>The workbook cannot be read: %1.</translation>
+    </message>
+    <message>
+        <source>This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).</source>
+        <translation>This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).</translation>
+    </message>
+    <message>
+        <source>Line %1 of the CSV file has a quote that does not close.</source>
+        <translation>Line %1 of the CSV file has a quote that does not close.</translation>
+    </message>
+    <message>
+        <source>The CSV file is empty.</source>
+        <translation>The CSV file is empty.</translation>
+    </message>
+    <message>
+        <source>The CSV file separates its fields with another character than the comma Vantrel writes.</source>
+        <translation>The CSV file separates its fields with another character than the comma Vantrel writes.</translation>
+    </message>
+    <message>
+        <source>Line %1</source>
+        <translation>Line %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 fields instead of %3.</source>
+        <translation>%1: %2 fields instead of %3.</translation>
+    </message>
+    <message>
+        <source>%1: the run number "%2" is no whole number.</source>
+        <translation>%1: the run number "%2" is no whole number.</translation>
+    </message>
+    <message>
+        <source>%1: a sample of run %2 that does not follow its run.</source>
+        <translation>%1: a sample of run %2 that does not follow its run.</translation>
+    </message>
+    <message>
+        <source>%1: the sample's time or value is no number.</source>
+        <translation>%1: the sample's time or value is no number.</translation>
+    </message>
+    <message>
+        <source>%1: "%2" is neither "run" nor "sample".</source>
+        <translation>%1: "%2" is neither "run" nor "sample".</translation>
+    </message>
+    <message>
+        <source>The CSV file was not written by Vantrel: its first line is no header Vantrel writes.</source>
+        <translation>The CSV file was not written by Vantrel: its first line is no header Vantrel writes.</translation>
+    </message>
+    <message>
+        <source>The workbook has no sheet.</source>
+        <translation>The workbook has no sheet.</translation>
+    </message>
+    <message>
+        <source>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</source>
+        <translation>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</translation>
+    </message>
+    <message>
+        <source>Sheet 1, row %1</source>
+        <translation>Sheet 1, row %1</translation>
+    </message>
+    <message>
+        <source>The workbook has no sheet with the samples of run %1.</source>
+        <translation>The workbook has no sheet with the samples of run %1.</translation>
+    </message>
+    <message>
+        <source>Sheet %1, row %2: "%3" is no number.</source>
+        <translation>Sheet %1, row %2: "%3" is no number.</translation>
+    </message>
 </context>
 <context>
     <name>MeterDeviceInfo</name>
@@ -972,6 +1133,37 @@
     <message>
         <source>parameter configuration success!</source>
         <translation>parameter configuration success!</translation>
+    </message>
+</context>
+<context>
+    <name>OpenedFileBar</name>
+    <message>
+        <source>Open...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Data from %1</source>
+        <translation>Data from %1</translation>
+    </message>
+    <message>
+        <source>%1, serial number %2</source>
+        <translation>%1, serial number %2</translation>
+    </message>
+    <message>
+        <source>the file does not name the instrument</source>
+        <translation>the file does not name the instrument</translation>
+    </message>
+    <message>
+        <source>Open a measurement file</source>
+        <translation>Open a measurement file</translation>
+    </message>
+    <message>
+        <source>Measurement files (*.json *.csv *.xls *.xlsx)</source>
+        <translation>Measurement files (*.json *.csv *.xls *.xlsx)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>All files (*)</translation>
     </message>
 </context>
 <context>
@@ -1153,6 +1345,21 @@
     </message>
 </context>
 <context>
+    <name>RunComparison</name>
+    <message>
+        <source>The tolerance must be more than 0 %.</source>
+        <translation>The tolerance must be more than 0 %.</translation>
+    </message>
+    <message>
+        <source>A run without a storage interval cannot be compared.</source>
+        <translation>A run without a storage interval cannot be compared.</translation>
+    </message>
+    <message>
+        <source>The reference run has no samples.</source>
+        <translation>The reference run has no samples.</translation>
+    </message>
+</context>
+<context>
     <name>SaveFailures</name>
     <message>
         <source>Storing data failed, the template %1 is larger than %2 MB!</source>
@@ -1194,10 +1401,6 @@
         <translation>print the program's version and end</translation>
     </message>
     <message>
-        <source>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]</source>
-        <translation>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]</translation>
-    </message>
-    <message>
         <source>The companion program of the Meter and Logger hand-held UV radiometers:
 it reads and sets the instrument's settings and clock, downloads its
 measurements, shows and saves them and prints test reports.</source>
@@ -1216,6 +1419,16 @@ measurements, shows and saves them and prints test reports.</translation>
     <message>
         <source>See also vantrel(1) and vantrel-cli(1).</source>
         <translation>See also vantrel(1) and vantrel-cli(1).</translation>
+    </message>
+    <message>
+        <source>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug] [FILE]</source>
+        <translation>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug] [FILE]</translation>
+    </message>
+    <message>
+        <source>FILE: a measurement file saved by the program or vantrel-cli (JSON,
+CSV, .xls, .xlsx), shown without the instrument.</source>
+        <translation>FILE: a measurement file saved by the program or vantrel-cli (JSON,
+CSV, .xls, .xlsx), shown without the instrument.</translation>
     </message>
 </context>
 <context>

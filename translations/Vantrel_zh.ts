@@ -805,6 +805,167 @@
         <source>Device already opened.</source>
         <translation>设备已打开。</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementFile</name>
+    <message>
+        <source>not an object</source>
+        <translation>不是对象</translation>
+    </message>
+    <message>
+        <source>not a time YYYY-MM-DDTHH:MM:SS</source>
+        <translation>不是时间 YYYY-MM-DDTHH:MM:SS</translation>
+    </message>
+    <message>
+        <source>not a unit of the Meter</source>
+        <translation>不是照度计的单位</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>缺少</translation>
+    </message>
+    <message>
+        <source>This is no JSON file (at byte %1: %2).</source>
+        <translation>这不是 JSON 文件（第 %1 字节：%2）。</translation>
+    </message>
+    <message>
+        <source>This JSON file was not written by Vantrel.</source>
+        <translation>此 JSON 文件不是 Vantrel 写入的。</translation>
+    </message>
+    <message>
+        <source>This file was written by a newer Vantrel (format version %1); this version reads format version %2.</source>
+        <translation>此文件由较新的 Vantrel 写入（格式版本 %1）；本版本只能读取格式版本 %2。</translation>
+    </message>
+    <message>
+        <source>neither "logger" nor "meter"</source>
+        <translation>既不是“logger”也不是“meter”</translation>
+    </message>
+    <message>
+        <source>The file is damaged: %1.</source>
+        <translation>文件已损坏：%1。</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementFile::Reader</name>
+    <message>
+        <source>not a number</source>
+        <translation>不是数字</translation>
+    </message>
+    <message>
+        <source>not a whole number from %1 to %2</source>
+        <translation>不是 %1 到 %2 之间的整数</translation>
+    </message>
+    <message>
+        <source>missing, or not a list</source>
+        <translation>缺少，或不是列表</translation>
+    </message>
+    <message>
+        <source>more than %1 entries</source>
+        <translation>多于 %1 项</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementReader</name>
+    <message>
+        <source>%1: %2 values instead of 7.</source>
+        <translation>%1：有 %2 个值，应为 7 个。</translation>
+    </message>
+    <message>
+        <source>%1: the record number "%2" is no whole number.</source>
+        <translation>%1：记录编号“%2”不是整数。</translation>
+    </message>
+    <message>
+        <source>%1, column %2: "%3" is no number.</source>
+        <translation>%1，第 %2 列：“%3”不是数字。</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 不存在。</translation>
+    </message>
+    <message>
+        <source>%1 is not a file.</source>
+        <translation>%1 不是文件。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2.</source>
+        <translation>无法打开 %1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 MB, more than any measurement file.</source>
+        <translation>%1 大于 %2 MB，超过任何测量文件的大小。</translation>
+    </message>
+    <message>
+        <source>The workbook cannot be read: %1.</source>
+        <translation>无法读取工作簿：%1。</translation>
+    </message>
+    <message>
+        <source>This is no measurement file of Vantrel (JSON, CSV, .xls or .xlsx).</source>
+        <translation>这不是 Vantrel 的测量文件（JSON、CSV、.xls 或 .xlsx）。</translation>
+    </message>
+    <message>
+        <source>Line %1 of the CSV file has a quote that does not close.</source>
+        <translation>CSV 文件第 %1 行的引号没有闭合。</translation>
+    </message>
+    <message>
+        <source>The CSV file is empty.</source>
+        <translation>CSV 文件为空。</translation>
+    </message>
+    <message>
+        <source>The CSV file separates its fields with another character than the comma Vantrel writes.</source>
+        <translation>CSV 文件用逗号以外的字符分隔字段，而 Vantrel 写入的是逗号。</translation>
+    </message>
+    <message>
+        <source>Line %1</source>
+        <translation>第 %1 行</translation>
+    </message>
+    <message>
+        <source>%1: %2 fields instead of %3.</source>
+        <translation>%1：有 %2 个字段，应为 %3 个。</translation>
+    </message>
+    <message>
+        <source>%1: the run number "%2" is no whole number.</source>
+        <translation>%1：记录组编号“%2”不是整数。</translation>
+    </message>
+    <message>
+        <source>%1: a sample of run %2 that does not follow its run.</source>
+        <translation>%1：第 %2 组的采样点不在该组之后。</translation>
+    </message>
+    <message>
+        <source>%1: the sample's time or value is no number.</source>
+        <translation>%1：采样点的时间或数值不是数字。</translation>
+    </message>
+    <message>
+        <source>%1: "%2" is neither "run" nor "sample".</source>
+        <translation>%1：“%2”既不是“run”也不是“sample”。</translation>
+    </message>
+    <message>
+        <source>The CSV file was not written by Vantrel: its first line is no header Vantrel writes.</source>
+        <translation>此 CSV 文件不是 Vantrel 写入的：第一行不是 Vantrel 写入的表头。</translation>
+    </message>
+    <message>
+        <source>The workbook has no sheet.</source>
+        <translation>工作簿没有工作表。</translation>
+    </message>
+    <message>
+        <source>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</source>
+        <translation>此工作簿不是 Vantrel 写入的：第一个工作表不是以表头开始。</translation>
+    </message>
+    <message>
+        <source>Sheet 1, row %1</source>
+        <translation>工作表 1，第 %1 行</translation>
+    </message>
+    <message>
+        <source>The workbook has no sheet with the samples of run %1.</source>
+        <translation>工作簿中没有第 %1 组采样数据的工作表。</translation>
+    </message>
+    <message>
+        <source>Sheet %1, row %2: "%3" is no number.</source>
+        <translation>工作表 %1，第 %2 行：“%3”不是数字。</translation>
+    </message>
 </context>
 <context>
     <name>MeterDeviceInfo</name>
@@ -972,6 +1133,37 @@
     <message>
         <source>parameter configuration success!</source>
         <translation>参数配置成功！</translation>
+    </message>
+</context>
+<context>
+    <name>OpenedFileBar</name>
+    <message>
+        <source>Open...</source>
+        <translation>打开...</translation>
+    </message>
+    <message>
+        <source>Data from %1</source>
+        <translation>数据来自 %1</translation>
+    </message>
+    <message>
+        <source>%1, serial number %2</source>
+        <translation>%1，序列号 %2</translation>
+    </message>
+    <message>
+        <source>the file does not name the instrument</source>
+        <translation>文件未注明仪器</translation>
+    </message>
+    <message>
+        <source>Open a measurement file</source>
+        <translation>打开测量文件</translation>
+    </message>
+    <message>
+        <source>Measurement files (*.json *.csv *.xls *.xlsx)</source>
+        <translation>测量文件 (*.json *.csv *.xls *.xlsx)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
     </message>
 </context>
 <context>
@@ -1153,6 +1345,21 @@
     </message>
 </context>
 <context>
+    <name>RunComparison</name>
+    <message>
+        <source>The tolerance must be more than 0 %.</source>
+        <translation>容差必须大于 0 %。</translation>
+    </message>
+    <message>
+        <source>A run without a storage interval cannot be compared.</source>
+        <translation>没有存储间隔的记录组无法比较。</translation>
+    </message>
+    <message>
+        <source>The reference run has no samples.</source>
+        <translation>参考记录组没有采样数据。</translation>
+    </message>
+</context>
+<context>
     <name>SaveFailures</name>
     <message>
         <source>Storing data failed, the template %1 is larger than %2 MB!</source>
@@ -1194,10 +1401,6 @@
         <translation>显示程序版本并退出</translation>
     </message>
     <message>
-        <source>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug]</source>
-        <translation>用法：vantrel [--simulate meter|logger|PROFILE] [--debug]</translation>
-    </message>
-    <message>
         <source>The companion program of the Meter and Logger hand-held UV radiometers:
 it reads and sets the instrument's settings and clock, downloads its
 measurements, shows and saves them and prints test reports.</source>
@@ -1216,6 +1419,16 @@ measurements, shows and saves them and prints test reports.</source>
     <message>
         <source>See also vantrel(1) and vantrel-cli(1).</source>
         <translation>另见 vantrel(1) 和 vantrel-cli(1)。</translation>
+    </message>
+    <message>
+        <source>Usage: vantrel [--simulate meter|logger|PROFILE] [--debug] [FILE]</source>
+        <translation>用法：vantrel [--simulate meter|logger|PROFILE] [--debug] [文件]</translation>
+    </message>
+    <message>
+        <source>FILE: a measurement file saved by the program or vantrel-cli (JSON,
+CSV, .xls, .xlsx), shown without the instrument.</source>
+        <translation>文件：由本程序或 vantrel-cli 保存的测量文件（JSON、CSV、
+.xls、.xlsx），无需仪器即可显示。</translation>
     </message>
 </context>
 <context>

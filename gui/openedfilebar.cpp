@@ -1,0 +1,100 @@
+#include "gui/openedfilebar.h"
+
+#include "gui/uiseam.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+OpenedFileBar::OpenedFileBar(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_source = new QLabel(this);
+    m_source->setObjectName(QStringLiteral("openedFileLabel"));
+    // The file name is shown as it is, never read as markup.
+    m_source->setTextFormat(Qt::PlainText);
+    m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_open = new QPushButton(this);
+    m_open->setObjectName(QStringLiteral("openFileBtn"));
+    layout->addWidget(m_source, 1);
+    layout->addWidget(m_open);
+    connect(m_open, &QPushButton::clicked, this, &OpenedFileBar::askForFile);
+    retranslate();
+}
+
+namespace {
+
+// The grid layout under `layout` that holds `widget`, or nullptr.
+QGridLayout *gridHolding(QLayout *layout, QWidget *widget)
+{
+    if (!layout)
+        return nullptr;
+    if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
+        if (grid->indexOf(widget) >= 0)
+            return grid;
+    }
+    for (int i = 0; i < layout->count(); ++i) {
+        if (QGridLayout *found = gridHolding(layout->itemAt(i)->layout(), widget))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+OpenedFileBar *OpenedFileBar::placeBelow(QWidget *table)
+{
+    auto *bar = new OpenedFileBar(table->parentWidget());
+    QGridLayout *grid = gridHolding(table->parentWidget()->layout(), table);
+    if (!grid)
+        return bar;
+    int row = 0, column = 0, rows = 1, columns = 1;
+    grid->getItemPosition(grid->indexOf(table), &row, &column, &rows, &columns);
+    const int below = grid->itemAtPosition(row + rows, column) ? grid->rowCount() : row + rows;
+    grid->addWidget(bar, below, column, 1, columns);
+    return bar;
+}
+
+void OpenedFileBar::showSource(const QString &fileName, const InstrumentIdentity &instrument)
+{
+    m_fileName = fileName;
+    m_instrument = instrument;
+    retranslate();
+}
+
+void OpenedFileBar::clearSource()
+{
+    m_fileName.clear();
+    m_instrument = InstrumentIdentity();
+    retranslate();
+}
+
+void OpenedFileBar::retranslate()
+{
+    m_open->setText(tr("Open..."));
+    if (m_fileName.isEmpty()) {
+        m_source->clear();
+        return;
+    }
+    QString text = tr("Data from %1").arg(QDir::toNativeSeparators(m_fileName));
+    if (!m_instrument.model.isEmpty() && m_instrument.serialNumber != 0)
+        text += QStringLiteral(" · ") +
+                tr("%1, serial number %2").arg(m_instrument.model).arg(m_instrument.serialNumber);
+    else
+        text += QStringLiteral(" · ") + tr("the file does not name the instrument");
+    m_source->setText(text);
+}
+
+void OpenedFileBar::askForFile()
+{
+    const QString name =
+        UiSeam::getOpenFileName(window(), tr("Open a measurement file"),
+                                tr("Measurement files (*.json *.csv *.xls *.xlsx)") +
+                                    QStringLiteral(";;") + tr("All files (*)"));
+    if (!name.isEmpty())
+        emit openRequested(name);
+}
