@@ -23,6 +23,7 @@ public:
     void showSource(const QString &fileName, const InstrumentIdentity &instrument);
     void clearSource();
     QString fileName() const { return m_fileName; }
+    const InstrumentIdentity &instrument() const { return m_instrument; }
     QPushButton *openButton() const { return m_open; }
     void retranslate();
 

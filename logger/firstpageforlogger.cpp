@@ -296,16 +296,23 @@ bool FirstPageForLogger::openMeasurement(const LoggerData &data, const QString &
     if (!busyGuard())
         return false;
     on_pushButton_clear_clicked();
-    deviceInfo->clear();
-    const InstrumentIdentity &id = data.instrument;
-    ui->DeviceNameEdit->setText(id.model);
-    ui->serialNoEdit->setText(id.serialNumber ? QString::number(id.serialNumber) : QString());
-    ui->FirmwareVersionEdit->setText(id.firmware);
+    // The device fields stay the connected instrument's; the file's
+    // instrument is named below the table and goes with its runs.
     m_session->keepRuns(data.runs);
     for (const LoggerRunData &run : data.runs)
         addRecordRow(run.rowTexts());
-    m_openedFile->showSource(fileName, id);
+    m_openedFile->showSource(fileName, data.instrument);
     return true;
+}
+
+InstrumentIdentity FirstPageForLogger::dataInstrument() const
+{
+    if (!m_openedFile->fileName().isEmpty())
+        return m_openedFile->instrument();
+    InstrumentIdentity id;
+    id.model = ui->DeviceNameEdit->text();
+    id.serialNumber = ui->serialNoEdit->text().toUInt();
+    return id;
 }
 
 QByteArray FirstPageForLogger::GetPowerData()
@@ -352,8 +359,12 @@ void FirstPageForLogger::on_ReportBtn_clicked(int row)
     }
     // The texts of the run's row, from the run itself.
     const QStringList texts = m_chosenRun.rowTexts();
-    reportSerialNo = ui->serialNoEdit->text();
-    reportDeviceName = ui->DeviceNameEdit->text();
+    const bool fromFile = !m_openedFile->fileName().isEmpty();
+    const InstrumentIdentity id = dataInstrument();
+    reportSerialNo = !fromFile ? ui->serialNoEdit->text()
+                     : id.serialNumber ? QString::number(id.serialNumber)
+                                       : QString();
+    reportDeviceName = fromFile ? id.model : ui->DeviceNameEdit->text();
     reportStartTime = texts.value(1);
     reportDuration = texts.value(2) + QStringLiteral("S");
     reportRec = texts.value(3);
@@ -451,8 +462,7 @@ bool FirstPageForLogger::closeThreadSlot()
 LoggerData FirstPageForLogger::exportOf(int firstRun, int runCount) const
 {
     LoggerData data;
-    data.instrument.model = ui->DeviceNameEdit->text();
-    data.instrument.serialNumber = ui->serialNoEdit->text().toUInt();
+    data.instrument = dataInstrument();
     for (int r = firstRun; r < firstRun + runCount && r < LoggerRun::MaxRuns; ++r) {
         if (r < 0)
             continue;

@@ -145,6 +145,9 @@ private:
     // The end of a download: the dialog closes, the message of its outcome.
     void downloadFinished(LoggerSession::Outcome outcome, int kept, int held);
     void chooseRun(int row);
+    // The instrument the runs on show came from: the connected one's fields,
+    // or the one an opened file names.
+    InstrumentIdentity dataInstrument() const;
 
     LoggerSession *m_session = nullptr;
     Ui::FirstPageForLogger *ui = nullptr;

@@ -318,11 +318,8 @@ bool FirstPageForMeter::openMeasurement(const MeterData &data, const QString &fi
     if (refuseWhileDownloading())
         return false;
     on_pushButton_clear_clicked();
-    clearDevice();
-    const InstrumentIdentity &id = data.instrument;
-    ui->DeviceNameEdit->setText(id.model);
-    ui->serialNoEdit->setText(id.serialNumber ? QString::number(id.serialNumber) : QString());
-    ui->FirmwareVersionEdit->setText(id.firmware);
+    // The device fields stay the connected instrument's; the file's
+    // instrument is named below the table and goes with its records.
     m_table->applyUnitHeaders(data.unit, ui->uwcmBtn->text());
     unitIndex = (data.unit >= 0 && data.unit < MeterUnits::kUnitCount) ? data.unit : -1;
     reportData.powerUnit = MeterUnits::powerUnitFragment(data.unit);
@@ -334,7 +331,7 @@ bool FirstPageForMeter::openMeasurement(const MeterData &data, const QString &fi
         addRecordRow(t[0], t[1], t[2], t[3], t[4], t[5], t[6]);
     }
     ui->tbData->setUpdatesEnabled(true);
-    m_openedFile->showSource(fileName, id);
+    m_openedFile->showSource(fileName, data.instrument);
     return true;
 }
 
@@ -356,8 +353,12 @@ void FirstPageForMeter::on_ReportBtn_clicked(int row)
     if (row < 0 || row >= ui->tbData->rowCount())
         return;
     auto cell = [this, row](int column) { return m_table->cell(row, column); };
-    reportData.serialNumber = ui->serialNoEdit->text();
-    reportData.deviceName = ui->DeviceNameEdit->text();
+    const bool fromFile = !m_openedFile->fileName().isEmpty();
+    const InstrumentIdentity &id = recordExport.instrument;
+    reportData.serialNumber = !fromFile ? ui->serialNoEdit->text()
+                              : id.serialNumber ? QString::number(id.serialNumber)
+                                                : QString();
+    reportData.deviceName = fromFile ? id.model : ui->DeviceNameEdit->text();
     reportData.energy = cell(1);
     reportData.duration = cell(2);
     reportData.powerRt = cell(3);

@@ -17,6 +17,7 @@
 #include "simsetup.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -41,8 +42,26 @@ private:
 
 namespace {
 
-LoggerData loggerData() { return SimData::logger(); }
-MeterData meterData() { return SimData::meter(); }
+LoggerData loggerData()
+{
+    return SimData::logger();
+}
+MeterData meterData()
+{
+    return SimData::meter();
+}
+
+// The serial number field of the Logger page itself (report windows, children
+// of the page, have one of their own).
+QString serialShown()
+{
+    for (QLineEdit *e :
+         MainWindow::instance()->loggerPage()->findChildren<QLineEdit *>("serialNoEdit")) {
+        if (e->window() == MainWindow::instance())
+            return e->text();
+    }
+    return QStringLiteral("(none)");
+}
 
 QTableWidget *tableOf(QWidget *page)
 {
@@ -165,14 +184,19 @@ void TestOpenFile::badFileLeavesThePage()
 
 void TestOpenFile::getDataReplacesTheFile()
 {
-    QVERIFY(window->openMeasurementFile(write("old.json", LoggerFiles::json(loggerData()))));
     SimProfile fewer = SimProfile::logger();
     fewer.runs = fewer.runs.mid(0, 1);
+    fewer.serialNumber = 555;
     SimSetup::replug(fewer);
+    QTRY_COMPARE_WITH_TIMEOUT(serialShown(), "555", 30000);
+    QVERIFY(window->openMeasurementFile(write("old.json", LoggerFiles::json(loggerData()))));
+    // The device fields stay the connected instrument's.
+    QCOMPARE(serialShown(), "555");
     dialogs.clear();
     LoggerSupport::invoke("on_GetDataBtn_clicked");
     QTRY_VERIFY_WITH_TIMEOUT(!window->loggerPage()->downloading(), 30000);
     QCOMPARE(tableOf(window->loggerPage())->rowCount(), 1);
+    QCOMPARE(serialShown(), "555");
     OpenedFileBar *bar = window->loggerPage()->findChild<OpenedFileBar *>();
     QCOMPARE(bar->fileName(), QString());
     SimSetup::unplugAll();
