@@ -218,18 +218,24 @@ bool MainWindow::openMeasurementFile(const QString &fileName)
         UiSeam::information(this, tr("Open"), error);
         return false;
     }
-    // The page of the file's family shows it; an instrument of the other
-    // family stays connected and takes its page back with "Get Data"'s
-    // family on its next recognition.
-    if (measurement.family == Measurement::Family::Logger) {
-        if (!loggerPage_->openMeasurement(measurement.logger, fileName))
-            return false;
-        ui->stackedWidget->setCurrentWidget(loggerPage_);
-    } else {
-        if (!meterPage_->openMeasurement(measurement.meter, fileName))
-            return false;
-        ui->stackedWidget->setCurrentWidget(meterPage_);
+    // The page of the file's family shows it. With an instrument of the
+    // other family connected that page is offline: its commands would go to
+    // an instrument that does not know them. The instrument's next
+    // recognition gives it back its own page.
+    const bool logger = measurement.family == Measurement::Family::Logger;
+    const bool opened = logger ? loggerPage_->openMeasurement(measurement.logger, fileName)
+                               : meterPage_->openMeasurement(measurement.meter, fileName);
+    if (!opened)
+        return false;
+    const Family family = logger ? Family::Logger : Family::Meter;
+    if (currentFamily_ != Family::None && currentFamily_ != family) {
+        if (logger)
+            loggerPage_->setInstrument(nullptr);
+        else
+            meterPage_->setInstrument(nullptr);
     }
+    ui->stackedWidget->setCurrentWidget(logger ? static_cast<QWidget *>(loggerPage_)
+                                               : static_cast<QWidget *>(meterPage_));
     return true;
 }
 
@@ -290,6 +296,10 @@ void MainWindow::recognizeInstrument()
 {
     if (!isLinkOpen())
         return;
+    // Both pages talk to the instrument again (a file of the other family
+    // may have taken one of them offline).
+    meterPage_->setInstrument(&commands_);
+    loggerPage_->setInstrument(&commands_);
     const Recognition found = Recognition::run(commands_);
     // An instrument pulled out in the middle: its removal tells the user.
     if (found.keyResult == InstrumentCommands::Gone ||

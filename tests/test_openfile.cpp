@@ -32,6 +32,7 @@ private slots:
     void opens();
     void badFileLeavesThePage();
     void getDataReplacesTheFile();
+    void otherFamilyStaysOffline();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -199,6 +200,23 @@ void TestOpenFile::getDataReplacesTheFile()
     QCOMPARE(serialShown(), "555");
     OpenedFileBar *bar = window->loggerPage()->findChild<OpenedFileBar *>();
     QCOMPARE(bar->fileName(), QString());
+    SimSetup::unplugAll();
+}
+
+// A Meter file opened while a Logger is plugged in: the Meter page shows it
+// and sends the Logger nothing.
+void TestOpenFile::otherFamilyStaysOffline()
+{
+    auto logger = SimSetup::replug(SimProfile::logger());
+    QCOMPARE(window->currentFamily(), MainWindow::Family::Logger);
+    QVERIFY(window->openMeasurementFile(write("meter.json", MeterFiles::json(meterData()))));
+    QCOMPARE(window->findChild<QStackedWidget *>()->currentWidget(), window->meterPage());
+    const int requests = logger->requests().size();
+    dialogs.clear();
+    QMetaObject::invokeMethod(window->meterPage(), "on_GetDataBtn_clicked");
+    QCOMPARE(dialogs.texts(), QStringList{"Please Connecting instrument!"});
+    QCOMPARE(logger->requests().size(), requests);
+    QCOMPARE(tableOf(window->meterPage())->rowCount(), meterData().records.size());
     SimSetup::unplugAll();
 }
 
