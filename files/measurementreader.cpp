@@ -195,8 +195,9 @@ bool meterFromTable(const QStringList &headers, const QList<QVariantList> &rows,
                 return false;
             }
         }
+        // The decimals of the first energy shown; a table shows at most 30.
         if (data.decimals < 0 && row.at(1).userType() != QMetaType::Double)
-            data.decimals = decimalsOfText(row.at(1).toString());
+            data.decimals = qMin(decimalsOfText(row.at(1).toString()), 30);
         data.numbers << int(number);
         data.records << m;
     }
