@@ -353,8 +353,9 @@ bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
                     *error = tr("%1: the sample's time or value is no number.").arg(where);
                     return false;
                 }
+                // The second sample's time is the interval (at most a day).
                 if (run.samples.size() == 1 && elapsed > 0)
-                    run.intervalSeconds = int(elapsed);
+                    run.intervalSeconds = int(qMin<qint64>(elapsed, 86400));
                 run.samples << value;
             } else {
                 *error = tr("%1: \"%2\" is neither \"run\" nor \"sample\".").arg(where, row.at(0));
