@@ -178,7 +178,7 @@ bool meterFromTable(const QStringList &headers, const QList<QVariantList> &rows,
             return false;
         }
         qint64 number = 0;
-        if (!wholeOf(row.at(0), 1, 10000000, &number)) {
+        if (!wholeOf(row.at(0), 1, 1000000, &number)) { // as the JSON file takes them
             *error = tr("%1: the record number \"%2\" is no whole number.")
                          .arg(where, row.at(0).toString());
             return false;

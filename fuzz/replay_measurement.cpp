@@ -9,6 +9,7 @@
 #include "files/xlsworkbook.h"
 #include "files/xlsxreader.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace FuzzReplay {
@@ -37,11 +38,12 @@ bool sound(const Measurement &m)
     const QByteArray json = m.family == Measurement::Family::Logger
                                 ? MeasurementFile::toJson(m.logger, m.notes)
                                 : MeasurementFile::toJson(m.meter, m.notes);
-    if (!MeasurementFile::fromJson(json, &back, &error))
+    if (!MeasurementFile::fromJson(json, &back, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         return broken("the JSON written from taken values is refused");
+    }
     if (back.family != m.family || back.notes != m.notes ||
-        back.logger.runs.size() != m.logger.runs.size() ||
-        back.meter.rows() != m.meter.rows())
+        back.logger.runs.size() != m.logger.runs.size() || back.meter.rows() != m.meter.rows())
         return broken("the JSON written from taken values reads back otherwise");
     for (int k = 0; k < m.logger.runs.size(); ++k) {
         const LoggerRunData &a = m.logger.runs.at(k);
@@ -72,9 +74,15 @@ bool read(const QByteArray &bytes, MeasurementReader::Kind kind)
 
 } // namespace
 
-bool measurementJson(const QByteArray &bytes) { return read(bytes, MeasurementReader::Kind::Json); }
+bool measurementJson(const QByteArray &bytes)
+{
+    return read(bytes, MeasurementReader::Kind::Json);
+}
 
-bool measurementCsv(const QByteArray &bytes) { return read(bytes, MeasurementReader::Kind::Csv); }
+bool measurementCsv(const QByteArray &bytes)
+{
+    return read(bytes, MeasurementReader::Kind::Csv);
+}
 
 bool xlsxReader(const QByteArray &bytes)
 {
