@@ -15,9 +15,10 @@ namespace MeasurementReader {
 
 namespace {
 
+// lupdate files these texts under the namespace.
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("MeasurementFile", text);
+    return QCoreApplication::translate("MeasurementReader", text);
 }
 
 const float kNoValue = std::numeric_limits<float>::quiet_NaN();

@@ -20,6 +20,7 @@ private slots:
     void roundTrip();
     void badFiles_data();
     void badFiles();
+    void messagesInChinese();
 };
 
 namespace {
@@ -184,6 +185,29 @@ void TestMeasurementFile::badFiles()
         !MeasurementReader::readBytes(bytes, MeasurementReader::kindOf(bytes, name), &m, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
     QCOMPARE(m.notes, QStringLiteral("untouched"));
+}
+
+// The window shows the readers' messages in its language: each reader's texts
+// are found under the context they are filed in.
+void TestMeasurementFile::messagesInChinese()
+{
+    QTranslator chinese;
+    QVERIFY(chinese.load(QStringLiteral("Vantrel_zh"), QStringLiteral(VANTREL_BINARY_DIR)));
+    QCoreApplication::installTranslator(&chinese);
+    const QList<QPair<QByteArray, QString>> files = {
+        {"{\"a\": 1}", "a.json"},                                       // the JSON reader
+        {R"({"family": "logger", "runs": [{"number": 0}]})", "a.json"}, // its field reader
+        {"a,b\r\n", "a.csv"},                                           // the CSV reader
+        {"hello", "a.bin"}};                                            // any file
+    for (const auto &[bytes, name] : files) {
+        Measurement m;
+        QString error;
+        QVERIFY(!MeasurementReader::readBytes(bytes, MeasurementReader::kindOf(bytes, name), &m,
+                                              &error));
+        QVERIFY2(error.contains(QRegularExpression(QStringLiteral("[\\x{4e00}-\\x{9fff}]"))),
+                 qPrintable(error));
+    }
+    QCoreApplication::removeTranslator(&chinese);
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementFile)
