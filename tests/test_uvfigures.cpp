@@ -1,6 +1,7 @@
 // The UV figures of a run over shapes whose figures are known by hand.
 #include "measurement/runcomparison.h"
 #include "measurement/uvfigures.h"
+#include "measurement/verdict.h"
 
 #include <QtTest>
 
@@ -18,6 +19,8 @@ private slots:
     void spans();
     void bands_data();
     void bands();
+    void verdicts_data();
+    void verdicts();
 };
 
 // Expected: dose, peak, peak time, mean, window start, window end, window
@@ -189,6 +192,67 @@ void TestUvFigures::bands()
         got << e.first << e.second;
     QCOMPARE(got, expected);
     QCOMPARE(band.insideShare, band.compared ? double(band.inside) / band.compared : 0.0);
+}
+
+// Limits as typed, a run's figures (dose in μJ/cm², peak, seconds above the
+// threshold), and the verdict: the keys that failed, or the refusal.
+void TestUvFigures::verdicts_data()
+{
+    QTest::addColumn<QString>("limits");
+    QTest::addColumn<Expected>("figures");
+    QTest::addColumn<QStringList>("failed");
+    QTest::addColumn<QString>("error");
+    const Expected run{1500, 800, 30}; // 1.5 mJ/cm², 800 μW/cm², 30 s
+    QTest::newRow("no limits: PASS") << "" << run << QStringList() << "";
+    QTest::newRow("dose within") << "dose-min=1,dose-max=2" << run << QStringList() << "";
+    QTest::newRow("dose below its minimum")
+        << "dose-min=1.6" << run << QStringList{"dose-min"} << "";
+    QTest::newRow("dose at its maximum passes") << "dose-max=1.5" << run << QStringList() << "";
+    QTest::newRow("peak above its maximum, dose fine")
+        << "dose-min=1, peak-max=799.5" << run << QStringList{"peak-max"} << "";
+    QTest::newRow("too short above the threshold")
+        << "time-above-min=60,threshold=500" << run << QStringList{"time-above-min"} << "";
+    QTest::newRow("not a number") << "dose-min=abc" << run << QStringList()
+                                  << "no limit KEY=NUMBER";
+    QTest::newRow("a key twice") << "peak-min=1,peak-min=2" << run << QStringList() << "twice";
+    QTest::newRow("minimum above maximum")
+        << "dose-min=5,dose-max=1" << run << QStringList() << "above its maximum";
+    QTest::newRow("time above without threshold")
+        << "time-above-min=5" << run << QStringList() << "needs a threshold";
+    QTest::newRow("unknown key") << "colour=1" << run << QStringList() << "There is no limit";
+}
+
+void TestUvFigures::verdicts()
+{
+    QFETCH(QString, limits);
+    QFETCH(Expected, figures);
+    QFETCH(QStringList, failed);
+    QFETCH(QString, error);
+    Verdict::Limits l;
+    QString why;
+    const bool parsed = Verdict::parse(limits, &l, &why);
+    QCOMPARE(parsed, error.isEmpty());
+    if (!parsed) {
+        QVERIFY2(why.contains(error), qPrintable(why));
+        return;
+    }
+    // The limits read back from their own text.
+    Verdict::Limits again;
+    QVERIFY(Verdict::parse(Verdict::toText(l), &again, &why));
+    QCOMPARE(Verdict::toText(again), Verdict::toText(l));
+
+    UvFigures::Figures f;
+    f.dose = figures[0];
+    f.peak = figures[1];
+    f.aboveThreshold = figures[2];
+    const Verdict::Result r = Verdict::judge(f, l);
+    QStringList gotFailed;
+    for (const Verdict::Check &check : r.checks) {
+        if (!check.passed)
+            gotFailed << check.key;
+    }
+    QCOMPARE(gotFailed, failed);
+    QCOMPARE(r.pass, failed.isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestUvFigures)

@@ -1461,4 +1461,27 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
         <translation>Auto Set</translation>
     </message>
 </context>
+<context>
+    <name>Verdict</name>
+    <message>
+        <source>"%1" is no limit KEY=NUMBER.</source>
+        <translation>"%1" is no limit KEY=NUMBER.</translation>
+    </message>
+    <message>
+        <source>The limit %1 is given twice.</source>
+        <translation>The limit %1 is given twice.</translation>
+    </message>
+    <message>
+        <source>There is no limit "%1"; the limits are dose-min, dose-max, peak-min, peak-max, time-above-min and threshold.</source>
+        <translation>There is no limit "%1"; the limits are dose-min, dose-max, peak-min, peak-max, time-above-min and threshold.</translation>
+    </message>
+    <message>
+        <source>A minimum is above its maximum.</source>
+        <translation>A minimum is above its maximum.</translation>
+    </message>
+    <message>
+        <source>time-above-min needs a threshold.</source>
+        <translation>time-above-min needs a threshold.</translation>
+    </message>
+</context>
 </TS>

@@ -1461,4 +1461,27 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
         <translation>自动设置</translation>
     </message>
 </context>
+<context>
+    <name>Verdict</name>
+    <message>
+        <source>"%1" is no limit KEY=NUMBER.</source>
+        <translation>“%1”不是 键=数值 形式的限值。</translation>
+    </message>
+    <message>
+        <source>The limit %1 is given twice.</source>
+        <translation>限值 %1 给出了两次。</translation>
+    </message>
+    <message>
+        <source>There is no limit "%1"; the limits are dose-min, dose-max, peak-min, peak-max, time-above-min and threshold.</source>
+        <translation>没有限值“%1”；限值有 dose-min、dose-max、peak-min、peak-max、time-above-min 和 threshold。</translation>
+    </message>
+    <message>
+        <source>A minimum is above its maximum.</source>
+        <translation>最小值大于其最大值。</translation>
+    </message>
+    <message>
+        <source>time-above-min needs a threshold.</source>
+        <translation>time-above-min 需要阈值（threshold）。</translation>
+    </message>
+</context>
 </TS>

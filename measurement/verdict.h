@@ -1,0 +1,53 @@
+#pragma once
+
+// A run's verdict against limits: the dose within a minimum and a maximum,
+// the peak within its own, and a minimum time above a threshold. Each limit
+// is optional; a run passes when every limit given holds (no limit: PASS).
+
+#include "measurement/uvfigures.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace Verdict {
+
+struct Limits
+{
+    std::optional<double> doseMin; // mJ/cm², under the rule of the figures judged
+    std::optional<double> doseMax;
+    std::optional<double> peakMin; // μW/cm²
+    std::optional<double> peakMax;
+    std::optional<double> timeAboveMin; // s above `threshold`
+    double threshold = 0;               // μW/cm²
+    bool any() const { return doseMin || doseMax || peakMin || peakMax || timeAboveMin; }
+};
+
+struct Check
+{
+    QString key;     // "dose-min", "peak-max", ... as in the limits' text
+    double measured; // in the limit's unit
+    double limit;
+    bool passed;
+};
+
+struct Result
+{
+    bool pass = true;
+    QList<Check> checks; // in the order of the keys above
+};
+
+// The figures must have been computed with the threshold set when
+// timeAboveMin is given (UvFigures::Options::hasThreshold).
+Result judge(const UvFigures::Figures &figures, const Limits &limits);
+
+// "dose-min=10,dose-max=50,peak-min=..,peak-max=..,time-above-min=..,threshold=..":
+// any of the keys, each at most once, separated by commas. False with a
+// message for an unknown key, a value that is no number, a key given twice,
+// a minimum above its maximum, or time-above-min without a threshold.
+bool parse(const QString &text, Limits *limits, QString *error);
+// The limits back in that form (keys in the order above).
+QString toText(const Limits &limits);
+
+} // namespace Verdict
