@@ -16,8 +16,10 @@
 #include "simdata.h"
 #include "simsetup.h"
 
+#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -33,6 +35,7 @@ private slots:
     void badFileLeavesThePage();
     void getDataReplacesTheFile();
     void otherFamilyStaysOffline();
+    void droppedFileOpens();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -218,6 +221,28 @@ void TestOpenFile::otherFamilyStaysOffline()
     QCOMPARE(logger->requests().size(), requests);
     QCOMPARE(tableOf(window->meterPage())->rowCount(), meterData().records.size());
     SimSetup::unplugAll();
+}
+
+// A measurement file dragged from a file manager onto the window opens; a
+// drag of anything else is not taken.
+void TestOpenFile::droppedFileOpens()
+{
+    const QString path = write("dropped.json", MeterFiles::json(meterData()));
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(path)});
+    QMimeData text;
+    text.setText(QStringLiteral("not a file"));
+    QDragEnterEvent enterText(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
+                              Qt::NoModifier);
+    QApplication::sendEvent(window, &enterText);
+    QVERIFY(!enterText.isAccepted());
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    QTRY_COMPARE_WITH_TIMEOUT(window->meterPage()->openedFileBar()->fileName(), path, 30000);
+    QCOMPARE(tableOf(window->meterPage())->rowCount(), meterData().records.size());
 }
 
 QTEST_MAIN(TestOpenFile)
