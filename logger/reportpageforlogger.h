@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logger/loggerreport.h"
+#include "plot/loggerreport.h"
 #include "measurement/loggerdata.h"
 
 #include <QDialog>

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ninja-build
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5sql5-odbc unixodbc-dev
-  libqcustomplot-dev libhidapi-dev libudev-dev libfreexl-dev libxlsxwriter-dev libzip-dev python3-openpyxl
+  libqcustomplot-dev libqt5svg5-dev poppler-utils libhidapi-dev libudev-dev libfreexl-dev libxlsxwriter-dev libzip-dev python3-openpyxl
   qttranslations5-l10n
   librsvg2-bin dpkg-dev desktop-file-utils appstream
   fonts-wqy-microhei xvfb xauth imagemagick

@@ -1,6 +1,6 @@
 // The Logger report's HTML, piece by piece, in both layouts.
 
-#include "logger/loggerreport.h"
+#include "plot/loggerreport.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "logger/loggerreport.h"
+#include "plot/loggerreport.h"
 
 #include <QCoreApplication>
 
