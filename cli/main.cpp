@@ -2,6 +2,7 @@
 #include "cli/commandline.h"
 #include "cli/verbs.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +54,19 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// plot and report draw curves with Qt Gui and QCustomPlot, which need a
+// QApplication; they draw offscreen, so they run without a display. Every
+// other verb stays on Qt Core. Options may come before the verb and take
+// values (--simulate logger plot), so any such word counts.
+bool drawingVerb(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "plot") == 0 || std::strcmp(argv[i], "report") == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -63,7 +78,15 @@ int main(int argc, char **argv)
             showTraces = true;
     }
     qInstallMessageHandler(messageHandler);
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (drawingVerb(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-cli"));
 
     // Standard output is collected in memory and written when the command
