@@ -1,0 +1,52 @@
+#pragma once
+
+// Runs of a Logger drawn on a QCustomPlot: one graph per run on a time axis
+// (elapsed seconds or the clock time the instrument recorded), optionally
+// laid over a reference run with a tolerance band, and a threshold line.
+// The window's curve page, the report and vantrel-cli draw through it.
+
+#include "measurement/loggerdata.h"
+#include "measurement/runcomparison.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QCustomPlot;
+
+namespace RunPlot {
+
+enum class TimeAxis
+{
+    Elapsed,
+    Clock
+};
+
+struct Options
+{
+    TimeAxis time = TimeAxis::Elapsed;
+    RunComparison::Alignment alignment = RunComparison::Alignment::Start;
+    int reference = -1;              // index in runs of the reference; -1: none
+    double tolerancePercent = 5;     // the band around the reference
+    std::optional<double> threshold; // μW/cm², drawn as a horizontal line
+};
+
+// Where show() put each run, for markers and readouts:
+// key of second t of run i = origin + offsets[i] + t.
+struct Layout
+{
+    double origin = 0; // 0 (Elapsed) or the first run's start, s since the epoch (Clock)
+    QList<double> offsets;            // per run
+    QList<RunComparison::Band> bands; // per run against the reference (empty for the reference itself / no reference)
+    QString error;                    // why the reference band is not drawn; empty otherwise
+};
+
+// Clears the plot and shows the runs: graph i is run i, distinct colours,
+// named by run number and start time; bottom axis elapsed seconds or clock
+// time, left axis irradiance, both titled with units in the current
+// language; a legend when more than one run; the reference band and the
+// excursions when a reference is chosen; the threshold line.
+Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options);
+
+} // namespace RunPlot
