@@ -343,7 +343,7 @@ void CliTest::invocations_data()
                        "--reference-run", "2", "--tolerance", "10", "-o", D + "/out/runs.svg"}
         << 0 << QStringList{"run 1: ", "run 3: ", "inside the band"} << none << "runs.svg"
         << QByteArray()
-        << QStringList{"<svg", "Irradiance (μW/cm²)", "Run 3, 2024-05-07 08:02:45",
+        << QStringList{"<svg", "Time since the start (h:mm:ss)", "Run 3, 2024-05-07 08:02:45",
                        "Reference band ±10 %"};
     row("plot: a tolerance of 0")
         << QStringList{"--simulate", "logger", "plot", "--reference-run", "1", "--tolerance", "0",
