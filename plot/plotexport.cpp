@@ -101,9 +101,9 @@ bool pdf(QCustomPlot *plot, const Size &size, QByteArray *bytes)
     // own sizes.
     writer.setResolution(96);
     const QSizeF points(size.width * 72.0 / size.dpi, size.height * 72.0 / size.dpi);
-    writer.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(),
-                                               QPageSize::ExactMatch),
-                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QCPPainter painter;
     if (!painter.begin(&writer))
         return false;

@@ -139,8 +139,8 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
     // and the stretches where it leaves it.
     if (options.reference >= 0) {
         if (options.reference >= runs.size()) {
-            layout.error = tr("There is no run %1 to take as the reference.")
-                               .arg(options.reference + 1);
+            layout.error =
+                tr("There is no run %1 to take as the reference.").arg(options.reference + 1);
         } else {
             const LoggerRunData &reference = runs.at(options.reference);
             QList<RunComparison::Band> bands;

@@ -40,11 +40,11 @@ struct Layout
     // since the epoch of its wall-clock reading taken as UTC (Clock); runs
     // are aligned to that run.
     double origin = 0;
-    QList<double> offsets;            // per run
+    QList<double> offsets; // per run
     // Per run against the reference, one for each run (an empty Band for the
     // reference itself); no entries without a reference or with an error.
     QList<RunComparison::Band> bands;
-    QString error;                    // why the reference band is not drawn; empty otherwise
+    QString error; // why the reference band is not drawn; empty otherwise
     // The axis drawn: Elapsed where Clock was asked but no run has a start
     // time, which timeNote then says.
     TimeAxis time = TimeAxis::Elapsed;

@@ -57,7 +57,8 @@ QString runTool(const QString &program, const QStringList &arguments)
     QProcess p;
     p.start(program, arguments);
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(p.readAllStandardError()));
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(program, QString::fromUtf8(p.readAllStandardError()));
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -114,8 +115,8 @@ void PlotTest::layout_data()
 
     QTest::newRow("elapsed, at the starts: every run from 0")
         << QList<LoggerRunData>{makeRun(1, kStart, 10, rising3), makeRun(2, kStart, 1, rising5)}
-        << plain << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0} << none << none
-        << none << "" << seconds;
+        << plain << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0} << none << none << none
+        << "" << seconds;
     QTest::newRow("elapsed, at the exposure windows: each window from 0")
         << QList<LoggerRunData>{makeRun(1, kStart, 10, rising3), makeRun(2, kStart, 1, rising5)}
         << windows << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{-30, -5} << none << none
@@ -123,18 +124,21 @@ void PlotTest::layout_data()
     QTest::newRow("clock: the first run at the time it recorded, the second over it")
         << QList<LoggerRunData>{makeRun(1, kStart, 10, rising3),
                                 makeRun(2, kStart.addDays(3), 10, rising5)}
-        << clock << RunPlot::TimeAxis::Clock << kStartKey << QList<double>{0, 0} << none
-        << none << none << "" << "Clock time (hh:mm:ss)";
+        << clock << RunPlot::TimeAxis::Clock << kStartKey << QList<double>{0, 0} << none << none
+        << none << ""
+        << "Clock time (hh:mm:ss)";
     QTest::newRow("clock at the windows: the second run's window on the first's")
         << QList<LoggerRunData>{makeRun(1, kStart, 10, rising3),
                                 makeRun(2, kStart.addDays(3), 10, rising5)}
-        << clockWindows << RunPlot::TimeAxis::Clock << kStartKey << QList<double>{0, -20}
-        << none << none << none << "" << "Clock time (hh:mm:ss)";
+        << clockWindows << RunPlot::TimeAxis::Clock << kStartKey << QList<double>{0, -20} << none
+        << none << none << ""
+        << "Clock time (hh:mm:ss)";
     QTest::newRow("clock: a first run without a start takes the second's")
         << QList<LoggerRunData>{makeRun(1, QDateTime(), 10, rising3),
                                 makeRun(2, kStart.addSecs(3600), 10, rising5)}
-        << clock << RunPlot::TimeAxis::Clock << kStartKey + 3600
-        << QList<double>{0, 0} << none << none << none << "" << "Clock time (hh:mm:ss)";
+        << clock << RunPlot::TimeAxis::Clock << kStartKey + 3600 << QList<double>{0, 0} << none
+        << none << none << ""
+        << "Clock time (hh:mm:ss)";
     QTest::newRow("clock without any start: elapsed time")
         << QList<LoggerRunData>{makeRun(1, QDateTime(), 10, rising3)} << clock
         << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0} << none << none << none << ""
@@ -152,18 +156,18 @@ void PlotTest::layout_data()
     QTest::newRow("reference band: share inside, one excursion")
         << QList<LoggerRunData>{makeRun(1, kStart, 1, flat),
                                 makeRun(2, kStart, 1, {100, 104, 110, 90, 95})}
-        << reference << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0}
-        << QList<int>{0, 3} << QList<int>{0, 5} << QList<int>{0, 1} << "" << seconds;
+        << reference << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0} << QList<int>{0, 3}
+        << QList<int>{0, 5} << QList<int>{0, 1} << "" << seconds;
     QTest::newRow("reference shorter than the run: only the common part compared")
         << QList<LoggerRunData>{makeRun(1, kStart, 1, {100, 100, 100}),
                                 makeRun(2, kStart, 1, {100, 120, 100, 300, 300, 300})}
-        << reference << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0}
-        << QList<int>{0, 2} << QList<int>{0, 3} << QList<int>{0, 1} << "" << seconds;
+        << reference << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0} << QList<int>{0, 2}
+        << QList<int>{0, 3} << QList<int>{0, 1} << "" << seconds;
     QTest::newRow("reference of another interval: read between its samples")
         << QList<LoggerRunData>{makeRun(1, kStart, 10, {100, 200}),
                                 makeRun(2, kStart, 1, {100, 112, 150, 130, 200})}
-        << reference << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0}
-        << QList<int>{0, 3} << QList<int>{0, 5} << QList<int>{0, 2} << "" << seconds;
+        << reference << RunPlot::TimeAxis::Elapsed << 0.0 << QList<double>{0, 0} << QList<int>{0, 3}
+        << QList<int>{0, 5} << QList<int>{0, 2} << "" << seconds;
     RunPlot::Options zero = reference;
     zero.tolerancePercent = 0;
     QTest::newRow("tolerance 0: no band, a message")
@@ -384,18 +388,21 @@ void PlotTest::exportFile()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(5) == "%PDF-");
         if (tool(QStringLiteral("pdftotext")).isEmpty() ||
-            tool(QStringLiteral("pdfimages")).isEmpty() || tool(QStringLiteral("pdfinfo")).isEmpty())
-            VANTREL_SKIP_UNLESS_CI("poppler-utils (pdftotext, pdfimages, pdfinfo) are not installed");
+            tool(QStringLiteral("pdfimages")).isEmpty() ||
+            tool(QStringLiteral("pdfinfo")).isEmpty())
+            VANTREL_SKIP_UNLESS_CI(
+                "poppler-utils (pdftotext, pdfimages, pdfinfo) are not installed");
         const QString text = runTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         QVERIFY2(text.contains(xTitle) && text.contains(yTitle), qPrintable(text));
         // The header lines only: no picture in the file.
-        const QString images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path});
+        const QString images =
+            runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path});
         QCOMPARE(images.trimmed().split('\n').size(), 2);
         // One page of the plot's size at its resolution.
         const QString info = runTool(QStringLiteral("pdfinfo"), {path});
         QVERIFY2(info.simplified().contains(QStringLiteral("Page size: %1 x %2 pts")
-                                   .arg(width * 72.0 / dpi)
-                                   .arg(height * 72.0 / dpi)),
+                                                .arg(width * 72.0 / dpi)
+                                                .arg(height * 72.0 / dpi)),
                  qPrintable(info));
     }
 }
