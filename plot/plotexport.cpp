@@ -25,7 +25,7 @@ QString tr(const char *text)
 
 // Beyond these a picture would take more memory than a plot is worth.
 constexpr int kMaxSide = 20000;
-constexpr qint64 kMaxPixels = 100'000'000;
+constexpr qint64 kMaxPixels = 40'000'000; // 160 MB as a picture
 constexpr int kMaxDpi = 2400;
 
 // The plot drawn into a painter of width x height device pixels. The plot's

@@ -46,8 +46,10 @@ bool clockKey(const QDateTime &start, double *key)
 QString runName(const LoggerRunData &run)
 {
     if (!run.start.isValid())
-        return tr("Run %1").arg(run.number);
-    return tr("Run %1, %2").arg(run.number).arg(LoggerText::startTime(run.start));
+        return QCoreApplication::translate("RunPlot", "Run %1").arg(run.number);
+    return QCoreApplication::translate("RunPlot", "Run %1, %2")
+        .arg(run.number)
+        .arg(LoggerText::startTime(run.start));
 }
 
 // Up to this many runs the legend sits in the plot's top right corner;
