@@ -56,6 +56,12 @@ struct Layout
 // time, left axis irradiance, both titled with units in the current
 // language; a legend when more than one run; the reference band and the
 // excursions when a reference is chosen; the threshold line.
+// After the runs' graphs come the band's upper and lower edge, then one
+// graph per run that leaves the band (its excursions), neither in the
+// legend. The plot's items (markers, the threshold line) are cleared too:
+// add markers after show(). Interactions are left as they are. With more
+// than 8 runs the legend sits below the axis rectangle, else in its top
+// right corner.
 Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options);
 
 } // namespace RunPlot
