@@ -361,6 +361,9 @@ void CliTest::invocations_data()
                        "--tolerance", "0",      "-o",   D + "/out/runs.svg"}
         << 2 << none << QStringList{"--tolerance takes a percentage above 0"} << "runs.svg"
         << QByteArray("old plot") << none;
+    row("download: --run only once")
+        << QStringList{"--simulate", "logger", "download", "--run", "1", "--run", "2"} << 2 << none
+        << QStringList{"--run is given twice"} << "" << QByteArray() << none;
     row("stats of a file that is no measurement")
         << QStringList{"stats", D + "/bad.json"} << 5 << none << QStringList{"no JSON file"} << ""
         << QByteArray() << none;
