@@ -1167,6 +1167,25 @@
     </message>
 </context>
 <context>
+    <name>PlotExport</name>
+    <message>
+        <source>A plot is from 1 to %1 pixels wide and high, and at most %2 million pixels in all.</source>
+        <translation>A plot is from 1 to %1 pixels wide and high, and at most %2 million pixels in all.</translation>
+    </message>
+    <message>
+        <source>The resolution is from 1 to %1 dpi.</source>
+        <translation>The resolution is from 1 to %1 dpi.</translation>
+    </message>
+    <message>
+        <source>The plot could not be drawn for %1.</source>
+        <translation>The plot could not be drawn for %1.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 could not be written: %2</translation>
+    </message>
+</context>
+<context>
     <name>ReportPageForLogger</name>
     <message>
         <source>Report</source>
@@ -1357,6 +1376,57 @@
     <message>
         <source>The reference run has no samples.</source>
         <translation>The reference run has no samples.</translation>
+    </message>
+</context>
+<context>
+    <name>RunPlot</name>
+    <message>
+        <source>Run %1</source>
+        <translation>Run %1</translation>
+    </message>
+    <message>
+        <source>Run %1, %2</source>
+        <translation>Run %1, %2</translation>
+    </message>
+    <message>
+        <source>No run has a start time: the time axis shows the time since the start.</source>
+        <translation>No run has a start time: the time axis shows the time since the start.</translation>
+    </message>
+    <message>
+        <source>There is no run %1 to take as the reference.</source>
+        <translation>There is no run %1 to take as the reference.</translation>
+    </message>
+    <message>
+        <source>Reference band ±%1 %</source>
+        <translation>Reference band ±%1 %</translation>
+    </message>
+    <message>
+        <source>Clock time</source>
+        <translation>Clock time</translation>
+    </message>
+    <message>
+        <source>Clock time (hh:mm:ss)</source>
+        <translation>Clock time (hh:mm:ss)</translation>
+    </message>
+    <message>
+        <source>Time since the exposure window's start (h:mm:ss)</source>
+        <translation>Time since the exposure window's start (h:mm:ss)</translation>
+    </message>
+    <message>
+        <source>Time since the start (h:mm:ss)</source>
+        <translation>Time since the start (h:mm:ss)</translation>
+    </message>
+    <message>
+        <source>Time since the exposure window's start (s)</source>
+        <translation>Time since the exposure window's start (s)</translation>
+    </message>
+    <message>
+        <source>Time since the start (s)</source>
+        <translation>Time since the start (s)</translation>
+    </message>
+    <message>
+        <source>Irradiance (%1)</source>
+        <translation>Irradiance (%1)</translation>
     </message>
 </context>
 <context>

@@ -1167,6 +1167,25 @@
     </message>
 </context>
 <context>
+    <name>PlotExport</name>
+    <message>
+        <source>A plot is from 1 to %1 pixels wide and high, and at most %2 million pixels in all.</source>
+        <translation>图的宽和高为 1 到 %1 像素，总计最多 %2 百万像素。</translation>
+    </message>
+    <message>
+        <source>The resolution is from 1 to %1 dpi.</source>
+        <translation>分辨率为 1 到 %1 dpi。</translation>
+    </message>
+    <message>
+        <source>The plot could not be drawn for %1.</source>
+        <translation>无法为 %1 绘制曲线图。</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>ReportPageForLogger</name>
     <message>
         <source>Report</source>
@@ -1357,6 +1376,57 @@
     <message>
         <source>The reference run has no samples.</source>
         <translation>参考记录组没有采样数据。</translation>
+    </message>
+</context>
+<context>
+    <name>RunPlot</name>
+    <message>
+        <source>Run %1</source>
+        <translation>记录组 %1</translation>
+    </message>
+    <message>
+        <source>Run %1, %2</source>
+        <translation>记录组 %1，%2</translation>
+    </message>
+    <message>
+        <source>No run has a start time: the time axis shows the time since the start.</source>
+        <translation>没有记录组带开始时间：时间轴显示自开始起的时间。</translation>
+    </message>
+    <message>
+        <source>There is no run %1 to take as the reference.</source>
+        <translation>没有可作为参考的记录组 %1。</translation>
+    </message>
+    <message>
+        <source>Reference band ±%1 %</source>
+        <translation>参考带 ±%1 %</translation>
+    </message>
+    <message>
+        <source>Clock time</source>
+        <translation>时钟时间</translation>
+    </message>
+    <message>
+        <source>Clock time (hh:mm:ss)</source>
+        <translation>时钟时间 (hh:mm:ss)</translation>
+    </message>
+    <message>
+        <source>Time since the exposure window's start (h:mm:ss)</source>
+        <translation>自曝光窗口开始的时间 (h:mm:ss)</translation>
+    </message>
+    <message>
+        <source>Time since the start (h:mm:ss)</source>
+        <translation>自开始的时间 (h:mm:ss)</translation>
+    </message>
+    <message>
+        <source>Time since the exposure window's start (s)</source>
+        <translation>自曝光窗口开始的时间 (秒)</translation>
+    </message>
+    <message>
+        <source>Time since the start (s)</source>
+        <translation>自开始的时间 (秒)</translation>
+    </message>
+    <message>
+        <source>Irradiance (%1)</source>
+        <translation>辐照度 (%1)</translation>
     </message>
 </context>
 <context>
