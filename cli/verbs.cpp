@@ -1,6 +1,7 @@
 #include "cli/verbs.h"
 
 #include "cli/commandline.h"
+#include "cli/reportverb.h"
 #include "cli/session.h"
 #include "cli/stats.h"
 #include "download/loggerrun.h"
@@ -59,6 +60,7 @@ private:
     // with the exit code in *exit and the message shown.
     bool collectLoggerRuns(LoggerData *data, int *exit);
     int stats();
+    int report();
 
     // Opens and recognises the chosen instrument; false (with the exit code
     // in *exit and the message shown) when that fails.
@@ -190,7 +192,7 @@ int Verbs::run()
     // Positional words: only config set takes any (and clock set one time).
     const bool takesWords = (verb == QLatin1String("config") && action == QLatin1String("set")) ||
                             (verb == QLatin1String("clock") && action == QLatin1String("set")) ||
-                            verb == QLatin1String("stats");
+                            verb == QLatin1String("stats") || verb == QLatin1String("report");
     if (!takesWords && !m_line.positional.isEmpty())
         return fail(Usage, QStringLiteral("unexpected \"%1\"").arg(m_line.positional.first()));
 
@@ -204,6 +206,8 @@ int Verbs::run()
         return action == QLatin1String("get") ? clockGet() : clockSet();
     if (verb == QLatin1String("stats"))
         return stats();
+    if (verb == QLatin1String("report"))
+        return report();
     return download();
 }
 
@@ -933,6 +937,65 @@ int Verbs::stats()
     return writeOutput(format == QLatin1String("csv") ? statsCsv(data, options)
                                                       : statsJson(data, options),
                        QStringLiteral("-"));
+}
+
+int Verbs::report()
+{
+    ReportOptions options;
+    QString error;
+    if (!reportOptions(m_line, &options, &error))
+        return fail(Usage, error);
+    if (m_line.positional.size() > 1)
+        return fail(Usage, QStringLiteral("report takes one file, not %1")
+                               .arg(m_line.positional.size()));
+    int exit = Ok;
+    if (options.output != QLatin1String("-") && (exit = checkOutputTarget(options.output)) != Ok)
+        return exit;
+
+    LoggerData data;
+    if (!m_line.positional.isEmpty()) {
+        const QString &file = m_line.positional.first();
+        Measurement m;
+        if (!MeasurementReader::read(file, &m, &error))
+            return fail(FileError, error);
+        if (m.family != Measurement::Family::Logger)
+            return fail(Usage,
+                        QStringLiteral("%1 holds Meter records; reports are of Logger runs").arg(file));
+        data = m.logger;
+    } else {
+        if (!openInstrument(&exit))
+            return exit;
+        if (!m_instrument.isLogger())
+            return fail(Usage, QStringLiteral("the %1 is a Meter; reports are of Logger runs")
+                                   .arg(m_instrument.model()));
+        if (!collectLoggerRuns(&data, &exit))
+            return exit;
+    }
+
+    ReportResult result;
+    if (!makeReport(data, options, &result, &error))
+        return fail(Usage, error);
+    if (result.pdf.isEmpty())
+        return fail(FileError, QStringLiteral("cannot write %1: the report could not be drawn "
+                                              "as PDF")
+                                   .arg(options.output));
+    if ((exit = writeOutput(result.pdf, options.output)) != Ok)
+        return exit;
+    if (!result.judged)
+        return Ok;
+    // The PDF is written either way; the verdict goes to standard output
+    // unless the PDF itself does.
+    if (options.output != QLatin1String("-"))
+        m_out << verdictLines(result.verdict);
+    if (result.verdict.pass)
+        return Ok;
+    QStringList failed;
+    for (const Verdict::Check &c : qAsConst(result.verdict.checks)) {
+        if (!c.passed)
+            failed << c.key;
+    }
+    return fail(VerdictFail, QStringLiteral("FAIL: the run is outside %1; the report is written")
+                                 .arg(failed.join(QLatin1String(", "))));
 }
 
 } // namespace
