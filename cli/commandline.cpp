@@ -18,12 +18,16 @@ const OptionSpec kOptions[] = {
     {"simulate", 0, true, "*"},      {"serial", 0, true, "*"},
     {"debug", 0, false, "*"},        {"help", 'h', false, "*"},
     {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download stats"},
-    {"run", 0, true, "download stats report"}, {"output", 'o', true, "download report"},
+    {"run", 0, true, "download stats plot report"}, {"output", 'o', true, "download plot report"},
     {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
     {"bom", 0, false, "download"},
     {"threshold", 0, true, "stats"}, {"window-percent", 0, true, "stats"},
     {"rule", 0, true, "stats"}, {"dose-unit", 0, true, "stats"},
     {"limits", 0, true, "report"}, {"limit-set", 0, true, "report"},
+    {"overlay", 0, false, "plot"}, {"reference-run", 0, true, "plot"},
+    {"reference", 0, true, "plot"}, {"tolerance", 0, true, "plot"},
+    {"time", 0, true, "plot"}, {"align", 0, true, "plot"},
+    {"size", 0, true, "plot"}, {"dpi", 0, true, "plot"},
 };
 
 const OptionSpec *findLong(const QString &name)
@@ -47,7 +51,8 @@ const OptionSpec *findShort(QChar c)
 const QStringList kVerbs = {QStringLiteral("list"),     QStringLiteral("info"),
                             QStringLiteral("config"),   QStringLiteral("clock"),
                             QStringLiteral("download"), QStringLiteral("stats"),
-                            QStringLiteral("report"),   QStringLiteral("help")};
+                            QStringLiteral("plot"),     QStringLiteral("report"),
+                            QStringLiteral("help")};
 
 bool takes(const OptionSpec &o, const QString &verb, const QString &action)
 {
@@ -117,15 +122,21 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
             *error = QStringLiteral("--%1 takes no value").arg(name);
             return false;
         }
-        if (known->takesValue && line->options.contains(name) && name != QLatin1String("simulate")) {
-            *error = QStringLiteral("--%1 is given twice").arg(name);
-            return false;
-        }
         line->options[name].append(value);
     }
 
     if (!words.isEmpty())
         line->verb = words.takeFirst();
+    // Options with a value are given once; --simulate may be given for each
+    // instrument, plot's --run for each run it draws.
+    for (auto it = line->options.cbegin(); it != line->options.cend(); ++it) {
+        if (it.value().size() > 1 && findLong(it.key())->takesValue &&
+            it.key() != QLatin1String("simulate") &&
+            !(it.key() == QLatin1String("run") && line->verb == QLatin1String("plot"))) {
+            *error = QStringLiteral("--%1 is given twice").arg(it.key());
+            return false;
+        }
+    }
     if (!line->verb.isEmpty() && !kVerbs.contains(line->verb)) {
         *error = QStringLiteral("unknown command \"%1\"; the commands are %2")
                      .arg(line->verb, kVerbs.join(QLatin1String(", ")));
@@ -247,6 +258,28 @@ QString helpText(const QString &verb)
             "With FILE the runs come from a saved measurement file (JSON, CSV, .xls,\n"
             ".xlsx, as the program and download write them), else from the\n"
             "instrument. JSON (the default): {\"runs\": [...]}; CSV: a row per run.\n");
+    if (verb == QLatin1String("plot"))
+        return QStringLiteral(
+            "usage: vantrel-cli plot [--run N]... [--overlay] [--reference-run N | --reference FILE]\n"
+            "                        [--tolerance P] [--time clock|elapsed] [--align start|window]\n"
+            "                        [--size WxH] [--dpi D] -o FILE.svg|.png|.jpg|.pdf [SOURCE]\n"
+            "\n"
+            "Draws Logger runs, irradiance over time, into FILE: SVG and PDF as vectors\n"
+            "(text stays text), PNG and JPEG as pictures of W x H pixels (1000x500 by\n"
+            "default) at D dots per inch (96 by default; the plot is drawn larger at\n"
+            "a higher resolution, as it would be printed). The format follows FILE's\n"
+            "extension. Without --run the first run is drawn, or all with --overlay;\n"
+            "each --run adds one run, laid over the others.\n"
+            "--time: seconds since the run's start (elapsed, the default; h:mm:ss for\n"
+            "runs over an hour) or the clock time the Logger recorded (clock).\n"
+            "--align: the runs laid over each other from their starts (the default) or\n"
+            "from the start of their exposure windows (10 % of the peak).\n"
+            "--reference-run N or --reference FILE (its first run): a band of\n"
+            "+-P percent (5 by default) around that run, and the parts of the other\n"
+            "runs outside it marked; for each other run a line on standard output\n"
+            "gives the share of its compared samples inside the band.\n"
+            "With SOURCE the runs come from a saved measurement file (JSON, CSV, .xls,\n"
+            ".xlsx), else from the instrument. Needs no display.\n");
     if (verb == QLatin1String("report"))
         return QStringLiteral(
             "usage: vantrel-cli report [--run N] [--limits KEY=VALUE,...] [--limit-set NAME]\n"
@@ -282,6 +315,7 @@ QString helpText(const QString &verb)
         "  clock get|set         the Logger's clock\n"
         "  download              stored records (Meter) or runs (Logger)\n"
         "  stats [FILE]          UV dose, peak and exposure window of Logger runs\n"
+        "  plot -o FILE [SOURCE] Logger runs drawn to SVG, PNG, JPEG or PDF\n"
         "  report [FILE]         a Logger run's test report as PDF, with a verdict\n"
         "  help [COMMAND]        this text, or the command's\n"
         "\n"

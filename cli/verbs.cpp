@@ -1,6 +1,7 @@
 #include "cli/verbs.h"
 
 #include "cli/commandline.h"
+#include "cli/plotverb.h"
 #include "cli/reportverb.h"
 #include "cli/session.h"
 #include "cli/stats.h"
@@ -29,6 +30,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace Cli {
 
 namespace {
@@ -56,10 +59,16 @@ private:
     int download();
     int downloadMeter(const QString &format, const QString &output);
     int downloadLogger(const QString &format, const QString &output);
-    // The Logger's runs (all, or --run N) from the open instrument; false
-    // with the exit code in *exit and the message shown.
-    bool collectLoggerRuns(LoggerData *data, int *exit);
+    // The Logger's runs (all, or those numbered in chosen) from the open
+    // instrument; false with the exit code in *exit and the message shown.
+    bool collectLoggerRuns(LoggerData *data, int *exit, const QList<int> &chosen);
+    // The Logger's runs from the measurement file given, or from the
+    // instrument when file is empty: all, or those numbered in chosen, in
+    // that order. purpose ends the message when the source is a Meter's.
+    bool loggerRuns(const QString &file, const QList<int> &chosen, const QString &purpose,
+                    LoggerData *data, int *exit);
     int stats();
+    int plot();
     int report();
 
     // Opens and recognises the chosen instrument; false (with the exit code
@@ -192,7 +201,8 @@ int Verbs::run()
     // Positional words: only config set takes any (and clock set one time).
     const bool takesWords = (verb == QLatin1String("config") && action == QLatin1String("set")) ||
                             (verb == QLatin1String("clock") && action == QLatin1String("set")) ||
-                            verb == QLatin1String("stats") || verb == QLatin1String("report");
+                            verb == QLatin1String("stats") || verb == QLatin1String("plot") ||
+                            verb == QLatin1String("report");
     if (!takesWords && !m_line.positional.isEmpty())
         return fail(Usage, QStringLiteral("unexpected \"%1\"").arg(m_line.positional.first()));
 
@@ -206,6 +216,8 @@ int Verbs::run()
         return action == QLatin1String("get") ? clockGet() : clockSet();
     if (verb == QLatin1String("stats"))
         return stats();
+    if (verb == QLatin1String("plot"))
+        return plot();
     if (verb == QLatin1String("report"))
         return report();
     return download();
@@ -773,7 +785,10 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
 {
     LoggerData data;
     int exit = Ok;
-    if (!collectLoggerRuns(&data, &exit))
+    QList<int> chosen;
+    if (m_line.has("run"))
+        chosen << m_line.value("run").toInt();
+    if (!collectLoggerRuns(&data, &exit, chosen))
         return exit;
     if (format.startsWith(QLatin1String("xls")))
         return writeWorkbook(LoggerFiles::workbook(data), format, output);
@@ -782,7 +797,7 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
                        output);
 }
 
-bool Verbs::collectLoggerRuns(LoggerData *out, int *exit)
+bool Verbs::collectLoggerRuns(LoggerData *out, int *exit, const QList<int> &chosen)
 {
     auto failWith = [this, exit](int code, const QString &message) {
         *exit = fail(code, message);
@@ -802,14 +817,15 @@ bool Verbs::collectLoggerRuns(LoggerData *out, int *exit)
     const int runs = qBound(0, count, LoggerRun::MaxRuns);
     int first = 1;
     int last = runs;
-    if (m_line.has("run")) {
-        const int chosen = m_line.value("run").toInt();
-        if (chosen > runs)
+    if (!chosen.isEmpty()) {
+        // The stretch of runs from the lowest to the highest chosen.
+        first = *std::min_element(chosen.cbegin(), chosen.cend());
+        last = *std::max_element(chosen.cbegin(), chosen.cend());
+        if (last > runs)
             return failWith(Usage, runs == 0 ? QStringLiteral("the Logger holds no runs")
                                          : QStringLiteral("the Logger holds runs 1 to %1, not %2")
                                                .arg(runs)
-                                               .arg(chosen));
-        first = last = chosen;
+                                               .arg(last));
     }
 
     LoggerData data;
@@ -864,6 +880,52 @@ bool Verbs::collectLoggerRuns(LoggerData *out, int *exit)
     return true;
 }
 
+bool Verbs::loggerRuns(const QString &file, const QList<int> &chosen, const QString &purpose,
+                       LoggerData *out, int *exit)
+{
+    LoggerData data;
+    if (!file.isEmpty()) {
+        Measurement m;
+        QString error;
+        if (!MeasurementReader::read(file, &m, &error)) {
+            *exit = fail(FileError, error);
+            return false;
+        }
+        if (m.family != Measurement::Family::Logger) {
+            *exit = fail(Usage, QStringLiteral("%1 holds Meter records; %2").arg(file, purpose));
+            return false;
+        }
+        data = m.logger;
+    } else {
+        if (!openInstrument(exit))
+            return false;
+        if (!m_instrument.isLogger()) {
+            *exit = fail(Usage, QStringLiteral("the %1 is a Meter; %2")
+                                    .arg(m_instrument.model(), purpose));
+            return false;
+        }
+        if (!collectLoggerRuns(&data, exit, chosen))
+            return false;
+    }
+    if (!chosen.isEmpty()) {
+        QList<LoggerRunData> runs;
+        for (const int number : chosen) {
+            auto it = std::find_if(data.runs.cbegin(), data.runs.cend(),
+                                   [number](const LoggerRunData &r) { return r.number == number; });
+            if (it == data.runs.cend()) {
+                *exit = fail(Usage, file.isEmpty()
+                                        ? QStringLiteral("the Logger gave no run %1").arg(number)
+                                        : QStringLiteral("%1 holds no run %2").arg(file).arg(number));
+                return false;
+            }
+            runs << *it;
+        }
+        data.runs = runs;
+    }
+    *out = data;
+    return true;
+}
+
 int Verbs::stats()
 {
     QString format = m_line.value("format");
@@ -903,42 +965,39 @@ int Verbs::stats()
     }
 
     LoggerData data;
-    if (!m_line.positional.isEmpty()) {
-        Measurement m;
-        QString error;
-        if (!MeasurementReader::read(m_line.positional.first(), &m, &error))
-            return fail(FileError, error);
-        if (m.family != Measurement::Family::Logger)
-            return fail(Usage, QStringLiteral("%1 holds Meter records; stats are figures of "
-                                              "Logger runs")
-                                   .arg(m_line.positional.first()));
-        data = m.logger;
-        if (chosen > 0) {
-            QList<LoggerRunData> runs;
-            for (const LoggerRunData &run : qAsConst(data.runs)) {
-                if (run.number == chosen)
-                    runs << run;
-            }
-            if (runs.isEmpty())
-                return fail(Usage, QStringLiteral("%1 holds no run %2")
-                                       .arg(m_line.positional.first())
-                                       .arg(chosen));
-            data.runs = runs;
-        }
-    } else {
-        if (!openInstrument(&exit))
-            return exit;
-        if (!m_instrument.isLogger())
-            return fail(Usage, QStringLiteral("the %1 is a Meter; stats are figures of Logger runs")
-                                   .arg(m_instrument.model()));
-        if (!collectLoggerRuns(&data, &exit))
-            return exit;
-    }
+    if (!loggerRuns(m_line.positional.value(0), chosen > 0 ? QList<int>{chosen} : QList<int>(),
+                    QStringLiteral("stats are figures of Logger runs"), &data, &exit))
+        return exit;
     return writeOutput(format == QLatin1String("csv") ? statsCsv(data, options)
                                                       : statsJson(data, options),
                        QStringLiteral("-"));
 }
 
+int Verbs::plot()
+{
+    PlotRequest request;
+    QString error;
+    if (!parsePlot(m_line, &request, &error))
+        return fail(Usage, error);
+    int exit = checkOutputTarget(request.output);
+    if (exit != Ok)
+        return exit;
+    const QString purpose = QStringLiteral("plot draws Logger runs");
+    LoggerData reference;
+    if (!request.referenceFile.isEmpty() &&
+        !loggerRuns(request.referenceFile, {}, purpose, &reference, &exit))
+        return exit;
+    LoggerData data;
+    if (!loggerRuns(request.source, request.sourceRuns(), purpose, &data, &exit))
+        return exit;
+    const PlotResult result = drawPlot(request, data, reference);
+    for (const QString &warning : result.warnings)
+        warn(warning);
+    if (result.exit != Ok)
+        return fail(result.exit, result.error);
+    for (const QString &line : result.lines)
+        m_out << line << '\n';
+    return Ok;
 int Verbs::report()
 {
     ReportOptions options;
@@ -953,24 +1012,10 @@ int Verbs::report()
         return exit;
 
     LoggerData data;
-    if (!m_line.positional.isEmpty()) {
-        const QString &file = m_line.positional.first();
-        Measurement m;
-        if (!MeasurementReader::read(file, &m, &error))
-            return fail(FileError, error);
-        if (m.family != Measurement::Family::Logger)
-            return fail(Usage,
-                        QStringLiteral("%1 holds Meter records; reports are of Logger runs").arg(file));
-        data = m.logger;
-    } else {
-        if (!openInstrument(&exit))
-            return exit;
-        if (!m_instrument.isLogger())
-            return fail(Usage, QStringLiteral("the %1 is a Meter; reports are of Logger runs")
-                                   .arg(m_instrument.model()));
-        if (!collectLoggerRuns(&data, &exit))
-            return exit;
-    }
+    const QList<int> chosen = options.run > 0 ? QList<int>{options.run} : QList<int>();
+    if (!loggerRuns(m_line.positional.value(0), chosen,
+                    QStringLiteral("reports are of Logger runs"), &data, &exit))
+        return exit;
 
     ReportResult result;
     if (!makeReport(data, options, &result, &error))

@@ -30,6 +30,10 @@ struct Size
     int dpi = 96;
 };
 
+// False (and *error) for a size or resolution no file is drawn at: from 1
+// to 20000 pixels a side, 100 million pixels in all, 1 to 2400 dpi.
+bool sizeOk(const Size &size, QString *error);
+
 // Writes the plot through the safe write path (files/safefile): PNG and
 // JPEG as pictures of width x height pixels at dpi, SVG and PDF as vectors
 // (text stays text). False with a message the user can read.

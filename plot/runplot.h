@@ -36,10 +36,19 @@ struct Options
 // key of second t of run i = origin + offsets[i] + t.
 struct Layout
 {
-    double origin = 0; // 0 (Elapsed) or the first run's start, s since the epoch (Clock)
+    // 0 (Elapsed) or the start of the first run that has one, as seconds
+    // since the epoch of its wall-clock reading taken as UTC (Clock); runs
+    // are aligned to that run.
+    double origin = 0;
     QList<double> offsets;            // per run
-    QList<RunComparison::Band> bands; // per run against the reference (empty for the reference itself / no reference)
+    // Per run against the reference, one for each run (an empty Band for the
+    // reference itself); no entries without a reference or with an error.
+    QList<RunComparison::Band> bands;
     QString error;                    // why the reference band is not drawn; empty otherwise
+    // The axis drawn: Elapsed where Clock was asked but no run has a start
+    // time, which timeNote then says.
+    TimeAxis time = TimeAxis::Elapsed;
+    QString timeNote;
 };
 
 // Clears the plot and shows the runs: graph i is run i, distinct colours,

@@ -1,0 +1,241 @@
+#include "plot/runplot.h"
+
+#include <QCoreApplication>
+#include <QtMath>
+
+#include <qcustomplot.h>
+
+namespace RunPlot {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("RunPlot", text);
+}
+
+// Twelve hues that stay apart on screen and printed in grey; runs 13 to 25
+// take them again with dashed lines.
+const QRgb kPalette[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b,
+                         0xe377c2, 0x17becf, 0x7f7f7f, 0xbcbd22, 0x000080, 0x006400};
+constexpr int kPaletteSize = int(sizeof(kPalette) / sizeof(kPalette[0]));
+
+QPen runPen(int i)
+{
+    QPen pen(QColor::fromRgb(kPalette[i % kPaletteSize]));
+    pen.setWidthF(1.5);
+    const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+    pen.setStyle(styles[(i / kPaletteSize) % 3]);
+    return pen;
+}
+
+// The instrument's clock keeps no zone: its wall-clock reading is laid on
+// the axis as if it were UTC, and the axis shows it back in UTC, so the
+// time on the axis is the time the instrument recorded whatever this
+// computer's zone.
+bool clockKey(const QDateTime &start, double *key)
+{
+    if (!start.isValid())
+        return false;
+    *key = double(QDateTime(start.date(), start.time(), Qt::UTC).toSecsSinceEpoch());
+    return true;
+}
+
+QString runName(const LoggerRunData &run)
+{
+    if (!run.start.isValid())
+        return tr("Run %1").arg(run.number);
+    return tr("Run %1, %2").arg(run.number).arg(LoggerText::startTime(run.start));
+}
+
+} // namespace
+
+Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options)
+{
+    Layout layout;
+    plot->clearGraphs();
+    plot->clearItems();
+
+    // Where each run lies when laid over the others: its own alignment
+    // offset, counted from the first run's (in clock time the first run with
+    // a start stays at the time it recorded; the others are laid over it).
+    QList<double> own;
+    for (const LoggerRunData &run : runs)
+        own << RunComparison::offset(run.samples, run.intervalSeconds, options.alignment);
+    int anchor = -1;
+    if (options.time == TimeAxis::Clock) {
+        for (int i = 0; i < runs.size() && anchor < 0; ++i) {
+            if (clockKey(runs.at(i).start, &layout.origin))
+                anchor = i;
+        }
+    }
+    layout.time = anchor >= 0 ? TimeAxis::Clock : TimeAxis::Elapsed;
+    if (options.time == TimeAxis::Clock && anchor < 0 && !runs.isEmpty())
+        layout.timeNote = tr("No run has a start time: the time axis shows the time since "
+                             "the start.");
+    if (anchor < 0)
+        layout.origin = 0;
+    for (int i = 0; i < runs.size(); ++i)
+        layout.offsets << own.at(i) - (anchor >= 0 ? own.at(anchor) : 0);
+
+    double first = 0;
+    double last = 0;
+    bool any = false;
+    for (int i = 0; i < runs.size(); ++i) {
+        const LoggerRunData &run = runs.at(i);
+        QCPGraph *graph = plot->addGraph();
+        graph->setName(runName(run));
+        QPen pen = runPen(i);
+        if (i == options.reference)
+            pen.setWidthF(2.5);
+        graph->setPen(pen);
+        const double base = layout.origin + layout.offsets.at(i);
+        QVector<double> keys(run.samples.size());
+        QVector<double> values(run.samples.size());
+        for (int k = 0; k < run.samples.size(); ++k) {
+            keys[k] = base + double(k) * run.intervalSeconds;
+            values[k] = double(run.samples.at(k));
+        }
+        graph->setData(keys, values, true);
+        if (!keys.isEmpty()) {
+            first = any ? qMin(first, keys.first()) : keys.first();
+            last = any ? qMax(last, keys.last()) : keys.last();
+            any = true;
+        }
+    }
+
+    // The reference: the band around it, each other run's share inside it
+    // and the stretches where it leaves it.
+    if (options.reference >= 0) {
+        if (options.reference >= runs.size()) {
+            layout.error = tr("There is no run %1 to take as the reference.")
+                               .arg(options.reference + 1);
+        } else {
+            const LoggerRunData &reference = runs.at(options.reference);
+            QList<RunComparison::Band> bands;
+            for (int i = 0; i < runs.size() && layout.error.isEmpty(); ++i) {
+                RunComparison::Band band;
+                QString error;
+                // The reference against itself checks the tolerance and the
+                // reference when it is the only run.
+                if (!RunComparison::compare(runs.at(i).samples, runs.at(i).intervalSeconds,
+                                            reference.samples, reference.intervalSeconds,
+                                            options.tolerancePercent, options.alignment, &band,
+                                            &error))
+                    layout.error = error;
+                bands << (i == options.reference ? RunComparison::Band() : band);
+            }
+            if (layout.error.isEmpty()) {
+                layout.bands = bands;
+                const double base = layout.origin + layout.offsets.at(options.reference);
+                const int n = reference.samples.size();
+                QVector<double> keys(n);
+                QVector<double> upper(n);
+                QVector<double> lower(n);
+                for (int k = 0; k < n; ++k) {
+                    const double v = double(reference.samples.at(k));
+                    const double d = qAbs(v) * options.tolerancePercent / 100.0;
+                    keys[k] = base + double(k) * reference.intervalSeconds;
+                    upper[k] = v + d;
+                    lower[k] = v - d;
+                }
+                QCPGraph *high = plot->addGraph();
+                QCPGraph *low = plot->addGraph();
+                const QPen edge(QColor(120, 120, 120), 0.8, Qt::DotLine);
+                high->setPen(edge);
+                low->setPen(edge);
+                high->setData(keys, upper, true);
+                low->setData(keys, lower, true);
+                low->setBrush(QColor(150, 150, 150, 70));
+                low->setChannelFillGraph(high);
+                high->setName(tr("Reference band ±%1 %").arg(options.tolerancePercent));
+                low->removeFromLegend();
+                // Drawn under the runs.
+                high->setLayer(QStringLiteral("grid"));
+                low->setLayer(QStringLiteral("grid"));
+
+                for (int i = 0; i < runs.size(); ++i) {
+                    const RunComparison::Band &band = layout.bands.at(i);
+                    if (band.excursions.isEmpty())
+                        continue;
+                    const LoggerRunData &run = runs.at(i);
+                    const double runBase = layout.origin + layout.offsets.at(i);
+                    QVector<double> outKeys;
+                    QVector<double> outValues;
+                    for (const auto &stretch : band.excursions) {
+                        for (int k = 0; k < run.samples.size(); ++k) {
+                            const double t = double(k) * run.intervalSeconds;
+                            if (t >= stretch.first && t < stretch.second) {
+                                outKeys << runBase + t;
+                                outValues << double(run.samples.at(k));
+                            }
+                        }
+                        // A gap between two stretches.
+                        outKeys << runBase + stretch.second;
+                        outValues << qQNaN();
+                    }
+                    QCPGraph *out = plot->addGraph();
+                    out->setPen(QPen(Qt::red, 2.5));
+                    out->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 3));
+                    out->setData(outKeys, outValues, true);
+                    out->removeFromLegend();
+                }
+            }
+        }
+    }
+    if (!layout.error.isEmpty())
+        layout.bands.clear();
+
+    if (options.threshold) {
+        auto *line = new QCPItemStraightLine(plot);
+        line->point1->setCoords(0, *options.threshold);
+        line->point2->setCoords(1, *options.threshold);
+        line->setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
+    }
+
+    // The axes.
+    if (layout.time == TimeAxis::Clock) {
+        QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
+        ticker->setDateTimeSpec(Qt::UTC);
+        ticker->setDateTimeFormat(last - first > 86400 ? QStringLiteral("yyyy-MM-dd\nhh:mm")
+                                                       : QStringLiteral("hh:mm:ss"));
+        plot->xAxis->setTicker(ticker);
+        plot->xAxis->setLabel(last - first > 86400 ? tr("Clock time")
+                                                   : tr("Clock time (hh:mm:ss)"));
+    } else {
+        const bool windows = options.alignment == RunComparison::Alignment::ExposureWindow;
+        if (last - first > 3600) {
+            QSharedPointer<QCPAxisTickerTime> ticker(new QCPAxisTickerTime);
+            ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
+            plot->xAxis->setTicker(ticker);
+            plot->xAxis->setLabel(windows ? tr("Time since the exposure window's start (h:mm:ss)")
+                                          : tr("Time since the start (h:mm:ss)"));
+        } else {
+            plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
+            plot->xAxis->setLabel(windows ? tr("Time since the exposure window's start (s)")
+                                          : tr("Time since the start (s)"));
+        }
+    }
+    plot->yAxis->setLabel(tr("Irradiance (%1)").arg(LoggerUnits::powerUnitText()));
+
+    plot->legend->setVisible(runs.size() > 1);
+    if (runs.size() > 1) {
+        QFont font = plot->legend->font();
+        font.setPointSizeF(runs.size() > 8 ? 7 : 9);
+        plot->legend->setFont(font);
+        plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    }
+
+    plot->rescaleAxes();
+    if (options.threshold) {
+        const QCPRange y = plot->yAxis->range();
+        plot->yAxis->setRange(qMin(y.lower, *options.threshold), qMax(y.upper, *options.threshold));
+    }
+    if (!any) {
+        plot->xAxis->setRange(layout.origin, layout.origin + 60);
+        plot->yAxis->setRange(0, 100);
+    }
+    return layout;
+}
+
+} // namespace RunPlot
