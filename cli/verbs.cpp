@@ -998,6 +998,8 @@ int Verbs::plot()
     for (const QString &line : result.lines)
         m_out << line << '\n';
     return Ok;
+}
+
 int Verbs::report()
 {
     ReportOptions options;

@@ -22,7 +22,6 @@ ReportLimitsPanel::ReportLimitsPanel(QWidget *parent) : QGroupBox(parent)
     m_sets->setObjectName(QStringLiteral("limitSets"));
     m_sets->setEditable(true);
     m_sets->setInsertPolicy(QComboBox::NoInsert);
-    m_sets->setMinimumWidth(180);
     m_sets->lineEdit()->setPlaceholderText(tr("Name of the set"));
     setsRow->addWidget(m_sets, 1);
     m_save = new QPushButton(tr("Save Set"), this);
@@ -31,22 +30,21 @@ ReportLimitsPanel::ReportLimitsPanel(QWidget *parent) : QGroupBox(parent)
     m_delete->setObjectName(QStringLiteral("deleteLimitSet"));
     setsRow->addWidget(m_save);
     setsRow->addWidget(m_delete);
-    grid->addLayout(setsRow, 0, 0, 1, 6);
+    grid->addLayout(setsRow, 0, 0, 1, 5);
 
-    const QString dose = QString::fromUtf8("mJ/cm²");
-    const QString power = QString::fromUtf8("μW/cm²");
-    auto add = [&](Row *row, const char *name, const QString &label, const QString &unit, int r,
-                   int c, int decimals) {
+    // A row a quantity: its label, then two limits, each switched on by its
+    // own check box.
+    auto add = [&](Row *row, const char *name, const QString &label, int r, int c, int decimals) {
         row->on = new QCheckBox(label, this);
         row->on->setObjectName(QLatin1String(name));
         row->value = new QDoubleSpinBox(this);
         row->value->setObjectName(QLatin1String(name) + QStringLiteral("Value"));
         row->value->setDecimals(decimals);
-        row->value->setRange(0, 1e7);
+        row->value->setRange(0, 999999);
+        row->value->setMaximumWidth(110);
         row->value->setEnabled(false);
         grid->addWidget(row->on, r, c);
         grid->addWidget(row->value, r, c + 1);
-        grid->addWidget(new QLabel(unit, this), r, c + 2);
         connect(row->on, &QCheckBox::toggled, this, [this] {
             updateState();
             if (!m_loading)
@@ -57,15 +55,20 @@ ReportLimitsPanel::ReportLimitsPanel(QWidget *parent) : QGroupBox(parent)
                 emit changed();
         });
     };
-    add(&m_doseMin, "doseMin", tr("Dose minimum"), dose, 1, 0, 3);
-    add(&m_doseMax, "doseMax", tr("Dose maximum"), dose, 1, 3, 3);
-    add(&m_peakMin, "peakMin", tr("Peak minimum"), power, 2, 0, 1);
-    add(&m_peakMax, "peakMax", tr("Peak maximum"), power, 2, 3, 1);
-    add(&m_threshold, "threshold", tr("Threshold"), power, 3, 0, 1);
-    add(&m_timeAboveMin, "timeAboveMin", tr("Minimum time above"), tr("s"), 3, 3, 0);
+    grid->addWidget(new QLabel(tr("Dose (mJ/cm²)"), this), 1, 0);
+    add(&m_doseMin, "doseMin", tr("Minimum"), 1, 1, 3);
+    add(&m_doseMax, "doseMax", tr("Maximum"), 1, 3, 3);
+    grid->addWidget(new QLabel(tr("Peak (μW/cm²)"), this), 2, 0);
+    add(&m_peakMin, "peakMin", tr("Minimum"), 2, 1, 1);
+    add(&m_peakMax, "peakMax", tr("Maximum"), 2, 3, 1);
+    grid->addWidget(new QLabel(tr("Time above"), this), 3, 0);
+    add(&m_threshold, "threshold", tr("Threshold"), 3, 1, 1);
+    m_threshold.value->setSuffix(QString::fromUtf8(" μW/cm²"));
+    m_threshold.value->setMaximumWidth(150);
+    add(&m_timeAboveMin, "timeAboveMin", tr("Minimum (s)"), 3, 3, 0);
     m_message = new QLabel(this);
     m_message->setStyleSheet(QStringLiteral("color: #c62828"));
-    grid->addWidget(m_message, 4, 0, 1, 6);
+    grid->addWidget(m_message, 4, 0, 1, 5);
 
     refreshSets(QString());
     connect(m_sets, QOverload<int>::of(&QComboBox::activated), this,

@@ -70,12 +70,16 @@ QString ruleText(UvFigures::DoseRule rule)
     return rule == UvFigures::DoseRule::Trapezoid ? tr("trapezoid") : tr("sample-and-hold");
 }
 
-// A row of the figures and checks tables: cells already markup.
+// A row of the figures and checks tables: cells already markup; the first
+// column takes what the others leave.
 void figureRow(QString &h, const QStringList &cells)
 {
+    const int width = cells.size() > 3 ? 13 : 20;
     h += QLatin1String("<tr>");
-    for (const QString &c : cells)
-        h += QLatin1String("<td align=\"center\">") + c + QLatin1String("</td>");
+    for (int i = 0; i < cells.size(); ++i)
+        h += QStringLiteral("<td width=\"%1%\" align=\"center\">")
+                 .arg(i == 0 ? 100 - width * (cells.size() - 1) : width)
+             + cells.at(i) + QLatin1String("</td>");
     h += QLatin1String("</tr>");
 }
 
