@@ -343,7 +343,8 @@ void CliTest::invocations_data()
         << QStringList{"--simulate", "logger", "report", "--run", "1", "--limits",
                        "dose-min=1000,peak-max=1100", "-o", D + "/out/pass.pdf"}
         << 0 << QStringList{"PASS\ndose-min\t1000\t1058.304\tpass\n"} << none << "pass.pdf"
-        << QByteArray() << QStringList{"Verdict: PASS", "Dose (sample-and-hold)", "1058.304"};
+        << QByteArray()
+        << QStringList{"Verdict: PASS", "Dose (sample-and-hold)", "1058.304", "Irradiance"};
     row("report: a peak above its maximum, FAIL and the PDF all the same")
         << QStringList{"--simulate", "logger", "report", "--run", "1", "--limits",
                        "peak-max=1000", "-o", D + "/out/fail.pdf"}

@@ -231,9 +231,17 @@ void LoggerReportTest::document()
         QVERIFY(!found.isNull());
         QCOMPARE(found.charFormat().fontWeight(), int(QFont::Normal));
     }
-    // The curve is the document's one curve object, the picture's size.
-    QVERIFY(doc->documentLayout()->handlerForObject(ReportCurve::kObjectType));
-    QCOMPARE(doc->toPlainText().count(QChar::ObjectReplacementCharacter), 1);
+    // The curve is the document's one object, where the picture was, drawn
+    // by the curve's handler the picture's size.
+    const QString plain = doc->toPlainText();
+    QCOMPARE(plain.count(QChar::ObjectReplacementCharacter), 1);
+    QTextCursor object(doc.get());
+    object.setPosition(plain.indexOf(QChar::ObjectReplacementCharacter) + 1);
+    QCOMPARE(object.charFormat().objectType(), int(ReportCurve::kObjectType));
+    auto *handler = doc->documentLayout()->handlerForObject(ReportCurve::kObjectType);
+    QVERIFY(handler);
+    QCOMPARE(handler->intrinsicSize(doc.get(), object.position() - 1, object.charFormat()),
+             QSizeF(500, 200));
 }
 
 QTEST_MAIN(LoggerReportTest)
