@@ -1007,8 +1007,8 @@ int Verbs::report()
     if (!reportOptions(m_line, &options, &error))
         return fail(Usage, error);
     if (m_line.positional.size() > 1)
-        return fail(Usage, QStringLiteral("report takes one file, not %1")
-                               .arg(m_line.positional.size()));
+        return fail(Usage,
+                    QStringLiteral("report takes one file, not %1").arg(m_line.positional.size()));
     int exit = Ok;
     if (options.output != QLatin1String("-") && (exit = checkOutputTarget(options.output)) != Ok)
         return exit;

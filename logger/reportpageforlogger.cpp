@@ -10,6 +10,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextDocument>
 
 ReportPageForLogger::ReportPageForLogger(QWidget *parent)
@@ -36,7 +37,10 @@ ReportPageForLogger::ReportPageForLogger(QWidget *parent)
     resize(700, screen ? screen->availableGeometry().height() - 40 : 600);
 }
 
-ReportPageForLogger::~ReportPageForLogger() { delete ui; }
+ReportPageForLogger::~ReportPageForLogger()
+{
+    delete ui;
+}
 
 QCustomPlot *ReportPageForLogger::plot() const
 {
@@ -73,10 +77,14 @@ void ReportPageForLogger::rebuild()
     report.stamp = QDateTime::currentDateTime();
     report.limits = m_limitValues;
     m_html = LoggerReport::html(report);
+    // The view stays where it was while limits or entries change.
+    QScrollBar *scroll = ui->textBrowser->verticalScrollBar();
+    const int position = scroll->value();
     QTextDocument *previous = m_document;
     m_document = LoggerReport::document(report, this);
     ui->textBrowser->setDocument(m_document);
     delete previous;
+    scroll->setValue(position);
 }
 
 void ReportPageForLogger::setFreeTexts(const QString &testLight, const QString &company,

@@ -7,23 +7,40 @@ namespace LimitSets {
 
 namespace {
 
-// One map of name -> text: set names are free text, which a settings key
-// could not hold ("/" starts a group).
-const char kKey[] = "reportLimitSets";
+// An array of name and text pairs (set names are free text, which a
+// settings key could not hold: "/" starts a group), readable in the file:
+// reportLimitSets\1\name=..., reportLimitSets\1\limits=dose-min=10,...
+const char kArray[] = "reportLimitSets";
+const char kName[] = "name";
+const char kText[] = "limits";
 
 QVariantMap sets()
 {
-    const QSettings s{QStringLiteral("Vantrel"), QStringLiteral("Vantrel")};
-    return s.value(QLatin1String(kKey)).toMap();
+    QSettings s{QStringLiteral("Vantrel"), QStringLiteral("Vantrel")};
+    QVariantMap map;
+    const int n = s.beginReadArray(QLatin1String(kArray));
+    for (int i = 0; i < n; ++i) {
+        s.setArrayIndex(i);
+        map.insert(s.value(QLatin1String(kName)).toString(), s.value(QLatin1String(kText)));
+    }
+    s.endArray();
+    return map;
 }
 
 void store(const QVariantMap &map)
 {
     QSettings s{QStringLiteral("Vantrel"), QStringLiteral("Vantrel")};
+    s.remove(QLatin1String(kArray));
     if (map.isEmpty())
-        s.remove(QLatin1String(kKey));
-    else
-        s.setValue(QLatin1String(kKey), map);
+        return;
+    s.beginWriteArray(QLatin1String(kArray), map.size());
+    int i = 0;
+    for (auto it = map.cbegin(); it != map.cend(); ++it, ++i) {
+        s.setArrayIndex(i);
+        s.setValue(QLatin1String(kName), it.key());
+        s.setValue(QLatin1String(kText), it.value());
+    }
+    s.endArray();
 }
 
 } // namespace

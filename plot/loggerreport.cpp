@@ -2,13 +2,13 @@
 
 #include "plot/reportcurve.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QPdfWriter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QAbstractTextDocumentLayout>
-#include <QTextBlock>
 #include <QTextFragment>
 
 namespace LoggerReport {
@@ -38,13 +38,13 @@ void identityRow(QString &h, const QString &labelWidth, const QString &label1,
     h += QLatin1String("<tr>");
     h += QLatin1String("<td width=\"") + labelWidth + QLatin1String("\">") + label1
          + QLatin1String("</td>");
-    h += QLatin1String("<td width=\"33%\">") + cellText(value1) + QLatin1String("<hr/>")
-         + QLatin1String("</td>");
+    h += QLatin1String("<td width=\"33%\">") + cellText(value1) + QLatin1String("<hr/>") +
+         QLatin1String("</td>");
     h += QLatin1String("<td width=\"3%\">") + QLatin1String("</td>");
     h += QLatin1String("<td width=\"") + labelWidth + QLatin1String("\">") + label2
          + QLatin1String("</td>");
-    h += QLatin1String("<td width=\"33%\">") + cellText(value2) + QLatin1String("<hr/>")
-         + QLatin1String("</td>");
+    h += QLatin1String("<td width=\"33%\">") + cellText(value2) + QLatin1String("<hr/>") +
+         QLatin1String("</td>");
     h += QLatin1String("</tr>");
 }
 
@@ -78,8 +78,8 @@ void figureRow(QString &h, const QStringList &cells)
     h += QLatin1String("<tr>");
     for (int i = 0; i < cells.size(); ++i)
         h += QStringLiteral("<td width=\"%1%\" align=\"center\">")
-                 .arg(i == 0 ? 100 - width * (cells.size() - 1) : width)
-             + cells.at(i) + QLatin1String("</td>");
+                 .arg(i == 0 ? 100 - width * (cells.size() - 1) : width) +
+             cells.at(i) + QLatin1String("</td>");
     h += QLatin1String("</tr>");
 }
 
@@ -95,9 +95,9 @@ void figuresPart(QString &h, const Analysis &a)
                   number(UvFigures::toMilliJoulePerCm2(f.dose), 3), doseUnitText});
     figureRow(h, {tr("Peak"), number(f.peak, 1), unitText});
     figureRow(h, {tr("Exposure window (%1% of the peak)").arg(a.options.windowPercent),
-                  f.hasWindow ? number(f.windowStart, 1) + QStringLiteral(" – ")
-                                    + number(f.windowEnd, 1)
-                              : QStringLiteral("–"),
+                  f.hasWindow
+                      ? number(f.windowStart, 1) + QStringLiteral(" – ") + number(f.windowEnd, 1)
+                      : QStringLiteral("–"),
                   seconds});
     if (a.options.hasThreshold)
         figureRow(h, {tr("Time above %1 %2").arg(number(a.options.threshold, 1), unitText),
@@ -129,11 +129,10 @@ void figuresPart(QString &h, const Analysis &a)
                       c.passed ? tr("PASS") : tr("FAIL")});
     }
     h += QLatin1String("</table>");
-    h += QLatin1String("<p style=\"font-size: 16pt\"><b>") + tr("Verdict:")
-         + QLatin1Char(' ')
-         + (a.verdict.pass ? QLatin1String("<span style=\"color: #1a7f37\">") + tr("PASS")
-                           : QLatin1String("<span style=\"color: #c62828\">") + tr("FAIL"))
-         + QLatin1String("</span></b></p>");
+    h += QLatin1String("<p style=\"font-size: 16pt\"><b>") + tr("Verdict:") + QLatin1Char(' ') +
+         (a.verdict.pass ? QLatin1String("<span style=\"color: #1a7f37\">") + tr("PASS")
+                         : QLatin1String("<span style=\"color: #c62828\">") + tr("FAIL")) +
+         QLatin1String("</span></b></p>");
 }
 
 } // namespace
@@ -220,21 +219,21 @@ QString html(const Fields &f, bool chineseLayout, const QDateTime &stamp, const 
     h += QLatin1String("<tr>");
     if (chineseLayout) {
         h += QLatin1String("<td width=\"50%\">") + tester + QLatin1String("</td>");
-        h += QLatin1String("<td width=\"26%\" align=\"center\">") + cellText(f.tester)
-             + QLatin1String("<hr/>") + QLatin1String("</td>");
+        h += QLatin1String("<td width=\"26%\" align=\"center\">") + cellText(f.tester) +
+             QLatin1String("<hr/>") + QLatin1String("</td>");
         h += QLatin1String("</tr>");
         h += QLatin1String("<tr>");
         h += QLatin1String("<td width=\"50%\">") + auditor + QLatin1String("</td>");
-        h += QLatin1String("<td width=\"25%\" align=\"center\">") + cellText(f.auditor)
-             + QLatin1String("<hr/>") + QLatin1String("</td>");
+        h += QLatin1String("<td width=\"25%\" align=\"center\">") + cellText(f.auditor) +
+             QLatin1String("<hr/>") + QLatin1String("</td>");
     } else {
         h += QLatin1String("<td width=\"10%\">") + tester + QLatin1String("</td>");
-        h += QLatin1String("<td width=\"26%\" align=\"center\">") + cellText(f.tester)
-             + QLatin1String("<hr/>") + QLatin1String("</td>");
+        h += QLatin1String("<td width=\"26%\" align=\"center\">") + cellText(f.tester) +
+             QLatin1String("<hr/>") + QLatin1String("</td>");
         h += QLatin1String("<td width=\"12%\">") + QLatin1String("</td>");
         h += QLatin1String("<td width=\"11%\">") + auditor + QLatin1String("</td>");
-        h += QLatin1String("<td width=\"25%\" align=\"center\">") + cellText(f.auditor)
-             + QLatin1String("<hr/>") + QLatin1String("</td>");
+        h += QLatin1String("<td width=\"25%\" align=\"center\">") + cellText(f.auditor) +
+             QLatin1String("<hr/>") + QLatin1String("</td>");
     }
     h += QLatin1String("</tr>");
     h += QLatin1String("</table>");

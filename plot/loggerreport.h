@@ -19,7 +19,7 @@ namespace LoggerReport {
 
 struct Fields
 {
-    QString device;   // display name followed by " Vantrel"
+    QString device; // display name followed by " Vantrel"
     QString serialNo;
     QString startTime;
     QString duration; // with its "S"

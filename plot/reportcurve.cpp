@@ -16,6 +16,14 @@ ReportCurve::ReportCurve(const LoggerRunData &run, const UvFigures::Options &opt
         plotOptions.threshold = options.threshold;
     m_plot->resize(kWidth, kHeight);
     RunPlot::show(m_plot.get(), {run}, plotOptions);
+    // A smaller type than the window's plots: the axis titles fit the
+    // curve's 200 pixels of height.
+    QFont font = m_plot->font();
+    font.setPointSizeF(7.5);
+    for (QCPAxis *axis : {m_plot->xAxis, m_plot->yAxis}) {
+        axis->setLabelFont(font);
+        axis->setTickLabelFont(font);
+    }
     // Recorded at the report's size, so that the text of the axes keeps its
     // proportion to the curve at any scale.
     QCPPainter painter(&m_picture);

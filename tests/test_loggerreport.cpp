@@ -167,7 +167,8 @@ void LoggerReportTest::document_data()
         fixed(f.windowStart, 1) + QString::fromUtf8(" – ") + fixed(f.windowEnd, 1);
     options.hasThreshold = true;
     options.threshold = 300;
-    const double above = UvFigures::compute(run.samples, run.intervalSeconds, options).aboveThreshold;
+    const double above =
+        UvFigures::compute(run.samples, run.intervalSeconds, options).aboveThreshold;
     const QString verdict = "Verdict: ";
     auto judged = [&](const QString &text) {
         Verdict::Limits l;
