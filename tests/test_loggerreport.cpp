@@ -157,6 +157,7 @@ void LoggerReportTest::document_data()
     QTest::addColumn<QString>("limits"); // KEY=VALUE text; "" none
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<bool>("emptyRun"); // the run has a start and no sample
 
     const LoggerRunData run = sampleRun();
     UvFigures::Options options;
@@ -184,26 +185,31 @@ void LoggerReportTest::document_data()
     };
 
     QTest::newRow("markup typed in an entry shows as text")
-        << "<b>x</b>" << "" << QStringList{"<b>x</b>"} << QStringList{};
+        << "<b>x</b>" << "" << QStringList{"<b>x</b>"} << QStringList{} << false;
     QTest::newRow("figures with the rule, no verdict without limits")
         << "" << "" << QStringList{figures, "Peak\n800.0", window}
-        << QStringList{verdict, "Time above"};
+        << QStringList{verdict, "Time above"} << false;
     QTest::newRow("a threshold alone adds the time above it")
         << "" << "threshold=300"
         << QStringList{QString::fromUtf8("Time above 300.0 μW/cm2\n") + fixed(above, 1)}
-        << QStringList{verdict};
+        << QStringList{verdict} << false;
     const QString holding = "dose-min=" + fixed(UvFigures::toMilliJoulePerCm2(f.dose) - 1, 3) +
                             ",peak-max=800,time-above-min=" + fixed(above, 0) + ",threshold=300";
     QTest::newRow("limits that hold: PASS")
         << "" << holding << QStringList{judged(holding), "Dose minimum", "PASS"}
-        << QStringList{"FAIL"};
+        << QStringList{"FAIL"} << false;
     const QString failing = "peak-max=799.9,dose-max=1000";
     QTest::newRow("a peak above its maximum: FAIL")
         << "" << failing << QStringList{judged(failing), "Peak maximum\n800.0\n799.9"}
-        << QStringList{verdict + "PASS"};
+        << QStringList{verdict + "PASS"} << false;
     QTest::newRow("too short above the threshold: FAIL")
         << "" << "time-above-min=" + fixed(above + 10, 0) + ",threshold=300"
-        << QStringList{verdict + "FAIL"} << QStringList{verdict + "PASS"};
+        << QStringList{verdict + "FAIL"} << QStringList{verdict + "PASS"} << false;
+    QTest::newRow("a run without samples: figures of nothing, no window")
+        << "" << "dose-min=0.001,threshold=1"
+        << QStringList{"Dose (sample-and-hold)\n0.000", "Peak\n0.0", QString::fromUtf8("peak)\n–"),
+                       verdict + "FAIL"}
+        << QStringList{verdict + "PASS"} << true;
 }
 
 void LoggerReportTest::document()
@@ -212,11 +218,14 @@ void LoggerReportTest::document()
     QFETCH(QString, limits);
     QFETCH(QStringList, present);
     QFETCH(QStringList, absent);
+    QFETCH(bool, emptyRun);
 
     LoggerReport::Report report;
     report.fields = sampleFields();
     report.fields.tester = tester;
     report.run = sampleRun();
+    if (emptyRun)
+        report.run.samples.clear();
     report.stamp = kStamp;
     QString error;
     QVERIFY2(Verdict::parse(limits, &report.limits, &error), qPrintable(error));
