@@ -18,11 +18,12 @@ const OptionSpec kOptions[] = {
     {"simulate", 0, true, "*"},      {"serial", 0, true, "*"},
     {"debug", 0, false, "*"},        {"help", 'h', false, "*"},
     {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download stats"},
-    {"run", 0, true, "download stats plot"}, {"output", 'o', true, "download plot"},
+    {"run", 0, true, "download stats plot report"}, {"output", 'o', true, "download plot report"},
     {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
     {"bom", 0, false, "download"},
     {"threshold", 0, true, "stats"}, {"window-percent", 0, true, "stats"},
     {"rule", 0, true, "stats"}, {"dose-unit", 0, true, "stats"},
+    {"limits", 0, true, "report"}, {"limit-set", 0, true, "report"},
     {"overlay", 0, false, "plot"}, {"reference-run", 0, true, "plot"},
     {"reference", 0, true, "plot"}, {"tolerance", 0, true, "plot"},
     {"time", 0, true, "plot"}, {"align", 0, true, "plot"},
@@ -50,7 +51,8 @@ const OptionSpec *findShort(QChar c)
 const QStringList kVerbs = {QStringLiteral("list"),     QStringLiteral("info"),
                             QStringLiteral("config"),   QStringLiteral("clock"),
                             QStringLiteral("download"), QStringLiteral("stats"),
-                            QStringLiteral("plot"),     QStringLiteral("help")};
+                            QStringLiteral("plot"),     QStringLiteral("report"),
+                            QStringLiteral("help")};
 
 bool takes(const OptionSpec &o, const QString &verb, const QString &action)
 {
@@ -279,6 +281,29 @@ QString helpText(const QString &verb)
             "gives the share of its compared samples inside the band.\n"
             "With SOURCE the runs come from a saved measurement file (JSON, CSV, .xls,\n"
             ".xlsx), else from the instrument. Needs no display.\n");
+    if (verb == QLatin1String("report"))
+        return QStringLiteral(
+            "usage: vantrel-cli report [--run N] [--limits KEY=VALUE,...] [--limit-set NAME]\n"
+            "                          -o FILE.pdf [FILE]\n"
+            "\n"
+            "Writes the test report of a Logger run as PDF, the report the program\n"
+            "prints: the instrument, the run's start, duration and power values, its\n"
+            "curve (as vectors), its UV figures (dose, sample-and-hold; peak; exposure\n"
+            "window) and, with limits, each check and the verdict PASS or FAIL.\n"
+            "--run N chooses the run; it may be left out when there is only one.\n"
+            "With FILE the run comes from a saved measurement file, else from the\n"
+            "instrument.\n"
+            "\n"
+            "--limits takes any of dose-min, dose-max (mJ/cm2), peak-min, peak-max\n"
+            "(uW/cm2), time-above-min (s) and threshold (uW/cm2; needed by\n"
+            "time-above-min, and alone it adds the time above it to the figures),\n"
+            "e.g. --limits dose-min=10,dose-max=50,peak-max=900.\n"
+            "--limit-set NAME takes a limit set saved in the report window instead.\n"
+            "With limits the verdict goes to standard output: PASS or FAIL, then a\n"
+            "line per check (key, limit, measured value, pass or fail).\n"
+            "\n"
+            "Exit code 6 when the run fails its limits; the PDF is written all the\n"
+            "same. A file is replaced only once the new one is complete.\n");
     return QStringLiteral(
         "usage: vantrel-cli [global options] COMMAND [options]\n"
         "\n"
@@ -292,6 +317,7 @@ QString helpText(const QString &verb)
         "  download              stored records (Meter) or runs (Logger)\n"
         "  stats [FILE]          UV dose, peak and exposure window of Logger runs\n"
         "  plot -o FILE [SOURCE] Logger runs drawn to SVG, PNG, JPEG or PDF\n"
+        "  report [FILE]         a Logger run's test report as PDF, with a verdict\n"
         "  help [COMMAND]        this text, or the command's\n"
         "\n"
         "Global options:\n"
@@ -304,7 +330,7 @@ QString helpText(const QString &verb)
         "  --version             the program's version\n"
         "\n"
         "Exit codes: 0 done, 2 wrong command line, 3 no instrument, 4 instrument\n"
-        "error or time-out, 5 file error.\n");
+        "error or time-out, 5 file error, 6 the report's run fails its limits.\n");
 }
 
 } // namespace Cli

@@ -16,7 +16,8 @@ enum Exit
     Usage = 2,           // wrong command line, or a verb/setting the instrument does not have
     NoInstrument = 3,    // none found, the chosen one not found, or it cannot be opened
     InstrumentError = 4, // a command failed, refused, timed out, or the instrument went away
-    FileError = 5        // the output file cannot be written
+    FileError = 5,       // the output file cannot be written
+    VerdictFail = 6      // report: the run fails its limits (the report is written)
 };
 
 struct CommandLine

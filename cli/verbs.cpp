@@ -2,6 +2,7 @@
 
 #include "cli/commandline.h"
 #include "cli/plotverb.h"
+#include "cli/reportverb.h"
 #include "cli/session.h"
 #include "cli/stats.h"
 #include "download/loggerrun.h"
@@ -68,6 +69,7 @@ private:
                     LoggerData *data, int *exit);
     int stats();
     int plot();
+    int report();
 
     // Opens and recognises the chosen instrument; false (with the exit code
     // in *exit and the message shown) when that fails.
@@ -199,7 +201,8 @@ int Verbs::run()
     // Positional words: only config set takes any (and clock set one time).
     const bool takesWords = (verb == QLatin1String("config") && action == QLatin1String("set")) ||
                             (verb == QLatin1String("clock") && action == QLatin1String("set")) ||
-                            verb == QLatin1String("stats") || verb == QLatin1String("plot");
+                            verb == QLatin1String("stats") || verb == QLatin1String("plot") ||
+                            verb == QLatin1String("report");
     if (!takesWords && !m_line.positional.isEmpty())
         return fail(Usage, QStringLiteral("unexpected \"%1\"").arg(m_line.positional.first()));
 
@@ -215,6 +218,8 @@ int Verbs::run()
         return stats();
     if (verb == QLatin1String("plot"))
         return plot();
+    if (verb == QLatin1String("report"))
+        return report();
     return download();
 }
 
@@ -995,6 +1000,51 @@ int Verbs::plot()
     for (const QString &line : result.lines)
         m_out << line << '\n';
     return Ok;
+}
+
+int Verbs::report()
+{
+    ReportOptions options;
+    QString error;
+    if (!reportOptions(m_line, &options, &error))
+        return fail(Usage, error);
+    if (m_line.positional.size() > 1)
+        return fail(Usage,
+                    QStringLiteral("report takes one file, not %1").arg(m_line.positional.size()));
+    int exit = Ok;
+    if (options.output != QLatin1String("-") && (exit = checkOutputTarget(options.output)) != Ok)
+        return exit;
+
+    LoggerData data;
+    const QList<int> chosen = options.run > 0 ? QList<int>{options.run} : QList<int>();
+    if (!loggerRuns(m_line.positional.value(0), chosen,
+                    QStringLiteral("reports are of Logger runs"), &data, &exit))
+        return exit;
+
+    ReportResult result;
+    if (!makeReport(data, options, &result, &error))
+        return fail(Usage, error);
+    if (result.pdf.isEmpty())
+        return fail(FileError, QStringLiteral("cannot write %1: the report could not be drawn "
+                                              "as PDF")
+                                   .arg(options.output));
+    if ((exit = writeOutput(result.pdf, options.output)) != Ok)
+        return exit;
+    if (!result.judged)
+        return Ok;
+    // The PDF is written either way; the verdict goes to standard output
+    // unless the PDF itself does.
+    if (options.output != QLatin1String("-"))
+        m_out << verdictLines(result.verdict);
+    if (result.verdict.pass)
+        return Ok;
+    QStringList failed;
+    for (const Verdict::Check &c : qAsConst(result.verdict.checks)) {
+        if (!c.passed)
+            failed << c.key;
+    }
+    return fail(VerdictFail, QStringLiteral("FAIL: the run is outside %1; the report is written")
+                                 .arg(failed.join(QLatin1String(", "))));
 }
 
 } // namespace

@@ -3,48 +3,34 @@
 #include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "logger/informationpageforlogger.h"
+#include "logger/reportlimitspanel.h"
+#include "plot/reportcurve.h"
 #include "ui_reportpageforlogger.h"
 
-#include <QCloseEvent>
-#include <QDir>
-#include <QFile>
+#include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryFile>
-#include <qcustomplot.h>
-
-namespace {
-
-// A fresh, unique file name for one window's curve picture. The program's
-// own directory is not writable once installed, and several report windows
-// may be open at once.
-QString newPicturePath()
-{
-    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("vantrel-curve-XXXXXX.png")));
-    file.setAutoRemove(false);
-    if (!file.open())
-        return QDir::temp().filePath(QStringLiteral("PcustomPlot.png"));
-    return file.fileName();
-}
-
-} // namespace
+#include <QScrollBar>
+#include <QTextDocument>
 
 ReportPageForLogger::ReportPageForLogger(QWidget *parent)
-    : QDialog(parent), ui(new Ui::ReportPageForLogger), m_picturePath(newPicturePath())
+    : QDialog(parent), ui(new Ui::ReportPageForLogger)
 {
     ui->setupUi(this);
+    m_limits = new ReportLimitsPanel(this);
+    ui->gridLayout->addWidget(m_limits, 1, 0, 1, 3);
+    connect(m_limits, &ReportLimitsPanel::changed, this, [this] {
+        Verdict::Limits limits;
+        QString error;
+        // Contradicting limits are shown in the panel; the report keeps the
+        // last ones that made sense.
+        if (!m_limits->limits(&limits, &error))
+            return;
+        m_limitValues = limits;
+        rebuild();
+    });
 
-    QCustomPlot *plot = ui->PcustomPlot;
-    plot->addGraph(plot->xAxis, plot->yAxis);
-    plot->graph(0)->setPen(QPen(Qt::black));
-    plot->xAxis->setRange(1, 61440);
-    plot->yAxis->setRange(0, 600);
-    plot->xAxis->setTickLabels(false);
-    plot->yAxis->setTickLabels(false);
-
-    m_fields.testLight = m_fields.company = m_fields.tester = m_fields.auditor =
-        QStringLiteral("&nbsp;");
-    loadCurve();
+    loadRun();
     rebuild();
 
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -53,15 +39,19 @@ ReportPageForLogger::ReportPageForLogger(QWidget *parent)
 
 ReportPageForLogger::~ReportPageForLogger()
 {
-    removePicture();
     delete ui;
 }
 
-QCustomPlot *ReportPageForLogger::plot() const { return ui->PcustomPlot; }
+QCustomPlot *ReportPageForLogger::plot() const
+{
+    auto *curve = dynamic_cast<ReportCurve *>(
+        m_document->documentLayout()->handlerForObject(ReportCurve::kObjectType));
+    return curve ? curve->plot() : nullptr;
+}
 
 QTextBrowser *ReportPageForLogger::textBrowser() const { return ui->textBrowser; }
 
-void ReportPageForLogger::loadCurve()
+void ReportPageForLogger::loadRun()
 {
     m_run = LoggerRunData();
     if (auto *page = qobject_cast<FirstPageForLogger *>(parentWidget())) {
@@ -76,29 +66,25 @@ void ReportPageForLogger::loadCurve()
         m_chineseLayout = page->chineseLayout;
         m_run = page->chosenRun();
     }
-    const QVector<double> values = m_run.sampleValues();
-    QVector<double> keys(values.size());
-    for (int i = 0; i < keys.size(); ++i)
-        keys[i] = i;
-    const QCP::Interactions interactions = QCP::iRangeDrag | QCP::iRangeZoom
-                                           | QCP::iSelectPlottables;
-    QCustomPlot *plot = ui->PcustomPlot;
-    plot->graph(0)->setData(keys, values);
-    plot->replot();
-    plot->setInteractions(interactions);
-    plot->rescaleAxes();
-    plot->replot();
-    plot->setInteractions(interactions);
 }
 
 void ReportPageForLogger::rebuild()
 {
-    ui->PcustomPlot->savePng(m_picturePath, 500, 200, 1.0, -1, 96);
-    ui->PcustomPlot->hide();
-    m_html = LoggerReport::html(m_fields, m_chineseLayout, m_picturePath,
-                                QDateTime::currentDateTime());
-    ui->textBrowser->clear();
-    ui->textBrowser->setHtml(m_html);
+    LoggerReport::Report report;
+    report.fields = m_fields;
+    report.run = m_run;
+    report.chineseLayout = m_chineseLayout;
+    report.stamp = QDateTime::currentDateTime();
+    report.limits = m_limitValues;
+    m_html = LoggerReport::html(report);
+    // The view stays where it was while limits or entries change.
+    QScrollBar *scroll = ui->textBrowser->verticalScrollBar();
+    const int position = scroll->value();
+    QTextDocument *previous = m_document;
+    m_document = LoggerReport::document(report, this);
+    ui->textBrowser->setDocument(m_document);
+    delete previous;
+    scroll->setValue(position);
 }
 
 void ReportPageForLogger::setFreeTexts(const QString &testLight, const QString &company,
@@ -113,7 +99,7 @@ void ReportPageForLogger::setFreeTexts(const QString &testLight, const QString &
 
 void ReportPageForLogger::on_PrintReportbtn_clicked()
 {
-    UiSeam::print(this, ui->textBrowser->document());
+    UiSeam::print(this, m_document);
 }
 
 void ReportPageForLogger::on_Informationbtn_clicked()
@@ -122,22 +108,4 @@ void ReportPageForLogger::on_Informationbtn_clicked()
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-}
-
-void ReportPageForLogger::closeEvent(QCloseEvent *event)
-{
-    removePicture();
-    QDialog::closeEvent(event);
-}
-
-void ReportPageForLogger::done(int result)
-{
-    removePicture();
-    QDialog::done(result);
-}
-
-void ReportPageForLogger::removePicture()
-{
-    if (!m_picturePath.isEmpty())
-        QFile::remove(m_picturePath);
 }

@@ -67,6 +67,7 @@ bool parse(const QString &text, Limits *limits, QString *error)
             }
             thresholdGiven = true;
             l.threshold = value;
+            l.thresholdSet = true;
             continue;
         }
         const Key *found = nullptr;
@@ -106,7 +107,7 @@ QString toText(const Limits &limits)
         if (const std::optional<double> &v = limits.*(k.field))
             parts << QStringLiteral("%1=%2").arg(QLatin1String(k.name)).arg(*v, 0, 'g', 12);
     }
-    if (limits.timeAboveMin)
+    if (limits.timeAboveMin || limits.thresholdSet)
         parts << QStringLiteral("threshold=%1").arg(limits.threshold, 0, 'g', 12);
     return parts.join(QLatin1Char(','));
 }

@@ -21,6 +21,9 @@ struct Limits
     std::optional<double> peakMax;
     std::optional<double> timeAboveMin; // s above `threshold`
     double threshold = 0;               // μW/cm²
+    // The threshold was given: the time above it is shown even without
+    // timeAboveMin.
+    bool thresholdSet = false;
     bool any() const { return doseMin || doseMax || peakMin || peakMax || timeAboveMin; }
 };
 

@@ -1,33 +1,80 @@
 #pragma once
 
+#include "measurement/loggerdata.h"
+#include "measurement/uvfigures.h"
+#include "measurement/verdict.h"
+
 #include <QDateTime>
 #include <QString>
 
-// The Logger test report as one HTML document: the instrument's identity,
-// the run's start time and duration, its four power values and the curve
-// picture, and the four free-text entries. Labels are translated in the
-// context "ReportPageForLogger"; values are inserted as they stand.
+class QTextDocument;
+
+// The Logger test report: the instrument's identity, the run's start time
+// and duration, its four power values and its curve, the run's UV figures
+// and, with limits, their checks and a PASS or FAIL verdict, then the four
+// free-text entries. Labels are translated in the context
+// "ReportPageForLogger". Every value is text: it is escaped, never read as
+// markup, and an empty one keeps its underlined cell.
 namespace LoggerReport {
 
 struct Fields
 {
-    QString device;      // display name followed by " Vantrel"
+    QString device; // display name followed by " Vantrel"
     QString serialNo;
     QString startTime;
-    QString duration;    // with its "S"
-    QString testLight = QStringLiteral("&nbsp;");
-    QString company = QStringLiteral("&nbsp;");
-    QString tester = QStringLiteral("&nbsp;");
-    QString auditor = QStringLiteral("&nbsp;");
+    QString duration; // with its "S"
+    QString testLight;
+    QString company;
+    QString tester;
+    QString auditor;
     QString powerRec;
     QString powerMax;
     QString powerMin;
     QString powerAvg;
 };
 
-// stamp gives the title's "Report_yyyyMMddhhmmss"; picturePath is the image
-// source of the curve.
-QString html(const Fields &fields, bool chineseLayout, const QString &picturePath,
-             const QDateTime &stamp);
+// The UV figures part under the data table.
+struct Analysis
+{
+    UvFigures::Options options; // the rule; the threshold when the limits set one
+    UvFigures::Figures figures;
+    Verdict::Limits limits;
+    Verdict::Result verdict; // judged when limits.any()
+};
+
+Analysis analyse(const LoggerRunData &run, UvFigures::DoseRule rule, const Verdict::Limits &limits);
+
+// The name of the curve's image in the HTML; document() puts the curve
+// object there.
+extern const QLatin1String kCurveName;
+
+// stamp gives the title's "Report_yyyyMMddhhmmss". The curve is an image
+// named kCurveName of 500 x 200 at 96 dpi; without an analysis the figures
+// part is left out.
+QString html(const Fields &fields, bool chineseLayout, const QDateTime &stamp,
+             const Analysis *analysis = nullptr);
+
+struct Report
+{
+    Fields fields;
+    LoggerRunData run;
+    bool chineseLayout = false;
+    QDateTime stamp;
+    UvFigures::DoseRule rule = UvFigures::DoseRule::SampleHold;
+    Verdict::Limits limits;
+};
+
+// The HTML of the report: its analysis, then html().
+QString html(const Report &report);
+
+// The report as the window shows and prints it and vantrel-cli writes it:
+// the HTML with the curve as a text object (ReportCurve) that draws vectors
+// on whatever painter the document is painted with (screen, printer, PDF).
+// The document is created with the parent given and owns the curve.
+QTextDocument *document(const Report &report, QObject *parent = nullptr);
+
+// The document printed to PDF on A4 pages, into memory; empty when Qt could
+// not paint it.
+QByteArray pdf(QTextDocument *document);
 
 } // namespace LoggerReport

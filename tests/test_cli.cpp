@@ -1,5 +1,6 @@
 // vantrel-cli end to end: the real program against simulated instruments,
 // and its files against what the pages save from the same instruments.
+#include "cli/commandline.h"
 #include "gui/uiseam.h"
 #include "files/recordexport.h"
 #include "files/xlsreader.h"
@@ -338,6 +339,27 @@ void CliTest::invocations_data()
                        "\"above_threshold_s\": 930,", "\"peak\": 1005.4,",
                        "\"window_end\": 1200,"}
         << none << "" << QByteArray() << none;
+    row("report: limits that hold, PASS and the PDF")
+        << QStringList{"--simulate", "logger", "report", "--run", "1", "--limits",
+                       "dose-min=1000,peak-max=1100", "-o", D + "/out/pass.pdf"}
+        << 0 << QStringList{"PASS\ndose-min\t1000\t1058.304\tpass\n"} << none << "pass.pdf"
+        << QByteArray()
+        << QStringList{"Verdict: PASS", "Dose (sample-and-hold)", "1058.304", "Irradiance"};
+    row("report: a peak above its maximum, FAIL and the PDF all the same")
+        << QStringList{"--simulate", "logger", "report", "--run", "1", "--limits",
+                       "peak-max=1000", "-o", D + "/out/fail.pdf"}
+        << int(Cli::VerdictFail) << QStringList{"FAIL\npeak-max\t1000\t1005.4\tfail\n"}
+        << QStringList{"FAIL: the run is outside peak-max"} << "fail.pdf" << QByteArray()
+        << QStringList{"Verdict: FAIL", "Peak maximum"};
+    row("report: limits that are no numbers")
+        << QStringList{"--simulate", "logger", "report", "--run", "1", "--limits", "dose-min=x",
+                       "-o", D + "/out/bad.pdf"}
+        << 2 << none << QStringList{"--limits: \"dose-min=x\" is no limit KEY=NUMBER."}
+        << "bad.pdf" << QByteArray() << none;
+    row("report of several runs needs --run")
+        << QStringList{"--simulate", "logger", "report", "-o", D + "/out/which.pdf"} << 2 << none
+        << QStringList{"there are runs 1, 2, 3: choose one with --run N"} << "which.pdf"
+        << QByteArray() << none;
     row("plot: two runs against a third as reference, to SVG")
         << QStringList{"--simulate",
                        "logger",
@@ -501,7 +523,11 @@ void CliTest::invocations()
         QVERIFY2(r.err.contains(needle), qPrintable(r.err));
     // Messages go to standard error and start with the program's name; a
     // failure puts nothing on standard output, a success nothing on error.
-    if (exitCode != 0) {
+    // A report whose run fails its limits is written, with its verdict.
+    const bool written = exitCode == 0 || exitCode == Cli::VerdictFail;
+    if (exitCode == Cli::VerdictFail) {
+        QVERIFY2(r.err.startsWith(QLatin1String("vantrel-cli: ")), qPrintable(r.err));
+    } else if (exitCode != 0) {
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out.left(600)));
         QVERIFY2(r.err.startsWith(QLatin1String("vantrel-cli: ")), qPrintable(r.err));
     } else {
@@ -509,7 +535,23 @@ void CliTest::invocations()
     }
 
     if (!target.isEmpty()) {
-        if (exitCode == 0) {
+        if (written && target.endsWith(QLatin1String(".pdf"))) {
+            // A PDF: its text as pdftotext reads it, and no picture in it
+            // (the curve is lines and text).
+            QVERIFY(fileBytes(target).startsWith("%PDF-"));
+            QProcess text;
+            text.start("pdftotext", {"-layout", target, "-"});
+            QVERIFY2(text.waitForFinished(60000) && text.exitCode() == 0,
+                     "pdftotext (poppler-utils) is needed");
+            const QString content = QString::fromUtf8(text.readAllStandardOutput());
+            for (const QString &needle : fileHas)
+                QVERIFY2(content.contains(needle), qPrintable(content));
+            QProcess images;
+            images.start("pdfimages", {"-list", target});
+            QVERIFY(images.waitForFinished(60000) && images.exitCode() == 0);
+            // A header of two lines, then a line per picture.
+            QCOMPARE(QString::fromUtf8(images.readAllStandardOutput()).trimmed().count('\n'), 1);
+        } else if (written) {
             const QString content = QString::fromUtf8(fileBytes(target));
             for (const QString &needle : fileHas)
                 QVERIFY2(content.contains(needle), qPrintable(content.left(600)));

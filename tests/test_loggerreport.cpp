@@ -1,8 +1,15 @@
-// The Logger report's HTML, piece by piece, in both layouts.
+// The Logger report's HTML, piece by piece, in both layouts, and the
+// document made of it: entries as text, the UV figures and the verdict.
 
 #include "plot/loggerreport.h"
+#include "plot/reportcurve.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
+
+#include <memory>
 
 class LoggerReportTest : public QObject
 {
@@ -12,6 +19,8 @@ private slots:
     void layoutDifferences_data();
     void layoutDifferences();
     void valuesAsMarkup();
+    void document_data();
+    void document();
 };
 
 namespace {
@@ -64,7 +73,7 @@ void LoggerReportTest::englishDocument()
         "<tr><td width=\"15%\" align=\"center\">Power(AVG)</td><td width=\"15%\" align=\"center\">2.0</td>"
         "<td width=\"15%\" align=\"center\">μW/cm<sup>2</sup></tr>"
         "<tr><td width=\"100%\" colspan=\"3\">"
-        "<p><img border=\"0\" src=\"/tmp/curve.png\" width=\"500\" height=\"200\"></p>"
+        "<p><img border=\"0\" src=\"vantrel-report-curve\" width=\"500\" height=\"200\"></p>"
         "</td></tr></table><br /><br /><br />"
         "<table width=\"100%\" border=\"0\" cellspacing=0><tr>"
         "<td width=\"10%\"> Tester:</td><td width=\"26%\" align=\"center\">&nbsp;<hr/></td>"
@@ -72,7 +81,7 @@ void LoggerReportTest::englishDocument()
         "<td width=\"11%\"> Auditor:</td><td width=\"25%\" align=\"center\">&nbsp;<hr/></td>"
         "</tr></table>"
         "</body></html>");
-    QCOMPARE(LoggerReport::html(sampleFields(), false, "/tmp/curve.png", kStamp), expected);
+    QCOMPARE(LoggerReport::html(sampleFields(), false, kStamp), expected);
 }
 
 void LoggerReportTest::layoutDifferences_data()
@@ -104,7 +113,7 @@ void LoggerReportTest::layoutDifferences()
     QFETCH(bool, chinese);
     QFETCH(QString, present);
     QFETCH(QString, absent);
-    const QString h = LoggerReport::html(sampleFields(), chinese, "/tmp/curve.png", kStamp);
+    const QString h = LoggerReport::html(sampleFields(), chinese, kStamp);
     if (!present.isEmpty())
         QVERIFY2(h.contains(present), qPrintable(h));
     if (!absent.isEmpty())
@@ -113,13 +122,137 @@ void LoggerReportTest::layoutDifferences()
 
 void LoggerReportTest::valuesAsMarkup()
 {
+    // Typed entries are text: escaped, and an empty one keeps its blank.
     LoggerReport::Fields f = sampleFields();
     f.tester = "<b>Ann</b>";
     f.company = QString();
-    const QString h = LoggerReport::html(f, false, "p.png", kStamp);
-    QVERIFY(h.contains("<td width=\"26%\" align=\"center\"><b>Ann</b><hr/></td>"));
-    QVERIFY(h.contains("Company:</td><td width=\"33%\"><hr/></td>"));
+    const QString h = LoggerReport::html(f, false, kStamp);
+    QVERIFY(h.contains("<td width=\"26%\" align=\"center\">&lt;b&gt;Ann&lt;/b&gt;<hr/></td>"));
+    QVERIFY(h.contains("Company:</td><td width=\"33%\">&nbsp;<hr/></td>"));
 }
 
-QTEST_GUILESS_MAIN(LoggerReportTest)
+namespace {
+
+LoggerRunData sampleRun()
+{
+    LoggerRunData run;
+    run.number = 3;
+    run.hasStartBytes = true;
+    run.start = QDateTime(QDate(2024, 12, 31), QTime(23, 59, 0));
+    run.intervalSeconds = 10;
+    run.samples = {0, 100, 400, 800, 600, 200, 0};
+    return run;
+}
+
+QString fixed(double v, int decimals)
+{
+    return QString::number(v, 'f', decimals);
+}
+
+} // namespace
+
+void LoggerReportTest::document_data()
+{
+    QTest::addColumn<QString>("tester");
+    QTest::addColumn<QString>("limits"); // KEY=VALUE text; "" none
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<bool>("emptyRun"); // the run has a start and no sample
+
+    const LoggerRunData run = sampleRun();
+    UvFigures::Options options;
+    const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds, options);
+    const QString dose = fixed(UvFigures::toMilliJoulePerCm2(f.dose), 3);
+    const QString figures = "Dose (sample-and-hold)\n" + dose;
+    const QString window =
+        fixed(f.windowStart, 1) + QString::fromUtf8(" – ") + fixed(f.windowEnd, 1);
+    options.hasThreshold = true;
+    options.threshold = 300;
+    const double above =
+        UvFigures::compute(run.samples, run.intervalSeconds, options).aboveThreshold;
+    const QString verdict = "Verdict: ";
+    auto judged = [&](const QString &text) {
+        Verdict::Limits l;
+        QString error;
+        if (!Verdict::parse(text, &l, &error))
+            qFatal("%s", qPrintable(error));
+        UvFigures::Options o;
+        o.hasThreshold = l.thresholdSet;
+        o.threshold = l.threshold;
+        const UvFigures::Figures judgedFigures =
+            UvFigures::compute(run.samples, run.intervalSeconds, o);
+        return Verdict::judge(judgedFigures, l).pass ? verdict + "PASS" : verdict + "FAIL";
+    };
+
+    QTest::newRow("markup typed in an entry shows as text")
+        << "<b>x</b>" << "" << QStringList{"<b>x</b>"} << QStringList{} << false;
+    QTest::newRow("figures with the rule, no verdict without limits")
+        << "" << "" << QStringList{figures, "Peak\n800.0", window}
+        << QStringList{verdict, "Time above"} << false;
+    QTest::newRow("a threshold alone adds the time above it")
+        << "" << "threshold=300"
+        << QStringList{QString::fromUtf8("Time above 300.0 μW/cm2\n") + fixed(above, 1)}
+        << QStringList{verdict} << false;
+    const QString holding = "dose-min=" + fixed(UvFigures::toMilliJoulePerCm2(f.dose) - 1, 3) +
+                            ",peak-max=800,time-above-min=" + fixed(above, 0) + ",threshold=300";
+    QTest::newRow("limits that hold: PASS")
+        << "" << holding << QStringList{judged(holding), "Dose minimum", "PASS"}
+        << QStringList{"FAIL"} << false;
+    const QString failing = "peak-max=799.9,dose-max=1000";
+    QTest::newRow("a peak above its maximum: FAIL")
+        << "" << failing << QStringList{judged(failing), "Peak maximum\n800.0\n799.9"}
+        << QStringList{verdict + "PASS"} << false;
+    QTest::newRow("too short above the threshold: FAIL")
+        << "" << "time-above-min=" + fixed(above + 10, 0) + ",threshold=300"
+        << QStringList{verdict + "FAIL"} << QStringList{verdict + "PASS"} << false;
+    QTest::newRow("a run without samples: figures of nothing, no window")
+        << "" << "dose-min=0.001,threshold=1"
+        << QStringList{"Dose (sample-and-hold)\n0.000", "Peak\n0.0", QString::fromUtf8("peak)\n–"),
+                       verdict + "FAIL"}
+        << QStringList{verdict + "PASS"} << true;
+}
+
+void LoggerReportTest::document()
+{
+    QFETCH(QString, tester);
+    QFETCH(QString, limits);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    QFETCH(bool, emptyRun);
+
+    LoggerReport::Report report;
+    report.fields = sampleFields();
+    report.fields.tester = tester;
+    report.run = sampleRun();
+    if (emptyRun)
+        report.run.samples.clear();
+    report.stamp = kStamp;
+    QString error;
+    QVERIFY2(Verdict::parse(limits, &report.limits, &error), qPrintable(error));
+    const std::unique_ptr<QTextDocument> doc(LoggerReport::document(report));
+    // Cells end in paragraph breaks: one line a cell.
+    const QString text = doc->toPlainText().replace(QChar::ParagraphSeparator, '\n');
+    for (const QString &p : present)
+        QVERIFY2(text.contains(p), qPrintable(p + " not in:\n" + text));
+    for (const QString &a : absent)
+        QVERIFY2(!text.contains(a), qPrintable(a + " in:\n" + text));
+    if (!tester.isEmpty()) {
+        const QTextCursor found = doc->find(tester);
+        QVERIFY(!found.isNull());
+        QCOMPARE(found.charFormat().fontWeight(), int(QFont::Normal));
+    }
+    // The curve is the document's one object, where the picture was, drawn
+    // by the curve's handler the picture's size.
+    const QString plain = doc->toPlainText();
+    QCOMPARE(plain.count(QChar::ObjectReplacementCharacter), 1);
+    QTextCursor object(doc.get());
+    object.setPosition(plain.indexOf(QChar::ObjectReplacementCharacter) + 1);
+    QCOMPARE(object.charFormat().objectType(), int(ReportCurve::kObjectType));
+    auto *handler = doc->documentLayout()->handlerForObject(ReportCurve::kObjectType);
+    QVERIFY(handler);
+    QCOMPARE(handler->intrinsicSize(doc.get(), object.position() - 1, object.charFormat()),
+             QSizeF(500, 200));
+}
+
+QTEST_MAIN(LoggerReportTest)
 #include "test_loggerreport.moc"

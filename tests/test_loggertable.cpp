@@ -10,6 +10,7 @@
 #include "frames.h"
 #include "logger/informationpageforlogger.h"
 #include "logger/reportpageforlogger.h"
+#include "plot/limitsets.h"
 #include "gui/tableopwidget.h"
 #include "logger/uvpowercurvepageforlogger.h"
 #include "loggersupport.h"
@@ -21,7 +22,11 @@
 #include "testenv.h"
 
 #include <QtTest>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QPushButton>
@@ -260,43 +265,69 @@ void LoggerTableTest::reportCopiesTheRow()
     QCOMPARE(f.duration, QString("30S"));
     QCOMPARE((QStringList{f.powerRec, f.powerMax, f.powerMin, f.powerAvg}),
              (QStringList{"2.0", "3.0", "1.0", "2.0"}));
-    QCOMPARE(f.testLight, QString("&nbsp;"));
-    QCOMPARE(f.auditor, QString("&nbsp;"));
+    QCOMPARE(f.testLight, QString());
+    QCOMPARE(f.auditor, QString());
     QVERIFY(report->html().contains("<td width=\"33%\">30S<hr/></td>"));
     QVERIFY(report->textBrowser()->toPlainText().contains("30S"));
     QVERIFY(report->textBrowser()->toPlainText().contains(QString::fromUtf8("μW/cm2")));
-    // Ten points of a ten-sample run at 0..9 in the hidden plot.
+    // Ten points of a ten-sample run at 0..90 s in the hidden plot.
     download({run(kLastSecond, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10})});
     invoke("on_ReportBtn_clicked", 0);
     ReportPageForLogger *second = windowsOf<ReportPageForLogger>(page()).value(1);
     QVERIFY(second);
     QCOMPARE(second->plot()->graph(0)->dataCount(), 10);
-    QCOMPARE(second->plot()->graph(0)->data()->at(9)->key, 9.0);
+    QCOMPARE(second->plot()->graph(0)->data()->at(9)->key, 90.0);
     QVERIFY(second->plot()->isHidden());
 }
 
 void LoggerTableTest::reportPicture()
 {
-    download({run(kLastSecond, {1, 3, 2})});
+    // Each window draws its own run into its own document, as a curve
+    // object where the picture was; no picture file is written.
+    const QStringList tempBefore = QDir::temp().entryList({"vantrel-curve-*"});
+    for (const QString &name : LimitSets::names())
+        LimitSets::remove(name);
+    download({run(kLastSecond, {1, 3, 2}), run(kLastSecond, {4, 5})});
     invoke("on_ReportBtn_clicked", 0);
-    invoke("on_ReportBtn_clicked", 0);
+    invoke("on_ReportBtn_clicked", 1);
     QList<ReportPageForLogger *> reports = windowsOf<ReportPageForLogger>(page());
     QCOMPARE(reports.size(), 2);
-    const QString a = reports.at(0)->picturePath();
-    const QString b = reports.at(1)->picturePath();
-    QVERIFY(a != b);
-    QVERIFY(QFileInfo(a).isAbsolute());
-    QImage image(a);
-    QCOMPARE(image.size(), QSize(500, 200));
-    QVERIFY(reports.at(0)->html().contains("<img border=\"0\" src=\"" + a
-                                           + "\" width=\"500\" height=\"200\">"));
-    // Closing one window removes its picture only.
-    reports.at(0)->close();
-    QVERIFY(!QFile::exists(a));
-    QVERIFY(QFile::exists(b));
-    QTest::keyClick(reports.at(1), Qt::Key_Escape);
-    QVERIFY(reports.at(1)->isHidden());
-    QVERIFY(!QFile::exists(b));
+    QVERIFY(reports.at(0)->document() != reports.at(1)->document());
+    QCOMPARE(reports.at(0)->textBrowser()->document(), reports.at(0)->document());
+    QCOMPARE(reports.at(0)->plot()->graph(0)->dataCount(), 3);
+    QCOMPARE(reports.at(1)->plot()->graph(0)->dataCount(), 2);
+    QVERIFY(reports.at(0)->html().contains(
+        "<img border=\"0\" src=\"vantrel-report-curve\" width=\"500\" height=\"200\">"));
+    QCOMPARE(reports.at(0)->document()->toPlainText().count(QChar::ObjectReplacementCharacter), 1);
+    QCOMPARE(QDir::temp().entryList({"vantrel-curve-*"}), tempBefore);
+
+    // Limits set in the window judge the run; a saved set comes back in the
+    // next report window.
+    ReportPageForLogger *report = reports.at(0);
+    auto *peakMax = report->findChild<QCheckBox *>("peakMax");
+    auto *peakMaxValue = report->findChild<QDoubleSpinBox *>("peakMaxValue");
+    QVERIFY(peakMax && peakMaxValue);
+    peakMax->setChecked(true);
+    peakMaxValue->setValue(2.5);
+    QVERIFY2(report->html().contains("FAIL</span>"), qPrintable(report->html()));
+    peakMaxValue->setValue(3.0);
+    QVERIFY2(report->html().contains("PASS</span>"), qPrintable(report->html()));
+    auto *sets = report->findChild<QComboBox *>("limitSets");
+    sets->setEditText("lamp 365");
+    QTest::mouseClick(report->findChild<QPushButton *>("saveLimitSet"), Qt::LeftButton);
+    invoke("on_ReportBtn_clicked", 1);
+    ReportPageForLogger *third = windowsOf<ReportPageForLogger>(page()).value(2);
+    QVERIFY(third);
+    auto *thirdSets = third->findChild<QComboBox *>("limitSets");
+    QCOMPARE(thirdSets->findText("lamp 365"), 0);
+    QVERIFY(!third->html().contains("Verdict:"));
+    thirdSets->setCurrentIndex(0);
+    emit thirdSets->activated(0);
+    QVERIFY(third->findChild<QCheckBox *>("peakMax")->isChecked());
+    QVERIFY2(third->html().contains("FAIL</span>"), qPrintable(third->html())); // 5 > 3
+    QTest::mouseClick(third->findChild<QPushButton *>("deleteLimitSet"), Qt::LeftButton);
+    QCOMPARE(thirdSets->findText("lamp 365"), -1);
+    QVERIFY(LimitSets::names().isEmpty());
 }
 
 void LoggerTableTest::reportEntryDialog()
@@ -331,23 +362,23 @@ void LoggerTableTest::reportEntryDialog()
 
     // Cancel changes nothing.
     edit("TesterEdit")->setText("Nobody");
-    const QString before = report->fields().tester;
+    const QString testerBefore = report->fields().tester;
     QTest::mouseClick(entry->findChild<QPushButton *>("Cancelbtn"), Qt::LeftButton);
-    QCOMPARE(report->fields().tester, before);
+    QCOMPARE(report->fields().tester, testerBefore);
 
-    // OK copies the four texts and renders the picture again.
+    // OK copies the four texts and makes the document again.
     QTest::mouseClick(report->findChild<QPushButton *>("Informationbtn"), Qt::LeftButton);
     entry = windowsOf<InformationPageForLogger>(report).value(1);
     QVERIFY(entry);
     QVERIFY(edit("TesterEdit")->text().isEmpty());
     edit("TestLightEdit")->setText("UV LED 365");
     edit("TesterEdit")->setText("Li Lei");
-    QFile::remove(report->picturePath());
+    const QTextDocument *before = report->document();
     QTest::mouseClick(entry->findChild<QPushButton *>("Okbtn"), Qt::LeftButton);
     QCOMPARE(report->fields().testLight, QString("UV LED 365"));
     QCOMPARE(report->fields().tester, QString("Li Lei"));
     QCOMPARE(report->fields().company, QString()); // empty replaces &nbsp;
-    QVERIFY(QFile::exists(report->picturePath()));
+    QVERIFY(report->document() != before);
     QVERIFY(report->textBrowser()->toPlainText().contains("Li Lei"));
     QVERIFY(!entry->isVisible());
 }
