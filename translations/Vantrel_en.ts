@@ -650,6 +650,105 @@
     </message>
 </context>
 <context>
+    <name>LoggerReport</name>
+    <message>
+        <source>trapezoid</source>
+        <translation>trapezoid</translation>
+    </message>
+    <message>
+        <source>sample-and-hold</source>
+        <translation>sample-and-hold</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>UV Figures</source>
+        <translation>UV Figures</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Dose (%1)</source>
+        <translation>Dose (%1)</translation>
+    </message>
+    <message>
+        <source>Peak</source>
+        <translation>Peak</translation>
+    </message>
+    <message>
+        <source>Exposure window (%1% of the peak)</source>
+        <translation>Exposure window (%1% of the peak)</translation>
+    </message>
+    <message>
+        <source>Time above %1 %2</source>
+        <translation>Time above %1 %2</translation>
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation>Limits</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Measured</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>Limit</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Dose minimum</source>
+        <translation>Dose minimum</translation>
+    </message>
+    <message>
+        <source>Dose maximum</source>
+        <translation>Dose maximum</translation>
+    </message>
+    <message>
+        <source>Peak minimum</source>
+        <translation>Peak minimum</translation>
+    </message>
+    <message>
+        <source>Peak maximum</source>
+        <translation>Peak maximum</translation>
+    </message>
+    <message>
+        <source>Minimum time above %1 %2</source>
+        <translation>Minimum time above %1 %2</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>PASS</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>FAIL</translation>
+    </message>
+    <message>
+        <source>Verdict:</source>
+        <translation>Verdict:</translation>
+    </message>
+</context>
+<context>
     <name>LoggerSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -1183,6 +1282,61 @@
     <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 could not be written: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ReportLimitsPanel</name>
+    <message>
+        <source>Limits</source>
+        <translation>Limits</translation>
+    </message>
+    <message>
+        <source>Limit set:</source>
+        <translation>Limit set:</translation>
+    </message>
+    <message>
+        <source>Name of the set</source>
+        <translation>Name of the set</translation>
+    </message>
+    <message>
+        <source>Save Set</source>
+        <translation>Save Set</translation>
+    </message>
+    <message>
+        <source>Delete Set</source>
+        <translation>Delete Set</translation>
+    </message>
+    <message>
+        <source>Dose (mJ/cm²)</source>
+        <translation>Dose (mJ/cm²)</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>Peak (μW/cm²)</source>
+        <translation>Peak (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Time above</source>
+        <translation>Time above</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>Minimum (s)</source>
+        <translation>Minimum (s)</translation>
+    </message>
+    <message>
+        <source>A minimum is above its maximum.</source>
+        <translation>A minimum is above its maximum.</translation>
     </message>
 </context>
 <context>

@@ -650,6 +650,105 @@
     </message>
 </context>
 <context>
+    <name>LoggerReport</name>
+    <message>
+        <source>trapezoid</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>sample-and-hold</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>s</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>UV Figures</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Item</source>
+        <translation type="unfinished">项目</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation type="unfinished">数值</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation type="unfinished">单位</translation>
+    </message>
+    <message>
+        <source>Dose (%1)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Peak</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Exposure window (%1% of the peak)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Time above %1 %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Check</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Measured</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Dose minimum</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Dose maximum</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Peak minimum</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Peak maximum</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Minimum time above %1 %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Verdict:</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>LoggerSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -1183,6 +1282,61 @@
     <message>
         <source>%1 could not be written: %2</source>
         <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ReportLimitsPanel</name>
+    <message>
+        <source>Limits</source>
+        <translation>限值</translation>
+    </message>
+    <message>
+        <source>Limit set:</source>
+        <translation>限值组：</translation>
+    </message>
+    <message>
+        <source>Name of the set</source>
+        <translation>限值组名称</translation>
+    </message>
+    <message>
+        <source>Save Set</source>
+        <translation>保存限值组</translation>
+    </message>
+    <message>
+        <source>Delete Set</source>
+        <translation>删除限值组</translation>
+    </message>
+    <message>
+        <source>Dose (mJ/cm²)</source>
+        <translation>剂量（mJ/cm²）</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>上限</translation>
+    </message>
+    <message>
+        <source>Peak (μW/cm²)</source>
+        <translation>峰值（μW/cm²）</translation>
+    </message>
+    <message>
+        <source>Time above</source>
+        <translation>高于阈值的时间</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>阈值</translation>
+    </message>
+    <message>
+        <source>Minimum (s)</source>
+        <translation>下限（秒）</translation>
+    </message>
+    <message>
+        <source>A minimum is above its maximum.</source>
+        <translation>最小值大于其最大值。</translation>
     </message>
 </context>
 <context>
