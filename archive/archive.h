@@ -82,8 +82,7 @@ public:
     };
     // One transaction each. source says where the data came from ("download"
     // or a file's name).
-    bool importLogger(const LoggerData &data, const QString &source, Added *added,
-                      QString *error);
+    bool importLogger(const LoggerData &data, const QString &source, Added *added, QString *error);
     bool importMeter(const MeterData &data, const QString &source, Added *added, QString *error);
     bool importMeasurement(const Measurement &measurement, const QString &source, Added *added,
                            QString *error);

@@ -93,8 +93,8 @@ int main(int argc, char **argv)
         ours << ms([&] {
             Archive a;
             Archive::Added added;
-            if (!a.open(file, &error) || !a.importLogger(runs, QStringLiteral("download"), &added,
-                                                         &error))
+            if (!a.open(file, &error) ||
+                !a.importLogger(runs, QStringLiteral("download"), &added, &error))
                 std::fprintf(stderr, "%s\n", qPrintable(error));
         });
         if (sqlite3.isEmpty())
@@ -121,8 +121,7 @@ int main(int argc, char **argv)
             return 1;
         for (int d = 0; d < 400; ++d) {
             Archive::Added added;
-            if (!a.importLogger(download(25, 25 * d), QStringLiteral("download"), &added,
-                                &error)) {
+            if (!a.importLogger(download(25, 25 * d), QStringLiteral("download"), &added, &error)) {
                 std::fprintf(stderr, "%s\n", qPrintable(error));
                 return 1;
             }

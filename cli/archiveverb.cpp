@@ -65,8 +65,9 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
         bool ok = false;
         filter.serial = line.value("serial").toUInt(&ok);
         if (!ok)
-            return fail(err, Usage, QStringLiteral("--serial takes the instrument's serial "
-                                                   "number"));
+            return fail(err, Usage,
+                        QStringLiteral("--serial takes the instrument's serial "
+                                       "number"));
         filter.hasSerial = true;
     }
     for (const char *key : {"since", "until"}) {
@@ -74,9 +75,10 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
             continue;
         const QDateTime t = parseBound(line.value(key), key[0] == 'u');
         if (!t.isValid())
-            return fail(err, Usage, QStringLiteral("--%1 takes YYYY-MM-DD or "
-                                                   "YYYY-MM-DDTHH:MM:SS")
-                                        .arg(QLatin1String(key)));
+            return fail(err, Usage,
+                        QStringLiteral("--%1 takes YYYY-MM-DD or "
+                                       "YYYY-MM-DDTHH:MM:SS")
+                            .arg(QLatin1String(key)));
         (key[0] == 'u' ? filter.until : filter.since) = t;
     }
     Archive archive;
@@ -85,27 +87,26 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
     QList<Archive::RunEntry> runs;
     QList<Archive::RecordEntry> records;
     QString error;
-    if (!archive.listRuns(filter, &runs, &error) ||
-        !archive.listRecords(filter, &records, &error))
+    if (!archive.listRuns(filter, &runs, &error) || !archive.listRecords(filter, &records, &error))
         return fail(err, ArchiveError, error);
 
     if (format == QLatin1String("json")) {
         QJsonArray runArray;
         for (const Archive::RunEntry &r : qAsConst(runs)) {
-            runArray.append(QJsonObject{
-                {"id", r.id},
-                {"model", r.model},
-                {"serial", qint64(r.serial)},
-                {"start", r.start.isValid() ? QJsonValue(r.start.toString(kTimeFormat))
-                                            : QJsonValue()},
-                {"interval_s", r.intervalSeconds},
-                {"run", r.number},
-                {"samples", r.samples},
-                {"duration_s", r.durationSeconds},
-                {"dose_mj_cm2", UvFigures::toMilliJoulePerCm2(r.dose)},
-                {"peak_uw_cm2", RecordExport::floatText(float(r.peak)).toDouble()},
-                {"archived", r.importedAt},
-                {"source", r.source}});
+            runArray.append(
+                QJsonObject{{"id", r.id},
+                            {"model", r.model},
+                            {"serial", qint64(r.serial)},
+                            {"start", r.start.isValid() ? QJsonValue(r.start.toString(kTimeFormat))
+                                                        : QJsonValue()},
+                            {"interval_s", r.intervalSeconds},
+                            {"run", r.number},
+                            {"samples", r.samples},
+                            {"duration_s", r.durationSeconds},
+                            {"dose_mj_cm2", UvFigures::toMilliJoulePerCm2(r.dose)},
+                            {"peak_uw_cm2", RecordExport::floatText(float(r.peak)).toDouble()},
+                            {"archived", r.importedAt},
+                            {"source", r.source}});
         }
         QJsonArray recordArray;
         for (const Archive::RecordEntry &r : qAsConst(records)) {
@@ -129,29 +130,28 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
     }
     out.flush();
     QByteArray csv = Csv::row({"kind", "id", "model", "serial", "number", "start", "interval_s",
-                               "samples", "duration_s", "dose_mj_cm2", "peak_uw_cm2", "unit",
-                               "rt", "max", "min", "avg", "energy", "archived", "source"});
+                               "samples", "duration_s", "dose_mj_cm2", "peak_uw_cm2", "unit", "rt",
+                               "max", "min", "avg", "energy", "archived", "source"});
     for (const Archive::RunEntry &r : qAsConst(runs)) {
-        csv += Csv::row({"run", QString::number(r.id), r.model, QString::number(r.serial),
-                         QString::number(r.number),
-                         r.start.isValid() ? r.start.toString(kTimeFormat) : QString(),
-                         QString::number(r.intervalSeconds), QString::number(r.samples),
-                         QString::number(r.durationSeconds),
-                         number(UvFigures::toMilliJoulePerCm2(r.dose)),
-                         RecordExport::floatText(float(r.peak)),
-                         LoggerUnits::powerUnitText(), QString(), QString(), QString(), QString(),
-                         QString(), r.importedAt, r.source});
+        csv += Csv::row(
+            {"run", QString::number(r.id), r.model, QString::number(r.serial),
+             QString::number(r.number),
+             r.start.isValid() ? r.start.toString(kTimeFormat) : QString(),
+             QString::number(r.intervalSeconds), QString::number(r.samples),
+             QString::number(r.durationSeconds), number(UvFigures::toMilliJoulePerCm2(r.dose)),
+             RecordExport::floatText(float(r.peak)), LoggerUnits::powerUnitText(), QString(),
+             QString(), QString(), QString(), QString(), r.importedAt, r.source});
     }
     for (const Archive::RecordEntry &r : qAsConst(records)) {
-        csv += Csv::row({"record", QString::number(r.id), r.model, QString::number(r.serial),
-                         QString::number(r.number), QString(), QString(), QString(),
-                         RecordExport::floatText(r.reading.duration), QString(), QString(),
-                         MeterUnits::powerUnitText(r.unit),
-                         RecordExport::floatText(r.reading.powerRt),
-                         RecordExport::floatText(r.reading.powerMax),
-                         RecordExport::floatText(r.reading.powerMin),
-                         RecordExport::floatText(r.reading.powerAvg),
-                         RecordExport::floatText(r.reading.energy), r.importedAt, r.source});
+        csv +=
+            Csv::row({"record", QString::number(r.id), r.model, QString::number(r.serial),
+                      QString::number(r.number), QString(), QString(), QString(),
+                      RecordExport::floatText(r.reading.duration), QString(), QString(),
+                      MeterUnits::powerUnitText(r.unit), RecordExport::floatText(r.reading.powerRt),
+                      RecordExport::floatText(r.reading.powerMax),
+                      RecordExport::floatText(r.reading.powerMin),
+                      RecordExport::floatText(r.reading.powerAvg),
+                      RecordExport::floatText(r.reading.energy), r.importedAt, r.source});
     }
     out.device()->write(csv);
     return Ok;
@@ -216,8 +216,9 @@ int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
                      : QStringLiteral("csv");
     }
     if (!QStringList{"csv", "json", "xls", "xlsx"}.contains(format))
-        return fail(err, Usage, QStringLiteral("archive export takes --format csv, json, xls or "
-                                               "xlsx"));
+        return fail(err, Usage,
+                    QStringLiteral("archive export takes --format csv, json, xls or "
+                                   "xlsx"));
     if (format.startsWith(QLatin1String("xls")) && output == QLatin1String("-"))
         return fail(err, Usage, QStringLiteral("an %1 workbook needs -o FILE").arg(format));
     Archive archive;

@@ -159,11 +159,11 @@ public:
             *why = QStringLiteral("Qt's PostgreSQL driver is not installed (libqt5sql5-psql)");
             return false;
         }
-        if (!m_dir.isValid() || !QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner |
-                                                                         QFileDevice::WriteOwner |
-                                                                         QFileDevice::ExeOwner |
-                                                                         QFileDevice::ReadOther |
-                                                                         QFileDevice::ExeOther)) {
+        if (!m_dir.isValid() ||
+            !QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner |
+                                                     QFileDevice::ReadOther |
+                                                     QFileDevice::ExeOther)) {
             *why = QStringLiteral("no temporary folder");
             return false;
         }
@@ -181,14 +181,14 @@ public:
             }
             m_asUser = true;
         }
-        if (!run(QStringLiteral("initdb"), {"-D", m_data, "-A", "trust", "-U", "vantrel",
-                                            "--no-sync", "-E", "UTF8", "--locale=C"},
+        if (!run(QStringLiteral("initdb"),
+                 {"-D", m_data, "-A", "trust", "-U", "vantrel", "--no-sync", "-E", "UTF8",
+                  "--locale=C"},
                  why))
             return false;
         if (!run(QStringLiteral("pg_ctl"),
                  {"-D", m_data, "-l", m_dir.filePath(QStringLiteral("log")), "-w", "-t", "120",
-                  "-o",
-                  QStringLiteral("-k %1 -c listen_addresses= -p 54329 -F").arg(m_socket),
+                  "-o", QStringLiteral("-k %1 -c listen_addresses= -p 54329 -F").arg(m_socket),
                   "start"},
                  why)) {
             *why += QString::fromUtf8(fileBytes(m_dir.filePath(QStringLiteral("log"))));
@@ -273,13 +273,11 @@ void ArchiveTest::imports_data()
     QTest::addColumn<int>("total");
 
     const LoggerData three = threeRuns();
-    QTest::newRow("new runs of another instrument are added")
-        << ofLogger(three) << ofLogger([&] {
-               LoggerData d = three;
-               d.instrument.serialNumber = 24030118;
-               return d;
-           }())
-        << 3 << 0 << 6;
+    QTest::newRow("new runs of another instrument are added") << ofLogger(three) << ofLogger([&] {
+        LoggerData d = three;
+        d.instrument.serialNumber = 24030118;
+        return d;
+    }()) << 3 << 0 << 6;
     QTest::newRow("the same memory downloaded again adds nothing")
         << ofLogger(three) << ofLogger(three) << 0 << 3 << 3;
     QTest::newRow("the same runs renumbered after more were taken are known")
@@ -291,13 +289,11 @@ void ArchiveTest::imports_data()
                return d;
            }())
         << 1 << 3 << 4;
-    QTest::newRow("an edited sample makes a new run")
-        << ofLogger(three) << ofLogger([&] {
-               LoggerData d = three;
-               d.runs[1].samples[300] += 0.5f;
-               return d;
-           }())
-        << 1 << 2 << 4;
+    QTest::newRow("an edited sample makes a new run") << ofLogger(three) << ofLogger([&] {
+        LoggerData d = three;
+        d.runs[1].samples[300] += 0.5f;
+        return d;
+    }()) << 1 << 2 << 4;
     QTest::newRow("the same samples at another start are another run")
         << ofLogger(three) << ofLogger([&] {
                LoggerData d = three;
@@ -570,7 +566,8 @@ void ArchiveTest::twoProgramsIntoOneServer()
     std::reverse(reversed.begin(), reversed.end());
     QProcess one;
     QProcess two;
-    one.start(kProgram, QStringList{"archive", "import", "--database", server.connection()} + files);
+    one.start(kProgram,
+              QStringList{"archive", "import", "--database", server.connection()} + files);
     two.start(kProgram,
               QStringList{"archive", "import", "--database", server.connection()} + reversed);
     QVERIFY(one.waitForFinished(120000));
