@@ -89,6 +89,7 @@ HistoryDialog::HistoryDialog(const QString &connection, QWidget *parent)
     m_trend->xAxis->setTicker(dates);
     m_trend->yAxis2->setVisible(true);
     m_trend->legend->setVisible(true);
+    m_trend->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
 
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(m_tree);
@@ -229,9 +230,10 @@ void HistoryDialog::showTrend(QTreeWidgetItem *item)
     m_trend->graph(0)->setData(x, dose, true);
     m_trend->graph(1)->setData(x, peak, true);
     m_trend->rescaleAxes();
-    // One run, or runs on one day: a day either side, so that the point shows.
-    if (m_trend->xAxis->range().size() < 86400)
-        m_trend->xAxis->setRange(m_trend->xAxis->range().center(), 2 * 86400, Qt::AlignCenter);
+    // A margin either side, so that the first and last points show whole;
+    // a day either side of one run or of runs on one day.
+    const QCPRange days = m_trend->xAxis->range();
+    m_trend->xAxis->setRange(days.center(), qMax(days.size() * 1.1, 2.0 * 86400), Qt::AlignCenter);
     for (QCPAxis *axis : {m_trend->yAxis, m_trend->yAxis2}) {
         const QCPRange r = axis->range();
         axis->setRange(qMin(0.0, r.lower), r.upper > 0 ? r.upper * 1.1 : 1.0);

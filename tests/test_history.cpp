@@ -3,7 +3,8 @@
 // view's search, trend and opening of a run in the Logger page.
 //
 // With VANTREL_SHOTS set to a folder, the History view is also saved there
-// as history-en.png and history-zh.png.
+// (history-en.png, history-zh.png) with the window (window-en.png,
+// window-zh.png) and a run opened from it (window-archived-run-en.png).
 #include "app/archivekeeper.h"
 #include "app/historydialog.h"
 #include "app/mainwindow.h"
@@ -159,9 +160,10 @@ void HistoryTest::historySearchesAndOpensRuns()
                 r.start = QDateTime(QDate(2026, 3, 1 + 7 * i), QTime(9, 0));
                 r.hasStartBytes = true;
                 r.intervalSeconds = 10;
-                for (int s = 0; s < 120; ++s)
+                const int n = 120 + 40 * (i % 3);
+                for (int s = 0; s < n; ++s)
                     r.samples << float(800 - 40 * i - (serial % 2) * 100) *
-                                     float(1.0 - qAbs(s - 60) / 70.0);
+                                     float(1.0 - qAbs(s - n / 2) / (n / 2 + 10.0));
                 d.runs << r;
             }
             QVERIFY2(archive.importLogger(d, QStringLiteral("download"), nullptr, &error),
@@ -195,11 +197,15 @@ void HistoryTest::historySearchesAndOpensRuns()
         history->tree()->setCurrentItem(history->tree()->topLevelItem(1)->child(2));
         const QString shots = qEnvironmentVariable("VANTREL_SHOTS");
         history->grab().save(shots + QStringLiteral("/history-en.png"));
+        MainWindow::instance()->grab().save(shots + QStringLiteral("/window-en.png"));
         QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
+        QCoreApplication::sendPostedEvents(); // the language change
         history->refresh();
         history->tree()->setCurrentItem(history->tree()->topLevelItem(1)->child(2));
         history->grab().save(shots + QStringLiteral("/history-zh.png"));
+        MainWindow::instance()->grab().save(shots + QStringLiteral("/window-zh.png"));
         QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
+        QCoreApplication::sendPostedEvents();
         history->serialEdit()->setText(QStringLiteral("24030118"));
         history->fromEdit()->setDate(QDate(2026, 3, 8));
         history->untilEdit()->setDate(QDate(2026, 3, 22));
@@ -216,8 +222,11 @@ void HistoryTest::historySearchesAndOpensRuns()
     QCOMPARE(cell(0, 1), QStringLiteral("2026-03-15 09:00:00"));
     QVERIFY2(page()->openedFileBar()->fileName().startsWith(QLatin1String("the archive (run ")),
              qPrintable(page()->openedFileBar()->fileName()));
+    if (!qEnvironmentVariableIsEmpty("VANTREL_SHOTS"))
+        MainWindow::instance()->grab().save(qEnvironmentVariable("VANTREL_SHOTS") +
+                                            QStringLiteral("/window-archived-run-en.png"));
     QCOMPARE(page()->dataInstrument().serialNumber, 24030118u);
-    QCOMPARE(page()->session()->runs().first().samples.size(), 120);
+    QCOMPARE(page()->session()->runs().first().samples.size(), 200);
     history->close();
 }
 
