@@ -64,6 +64,7 @@ void ArchiveKeeper::retranslate()
 void ArchiveKeeper::watch(FirstPageForLogger *logger, FirstPageForMeter *meter)
 {
     m_logger = logger;
+    m_meter = meter;
     connect(logger->session(), &LoggerSession::finished, this,
             [this](LoggerSession::Outcome outcome) { loggerFinished(outcome); });
     connect(meter->session(), &MeterSession::finished, this,
@@ -85,8 +86,12 @@ void ArchiveKeeper::loggerFinished(LoggerSession::Outcome outcome)
 
 void ArchiveKeeper::meterFinished(MeterSession::Outcome outcome, const MeterData &records)
 {
-    if (outcome == MeterSession::Outcome::Complete && automatic() && !records.records.isEmpty())
-        keep(records);
+    if (outcome != MeterSession::Outcome::Complete || !automatic() || records.records.isEmpty())
+        return;
+    // The records as the page shows and saves them, with the instrument of
+    // its device fields (the page takes the signal first).
+    const MeterData &shown = m_meter ? m_meter->recordExport : records;
+    keep(shown.records.size() == records.records.size() ? shown : records);
 }
 
 bool ArchiveKeeper::keep(const LoggerData &data)

@@ -54,6 +54,7 @@ private:
 
     QWidget *m_window = nullptr;
     FirstPageForLogger *m_logger = nullptr;
+    FirstPageForMeter *m_meter = nullptr;
     QToolButton *m_button = nullptr;
     QAction *m_automatic = nullptr;
     QAction *m_history = nullptr;

@@ -66,6 +66,18 @@ QString serverOptions(const QString &connection)
 
 QAtomicInt connectionCount;
 
+// A time as the archive stores it, "yyyy-MM-ddTHH:mm:ss"; invalid for any
+// other text. QDateTime::fromString with a format is slow enough to be most
+// of the cost of a long listing.
+QDateTime storedTime(const QString &text)
+{
+    if (text.size() != 19 || text.at(10) != QLatin1Char('T'))
+        return QDateTime();
+    auto part = [&text](int from, int length) { return text.midRef(from, length).toInt(); };
+    return QDateTime(QDate(part(0, 4), part(5, 2), part(8, 2)),
+                     QTime(part(11, 2), part(14, 2), part(17, 2)));
+}
+
 } // namespace
 
 QString Archive::defaultLocation()
@@ -188,6 +200,10 @@ bool Archive::open(const QString &connection, QString *error)
             close();
             return false;
         }
+        // A new archive: pages that hold three runs of 606 samples where 4 KiB
+        // pages hold one.
+        if (!info.exists() || info.size() == 0)
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA page_size=8192"));
         // Nothing is written before the file has shown itself whole.
         QSqlQuery check(db);
         if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
@@ -347,9 +363,12 @@ QString Archive::contentHash(const QByteArray &bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
-bool Archive::instrumentId(const QString &family, const QString &model, quint32 serial, qint64 *id,
+bool Archive::instrumentId(const QString &family, const QString &name, quint32 serial, qint64 *id,
                            QString *error)
 {
+    // A file that does not name the instrument gives a null text, which
+    // would bind as NULL: it is the instrument "" like any other unnamed one.
+    const QString model = name.isNull() ? QString(QLatin1String("")) : name;
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     q.prepare(QStringLiteral("INSERT INTO instruments (family, model, serial) VALUES (?, ?, ?) "
                              "ON CONFLICT DO NOTHING"));
@@ -596,7 +615,7 @@ bool Archive::listRuns(const Filter &filter, QList<RunEntry> *out, QString *erro
         e.id = q.value(0).toLongLong();
         e.model = q.value(1).toString();
         e.serial = quint32(q.value(2).toLongLong());
-        e.start = QDateTime::fromString(q.value(3).toString(), kTimeFormat);
+        e.start = storedTime(q.value(3).toString());
         e.intervalSeconds = q.value(4).toInt();
         e.number = q.value(5).toInt();
         e.samples = q.value(6).toInt();
@@ -668,7 +687,7 @@ bool Archive::loadRun(qint64 id, LoggerData *out, QString *error)
     data.instrument.model = q.value(0).toString();
     data.instrument.serialNumber = quint32(q.value(1).toLongLong());
     LoggerRunData run;
-    run.start = QDateTime::fromString(q.value(2).toString(), kTimeFormat);
+    run.start = storedTime(q.value(2).toString());
     run.hasStartBytes = run.start.isValid();
     run.intervalSeconds = q.value(3).toInt();
     run.number = q.value(4).toInt();

@@ -308,6 +308,13 @@ void ArchiveTest::imports_data()
                return d;
            }())
         << 1 << 2 << 4;
+    const LoggerData unnamed = [&] {
+        LoggerData d = three;
+        d.instrument = InstrumentIdentity(); // a CSV or workbook names none
+        return d;
+    }();
+    QTest::newRow("runs of a file that names no instrument, twice")
+        << ofLogger(unnamed) << ofLogger(unnamed) << 0 << 3 << 3;
     QTest::newRow("the same Meter records again add nothing")
         << ofMeter(twoRecords()) << ofMeter(twoRecords()) << 0 << 2 << 2;
     QTest::newRow("a Meter record overwritten with new values is added")
