@@ -60,8 +60,14 @@ const char *kSqliteHeader = "SQLite format 3";
 QString serverOptions(const QString &connection)
 {
     // QPSQL hands its connect options to libpq after turning ';' into
-    // spaces; a connection string never needs a ';' of its own.
-    return connection.simplified();
+    // spaces; a connection string never needs a ';' of its own. A server
+    // that cannot be reached ends the wait after 10 s (libpq waits for the
+    // system's TCP time-out otherwise, minutes, with the window blocked),
+    // unless the connection names its own limit.
+    const QString options = connection.simplified();
+    return options.contains(QLatin1String("connect_timeout"))
+               ? options
+               : options + QStringLiteral(" connect_timeout=10");
 }
 
 QAtomicInt connectionCount;
