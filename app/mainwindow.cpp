@@ -3,6 +3,8 @@
 #include "gui/commandfailures.h"
 #include "app/language.h"
 #include "app/lookandfeel.h"
+#include "app/archivekeeper.h"
+#include "app/historydialog.h"
 #include "gui/openedfilebar.h"
 #include "gui/uiseam.h"
 #include "gui/userinputblocker.h"
@@ -23,6 +25,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPixmap>
+#include <QToolButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -140,10 +143,32 @@ void MainWindow::initForm()
     connect(meterPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
     ui->stackedWidget->setCurrentWidget(loggerPage_);
+    archive_ = new ArchiveKeeper(this);
+    ui->gridLayout_9->addWidget(archive_->button(), 0, 2);
+    archive_->watch(loggerPage_, meterPage_);
+    connect(archive_, &ArchiveKeeper::historyRequested, this, &MainWindow::showHistory);
     setAcceptDrops(true);
     setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setStyleSheet(windowStyleAdditions());
+}
+
+HistoryDialog *MainWindow::showHistory()
+{
+    if (!history_) {
+        history_ = new HistoryDialog(ArchiveKeeper::connection(), this);
+        connect(history_, &HistoryDialog::runOpened, this,
+                [this](const LoggerData &data, const QString &name) {
+                    Measurement m;
+                    m.family = Measurement::Family::Logger;
+                    m.logger = data;
+                    showMeasurement(m, name);
+                });
+    }
+    history_->refresh();
+    history_->show();
+    history_->raise();
+    return history_;
 }
 
 void MainWindow::setLamp(bool on)
@@ -170,6 +195,7 @@ void MainWindow::switchLanguage(Language::Choice language)
     loggerPage_->languageChange();
     meterPage_->chineseLayout = chinese;
     meterPage_->languageChange();
+    archive_->retranslate();
     qDebug() << loggerPage_->chineseLayout;
 }
 
@@ -218,6 +244,11 @@ bool MainWindow::openMeasurementFile(const QString &fileName)
         UiSeam::information(this, tr("Open"), error);
         return false;
     }
+    return showMeasurement(measurement, fileName);
+}
+
+bool MainWindow::showMeasurement(const Measurement &measurement, const QString &fileName)
+{
     // The page of the file's family shows it. With an instrument of the
     // other family connected that page is offline: its commands would go to
     // an instrument that does not know them. The instrument's next

@@ -11,7 +11,10 @@
 #include <functional>
 #include <memory>
 
+class ArchiveKeeper;
 class CLinker;
+class HistoryDialog;
+struct Measurement;
 class DeviceWatcher;
 class FirstPageForLogger;
 class FirstPageForMeter;
@@ -79,6 +82,12 @@ public slots:
     // its family's page, offline; says what is wrong when it cannot. False
     // when nothing was opened.
     bool openMeasurementFile(const QString &fileName);
+    // Shows a measurement in its family's page, offline; name says where it
+    // came from. False when nothing was shown.
+    bool showMeasurement(const Measurement &measurement, const QString &name);
+    // The History view of the archive, read afresh.
+    HistoryDialog *showHistory();
+    ArchiveKeeper *archiveKeeper() const { return archive_; }
     // The same once the window has started (the file named on the command
     // line: after any instrument plugged in has been recognised).
     void openWhenStarted(const QString &fileName);
@@ -116,6 +125,8 @@ private:
     Ui::MainWindow *ui = nullptr;
     FirstPageForMeter *meterPage_ = nullptr;
     FirstPageForLogger *loggerPage_ = nullptr;
+    ArchiveKeeper *archive_ = nullptr;
+    HistoryDialog *history_ = nullptr;
     CLinker *link_ = nullptr;
     InstrumentLink instrument_;
     InstrumentCommands commands_{&instrument_};

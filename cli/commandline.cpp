@@ -17,8 +17,15 @@ struct OptionSpec
 const OptionSpec kOptions[] = {
     {"simulate", 0, true, "*"},      {"serial", 0, true, "*"},
     {"debug", 0, false, "*"},        {"help", 'h', false, "*"},
-    {"version", 0, false, "*"},      {"format", 0, true, "list info config/get clock/get download stats"},
-    {"run", 0, true, "download stats plot report"}, {"output", 'o', true, "download plot report"},
+    {"version", 0, false, "*"},
+    {"format", 0, true,
+     "list info config/get clock/get download stats archive/list archive/export"},
+    {"run", 0, true, "download stats plot report archive/export"},
+    {"output", 'o', true, "download plot report archive/export"},
+    {"database", 0, true, "archive download"},
+    {"archive", 0, false, "download"},
+    {"since", 0, true, "archive/list"},
+    {"until", 0, true, "archive/list"},
     {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
     {"bom", 0, false, "download"},
     {"threshold", 0, true, "stats"}, {"window-percent", 0, true, "stats"},
@@ -52,7 +59,7 @@ const QStringList kVerbs = {QStringLiteral("list"),     QStringLiteral("info"),
                             QStringLiteral("config"),   QStringLiteral("clock"),
                             QStringLiteral("download"), QStringLiteral("stats"),
                             QStringLiteral("plot"),     QStringLiteral("report"),
-                            QStringLiteral("help")};
+                            QStringLiteral("archive"),  QStringLiteral("help")};
 
 bool takes(const OptionSpec &o, const QString &verb, const QString &action)
 {
@@ -156,6 +163,21 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
             return false;
         }
     }
+    if (line->verb == QLatin1String("archive")) {
+        if (!words.isEmpty())
+            line->action = words.takeFirst();
+        const QStringList actions = {QStringLiteral("list"), QStringLiteral("import"),
+                                     QStringLiteral("export")};
+        if (line->action.isEmpty() && !line->has("help")) {
+            *error = QStringLiteral("archive needs list, import or export");
+            return false;
+        }
+        if (!line->action.isEmpty() && !actions.contains(line->action)) {
+            *error = QStringLiteral("archive takes list, import or export, not \"%1\"")
+                         .arg(line->action);
+            return false;
+        }
+    }
     line->positional = words;
 
     // Help and version take any other option; otherwise each must suit the verb.
@@ -222,7 +244,7 @@ QString helpText(const QString &verb)
     if (verb == QLatin1String("download"))
         return QStringLiteral(
             "usage: vantrel-cli download [--run N] [-o FILE] [--format csv|json|xls|xlsx]\n"
-            "                            [--bom]\n"
+            "                            [--bom] [--archive [--database CONNECTION]]\n"
             "\n"
             "Downloads the Meter's records or the Logger's runs (all of them, or run N\n"
             "only) and writes them to FILE, or to standard output (csv and json only).\n"
@@ -240,7 +262,32 @@ QString helpText(const QString &verb)
             "--bom starts the CSV with a UTF-8 byte order mark, as the program's own\n"
             "CSV files do, so that spreadsheet programs read μW/cm² right.\n"
             "xls, xlsx: the workbooks of the program's \"Save Data\", numbers showing\n"
-            "the decimals of the table.\n");
+            "the decimals of the table.\n"
+            "--archive keeps the download in the archive (see archive --help) and\n"
+            "writes a file only with -o.\n");
+    if (verb == QLatin1String("archive"))
+        return QStringLiteral(
+            "usage: vantrel-cli archive list [--serial S] [--since DATE] [--until DATE]\n"
+            "                                [--format csv|json] [--database CONNECTION]\n"
+            "       vantrel-cli archive import FILE... [--database CONNECTION]\n"
+            "       vantrel-cli archive export --run ID [-o FILE] [--format csv|json|xls|xlsx]\n"
+            "                                  [--database CONNECTION]\n"
+            "\n"
+            "The archive keeps every Logger run and Meter record downloaded or imported,\n"
+            "each once: a run is known by its instrument's serial number, its start time,\n"
+            "its interval and a hash of its samples, a record by serial number, record\n"
+            "number and values, so the same memory archived again adds nothing.\n"
+            "list: the runs and records (CSV, the default, with a \"kind\" column; or\n"
+            "JSON), of the instrument with serial number S, runs started (records\n"
+            "archived) from --since to --until (YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS).\n"
+            "import: saved measurement files of any kind the program opens (JSON, CSV,\n"
+            ".xls, .xlsx), one transaction each. export: run ID (see list) in the kinds\n"
+            "download writes. \"download --archive\" archives a download as well.\n"
+            "\n"
+            "--database: an SQLite file, or a PostgreSQL connection string of libpq\n"
+            "(key=value words: \"service=lab\", \"host=db.lab dbname=vantrel\"); a\n"
+            "password belongs in ~/.pgpass or the service file, never on the line.\n"
+            "Without it, the user's own archive, archive.sqlite in the data folder.\n");
     if (verb == QLatin1String("stats"))
         return QStringLiteral(
             "usage: vantrel-cli stats [--run N] [--threshold VALUE] [--window-percent P]\n"
@@ -318,6 +365,7 @@ QString helpText(const QString &verb)
         "  stats [FILE]          UV dose, peak and exposure window of Logger runs\n"
         "  plot -o FILE [SOURCE] Logger runs drawn to SVG, PNG, JPEG or PDF\n"
         "  report [FILE]         a Logger run's test report as PDF, with a verdict\n"
+        "  archive list|import|export  the archive of every download\n"
         "  help [COMMAND]        this text, or the command's\n"
         "\n"
         "Global options:\n"
@@ -330,7 +378,8 @@ QString helpText(const QString &verb)
         "  --version             the program's version\n"
         "\n"
         "Exit codes: 0 done, 2 wrong command line, 3 no instrument, 4 instrument\n"
-        "error or time-out, 5 file error, 6 the report's run fails its limits.\n");
+        "error or time-out, 5 file error, 6 the report's run fails its limits,\n"
+        "7 archive error.\n");
 }
 
 } // namespace Cli

@@ -17,13 +17,14 @@ enum Exit
     NoInstrument = 3,    // none found, the chosen one not found, or it cannot be opened
     InstrumentError = 4, // a command failed, refused, timed out, or the instrument went away
     FileError = 5,       // the output file cannot be written
-    VerdictFail = 6      // report: the run fails its limits (the report is written)
+    VerdictFail = 6,     // report: the run fails its limits (the report is written)
+    ArchiveError = 7     // the archive cannot be reached, is refused, or cannot be written
 };
 
 struct CommandLine
 {
     QString verb;           // list, info, config, clock, download, help; empty without one
-    QString action;         // get/set for config and clock
+    QString action;         // get/set for config and clock; list/import/export for archive
     QStringList positional; // after verb (and action)
     QMap<QString, QStringList> options; // long name without dashes -> values ("" for flags)
 

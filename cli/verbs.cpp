@@ -1,5 +1,6 @@
 #include "cli/verbs.h"
 
+#include "cli/archiveverb.h"
 #include "cli/commandline.h"
 #include "cli/plotverb.h"
 #include "cli/reportverb.h"
@@ -192,6 +193,8 @@ void Verbs::printFields(const QList<Field> &fields, bool json)
 
 int Verbs::run()
 {
+    if (m_line.verb == QLatin1String("archive"))
+        return archiveVerb(m_line, m_out, m_err);
     QString error;
     if (m_session.setUp(m_line.values("simulate"), &error) != Ok)
         return fail(Usage, error);
@@ -644,6 +647,8 @@ int Verbs::download()
         return fail(Usage, QStringLiteral("an %1 workbook needs -o FILE").arg(format));
     if (m_line.has("bom") && format != QLatin1String("csv"))
         return fail(Usage, QStringLiteral("--bom is for CSV, not %1").arg(format));
+    if (m_line.has("database") && !m_line.has("archive"))
+        return fail(Usage, QStringLiteral("--database chooses the archive of --archive"));
     if (m_line.has("run")) {
         bool ok = false;
         const int run = m_line.value("run").toInt(&ok);
@@ -774,11 +779,22 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
         }
     }
 
-    if (format.startsWith(QLatin1String("xls")))
-        return writeWorkbook(MeterFiles::workbook(data), format, output);
-    return writeOutput(format == QLatin1String("json") ? MeterFiles::json(data)
-                                                       : csv(MeterFiles::csv(data)),
-                       output);
+    // The file first: a download the archive refuses is still written.
+    int written = Ok;
+    if (m_line.has("output") || !m_line.has("archive"))
+        written = format.startsWith(QLatin1String("xls"))
+                      ? writeWorkbook(MeterFiles::workbook(data), format, output)
+                      : writeOutput(format == QLatin1String("json") ? MeterFiles::json(data)
+                                                                    : csv(MeterFiles::csv(data)),
+                                    output);
+    if (written != Ok || !m_line.has("archive"))
+        return written;
+    Measurement download;
+    download.family = Measurement::Family::Meter;
+    download.meter = data;
+    // Standard output carries the download with -o -, else what was archived.
+    const bool dataOnStdout = m_line.has("output") && output == QLatin1String("-");
+    return archiveDownload(m_line, download, dataOnStdout ? m_err : m_out, m_err);
 }
 
 int Verbs::downloadLogger(const QString &format, const QString &output)
@@ -790,11 +806,21 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
         chosen << m_line.value("run").toInt();
     if (!collectLoggerRuns(&data, &exit, chosen))
         return exit;
-    if (format.startsWith(QLatin1String("xls")))
-        return writeWorkbook(LoggerFiles::workbook(data), format, output);
-    return writeOutput(format == QLatin1String("json") ? LoggerFiles::json(data)
-                                                       : csv(LoggerFiles::csv(data)),
-                       output);
+    int written = Ok;
+    if (m_line.has("output") || !m_line.has("archive"))
+        written = format.startsWith(QLatin1String("xls"))
+                      ? writeWorkbook(LoggerFiles::workbook(data), format, output)
+                      : writeOutput(format == QLatin1String("json") ? LoggerFiles::json(data)
+                                                                    : csv(LoggerFiles::csv(data)),
+                                    output);
+    if (written != Ok || !m_line.has("archive"))
+        return written;
+    Measurement download;
+    download.family = Measurement::Family::Logger;
+    download.logger = data;
+    // Standard output carries the download with -o -, else what was archived.
+    const bool dataOnStdout = m_line.has("output") && output == QLatin1String("-");
+    return archiveDownload(m_line, download, dataOnStdout ? m_err : m_out, m_err);
 }
 
 bool Verbs::collectLoggerRuns(LoggerData *out, int *exit, const QList<int> &chosen)

@@ -95,6 +95,9 @@ public:
 
     bool downloading() const { return m_session->downloading(); }
     LoggerSession *session() const { return m_session; }
+    // The instrument the runs on show came from: the connected one's fields,
+    // or the one an opened file names.
+    InstrumentIdentity dataInstrument() const;
     QByteArray runPayload(int run) const { return m_session->run(run).payload; }
     QByteArray runAnswerBytes(int run) const { return m_session->answerBytes(run); }
     QProgressDialog *downloadProgressDialog() const { return progressDialog; }
@@ -145,9 +148,6 @@ private:
     // The end of a download: the dialog closes, the message of its outcome.
     void downloadFinished(LoggerSession::Outcome outcome, int kept, int held);
     void chooseRun(int row);
-    // The instrument the runs on show came from: the connected one's fields,
-    // or the one an opened file names.
-    InstrumentIdentity dataInstrument() const;
 
     LoggerSession *m_session = nullptr;
     Ui::FirstPageForLogger *ui = nullptr;

@@ -23,6 +23,7 @@ ALLOWED = {
     "session": ["download", "protocol", "link", "measurement"],
     "files": ["measurement"],
     "sim": ["protocol", "link", "measurement"],
+    "archive": ["files", "measurement"],
     "plot": ["files", "measurement"],
     "export": ["files", "measurement"],
     "gui": ["export", "files", "measurement"],
@@ -30,9 +31,9 @@ ALLOWED = {
               "measurement"],
     "logger": ["plot", "gui", "export", "session", "download", "protocol", "link", "files",
                "measurement"],
-    "app": ["meter", "logger", "plot", "gui", "export", "session", "download", "protocol", "link",
+    "app": ["archive", "meter", "logger", "plot", "gui", "export", "session", "download", "protocol", "link",
             "files", "measurement", "sim"],
-    "cli": CORE + ["plot"],
+    "cli": CORE + ["plot", "archive"],
 }
 
 root = sys.argv[1]

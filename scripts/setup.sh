@@ -12,6 +12,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth imagemagick
   clang libclang-rt-14-dev
   umockdev libumockdev-dev libglib2.0-dev
+  postgresql libqt5sql5-psql libqt5sql5-sqlite sqlite3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -58,7 +58,7 @@ if conflicts:
 
 # The .ts files are refreshed only once the tables are sound.
 subprocess.run([lupdate, "-no-obsolete", "-locations", "none", "app", "gui", "files", "measurement", "protocol", "link",
-                "meter", "logger", "export", "plot", "-ts"] + ts, check=True, stdout=subprocess.DEVNULL)
+                "meter", "logger", "export", "plot", "archive", "-ts"] + ts, check=True, stdout=subprocess.DEVNULL)
 
 
 def fill(path, lookup):

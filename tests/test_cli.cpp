@@ -1,10 +1,12 @@
 // vantrel-cli end to end: the real program against simulated instruments,
 // and its files against what the pages save from the same instruments.
+#include "archive/archive.h"
 #include "cli/commandline.h"
 #include "gui/uiseam.h"
 #include "files/recordexport.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
+#include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "loggersupport.h"
 #include "metertestsupport.h"
@@ -18,6 +20,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -180,6 +184,36 @@ void CliTest::initTestCase()
     for (const auto &[name, json] : profiles)
         writeFile(path(name), json);
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
+
+    // Archives for the archive commands: three runs of one Logger, and one
+    // of a newer program.
+    LoggerData runs;
+    runs.instrument.model = QStringLiteral("QX101");
+    runs.instrument.serialNumber = 24030117;
+    for (int i = 0; i < 3; ++i) {
+        LoggerRunData run;
+        run.number = i + 1;
+        run.start = QDateTime(QDate(2026, 3, 2 + i), QTime(9, 0));
+        run.hasStartBytes = true;
+        run.intervalSeconds = 10;
+        run.samples = {850.0f, 900.5f + float(i), 12.25f};
+        runs.runs << run;
+    }
+    writeFile(path("saved.json"), MeasurementFile::toJson(runs));
+    for (const char *name : {"listed.sqlite", "newer.sqlite"}) {
+        Archive archive;
+        QString error;
+        QVERIFY2(archive.open(path(name), &error), qPrintable(error));
+        QVERIFY2(archive.importLogger(runs, QStringLiteral("saved.json"), nullptr, &error),
+                 qPrintable(error));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "newer");
+        db.setDatabaseName(path("newer.sqlite"));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE schema_version SET version = 99")));
+    }
+    QSqlDatabase::removeDatabase("newer");
 
     // The pages, for the comparison of saved files.
     FirstPageForLogger::setDataTemplatePath(QStringLiteral(VANTREL_BINARY_DIR "/Data.xls"));
@@ -485,6 +519,57 @@ void CliTest::invocations_data()
     row("profile without end") << QStringList{"--simulate", "/dev/urandom", "list"} << 2 << none
                                << QStringList{"profile /dev/urandom is larger than 4 MiB"} << ""
                                << QByteArray() << none;
+    const QString listed = D + "/listed.sqlite";
+    row("archive: download --archive keeps the Logger's runs")
+        << QStringList{"--simulate", "logger",     "download",
+                       "--archive",  "--database", D + "/download.sqlite"}
+        << 0 << QStringList{"archived: 3 runs added, 0 already archived\n"} << none << ""
+        << QByteArray() << none;
+    row("archive: a saved file's runs again add nothing")
+        << QStringList{"archive", "import", "--database", listed, D + "/saved.json"} << 0
+        << QStringList{"saved.json: 0 runs added, 3 already archived\n"} << none << ""
+        << QByteArray() << none;
+    row("archive: list by serial number and day, CSV")
+        << QStringList{"archive",    "list",    "--serial",   "24030117",   "--since",
+                       "2026-03-03", "--until", "2026-03-03", "--database", listed}
+        << 0
+        << QStringList{"kind,id,model,serial,number,start,interval_s,samples,duration_s,"
+                       "dose_mj_cm2,peak_uw_cm2,",
+                       "\r\nrun,2,QX101,24030117,2,2026-03-03T09:00:00,10,3,30,17.6375,901.5,"
+                       "μW/cm²,,,,,,"}
+        << none << "" << QByteArray() << none;
+    row("archive: list as JSON") << QStringList{"archive", "list",       "--format",
+                                                "json",    "--database", listed}
+                                 << 0
+                                 << QStringList{"\"start\": \"2026-03-04T09:00:00\"",
+                                                "\"serial\": 24030117", "\"records\": ["}
+                                 << none << "" << QByteArray() << none;
+    row("archive: export a run as JSON")
+        << QStringList{"archive",    "export", "--run", "3", "-o", D + "/out/run3.json",
+                       "--database", listed}
+        << 0 << none << none << "run3.json" << QByteArray()
+        << QStringList{"\"start\": \"2026-03-04T09:00:00\"", "902.5"};
+    row("archive: a run the archive does not hold")
+        << QStringList{"archive", "export", "--run", "9", "--database", listed} << int(Cli::ArchiveError) << none
+        << QStringList{"The archive holds no run 9."} << "" << QByteArray() << none;
+    row("archive: an archive of a newer program is refused")
+        << QStringList{"archive", "list", "--database", D + "/newer.sqlite"} << int(Cli::ArchiveError) << none
+        << QStringList{"written by a newer version of the program"} << "" << QByteArray() << none;
+    row("archive: a file that is no measurement")
+        << QStringList{"archive", "import", "--database", D + "/imported.sqlite", D + "/bad.json"}
+        << 5 << none << QStringList{"bad.json: "} << "" << QByteArray() << none;
+    row("archive: a server that is not running")
+        << QStringList{"archive", "list", "--database", "host=" + D + " port=1 dbname=vantrel"} << int(Cli::ArchiveError)
+        << none << QStringList{"Cannot connect to the archive server"} << "" << QByteArray()
+        << none;
+    row("archive: without list, import or export") << QStringList{"archive"} << 2 << none
+                                                   << QStringList{"archive needs list, import "
+                                                                  "or export"}
+                                                   << "" << QByteArray() << none;
+    row("archive: --database without --archive")
+        << QStringList{"--simulate", "logger", "download", "--database", D + "/x.sqlite"} << 2
+        << none << QStringList{"--database chooses the archive of --archive"} << "" << QByteArray()
+        << none;
     row("help of a command") << QStringList{"download", "--help"} << 0
                              << QStringList{"usage: vantrel-cli download"} << none << ""
                              << QByteArray() << none;

@@ -58,7 +58,7 @@ fi
 # chosen, so it found its translations in its own data directory.
 mkdir "$stage/cwd" "$stage/config"
 mkdir -m 700 "$stage/run"
-export XDG_CONFIG_HOME=$stage/config XDG_RUNTIME_DIR=$stage/run
+export XDG_CONFIG_HOME=$stage/config XDG_DATA_HOME=$stage/data XDG_RUNTIME_DIR=$stage/run
 help=$(cd "$stage/cwd" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
   timeout 20 "$usr/bin/vantrel" --help) || fail "vantrel --help ended with $?"
 grep -q '^用法：vantrel ' <<<"$help" || fail "vantrel --help printed: $help"

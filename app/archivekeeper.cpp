@@ -1,0 +1,127 @@
+#include "app/archivekeeper.h"
+
+#include "archive/archive.h"
+#include "gui/uiseam.h"
+#include "logger/firstpageforlogger.h"
+#include "meter/firstpageformeter.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+#include <QToolButton>
+
+namespace {
+
+// The window's settings file (see app/language.cpp).
+QSettings windowSettings()
+{
+    return QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel"));
+}
+
+} // namespace
+
+ArchiveKeeper::ArchiveKeeper(QWidget *window) : QObject(window), m_window(window)
+{
+    m_button = new QToolButton(window);
+    m_button->setObjectName(QStringLiteral("archiveButton"));
+    m_button->setPopupMode(QToolButton::InstantPopup);
+    m_button->setFocusPolicy(Qt::NoFocus);
+    m_button->setMinimumSize(100, 35);
+    auto *menu = new QMenu(m_button);
+    m_history = menu->addAction(QString());
+    m_automatic = menu->addAction(QString());
+    m_automatic->setCheckable(true);
+    m_automatic->setChecked(automatic());
+    m_button->setMenu(menu);
+    connect(m_automatic, &QAction::toggled, this, [](bool on) { setAutomatic(on); });
+    connect(m_history, &QAction::triggered, this, &ArchiveKeeper::historyRequested);
+    retranslate();
+}
+
+bool ArchiveKeeper::automatic()
+{
+    return windowSettings().value(QStringLiteral("archive/automatic"), true).toBool();
+}
+
+void ArchiveKeeper::setAutomatic(bool on)
+{
+    QSettings settings = windowSettings();
+    settings.setValue(QStringLiteral("archive/automatic"), on);
+}
+
+QString ArchiveKeeper::connection()
+{
+    return windowSettings().value(QStringLiteral("archive/connection")).toString();
+}
+
+void ArchiveKeeper::retranslate()
+{
+    m_button->setText(tr("Archive"));
+    m_history->setText(tr("History..."));
+    m_automatic->setText(tr("Archive every download"));
+}
+
+void ArchiveKeeper::watch(FirstPageForLogger *logger, FirstPageForMeter *meter)
+{
+    m_logger = logger;
+    m_meter = meter;
+    connect(logger->session(), &LoggerSession::finished, this,
+            [this](LoggerSession::Outcome outcome) { loggerFinished(outcome); });
+    connect(meter->session(), &MeterSession::finished, this,
+            [this](MeterSession::Outcome outcome, const MeterData &records) {
+                meterFinished(outcome, records);
+            });
+}
+
+void ArchiveKeeper::loggerFinished(LoggerSession::Outcome outcome)
+{
+    if (outcome != LoggerSession::Outcome::Complete || !automatic() || !m_logger)
+        return;
+    LoggerData data;
+    data.instrument = m_logger->dataInstrument();
+    data.runs = m_logger->session()->runs();
+    if (!data.runs.isEmpty())
+        keep(data);
+}
+
+void ArchiveKeeper::meterFinished(MeterSession::Outcome outcome, const MeterData &records)
+{
+    if (outcome != MeterSession::Outcome::Complete || !automatic() || records.records.isEmpty())
+        return;
+    // The records as the page shows and saves them, with the instrument of
+    // its device fields (the page takes the signal first).
+    const MeterData &shown = m_meter ? m_meter->recordExport : records;
+    keep(shown.records.size() == records.records.size() ? shown : records);
+}
+
+bool ArchiveKeeper::keep(const LoggerData &data)
+{
+    Archive archive;
+    QString error;
+    if (!archive.open(connection(), &error) ||
+        !archive.importLogger(data, QStringLiteral("download"), nullptr, &error)) {
+        tell(error);
+        return false;
+    }
+    return true;
+}
+
+bool ArchiveKeeper::keep(const MeterData &data)
+{
+    Archive archive;
+    QString error;
+    if (!archive.open(connection(), &error) ||
+        !archive.importMeter(data, QStringLiteral("download"), nullptr, &error)) {
+        tell(error);
+        return false;
+    }
+    return true;
+}
+
+void ArchiveKeeper::tell(const QString &error)
+{
+    UiSeam::information(m_window, tr("Archive"),
+                        tr("The download was not archived: %1\nIt stays on the page and can "
+                           "still be saved.")
+                            .arg(error));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+// Keeps every completed download of the window in the archive: the Logger
+// page's runs and the Meter page's records, once each (archive/archive.h).
+// A setting turns it off; it is remembered with the window's other settings
+// and shown as a checkable entry of the window's archive menu, next to the
+// History view. A failure (a full disk, a server that is down or refuses
+// the login) is told in a message; the download stays on its page and can
+// still be saved.
+
+#include "measurement/loggerdata.h"
+#include "measurement/meterdata.h"
+#include "session/loggersession.h"
+#include "session/metersession.h"
+
+#include <QObject>
+
+class FirstPageForLogger;
+class FirstPageForMeter;
+class QAction;
+class QToolButton;
+class QWidget;
+
+class ArchiveKeeper : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ArchiveKeeper(QWidget *window);
+
+    // On unless turned off (key "archive/automatic").
+    static bool automatic();
+    static void setAutomatic(bool on);
+    // The archive chosen (key "archive/connection"): an SQLite file or a
+    // PostgreSQL connection string without a password; empty: the user's
+    // own archive.sqlite.
+    static QString connection();
+
+    void watch(FirstPageForLogger *logger, FirstPageForMeter *meter);
+    // The archive button of the window's title bar with its menu.
+    QToolButton *button() const { return m_button; }
+    void retranslate();
+
+    // Archives one download; false when it failed (and the user was told).
+    bool keep(const LoggerData &data);
+    bool keep(const MeterData &data);
+
+signals:
+    void historyRequested();
+
+private:
+    void loggerFinished(LoggerSession::Outcome outcome);
+    void meterFinished(MeterSession::Outcome outcome, const MeterData &records);
+    void tell(const QString &error);
+
+    QWidget *m_window = nullptr;
+    FirstPageForLogger *m_logger = nullptr;
+    FirstPageForMeter *m_meter = nullptr;
+    QToolButton *m_button = nullptr;
+    QAction *m_automatic = nullptr;
+    QAction *m_history = nullptr;
+};

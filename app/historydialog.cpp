@@ -1,0 +1,259 @@
+#include "app/historydialog.h"
+
+#include "measurement/meterdata.h"
+#include "measurement/uvfigures.h"
+
+#include <QDateEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <qcustomplot.h>
+
+namespace {
+
+enum Role
+{
+    IdRole = Qt::UserRole, // run or record id; instrument: 0
+    KindRole,              // "instrument", "run", "record"
+    SerialRole,
+    ModelRole
+};
+
+// The first date of the date fields stands for "no bound".
+const QDate kNoBound(2000, 1, 1);
+
+QString figure(double value)
+{
+    return QString::number(value, 'f', 1);
+}
+
+} // namespace
+
+HistoryDialog::HistoryDialog(const QString &connection, QWidget *parent)
+    : QDialog(parent), m_connection(connection)
+{
+    setObjectName(QStringLiteral("HistoryDialog"));
+    resize(1000, 640);
+    m_serial = new QLineEdit(this);
+    m_serial->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,10}")), this));
+    m_from = new QDateEdit(this);
+    m_until = new QDateEdit(this);
+    for (QDateEdit *edit : {m_from, m_until}) {
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setMinimumDate(kNoBound);
+        edit->setDate(kNoBound);
+    }
+    m_serialLabel = new QLabel(this);
+    m_fromLabel = new QLabel(this);
+    m_untilLabel = new QLabel(this);
+    m_search = new QPushButton(this);
+    m_open = new QPushButton(this);
+    m_message = new QLabel(this);
+    m_message->setWordWrap(true);
+
+    auto *filters = new QHBoxLayout;
+    filters->addWidget(m_serialLabel);
+    filters->addWidget(m_serial);
+    filters->addWidget(m_fromLabel);
+    filters->addWidget(m_from);
+    filters->addWidget(m_untilLabel);
+    filters->addWidget(m_until);
+    filters->addWidget(m_search);
+    filters->addStretch();
+    filters->addWidget(m_open);
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setColumnCount(7);
+    m_tree->setAlternatingRowColors(true);
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_trend = new QCustomPlot(this);
+    m_trend->setMinimumHeight(220);
+    m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
+    m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
+    m_trend->graph(0)->setPen(QPen(QColor(0x1E, 0x90, 0xFF), 2));
+    m_trend->graph(1)->setPen(QPen(QColor(0xE0, 0x60, 0x20), 2));
+    for (int g = 0; g < 2; ++g)
+        m_trend->graph(g)->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+    QSharedPointer<QCPAxisTickerDateTime> dates(new QCPAxisTickerDateTime);
+    dates->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
+    m_trend->xAxis->setTicker(dates);
+    m_trend->yAxis2->setVisible(true);
+    m_trend->legend->setVisible(true);
+    m_trend->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
+
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_tree);
+    split->addWidget(m_trend);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(split);
+    layout->addWidget(m_message);
+
+    connect(m_search, &QPushButton::clicked, this, &HistoryDialog::refresh);
+    connect(m_serial, &QLineEdit::returnPressed, this, &HistoryDialog::refresh);
+    connect(m_open, &QPushButton::clicked, this, &HistoryDialog::openCurrentRun);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *item) { showTrend(item); });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { openCurrentRun(); });
+    retranslate();
+}
+
+void HistoryDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
+}
+
+void HistoryDialog::retranslate()
+{
+    setWindowTitle(tr("History"));
+    m_serialLabel->setText(tr("Serial number:"));
+    m_fromLabel->setText(tr("From:"));
+    m_untilLabel->setText(tr("Until:"));
+    for (QDateEdit *edit : {m_from, m_until})
+        edit->setSpecialValueText(tr("any"));
+    m_search->setText(tr("Search"));
+    m_open->setText(tr("Open run"));
+    m_tree->setHeaderLabels({tr("Instrument / start"), tr("Run / record"), tr("Samples"),
+                             tr("Duration (s)"), tr("Dose (mJ/cm²) / energy"),
+                             tr("Peak (μW/cm²) / MAX"), tr("Source")});
+    m_trend->graph(0)->setName(tr("Dose (mJ/cm²)"));
+    m_trend->graph(1)->setName(tr("Peak (μW/cm²)"));
+    m_trend->yAxis->setLabel(tr("Dose (mJ/cm²)"));
+    m_trend->yAxis2->setLabel(tr("Peak (μW/cm²)"));
+    m_trend->xAxis->setLabel(tr("Start of the run"));
+    m_trend->replot();
+}
+
+bool HistoryDialog::refresh()
+{
+    Archive::Filter filter;
+    if (!m_serial->text().isEmpty()) {
+        filter.hasSerial = true;
+        filter.serial = m_serial->text().toUInt();
+    }
+    if (m_from->date() != kNoBound)
+        filter.since = QDateTime(m_from->date(), QTime(0, 0));
+    if (m_until->date() != kNoBound)
+        filter.until = QDateTime(m_until->date(), QTime(23, 59, 59));
+
+    m_tree->clear();
+    m_runs.clear();
+    showTrend(nullptr);
+    Archive archive;
+    QString error;
+    QList<Archive::RecordEntry> records;
+    if (!archive.open(m_connection, &error) || !archive.listRuns(filter, &m_runs, &error) ||
+        !archive.listRecords(filter, &records, &error)) {
+        m_message->setText(error);
+        return false;
+    }
+    QMap<QString, QTreeWidgetItem *> instruments;
+    auto instrumentItem = [&](bool logger, const QString &model, quint32 serial) {
+        const QString key = QStringLiteral("%1|%2|%3").arg(logger).arg(model).arg(serial);
+        QTreeWidgetItem *&item = instruments[key];
+        if (!item) {
+            item = new QTreeWidgetItem(m_tree);
+            const QString name = model.isEmpty() ? tr("Instrument not named") : model;
+            item->setText(0, serial ? tr("%1, serial number %2").arg(name).arg(serial) : name);
+            item->setText(1, logger ? tr("Logger") : tr("Meter"));
+            item->setData(0, KindRole, QStringLiteral("instrument"));
+            item->setData(0, SerialRole, qint64(serial));
+            item->setData(0, ModelRole, model);
+            item->setExpanded(true);
+        }
+        return item;
+    };
+    for (const Archive::RunEntry &r : qAsConst(m_runs)) {
+        auto *item = new QTreeWidgetItem(instrumentItem(true, r.model, r.serial));
+        item->setText(0, r.start.isValid() ? LoggerText::startTime(r.start) : tr("no start time"));
+        item->setText(1, tr("run %1").arg(r.number));
+        item->setText(2, QString::number(r.samples));
+        item->setText(3, QString::number(r.durationSeconds));
+        item->setText(4, figure(UvFigures::toMilliJoulePerCm2(r.dose)));
+        item->setText(5, figure(r.peak));
+        item->setText(6, r.source);
+        item->setData(0, IdRole, r.id);
+        item->setData(0, KindRole, QStringLiteral("run"));
+        item->setData(0, SerialRole, qint64(r.serial));
+        item->setData(0, ModelRole, r.model);
+    }
+    for (const Archive::RecordEntry &r : qAsConst(records)) {
+        auto *item = new QTreeWidgetItem(instrumentItem(false, r.model, r.serial));
+        const QStringList texts = MeterData::rowTexts(r.number, r.reading, r.decimals);
+        item->setText(0, r.importedAt.left(10) + QLatin1Char(' ') + r.importedAt.mid(11));
+        item->setText(1, tr("record %1").arg(r.number));
+        item->setText(3, texts.value(2));
+        item->setText(4, texts.value(1) + QLatin1Char(' ') + MeterUnits::energyUnitText(r.unit));
+        item->setText(5, texts.value(4) + QLatin1Char(' ') + MeterUnits::powerUnitText(r.unit));
+        item->setText(6, r.source);
+        item->setData(0, IdRole, r.id);
+        item->setData(0, KindRole, QStringLiteral("record"));
+    }
+    m_message->setText(m_runs.isEmpty() && records.isEmpty()
+                           ? tr("The archive holds nothing that matches the search.")
+                           : tr("%n run(s)", nullptr, m_runs.size()) + QStringLiteral(", ") +
+                                 tr("%n record(s)", nullptr, records.size()));
+    if (m_tree->topLevelItemCount() > 0)
+        m_tree->setCurrentItem(m_tree->topLevelItem(0));
+    return true;
+}
+
+void HistoryDialog::showTrend(QTreeWidgetItem *item)
+{
+    QVector<double> x, dose, peak;
+    if (item && item->data(0, KindRole).toString() != QLatin1String("record")) {
+        const quint32 serial = quint32(item->data(0, SerialRole).toLongLong());
+        const QString model = item->data(0, ModelRole).toString();
+        for (const Archive::RunEntry &r : qAsConst(m_runs)) {
+            if (r.serial != serial || r.model != model || !r.start.isValid())
+                continue;
+            x << double(r.start.toSecsSinceEpoch());
+            dose << UvFigures::toMilliJoulePerCm2(r.dose);
+            peak << r.peak;
+        }
+    }
+    m_trend->graph(0)->setData(x, dose, true);
+    m_trend->graph(1)->setData(x, peak, true);
+    m_trend->rescaleAxes();
+    // A margin either side, so that the first and last points show whole;
+    // a day either side of one run or of runs on one day.
+    const QCPRange days = m_trend->xAxis->range();
+    m_trend->xAxis->setRange(days.center(), qMax(days.size() * 1.1, 2.0 * 86400), Qt::AlignCenter);
+    for (QCPAxis *axis : {m_trend->yAxis, m_trend->yAxis2}) {
+        const QCPRange r = axis->range();
+        axis->setRange(qMin(0.0, r.lower), r.upper > 0 ? r.upper * 1.1 : 1.0);
+    }
+    m_trend->replot();
+}
+
+bool HistoryDialog::openCurrentRun()
+{
+    QTreeWidgetItem *item = m_tree->currentItem();
+    if (!item || item->data(0, KindRole).toString() != QLatin1String("run"))
+        return false;
+    const qint64 id = item->data(0, IdRole).toLongLong();
+    Archive archive;
+    LoggerData data;
+    QString error;
+    if (!archive.open(m_connection, &error) || !archive.loadRun(id, &data, &error)) {
+        m_message->setText(error);
+        return false;
+    }
+    emit runOpened(data, tr("the archive (run %1)").arg(id));
+    return true;
+}

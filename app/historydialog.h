@@ -1,0 +1,64 @@
+#pragma once
+
+// The History view: the instruments of the archive with their Logger runs
+// and Meter records by date, searched by serial number and date range; a
+// trend of each run's dose and peak over time for the instrument chosen; a
+// run opens in the Logger page offline, as an opened file does.
+
+#include "archive/archive.h"
+
+#include <QDialog>
+
+class QCustomPlot;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class HistoryDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // connection as Archive::open takes it.
+    explicit HistoryDialog(const QString &connection, QWidget *parent = nullptr);
+
+    // Reads the archive again with the search's serial number and dates;
+    // false (the reason shown in the dialog) when it cannot be read.
+    bool refresh();
+    void retranslate();
+    // Shows the trend of the instrument of item (an instrument or its run).
+    void showTrend(QTreeWidgetItem *item);
+    // Opens the run of the current item; false when it is no run.
+    bool openCurrentRun();
+
+    QTreeWidget *tree() const { return m_tree; }
+    QCustomPlot *trend() const { return m_trend; }
+    QLineEdit *serialEdit() const { return m_serial; }
+    QDateEdit *fromEdit() const { return m_from; }
+    QDateEdit *untilEdit() const { return m_until; }
+    QLabel *messageLabel() const { return m_message; }
+
+signals:
+    // A run to show in the Logger page; name says where it came from.
+    void runOpened(const LoggerData &data, const QString &name);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QString m_connection;
+    QLineEdit *m_serial = nullptr;
+    QDateEdit *m_from = nullptr;
+    QDateEdit *m_until = nullptr;
+    QLabel *m_serialLabel = nullptr;
+    QLabel *m_fromLabel = nullptr;
+    QLabel *m_untilLabel = nullptr;
+    QPushButton *m_search = nullptr;
+    QPushButton *m_open = nullptr;
+    QTreeWidget *m_tree = nullptr;
+    QCustomPlot *m_trend = nullptr;
+    QLabel *m_message = nullptr;
+    QList<Archive::RunEntry> m_runs;
+};

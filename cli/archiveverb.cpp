@@ -1,0 +1,282 @@
+#include "cli/archiveverb.h"
+
+#include "archive/archive.h"
+#include "cli/commandline.h"
+#include "files/measurementreader.h"
+#include "files/recordexport.h"
+#include "files/safefile.h"
+#include "files/workbookfile.h"
+#include "files/xlswriter.h"
+#include "files/xlsxwriter.h"
+#include "measurement/uvfigures.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace Cli {
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+
+int fail(QTextStream &err, int code, const QString &message)
+{
+    err << "vantrel-cli: " << message << '\n';
+    err.flush();
+    return code;
+}
+
+bool openArchive(const CommandLine &line, Archive *archive, QTextStream &err)
+{
+    QString error;
+    if (archive->open(line.value("database"), &error))
+        return true;
+    fail(err, ArchiveError, error);
+    return false;
+}
+
+// DATE or DATE'T'TIME; a date alone as until means the end of that day.
+QDateTime parseBound(const QString &text, bool endOfDay)
+{
+    QDateTime t = QDateTime::fromString(text, kTimeFormat);
+    if (t.isValid())
+        return t;
+    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid())
+        return QDateTime();
+    return endOfDay ? QDateTime(d, QTime(23, 59, 59)) : QDateTime(d, QTime(0, 0));
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 9);
+}
+
+int list(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString format = line.has("format") ? line.value("format") : QStringLiteral("csv");
+    if (format != QLatin1String("csv") && format != QLatin1String("json"))
+        return fail(err, Usage, QStringLiteral("archive list takes --format csv or json"));
+    Archive::Filter filter;
+    if (line.has("serial")) {
+        bool ok = false;
+        filter.serial = line.value("serial").toUInt(&ok);
+        if (!ok)
+            return fail(err, Usage,
+                        QStringLiteral("--serial takes the instrument's serial "
+                                       "number"));
+        filter.hasSerial = true;
+    }
+    for (const char *key : {"since", "until"}) {
+        if (!line.has(key))
+            continue;
+        const QDateTime t = parseBound(line.value(key), key[0] == 'u');
+        if (!t.isValid())
+            return fail(err, Usage,
+                        QStringLiteral("--%1 takes YYYY-MM-DD or "
+                                       "YYYY-MM-DDTHH:MM:SS")
+                            .arg(QLatin1String(key)));
+        (key[0] == 'u' ? filter.until : filter.since) = t;
+    }
+    Archive archive;
+    if (!openArchive(line, &archive, err))
+        return ArchiveError;
+    QList<Archive::RunEntry> runs;
+    QList<Archive::RecordEntry> records;
+    QString error;
+    if (!archive.listRuns(filter, &runs, &error) || !archive.listRecords(filter, &records, &error))
+        return fail(err, ArchiveError, error);
+
+    if (format == QLatin1String("json")) {
+        QJsonArray runArray;
+        for (const Archive::RunEntry &r : qAsConst(runs)) {
+            runArray.append(
+                QJsonObject{{"id", r.id},
+                            {"model", r.model},
+                            {"serial", qint64(r.serial)},
+                            {"start", r.start.isValid() ? QJsonValue(r.start.toString(kTimeFormat))
+                                                        : QJsonValue()},
+                            {"interval_s", r.intervalSeconds},
+                            {"run", r.number},
+                            {"samples", r.samples},
+                            {"duration_s", r.durationSeconds},
+                            {"dose_mj_cm2", UvFigures::toMilliJoulePerCm2(r.dose)},
+                            {"peak_uw_cm2", RecordExport::floatText(float(r.peak)).toDouble()},
+                            {"archived", r.importedAt},
+                            {"source", r.source}});
+        }
+        QJsonArray recordArray;
+        for (const Archive::RecordEntry &r : qAsConst(records)) {
+            recordArray.append(QJsonObject{{"id", r.id},
+                                           {"model", r.model},
+                                           {"serial", qint64(r.serial)},
+                                           {"record", r.number},
+                                           {"unit", MeterUnits::powerUnitText(r.unit)},
+                                           {"rt", double(r.reading.powerRt)},
+                                           {"max", double(r.reading.powerMax)},
+                                           {"min", double(r.reading.powerMin)},
+                                           {"avg", double(r.reading.powerAvg)},
+                                           {"energy", double(r.reading.energy)},
+                                           {"duration_s", double(r.reading.duration)},
+                                           {"archived", r.importedAt},
+                                           {"source", r.source}});
+        }
+        out << QJsonDocument(QJsonObject{{"runs", runArray}, {"records", recordArray}})
+                   .toJson(QJsonDocument::Indented);
+        return Ok;
+    }
+    out.flush();
+    QByteArray csv = Csv::row({"kind", "id", "model", "serial", "number", "start", "interval_s",
+                               "samples", "duration_s", "dose_mj_cm2", "peak_uw_cm2", "unit", "rt",
+                               "max", "min", "avg", "energy", "archived", "source"});
+    for (const Archive::RunEntry &r : qAsConst(runs)) {
+        csv += Csv::row(
+            {"run", QString::number(r.id), r.model, QString::number(r.serial),
+             QString::number(r.number),
+             r.start.isValid() ? r.start.toString(kTimeFormat) : QString(),
+             QString::number(r.intervalSeconds), QString::number(r.samples),
+             QString::number(r.durationSeconds), number(UvFigures::toMilliJoulePerCm2(r.dose)),
+             RecordExport::floatText(float(r.peak)), LoggerUnits::powerUnitText(), QString(),
+             QString(), QString(), QString(), QString(), r.importedAt, r.source});
+    }
+    for (const Archive::RecordEntry &r : qAsConst(records)) {
+        csv +=
+            Csv::row({"record", QString::number(r.id), r.model, QString::number(r.serial),
+                      QString::number(r.number), QString(), QString(), QString(),
+                      RecordExport::floatText(r.reading.duration), QString(), QString(),
+                      MeterUnits::powerUnitText(r.unit), RecordExport::floatText(r.reading.powerRt),
+                      RecordExport::floatText(r.reading.powerMax),
+                      RecordExport::floatText(r.reading.powerMin),
+                      RecordExport::floatText(r.reading.powerAvg),
+                      RecordExport::floatText(r.reading.energy), r.importedAt, r.source});
+    }
+    out.device()->write(csv);
+    return Ok;
+}
+
+QString addedText(const Archive::Added &a)
+{
+    QStringList parts;
+    if (a.runsAdded + a.runsKnown > 0)
+        parts << QStringLiteral("%1 runs added, %2 already archived")
+                     .arg(a.runsAdded)
+                     .arg(a.runsKnown);
+    if (a.recordsAdded + a.recordsKnown > 0 || parts.isEmpty())
+        parts << QStringLiteral("%1 records added, %2 already archived")
+                     .arg(a.recordsAdded)
+                     .arg(a.recordsKnown);
+    return parts.join(QStringLiteral("; "));
+}
+
+int import(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    if (line.positional.isEmpty())
+        return fail(err, Usage, QStringLiteral("archive import needs at least one FILE"));
+    Archive archive;
+    if (!openArchive(line, &archive, err))
+        return ArchiveError;
+    int exit = Ok;
+    // Each file is one transaction: a file that cannot be read or archived
+    // leaves the others as they are.
+    for (const QString &file : line.positional) {
+        Measurement m;
+        QString error;
+        if (!MeasurementReader::read(file, &m, &error)) {
+            fail(err, FileError, QStringLiteral("%1: %2").arg(file, error));
+            exit = exit == Ok ? FileError : exit;
+            continue;
+        }
+        Archive::Added added;
+        if (!archive.importMeasurement(m, QFileInfo(file).fileName(), &added, &error)) {
+            fail(err, ArchiveError, QStringLiteral("%1: %2").arg(file, error));
+            exit = ArchiveError;
+            continue;
+        }
+        out << file << ": " << addedText(added) << '\n';
+    }
+    return exit;
+}
+
+int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    bool ok = false;
+    const qint64 id = line.value("run").toLongLong(&ok);
+    if (!line.has("run") || !ok || id < 1)
+        return fail(err, Usage, QStringLiteral("archive export needs --run ID (see archive list)"));
+    const QString output = line.has("output") ? line.value("output") : QStringLiteral("-");
+    QString format = line.value("format");
+    if (format.isEmpty()) {
+        const QString suffix = QFileInfo(output).suffix().toLower();
+        format = (suffix == QLatin1String("json") || suffix == QLatin1String("xls") ||
+                  suffix == QLatin1String("xlsx"))
+                     ? suffix
+                     : QStringLiteral("csv");
+    }
+    if (!QStringList{"csv", "json", "xls", "xlsx"}.contains(format))
+        return fail(err, Usage,
+                    QStringLiteral("archive export takes --format csv, json, xls or "
+                                   "xlsx"));
+    if (format.startsWith(QLatin1String("xls")) && output == QLatin1String("-"))
+        return fail(err, Usage, QStringLiteral("an %1 workbook needs -o FILE").arg(format));
+    Archive archive;
+    if (!openArchive(line, &archive, err))
+        return ArchiveError;
+    LoggerData data;
+    QString error;
+    if (!archive.loadRun(id, &data, &error))
+        return fail(err, ArchiveError, error);
+    QByteArray bytes;
+    if (format == QLatin1String("xlsx"))
+        bytes = XlsxWriter::toBytes(LoggerFiles::workbook(data), &error);
+    else if (format == QLatin1String("xls"))
+        bytes = XlsWriter::toBytes(LoggerFiles::workbook(data));
+    else
+        bytes = format == QLatin1String("json") ? LoggerFiles::json(data) : LoggerFiles::csv(data);
+    if (output == QLatin1String("-")) {
+        out.flush();
+        out.device()->write(bytes);
+        return Ok;
+    }
+    const bool written = format.startsWith(QLatin1String("xls"))
+                             ? !bytes.isEmpty() && WorkbookFile::writeBytes(output, bytes, &error)
+                             : SafeFile::writeFile(output, bytes, &error);
+    if (!written)
+        return fail(err, FileError, QStringLiteral("cannot write %1: %2").arg(output, error));
+    return Ok;
+}
+
+} // namespace
+
+int archiveVerb(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    if (line.action == QLatin1String("list")) {
+        if (!line.positional.isEmpty())
+            return fail(err, Usage,
+                        QStringLiteral("unexpected \"%1\"").arg(line.positional.first()));
+        return list(line, out, err);
+    }
+    if (line.action == QLatin1String("import"))
+        return import(line, out, err);
+    if (!line.positional.isEmpty())
+        return fail(err, Usage, QStringLiteral("unexpected \"%1\"").arg(line.positional.first()));
+    return exportRun(line, out, err);
+}
+
+int archiveDownload(const CommandLine &line, const Measurement &download, QTextStream &out,
+                    QTextStream &err)
+{
+    Archive archive;
+    if (!openArchive(line, &archive, err))
+        return ArchiveError;
+    Archive::Added added;
+    QString error;
+    if (!archive.importMeasurement(download, QStringLiteral("download"), &added, &error))
+        return fail(err, ArchiveError, error);
+    out << "archived: " << addedText(added) << '\n';
+    return Ok;
+}
+
+} // namespace Cli

@@ -1,0 +1,624 @@
+// The measurement archive: what counts as the same run or record, files it
+// refuses and leaves alone, the step from the first schema, a program killed
+// in the middle of an import, and two programs importing into one
+// PostgreSQL server at once (a real server, started here).
+#include "archive/archive.h"
+#include "files/measurementfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kProgram = QStringLiteral(VANTREL_BINARY_DIR "/vantrel-cli");
+
+LoggerRunData makeRun(int number, const QDateTime &start, int interval, int samples, float base)
+{
+    LoggerRunData run;
+    run.number = number;
+    run.start = start;
+    run.hasStartBytes = start.isValid();
+    run.intervalSeconds = interval;
+    for (int i = 0; i < samples; ++i)
+        run.samples << base + 0.1f * float(i % 50);
+    return run;
+}
+
+const QDateTime kDay(QDate(2026, 3, 2), QTime(9, 0));
+
+// Three runs of the Logger with serial 24030117.
+LoggerData threeRuns()
+{
+    LoggerData d;
+    d.instrument.model = QStringLiteral("QX101");
+    d.instrument.serialNumber = 24030117;
+    for (int i = 0; i < 3; ++i)
+        d.runs << makeRun(i + 1, kDay.addDays(i), 10, 606, 100.0f * float(i + 1));
+    return d;
+}
+
+MeterData twoRecords()
+{
+    MeterData d;
+    d.instrument.model = QStringLiteral("QX102");
+    d.instrument.serialNumber = 23110042;
+    d.unit = 1;
+    d.decimals = 2;
+    d.records << MeterReading{1.5f, 2.5f, 0.5f, 1.25f, 30.0f, 20.0f}
+              << MeterReading{3.5f, 4.5f, 2.5f, 3.25f, 60.0f, 20.0f};
+    d.numbers << 1 << 2;
+    return d;
+}
+
+Measurement ofLogger(const LoggerData &d)
+{
+    Measurement m;
+    m.family = Measurement::Family::Logger;
+    m.logger = d;
+    return m;
+}
+
+Measurement ofMeter(const MeterData &d)
+{
+    Measurement m;
+    m.family = Measurement::Family::Meter;
+    m.meter = d;
+    return m;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int count(const QString &path, const QString &sql)
+{
+    const QString name = QStringLiteral("count");
+    int n = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(sql) && q.next())
+                n = q.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return n;
+}
+
+bool exec(const QString &path, const QStringList &statements)
+{
+    const QString name = QStringLiteral("raw");
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery q(db);
+        for (const QString &s : statements) {
+            if (ok && !q.exec(s)) {
+                qWarning() << s << q.lastError().text();
+                ok = false;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool writeMeasurement(const QString &path, const LoggerData &data)
+{
+    QFile f(path);
+    const QByteArray json = MeasurementFile::toJson(data);
+    return f.open(QIODevice::WriteOnly) && f.write(json) == json.size();
+}
+
+// A PostgreSQL server of its own in a temporary folder, on a Unix socket in
+// that folder only. The server refuses to run as root: then it runs as
+// nobody, in a folder nobody owns.
+class PgServer
+{
+public:
+    ~PgServer() { stop(); }
+
+    // False with the reason when the server cannot be had; missing says
+    // whether that is because its programs are not installed.
+    bool start(QString *why, bool *missing)
+    {
+        *missing = false;
+        const QStringList versions =
+            QDir(QStringLiteral("/usr/lib/postgresql"))
+                .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+        for (const QString &v : versions) {
+            const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(v);
+            if (QFileInfo(bin + QStringLiteral("/pg_ctl")).isExecutable()) {
+                m_bin = bin;
+                break;
+            }
+        }
+        if (m_bin.isEmpty()) {
+            *missing = true;
+            *why = QStringLiteral("the PostgreSQL server is not installed (/usr/lib/postgresql/*/"
+                                  "bin; scripts/setup.sh installs it)");
+            return false;
+        }
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+            *missing = true;
+            *why = QStringLiteral("Qt's PostgreSQL driver is not installed (libqt5sql5-psql)");
+            return false;
+        }
+        if (!m_dir.isValid() ||
+            !QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner |
+                                                     QFileDevice::ReadOther |
+                                                     QFileDevice::ExeOther)) {
+            *why = QStringLiteral("no temporary folder");
+            return false;
+        }
+        m_data = m_dir.filePath(QStringLiteral("data"));
+        m_socket = m_dir.filePath(QStringLiteral("socket"));
+        QDir().mkpath(m_data);
+        QDir().mkpath(m_socket);
+        if (::geteuid() == 0) {
+            const passwd *nobody = ::getpwnam("nobody");
+            if (!nobody || ::chown(qPrintable(m_data), nobody->pw_uid, nobody->pw_gid) != 0 ||
+                ::chown(qPrintable(m_socket), nobody->pw_uid, nobody->pw_gid) != 0 ||
+                ::chown(qPrintable(m_dir.path()), nobody->pw_uid, nobody->pw_gid) != 0) {
+                *why = QStringLiteral("the server's folder cannot be given to nobody");
+                return false;
+            }
+            m_asUser = true;
+        }
+        if (!run(QStringLiteral("initdb"),
+                 {"-D", m_data, "-A", "trust", "-U", "vantrel", "--no-sync", "-E", "UTF8",
+                  "--locale=C"},
+                 why))
+            return false;
+        if (!run(QStringLiteral("pg_ctl"),
+                 {"-D", m_data, "-l", m_dir.filePath(QStringLiteral("log")), "-w", "-t", "120",
+                  "-o", QStringLiteral("-k %1 -c listen_addresses= -p 54329 -F").arg(m_socket),
+                  "start"},
+                 why)) {
+            *why += QString::fromUtf8(fileBytes(m_dir.filePath(QStringLiteral("log"))));
+            return false;
+        }
+        m_running = true;
+        return true;
+    }
+
+    void stop()
+    {
+        if (!m_running)
+            return;
+        QString ignored;
+        run(QStringLiteral("pg_ctl"), {"-D", m_data, "-m", "immediate", "-w", "stop"}, &ignored);
+        m_running = false;
+    }
+
+    QString connection() const
+    {
+        return QStringLiteral("host=%1 port=54329 user=vantrel dbname=postgres").arg(m_socket);
+    }
+
+private:
+    bool run(const QString &tool, const QStringList &arguments, QString *why)
+    {
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        const QString program = m_bin + QLatin1Char('/') + tool;
+        if (m_asUser)
+            p.start(QStringLiteral("runuser"),
+                    QStringList{"-u", "nobody", "--", program} + arguments);
+        else
+            p.start(program, arguments);
+        if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit ||
+            p.exitCode() != 0) {
+            *why = QStringLiteral("%1 failed: %2").arg(tool, QString::fromUtf8(p.readAll()));
+            return false;
+        }
+        return true;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_bin;
+    QString m_data;
+    QString m_socket;
+    bool m_asUser = false;
+    bool m_running = false;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Measurement)
+
+class ArchiveTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void imports_data();
+    void imports();
+    void refused_data();
+    void refused();
+    void migratesFromTheFirstSchema();
+    void killedImportLosesNothingCommitted();
+    void twoProgramsIntoOneServer();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+// Each row archives `first`, then `second`, and counts what the second added.
+void ArchiveTest::imports_data()
+{
+    QTest::addColumn<Measurement>("first");
+    QTest::addColumn<Measurement>("second");
+    QTest::addColumn<int>("added");
+    QTest::addColumn<int>("known");
+    QTest::addColumn<int>("total");
+
+    const LoggerData three = threeRuns();
+    QTest::newRow("new runs of another instrument are added") << ofLogger(three) << ofLogger([&] {
+        LoggerData d = three;
+        d.instrument.serialNumber = 24030118;
+        return d;
+    }()) << 3 << 0 << 6;
+    QTest::newRow("the same memory downloaded again adds nothing")
+        << ofLogger(three) << ofLogger(three) << 0 << 3 << 3;
+    QTest::newRow("the same runs renumbered after more were taken are known")
+        << ofLogger(three) << ofLogger([&] {
+               LoggerData d = three;
+               d.runs.prepend(makeRun(1, kDay.addDays(-5), 10, 606, 42.0f));
+               for (int i = 1; i < d.runs.size(); ++i)
+                   d.runs[i].number = i + 1;
+               return d;
+           }())
+        << 1 << 3 << 4;
+    QTest::newRow("an edited sample makes a new run") << ofLogger(three) << ofLogger([&] {
+        LoggerData d = three;
+        d.runs[1].samples[300] += 0.5f;
+        return d;
+    }()) << 1 << 2 << 4;
+    QTest::newRow("the same samples at another start are another run")
+        << ofLogger(three) << ofLogger([&] {
+               LoggerData d = three;
+               d.runs[2].start = d.runs[2].start.addSecs(60);
+               return d;
+           }())
+        << 1 << 2 << 4;
+    QTest::newRow("the same samples at another interval are another run")
+        << ofLogger(three) << ofLogger([&] {
+               LoggerData d = three;
+               d.runs[0].intervalSeconds = 60;
+               return d;
+           }())
+        << 1 << 2 << 4;
+    const LoggerData unnamed = [&] {
+        LoggerData d = three;
+        d.instrument = InstrumentIdentity(); // a CSV or workbook names none
+        return d;
+    }();
+    QTest::newRow("runs of a file that names no instrument, twice")
+        << ofLogger(unnamed) << ofLogger(unnamed) << 0 << 3 << 3;
+    QTest::newRow("the same Meter records again add nothing")
+        << ofMeter(twoRecords()) << ofMeter(twoRecords()) << 0 << 2 << 2;
+    QTest::newRow("a Meter record overwritten with new values is added")
+        << ofMeter(twoRecords()) << ofMeter([] {
+               MeterData d = twoRecords();
+               d.records[1].powerMax = 9.0f;
+               return d;
+           }())
+        << 1 << 1 << 3;
+}
+
+void ArchiveTest::imports()
+{
+    QFETCH(Measurement, first);
+    QFETCH(Measurement, second);
+    QFETCH(int, added);
+    QFETCH(int, known);
+    QFETCH(int, total);
+
+    const QString file = path(QStringLiteral("imports-%1.sqlite").arg(QTest::currentDataTag()));
+    Archive archive;
+    QString error;
+    QVERIFY2(archive.open(file, &error), qPrintable(error));
+    Archive::Added a;
+    QVERIFY2(archive.importMeasurement(first, QStringLiteral("first"), &a, &error),
+             qPrintable(error));
+    Archive::Added b;
+    QVERIFY2(archive.importMeasurement(second, QStringLiteral("second"), &b, &error),
+             qPrintable(error));
+    const bool logger = first.family == Measurement::Family::Logger;
+    QCOMPARE(logger ? b.runsAdded : b.recordsAdded, added);
+    QCOMPARE(logger ? b.runsKnown : b.recordsKnown, known);
+
+    QList<Archive::RunEntry> runs;
+    QList<Archive::RecordEntry> records;
+    QVERIFY(archive.listRuns({}, &runs, &error));
+    QVERIFY(archive.listRecords({}, &records, &error));
+    QCOMPARE(logger ? runs.size() : records.size(), total);
+    if (logger) {
+        // What is kept is what came: the samples bit for bit, the figures.
+        const Archive::RunEntry &e = runs.first();
+        LoggerData back;
+        QVERIFY2(archive.loadRun(e.id, &back, &error), qPrintable(error));
+        const LoggerRunData &run = back.runs.first();
+        const QList<LoggerRunData> all = first.logger.runs + second.logger.runs;
+        const auto same = std::find_if(all.begin(), all.end(), [&](const LoggerRunData &r) {
+            return r.start == run.start && r.samples == run.samples &&
+                   r.intervalSeconds == run.intervalSeconds;
+        });
+        QVERIFY(same != all.end());
+        QCOMPARE(back.instrument.serialNumber, e.serial);
+        QCOMPARE(e.samples, run.samples.size());
+        QCOMPARE(e.durationSeconds, run.durationSeconds());
+        QCOMPARE(e.peak, double(*std::max_element(run.samples.begin(), run.samples.end())));
+    }
+}
+
+// A file the archive will not take, and the file as it was after the try.
+void ArchiveTest::refused_data()
+{
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<QString>("message");
+
+    // A sound archive with some pages to damage.
+    auto archiveAt = [this](const QString &name) {
+        const QString file = path(name);
+        Archive a;
+        QString error;
+        Archive::Added added;
+        a.open(file, &error);
+        a.importLogger(threeRuns(), QString(), &added, &error);
+        return file;
+    };
+    const QString newer = archiveAt(QStringLiteral("newer.sqlite"));
+    exec(newer, {QStringLiteral("UPDATE schema_version SET version = 3")});
+    QTest::newRow("an archive of a newer program") << newer << "newer version";
+
+    const QString damaged = archiveAt(QStringLiteral("damaged.sqlite"));
+    {
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 4 * 4096);
+        f.seek(2 * 4096);
+        f.write(QByteArray(4096, '\xAA'));
+    }
+    QTest::newRow("damaged pages") << damaged << "damaged";
+
+    const QString text = path(QStringLiteral("notes.sqlite"));
+    {
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("run 1 looked fine\n").repeated(300));
+    }
+    QTest::newRow("a file that is no database") << text << "not an SQLite database";
+
+    const QString foreign = path(QStringLiteral("foreign.sqlite"));
+    exec(foreign, {QStringLiteral("CREATE TABLE notes (text TEXT)"),
+                   QStringLiteral("INSERT INTO notes VALUES ('lamp 2')")});
+    QTest::newRow("another program's database") << foreign << "another program";
+
+    QTest::newRow("a server that is not running")
+        << QStringLiteral("host=%1 port=1 dbname=vantrel").arg(path(QStringLiteral("nowhere")))
+        << "Cannot connect to the archive server";
+    QTest::newRow("a password in the connection")
+        << QStringLiteral("host=db.lab dbname=vantrel password=secret") << "password file";
+}
+
+void ArchiveTest::refused()
+{
+    QFETCH(QString, connection);
+    QFETCH(QString, message);
+
+    const bool file = !Archive::isServer(connection);
+    const QByteArray before = file ? fileBytes(connection) : QByteArray();
+    QVERIFY(!file || !before.isEmpty());
+    Archive archive;
+    QString error;
+    QVERIFY(!archive.open(connection, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY(!archive.isOpen());
+    if (file) {
+        QCOMPARE(fileBytes(connection), before);
+        QVERIFY(!QFile::exists(connection + QStringLiteral("-wal")) ||
+                fileBytes(connection + QStringLiteral("-wal")).isEmpty());
+    }
+}
+
+// A database as the first version of the program wrote it, written here by
+// hand, is brought up to date with its runs kept.
+void ArchiveTest::migratesFromTheFirstSchema()
+{
+    const QString file = path(QStringLiteral("version1.sqlite"));
+    const LoggerRunData run = makeRun(4, kDay, 10, 606, 80.0f);
+    const QByteArray samples = Archive::sampleBytes(run.samples);
+    QVERIFY(exec(
+        file,
+        {QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+         QStringLiteral("INSERT INTO schema_version (version) VALUES (1)"),
+         QStringLiteral("CREATE TABLE instruments (id INTEGER PRIMARY KEY, family TEXT NOT NULL, "
+                        "model TEXT NOT NULL, serial BIGINT NOT NULL, UNIQUE (family, model, "
+                        "serial))"),
+         QStringLiteral(
+             "CREATE TABLE logger_runs (id INTEGER PRIMARY KEY, instrument_id BIGINT NOT NULL "
+             "REFERENCES instruments (id), start TEXT NOT NULL, interval_s INTEGER NOT NULL, "
+             "content_hash TEXT NOT NULL, run_number INTEGER NOT NULL, samples_count INTEGER NOT "
+             "NULL, duration_s BIGINT NOT NULL, dose_uj_cm2 DOUBLE PRECISION NOT NULL, "
+             "peak_uw_cm2 DOUBLE PRECISION NOT NULL, samples BLOB NOT NULL, imported_at TEXT NOT "
+             "NULL, UNIQUE (instrument_id, start, interval_s, content_hash))"),
+         QStringLiteral(
+             "CREATE TABLE meter_records (id INTEGER PRIMARY KEY, instrument_id BIGINT NOT NULL "
+             "REFERENCES instruments (id), record_number INTEGER NOT NULL, content_hash TEXT NOT "
+             "NULL, unit INTEGER NOT NULL, decimals INTEGER NOT NULL, power_rt DOUBLE PRECISION "
+             "NOT NULL, power_max DOUBLE PRECISION NOT NULL, power_min DOUBLE PRECISION NOT NULL, "
+             "power_avg DOUBLE PRECISION NOT NULL, energy DOUBLE PRECISION NOT NULL, duration_s "
+             "DOUBLE PRECISION NOT NULL, imported_at TEXT NOT NULL, UNIQUE (instrument_id, "
+             "record_number, content_hash))"),
+         QStringLiteral("INSERT INTO instruments VALUES (1, 'logger', 'QX101', 24030117)"),
+         QStringLiteral("INSERT INTO logger_runs VALUES (1, 1, '2026-03-02T09:00:00', 10, '%1', "
+                        "4, 606, 6060, 1, 84.9, x'%2', '2026-03-03T10:00:00')")
+             .arg(Archive::contentHash(samples), QString::fromLatin1(samples.toHex()))}));
+
+    Archive archive;
+    QString error;
+    QVERIFY2(archive.open(file, &error), qPrintable(error));
+    QCOMPARE(count(file, QStringLiteral("SELECT version FROM schema_version")),
+             Archive::SchemaVersion);
+    // The run of version 1 is the same run when it comes again.
+    LoggerData again = threeRuns();
+    again.runs << run;
+    Archive::Added added;
+    QVERIFY2(archive.importLogger(again, QStringLiteral("again.json"), &added, &error),
+             qPrintable(error));
+    QCOMPARE(added.runsAdded, 3);
+    QCOMPARE(added.runsKnown, 1);
+    QList<Archive::RunEntry> runs;
+    QVERIFY2(archive.listRuns({}, &runs, &error), qPrintable(error));
+    QCOMPARE(runs.size(), 4);
+    QCOMPARE(runs.first().source, QString());
+    QCOMPARE(runs.last().source, QStringLiteral("again.json"));
+    LoggerData back;
+    QVERIFY(archive.loadRun(1, &back, &error));
+    QCOMPARE(back.runs.first().samples, run.samples);
+}
+
+// vantrel-cli kills itself (the archive's test seam) after two rows of the
+// second import, inside its transaction.
+void ArchiveTest::killedImportLosesNothingCommitted()
+{
+    QVERIFY2(QFileInfo(kProgram).isExecutable(), qPrintable(kProgram));
+    const QString file = path(QStringLiteral("killed.sqlite"));
+    const QString a = path(QStringLiteral("a.json"));
+    const QString b = path(QStringLiteral("b.json"));
+    QVERIFY(writeMeasurement(a, threeRuns()));
+    LoggerData other = threeRuns();
+    other.instrument.serialNumber = 24030999;
+    other.runs << makeRun(4, kDay.addDays(9), 1, 606, 7.0f);
+    QVERIFY(writeMeasurement(b, other));
+
+    auto import = [&](const QString &measurement, const QString &killAfter) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!killAfter.isEmpty())
+            env.insert(QLatin1String(Archive::KillSeamVariable), killAfter);
+        p.setProcessEnvironment(env);
+        p.start(kProgram, {"archive", "import", "--database", file, measurement});
+        p.waitForFinished(60000);
+        return p.exitStatus() == QProcess::CrashExit ? -1 : p.exitCode();
+    };
+    QCOMPARE(import(a, QString()), 0);
+    QCOMPARE(import(b, QStringLiteral("2")), -1);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("k"));
+    db.setDatabaseName(file);
+    QVERIFY(db.open());
+    {
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+        QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM logger_runs")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 3);
+        QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM instruments")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("k"));
+    // And the archive goes on: the killed import done again is whole.
+    QCOMPARE(import(b, QString()), 0);
+    QCOMPARE(count(file, QStringLiteral("SELECT COUNT(*) FROM logger_runs")), 7);
+}
+
+// Two programs import overlapping files into one server at the same time,
+// the second in the reverse order, into a database neither has prepared.
+void ArchiveTest::twoProgramsIntoOneServer()
+{
+    PgServer server;
+    QString why;
+    bool missing = false;
+    if (!server.start(&why, &missing)) {
+        if (missing && qgetenv("CI") != "true")
+            QSKIP(qPrintable(why));
+        QFAIL(qPrintable(why));
+    }
+    // Eight files of five runs each; neighbours share two runs.
+    QStringList files;
+    QList<LoggerRunData> pool;
+    for (int i = 0; i < 26; ++i)
+        pool << makeRun(i + 1, kDay.addSecs(3600 * i), 10, 606, float(i));
+    for (int f = 0; f < 8; ++f) {
+        LoggerData d = threeRuns();
+        d.runs = pool.mid(3 * f, 5);
+        files << path(QStringLiteral("server-%1.json").arg(f));
+        QVERIFY(writeMeasurement(files.last(), d));
+    }
+    QStringList reversed = files;
+    std::reverse(reversed.begin(), reversed.end());
+    QProcess one;
+    QProcess two;
+    one.start(kProgram,
+              QStringList{"archive", "import", "--database", server.connection()} + files);
+    two.start(kProgram,
+              QStringList{"archive", "import", "--database", server.connection()} + reversed);
+    QVERIFY(one.waitForFinished(120000));
+    QVERIFY(two.waitForFinished(120000));
+    const QString outOne = QString::fromUtf8(one.readAllStandardOutput());
+    const QString outTwo = QString::fromUtf8(two.readAllStandardOutput());
+    QVERIFY2(one.exitCode() == 0, one.readAllStandardError().constData());
+    QVERIFY2(two.exitCode() == 0, two.readAllStandardError().constData());
+
+    // Every run once: what both said they added is the pool, once.
+    const int poolUsed = 3 * 7 + 5;
+    int added = 0;
+    static const QRegularExpression addedText(QStringLiteral("(\\d+) runs added"));
+    for (const QString &out : {outOne, outTwo}) {
+        auto it = addedText.globalMatch(out);
+        while (it.hasNext())
+            added += it.next().captured(1).toInt();
+    }
+    QCOMPARE(added, poolUsed);
+    Archive archive;
+    QString error;
+    QVERIFY2(archive.open(server.connection(), &error), qPrintable(error));
+    QList<Archive::RunEntry> runs;
+    QVERIFY2(archive.listRuns({}, &runs, &error), qPrintable(error));
+    QCOMPARE(runs.size(), poolUsed);
+    QList<Archive::Instrument> instruments;
+    QVERIFY(archive.listInstruments(&instruments, &error));
+    QCOMPARE(instruments.size(), 1);
+    // The samples come back from the server bit for bit.
+    LoggerData back;
+    QVERIFY2(archive.loadRun(runs.at(7).id, &back, &error), qPrintable(error));
+    QCOMPARE(back.runs.first().samples, pool.at(7).samples);
+    // A filter by serial and start.
+    Archive::Filter filter;
+    filter.hasSerial = true;
+    filter.serial = 24030117;
+    filter.since = kDay.addSecs(3600 * 10);
+    filter.until = kDay.addSecs(3600 * 12);
+    QVERIFY(archive.listRuns(filter, &runs, &error));
+    QCOMPARE(runs.size(), 3);
+    filter.serial = 1;
+    QVERIFY(archive.listRuns(filter, &runs, &error));
+    QCOMPARE(runs.size(), 0);
+}
+
+QTEST_GUILESS_MAIN(ArchiveTest)
+#include "test_archive.moc"

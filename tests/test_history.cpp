@@ -1,0 +1,239 @@
+// The window and the archive: what a completed download leaves in the
+// archive (or, when the archive refuses it, on the page), and the History
+// view's search, trend and opening of a run in the Logger page.
+//
+// With VANTREL_SHOTS set to a folder, the History view is also saved there
+// (history-en.png, history-zh.png) with the window (window-en.png,
+// window-zh.png) and a run opened from it (window-archived-run-en.png).
+#include "app/archivekeeper.h"
+#include "app/historydialog.h"
+#include "app/mainwindow.h"
+#include "archive/archive.h"
+#include "gui/openedfilebar.h"
+#include "gui/uiseam.h"
+#include "loggersupport.h"
+#include "simsetup.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <qcustomplot.h>
+
+using namespace LoggerSupport;
+
+namespace {
+
+const QDateTime kFirst(QDate(2024, 1, 2), QTime(3, 4, 5));
+
+void setConnection(const QString &connection)
+{
+    QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel"))
+        .setValue(QStringLiteral("archive/connection"), connection);
+}
+
+QAction *automaticAction()
+{
+    return MainWindow::instance()->archiveKeeper()->button()->menu()->actions().at(1);
+}
+
+// The runs archived, all of the connected Logger's; -1 when not.
+int archivedRuns(const QString &file)
+{
+    Archive archive;
+    QString error;
+    QList<Archive::RunEntry> runs;
+    if (!archive.open(file, &error) || !archive.listRuns({}, &runs, &error))
+        return -1;
+    for (const Archive::RunEntry &run : qAsConst(runs)) {
+        if (run.serial != 24030117 || run.model != QLatin1String("QX101"))
+            return -1;
+    }
+    return runs.size();
+}
+
+} // namespace
+
+class HistoryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup() { setConnection(QString()); }
+    void windowArchivesDownloads_data();
+    void windowArchivesDownloads();
+    void historySearchesAndOpensRuns();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<DialogRecorder> m_dialogs;
+};
+
+void HistoryTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_dialogs = std::make_unique<DialogRecorder>();
+    SimSetup::install(loggerProfile({run(kFirst, {1, 2}), run(kFirst.addDays(1), {3, 4, 5})}));
+    MainWindow *window = SimSetup::startWindow();
+    QCOMPARE(window->currentFamily(), MainWindow::Family::Logger);
+    QMetaObject::invokeMethod(window, "on_btnLanguageEn_clicked");
+}
+
+void HistoryTest::windowArchivesDownloads_data()
+{
+    QTest::addColumn<bool>("automatic");
+    QTest::addColumn<int>("version"); // of the archive before; 0 none
+    QTest::addColumn<int>("downloads");
+    QTest::addColumn<int>("archived"); // runs afterwards; -1 no archive
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("a completed download is archived") << true << 0 << 1 << 2 << "";
+    QTest::newRow("the same download twice is archived once") << true << 0 << 2 << 2 << "";
+    QTest::newRow("archiving turned off keeps nothing") << false << 0 << 1 << -1 << "";
+    QTest::newRow("an archive of a newer program: told, the runs stay on the page")
+        << true << Archive::SchemaVersion + 1 << 1 << -1
+        << "The download was not archived: The archive was written by a newer version";
+}
+
+void HistoryTest::windowArchivesDownloads()
+{
+    QFETCH(bool, automatic);
+    QFETCH(int, version);
+    QFETCH(int, downloads);
+    QFETCH(int, archived);
+    QFETCH(QString, message);
+
+    const QString file = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).left(20) +
+                                        QStringLiteral(".sqlite"));
+    if (version > 0) {
+        Archive archive;
+        QString error;
+        QVERIFY(archive.open(file, &error));
+        archive.close();
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v");
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery(db).exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(version));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("v");
+    }
+    setConnection(file);
+    automaticAction()->setChecked(automatic);
+    QCOMPARE(ArchiveKeeper::automatic(), automatic);
+    m_dialogs->clear();
+    for (int i = 0; i < downloads; ++i)
+        invoke("on_GetDataBtn_clicked");
+    QCOMPARE(rows(), 2);
+    const QString shown = m_dialogs->texts().join('|');
+    if (message.isEmpty())
+        QVERIFY2(!shown.contains(QLatin1String("archive")), qPrintable(shown));
+    else
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+    if (archived < 0)
+        QVERIFY(version > 0 || !QFile::exists(file));
+    else
+        QCOMPARE(archivedRuns(file), archived);
+    automaticAction()->setChecked(true);
+}
+
+// Two Loggers' runs over a month; the search narrows by serial number and
+// dates, the trend follows the instrument chosen, a run opens in the page.
+void HistoryTest::historySearchesAndOpensRuns()
+{
+    const QString file = m_dir.filePath(QStringLiteral("history.sqlite"));
+    {
+        Archive archive;
+        QString error;
+        QVERIFY2(archive.open(file, &error), qPrintable(error));
+        for (quint32 serial : {24030117u, 24030118u}) {
+            LoggerData d;
+            d.instrument.model = QStringLiteral("QX101");
+            d.instrument.serialNumber = serial;
+            for (int i = 0; i < 5; ++i) {
+                LoggerRunData r;
+                r.number = i + 1;
+                r.start = QDateTime(QDate(2026, 3, 1 + 7 * i), QTime(9, 0));
+                r.hasStartBytes = true;
+                r.intervalSeconds = 10;
+                const int n = 120 + 40 * (i % 3);
+                for (int s = 0; s < n; ++s)
+                    r.samples << float(800 - 40 * i - (serial % 2) * 100) *
+                                     float(1.0 - qAbs(s - n / 2) / (n / 2 + 10.0));
+                d.runs << r;
+            }
+            QVERIFY2(archive.importLogger(d, QStringLiteral("download"), nullptr, &error),
+                     qPrintable(error));
+        }
+    }
+    setConnection(file);
+    HistoryDialog *history = MainWindow::instance()->showHistory();
+    QCOMPARE(history->tree()->topLevelItemCount(), 2);
+    QCOMPARE(history->tree()->topLevelItem(0)->childCount(), 5);
+    // The first instrument is chosen: its five runs in the trend.
+    QCOMPARE(history->trend()->graph(0)->dataCount(), 5);
+    QCOMPARE(history->trend()->graph(1)->dataCount(), 5);
+
+    history->serialEdit()->setText(QStringLiteral("24030118"));
+    history->fromEdit()->setDate(QDate(2026, 3, 8));
+    history->untilEdit()->setDate(QDate(2026, 3, 22));
+    QVERIFY(history->refresh());
+    QCOMPARE(history->tree()->topLevelItemCount(), 1);
+    QTreeWidgetItem *instrument = history->tree()->topLevelItem(0);
+    QVERIFY(instrument->text(0).contains(QLatin1String("24030118")));
+    QCOMPARE(instrument->childCount(), 3);
+    QCOMPARE(instrument->child(0)->text(0), QStringLiteral("2026-03-08 09:00:00"));
+    QCOMPARE(history->trend()->graph(0)->dataCount(), 3);
+
+    if (!qEnvironmentVariableIsEmpty("VANTREL_SHOTS")) {
+        history->serialEdit()->clear();
+        history->fromEdit()->setDate(QDate(2000, 1, 1));
+        history->untilEdit()->setDate(QDate(2000, 1, 1));
+        history->refresh();
+        history->tree()->setCurrentItem(history->tree()->topLevelItem(1)->child(2));
+        const QString shots = qEnvironmentVariable("VANTREL_SHOTS");
+        history->grab().save(shots + QStringLiteral("/history-en.png"));
+        MainWindow::instance()->grab().save(shots + QStringLiteral("/window-en.png"));
+        QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
+        QCoreApplication::sendPostedEvents(); // the language change
+        history->refresh();
+        history->tree()->setCurrentItem(history->tree()->topLevelItem(1)->child(2));
+        history->grab().save(shots + QStringLiteral("/history-zh.png"));
+        MainWindow::instance()->grab().save(shots + QStringLiteral("/window-zh.png"));
+        QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
+        QCoreApplication::sendPostedEvents();
+        history->serialEdit()->setText(QStringLiteral("24030118"));
+        history->fromEdit()->setDate(QDate(2026, 3, 8));
+        history->untilEdit()->setDate(QDate(2026, 3, 22));
+        history->refresh();
+        instrument = history->tree()->topLevelItem(0);
+    }
+
+    // An instrument is no run; a run opens in the Logger page, offline.
+    history->tree()->setCurrentItem(instrument);
+    QVERIFY(!history->openCurrentRun());
+    history->tree()->setCurrentItem(instrument->child(1));
+    QVERIFY(history->openCurrentRun());
+    QCOMPARE(rows(), 1);
+    QCOMPARE(cell(0, 1), QStringLiteral("2026-03-15 09:00:00"));
+    QVERIFY2(page()->openedFileBar()->fileName().startsWith(QLatin1String("the archive (run ")),
+             qPrintable(page()->openedFileBar()->fileName()));
+    if (!qEnvironmentVariableIsEmpty("VANTREL_SHOTS"))
+        MainWindow::instance()->grab().save(qEnvironmentVariable("VANTREL_SHOTS") +
+                                            QStringLiteral("/window-archived-run-en.png"));
+    QCOMPARE(page()->dataInstrument().serialNumber, 24030118u);
+    QCOMPARE(page()->session()->runs().first().samples.size(), 200);
+    history->close();
+}
+
+QTEST_MAIN(HistoryTest)
+#include "test_history.moc"
