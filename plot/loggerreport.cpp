@@ -22,7 +22,7 @@ const QString doseUnitText = QString::fromUtf8("mJ/cm<sup>2</sup>");
 
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("ReportPageForLogger", text);
+    return QCoreApplication::translate("LoggerReport", text);
 }
 
 // A value as text in an underlined cell: escaped, and a blank for an empty

@@ -14,6 +14,7 @@ always loads.
 import glob
 import os
 import subprocess
+import re
 import sys
 import xml.etree.ElementTree as ET
 
@@ -73,8 +74,19 @@ def fill(path, lookup):
             if text is None:
                 missing.append(f"{name}: {src}")
                 continue
-            tr.text = text
             tr.attrib.pop("type", None)
+            if message.get("numerus") == "yes":
+                # "%n run(s)": one form in Chinese; English has a singular
+                # and a plural, made from the "(s)" of the source text.
+                for form in list(tr):
+                    tr.remove(form)
+                tr.text = None
+                forms = [text] if is_chinese(text) else [
+                    re.sub(r"\((e?s)\)", "", text), re.sub(r"\((e?s)\)", r"\1", text)]
+                for f in forms:
+                    ET.SubElement(tr, "numerusform").text = f
+            else:
+                tr.text = text
     tree.write(path, encoding="utf-8", xml_declaration=True)
     return missing
 

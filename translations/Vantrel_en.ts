@@ -1,6 +1,118 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Archive</name>
+    <message>
+        <source>The archive connection holds a password. Keep it in the password file (~/.pgpass) or the service file instead.</source>
+        <translation>The archive connection holds a password. Keep it in the password file (~/.pgpass) or the service file instead.</translation>
+    </message>
+    <message>
+        <source>This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).</source>
+        <translation>This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).</translation>
+    </message>
+    <message>
+        <source>Cannot connect to the archive server: %1</source>
+        <translation>Cannot connect to the archive server: %1</translation>
+    </message>
+    <message>
+        <source>The archive %1 is not a file.</source>
+        <translation>The archive %1 is not a file.</translation>
+    </message>
+    <message>
+        <source>Cannot read the archive %1: %2</source>
+        <translation>Cannot read the archive %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is no archive: it is not an SQLite database. It was left as it was.</source>
+        <translation>%1 is no archive: it is not an SQLite database. It was left as it was.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Cannot create the folder %1.</translation>
+    </message>
+    <message>
+        <source>Cannot open the archive %1: %2</source>
+        <translation>Cannot open the archive %1: %2</translation>
+    </message>
+    <message>
+        <source>The archive %1 is damaged (%2). It was left as it was.</source>
+        <translation>The archive %1 is damaged (%2). It was left as it was.</translation>
+    </message>
+    <message>
+        <source>The archive cannot be written</source>
+        <translation>The archive cannot be written</translation>
+    </message>
+    <message>
+        <source>The archive cannot be prepared: %1</source>
+        <translation>The archive cannot be prepared: %1</translation>
+    </message>
+    <message>
+        <source>The archive's version cannot be read: %1</source>
+        <translation>The archive's version cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>The archive was written by a newer version of the program (archive version %1, this program knows up to %2). It was left as it was.</source>
+        <translation>The archive was written by a newer version of the program (archive version %1, this program knows up to %2). It was left as it was.</translation>
+    </message>
+    <message>
+        <source>The database holds tables of another program; it is no archive. It was left as it was.</source>
+        <translation>The database holds tables of another program; it is no archive. It was left as it was.</translation>
+    </message>
+    <message>
+        <source>The archive cannot be brought to version %1: %2</source>
+        <translation>The archive cannot be brought to version %1: %2</translation>
+    </message>
+    <message>
+        <source>The instrument cannot be archived: %1</source>
+        <translation>The instrument cannot be archived: %1</translation>
+    </message>
+    <message>
+        <source>The archive is not open.</source>
+        <translation>The archive is not open.</translation>
+    </message>
+    <message>
+        <source>Run %1 cannot be archived: %2</source>
+        <translation>Run %1 cannot be archived: %2</translation>
+    </message>
+    <message>
+        <source>Record %1 cannot be archived: %2</source>
+        <translation>Record %1 cannot be archived: %2</translation>
+    </message>
+    <message>
+        <source>The file holds no measurement.</source>
+        <translation>The file holds no measurement.</translation>
+    </message>
+    <message>
+        <source>The archive cannot be read: %1</source>
+        <translation>The archive cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>The archive holds no run %1.</source>
+        <translation>The archive holds no run %1.</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveKeeper</name>
+    <message>
+        <source>Archive</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>History...</translation>
+    </message>
+    <message>
+        <source>Archive every download</source>
+        <translation>Archive every download</translation>
+    </message>
+    <message>
+        <source>The download was not archived: %1
+It stays on the page and can still be saved.</source>
+        <translation>The download was not archived: %1
+It stays on the page and can still be saved.</translation>
+    </message>
+</context>
+<context>
     <name>CommandTexts</name>
     <message>
         <source>读取主机基本配置信息写端口失败！</source>
@@ -523,6 +635,121 @@
     <message>
         <source>The instrument was disconnected during the download. Records kept: %1.</source>
         <translation>The instrument was disconnected during the download. Records kept: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Serial number:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>From:</source>
+        <translation>From:</translation>
+    </message>
+    <message>
+        <source>Until:</source>
+        <translation>Until:</translation>
+    </message>
+    <message>
+        <source>any</source>
+        <translation>any</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Open run</source>
+        <translation>Open run</translation>
+    </message>
+    <message>
+        <source>Instrument / start</source>
+        <translation>Instrument / start</translation>
+    </message>
+    <message>
+        <source>Run / record</source>
+        <translation>Run / record</translation>
+    </message>
+    <message>
+        <source>Samples</source>
+        <translation>Samples</translation>
+    </message>
+    <message>
+        <source>Duration (s)</source>
+        <translation>Duration (s)</translation>
+    </message>
+    <message>
+        <source>Dose (mJ/cm²) / energy</source>
+        <translation>Dose (mJ/cm²) / energy</translation>
+    </message>
+    <message>
+        <source>Peak (μW/cm²) / MAX</source>
+        <translation>Peak (μW/cm²) / MAX</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Dose (mJ/cm²)</source>
+        <translation>Dose (mJ/cm²)</translation>
+    </message>
+    <message>
+        <source>Peak (μW/cm²)</source>
+        <translation>Peak (μW/cm²)</translation>
+    </message>
+    <message>
+        <source>Start of the run</source>
+        <translation>Start of the run</translation>
+    </message>
+    <message>
+        <source>Instrument not named</source>
+        <translation>Instrument not named</translation>
+    </message>
+    <message>
+        <source>%1, serial number %2</source>
+        <translation>%1, serial number %2</translation>
+    </message>
+    <message>
+        <source>Logger</source>
+        <translation>Logger</translation>
+    </message>
+    <message>
+        <source>Meter</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>no start time</source>
+        <translation>no start time</translation>
+    </message>
+    <message>
+        <source>run %1</source>
+        <translation>run %1</translation>
+    </message>
+    <message>
+        <source>record %1</source>
+        <translation>record %1</translation>
+    </message>
+    <message>
+        <source>The archive holds nothing that matches the search.</source>
+        <translation>The archive holds nothing that matches the search.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n run(s)</source>
+        <translation><numerusform>%n run</numerusform><numerusform>%n runs</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record(s)</source>
+        <translation><numerusform>%n record</numerusform><numerusform>%n records</numerusform></translation>
+    </message>
+    <message>
+        <source>the archive (run %1)</source>
+        <translation>the archive (run %1)</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,118 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Archive</name>
+    <message>
+        <source>The archive connection holds a password. Keep it in the password file (~/.pgpass) or the service file instead.</source>
+        <translation>存档连接中含有密码。请把密码放在密码文件（~/.pgpass）或服务文件中。</translation>
+    </message>
+    <message>
+        <source>This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).</source>
+        <translation>本机没有 Qt 的 PostgreSQL 驱动（libqt5sql5-psql）。</translation>
+    </message>
+    <message>
+        <source>Cannot connect to the archive server: %1</source>
+        <translation>无法连接存档服务器：%1</translation>
+    </message>
+    <message>
+        <source>The archive %1 is not a file.</source>
+        <translation>存档 %1 不是文件。</translation>
+    </message>
+    <message>
+        <source>Cannot read the archive %1: %2</source>
+        <translation>无法读取存档 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is no archive: it is not an SQLite database. It was left as it was.</source>
+        <translation>%1 不是存档：它不是 SQLite 数据库。文件未作改动。</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>无法创建文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>Cannot open the archive %1: %2</source>
+        <translation>无法打开存档 %1：%2</translation>
+    </message>
+    <message>
+        <source>The archive %1 is damaged (%2). It was left as it was.</source>
+        <translation>存档 %1 已损坏（%2）。文件未作改动。</translation>
+    </message>
+    <message>
+        <source>The archive cannot be written</source>
+        <translation>无法写入存档</translation>
+    </message>
+    <message>
+        <source>The archive cannot be prepared: %1</source>
+        <translation>无法准备存档：%1</translation>
+    </message>
+    <message>
+        <source>The archive's version cannot be read: %1</source>
+        <translation>无法读取存档的版本：%1</translation>
+    </message>
+    <message>
+        <source>The archive was written by a newer version of the program (archive version %1, this program knows up to %2). It was left as it was.</source>
+        <translation>存档由较新版本的程序写入（存档版本 %1，本程序最高支持 %2）。文件未作改动。</translation>
+    </message>
+    <message>
+        <source>The database holds tables of another program; it is no archive. It was left as it was.</source>
+        <translation>该数据库含有其他程序的表，不是存档。文件未作改动。</translation>
+    </message>
+    <message>
+        <source>The archive cannot be brought to version %1: %2</source>
+        <translation>无法将存档升级到版本 %1：%2</translation>
+    </message>
+    <message>
+        <source>The instrument cannot be archived: %1</source>
+        <translation>无法存档仪器：%1</translation>
+    </message>
+    <message>
+        <source>The archive is not open.</source>
+        <translation>存档未打开。</translation>
+    </message>
+    <message>
+        <source>Run %1 cannot be archived: %2</source>
+        <translation>第 %1 组数据无法存档：%2</translation>
+    </message>
+    <message>
+        <source>Record %1 cannot be archived: %2</source>
+        <translation>记录 %1 无法存档：%2</translation>
+    </message>
+    <message>
+        <source>The file holds no measurement.</source>
+        <translation>文件中没有测量数据。</translation>
+    </message>
+    <message>
+        <source>The archive cannot be read: %1</source>
+        <translation>无法读取存档：%1</translation>
+    </message>
+    <message>
+        <source>The archive holds no run %1.</source>
+        <translation>存档中没有第 %1 组数据。</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveKeeper</name>
+    <message>
+        <source>Archive</source>
+        <translation>存档</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>历史记录...</translation>
+    </message>
+    <message>
+        <source>Archive every download</source>
+        <translation>每次下载后存档</translation>
+    </message>
+    <message>
+        <source>The download was not archived: %1
+It stays on the page and can still be saved.</source>
+        <translation>下载的数据未存档：%1
+数据仍在页面上，可以保存。</translation>
+    </message>
+</context>
+<context>
     <name>CommandTexts</name>
     <message>
         <source>读取主机基本配置信息写端口失败！</source>
@@ -526,6 +638,121 @@
     </message>
 </context>
 <context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Serial number:</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <source>From:</source>
+        <translation>从：</translation>
+    </message>
+    <message>
+        <source>Until:</source>
+        <translation>到：</translation>
+    </message>
+    <message>
+        <source>any</source>
+        <translation>不限</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜索</translation>
+    </message>
+    <message>
+        <source>Open run</source>
+        <translation>打开该组数据</translation>
+    </message>
+    <message>
+        <source>Instrument / start</source>
+        <translation>仪器 / 开始时间</translation>
+    </message>
+    <message>
+        <source>Run / record</source>
+        <translation>组 / 记录</translation>
+    </message>
+    <message>
+        <source>Samples</source>
+        <translation>采样数</translation>
+    </message>
+    <message>
+        <source>Duration (s)</source>
+        <translation>时长（秒）</translation>
+    </message>
+    <message>
+        <source>Dose (mJ/cm²) / energy</source>
+        <translation>剂量（mJ/cm²）/ 能量</translation>
+    </message>
+    <message>
+        <source>Peak (μW/cm²) / MAX</source>
+        <translation>峰值（μW/cm²）/ 最大值</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>来源</translation>
+    </message>
+    <message>
+        <source>Dose (mJ/cm²)</source>
+        <translation>剂量（mJ/cm²）</translation>
+    </message>
+    <message>
+        <source>Peak (μW/cm²)</source>
+        <translation>峰值（μW/cm²）</translation>
+    </message>
+    <message>
+        <source>Start of the run</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>Instrument not named</source>
+        <translation>未注明仪器</translation>
+    </message>
+    <message>
+        <source>%1, serial number %2</source>
+        <translation>%1，序列号 %2</translation>
+    </message>
+    <message>
+        <source>Logger</source>
+        <translation>记录仪</translation>
+    </message>
+    <message>
+        <source>Meter</source>
+        <translation>照度计</translation>
+    </message>
+    <message>
+        <source>no start time</source>
+        <translation>无开始时间</translation>
+    </message>
+    <message>
+        <source>run %1</source>
+        <translation>第 %1 组</translation>
+    </message>
+    <message>
+        <source>record %1</source>
+        <translation>记录 %1</translation>
+    </message>
+    <message>
+        <source>The archive holds nothing that matches the search.</source>
+        <translation>存档中没有符合搜索条件的数据。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n run(s)</source>
+        <translation><numerusform>%n 组数据</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record(s)</source>
+        <translation><numerusform>%n 条记录</numerusform></translation>
+    </message>
+    <message>
+        <source>the archive (run %1)</source>
+        <translation>存档（第 %1 组）</translation>
+    </message>
+</context>
+<context>
     <name>InformationPageForLogger</name>
     <message>
         <source>Report</source>
@@ -653,99 +880,99 @@
     <name>LoggerReport</name>
     <message>
         <source>trapezoid</source>
-        <translation type="unfinished" />
+        <translation>梯形</translation>
     </message>
     <message>
         <source>sample-and-hold</source>
-        <translation type="unfinished" />
+        <translation>采样保持</translation>
     </message>
     <message>
         <source>s</source>
-        <translation type="unfinished" />
+        <translation>秒</translation>
     </message>
     <message>
         <source>UV Figures</source>
-        <translation type="unfinished" />
+        <translation>UV 数据</translation>
     </message>
     <message>
         <source>Item</source>
-        <translation type="unfinished">项目</translation>
+        <translation>项目</translation>
     </message>
     <message>
         <source>Value</source>
-        <translation type="unfinished">数值</translation>
+        <translation>数值</translation>
     </message>
     <message>
         <source>Unit</source>
-        <translation type="unfinished">单位</translation>
+        <translation>单位</translation>
     </message>
     <message>
         <source>Dose (%1)</source>
-        <translation type="unfinished" />
+        <translation>剂量（%1）</translation>
     </message>
     <message>
         <source>Peak</source>
-        <translation type="unfinished" />
+        <translation>峰值</translation>
     </message>
     <message>
         <source>Exposure window (%1% of the peak)</source>
-        <translation type="unfinished" />
+        <translation>曝光时段（峰值的 %1%）</translation>
     </message>
     <message>
         <source>Time above %1 %2</source>
-        <translation type="unfinished" />
+        <translation>高于 %1 %2 的时间</translation>
     </message>
     <message>
         <source>Limits</source>
-        <translation type="unfinished" />
+        <translation>限值</translation>
     </message>
     <message>
         <source>Check</source>
-        <translation type="unfinished" />
+        <translation>检查项</translation>
     </message>
     <message>
         <source>Measured</source>
-        <translation type="unfinished" />
+        <translation>测量值</translation>
     </message>
     <message>
         <source>Limit</source>
-        <translation type="unfinished" />
+        <translation>限值</translation>
     </message>
     <message>
         <source>Result</source>
-        <translation type="unfinished" />
+        <translation>结果</translation>
     </message>
     <message>
         <source>Dose minimum</source>
-        <translation type="unfinished" />
+        <translation>剂量下限</translation>
     </message>
     <message>
         <source>Dose maximum</source>
-        <translation type="unfinished" />
+        <translation>剂量上限</translation>
     </message>
     <message>
         <source>Peak minimum</source>
-        <translation type="unfinished" />
+        <translation>峰值下限</translation>
     </message>
     <message>
         <source>Peak maximum</source>
-        <translation type="unfinished" />
+        <translation>峰值上限</translation>
     </message>
     <message>
         <source>Minimum time above %1 %2</source>
-        <translation type="unfinished" />
+        <translation>高于 %1 %2 的最短时间</translation>
     </message>
     <message>
         <source>PASS</source>
-        <translation type="unfinished" />
+        <translation>合格</translation>
     </message>
     <message>
         <source>FAIL</source>
-        <translation type="unfinished" />
+        <translation>不合格</translation>
     </message>
     <message>
         <source>Verdict:</source>
-        <translation type="unfinished" />
+        <translation>判定：</translation>
     </message>
 </context>
 <context>
