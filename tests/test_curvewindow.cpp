@@ -35,8 +35,15 @@ using namespace LoggerSupport;
 
 namespace {
 
-// Runs 1 to 3 of the simulated Logger, stored every 10, 5 and 10 s.
-LoggerData data() { return SimData::logger({10, 5}); }
+// Runs 1 to 3 of the simulated Logger, stored every 10, 5 and 10 s; the lamp
+// of run 2 comes on after 100 s, where its exposure window starts.
+LoggerData data()
+{
+    LoggerData d = SimData::logger({10, 5});
+    for (int i = 0; i < 20; ++i)
+        d.runs[1].samples[i] = 0;
+    return d;
+}
 
 TableOpWidget *actionsOf(int row)
 {
@@ -190,11 +197,14 @@ void CurveWindowTest::markers()
     curve->show();
     QVERIFY(QTest::qWaitForWindowExposed(curve));
     curve->findChild<QComboBox *>("alignmentCombo")->setCurrentIndex(alignment);
+    const RunPlot::Layout layout = curve->layout();
+    const double first = layout.offsets.at(0) + curve->markerFrom();
     curve->findChild<QComboBox *>("readoutRunCombo")->setCurrentIndex(readout);
+    // Another run for the readout: the markers stay where they are.
+    QCOMPARE(layout.offsets.at(readout) + curve->markerFrom(), first);
     QCustomPlot *plot = curve->plot();
     plot->replot();
     const LoggerRunData run = curve->runs().at(readout);
-    const RunPlot::Layout layout = curve->layout();
     const auto pixelOf = [&](double t) {
         return int(qRound(plot->xAxis->coordToPixel(layout.origin + layout.offsets.at(readout) + t)));
     };
@@ -217,6 +227,10 @@ void CurveWindowTest::markers()
     double expected[2] = {times[0], times[1]};
     expected[marker] = plot->xAxis->pixelToCoord(target.x()) - layout.origin
                        - layout.offsets.at(readout);
+    // A marker dragged off the curve stays at its end.
+    if (selected.size() == 1)
+        expected[marker] = qBound(0.0, expected[marker], double(run.durationSeconds()));
+    QCOMPARE(marker == 0 ? curve->markerFrom() : curve->markerTo(), expected[marker]);
     const RunComparison::Span span = RunComparison::between(run.samples, run.intervalSeconds,
                                                             expected[0], expected[1]);
     QCOMPARE(curve->span().from, span.from);
