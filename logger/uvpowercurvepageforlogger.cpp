@@ -243,9 +243,9 @@ void UVPowerCurvePageForLogger::updateReadout()
                  .arg(m_span.seconds > 0 ? LoggerText::power(float(m_span.mean)) : tr("none"), unit);
     lines << tr("Peak: %1 %2")
                  .arg(m_span.hasPeak ? LoggerText::power(float(m_span.peak)) : tr("none"), unit);
-    lines << tr("Dose (%1): %2 mJ/cm²")
-                 .arg(UvFigures::ruleName(rule),
-                      QString::number(UvFigures::toMilliJoulePerCm2(m_span.dose), 'f', 3));
+    lines << tr("Dose: %1 mJ/cm²")
+                 .arg(QString::number(UvFigures::toMilliJoulePerCm2(m_span.dose), 'f', 3));
+    lines << tr("Rule: %1").arg(UvFigures::ruleName(rule));
     ui->readoutLabel->setText(lines.join(QLatin1Char('\n')));
 
     if (ui->thresholdCheck->isChecked()) {
@@ -254,12 +254,13 @@ void UVPowerCurvePageForLogger::updateReadout()
         o.hasThreshold = true;
         o.threshold = ui->thresholdSpin->value();
         const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds, o);
-        ui->aboveLabel->setText(tr("Time above %1 %2: %3 s")
+        ui->aboveLabel->setText(tr("Whole run above %1 %2: %3 s")
                                     .arg(LoggerText::power(float(o.threshold)), unit,
                                          seconds(f.aboveThreshold)));
     } else {
         ui->aboveLabel->clear();
     }
+    ui->aboveLabel->setVisible(!ui->aboveLabel->text().isEmpty());
 }
 
 void UVPowerCurvePageForLogger::updateBandList()
@@ -267,8 +268,9 @@ void UVPowerCurvePageForLogger::updateBandList()
     ui->bandList->clear();
     const int reference = ui->referenceCombo->currentData().toInt();
     const bool chosen = reference >= 0;
-    ui->bandList->setVisible(chosen);
+    ui->bandList->setVisible(chosen && m_layout.error.isEmpty());
     ui->referenceMessage->setText(chosen ? m_layout.error : QString());
+    ui->referenceMessage->setVisible(!ui->referenceMessage->text().isEmpty());
     ui->referenceMessage->setStyleSheet(m_layout.error.isEmpty() ? QString()
                                                                  : QStringLiteral("color: #b00020"));
     if (!chosen || !m_layout.error.isEmpty())
