@@ -17,13 +17,16 @@
 
 namespace {
 
-const QCP::Interactions curveInteractions = QCP::iRangeDrag | QCP::iRangeZoom
-                                            | QCP::iSelectPlottables;
+const QCP::Interactions curveInteractions =
+    QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectPlottables;
 
 // How close to a marker (pixels) a press takes the marker instead of the plot.
 constexpr int kGrab = 5;
 
-QString seconds(double s) { return QString::number(s, 'f', 1); }
+QString seconds(double s)
+{
+    return QString::number(s, 'f', 1);
+}
 
 } // namespace
 
@@ -31,7 +34,8 @@ UVPowerCurvePageForLogger::UVPowerCurvePageForLogger(QWidget *parent)
     : QDialog(parent), ui(new Ui::UVPowerCurvePageForLogger)
 {
     ui->setupUi(this);
-    for (UvFigures::DoseRule rule : {UvFigures::DoseRule::SampleHold, UvFigures::DoseRule::Trapezoid})
+    for (UvFigures::DoseRule rule :
+         {UvFigures::DoseRule::SampleHold, UvFigures::DoseRule::Trapezoid})
         ui->ruleCombo->addItem(UvFigures::ruleName(rule), int(rule));
     ui->thresholdSpin->setSuffix(QStringLiteral(" ") + LoggerUnits::powerUnitText());
     ui->thresholdSpin->setEnabled(false);
@@ -39,6 +43,10 @@ UVPowerCurvePageForLogger::UVPowerCurvePageForLogger(QWidget *parent)
     plot->xAxis->setRange(1, 61440);
     plot->yAxis->setRange(0, 600);
     plot->setMouseTracking(true);
+    // 25 runs of 600 samples: polylines in one go, and no antialiasing while
+    // the plot is dragged.
+    plot->setPlottingHint(QCP::phFastPolylines, true);
+    plot->setNoAntialiasingOnDrag(true);
     plot->setInteractions(curveInteractions);
     on_btnUpdateCurve_clicked();
 
@@ -77,9 +85,15 @@ UVPowerCurvePageForLogger::UVPowerCurvePageForLogger(QWidget *parent)
     });
 }
 
-UVPowerCurvePageForLogger::~UVPowerCurvePageForLogger() { delete ui; }
+UVPowerCurvePageForLogger::~UVPowerCurvePageForLogger()
+{
+    delete ui;
+}
 
-QCustomPlot *UVPowerCurvePageForLogger::plot() const { return ui->customPlot; }
+QCustomPlot *UVPowerCurvePageForLogger::plot() const
+{
+    return ui->customPlot;
+}
 
 void UVPowerCurvePageForLogger::on_btnUpdateCurve_clicked()
 {
@@ -116,7 +130,8 @@ void UVPowerCurvePageForLogger::setMarkers(double from, double to)
 
 int UVPowerCurvePageForLogger::readoutRun() const
 {
-    return m_runs.isEmpty() ? -1 : qBound(0, ui->readoutRunCombo->currentIndex(), m_runs.size() - 1);
+    return m_runs.isEmpty() ? -1
+                            : qBound(0, ui->readoutRunCombo->currentIndex(), m_runs.size() - 1);
 }
 
 double UVPowerCurvePageForLogger::keyOf(int run, double t) const
@@ -202,10 +217,19 @@ void UVPowerCurvePageForLogger::redraw(Fit fit)
 void UVPowerCurvePageForLogger::placeMarkers()
 {
     QCustomPlot *plot = ui->customPlot;
+    // The markers have a layer of their own, above everything, drawn into
+    // its own buffer: a marker step redraws two lines, not 25 curves.
+    QCPLayer *layer = plot->layer(QStringLiteral("markers"));
+    if (!layer) {
+        plot->addLayer(QStringLiteral("markers"));
+        layer = plot->layer(QStringLiteral("markers"));
+        layer->setMode(QCPLayer::lmBuffered);
+    }
     const int r = readoutRun();
     for (int k = 0; k < 2; ++k) {
         if (!m_marker[k]) {
             m_marker[k] = new QCPItemStraightLine(plot);
+            m_marker[k]->setLayer(layer);
             m_marker[k]->setSelectable(false);
             m_marker[k]->setPen(QPen(QColor(40, 40, 40), 1.5, Qt::DashLine));
         }
@@ -240,7 +264,8 @@ void UVPowerCurvePageForLogger::updateReadout()
     lines << tr("From %1 s to %2 s: %3 s")
                  .arg(seconds(m_span.from), seconds(m_span.to), seconds(m_span.seconds));
     lines << tr("Mean: %1 %2")
-                 .arg(m_span.seconds > 0 ? LoggerText::power(float(m_span.mean)) : tr("none"), unit);
+                 .arg(m_span.seconds > 0 ? LoggerText::power(float(m_span.mean)) : tr("none"),
+                      unit);
     lines << tr("Peak: %1 %2")
                  .arg(m_span.hasPeak ? LoggerText::power(float(m_span.peak)) : tr("none"), unit);
     lines << tr("Dose: %1 mJ/cm²")
@@ -254,9 +279,9 @@ void UVPowerCurvePageForLogger::updateReadout()
         o.hasThreshold = true;
         o.threshold = ui->thresholdSpin->value();
         const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds, o);
-        ui->aboveLabel->setText(tr("Whole run above %1 %2: %3 s")
-                                    .arg(LoggerText::power(float(o.threshold)), unit,
-                                         seconds(f.aboveThreshold)));
+        ui->aboveLabel->setText(
+            tr("Whole run above %1 %2: %3 s")
+                .arg(LoggerText::power(float(o.threshold)), unit, seconds(f.aboveThreshold)));
     } else {
         ui->aboveLabel->clear();
     }
@@ -271,8 +296,8 @@ void UVPowerCurvePageForLogger::updateBandList()
     ui->bandList->setVisible(chosen && m_layout.error.isEmpty());
     ui->referenceMessage->setText(chosen ? m_layout.error : QString());
     ui->referenceMessage->setVisible(!ui->referenceMessage->text().isEmpty());
-    ui->referenceMessage->setStyleSheet(m_layout.error.isEmpty() ? QString()
-                                                                 : QStringLiteral("color: #b00020"));
+    ui->referenceMessage->setStyleSheet(
+        m_layout.error.isEmpty() ? QString() : QStringLiteral("color: #b00020"));
     if (!chosen || !m_layout.error.isEmpty())
         return;
     for (int i = 0; i < m_runs.size(); ++i) {
@@ -280,10 +305,10 @@ void UVPowerCurvePageForLogger::updateBandList()
             continue;
         const RunComparison::Band band = m_layout.bands.value(i);
         const QString run = tr("Run %1").arg(m_runs.at(i).number);
-        ui->bandList->addItem(
-            band.compared > 0
-                ? tr("%1: %2 % inside the band").arg(run, QString::number(100 * band.insideShare, 'f', 1))
-                : tr("%1: no time in common with the reference").arg(run));
+        ui->bandList->addItem(band.compared > 0
+                                  ? tr("%1: %2 % inside the band")
+                                        .arg(run, QString::number(100 * band.insideShare, 'f', 1))
+                                  : tr("%1: no time in common with the reference").arg(run));
     }
 }
 
@@ -331,8 +356,16 @@ void UVPowerCurvePageForLogger::exportPlot()
         // A name with a known picture suffix is written in that format.
         PlotExport::Format format = dialog->format();
         PlotExport::formatOf(name, &format);
+        // The markers belong to the readout, which the file does not hold.
+        QCPLayer *markers = ui->customPlot->layer(QStringLiteral("markers"));
+        if (markers)
+            markers->setVisible(false);
         QString error;
-        if (!PlotExport::write(ui->customPlot, name, format, dialog->size(), &error))
+        const bool written =
+            PlotExport::write(ui->customPlot, name, format, dialog->size(), &error);
+        if (markers)
+            markers->setVisible(true);
+        if (!written)
             SaveFailures::show(this, tr("error"), error);
     });
     dialog->open();
@@ -346,8 +379,8 @@ int UVPowerCurvePageForLogger::markerAt(const QPoint &pos) const
     int best = -1;
     double bestDistance = kGrab + 1;
     for (int k = 0; k < 2; ++k) {
-        const double d = qAbs(plot->xAxis->coordToPixel(keyOf(readoutRun(), m_markerTime[k]))
-                              - pos.x());
+        const double d =
+            qAbs(plot->xAxis->coordToPixel(keyOf(readoutRun(), m_markerTime[k])) - pos.x());
         if (d <= kGrab && d < bestDistance) {
             best = k;
             bestDistance = d;
@@ -385,7 +418,8 @@ void UVPowerCurvePageForLogger::moved(QMouseEvent *event)
     for (int i = 0; i < m_runs.size(); ++i) {
         const LoggerRunData &run = m_runs.at(i);
         const double start = keyOf(i, 0);
-        const double end = keyOf(i, UvFigures::curveEnd(run.samples.size(), run.intervalSeconds, rule));
+        const double end =
+            keyOf(i, UvFigures::curveEnd(run.samples.size(), run.intervalSeconds, rule));
         low = any ? qMin(low, start) : start;
         high = any ? qMax(high, end) : end;
         any = true;
@@ -395,7 +429,7 @@ void UVPowerCurvePageForLogger::moved(QMouseEvent *event)
     m_marker[m_dragged]->point1->setCoords(key, 0);
     m_marker[m_dragged]->point2->setCoords(key, 1);
     updateReadout();
-    plot->replot(QCustomPlot::rpQueuedReplot);
+    m_marker[m_dragged]->layer()->replot();
 }
 
 void UVPowerCurvePageForLogger::released(QMouseEvent *)

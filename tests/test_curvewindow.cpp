@@ -131,8 +131,8 @@ void CurveWindowTest::overlay_data()
 
     QTest::newRow("Curve of one of three selected rows: all three")
         << QList<int>{0, 1, 2} << 1 << QList<int>{1, 2, 3};
-    QTest::newRow("rows selected apart: in the table's order") << QList<int>{2, 0} << 0
-                                                               << QList<int>{1, 3};
+    QTest::newRow("rows selected apart: in the table's order")
+        << QList<int>{2, 0} << 0 << QList<int>{1, 3};
     QTest::newRow("Curve of a row outside the selection: that row alone")
         << QList<int>{0, 1} << 2 << QList<int>{3};
     QTest::newRow("nothing selected: the row") << QList<int>{} << 1 << QList<int>{2};
@@ -180,8 +180,8 @@ void CurveWindowTest::markers_data()
         << QList<int>{0} << 0 << 0 << 0 << -0.2;
     QTest::newRow("overlay at exposure windows, readout of the second run")
         << QList<int>{0, 1, 2} << 1 << 1 << 1 << 0.6;
-    QTest::newRow("press beside the markers drags the plot") << QList<int>{0} << 0 << 0 << -1
-                                                             << 0.5;
+    QTest::newRow("press beside the markers drags the plot")
+        << QList<int>{0} << 0 << 0 << -1 << 0.5;
 }
 
 void CurveWindowTest::markers()
@@ -206,12 +206,14 @@ void CurveWindowTest::markers()
     plot->replot();
     const LoggerRunData run = curve->runs().at(readout);
     const auto pixelOf = [&](double t) {
-        return int(qRound(plot->xAxis->coordToPixel(layout.origin + layout.offsets.at(readout) + t)));
+        return int(
+            qRound(plot->xAxis->coordToPixel(layout.origin + layout.offsets.at(readout) + t)));
     };
     const double times[2] = {curve->markerFrom(), curve->markerTo()};
     const QRect area = plot->axisRect()->rect();
     const int y = area.center().y();
-    const QPoint from(marker >= 0 ? pixelOf(times[marker]) : area.left() + area.width() / 2 + 17, y);
+    const QPoint from(marker >= 0 ? pixelOf(times[marker]) : area.left() + area.width() / 2 + 17,
+                      y);
     const QPoint target(area.left() + int(to * area.width()), y);
     const QCPRange range = plot->xAxis->range();
     drag(plot, from, target);
@@ -225,23 +227,23 @@ void CurveWindowTest::markers()
     }
     QCOMPARE(plot->xAxis->range(), range);
     double expected[2] = {times[0], times[1]};
-    expected[marker] = plot->xAxis->pixelToCoord(target.x()) - layout.origin
-                       - layout.offsets.at(readout);
+    expected[marker] =
+        plot->xAxis->pixelToCoord(target.x()) - layout.origin - layout.offsets.at(readout);
     // A marker dragged off the curve stays at its end.
     if (selected.size() == 1)
         expected[marker] = qBound(0.0, expected[marker], double(run.durationSeconds()));
     QCOMPARE(marker == 0 ? curve->markerFrom() : curve->markerTo(), expected[marker]);
-    const RunComparison::Span span = RunComparison::between(run.samples, run.intervalSeconds,
-                                                            expected[0], expected[1]);
+    const RunComparison::Span span =
+        RunComparison::between(run.samples, run.intervalSeconds, expected[0], expected[1]);
     QCOMPARE(curve->span().from, span.from);
     QCOMPARE(curve->span().to, span.to);
     QCOMPARE(curve->span().mean, span.mean);
     QCOMPARE(curve->span().peak, span.peak);
     QCOMPARE(curve->span().dose, span.dose);
     const QString shown = curve->findChild<QLabel *>("readoutLabel")->text();
-    QVERIFY2(shown.contains(QString::number(span.dose / 1000, 'f', 3))
-                 && shown.contains(LoggerText::power(float(span.peak)))
-                 && shown.contains(UvFigures::ruleName(UvFigures::DoseRule::SampleHold)),
+    QVERIFY2(shown.contains(QString::number(span.dose / 1000, 'f', 3)) &&
+                 shown.contains(LoggerText::power(float(span.peak))) &&
+                 shown.contains(UvFigures::ruleName(UvFigures::DoseRule::SampleHold)),
              qPrintable(shown));
 }
 
@@ -287,10 +289,9 @@ void CurveWindowTest::reference()
     QListWidget *shares = curve->findChild<QListWidget *>("bandList");
     RunComparison::Band band;
     QString error;
-    const bool compared =
-        RunComparison::compare(table.runs.at(1).samples, table.runs.at(1).intervalSeconds, reference.samples,
-                               reference.intervalSeconds, tolerance,
-                               RunComparison::Alignment::Start, &band, &error);
+    const bool compared = RunComparison::compare(
+        table.runs.at(1).samples, table.runs.at(1).intervalSeconds, reference.samples,
+        reference.intervalSeconds, tolerance, RunComparison::Alignment::Start, &band, &error);
     QCOMPARE(compared, !refused);
     if (refused) {
         QCOMPARE(message, error);
@@ -312,10 +313,10 @@ void CurveWindowTest::exportPlot_data()
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QByteArray>("begins");
 
-    QTest::newRow("PNG at the size chosen") << "curve.png" << 0 << QSize(640, 320) << 96
-                                            << QByteArray("\x89PNG");
-    QTest::newRow("JPEG at 150 dpi") << "curve.jpg" << 1 << QSize(1200, 500) << 150
-                                     << QByteArray("\xFF\xD8");
+    QTest::newRow("PNG at the size chosen")
+        << "curve.png" << 0 << QSize(640, 320) << 96 << QByteArray("\x89PNG");
+    QTest::newRow("JPEG at 150 dpi")
+        << "curve.jpg" << 1 << QSize(1200, 500) << 150 << QByteArray("\xFF\xD8");
     QTest::newRow("SVG") << "curve.svg" << 2 << QSize(800, 400) << 96 << QByteArray("<?xml");
     QTest::newRow("PDF") << "curve.pdf" << 3 << QSize(800, 400) << 96 << QByteArray("%PDF");
     QTest::newRow("into a missing folder: the message, no file")
