@@ -362,7 +362,8 @@ void FirstPageForLogger::on_UVPowerCurveBtn_clicked()
     auto *curve = new UVPowerCurvePageForLogger(this);
     // The curve of a row among several selected ones shows them all.
     const QModelIndex chosen = ui->tbData->model()->index(m_chosenRow, 0);
-    if (chosen.isValid() && ui->tbData->selectionModel()->isRowSelected(m_chosenRow, QModelIndex())) {
+    if (chosen.isValid() &&
+        ui->tbData->selectionModel()->isRowSelected(m_chosenRow, QModelIndex())) {
         const QList<LoggerRunData> selected = selectedRuns();
         if (selected.size() > 1)
             curve->setRuns(selected);
