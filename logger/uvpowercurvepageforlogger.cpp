@@ -161,11 +161,16 @@ void UVPowerCurvePageForLogger::fillRunCombos()
         ui->referenceCombo->addItem(name, i);
     }
     for (int i = 0; i < m_fileRuns.size(); ++i)
-        ui->referenceCombo->addItem(m_fileRunNames.at(i), int(m_runs.size() + i));
+        ui->referenceCombo->addItem(fileRunName(i), int(m_runs.size() + i));
     ui->readoutRunCombo->setCurrentIndex(qBound(0, readout, m_runs.size() - 1));
     m_readout = readoutRun();
     ui->referenceCombo->setCurrentIndex(qBound(0, reference, ui->referenceCombo->count() - 1));
     m_filling = false;
+}
+
+QString UVPowerCurvePageForLogger::fileRunName(int i) const
+{
+    return tr("%1, run %2").arg(m_fileRunSources.at(i)).arg(m_fileRuns.at(i).number);
 }
 
 void UVPowerCurvePageForLogger::redraw(Fit fit)
@@ -200,7 +205,7 @@ void UVPowerCurvePageForLogger::redraw(Fit fit)
     ui->timeNoteLabel->setVisible(!m_layout.timeNote.isEmpty());
     if (options.reference >= m_runs.size() && options.reference < plot->graphCount())
         plot->graph(options.reference)
-            ->setName(tr("Reference: %1").arg(m_fileRunNames.at(reference - m_runs.size())));
+            ->setName(tr("Reference: %1").arg(fileRunName(reference - m_runs.size())));
     if (fit == Fit::Keep) {
         plot->xAxis->setRange(x);
         plot->yAxis->setRange(y);
@@ -334,7 +339,7 @@ void UVPowerCurvePageForLogger::chooseReferenceFile()
     const int first = m_runs.size() + m_fileRuns.size();
     for (const LoggerRunData &run : m.logger.runs) {
         m_fileRuns << run;
-        m_fileRunNames << tr("%1, run %2").arg(QFileInfo(name).fileName()).arg(run.number);
+        m_fileRunSources << QFileInfo(name).fileName();
     }
     fillRunCombos();
     // Choosing the first of the file's runs draws it.

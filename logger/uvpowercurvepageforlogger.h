@@ -76,6 +76,8 @@ private:
     void updateReadout();
     void updateBandList();
     void fillRunCombos();
+    // "FILE, run N" in the current language.
+    QString fileRunName(int i) const;
     void retranslate();
     void chooseReferenceFile();
     void exportPlot();
@@ -95,7 +97,7 @@ private:
     // Runs read from files to serve as the reference, after the shown ones
     // in the reference list.
     QList<LoggerRunData> m_fileRuns;
-    QStringList m_fileRunNames;
+    QStringList m_fileRunSources; // the files' names
     RunPlot::Layout m_layout;
     // Drawing the runs deletes the plot's items: the markers are made again.
     QCPItemStraightLine *m_marker[2] = {nullptr, nullptr};
