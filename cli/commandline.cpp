@@ -258,8 +258,9 @@ QString helpText(const QString &verb)
             "instrument. JSON (the default): {\"runs\": [...]}; CSV: a row per run.\n");
     if (verb == QLatin1String("plot"))
         return QStringLiteral(
-            "usage: vantrel-cli plot [--run N]... [--overlay] [--reference-run N | --reference FILE]\n"
-            "                        [--tolerance P] [--time clock|elapsed] [--align start|window]\n"
+            "usage: vantrel-cli plot [--run N]... [--overlay]\n"
+            "                        [--reference-run N | --reference FILE] [--tolerance P]\n"
+            "                        [--time clock|elapsed] [--align start|window]\n"
             "                        [--size WxH] [--dpi D] -o FILE.svg|.png|.jpg|.pdf [SOURCE]\n"
             "\n"
             "Draws Logger runs, irradiance over time, into FILE: SVG and PDF as vectors\n"

@@ -89,8 +89,8 @@ bool parsePlot(const CommandLine &line, PlotRequest *request, QString *error)
     if (r.output.isEmpty() || r.output == QLatin1String("-"))
         return refuse(QStringLiteral("plot needs -o FILE (.svg, .png, .jpg or .pdf)"));
     if (!PlotExport::formatOf(r.output, &r.format))
-        return refuse(QStringLiteral("%1: the file name ends in .svg, .png, .jpg or .pdf")
-                          .arg(r.output));
+        return refuse(
+            QStringLiteral("%1: the file name ends in .svg, .png, .jpg or .pdf").arg(r.output));
     *request = r;
     return true;
 }
@@ -137,16 +137,16 @@ PlotResult drawPlot(const PlotRequest &request, const LoggerData &source,
         if (options.reference < 0) {
             const LoggerRunData *run = byNumber(request.referenceRun);
             if (!run)
-                return failWith(Usage,
-                                QStringLiteral("there is no run %1 for the reference")
-                                    .arg(request.referenceRun));
+                return failWith(Usage, QStringLiteral("there is no run %1 for the reference")
+                                           .arg(request.referenceRun));
             options.reference = runs.size();
             runs << *run;
         }
     } else if (!request.referenceFile.isEmpty()) {
         if (reference.runs.isEmpty())
-            return failWith(Usage, QStringLiteral("%1 holds no run for the reference")
-                                       .arg(request.referenceFile));
+            return failWith(
+                Usage,
+                QStringLiteral("%1 holds no run for the reference").arg(request.referenceFile));
         options.reference = runs.size();
         runs << reference.runs.first();
     }

@@ -20,7 +20,7 @@ struct CommandLine;
 
 struct PlotRequest
 {
-    QList<int> runs;          // --run numbers in their order; empty: the first run (all with --overlay)
+    QList<int> runs; // --run numbers in their order; empty: the first run (all with --overlay)
     bool overlay = false;
     int referenceRun = 0;     // --reference-run; 0 for none
     QString referenceFile;    // --reference: the first run of this file is the reference
@@ -41,10 +41,10 @@ bool parsePlot(const CommandLine &line, PlotRequest *request, QString *error);
 
 struct PlotResult
 {
-    int exit = 0;          // Cli::Exit
-    QString error;         // why it failed
-    QStringList warnings;  // what was drawn other than asked
-    QStringList lines;     // for standard output: each run's share inside the band
+    int exit = 0;         // Cli::Exit
+    QString error;        // why it failed
+    QStringList warnings; // what was drawn other than asked
+    QStringList lines;    // for standard output: each run's share inside the band
 };
 
 // Chooses the runs to draw from those read (source) and the reference file's

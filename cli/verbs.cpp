@@ -817,10 +817,11 @@ bool Verbs::collectLoggerRuns(LoggerData *out, int *exit, const QList<int> &chos
         first = *std::min_element(chosen.cbegin(), chosen.cend());
         last = *std::max_element(chosen.cbegin(), chosen.cend());
         if (last > runs)
-            return failWith(Usage, runs == 0 ? QStringLiteral("the Logger holds no runs")
-                                         : QStringLiteral("the Logger holds runs 1 to %1, not %2")
-                                               .arg(runs)
-                                               .arg(last));
+            return failWith(
+                Usage,
+                runs == 0
+                    ? QStringLiteral("the Logger holds no runs")
+                    : QStringLiteral("the Logger holds runs 1 to %1, not %2").arg(runs).arg(last));
     }
 
     LoggerData data;
@@ -895,8 +896,8 @@ bool Verbs::loggerRuns(const QString &file, const QList<int> &chosen, const QStr
         if (!openInstrument(exit))
             return false;
         if (!m_instrument.isLogger()) {
-            *exit = fail(Usage, QStringLiteral("the %1 is a Meter; %2")
-                                    .arg(m_instrument.model(), purpose));
+            *exit = fail(
+                Usage, QStringLiteral("the %1 is a Meter; %2").arg(m_instrument.model(), purpose));
             return false;
         }
         if (!collectLoggerRuns(&data, exit, chosen))
@@ -908,9 +909,10 @@ bool Verbs::loggerRuns(const QString &file, const QList<int> &chosen, const QStr
             auto it = std::find_if(data.runs.cbegin(), data.runs.cend(),
                                    [number](const LoggerRunData &r) { return r.number == number; });
             if (it == data.runs.cend()) {
-                *exit = fail(Usage, file.isEmpty()
-                                        ? QStringLiteral("the Logger gave no run %1").arg(number)
-                                        : QStringLiteral("%1 holds no run %2").arg(file).arg(number));
+                *exit =
+                    fail(Usage, file.isEmpty()
+                                    ? QStringLiteral("the Logger gave no run %1").arg(number)
+                                    : QStringLiteral("%1 holds no run %2").arg(file).arg(number));
                 return false;
             }
             runs << *it;

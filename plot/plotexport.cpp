@@ -25,13 +25,16 @@ QString tr(const char *text)
 
 // Beyond these a picture would take more memory than a plot is worth.
 constexpr int kMaxSide = 20000;
-constexpr qint64 kMaxPixels = 100'000'000;
+constexpr qint64 kMaxPixels = 40'000'000; // 160 MB as a picture
 constexpr int kMaxDpi = 2400;
 
 // The plot drawn into a painter of width x height device pixels. The plot's
 // own sizes (fonts, pens) are for a screen of 96 dpi: at a higher
 // resolution it is drawn larger by dpi / 96, so that a picture printed at
-// its resolution looks like the plot on the screen.
+// its resolution looks like the plot on the screen. The device itself must
+// count 96 dpi while it is painted on: a font's points are turned into
+// pixels at the device's resolution, and the scale would enlarge them a
+// second time.
 void draw(QCustomPlot *plot, QCPPainter *painter, const Size &size, bool vector)
 {
     const double scale = size.dpi / 96.0;
@@ -50,14 +53,17 @@ bool picture(QCustomPlot *plot, const Size &size, const char *format, QByteArray
 {
     QImage image(size.width, size.height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    const int dotsPerMeter = qRound(size.dpi / 0.0254);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
+    const int screen = qRound(96 / 0.0254);
+    image.setDotsPerMeterX(screen);
+    image.setDotsPerMeterY(screen);
     QCPPainter painter;
     if (!painter.begin(&image))
         return false;
     draw(plot, &painter, size, false);
     painter.end();
+    const int dotsPerMeter = qRound(size.dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
@@ -74,7 +80,9 @@ bool svg(QCustomPlot *plot, const Size &size, QByteArray *bytes)
     generator.setOutputDevice(&buffer);
     generator.setSize(QSize(size.width, size.height));
     generator.setViewBox(QRect(0, 0, size.width, size.height));
-    generator.setResolution(size.dpi);
+    // Declared at 96 dpi, as SVG counts a pixel: the picture is width x
+    // height pixels large, drawn as a picture of that size at dpi would be.
+    generator.setResolution(96);
     QCPPainter painter;
     if (!painter.begin(&generator))
         return false;
@@ -88,16 +96,20 @@ bool pdf(QCustomPlot *plot, const Size &size, QByteArray *bytes)
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Vantrel"));
-    writer.setResolution(size.dpi);
-    // The page is the plot: width x height at dpi, in points.
+    // The page is the plot as a picture of width x height at dpi would be
+    // printed: width / dpi inches wide. Painted at 96 dpi, at the plot's
+    // own sizes.
+    writer.setResolution(96);
     const QSizeF points(size.width * 72.0 / size.dpi, size.height * 72.0 / size.dpi);
-    writer.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(),
-                                               QPageSize::ExactMatch),
-                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QCPPainter painter;
     if (!painter.begin(&writer))
         return false;
-    draw(plot, &painter, size, true);
+    const Size page{qMax(1, qRound(size.width * 96.0 / size.dpi)),
+                    qMax(1, qRound(size.height * 96.0 / size.dpi)), 96};
+    draw(plot, &painter, page, true);
     return painter.end();
 }
 

@@ -31,7 +31,7 @@ struct Size
 };
 
 // False (and *error) for a size or resolution no file is drawn at: from 1
-// to 20000 pixels a side, 100 million pixels in all, 1 to 2400 dpi.
+// to 20000 pixels a side, 40 million pixels in all, 1 to 2400 dpi.
 bool sizeOk(const Size &size, QString *error);
 
 // Writes the plot through the safe write path (files/safefile): PNG and

@@ -20,10 +20,12 @@ const QRgb kPalette[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c5
                          0xe377c2, 0x17becf, 0x7f7f7f, 0xbcbd22, 0x000080, 0x006400};
 constexpr int kPaletteSize = int(sizeof(kPalette) / sizeof(kPalette[0]));
 
-QPen runPen(int i)
+// Lines of 1.5 px while each run has a hue of its own; beyond that thin
+// lines, which keep crowded curves apart and draw faster.
+QPen runPen(int i, int count)
 {
     QPen pen(QColor::fromRgb(kPalette[i % kPaletteSize]));
-    pen.setWidthF(1.5);
+    pen.setWidthF(count > kPaletteSize ? 1 : 1.5);
     const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
     pen.setStyle(styles[(i / kPaletteSize) % 3]);
     return pen;
@@ -44,8 +46,39 @@ bool clockKey(const QDateTime &start, double *key)
 QString runName(const LoggerRunData &run)
 {
     if (!run.start.isValid())
-        return tr("Run %1").arg(run.number);
-    return tr("Run %1, %2").arg(run.number).arg(LoggerText::startTime(run.start));
+        return QCoreApplication::translate("RunPlot", "Run %1").arg(run.number);
+    return QCoreApplication::translate("RunPlot", "Run %1, %2")
+        .arg(run.number)
+        .arg(LoggerText::startTime(run.start));
+}
+
+// Up to this many runs the legend sits in the plot's top right corner;
+// more runs would cover the curves, and it goes below the plot in columns.
+constexpr int kLegendInside = 8;
+constexpr int kLegendColumns = 4;
+
+void placeLegend(QCustomPlot *plot, int runs)
+{
+    QCPLegend *legend = plot->legend;
+    QCPLayoutGrid *outer = plot->plotLayout();
+    QCPLayoutInset *inset = plot->axisRect()->insetLayout();
+    const bool below = runs > kLegendInside;
+    if (below && legend->layout() == inset) {
+        inset->take(legend);
+        outer->addElement(outer->rowCount(), 0, legend);
+        // The row gets the legend's own height, the plot the rest.
+        outer->setRowStretchFactor(outer->rowCount() - 1, 0.001);
+    } else if (!below && legend->layout() == outer) {
+        outer->take(legend);
+        outer->simplify();
+        inset->addElement(legend, Qt::AlignTop | Qt::AlignRight);
+    }
+    legend->setWrap(below ? kLegendColumns : 0);
+    legend->setFillOrder(below ? QCPLayoutGrid::foColumnsFirst : QCPLayoutGrid::foRowsFirst);
+    QFont font = legend->font();
+    font.setPointSizeF(below ? 7.5 : 9);
+    legend->setFont(font);
+    legend->setVisible(runs > 1);
 }
 
 } // namespace
@@ -85,7 +118,7 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
         const LoggerRunData &run = runs.at(i);
         QCPGraph *graph = plot->addGraph();
         graph->setName(runName(run));
-        QPen pen = runPen(i);
+        QPen pen = runPen(i, runs.size());
         if (i == options.reference)
             pen.setWidthF(2.5);
         graph->setPen(pen);
@@ -108,8 +141,8 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
     // and the stretches where it leaves it.
     if (options.reference >= 0) {
         if (options.reference >= runs.size()) {
-            layout.error = tr("There is no run %1 to take as the reference.")
-                               .arg(options.reference + 1);
+            layout.error =
+                tr("There is no run %1 to take as the reference.").arg(options.reference + 1);
         } else {
             const LoggerRunData &reference = runs.at(options.reference);
             QList<RunComparison::Band> bands;
@@ -163,22 +196,26 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
                     QVector<double> outKeys;
                     QVector<double> outValues;
                     for (const auto &stretch : band.excursions) {
+                        double held = qQNaN();
                         for (int k = 0; k < run.samples.size(); ++k) {
                             const double t = double(k) * run.intervalSeconds;
                             if (t >= stretch.first && t < stretch.second) {
                                 outKeys << runBase + t;
                                 outValues << double(run.samples.at(k));
+                                held = outValues.last();
                             }
                         }
-                        // A gap between two stretches.
-                        outKeys << runBase + stretch.second;
-                        outValues << qQNaN();
+                        // The last sample holds to the stretch's end (so a
+                        // stretch of one sample shows), then a gap.
+                        outKeys << runBase + stretch.second << runBase + stretch.second;
+                        outValues << held << qQNaN();
                     }
+                    // A translucent red stroke under the run's own line.
                     QCPGraph *out = plot->addGraph();
-                    out->setPen(QPen(Qt::red, 2.5));
-                    out->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 3));
+                    out->setPen(QPen(QColor(230, 0, 0, 110), 5));
                     out->setData(outKeys, outValues, true);
                     out->removeFromLegend();
+                    out->setLayer(QStringLiteral("grid"));
                 }
             }
         }
@@ -218,13 +255,7 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
     }
     plot->yAxis->setLabel(tr("Irradiance (%1)").arg(LoggerUnits::powerUnitText()));
 
-    plot->legend->setVisible(runs.size() > 1);
-    if (runs.size() > 1) {
-        QFont font = plot->legend->font();
-        font.setPointSizeF(runs.size() > 8 ? 7 : 9);
-        plot->legend->setFont(font);
-        plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
-    }
+    placeLegend(plot, runs.size());
 
     plot->rescaleAxes();
     if (options.threshold) {

@@ -40,11 +40,11 @@ struct Layout
     // since the epoch of its wall-clock reading taken as UTC (Clock); runs
     // are aligned to that run.
     double origin = 0;
-    QList<double> offsets;            // per run
+    QList<double> offsets; // per run
     // Per run against the reference, one for each run (an empty Band for the
     // reference itself); no entries without a reference or with an error.
     QList<RunComparison::Band> bands;
-    QString error;                    // why the reference band is not drawn; empty otherwise
+    QString error; // why the reference band is not drawn; empty otherwise
     // The axis drawn: Elapsed where Clock was asked but no run has a start
     // time, which timeNote then says.
     TimeAxis time = TimeAxis::Elapsed;
@@ -56,6 +56,12 @@ struct Layout
 // time, left axis irradiance, both titled with units in the current
 // language; a legend when more than one run; the reference band and the
 // excursions when a reference is chosen; the threshold line.
+// After the runs' graphs come the band's upper and lower edge, then one
+// graph per run that leaves the band (its excursions), neither in the
+// legend. The plot's items (markers, the threshold line) are cleared too:
+// add markers after show(). Interactions are left as they are. With more
+// than 8 runs the legend sits below the axis rectangle, else in its top
+// right corner.
 Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options);
 
 } // namespace RunPlot

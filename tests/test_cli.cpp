@@ -339,17 +339,31 @@ void CliTest::invocations_data()
                        "\"window_end\": 1200,"}
         << none << "" << QByteArray() << none;
     row("plot: two runs against a third as reference, to SVG")
-        << QStringList{"--simulate", "logger", "plot", "--run", "1", "--run", "3",
-                       "--reference-run", "2", "--tolerance", "10", "-o", D + "/out/runs.svg"}
+        << QStringList{"--simulate",
+                       "logger",
+                       "plot",
+                       "--run",
+                       "1",
+                       "--run",
+                       "3",
+                       "--reference-run",
+                       "2",
+                       "--tolerance",
+                       "10",
+                       "-o",
+                       D + "/out/runs.svg"}
         << 0 << QStringList{"run 1: ", "run 3: ", "inside the band"} << none << "runs.svg"
         << QByteArray()
-        << QStringList{"<svg", "Irradiance (μW/cm²)", "Run 3, 2024-05-07 08:02:45",
+        << QStringList{"<svg", "Time since the start (h:mm:ss)", "Run 3, 2024-05-07 08:02:45",
                        "Reference band ±10 %"};
     row("plot: a tolerance of 0")
-        << QStringList{"--simulate", "logger", "plot", "--reference-run", "1", "--tolerance", "0",
-                       "-o", D + "/out/runs.svg"}
+        << QStringList{"--simulate",  "logger", "plot", "--reference-run",  "1",
+                       "--tolerance", "0",      "-o",   D + "/out/runs.svg"}
         << 2 << none << QStringList{"--tolerance takes a percentage above 0"} << "runs.svg"
         << QByteArray("old plot") << none;
+    row("download: --run only once")
+        << QStringList{"--simulate", "logger", "download", "--run", "1", "--run", "2"} << 2 << none
+        << QStringList{"--run is given twice"} << "" << QByteArray() << none;
     row("stats of a file that is no measurement")
         << QStringList{"stats", D + "/bad.json"} << 5 << none << QStringList{"no JSON file"} << ""
         << QByteArray() << none;
