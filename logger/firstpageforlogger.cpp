@@ -18,8 +18,11 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QItemSelectionModel>
 #include <QProgressDialog>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -87,6 +90,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
     connect(m_session, &LoggerSession::finished, this, &FirstPageForLogger::downloadFinished);
     connect(m_session, &LoggerSession::cleared, this, [this] {
         ui->tbData->setRowCount(0);
+        m_chosenRow = -1; // the chosen run stays, its row is gone
         m_openedFile->clearSource();
     });
     // The worker's received bytes, checked by the receive timer.
@@ -323,6 +327,19 @@ QByteArray FirstPageForLogger::GetPowerData()
 void FirstPageForLogger::chooseRun(int row)
 {
     m_chosenRun = m_session->run(row);
+    m_chosenRow = row;
+}
+
+QList<LoggerRunData> FirstPageForLogger::selectedRuns() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : ui->tbData->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    QList<LoggerRunData> runs;
+    for (int row : rows)
+        runs << m_session->run(row);
+    return runs;
 }
 
 void FirstPageForLogger::on_CurveBtn_clicked(int row)
@@ -343,6 +360,14 @@ void FirstPageForLogger::on_UVPowerCurveBtn_clicked()
         return;
     }
     auto *curve = new UVPowerCurvePageForLogger(this);
+    // The curve of a row among several selected ones shows them all.
+    const QModelIndex chosen = ui->tbData->model()->index(m_chosenRow, 0);
+    if (chosen.isValid() &&
+        ui->tbData->selectionModel()->isRowSelected(m_chosenRow, QModelIndex())) {
+        const QList<LoggerRunData> selected = selectedRuns();
+        if (selected.size() > 1)
+            curve->setRuns(selected);
+    }
     curve->show();
     curve->raise();
     curve->activateWindow();

@@ -103,6 +103,8 @@ public:
     QProgressDialog *downloadProgressDialog() const { return progressDialog; }
     // The run chosen by the last row action (kept when the table clears).
     const LoggerRunData &chosenRun() const { return m_chosenRun; }
+    // The runs of the rows selected in the table, in the table's order.
+    QList<LoggerRunData> selectedRuns() const;
     // Shows runs saved in a file, without the instrument: the table, the
     // instrument the file names and where they came from; the row actions
     // and "Save Data" work on them. False (nothing changes) while a
@@ -162,6 +164,7 @@ private:
     // No click or key reaches the page while a download runs.
     std::unique_ptr<UserInputBlocker> inputBlocker;
     LoggerRunData m_chosenRun;
+    int m_chosenRow = -1;
     InstrumentCommands *m_commands = nullptr;
     OpenedFileBar *m_openedFile = nullptr;
 };

@@ -211,19 +211,21 @@ void LoggerTableTest::curvePoints()
     QCOMPARE(plot->graphCount(), 1);
     QCPGraph *graph = plot->graph(0);
     QCOMPARE(graph->dataCount(), samples);
+    // Seconds since the start along the bottom axis.
+    const int interval = curves.first()->run().intervalSeconds;
     for (int i = 0; i < samples; ++i) {
-        QCOMPARE(graph->data()->at(i)->key, double(i));
+        QCOMPARE(graph->data()->at(i)->key, double(i * interval));
         QCOMPARE(graph->data()->at(i)->value, double(float(i * i) + 0.5f));
     }
     QCOMPARE(int(plot->interactions()), 11);
     if (samples >= 2) {
         QCOMPARE(plot->xAxis->range().lower, 0.0);
-        QCOMPARE(plot->xAxis->range().upper, double(samples - 1));
+        QCOMPARE(plot->xAxis->range().upper, double((samples - 1) * interval));
         QCOMPARE(plot->yAxis->range().upper, double(float((samples - 1) * (samples - 1)) + 0.5f));
     } else {
-        // Nothing to fit: the initial ranges stay.
-        QCOMPARE(plot->xAxis->range(), QCPRange(1, 61440));
-        QCOMPARE(plot->yAxis->range(), QCPRange(0, 600));
+        // Nothing to fit: the first minute, 0 to 100.
+        QCOMPARE(plot->xAxis->range(), QCPRange(0, 60));
+        QCOMPARE(plot->yAxis->range(), QCPRange(0, 100));
     }
 }
 
@@ -236,7 +238,7 @@ void LoggerTableTest::autoSet()
     QCustomPlot *plot = curve->plot();
     const QCPRange x = plot->xAxis->range();
     const QCPRange y = plot->yAxis->range();
-    QCOMPARE(x, QCPRange(0, 4));
+    QCOMPARE(x, QCPRange(0, 4 * curve->run().intervalSeconds));
     QCOMPARE(y, QCPRange(1, 12));
     plot->xAxis->scaleRange(0.25, 2);
     plot->yAxis->moveRange(40);
