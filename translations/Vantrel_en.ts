@@ -216,6 +216,41 @@ It stays on the page and can still be saved.</translation>
     </message>
 </context>
 <context>
+    <name>CurveExportDialog</name>
+    <message>
+        <source>%1 files (%2)</source>
+        <translation>%1 files (%2)</translation>
+    </message>
+    <message>
+        <source>Export the plot</source>
+        <translation>Export the plot</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Resolution:</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+</context>
+<context>
     <name>FirstPageForLogger</name>
     <message>
         <source>Form</source>
@@ -1910,6 +1945,142 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
     <message>
         <source>Auto Set</source>
         <translation>Auto Set</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Elapsed time</source>
+        <translation>Elapsed time</translation>
+    </message>
+    <message>
+        <source>Clock time</source>
+        <translation>Clock time</translation>
+    </message>
+    <message>
+        <source>Align at:</source>
+        <translation>Align at:</translation>
+    </message>
+    <message>
+        <source>Starts</source>
+        <translation>Starts</translation>
+    </message>
+    <message>
+        <source>Exposure windows</source>
+        <translation>Exposure windows</translation>
+    </message>
+    <message>
+        <source>Between the markers</source>
+        <translation>Between the markers</translation>
+    </message>
+    <message>
+        <source>Dose rule:</source>
+        <translation>Dose rule:</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>Reference</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Tolerance:</source>
+        <translation>Tolerance:</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>From file...</source>
+        <translation>From file...</translation>
+    </message>
+    <message>
+        <source>Export...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>No reference</source>
+        <translation>No reference</translation>
+    </message>
+    <message>
+        <source>Run %1</source>
+        <translation>Run %1</translation>
+    </message>
+    <message>
+        <source>%1, run %2</source>
+        <translation>%1, run %2</translation>
+    </message>
+    <message>
+        <source>Reference: %1</source>
+        <translation>Reference: %1</translation>
+    </message>
+    <message>
+        <source>Run %1 has no samples.</source>
+        <translation>Run %1 has no samples.</translation>
+    </message>
+    <message>
+        <source>From %1 s to %2 s: %3 s</source>
+        <translation>From %1 s to %2 s: %3 s</translation>
+    </message>
+    <message>
+        <source>Mean: %1 %2</source>
+        <translation>Mean: %1 %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Peak: %1 %2</source>
+        <translation>Peak: %1 %2</translation>
+    </message>
+    <message>
+        <source>Dose: %1 mJ/cm²</source>
+        <translation>Dose: %1 mJ/cm²</translation>
+    </message>
+    <message>
+        <source>Rule: %1</source>
+        <translation>Rule: %1</translation>
+    </message>
+    <message>
+        <source>Whole run above %1 %2: %3 s</source>
+        <translation>Whole run above %1 %2: %3 s</translation>
+    </message>
+    <message>
+        <source>%1: %2 % inside the band</source>
+        <translation>%1: %2 % inside the band</translation>
+    </message>
+    <message>
+        <source>%1: no time in common with the reference</source>
+        <translation>%1: no time in common with the reference</translation>
+    </message>
+    <message>
+        <source>Open a reference run</source>
+        <translation>Open a reference run</translation>
+    </message>
+    <message>
+        <source>Measurement files (*.json *.csv *.xls *.xlsx)</source>
+        <translation>Measurement files (*.json *.csv *.xls *.xlsx)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 holds no Logger run.</source>
+        <translation>%1 holds no Logger run.</translation>
+    </message>
+    <message>
+        <source>Export the plot</source>
+        <translation>Export the plot</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>error</translation>
     </message>
 </context>
 <context>

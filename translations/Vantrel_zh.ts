@@ -216,6 +216,41 @@ It stays on the page and can still be saved.</source>
     </message>
 </context>
 <context>
+    <name>CurveExportDialog</name>
+    <message>
+        <source>%1 files (%2)</source>
+        <translation>%1 文件 (%2)</translation>
+    </message>
+    <message>
+        <source>Export the plot</source>
+        <translation>导出曲线图</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>格式：</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>宽度：</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>高度：</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>分辨率：</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <translation> 像素</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+</context>
+<context>
     <name>FirstPageForLogger</name>
     <message>
         <source>Form</source>
@@ -1910,6 +1945,142 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
     <message>
         <source>Auto Set</source>
         <translation>自动设置</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>时间：</translation>
+    </message>
+    <message>
+        <source>Elapsed time</source>
+        <translation>经过时间</translation>
+    </message>
+    <message>
+        <source>Clock time</source>
+        <translation>时钟时间</translation>
+    </message>
+    <message>
+        <source>Align at:</source>
+        <translation>对齐：</translation>
+    </message>
+    <message>
+        <source>Starts</source>
+        <translation>起点</translation>
+    </message>
+    <message>
+        <source>Exposure windows</source>
+        <translation>曝光窗口</translation>
+    </message>
+    <message>
+        <source>Between the markers</source>
+        <translation>标记之间</translation>
+    </message>
+    <message>
+        <source>Dose rule:</source>
+        <translation>剂量规则：</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>阈值</translation>
+    </message>
+    <message>
+        <source>Reference</source>
+        <translation>参考</translation>
+    </message>
+    <message>
+        <source>Tolerance:</source>
+        <translation>容差：</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>From file...</source>
+        <translation>从文件...</translation>
+    </message>
+    <message>
+        <source>Export...</source>
+        <translation>导出...</translation>
+    </message>
+    <message>
+        <source>No reference</source>
+        <translation>无参考</translation>
+    </message>
+    <message>
+        <source>Run %1</source>
+        <translation>记录组 %1</translation>
+    </message>
+    <message>
+        <source>%1, run %2</source>
+        <translation>%1，记录组 %2</translation>
+    </message>
+    <message>
+        <source>Reference: %1</source>
+        <translation>参考：%1</translation>
+    </message>
+    <message>
+        <source>Run %1 has no samples.</source>
+        <translation>记录组 %1 没有采样数据。</translation>
+    </message>
+    <message>
+        <source>From %1 s to %2 s: %3 s</source>
+        <translation>从 %1 s 到 %2 s：%3 s</translation>
+    </message>
+    <message>
+        <source>Mean: %1 %2</source>
+        <translation>平均值：%1 %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Peak: %1 %2</source>
+        <translation>峰值：%1 %2</translation>
+    </message>
+    <message>
+        <source>Dose: %1 mJ/cm²</source>
+        <translation>剂量：%1 mJ/cm²</translation>
+    </message>
+    <message>
+        <source>Rule: %1</source>
+        <translation>规则：%1</translation>
+    </message>
+    <message>
+        <source>Whole run above %1 %2: %3 s</source>
+        <translation>全程高于 %1 %2：%3 s</translation>
+    </message>
+    <message>
+        <source>%1: %2 % inside the band</source>
+        <translation>%1：%2 % 在容差带内</translation>
+    </message>
+    <message>
+        <source>%1: no time in common with the reference</source>
+        <translation>%1：与参考没有重叠的时间</translation>
+    </message>
+    <message>
+        <source>Open a reference run</source>
+        <translation>打开参考记录组</translation>
+    </message>
+    <message>
+        <source>Measurement files (*.json *.csv *.xls *.xlsx)</source>
+        <translation>测量文件 (*.json *.csv *.xls *.xlsx)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>%1 holds no Logger run.</source>
+        <translation>%1 中没有 Logger 记录组。</translation>
+    </message>
+    <message>
+        <source>Export the plot</source>
+        <translation>导出曲线图</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
     </message>
 </context>
 <context>
