@@ -178,6 +178,11 @@ bool HistoryDialog::refresh()
         }
         return item;
     };
+    // Where a run came from: a download, or the name of the file it was
+    // imported from (shown as it is).
+    const auto sourceText = [](const QString &source) {
+        return source == QLatin1String("download") ? tr("download") : source;
+    };
     for (const Archive::RunEntry &r : qAsConst(m_runs)) {
         auto *item = new QTreeWidgetItem(instrumentItem(true, r.model, r.serial));
         item->setText(0, r.start.isValid() ? LoggerText::startTime(r.start) : tr("no start time"));
@@ -186,7 +191,7 @@ bool HistoryDialog::refresh()
         item->setText(3, QString::number(r.durationSeconds));
         item->setText(4, figure(UvFigures::toMilliJoulePerCm2(r.dose)));
         item->setText(5, figure(r.peak));
-        item->setText(6, r.source);
+        item->setText(6, sourceText(r.source));
         item->setData(0, IdRole, r.id);
         item->setData(0, KindRole, QStringLiteral("run"));
         item->setData(0, SerialRole, qint64(r.serial));
@@ -200,7 +205,7 @@ bool HistoryDialog::refresh()
         item->setText(3, texts.value(2));
         item->setText(4, texts.value(1) + QLatin1Char(' ') + MeterUnits::energyUnitText(r.unit));
         item->setText(5, texts.value(4) + QLatin1Char(' ') + MeterUnits::powerUnitText(r.unit));
-        item->setText(6, r.source);
+        item->setText(6, sourceText(r.source));
         item->setData(0, IdRole, r.id);
         item->setData(0, KindRole, QStringLiteral("record"));
     }

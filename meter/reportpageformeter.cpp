@@ -67,8 +67,9 @@ QString ReportPageForMeter::reportHtml() const
     h += QStringLiteral("<br />");
 
     h += QStringLiteral("<table width=\"100%\" border=\"0\" cellspacing=0>");
-    const QString identity[][2] = {{tr("Device: "), device},
-                                   {tr("SN:"), serialNumber},
+    // The instrument's name and serial are text, whatever a file brought.
+    const QString identity[][2] = {{tr("Device: "), device.toHtmlEscaped()},
+                                   {tr("SN:"), serialNumber.toHtmlEscaped()},
                                    {tr("Test Light:"), testLight},
                                    {tr("Company:"), company}};
     for (const auto &row : identity) {
@@ -127,10 +128,11 @@ QString ReportPageForMeter::shownHtml() const
 void ReportPageForMeter::setEntries(const QString &light, const QString &companyName,
                                     const QString &testerName, const QString &auditorName)
 {
-    testLight = light;
-    company = companyName;
-    tester = testerName;
-    auditor = auditorName;
+    // What the user typed is shown as text, never read as markup.
+    testLight = light.toHtmlEscaped();
+    company = companyName.toHtmlEscaped();
+    tester = testerName.toHtmlEscaped();
+    auditor = auditorName.toHtmlEscaped();
     showReport();
 }
 

@@ -23,6 +23,8 @@ public:
     QString serialNumber;
     QString energy;
     QString duration;
+    // The four entries as the report's HTML holds them: escaped text, or
+    // "&nbsp;" until the user gives them.
     QString testLight;
     QString company;
     QString tester;

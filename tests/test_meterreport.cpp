@@ -162,14 +162,18 @@ void MeterReportTest::entryDialog()
     QVERIFY(info->findChild<QLineEdit *>("DeviceEdit")->isReadOnly());
     QVERIFY(info->findChild<QLineEdit *>("TestLightEdit")->text().isEmpty());
     info->findChild<QLineEdit *>("TestLightEdit")->setText("UV lamp 365 nm");
-    info->findChild<QLineEdit *>("CompanyEdit")->setText("Test lab");
+    info->findChild<QLineEdit *>("CompanyEdit")->setText("Test <b>lab</b> & co");
     info->findChild<QLineEdit *>("TesterEdit")->setText("A. Tester");
     info->findChild<QLineEdit *>("AuditorEdit")->setText("B. Auditor");
     info->findChild<QPushButton *>("Okbtn")->click();
     QCOMPARE(withoutTime(report->reportHtml()),
-             expectedHtml(false, "UV lamp 365 nm", "Test lab", "A. Tester", "B. Auditor"));
+             expectedHtml(false, "UV lamp 365 nm", "Test &lt;b&gt;lab&lt;/b&gt; &amp; co",
+                          "A. Tester", "B. Auditor"));
     const QString shown = report->findChild<QTextBrowser *>("textBrowser")->toPlainText();
     QVERIFY(shown.contains("UV lamp 365 nm"));
+    // Typed markup is text: shown as typed, nothing in bold.
+    QVERIFY(shown.contains("Test <b>lab</b> & co"));
+    QVERIFY(!report->shownHtml().contains("font-weight:600"));
     QVERIFY(shown.contains("B. Auditor"));
     QVERIFY(!info->isVisible());
 }

@@ -786,6 +786,10 @@ It stays on the page and can still be saved.</translation>
         <source>the archive (run %1)</source>
         <translation>the archive (run %1)</translation>
     </message>
+    <message>
+        <source>download</source>
+        <translation>download</translation>
+    </message>
 </context>
 <context>
     <name>InformationPageForLogger</name>

@@ -786,6 +786,10 @@ It stays on the page and can still be saved.</source>
         <source>the archive (run %1)</source>
         <translation>存档（第 %1 组）</translation>
     </message>
+    <message>
+        <source>download</source>
+        <translation>下载</translation>
+    </message>
 </context>
 <context>
     <name>InformationPageForLogger</name>
