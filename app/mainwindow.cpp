@@ -327,18 +327,24 @@ void MainWindow::recognizeInstrument()
         ui->stackedWidget->setCurrentIndex(0);
         loggerPage_->loadFromInstrument();
         currentFamily_ = Family::Logger;
+        qDebug("recognised: Logger");
         return;
     case Recognition::Outcome::Meter:
         ui->stackedWidget->setCurrentIndex(1);
         meterPage_->openThreadSlot();
         meterPage_->readDeviceAndConfiguration();
         currentFamily_ = Family::Meter;
+        qDebug("recognised: Meter");
         return;
     }
 }
 
 void MainWindow::paintEvent(QPaintEvent *event)
 {
+    if (!painted_) {
+        // Once the first frame is out (start-up is timed by this trace).
+        QTimer::singleShot(0, this, [] { qDebug("first paint done"); });
+    }
     painted_ = true;
     QDialog::paintEvent(event);
 }

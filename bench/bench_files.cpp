@@ -5,7 +5,7 @@
 //   our file beforehand; python3 measures its own process time around
 //   writerows);
 // - xlsx: CPU of the workbook layout and XlsxWriter::toBytes, target 1.1 x
-//   bench_xlsx_direct, a C program that writes the same cells with
+//   xlsx_direct, a C program that writes the same cells with
 //   libxlsxwriter directly (its own CPU from the first workbook call to
 //   workbook_close).
 // Each figure is the median of its repetitions (process CPU time, not wall
@@ -154,11 +154,10 @@ int main(int argc, char **argv)
     dump.close();
     QProcess direct;
     direct.start(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/bench_xlsx_direct"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/xlsx_direct"),
         {dumpPath, dir.filePath(QStringLiteral("direct.xlsx")), QString::number(repetitions)});
     if (!direct.waitForFinished(120000) || direct.exitCode() != 0) {
-        std::fprintf(stderr, "bench_xlsx_direct failed: %s\n",
-                     direct.readAllStandardError().constData());
+        std::fprintf(stderr, "xlsx_direct failed: %s\n", direct.readAllStandardError().constData());
         return 1;
     }
     const double directMs = direct.readAllStandardOutput().trimmed().toDouble();

@@ -4,7 +4,7 @@
  *     C row column centred decimals kind [text]
  *                                       a cell; kind s text, n number, b blank
  *     W column width                    a column's width
- * Usage: bench_xlsx_direct DUMP OUT.xlsx REPETITIONS; prints the median CPU
+ * Usage: xlsx_direct DUMP OUT.xlsx REPETITIONS; prints the median CPU
  * time in ms of the writing (the dump is read once, beforehand). */
 #include <xlsxwriter.h>
 
