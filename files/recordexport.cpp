@@ -63,9 +63,10 @@ void appendSampleText(QByteArray &out, float value)
 // a jump of the wall clock). addSecs goes through the C library's mktime and
 // tzset for every call, so the offset is looked up once per stretch between
 // the zone's transitions, and the times of a stretch follow in plain
-// arithmetic from its first sample. A stretch whose last sample does not end
-// up where the arithmetic puts it (a transition the zone's table did not
-// list) is computed sample by sample, as before.
+// arithmetic from its first sample. Where the zone's table and the C
+// library disagree (no table for the zone, another offset at a stretch's
+// start, a last sample that does not end up where the arithmetic puts it)
+// the times are computed sample by sample, as before.
 class SampleTimes
 {
 public:
@@ -74,6 +75,7 @@ public:
     {
         if (!start.isValid() || count <= 0)
             return;
+        const QTimeZone zone = QTimeZone::systemTimeZone();
         if (intervalSeconds <= 0) {
             m_stretches.push_back({0, false, 0});
             return;
@@ -82,8 +84,7 @@ public:
         const qint64 first = start.toMSecsSinceEpoch();
         const qint64 last = first + (count - 1) * step;
         std::vector<int> begins{0};
-        const QTimeZone zone = QTimeZone::systemTimeZone();
-        if (zone.isValid() && count > 1) {
+        if (count > 1) {
             const QTimeZone::OffsetDataList transitions =
                 zone.transitions(QDateTime::fromMSecsSinceEpoch(first, Qt::UTC),
                                  QDateTime::fromMSecsSinceEpoch(last, Qt::UTC));
@@ -100,7 +101,14 @@ public:
             const int a = begins[k];
             const int b = begins[k + 1] - 1;
             const qint64 wallA = wallMs(a);
-            const bool steady = a == b || wallMs(b) - wallA == qint64(b - a) * step;
+            // The zone's table agrees with the C library's local time at the
+            // stretch's first sample, and its last lies where the arithmetic
+            // puts it.
+            const qint64 instantA = first + a * step;
+            const bool steady =
+                zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(instantA, Qt::UTC)) * 1000LL ==
+                    wallA - instantA &&
+                (a == b || wallMs(b) - wallA == qint64(b - a) * step);
             m_stretches.push_back({a, steady, wallA});
         }
     }
