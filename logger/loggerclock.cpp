@@ -91,7 +91,11 @@ void LoggerClock::tick()
 
 void LoggerClock::write(InstrumentCommands *commands)
 {
-    tick(); // the time of this moment, also when the clock is not on show
+    // The time on show, as the user sees it; a clock that has not been on
+    // show (and so has not ticked) takes the time of this moment first.
+    if (!liveTimer->isActive() &&
+        qAbs(ui->dateTimeEdit->dateTime().secsTo(QDateTime::currentDateTime())) > 1)
+        tick();
     const int r = commands->writeClock(ui->dateTimeEdit->dateTime());
     if (r < 0) {
         CommandTexts::showFailure(page, r, CommandTexts::writeClock);

@@ -567,6 +567,12 @@ void LoggerPageTest::clockWrite()
     QCOMPARE(writes.size(), 1);
     QCOMPARE(writes.first().mid(6, 6), Identity::encodeClock(shown));
     QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
+    // The window is hidden, so the clock has not ticked since: Write sends
+    // the time of the click, not the stale one.
+    child<QDateTimeEdit>("dateTimeEdit")->setDateTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+    invoke("on_writeDateTimeBtn_clicked");
+    QCOMPARE(requestsWith(sim, 0x21).size(), 2);
+    QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
 }
 
 void LoggerPageTest::clockWriteFailure_data()
