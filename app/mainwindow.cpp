@@ -131,6 +131,9 @@ QString MainWindow::windowStyleAdditions()
 
 void MainWindow::initForm()
 {
+    // The window's style sheet first: the pages' widgets take it as they are
+    // made, instead of every one of them being styled again afterwards.
+    setStyleSheet(windowStyleAdditions());
     loggerPage_ = new FirstPageForLogger(this);
     ui->stackedWidget->addWidget(loggerPage_);
     connect(loggerPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
@@ -141,9 +144,8 @@ void MainWindow::initForm()
             &MainWindow::openMeasurementFile);
     ui->stackedWidget->setCurrentWidget(loggerPage_);
     setAcceptDrops(true);
-    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setStyleSheet(windowStyleAdditions());
+    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 }
 
 void MainWindow::setLamp(bool on)
