@@ -131,21 +131,22 @@ QString MainWindow::windowStyleAdditions()
 
 void MainWindow::initForm()
 {
-    // The window's style sheet first: the pages' widgets take it as they are
-    // made, instead of every one of them being styled again afterwards.
+    // Flags and the window's style sheet first, and the pages made in the
+    // stack that holds them: their widgets are styled once as they are made,
+    // not again for each change of the window or of their parent.
+    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setStyleSheet(windowStyleAdditions());
-    loggerPage_ = new FirstPageForLogger(this);
+    loggerPage_ = new FirstPageForLogger(ui->stackedWidget);
     ui->stackedWidget->addWidget(loggerPage_);
     connect(loggerPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
-    meterPage_ = new FirstPageForMeter(this);
+    meterPage_ = new FirstPageForMeter(ui->stackedWidget);
     ui->stackedWidget->addWidget(meterPage_);
     connect(meterPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
     ui->stackedWidget->setCurrentWidget(loggerPage_);
     setAcceptDrops(true);
-    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
-                   Qt::WindowCloseButtonHint);
 }
 
 void MainWindow::setLamp(bool on)
