@@ -134,11 +134,17 @@ QString MainWindow::windowStyleAdditions()
 
 void MainWindow::initForm()
 {
-    loggerPage_ = new FirstPageForLogger(this);
+    // Flags and the window's style sheet first, and the pages made in the
+    // stack that holds them: their widgets are styled once as they are made,
+    // not again for each change of the window or of their parent.
+    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setStyleSheet(windowStyleAdditions());
+    loggerPage_ = new FirstPageForLogger(ui->stackedWidget);
     ui->stackedWidget->addWidget(loggerPage_);
     connect(loggerPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
-    meterPage_ = new FirstPageForMeter(this);
+    meterPage_ = new FirstPageForMeter(ui->stackedWidget);
     ui->stackedWidget->addWidget(meterPage_);
     connect(meterPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
@@ -148,9 +154,6 @@ void MainWindow::initForm()
     archive_->watch(loggerPage_, meterPage_);
     connect(archive_, &ArchiveKeeper::historyRequested, this, &MainWindow::showHistory);
     setAcceptDrops(true);
-    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setStyleSheet(windowStyleAdditions());
 }
 
 HistoryDialog *MainWindow::showHistory()
@@ -358,18 +361,24 @@ void MainWindow::recognizeInstrument()
         ui->stackedWidget->setCurrentIndex(0);
         loggerPage_->loadFromInstrument();
         currentFamily_ = Family::Logger;
+        qDebug("recognised: Logger");
         return;
     case Recognition::Outcome::Meter:
         ui->stackedWidget->setCurrentIndex(1);
         meterPage_->openThreadSlot();
         meterPage_->readDeviceAndConfiguration();
         currentFamily_ = Family::Meter;
+        qDebug("recognised: Meter");
         return;
     }
 }
 
 void MainWindow::paintEvent(QPaintEvent *event)
 {
+    if (!painted_) {
+        // Once the first frame is out (start-up is timed by this trace).
+        QTimer::singleShot(0, this, [] { qDebug("first paint done"); });
+    }
     painted_ = true;
     QDialog::paintEvent(event);
 }

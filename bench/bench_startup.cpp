@@ -4,6 +4,14 @@
 // start without an instrument, plus 2 report times for every request the
 // instrument answered. Each start runs in a process of its own (the window
 // is made once per process); the median of 5 is reported.
+//
+// Whole processes, as a user starts them: the program (`vantrel --debug`,
+// settings in a folder of their own) from the start of its process to its
+// trace "first paint done", paired with bare_window, a bare Qt 5 window
+// timed the same way (target 1.5 x its time); and `vantrel --debug
+// --simulate logger` to its trace "recognised" (target: its first paint
+// plus 2 report times for every request of a recognition). Medians of 9
+// pairs.
 // Usage: bench_startup [--once logger|none]
 
 #include "app/mainwindow.h"
@@ -20,6 +28,7 @@
 namespace {
 
 constexpr int kStarts = 5;
+constexpr int kPairs = 9;
 
 // One start in this process: prints "<ms> <requests>".
 int once(bool withInstrument)
@@ -68,6 +77,37 @@ bool measure(const QString &program, const QString &kind, double *ms, int *reque
     return true;
 }
 
+// ms from starting program to the first line on its stderr that holds
+// marker; -1 when it ends or stays silent for 30 s.
+double untilTrace(const QString &program, const QStringList &arguments, const QByteArray &marker)
+{
+    QTemporaryDir config;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.remove(QStringLiteral("QT_LOGGING_RULES")); // the traces are the clock here
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, arguments);
+    double ms = -1;
+    QByteArray seen;
+    while (ms < 0 && p.waitForReadyRead(30000)) {
+        seen += p.readAll();
+        if (seen.contains(marker))
+            ms = clock.nsecsElapsed() / 1e6;
+    }
+    // Ended as a user would end it, so that it leaves no instance behind.
+    p.terminate();
+    if (!p.waitForFinished(10000))
+        p.kill();
+    p.waitForFinished(10000);
+    if (ms < 0)
+        std::fprintf(stderr, "%s: %s\n", qPrintable(program), seen.constData());
+    return ms;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -88,5 +128,30 @@ int main(int argc, char *argv[])
         return 1;
     }
     Bench::report("startup-recognised", withMs, withoutMs + 2.0 * requests);
+
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString program = dir + QStringLiteral("/../vantrel");
+    QVector<double> bare, painted, recognised;
+    for (int i = 0; i < kPairs; ++i) {
+        const double b = untilTrace(dir + QStringLiteral("/bare_window"), {}, "first paint done");
+        const double p = untilTrace(program, {QStringLiteral("--debug")}, "first paint done");
+        const double r = untilTrace(
+            program,
+            {QStringLiteral("--debug"), QStringLiteral("--simulate"), QStringLiteral("logger")},
+            "recognised");
+        if (b < 0 || p < 0 || r < 0) {
+            std::fprintf(stderr, "a whole-process start failed\n");
+            return 1;
+        }
+        bare << b;
+        painted << p;
+        recognised << r;
+    }
+    const double bareMs = Bench::median(bare);
+    const double paintMs = Bench::median(painted);
+    Bench::report("startup-bare-window", bareMs, bareMs);
+    Bench::target("startup-first-paint", paintMs, 1.5 * bareMs);
+    Bench::target("startup-recognised-process", Bench::median(recognised),
+                  paintMs + 2.0 * requests);
     return 0;
 }

@@ -2,7 +2,8 @@
 // What every benchmark program shares: the one line per figure that results
 // are compared by over time,
 //     bench <name>: measured <value> <unit>, bound <value> <unit>, ratio <r>
-// and small helpers for waiting, medians and the process's own figures.
+// ("target <value> <unit>" for a goal that is no bound), and small helpers
+// for waiting, medians and the process's own figures.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,6 +33,15 @@ inline void report(const char *name, double measured, double bound, const char *
 {
     std::printf("bench %s: measured %.2f %s, bound %.2f %s, ratio %.2f\n", name, measured, unit,
                 bound, unit, bound > 0 ? measured / bound : 0.0);
+    std::fflush(stdout);
+}
+
+// A figure with a target rather than a bound: a goal set for it, not the
+// least it can cost.
+inline void target(const char *name, double measured, double goal, const char *unit = "ms")
+{
+    std::printf("bench %s: measured %.2f %s, target %.2f %s, ratio %.2f\n", name, measured, unit,
+                goal, unit, goal > 0 ? measured / goal : 0.0);
     std::fflush(stdout);
 }
 

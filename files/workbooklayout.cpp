@@ -91,6 +91,22 @@ void putBlock(XlsSheet *sheet, const QList<QVariantList> &rows)
     }
 }
 
+namespace {
+
+// putBlock(sheet, runBlock(run)) without the detour through texts for the
+// sample numbers, which enter as the whole numbers they are.
+void putRunBlock(XlsSheet *sheet, const LoggerRunData &run)
+{
+    sheet->setEntered(0, 0, QStringLiteral("NUM"));
+    sheet->setEntered(0, 1, QStringLiteral("VAL"));
+    for (int i = 0; i < run.samples.size(); ++i) {
+        sheet->setValue(i + 1, 0, double(i + 1));
+        sheet->setEntered(i + 1, 1, LoggerText::power(run.samples.at(i)));
+    }
+}
+
+} // namespace
+
 XlsWorkbook meterWorkbook(const MeterData &data)
 {
     XlsWorkbook book = XlsWorkbook::withOneSheet();
@@ -106,7 +122,7 @@ XlsWorkbook loggerWorkbook(const LoggerData &data)
         book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
     putTable(&book.sheets[0], loggerTable(data));
     for (int k = 0; k < data.runs.size(); ++k)
-        putBlock(&book.sheets[k + 1], runBlock(data.runs.at(k)));
+        putRunBlock(&book.sheets[k + 1], data.runs.at(k));
     return book;
 }
 

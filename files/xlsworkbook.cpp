@@ -58,6 +58,8 @@ XlsSheet::Cells::iterator XlsSheet::find(quint32 key)
 {
     if (m_cells.empty() || m_cells.back().key < key)
         return m_cells.end();
+    if (m_cells.back().key == key) // the cell just written, most of the time
+        return m_cells.end() - 1;
     return std::lower_bound(m_cells.begin(), m_cells.end(), key,
                             [](const Entry &e, quint32 k) { return e.key < k; });
 }

@@ -14,7 +14,8 @@ class FirstPageForLogger;
 // The Logger page's clock: the computer's time, ticking each second, which
 // "Write" sets on the instrument; after "Read" the instrument's time takes
 // its place for 10 s, with both buttons disabled meanwhile. Messages are
-// shown over the page.
+// shown over the page. Its timers run only while they have something to
+// show: the computer's time while it is visible, the read time's end once.
 class LoggerClock : public QObject
 {
     Q_OBJECT
@@ -23,7 +24,8 @@ public:
 
     void read(InstrumentCommands *commands);
     void write(InstrumentCommands *commands);
-    // Shows the computer's time.
+    // Shows the computer's time; while it is visible, again when the next
+    // second begins.
     void tick();
     // Gives the read time's place back to the computer's time once it has
     // been on show for 10 s.
@@ -31,10 +33,13 @@ public:
     // How long the read time has been on show, in ms; -1 before any read.
     qint64 readShownMs() const { return readAge.isValid() ? readAge.elapsed() : -1; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *page;
     Ui::FirstPageForLogger *ui;
     QTimer *liveTimer = nullptr;
-    QTimer readTimer;
+    QTimer *readTimer = nullptr;
     QElapsedTimer readAge;
 };

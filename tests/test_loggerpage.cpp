@@ -46,6 +46,7 @@ private slots:
     void configurationWrite();
     void writeRefusedLeavesTable();
     void writeFailure();
+    void liveClock_data();
     void liveClock();
     void clockRead();
     void clockReadFailure();
@@ -472,12 +473,39 @@ void LoggerPageTest::writeFailure()
     QCOMPARE(dialogs->shown.at(1).title, QString::fromUtf8("提示"));
 }
 
+void LoggerPageTest::liveClock_data()
+{
+    QTest::addColumn<bool>("windowShown");
+    QTest::newRow("window shown: the clock ticks, its timer set for the next second") << true;
+    QTest::newRow("window hidden: no clock timer, the current time on showing") << false;
+}
+
 void LoggerPageTest::liveClock()
 {
+    QFETCH(bool, windowShown);
+    MainWindow *window = MainWindow::instance();
     auto *live = child<QDateTimeEdit>("dateTimeEdit");
-    live->setDateTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
-    QTRY_VERIFY_WITH_TIMEOUT(qAbs(live->dateTime().secsTo(QDateTime::currentDateTime())) <= 2,
-                             30000);
+    auto *timer = page()->findChild<QTimer *>("liveClockTimer");
+    QVERIFY(timer);
+    window->show();
+    // A clock read at recognition has its 10 s on show first.
+    QTRY_VERIFY_WITH_TIMEOUT(!live->isHidden(), 30000);
+    if (windowShown) {
+        live->setDateTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+        QVERIFY(timer->isActive());
+        QVERIFY(timer->remainingTime() <= 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(live->dateTime().secsTo(QDateTime::currentDateTime())) <= 2,
+                                 30000);
+    } else {
+        window->hide();
+        QVERIFY(!timer->isActive());
+        live->setDateTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+        window->show();
+        QVERIFY(qAbs(live->dateTime().secsTo(QDateTime::currentDateTime())) <= 2);
+        QVERIFY(timer->isActive());
+    }
+    window->hide();
+    QVERIFY(!timer->isActive());
 }
 
 void LoggerPageTest::clockRead()
@@ -507,6 +535,8 @@ void LoggerPageTest::clockRead()
     QVERIFY(setBtn->isEnabled());
     QVERIFY(readBtn->isEnabled());
     QVERIFY(qAbs(live->dateTime().secsTo(QDateTime::currentDateTime())) <= 2);
+    // Nothing waits for the read time any more.
+    QVERIFY(!page()->findChild<QTimer *>("readClockTimer")->isActive());
 }
 
 void LoggerPageTest::clockReadFailure()
@@ -536,6 +566,12 @@ void LoggerPageTest::clockWrite()
     const QList<QByteArray> writes = requestsWith(sim, 0x21);
     QCOMPARE(writes.size(), 1);
     QCOMPARE(writes.first().mid(6, 6), Identity::encodeClock(shown));
+    QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
+    // The window is hidden, so the clock has not ticked since: Write sends
+    // the time of the click, not the stale one.
+    child<QDateTimeEdit>("dateTimeEdit")->setDateTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+    invoke("on_writeDateTimeBtn_clicked");
+    QCOMPARE(requestsWith(sim, 0x21).size(), 2);
     QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
 }
 

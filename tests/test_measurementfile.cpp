@@ -21,6 +21,8 @@ private slots:
     void badFiles_data();
     void badFiles();
     void messagesInChinese();
+    void loggerCsvTimes_data();
+    void loggerCsvTimes();
 };
 
 namespace {
@@ -212,3 +214,97 @@ void TestMeasurementFile::messagesInChinese()
 
 QTEST_GUILESS_MAIN(TestMeasurementFile)
 #include "test_measurementfile.moc"
+
+void TestMeasurementFile::loggerCsvTimes_data()
+{
+    // Local times in a zone with summer time: Berlin moves its clocks on at
+    // 01:00 UTC on the last Sunday of March and back on the last Sunday of
+    // October.
+    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("offsetChanges"); // how often the run's offset changes
+    QTest::addColumn<QByteArray>("zone");   // TZ
+    QByteArray zone = "Europe/Berlin";
+    // An instant in UTC where the wall clock is ambiguous.
+    auto utc = [](const char *text) {
+        return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate).toUTC();
+    };
+    QTest::newRow("an ordinary day, one sample a second")
+        << QDateTime(QDate(2024, 5, 6), QTime(9, 30), Qt::LocalTime) << 1 << 606 << 0 << zone;
+    QTest::newRow("spring forward: 01:59 to 03:00")
+        << QDateTime(QDate(2024, 3, 31), QTime(1, 50, 7), Qt::LocalTime) << 60 << 30 << 1 << zone;
+    QTest::newRow("fall back: 02:59 CEST to 02:00 CET, the hour twice")
+        << utc("2024-10-27T00:20:00Z") << 300 << 40 << 1 << zone;
+    QTest::newRow("a sample exactly at the change")
+        << utc("2024-10-27T00:59:00Z") << 60 << 3 << 1 << zone;
+    QTest::newRow("over New Year's midnight")
+        << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 50), Qt::LocalTime) << 1 << 20 << 0 << zone;
+    QTest::newRow("daily for most of a year: both changes")
+        << QDateTime(QDate(2024, 3, 1), QTime(2, 30), Qt::LocalTime) << 86400 << 250 << 2 << zone;
+    QTest::newRow("starting in the hour spring skips")
+        << QDateTime(QDate(2024, 3, 31), QTime(2, 30), Qt::LocalTime) << 600 << 12 << 0 << zone;
+    QTest::newRow("before 1970: a clock never set")
+        << QDateTime(QDate(1969, 12, 31), QTime(23, 59, 58), Qt::LocalTime) << 1 << 4 << 0 << zone;
+    QTest::newRow("no interval: every sample at the start")
+        << QDateTime(QDate(2024, 3, 31), QTime(1, 59, 59), Qt::LocalTime) << 0 << 3 << 0 << zone;
+    // The same zone as a rule of the C library's own (TZ in the POSIX form),
+    // which the zone tables need not know.
+    zone = "CET-1CEST,M3.5.0,M10.5.0/3";
+    QTest::newRow("a rule for a zone: daily for most of a year")
+        << QDateTime(QDate(2024, 3, 1), QTime(2, 30), Qt::LocalTime) << 86400 << 250 << 2 << zone;
+    QTest::newRow("a rule for a zone: fall back")
+        << utc("2024-10-27T00:20:00Z") << 300 << 40 << 1 << zone;
+}
+
+// The sample rows' times are start.addSecs((i - 1) x interval) in local time,
+// whatever summer time does meanwhile.
+void TestMeasurementFile::loggerCsvTimes()
+{
+    QFETCH(QDateTime, start);
+    QFETCH(int, interval);
+    QFETCH(int, samples);
+    QFETCH(int, offsetChanges);
+    QFETCH(QByteArray, zone);
+    const QByteArray ownZone = qgetenv("TZ");
+    qputenv("TZ", zone);
+    auto restore = qScopeGuard([ownZone] {
+        if (ownZone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", ownZone);
+    });
+    // The row's wall clock in the zone (an instant given in UTC shown there).
+    start = start.timeSpec() == Qt::UTC
+                ? QDateTime::fromMSecsSinceEpoch(start.toMSecsSinceEpoch(), Qt::LocalTime)
+                : QDateTime(start.date(), start.time(), Qt::LocalTime);
+
+    LoggerData data;
+    LoggerRunData run;
+    run.number = 3;
+    run.start = start;
+    run.hasStartBytes = true;
+    run.intervalSeconds = interval;
+    for (int i = 0; i < samples; ++i)
+        run.samples << float(i) + 0.5f;
+    data.runs << run;
+    const QList<QByteArray> lines = LoggerFiles::csv(data).split('\n');
+    const QList<QByteArray> header = lines.first().trimmed().split(',');
+    const int timeColumn = header.indexOf("Time");
+    QVERIFY(timeColumn > 0);
+    QCOMPARE(lines.size(), samples + 3); // header, run row, samples, the last CRLF
+
+    int changes = 0;
+    for (int i = 0; i < samples; ++i) {
+        const QDateTime expected = start.addSecs(qint64(i) * interval);
+        const QList<QByteArray> fields = lines.at(i + 2).trimmed().split(',');
+        QCOMPARE(fields.first(), QByteArray("sample"));
+        QCOMPARE(QString::fromLatin1(fields.at(timeColumn)),
+                 expected.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
+        if (i > 0 &&
+            expected.offsetFromUtc() != start.addSecs(qint64(i - 1) * interval).offsetFromUtc())
+            ++changes;
+    }
+    // The zone took effect: the run sees the changes it was chosen for.
+    QCOMPARE(changes, offsetChanges);
+}
