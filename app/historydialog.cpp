@@ -239,6 +239,13 @@ void HistoryDialog::showTrend(QTreeWidgetItem *item)
     // a day either side of one run or of runs on one day.
     const QCPRange days = m_trend->xAxis->range();
     m_trend->xAxis->setRange(days.center(), qMax(days.size() * 1.1, 2.0 * 86400), Qt::AlignCenter);
+    // Runs within a few days get ticks every few hours: those show the time
+    // too, or neighbouring ticks would carry the same date.
+    if (auto dates = m_trend->xAxis->ticker().dynamicCast<QCPAxisTickerDateTime>()) {
+        dates->setDateTimeFormat(m_trend->xAxis->range().size() <= 5.0 * 86400
+                                     ? QStringLiteral("yyyy-MM-dd\nhh:mm")
+                                     : QStringLiteral("yyyy-MM-dd"));
+    }
     for (QCPAxis *axis : {m_trend->yAxis, m_trend->yAxis2}) {
         const QCPRange r = axis->range();
         axis->setRange(qMin(0.0, r.lower), r.upper > 0 ? r.upper * 1.1 : 1.0);
