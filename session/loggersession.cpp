@@ -176,7 +176,11 @@ bool LoggerSession::startWorker()
     connect(m_workerThread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_workerThread, &QThread::started, m_worker, &MyThread::startThreadSlot);
     m_workerThread->start();
+    // The worker may have begun a pass already: it sleeps on the device
+    // until woken.
+    m_worker->askForLock();
     m_worker->lock.lock();
+    --m_worker->waitingForLock;
     m_workerLockHeld = true;
     qDebug() << "mainWidget QThread::currentThreadId()==" << QThread::currentThreadId();
     return false;
@@ -205,7 +209,9 @@ void LoggerSession::checkReceived()
     // lock is taken here only when it does not hold it already.
     auto withWorkerLock = [this](auto &&work) {
         if (m_worker && !m_workerLockHeld) {
+            m_worker->askForLock();
             QMutexLocker locker(&m_worker->lock);
+            --m_worker->waitingForLock;
             work();
         } else {
             work();
