@@ -42,7 +42,12 @@ void MyThread::wakePass()
 {
     m_woken.store(true);
     if (m_link)
-        m_link->wakeListener();
+        wakeListener(m_link);
+}
+
+void MyThread::wakeListener(InstrumentLink *link)
+{
+    link->wakeListener();
 }
 
 void MyThread::startThreadSlot()

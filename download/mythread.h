@@ -44,11 +44,15 @@ public:
     }
 
     // Asks the loop to end at its next check and wakes the pass under way;
-    // does not take the lock.
+    // does not take the lock. Once the flag is up the worker may end and be
+    // deleted at any moment: nothing of it is touched after that.
     void stop()
     {
+        InstrumentLink *link = m_link;
+        m_woken.store(true);
         stopFlag.store(true);
-        wakePass();
+        if (link)
+            wakeListener(link);
     }
     bool stopRequested() const { return stopFlag.load(); }
 
@@ -79,6 +83,7 @@ public slots:
 
 private:
     void wakePass();
+    static void wakeListener(InstrumentLink *link);
 
     std::atomic<bool> stopFlag{false};
     // A wake was asked since the last pass ended: a pass that ended at once
