@@ -36,12 +36,22 @@ inline void report(const char *name, double measured, double bound, const char *
     std::fflush(stdout);
 }
 
-// A figure with a target rather than a bound: a goal set for it, not the
-// least it can cost.
+// A figure held against a goal that is not a lower bound (idle, memory):
+//     bench <name>: measured <value> <unit>, target <value> <unit>, ratio <r>
 inline void target(const char *name, double measured, double goal, const char *unit = "ms")
 {
     std::printf("bench %s: measured %.2f %s, target %.2f %s, ratio %.2f\n", name, measured, unit,
                 goal, unit, goal > 0 ? measured / goal : 0.0);
+    std::fflush(stdout);
+}
+
+// A download against the simulator's own floor, its input reports alone at
+// one a frame (the requests' frames left out):
+//     bench <name>: measured <value> ms, floor <value> ms, ratio <r>
+inline void floor(const char *name, double measured, double floorMs)
+{
+    std::printf("bench %s: measured %.2f ms, floor %.2f ms, ratio %.2f\n", name, measured, floorMs,
+                floorMs > 0 ? measured / floorMs : 0.0);
     std::fflush(stdout);
 }
 

@@ -27,6 +27,8 @@ LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
     link->drain();
     if (link->sendFrame(request, kWriteTimeoutMs) < 8)
         return link->deviceGone() ? Outcome::LinkLost : Outcome::SendFailed;
+    if (onRequestSent)
+        onRequestSent();
 
     // Collection passes until the end packet has been seen. Each pass gathers
     // whatever the instrument sends without a pause of 50 ms, and ends as

@@ -50,6 +50,9 @@ public:
     std::function<void(int bytes)> onBytes;
     // Called between collection passes; true stops the run as Cancelled.
     std::function<bool()> stopRequested;
+    // Called once the run's request has gone out, while its answer is on
+    // its way: work done here overlaps the transfer.
+    std::function<void()> onRequestSent;
 
     Outcome downloadRun(int run, Run *out);
 

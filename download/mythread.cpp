@@ -2,6 +2,7 @@
 
 #include "protocol/instrumentlink.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #if defined(__SANITIZE_THREAD__)
@@ -37,6 +38,18 @@ void MyThread::noteUnlocking(QMutex *mutex) { released(mutex); }
 void MyThread::noteFinishing(const QThread *thread) { released(thread); }
 void MyThread::noteJoined(const QThread *thread) { acquired(thread); }
 
+void MyThread::wakePass()
+{
+    m_woken.store(true);
+    if (m_link)
+        wakeListener(m_link);
+}
+
+void MyThread::wakeListener(InstrumentLink *link)
+{
+    link->wakeListener();
+}
+
 void MyThread::startThreadSlot()
 {
     for (;;) {
@@ -50,30 +63,34 @@ void MyThread::startThreadSlot()
             noteFinishing(thread());
             break;
         }
-        // One collection pass. What arrives is handed on report by report,
-        // so that the page sees the end of a download as soon as it is
-        // there; a page waiting for the lock ends the pass at the next
-        // arrival. While nothing comes the pass listens only kListenMs, so
-        // that a page wanting the lock never waits long for it.
+        // One listening pass. What arrives is handed on report by report,
+        // so that the page sees the end of a download (or a probe notice) as
+        // soon as it is there; a page waiting for the lock ends the pass at
+        // the next arrival, or wakes it out of its wait.
         QByteArray data;
         int handed = 0;
+        QElapsedTimer pass;
+        pass.start();
+        int r = -1;
         if (m_link) {
-            m_link->collect(
+            r = m_link->listen(
                 data,
                 [this, &handed](const QByteArray &buffer) {
                     emit senddata(buffer.mid(handed));
                     handed = buffer.size();
                     return waitingForLock.load() > 0 || stopFlag.load();
                 },
-                kListenMs);
+                m_listenMs.load());
         }
         if (handed > 0)
             emit passEnded();
         noteUnlocking(&lock);
         lock.unlock();
-        // Nothing came: rest before listening again, outside the lock so
-        // that the page never waits for the pause.
-        if (handed == 0 && !stopFlag.load())
+        // Nothing came and nothing woke the pass, yet it ended at once (a
+        // failed device, a link that cannot wait): rest before listening
+        // again, outside the lock, instead of spinning.
+        const bool woken = m_woken.exchange(false);
+        if (handed == 0 && !woken && !stopFlag.load() && (r < 0 || pass.elapsed() < kPauseMs))
             QThread::msleep(kPauseMs);
     }
 }

@@ -10,14 +10,16 @@ class InstrumentLink;
 class QThread;
 
 // Listens on the instrument link for the Meter page. Runs on a thread of its
-// own and, pass after pass, makes one collection read on the instrument link,
-// handing the bytes to the page through senddata as they arrive (in order);
-// after a pass that brought nothing it pauses 30 ms. Each pass holds the
-// lock, so a page that takes the lock for its own request/answer exchange
-// keeps the worker from consuming its answer; a page waiting for the lock
-// ends the pass at the next arrival. An idle pass listens 15 ms for a first
-// report (so a page waits at most that long for the lock); once reports
-// come, the pass goes on until 50 ms of silence.
+// own and, pass after pass, makes one listening read on the instrument link,
+// handing the bytes to the page through senddata as they arrive (in order).
+// Each pass holds the lock, so a page that takes the lock for its own
+// request/answer exchange keeps the worker from consuming its answer. An
+// idle pass sleeps on the device up to kListenMs for a first report (the
+// probe notice is handed on as it comes); once reports come, the pass goes
+// on until 50 ms of silence. A page asking for the lock (askForLock) or
+// stop() wakes the pass, which then ends at once. A pass that found nothing
+// at once and was not woken (a link that cannot wait) is followed by a
+// pause of kPauseMs, outside the lock.
 class MyThread : public QObject
 {
     Q_OBJECT
@@ -33,13 +35,32 @@ public:
     // lock and lowers it once it holds it; the worker lets it in first.
     std::atomic<int> waitingForLock{0};
 
-    // Asks the loop to end at its next check; does not take the lock.
-    void stop() { stopFlag.store(true); }
+    // Before waiting for the lock: counts the caller in waitingForLock (the
+    // caller lowers it once it holds the lock) and wakes the pass under way.
+    void askForLock()
+    {
+        ++waitingForLock;
+        wakePass();
+    }
+
+    // Asks the loop to end at its next check and wakes the pass under way;
+    // does not take the lock. Once the flag is up the worker may end and be
+    // deleted at any moment: nothing of it is touched after that.
+    void stop()
+    {
+        InstrumentLink *link = m_link;
+        m_woken.store(true);
+        stopFlag.store(true);
+        if (link)
+            wakeListener(link);
+    }
     bool stopRequested() const { return stopFlag.load(); }
 
     static constexpr int kPauseMs = 30;
-    // How long an idle pass listens for the first report.
-    static constexpr int kListenMs = 15;
+    // How long an idle pass sleeps on the device for the first report, and
+    // a longer sleep for a test to see that nothing waits it out.
+    static constexpr int kListenMs = 5000;
+    void setListenMs(int ms) { m_listenMs.store(ms); }
 
     // A contended QMutex is handed over inside the Qt library, where the
     // thread checker (ThreadSanitizer builds) cannot see it; whoever takes or
@@ -61,6 +82,13 @@ public slots:
     void startThreadSlot();
 
 private:
+    void wakePass();
+    static void wakeListener(InstrumentLink *link);
+
     std::atomic<bool> stopFlag{false};
+    // A wake was asked since the last pass ended: a pass that ended at once
+    // was woken, not on a link that cannot wait.
+    std::atomic<bool> m_woken{false};
+    std::atomic<int> m_listenMs{kListenMs};
     InstrumentLink *m_link;
 };

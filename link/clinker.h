@@ -46,6 +46,15 @@ public:
             complete(buffer);
         return r;
     }
+    // The same pass for a listener that waits long for the instrument's
+    // unasked reports and must give way at once: wakeListener(), from
+    // another thread, ends its wait as if the time-out had passed (a wake
+    // while no pass waits ends the next one). Other reads never see a wake.
+    virtual int listen(QByteArray &buffer, const Complete &complete, int firstWaitMs)
+    {
+        return collect(buffer, complete, firstWaitMs);
+    }
+    virtual void wakeListener() {}
     // Discards what has already arrived, without waiting: bytes left over
     // after an answer that was complete must not be taken for the next one.
     virtual void drain() {}

@@ -94,6 +94,21 @@ int CLinkerUSB::read(QByteArray &buffer, int timeoutMs, int wantedLength)
 
 int CLinkerUSB::collect(QByteArray &buffer, const Complete &complete, int firstWaitMs)
 {
+    return gather(buffer, complete, firstWaitMs, false);
+}
+
+int CLinkerUSB::listen(QByteArray &buffer, const Complete &complete, int firstWaitMs)
+{
+    return gather(buffer, complete, firstWaitMs, true);
+}
+
+void CLinkerUSB::wakeListener()
+{
+    device.wakeReader();
+}
+
+int CLinkerUSB::gather(QByteArray &buffer, const Complete &complete, int firstWaitMs, bool wakeable)
+{
     // Report by report, each waited for at most ReportWaitMs, up to the work
     // area's worth of bytes; the buffer grows as they come so that complete
     // can look at the answer so far.
@@ -102,7 +117,8 @@ int CLinkerUSB::collect(QByteArray &buffer, const Complete &complete, int firstW
     bool failed = false;
     while (gathered < WorkArea) {
         const int wait = gathered == 0 && firstWaitMs >= 0 ? firstWaitMs : ReportWaitMs;
-        const int n = device.readSome(area, std::min<int>(sizeof area, WorkArea - gathered), wait);
+        const int n =
+            device.readSome(area, std::min<int>(sizeof area, WorkArea - gathered), wait, wakeable);
         if (n < 0)
             failed = device.isOpen(); // a link closed here just has nothing to give
         if (n <= 0)

@@ -34,12 +34,15 @@ public:
     void close() override;
     int read(QByteArray &buffer, int timeoutMs, int wantedLength) override;
     int collect(QByteArray &buffer, const Complete &complete, int firstWaitMs = -1) override;
+    int listen(QByteArray &buffer, const Complete &complete, int firstWaitMs) override;
+    void wakeListener() override;
     void drain() override;
     int write(const QByteArray &buffer, int timeoutMs) override;
     bool isOpen() override;
     bool deviceRemoved() override;
 
 private:
+    int gather(QByteArray &buffer, const Complete &complete, int firstWaitMs, bool wakeable);
     void trace(const QByteArray &line);
     void flushTrace();
 

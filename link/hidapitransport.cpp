@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -29,10 +30,16 @@ class HidrawHandle : public HidTransport::Handle
 {
 public:
     HidrawHandle(int fd, QString serial, int input, int output)
-        : fd_(fd), serial_(std::move(serial)), input_(input), output_(output)
+        : fd_(fd), wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), serial_(std::move(serial)),
+          input_(input), output_(output)
     {
     }
-    ~HidrawHandle() override { close(); }
+    ~HidrawHandle() override
+    {
+        close();
+        if (wakeFd_ >= 0)
+            ::close(wakeFd_);
+    }
 
     bool attributes(quint16 *vendorId, quint16 *productId) override
     {
@@ -80,6 +87,41 @@ public:
         const int ready = waitReady(POLLIN, timeoutMs);
         if (ready <= 0)
             return ready;
+        return readNow(buffer, length);
+    }
+
+    // Waits on the node and the wake counter together: the thread sleeps
+    // until a report, the device's end, the wake or the time-out.
+    int readReportWakeable(unsigned char *buffer, int length, int timeoutMs) override
+    {
+        if (fd_ < 0)
+            return -1;
+        if (wakeFd_ < 0)
+            return readReport(buffer, length, timeoutMs);
+        pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        int r;
+        do {
+            r = poll(p, 2, timeoutMs);
+        } while (r < 0 && errno == EINTR);
+        if (r < 0 || (p[0].revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return -1;
+        if (p[0].revents & POLLIN)
+            return readNow(buffer, length); // a report first; a wake stays for the next read
+        if (p[1].revents & POLLIN) {
+            eventfd_t count = 0;
+            eventfd_read(wakeFd_, &count); // consumed: the next read waits again
+        }
+        return 0;
+    }
+
+    void wakeReader() override
+    {
+        if (wakeFd_ >= 0)
+            eventfd_write(wakeFd_, 1);
+    }
+
+    int readNow(unsigned char *buffer, int length)
+    {
         ssize_t n;
         do {
             n = ::read(fd_, buffer, size_t(length));
@@ -110,6 +152,7 @@ public:
 
 private:
     int fd_;
+    int wakeFd_; // eventfd: wakeReader() counts it up, a wakeable read takes it down
     QString serial_;
     int input_;
     int output_;

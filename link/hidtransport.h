@@ -46,6 +46,14 @@ public:
         // Reads one input report (report id in byte 0) into buffer: its length,
         // 0 when none arrived within timeoutMs, negative on error.
         virtual int readReport(unsigned char *buffer, int length, int timeoutMs) = 0;
+        // As readReport, but wakeReader() (from another thread) ends the wait
+        // at once with 0, as a time-out would. A wake while no such read
+        // waits ends the next one; plain reads never see it.
+        virtual int readReportWakeable(unsigned char *buffer, int length, int timeoutMs)
+        {
+            return readReport(buffer, length, timeoutMs);
+        }
+        virtual void wakeReader() {}
         // Writes one output report (report id in byte 0): the number of bytes
         // written, 0 on time-out, negative on error.
         virtual int writeReport(const unsigned char *buffer, int length, int timeoutMs) = 0;

@@ -284,7 +284,13 @@ int libHidDevice::write(const unsigned char *source, quint16 count, int timeoutM
     return count;
 }
 
-int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs)
+void libHidDevice::wakeReader()
+{
+    if (open_ && device_ && device_->handle)
+        device_->handle->wakeReader();
+}
+
+int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs, bool wakeable)
 {
     if (!open_ || count <= 0)
         return 0;
@@ -310,7 +316,8 @@ int libHidDevice::readSome(unsigned char *destination, int count, int timeoutMs)
         if (!d->open || !d->handle)
             return -1;
         std::memset(d->reportBuffer, 0, size_t(length));
-        const int got = d->handle->readReport(d->reportBuffer, length, waitMs);
+        const int got = wakeable ? d->handle->readReportWakeable(d->reportBuffer, length, waitMs)
+                                 : d->handle->readReport(d->reportBuffer, length, waitMs);
         if (got == 0)
             return 0;
         if (got < 0)

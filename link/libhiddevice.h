@@ -68,7 +68,10 @@ public:
     // Delivers what one report carries (or what is left of the last one), up
     // to count bytes, waiting at most timeoutMs for a report: the number of
     // bytes, 0 when none came in time, -1 when the device failed or is closed.
-    int readSome(unsigned char *destination, int count, int timeoutMs);
+    // wakeable: wakeReader() from another thread ends the wait with 0.
+    int readSome(unsigned char *destination, int count, int timeoutMs, bool wakeable = false);
+    // Ends the wakeable read under way at once, or else the next one.
+    void wakeReader();
     // Sends count bytes; count when every report went out, 0 otherwise.
     virtual int write(const unsigned char *source, quint16 count, int timeoutMs);
     // True when the open device no longer answers an attributes query.

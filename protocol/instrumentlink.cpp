@@ -76,6 +76,23 @@ int InstrumentLink::collect(QByteArray &buffer, const CLinker::Complete &complet
     return r;
 }
 
+int InstrumentLink::listen(QByteArray &buffer, const CLinker::Complete &complete, int firstWaitMs)
+{
+    CLinker *link = m_link;
+    if (!link)
+        return -1;
+    const int r = link->listen(buffer, complete, firstWaitMs);
+    if (r < 0)
+        emit deviceLost();
+    return r;
+}
+
+void InstrumentLink::wakeListener()
+{
+    if (CLinker *link = m_link)
+        link->wakeListener();
+}
+
 void InstrumentLink::drain()
 {
     if (CLinker *link = m_link)

@@ -39,6 +39,10 @@ public:
     // One collection pass that ends when complete says the answer is whole
     // (see CLinker::collect); 0 when nothing came, -1 without a link.
     int collect(QByteArray &buffer, const CLinker::Complete &complete, int firstWaitMs = -1);
+    // The listener's pass (see CLinker::listen) and its wake; the wake may
+    // come from another thread than the pass.
+    int listen(QByteArray &buffer, const CLinker::Complete &complete, int firstWaitMs);
+    void wakeListener();
     // Drops what has already arrived and nobody asked for (see CLinker::drain).
     void drain();
     // True when the device behind the link has gone (it was unplugged).

@@ -60,6 +60,18 @@ LoggerSession::Outcome LoggerSession::download(int held, int first, int last)
         return stopNow() || (stopRequested && stopRequested());
     };
 
+    // A run is handed on once the next run's request has gone out, so that
+    // the window's work on it (a table row) overlaps that run's transfer
+    // instead of holding up the request; the last one after the loop.
+    bool runPending = false;
+    auto handOn = [&] {
+        if (runPending) {
+            runPending = false;
+            emit runReady(m_runs.last());
+        }
+    };
+    engine.onRequestSent = handOn;
+
     LoggerDownload::Outcome result = LoggerDownload::Outcome::Complete;
     emit waiting();
     // Cancel is looked at between runs too: a run that comes in one
@@ -76,9 +88,10 @@ LoggerSession::Outcome LoggerSession::download(int held, int first, int last)
         if (result != LoggerDownload::Outcome::Complete)
             break;
         m_runs.append(LoggerRun::decode(k + 1, run.payload, run.step));
-        emit runReady(m_runs.last());
+        runPending = true;
         emit waiting();
     }
+    handOn();
     // The read that lost the instrument has asked for its removal: let it
     // arrive while the download is still on, so that it ends as Removed.
     if (result == LoggerDownload::Outcome::LinkLost && !m_removed)
@@ -163,7 +176,11 @@ bool LoggerSession::startWorker()
     connect(m_workerThread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_workerThread, &QThread::started, m_worker, &MyThread::startThreadSlot);
     m_workerThread->start();
+    // The worker may have begun a pass already: it sleeps on the device
+    // until woken.
+    m_worker->askForLock();
     m_worker->lock.lock();
+    --m_worker->waitingForLock;
     m_workerLockHeld = true;
     qDebug() << "mainWidget QThread::currentThreadId()==" << QThread::currentThreadId();
     return false;
@@ -192,7 +209,9 @@ void LoggerSession::checkReceived()
     // lock is taken here only when it does not hold it already.
     auto withWorkerLock = [this](auto &&work) {
         if (m_worker && !m_workerLockHeld) {
+            m_worker->askForLock();
             QMutexLocker locker(&m_worker->lock);
+            --m_worker->waitingForLock;
             work();
         } else {
             work();

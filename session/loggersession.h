@@ -117,6 +117,8 @@ signals:
     void runRequested(int number);
     // Answer bytes of the download so far.
     void progress(int received, int maximum);
+    // A run has arrived whole; told once the next run's request has gone
+    // out (or the download ends), before finished.
     void runReady(const LoggerRunData &run);
     void waiting();
     // The download has ended (downloading() is false again): `kept` runs

@@ -15,7 +15,7 @@ MeterSession::ExchangeLock::ExchangeLock(MeterSession *session) : m_session(sess
     if (m_session->m_lockDepth == 0) {
         if (MyThread *worker = m_session->m_worker) {
             m_mutex = &worker->lock;
-            ++worker->waitingForLock;
+            worker->askForLock(); // its listening pass ends at once
             m_mutex->lock();
             --worker->waitingForLock;
         } else {

@@ -4,8 +4,13 @@
 #include "protocol/frame.h"
 #include "protocol/identity.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cstring>
+#include <thread>
+
+#include <sys/prctl.h>
 
 namespace {
 
@@ -16,6 +21,34 @@ constexpr quint32 kRecordBase = 0xF0;
 constexpr quint32 kRecordStride = 24;
 constexpr quint32 kRunBase = 0x180;
 constexpr quint32 kRunStride = 0x980;
+constexpr auto kUsbFrame = std::chrono::microseconds(1000);
+
+// A device's report or the end of a frame wakes the host by an interrupt, to
+// the microsecond; the simulator's timed waits instead end up to the
+// thread's timer slack (50 µs by default) late. While a frame-keeping
+// instrument waits on a deadline the slack is 1 µs, then what it was.
+class PreciseWait
+{
+public:
+    explicit PreciseWait(bool on) : on_(on)
+    {
+        if (on_) {
+            previous_ = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+            prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
+        }
+    }
+    ~PreciseWait()
+    {
+        if (on_ && previous_ > 0)
+            prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(previous_), 0, 0, 0);
+    }
+    PreciseWait(const PreciseWait &) = delete;
+    PreciseWait &operator=(const PreciseWait &) = delete;
+
+private:
+    bool on_;
+    int previous_ = 0;
+};
 
 bool isLongHeader(int command)
 {
@@ -73,6 +106,10 @@ SimInstrument::SimInstrument(const SimProfile &profile) : profile_(profile)
 {
     if (profile_.clock.isValid())
         clockOffsetSecs_ = QDateTime::currentDateTime().secsTo(profile_.clock);
+    if (qEnvironmentVariableIntValue("VANTREL_SIM_USB_FRAMES") == 1)
+        profile_.usbFrames = true;
+    if (profile_.usbFrames)
+        profile_.reportIntervalUs = std::max(profile_.reportIntervalUs, int(kUsbFrame.count()));
     const int n = std::max(1, profile_.interfaces);
     for (int i = 0; i < n; ++i) {
         openCount_.append(0);
@@ -287,6 +324,31 @@ void SimInstrument::clearLogs()
     std::lock_guard<std::mutex> lock(mutex_);
     written_.clear();
     requests_.clear();
+    reportsRead_ = 0;
+}
+
+int SimInstrument::reportsRead() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return reportsRead_;
+}
+
+bool SimInstrument::usbFrames() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return profile_.usbFrames;
+}
+
+void SimInstrument::wakeReader(std::atomic<bool> *wake)
+{
+    if (!wake)
+        return;
+    {
+        // Set under the lock: a reader between its check and its wait cannot miss it.
+        std::lock_guard<std::mutex> lock(mutex_);
+        wake->store(true);
+    }
+    arrived_.notify_all();
 }
 
 int SimInstrument::generation() const
@@ -350,7 +412,8 @@ void SimInstrument::release(int interfaceIndex, bool exclusive)
         exclusiveOpen_[interfaceIndex] = false;
 }
 
-int SimInstrument::readReport(int generation, unsigned char *buffer, int length, int timeoutMs)
+int SimInstrument::readReport(int generation, unsigned char *buffer, int length, int timeoutMs,
+                              std::atomic<bool> *wake)
 {
     // Counted outside the lock: readers overlap here only if they overlap in the caller.
     const int readers = ++readers_;
@@ -380,16 +443,22 @@ int SimInstrument::readReport(int generation, unsigned char *buffer, int length,
                 reports_.pop_front();
                 result = std::min(length, report.size());
                 std::memcpy(buffer, report.constData(), size_t(result));
+                ++reportsRead_;
+                break;
+            }
+            if (wake && wake->exchange(false)) {
+                result = 0;
                 break;
             }
             if (now >= deadline) {
                 result = 0;
                 break;
             }
-            Clock::time_point wake = deadline;
+            Clock::time_point until = deadline;
             if (!reports_.empty())
-                wake = std::min(wake, reports_.front().at);
-            arrived_.wait_until(lock, wake);
+                until = std::min(until, reports_.front().at);
+            PreciseWait precise(profile_.usbFrames && until != deadline);
+            arrived_.wait_until(lock, until);
         }
     }
     if (expired)
@@ -405,6 +474,20 @@ int SimInstrument::writeReport(int generation, const unsigned char *buffer, int 
     int result = length;
     QList<QByteArray> understood;
     std::function<void(const QByteArray &)> observer;
+    Clock::time_point frameEnd{};
+    {
+        // The report takes the next free frame; the instrument has it at the
+        // frame's end. Waited for on the deadline, outside the lock.
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (profile_.usbFrames) {
+            frameEnd = std::max(Clock::now(), lastRequestEnd_) + kUsbFrame;
+            lastRequestEnd_ = frameEnd;
+        }
+    }
+    if (frameEnd != Clock::time_point{}) {
+        PreciseWait precise(true);
+        std::this_thread::sleep_until(frameEnd);
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         expired = expireLocked(Clock::now());
@@ -618,7 +701,8 @@ void SimInstrument::handleRequestLocked(const QByteArray &frame)
         const int keep = std::clamp(fault.value, 0, int(answer.size()));
         enqueueLocked(answer.left(keep), 0);
         const auto interval = std::chrono::microseconds(profile_.reportIntervalUs);
-        const Clock::time_point at = std::max(Clock::now(), lastReportAt_ + interval);
+        const Clock::time_point at =
+            std::max(Clock::now() + leadLocked(), lastReportAt_ + interval);
         reports_.push_back({QByteArray(), at, true});
         lastReportAt_ = at;
         arrived_.notify_all();
@@ -766,12 +850,20 @@ QByteArray SimInstrument::respondLocked(const QByteArray &frame, bool withEndPac
     return refusal(command);
 }
 
+// With USB frames a report is the host's at the end of the frame that
+// carries it: the earliest is one frame from now.
+SimInstrument::Clock::duration SimInstrument::leadLocked() const
+{
+    return profile_.usbFrames ? Clock::duration(kUsbFrame) : Clock::duration::zero();
+}
+
 void SimInstrument::enqueueReportLocked(const QByteArray &report, int delayMs)
 {
     const Clock::time_point now = Clock::now();
     const auto interval = std::chrono::microseconds(profile_.reportIntervalUs);
     const Clock::time_point at =
-        std::max(now + std::chrono::milliseconds(std::max(0, delayMs)), lastReportAt_ + interval);
+        std::max(now + leadLocked() + std::chrono::milliseconds(std::max(0, delayMs)),
+                 lastReportAt_ + interval);
     reports_.push_back({report, at});
     lastReportAt_ = at;
 }
@@ -787,7 +879,7 @@ void SimInstrument::enqueueLocked(const QByteArray &bytes, int delayMs, bool gap
     if (gapOnly && !reports_.empty())
         at = lastReportAt_ + std::max<Clock::duration>(interval, delay);
     else
-        at = std::max(now + delay, lastReportAt_ + interval);
+        at = std::max(now + leadLocked() + delay, lastReportAt_ + interval);
     for (int offset = 0; offset < bytes.size(); offset += perReport) {
         const QByteArray chunk = bytes.mid(offset, perReport);
         QByteArray report(length, '\0');

@@ -33,8 +33,12 @@
 // Every long-header command is refused with C7 08 while no probe is
 // connected; plugging or pulling the probe sends the notice AB 22 0D with
 // byte 6 = 1 or 0. Answers go out as input reports, each answer starting a
-// new report, one report per `reportIntervalUs`. Faults of the profile (or
-// added later) change the answers of the requests they match.
+// new report, one report per `reportIntervalUs`. With the profile's
+// usbFrames (or VANTREL_SIM_USB_FRAMES=1) the instrument keeps full-speed USB
+// time: each output report takes a 1 ms frame, the write returning at its
+// end, so that an answer starts at least a frame after its request, and
+// input reports come one a frame. Faults of the profile (or added later)
+// change the answers of the requests they match.
 //
 // Thread-safe: one thread may read reports while another writes.
 class SimInstrument
@@ -87,11 +91,21 @@ public:
     // The most report reads that were ever in progress at once. The link
     // allows one reader; above 1 means two threads read at the same time.
     int readersPeak() const { return readersPeak_.load(); }
+    // Report reads in progress now (a reader waiting for a report).
+    int readersNow() const { return readers_.load(); }
+    // Input reports the host has read since the last clearLogs(): with
+    // writtenReports(), the frames an exchange took.
+    int reportsRead() const;
+    bool usbFrames() const;
 
     // Used by the simulated transport's handles.
     int generation() const;
     bool alive(int generation);
-    int readReport(int generation, unsigned char *buffer, int length, int timeoutMs);
+    // A read given a wake token also ends (returning 0, as on a time-out) once
+    // the token is set by wakeReader(); the token is cleared as it ends it.
+    int readReport(int generation, unsigned char *buffer, int length, int timeoutMs,
+                   std::atomic<bool> *wake = nullptr);
+    void wakeReader(std::atomic<bool> *wake);
     int writeReport(int generation, const unsigned char *buffer, int length, int timeoutMs);
     int reportLength() const;
     int interfaces() const;
@@ -120,6 +134,7 @@ private:
     void enqueueLocked(const QByteArray &bytes, int delayMs, bool gapOnly = false);
     void enqueueReportLocked(const QByteArray &report, int delayMs);
     int countLocked() const;
+    Clock::duration leadLocked() const;
     QDateTime clockLocked() const;
 
     mutable std::mutex mutex_;
@@ -130,6 +145,8 @@ private:
     int generation_ = 1;
     std::deque<Report> reports_;
     Clock::time_point lastReportAt_{};
+    Clock::time_point lastRequestEnd_{}; // end of the last output report's frame
+    int reportsRead_ = 0;
     QByteArray requestStream_;
     QByteArray heldAnswer_;
     QList<QByteArray> held_; // by Hold faults

@@ -331,6 +331,7 @@ QByteArray SimProfile::toJson() const
     o["interfaces"] = interfaces;
     o["reportLength"] = reportLength;
     o["reportIntervalUs"] = reportIntervalUs;
+    o["usbFrames"] = usbFrames;
     QJsonArray recs;
     for (const SimMeterRecord &r : records) {
         QJsonObject ro;
@@ -476,6 +477,8 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         p.productionInfoErased = o.value("productionInfoErased").toBool();
     if (o.contains("probeConnected"))
         p.probeConnected = o.value("probeConnected").toBool();
+    if (o.contains("usbFrames"))
+        p.usbFrames = o.value("usbFrames").toBool();
     if (o.contains("block60") &&
         !readBytesArray(o.value("block60"), p.block60, 4, error, "block60"))
         return false;

@@ -120,6 +120,11 @@ struct SimProfile
     int interfaces = 1;       // HID interfaces of the instrument
     int reportLength = 64;    // report id included
     int reportIntervalUs = 0; // time between input reports; 1000 models USB full speed
+    // USB frames of 1 ms in both directions: every output report the host
+    // writes takes one frame (the write returns at its end), the answer's
+    // first input report comes no earlier than that, and input reports come
+    // one a frame. Also switched on by VANTREL_SIM_USB_FRAMES=1.
+    bool usbFrames = false;
 
     QList<SimFault> faults;
 

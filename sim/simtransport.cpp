@@ -33,6 +33,16 @@ public:
     {
         return instrument_ ? instrument_->readReport(generation_, buffer, length, timeoutMs) : -1;
     }
+    int readReportWakeable(unsigned char *buffer, int length, int timeoutMs) override
+    {
+        return instrument_ ? instrument_->readReport(generation_, buffer, length, timeoutMs, &wake_)
+                           : -1;
+    }
+    void wakeReader() override
+    {
+        if (instrument_)
+            instrument_->wakeReader(&wake_);
+    }
     int writeReport(const unsigned char *buffer, int length, int timeoutMs) override
     {
         return instrument_ ? instrument_->writeReport(generation_, buffer, length, timeoutMs) : -1;
@@ -51,6 +61,7 @@ private:
     int interface_;
     bool exclusive_;
     int generation_;
+    std::atomic<bool> wake_{false};
 };
 
 } // namespace

@@ -158,6 +158,10 @@ void LoggerSessionTest::outcomes()
             QVERIFY(session.instrumentRemoved());
     });
     QSignalSpy ready(&session, &LoggerSession::runReady);
+    // Run requests the instrument had received as each run was handed on.
+    QList<int> requestsAtReady;
+    connect(&session, &LoggerSession::runReady, this,
+            [&] { requestsAtReady << addressesOf(sim, 0x42).size(); });
     QSignalSpy finished(&session, &LoggerSession::finished);
     QSignalSpy cleared(&session, &LoggerSession::cleared);
 
@@ -181,6 +185,10 @@ void LoggerSessionTest::outcomes()
         QCOMPARE(run.intervalSeconds, 10);
         QCOMPARE(run.start, kStart);
     }
+    // A run is handed on once the next one is asked for (its row is made
+    // while that run comes), the last one at the end.
+    for (int i = 0; i < requestsAtReady.size(); ++i)
+        QCOMPARE(requestsAtReady.at(i), qMin(i + 2, requested));
     QCOMPARE(session.runs().size(), kept);
     // Dropped at the start of the download, and once more by a clear.
     QCOMPARE(cleared.size(), action == Action::ClearAtRun2 ? 2 : 1);

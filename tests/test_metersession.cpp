@@ -9,6 +9,7 @@
 #include "sim/simenvironment.h"
 #include "sim/siminstrument.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -27,7 +28,10 @@ enum class Act
     CancelOnceTwoArrived, // cancel() once the answers of two records are in
     // Once two are in, the removal comes while the third answer is still on
     // its way from the stopped worker (posted, not yet delivered).
-    RemoveWithLastAnswerPosted
+    RemoveWithLastAnswerPosted,
+    // Once it has ended and the worker sleeps on the device (a pass far
+    // longer than the hang limit), the lock for a second download.
+    AgainRightAfter
 };
 
 } // namespace
@@ -72,6 +76,9 @@ void MeterSessionTest::outcomes_data()
     QTest::newRow("record 2 never answered: timed out with the others")
         << QList<SimFault>{SimFault::make(SimFault::Kind::NoAnswer, 0x42, 0x108)} << Act::Nothing
         << MeterSession::Outcome::TimedOut << QList<int>{1, 3} << QList<int>{2};
+    QTest::newRow("a second download right after: the worker gives the lock at once")
+        << QList<SimFault>{} << Act::AgainRightAfter << MeterSession::Outcome::Complete
+        << QList<int>{1, 2, 3} << QList<int>{};
 }
 
 void MeterSessionTest::outcomes()
@@ -106,13 +113,15 @@ void MeterSessionTest::outcomes()
     QSignalSpy progress(&session, &MeterSession::progress);
     QSignalSpy finished(&session, &MeterSession::finished);
     session.startWorker();
+    if (act == Act::AgainRightAfter)
+        session.worker()->setListenMs(2 * kHangMs);
     sim->clearLogs();
 
     MeterData header;
     header.unit = 1;
     QVERIFY(session.startDownload(3, header));
     QVERIFY(session.isDownloading);
-    if (act != Act::Nothing) {
+    if (act == Act::CancelOnceTwoArrived || act == Act::RemoveWithLastAnswerPosted) {
         QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() >= 68,
                                  kHangMs);
         QCOMPARE(progress.last().at(1).toInt(), 102);
@@ -154,6 +163,24 @@ void MeterSessionTest::outcomes()
     }
     QCOMPARE(addresses, (QList<quint32>{0xF0, 0x108, 0x120}));
     sim->releaseHeld();
+
+    if (act == Act::AgainRightAfter) {
+        // The pass that brought the records has ended; the next one sleeps
+        // on the device.
+        QTRY_VERIFY_WITH_TIMEOUT(!session.passOpen() && sim->readersNow() == 1, kHangMs);
+        QElapsedTimer asked;
+        asked.start();
+        {
+            MeterSession::ExchangeLock lock(&session);
+            QVERIFY2(asked.elapsed() < kHangMs, "the worker's pass was not woken for the lock");
+        }
+        sim->clearLogs();
+        QVERIFY(session.startDownload(3, header));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, kHangMs);
+        QCOMPARE(finished[1].at(0).value<MeterSession::Outcome>(), outcome);
+        QCOMPARE(finished[1].at(1).value<MeterData>().numbers, numbers);
+        QCOMPARE(sim->requests().size(), 3);
+    }
 }
 
 QTEST_MAIN(MeterSessionTest)

@@ -58,7 +58,7 @@ public:
     {
         if (!worker_)
             return;
-        ++worker_->waitingForLock;
+        worker_->askForLock();
         worker_->lock.lock();
         --worker_->waitingForLock;
         MyThread::noteLocked(&worker_->lock);

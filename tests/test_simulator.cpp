@@ -321,10 +321,13 @@ void SimulatorTest::loggerRuns_data()
     QTest::addColumn<int>("run");
     QTest::addColumn<quint32>("address");
     QTest::addColumn<int>("samples");
-    QTest::newRow("run 0 at 0x180") << 0 << quint32(0x180) << 120;
-    QTest::newRow("run 1 at 0xB00") << 1 << quint32(0xB00) << 300;
-    QTest::newRow("run 2, 600 samples") << 2 << quint32(0x1480) << 600;
-    QTest::newRow("run 24 not stored: end packet only") << 24 << quint32(0xE580) << -1;
+    QTest::addColumn<bool>("usbFrames");
+    QTest::newRow("run 0 at 0x180") << 0 << quint32(0x180) << 120 << false;
+    QTest::newRow("run 1 at 0xB00") << 1 << quint32(0xB00) << 300 << false;
+    QTest::newRow("run 2, 600 samples") << 2 << quint32(0x1480) << 600 << false;
+    QTest::newRow("run 24 not stored: end packet only") << 24 << quint32(0xE580) << -1 << false;
+    QTest::newRow("run 1 in USB frames: the same stream, one report a frame counted")
+        << 1 << quint32(0xB00) << 300 << true;
 }
 
 void SimulatorTest::loggerRuns()
@@ -332,10 +335,17 @@ void SimulatorTest::loggerRuns()
     QFETCH(int, run);
     QFETCH(quint32, address);
     QFETCH(int, samples);
-    const SimProfile p = SimProfile::logger();
+    QFETCH(bool, usbFrames);
+    SimProfile p = SimProfile::logger();
+    p.usbFrames = usbFrames;
     plug(p);
+    sim->clearLogs();
     QCOMPARE(link->write(recordRequest(address), 1000), 10);
     const QByteArray stream = collect(link);
+    // The frames the exchange took: one output report, and every input
+    // report the stream came in (62 bytes each, the last one shorter).
+    QCOMPARE(sim->writtenReports().size(), 1);
+    QCOMPARE(sim->reportsRead(), int(stream.size() + 61) / 62);
     QList<QByteArray> packets;
     bool ended = false;
     QVERIFY(splitPackets(stream, &packets, &ended));

@@ -121,7 +121,7 @@ bool workerLockFree()
     // The worker itself holds the lock for each of its passes (about 80 ms).
     if (!worker)
         return false;
-    ++worker->waitingForLock;
+    worker->askForLock(); // as the page does: wakes the worker's listening pass
     const bool taken = worker->lock.tryLock(1000);
     --worker->waitingForLock;
     if (!taken)

@@ -4,17 +4,20 @@
 // runs it under umockdev-wrapper.
 #include "app/instrumentaccess.h"
 #include "app/mainwindow.h"
-#include "gui/uiseam.h"
 #include "download/loggerdownload.h"
 #include "download/meterdownload.h"
+#include "download/mythread.h"
+#include "gui/uiseam.h"
 #include "hidrawtestbed.h"
 #include "link/clinkerusb.h"
 #include "link/hidapitransport.h"
 #include "link/udevdevicewatcher.h"
 #include "loggersupport.h"
+#include "meter/firstpageformeter.h"
 #include "metertestsupport.h"
 #include "protocol/instrumentcommands.h"
 #include "protocol/instrumentlink.h"
+#include "session/metersession.h"
 #include "testenv.h"
 
 #include <QElapsedTimer>
@@ -197,6 +200,19 @@ void UdevHidrawTest::plugRecogniseDownloadUnplug()
         QCOMPARE(MeterTest::row(2),
                  (QStringList{"3", "12.0000", "4.0", "3.0000", "4.0000", "2.0000", "3.0000"}));
     QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->texts().join('|')));
+    if (family == Family::Meter) {
+        // "Get Data" again once the worker sleeps on the node, far longer than
+        // the hang limit: the page's lock wakes it (the eventfd beside the node).
+        constexpr int kHangMs = 30000;
+        MeterTest::page()->worker()->setListenMs(2 * kHangMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!MeterTest::page()->session()->passOpen(), kHangMs);
+        QElapsedTimer asked;
+        asked.start();
+        MeterTest::button("GetDataBtn")->click(); // returns once the requests are out
+        QVERIFY2(asked.elapsed() < kHangMs, "the worker's read was not woken for the lock");
+        QVERIFY(MeterTest::waitUntilIdle(12000));
+        QCOMPARE(MeterTest::table()->rowCount(), items);
+    }
 
     // Pulled out: the removal notice closes the link and the user is told.
     instrument->unplug();
