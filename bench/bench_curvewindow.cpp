@@ -24,21 +24,6 @@ namespace {
 constexpr int kRuns = 25;
 constexpr int kSamplesPerRun = 606;
 
-QList<LoggerRunData> makeRuns()
-{
-    QList<LoggerRunData> runs;
-    for (int r = 0; r < kRuns; ++r) {
-        LoggerRunData run;
-        run.number = r + 1;
-        run.start = QDateTime(QDate(2024, 12, r % 28 + 1), QTime(10, 0));
-        run.hasStartBytes = true;
-        run.intervalSeconds = 1;
-        for (int i = 0; i < kSamplesPerRun; ++i)
-            run.samples << float(100.0 + ((i * 37 + r * 11) % 9000) / 10.0);
-        runs << run;
-    }
-    return runs;
-}
 
 void send(QWidget *w, QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons)
 {
@@ -57,7 +42,7 @@ int main(int argc, char **argv)
     const int steps = argc > 1 ? qMax(5, atoi(argv[1])) : 200;
 
     UVPowerCurvePageForLogger window;
-    window.setRuns(makeRuns());
+    window.setRuns(Bench::overlaidRuns(kRuns, kSamplesPerRun));
     window.resize(1220, 673);
     window.show();
     QCustomPlot *plot = window.plot();

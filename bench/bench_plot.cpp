@@ -26,21 +26,6 @@ namespace {
 constexpr int kRuns = 25;
 constexpr int kSamplesPerRun = 606;
 
-QList<LoggerRunData> makeRuns()
-{
-    QList<LoggerRunData> runs;
-    for (int r = 0; r < kRuns; ++r) {
-        LoggerRunData run;
-        run.number = r + 1;
-        run.start = QDateTime(QDate(2024, 12, r % 28 + 1), QTime(10, 0));
-        run.hasStartBytes = true;
-        run.intervalSeconds = 1;
-        for (int i = 0; i < kSamplesPerRun; ++i)
-            run.samples << float(100.0 + ((i * 37 + r * 11) % 9000) / 10.0);
-        runs << run;
-    }
-    return runs;
-}
 
 // The same curves on a plain plot: one graph per run, nothing else.
 void plain(QCustomPlot *plot, const QList<LoggerRunData> &runs)
@@ -59,17 +44,6 @@ void plain(QCustomPlot *plot, const QList<LoggerRunData> &runs)
     plot->rescaleAxes();
 }
 
-double timed(int repetitions, const std::function<void()> &work)
-{
-    QVector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        times << clock.nsecsElapsed() / 1e6;
-    }
-    return Bench::median(times);
-}
 
 } // namespace
 
@@ -79,7 +53,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int repetitions = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
     QTemporaryDir dir;
-    const QList<LoggerRunData> runs = makeRuns();
+    const QList<LoggerRunData> runs = Bench::overlaidRuns(kRuns, kSamplesPerRun);
     const PlotExport::Size size{1000, 500, 96};
 
     QCustomPlot reference;
@@ -95,7 +69,7 @@ int main(int argc, char **argv)
         };
     };
 
-    const double plainSvg = timed(repetitions, [&] {
+    const double plainSvg = Bench::medianTime(repetitions, [&] {
         QSvgGenerator generator;
         generator.setFileName(dir.filePath(QStringLiteral("plain.svg")));
         generator.setSize(QSize(size.width, size.height));
@@ -105,15 +79,15 @@ int main(int argc, char **argv)
         reference.toPainter(&painter, size.width, size.height);
         painter.end();
     });
-    const double plainPng = timed(repetitions, [&] {
+    const double plainPng = Bench::medianTime(repetitions, [&] {
         reference.savePng(dir.filePath(QStringLiteral("plain.png")), size.width, size.height);
     });
-    const double plainPdf = timed(repetitions, [&] {
+    const double plainPdf = Bench::medianTime(repetitions, [&] {
         reference.savePdf(dir.filePath(QStringLiteral("plain.pdf")), size.width, size.height);
     });
-    const double svg = timed(repetitions, export_(PlotExport::Format::Svg, "svg"));
-    const double png = timed(repetitions, export_(PlotExport::Format::Png, "png"));
-    const double pdf = timed(repetitions, export_(PlotExport::Format::Pdf, "pdf"));
+    const double svg = Bench::medianTime(repetitions, export_(PlotExport::Format::Svg, "svg"));
+    const double png = Bench::medianTime(repetitions, export_(PlotExport::Format::Png, "png"));
+    const double pdf = Bench::medianTime(repetitions, export_(PlotExport::Format::Pdf, "pdf"));
 
     Bench::report("plot-export-svg-25x606", svg, 1.5 * plainSvg + 20);
     Bench::report("plot-export-png-25x606", png, 1.5 * plainPng + 20);

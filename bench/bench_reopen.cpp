@@ -37,17 +37,6 @@ LoggerData download()
     return data;
 }
 
-double medianMs(int repeats, const std::function<void()> &work)
-{
-    QVector<double> times;
-    for (int r = 0; r < repeats; ++r) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        times << clock.nsecsElapsed() / 1e6;
-    }
-    return Bench::median(times);
-}
 
 } // namespace
 
@@ -73,20 +62,20 @@ int main(int argc, char **argv)
         out.close();
         Measurement m;
         QString error;
-        const double reading = medianMs(20, [&] {
+        const double reading = Bench::medianTime(20, [&] {
             QFile in(path);
             in.open(QIODevice::ReadOnly);
             volatile int size = in.readAll().size();
             (void)size;
         });
-        const double opening = medianMs(10, [&] {
+        const double opening = Bench::medianTime(10, [&] {
             if (!MeasurementReader::read(path, &m, &error) || m.logger.runs.size() != 25)
                 ++failures;
         });
         Bench::report(qPrintable(QStringLiteral("reopen-") + kind), opening, reading);
     }
     double sink = 0;
-    const double figures = medianMs(50, [&] {
+    const double figures = Bench::medianTime(50, [&] {
         for (const LoggerRunData &run : data.runs)
             sink += UvFigures::compute(run.samples, run.intervalSeconds).dose;
     });

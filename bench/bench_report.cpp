@@ -28,17 +28,6 @@ namespace {
 
 constexpr int kSamples = 606;
 
-double timed(int repetitions, const std::function<void()> &work)
-{
-    QVector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        times << clock.nsecsElapsed() / 1e6;
-    }
-    return Bench::median(times);
-}
 
 } // namespace
 
@@ -66,7 +55,7 @@ int main(int argc, char **argv)
     }
     reference.addGraph()->setData(keys, values, true);
     reference.rescaleAxes();
-    const double plain = timed(repetitions, [&] {
+    const double plain = Bench::medianTime(repetitions, [&] {
         reference.savePdf(dir.filePath(QStringLiteral("plain.pdf")), 500, 200);
     });
 
@@ -77,7 +66,7 @@ int main(int argc, char **argv)
     QString error;
     Verdict::parse(QStringLiteral("dose-min=10,peak-max=1000,time-above-min=60,threshold=500"),
                    &report.limits, &error);
-    const double ours = timed(repetitions, [&] {
+    const double ours = Bench::medianTime(repetitions, [&] {
         const std::unique_ptr<QTextDocument> document(LoggerReport::document(report));
         const QByteArray pdf = LoggerReport::pdf(document.get());
         if (pdf.isEmpty() ||
@@ -88,7 +77,7 @@ int main(int argc, char **argv)
     // The text alone: the same HTML printed to PDF without the curve.
     QTextDocument text;
     text.setHtml(LoggerReport::html(report));
-    const double textPdf = timed(repetitions, [&] {
+    const double textPdf = Bench::medianTime(repetitions, [&] {
         if (LoggerReport::pdf(&text).isEmpty())
             qFatal("the text's PDF failed");
     });

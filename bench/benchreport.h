@@ -5,6 +5,8 @@
 // ("target <value> <unit>" for a goal that is no bound), and small helpers
 // for waiting, medians and the process's own figures.
 
+#include "measurement/loggerdata.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -62,6 +64,38 @@ inline double median(QVector<double> values)
 }
 
 // Runs the event loop until done() or the time-out; false on time-out.
+// The median time in ms of `repetitions` runs of work.
+inline double medianTime(int repetitions, const std::function<void()> &work)
+{
+    QVector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        work();
+        times << clock.nsecsElapsed() / 1e6;
+    }
+    return median(times);
+}
+
+// `count` Logger runs of `samples` samples each at 1 s, with starts on
+// different days and curves that differ run by run: what the plot
+// benchmarks overlay.
+inline QList<LoggerRunData> overlaidRuns(int count, int samples)
+{
+    QList<LoggerRunData> runs;
+    for (int r = 0; r < count; ++r) {
+        LoggerRunData run;
+        run.number = r + 1;
+        run.start = QDateTime(QDate(2024, 12, r % 28 + 1), QTime(10, 0));
+        run.hasStartBytes = true;
+        run.intervalSeconds = 1;
+        for (int i = 0; i < samples; ++i)
+            run.samples << float(100.0 + ((i * 37 + r * 11) % 9000) / 10.0);
+        runs << run;
+    }
+    return runs;
+}
+
 inline bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
     QElapsedTimer clock;
