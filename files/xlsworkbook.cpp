@@ -226,13 +226,24 @@ bool XlsSheet::setEntered(int row, int column, const QVariant &assigned)
     int decimals = 0;
     if (assigned.type() != QVariant::String ||
         !parseEnteredNumber(assigned.toString(), &number, &decimals))
-        return setValue(row, column, normalised(assigned));
-    const QVariant value = normalised(number);
-    if (!setValue(row, column, value))
+        return setValue(row, column, assigned); // which normalises it
+    if (!qIsFinite(number)) // an exponent too large: stored as its text, as setValue() does
+        return setValue(row, column, number);
+    if (!inGrid(row, column))
         return false;
-    if (value.type() != QVariant::Double || decimals <= 0 || decimals > maxDecimals)
-        return true;
-    return setDecimals(row, column, decimals);
+    // What setValue() and setDecimals() would do, in one look-up: this runs
+    // for every number of every save.
+    const bool shown = decimals > 0 && decimals <= maxDecimals;
+    const quint32 key = keyOf(row, column);
+    auto it = find(key);
+    if (it != m_cells.end() && it->key == key) {
+        it->cell.value = number;
+        if (shown)
+            it->cell.decimals = qint8(decimals);
+    } else {
+        m_cells.insert(it, Entry{key, XlsCell{number, false, qint8(shown ? decimals : -1)}});
+    }
+    return true;
 }
 
 void XlsSheet::assign(Cells cells)

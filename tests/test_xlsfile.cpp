@@ -585,6 +585,11 @@ void TestXlsFile::enteredNumbersKeepTheirDecimals()
     QVERIFY(sheet.setEntered(1, 1, text));
     QCOMPARE(sheet.value(1, 1), value);
     QCOMPARE(int(sheet.cell(1, 1)->decimals), decimals);
+    // The same over a cell that exists already, as a table's centred cells do.
+    QVERIFY(sheet.setCentred(2, 1, true));
+    QVERIFY(sheet.setEntered(2, 1, text));
+    QCOMPARE(sheet.value(2, 1), value);
+    QCOMPARE(int(sheet.cell(2, 1)->decimals), decimals);
     book.sheets.append(sheet);
 
     const QString path = m_dir.filePath(QStringLiteral("entered.xls"));
