@@ -61,12 +61,16 @@ void ArchiveKeeper::retranslate()
     m_automatic->setText(tr("Archive every download"));
 }
 
-void ArchiveKeeper::watch(FirstPageForLogger *logger, FirstPageForMeter *meter)
+void ArchiveKeeper::watch(FirstPageForLogger *logger)
 {
     m_logger = logger;
-    m_meter = meter;
     connect(logger->session(), &LoggerSession::finished, this,
             [this](LoggerSession::Outcome outcome) { loggerFinished(outcome); });
+}
+
+void ArchiveKeeper::watch(FirstPageForMeter *meter)
+{
+    m_meter = meter;
     connect(meter->session(), &MeterSession::finished, this,
             [this](MeterSession::Outcome outcome, const MeterData &records) {
                 meterFinished(outcome, records);

@@ -35,7 +35,10 @@ public:
     // own archive.sqlite.
     static QString connection();
 
-    void watch(FirstPageForLogger *logger, FirstPageForMeter *meter);
+    // Archives each page's completed downloads (the window makes its Meter
+    // page when first needed, and hands it over then).
+    void watch(FirstPageForLogger *logger);
+    void watch(FirstPageForMeter *meter);
     // The archive button of the window's title bar with its menu.
     QToolButton *button() const { return m_button; }
     void retranslate();

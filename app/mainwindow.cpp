@@ -54,7 +54,6 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::MainWindow
     LookAndFeel::initResources();
     ui->setupUi(this); // texts, empty title, stack at -1, slots bound by name
     initForm();
-    meterPage_->setInstrument(&commands_);
     loggerPage_->setInstrument(&commands_);
     // While a command waits for its answer the window keeps painting, with a
     // busy cursor; input in the meantime is dropped.
@@ -144,16 +143,35 @@ void MainWindow::initForm()
     ui->stackedWidget->addWidget(loggerPage_);
     connect(loggerPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
+    ui->stackedWidget->setCurrentWidget(loggerPage_);
+    archive_ = new ArchiveKeeper(this);
+    ui->gridLayout_9->addWidget(archive_->button(), 0, 2);
+    archive_->watch(loggerPage_);
+    connect(archive_, &ArchiveKeeper::historyRequested, this, &MainWindow::showHistory);
+    setAcceptDrops(true);
+}
+
+FirstPageForMeter *MainWindow::meterPage()
+{
+    if (!meterPage_)
+        makeMeterPage();
+    return meterPage_;
+}
+
+// Made second in the stack (index 1), talking to the instrument, in the
+// language chosen last: as it would be had it been made at the start.
+void MainWindow::makeMeterPage()
+{
     meterPage_ = new FirstPageForMeter(ui->stackedWidget);
     ui->stackedWidget->addWidget(meterPage_);
     connect(meterPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
-    ui->stackedWidget->setCurrentWidget(loggerPage_);
-    archive_ = new ArchiveKeeper(this);
-    ui->gridLayout_9->addWidget(archive_->button(), 0, 2);
-    archive_->watch(loggerPage_, meterPage_);
-    connect(archive_, &ArchiveKeeper::historyRequested, this, &MainWindow::showHistory);
-    setAcceptDrops(true);
+    archive_->watch(meterPage_);
+    meterPage_->setInstrument(&commands_);
+    if (languageChosen_) {
+        meterPage_->chineseLayout = chineseLayout_;
+        meterPage_->languageChange();
+    }
 }
 
 HistoryDialog *MainWindow::showHistory()
@@ -196,8 +214,12 @@ void MainWindow::switchLanguage(Language::Choice language)
     const bool chinese = language == Language::Chinese;
     loggerPage_->chineseLayout = chinese;
     loggerPage_->languageChange();
-    meterPage_->chineseLayout = chinese;
-    meterPage_->languageChange();
+    chineseLayout_ = chinese;
+    languageChosen_ = true;
+    if (meterPage_) {
+        meterPage_->chineseLayout = chinese;
+        meterPage_->languageChange();
+    }
     archive_->retranslate();
     qDebug() << loggerPage_->chineseLayout;
 }
@@ -258,7 +280,7 @@ bool MainWindow::showMeasurement(const Measurement &measurement, const QString &
     // recognition gives it back its own page.
     const bool logger = measurement.family == Measurement::Family::Logger;
     const bool opened = logger ? loggerPage_->openMeasurement(measurement.logger, fileName)
-                               : meterPage_->openMeasurement(measurement.meter, fileName);
+                               : meterPage()->openMeasurement(measurement.meter, fileName);
     if (!opened)
         return false;
     const Family family = logger ? Family::Logger : Family::Meter;
@@ -331,8 +353,9 @@ void MainWindow::recognizeInstrument()
     if (!isLinkOpen())
         return;
     // Both pages talk to the instrument again (a file of the other family
-    // may have taken one of them offline).
-    meterPage_->setInstrument(&commands_);
+    // may have taken one of them offline); a Meter page not yet made will.
+    if (meterPage_)
+        meterPage_->setInstrument(&commands_);
     loggerPage_->setInstrument(&commands_);
     const Recognition found = Recognition::run(commands_);
     // An instrument pulled out in the middle: its removal tells the user.
@@ -347,7 +370,7 @@ void MainWindow::recognizeInstrument()
         return;
     case Recognition::Outcome::MeterWithoutProbe:
         UiSeam::information(this, tr("Warn"), tr("No probe connection!"));
-        ui->stackedWidget->setCurrentIndex(1);
+        ui->stackedWidget->setCurrentWidget(meterPage());
         meterPage_->openThreadSlot();
         currentFamily_ = Family::Meter;
         return;
@@ -364,7 +387,7 @@ void MainWindow::recognizeInstrument()
         qDebug("recognised: Logger");
         return;
     case Recognition::Outcome::Meter:
-        ui->stackedWidget->setCurrentIndex(1);
+        ui->stackedWidget->setCurrentWidget(meterPage());
         meterPage_->openThreadSlot();
         meterPage_->readDeviceAndConfiguration();
         currentFamily_ = Family::Meter;
@@ -435,7 +458,7 @@ void MainWindow::CloseUSB()
     if (!link_)
         return;
     if (currentFamily_ == Family::Meter)
-        meterPage_->closeThreadSlot();
+        meterPage()->closeThreadSlot();
     link_->close();
     instrument_.setLink(nullptr);
     delete link_;
@@ -443,7 +466,7 @@ void MainWindow::CloseUSB()
     setLamp(false);
     // The device fields clear; what was downloaded stays on the page.
     if (currentFamily_ == Family::Meter)
-        meterPage_->instrumentRemoved(removalNotice_);
+        meterPage()->instrumentRemoved(removalNotice_);
     else if (currentFamily_ == Family::Logger)
         loggerPage_->instrumentRemoved(removalNotice_);
 }

@@ -50,7 +50,9 @@ public:
     InstrumentLink *instrumentLink() { return &instrument_; }
     InstrumentCommands *commands() { return &commands_; }
     Family currentFamily() const { return currentFamily_; }
-    FirstPageForMeter *meterPage() const { return meterPage_; }
+    // The Meter page, made when first needed (a Meter recognised, a Meter
+    // file opened): start-up builds only the page it shows.
+    FirstPageForMeter *meterPage();
     FirstPageForLogger *loggerPage() const { return loggerPage_; }
 
     // Appends the crc16 trailer to frame and writes it; the link's result, or
@@ -121,6 +123,7 @@ private:
     // Closes the link when its device has gone (a removal notice, or a read
     // that found it gone); the page tells the user.
     void closeRemovedLink();
+    void makeMeterPage();
 
     Ui::MainWindow *ui = nullptr;
     FirstPageForMeter *meterPage_ = nullptr;
@@ -143,6 +146,10 @@ private:
     QString pendingFile_;
     QTranslator translator;
     QTranslator qtTranslator; // Qt's own texts, installed for Chinese only
+    // The layout of the language chosen last, for a page made after the
+    // choice; languageChosen_: a language has been chosen since the start.
+    bool chineseLayout_ = false;
+    bool languageChosen_ = false;
 
     friend class MainWindowTest;
 };

@@ -4,6 +4,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <iterator>
 
@@ -147,6 +148,13 @@ namespace {
 // significant digits (more would not survive as a number). Written out by
 // hand: it runs for every cell of every save. decimals is the count after the
 // point of a text without exponent, else 0.
+//
+// A text without exponent (the tables' numbers) is converted by
+// std::from_chars from a copy without its sign: like QString::toDouble, it
+// gives the double nearest the decimal value, and such a text (at most 40
+// characters) can neither overflow nor underflow. A text with an exponent is
+// left to QString::toDouble, whose answer on overflow and underflow the files
+// have always had.
 bool parseEnteredNumber(const QString &text, double *value, int *decimals)
 {
     const int size = text.size();
@@ -154,8 +162,13 @@ bool parseEnteredNumber(const QString &text, double *value, int *decimals)
         return false;
     const QChar *c = text.constData();
     int i = 0;
-    if (c[i] == QLatin1Char('+') || c[i] == QLatin1Char('-'))
+    bool negative = false;
+    if (c[i] == QLatin1Char('+') || c[i] == QLatin1Char('-')) {
+        negative = c[i] == QLatin1Char('-');
         ++i;
+    }
+    char mantissa[40];
+    int length = 0;
     int digits = 0, significant = 0, afterPoint = 0;
     bool point = false;
     for (; i < size; ++i) {
@@ -171,6 +184,7 @@ bool parseEnteredNumber(const QString &text, double *value, int *decimals)
         } else {
             break;
         }
+        mantissa[length++] = char(u);
     }
     if (digits == 0 || significant > 15)
         return false;
@@ -188,10 +202,20 @@ bool parseEnteredNumber(const QString &text, double *value, int *decimals)
     }
     if (i != size)
         return false;
-    bool ok = false;
-    *value = text.toDouble(&ok);
-    *decimals = exponent ? 0 : afterPoint;
-    return ok;
+    if (exponent) {
+        bool ok = false;
+        *value = text.toDouble(&ok);
+        *decimals = 0;
+        return ok;
+    }
+    double magnitude = 0;
+    const std::from_chars_result read =
+        std::from_chars(mantissa, mantissa + length, magnitude, std::chars_format::fixed);
+    if (read.ec != std::errc() || read.ptr != mantissa + length)
+        return false;
+    *value = negative ? -magnitude : magnitude;
+    *decimals = afterPoint;
+    return true;
 }
 
 } // namespace
@@ -202,13 +226,24 @@ bool XlsSheet::setEntered(int row, int column, const QVariant &assigned)
     int decimals = 0;
     if (assigned.type() != QVariant::String ||
         !parseEnteredNumber(assigned.toString(), &number, &decimals))
-        return setValue(row, column, normalised(assigned));
-    const QVariant value = normalised(number);
-    if (!setValue(row, column, value))
+        return setValue(row, column, assigned); // which normalises it
+    if (!qIsFinite(number)) // an exponent too large: stored as its text, as setValue() does
+        return setValue(row, column, number);
+    if (!inGrid(row, column))
         return false;
-    if (value.type() != QVariant::Double || decimals <= 0 || decimals > maxDecimals)
-        return true;
-    return setDecimals(row, column, decimals);
+    // What setValue() and setDecimals() would do, in one look-up: this runs
+    // for every number of every save.
+    const bool shown = decimals > 0 && decimals <= maxDecimals;
+    const quint32 key = keyOf(row, column);
+    auto it = find(key);
+    if (it != m_cells.end() && it->key == key) {
+        it->cell.value = number;
+        if (shown)
+            it->cell.decimals = qint8(decimals);
+    } else {
+        m_cells.insert(it, Entry{key, XlsCell{number, false, qint8(shown ? decimals : -1)}});
+    }
+    return true;
 }
 
 void XlsSheet::assign(Cells cells)

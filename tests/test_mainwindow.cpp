@@ -70,9 +70,15 @@ void MainWindowTest::widgetTree()
     QVERIFY(window->windowType() != Qt::Dialog); // the form's dialog type is gone
     auto *stack = window->findChild<QStackedWidget *>("stackedWidget");
     QVERIFY(stack);
-    QCOMPARE(stack->count(), 2);
+    // The Meter page is made when first asked for, second in the stack.
+    QCOMPARE(stack->count(), 1);
     QCOMPARE(stack->widget(0), static_cast<QWidget *>(window->loggerPage()));
-    QCOMPARE(stack->widget(1), static_cast<QWidget *>(window->meterPage()));
+    FirstPageForMeter *meter = window->meterPage();
+    QCOMPARE(stack->count(), 2);
+    QCOMPARE(stack->widget(1), static_cast<QWidget *>(meter));
+    // In the language the window started in: Chinese before any choice.
+    QVERIFY(window->loggerPage()->chineseLayout);
+    QVERIFY(meter->chineseLayout);
     QCOMPARE(stack->currentIndex(), 0);
     auto *en = window->findChild<QPushButton *>("btnLanguageEn");
     auto *zh = window->findChild<QPushButton *>("btnLanguageZh");

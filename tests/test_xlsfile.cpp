@@ -567,6 +567,12 @@ void TestXlsFile::enteredNumbersKeepTheirDecimals_data()
     QTest::newRow("16 digits stay text")
         << "1.000000000000000" << QVariant(QStringLiteral("1.000000000000000")) << -1;
     QTest::newRow("a time stays text") << "12:30" << QVariant(QStringLiteral("12:30")) << -1;
+    QTest::newRow("a leading plus") << "+2.5" << QVariant(2.5) << 1;
+    QTest::newRow("leading zeros") << "-007.250" << QVariant(-7.25) << 3;
+    QTest::newRow("15 digits, the nearest double")
+        << "1234567890.12345" << QVariant(1234567890.12345) << 5;
+    QTest::newRow("a large exponent stays text")
+        << "1e999" << QVariant(QStringLiteral("1e999")) << -1;
 }
 
 void TestXlsFile::enteredNumbersKeepTheirDecimals()
@@ -579,6 +585,11 @@ void TestXlsFile::enteredNumbersKeepTheirDecimals()
     QVERIFY(sheet.setEntered(1, 1, text));
     QCOMPARE(sheet.value(1, 1), value);
     QCOMPARE(int(sheet.cell(1, 1)->decimals), decimals);
+    // The same over a cell that exists already, as a table's centred cells do.
+    QVERIFY(sheet.setCentred(2, 1, true));
+    QVERIFY(sheet.setEntered(2, 1, text));
+    QCOMPARE(sheet.value(2, 1), value);
+    QCOMPARE(int(sheet.cell(2, 1)->decimals), decimals);
     book.sheets.append(sheet);
 
     const QString path = m_dir.filePath(QStringLiteral("entered.xls"));
