@@ -15,6 +15,7 @@
 
 #include <QObject>
 
+class ArchiveConnectionDialog;
 class FirstPageForLogger;
 class FirstPageForMeter;
 class QAction;
@@ -34,6 +35,10 @@ public:
     // PostgreSQL connection string without a password; empty: the user's
     // own archive.sqlite.
     static QString connection();
+    static void setConnection(const QString &connection);
+    // The "Archive connection..." entry: the dialog, open (not waited for);
+    // OK keeps the connection and announces it.
+    ArchiveConnectionDialog *chooseConnection();
 
     void watch(FirstPageForLogger *logger, FirstPageForMeter *meter);
     // The archive button of the window's title bar with its menu.
@@ -46,6 +51,8 @@ public:
 
 signals:
     void historyRequested();
+    // A new connection was chosen: the History view reads from it now.
+    void connectionChanged(const QString &connection);
 
 private:
     void loggerFinished(LoggerSession::Outcome outcome);
@@ -58,4 +65,5 @@ private:
     QToolButton *m_button = nullptr;
     QAction *m_automatic = nullptr;
     QAction *m_history = nullptr;
+    QAction *m_choose = nullptr;
 };
