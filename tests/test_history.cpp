@@ -4,7 +4,9 @@
 //
 // With VANTREL_SHOTS set to a folder, the History view is also saved there
 // (history-en.png, history-zh.png) with the window (window-en.png,
-// window-zh.png) and a run opened from it (window-archived-run-en.png).
+// window-zh.png), the archive connection dialog (archive-connection-en.png,
+// archive-connection-zh.png) and a run opened from it
+// (window-archived-run-en.png).
 #include "app/archiveconnectiondialog.h"
 #include "app/archivekeeper.h"
 #include "app/historydialog.h"
@@ -62,6 +64,17 @@ int archivedRuns(const QString &file)
             return -1;
     }
     return runs.size();
+}
+
+// The connection dialog after "Test" with a server that is not described.
+void connectionShot(const QString &file)
+{
+    ArchiveConnectionDialog *dialog = MainWindow::instance()->archiveKeeper()->chooseConnection();
+    dialog->connectionEdit()->setText(QStringLiteral("service=lab"));
+    dialog->test();
+    dialog->adjustSize();
+    dialog->grab().save(file);
+    dialog->reject();
 }
 
 } // namespace
@@ -276,12 +289,14 @@ void HistoryTest::historySearchesAndOpensRuns()
         const QString shots = qEnvironmentVariable("VANTREL_SHOTS");
         history->grab().save(shots + QStringLiteral("/history-en.png"));
         MainWindow::instance()->grab().save(shots + QStringLiteral("/window-en.png"));
+        connectionShot(shots + QStringLiteral("/archive-connection-en.png"));
         QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
         QCoreApplication::sendPostedEvents(); // the language change
         history->refresh();
         history->tree()->setCurrentItem(history->tree()->topLevelItem(1)->child(2));
         history->grab().save(shots + QStringLiteral("/history-zh.png"));
         MainWindow::instance()->grab().save(shots + QStringLiteral("/window-zh.png"));
+        connectionShot(shots + QStringLiteral("/archive-connection-zh.png"));
         QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
         QCoreApplication::sendPostedEvents();
         history->serialEdit()->setText(QStringLiteral("24030118"));
