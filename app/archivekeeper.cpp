@@ -1,5 +1,6 @@
 #include "app/archivekeeper.h"
 
+#include "app/archiveconnectiondialog.h"
 #include "archive/archive.h"
 #include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
@@ -32,9 +33,11 @@ ArchiveKeeper::ArchiveKeeper(QWidget *window) : QObject(window), m_window(window
     m_automatic = menu->addAction(QString());
     m_automatic->setCheckable(true);
     m_automatic->setChecked(automatic());
+    m_choose = menu->addAction(QString());
     m_button->setMenu(menu);
     connect(m_automatic, &QAction::toggled, this, [](bool on) { setAutomatic(on); });
     connect(m_history, &QAction::triggered, this, &ArchiveKeeper::historyRequested);
+    connect(m_choose, &QAction::triggered, this, &ArchiveKeeper::chooseConnection);
     retranslate();
 }
 
@@ -54,11 +57,31 @@ QString ArchiveKeeper::connection()
     return windowSettings().value(QStringLiteral("archive/connection")).toString();
 }
 
+void ArchiveKeeper::setConnection(const QString &connection)
+{
+    QSettings settings = windowSettings();
+    settings.setValue(QStringLiteral("archive/connection"), connection);
+}
+
+ArchiveConnectionDialog *ArchiveKeeper::chooseConnection()
+{
+    auto *dialog = new ArchiveConnectionDialog(connection(), m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const QString chosen = dialog->connection();
+        setConnection(chosen);
+        emit connectionChanged(chosen);
+    });
+    dialog->open();
+    return dialog;
+}
+
 void ArchiveKeeper::retranslate()
 {
     m_button->setText(tr("Archive"));
     m_history->setText(tr("History..."));
     m_automatic->setText(tr("Archive every download"));
+    m_choose->setText(tr("Archive connection..."));
 }
 
 void ArchiveKeeper::watch(FirstPageForLogger *logger)

@@ -15,6 +15,7 @@
 
 #include <QObject>
 
+class ArchiveConnectionDialog;
 class FirstPageForLogger;
 class FirstPageForMeter;
 class QAction;
@@ -34,6 +35,10 @@ public:
     // PostgreSQL connection string without a password; empty: the user's
     // own archive.sqlite.
     static QString connection();
+    static void setConnection(const QString &connection);
+    // The "Archive connection..." entry: the dialog, open (not waited for);
+    // OK keeps the connection and announces it.
+    ArchiveConnectionDialog *chooseConnection();
 
     // Archives each page's completed downloads (the window makes its Meter
     // page when first needed, and hands it over then).
@@ -49,6 +54,8 @@ public:
 
 signals:
     void historyRequested();
+    // A new connection was chosen: the History view reads from it now.
+    void connectionChanged(const QString &connection);
 
 private:
     void loggerFinished(LoggerSession::Outcome outcome);
@@ -61,4 +68,5 @@ private:
     QToolButton *m_button = nullptr;
     QAction *m_automatic = nullptr;
     QAction *m_history = nullptr;
+    QAction *m_choose = nullptr;
 };

@@ -213,6 +213,9 @@ bool HistoryDialog::refresh()
                            ? tr("The archive holds nothing that matches the search.")
                            : tr("%n run(s)", nullptr, m_runs.size()) + QStringLiteral(", ") +
                                  tr("%n record(s)", nullptr, records.size()));
+    if (archive.isReadOnly())
+        m_message->setText(m_message->text() + QStringLiteral(" ") +
+                           tr("(The archive is read-only: downloads are not archived into it.)"));
     if (m_tree->topLevelItemCount() > 0)
         m_tree->setCurrentItem(m_tree->topLevelItem(0));
     return true;

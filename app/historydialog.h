@@ -27,6 +27,8 @@ public:
     // Reads the archive again with the search's serial number and dates;
     // false (the reason shown in the dialog) when it cannot be read.
     bool refresh();
+    // Reads from another archive from now on (refresh() to show it).
+    void setConnection(const QString &connection) { m_connection = connection; }
     void retranslate();
     // Shows the trend of the instrument of item (an instrument or its run).
     void showTrend(QTreeWidgetItem *item);

@@ -148,6 +148,13 @@ void MainWindow::initForm()
     ui->gridLayout_9->addWidget(archive_->button(), 0, 2);
     archive_->watch(loggerPage_);
     connect(archive_, &ArchiveKeeper::historyRequested, this, &MainWindow::showHistory);
+    connect(archive_, &ArchiveKeeper::connectionChanged, this, [this](const QString &connection) {
+        if (history_) {
+            history_->setConnection(connection);
+            if (history_->isVisible())
+                history_->refresh();
+        }
+    });
     setAcceptDrops(true);
 }
 
@@ -186,6 +193,7 @@ HistoryDialog *MainWindow::showHistory()
                     showMeasurement(m, name);
                 });
     }
+    history_->setConnection(ArchiveKeeper::connection());
     history_->refresh();
     history_->show();
     history_->raise();

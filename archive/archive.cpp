@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QUrl>
 #include <QtEndian>
 
 #include <csignal>
@@ -100,6 +101,15 @@ bool Archive::isServer(const QString &connection)
     return keyValue.match(connection).hasMatch();
 }
 
+QString Archive::refusal(const QString &connection)
+{
+    if (!isServer(connection) ||
+        !QRegularExpression(QStringLiteral("(^|\\s)password\\s*=")).match(connection).hasMatch())
+        return QString();
+    return tr("The archive connection holds a password. Keep it in the password file "
+              "(~/.pgpass) or the service file instead.");
+}
+
 Archive::Archive()
     : m_name(QStringLiteral("vantrel-archive-%1").arg(connectionCount.fetchAndAddRelaxed(1)))
 {
@@ -150,12 +160,11 @@ bool Archive::open(const QString &connection, QString *error)
 {
     close();
     m_server = isServer(connection);
+    m_readOnly = false;
     if (m_server) {
-        if (QRegularExpression(QStringLiteral("(^|\\s)password\\s*="))
-                .match(connection)
-                .hasMatch()) {
-            *error = tr("The archive connection holds a password. Keep it in the password file "
-                        "(~/.pgpass) or the service file instead.");
+        const QString refused = refusal(connection);
+        if (!refused.isEmpty()) {
+            *error = refused;
             return false;
         }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
@@ -196,10 +205,23 @@ bool Archive::open(const QString &connection, QString *error)
             *error = tr("Cannot create the folder %1.").arg(info.absolutePath());
             return false;
         }
+        m_path = path;
+        m_readOnly = info.exists() && info.size() > 0 && !info.isWritable();
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        // Another program (the window, vantrel-cli) may be writing.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (m_readOnly) {
+            // A copy on a read-only share: nobody writes it, and its folder
+            // may not take the WAL's shared-memory file, without which
+            // SQLite reads such a file only when told it never changes.
+            QString uri = QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded);
+            if (!QFileInfo(info.absolutePath()).isWritable())
+                uri += QStringLiteral("?immutable=1");
+            db.setDatabaseName(uri);
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        } else {
+            db.setDatabaseName(path);
+            // Another program (the window, vantrel-cli) may be writing.
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        }
         if (!db.open()) {
             *error = tr("Cannot open the archive %1: %2").arg(path, db.lastError().text());
             db = QSqlDatabase();
@@ -223,12 +245,16 @@ bool Archive::open(const QString &connection, QString *error)
             return false;
         }
         check.finish();
+        bool ok = false;
+        const int maxPages = qEnvironmentVariableIntValue(MaxPagesSeamVariable, &ok);
+        if (ok && maxPages > 0 && !m_readOnly)
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA max_page_count=%1").arg(maxPages));
     }
     if (!prepareSchema(error)) {
         close();
         return false;
     }
-    if (!m_server) {
+    if (!m_server && !m_readOnly) {
         QSqlQuery q(QSqlDatabase::database(m_name, false));
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         q.exec(QStringLiteral("PRAGMA foreign_keys=ON"));
@@ -242,7 +268,8 @@ bool Archive::begin()
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     // SQLite: the write lock at once, so that two writers wait for each
     // other instead of failing on a lock upgrade.
-    return q.exec(m_server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    return q.exec(m_server || m_readOnly ? QStringLiteral("BEGIN")
+                                         : QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 bool Archive::commit()
@@ -255,6 +282,21 @@ void Archive::rollback()
 {
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     q.exec(QStringLiteral("ROLLBACK"));
+}
+
+bool Archive::writable(QString *error) const
+{
+    if (!isOpen()) {
+        *error = tr("The archive is not open.");
+        return false;
+    }
+    if (m_readOnly) {
+        *error = tr("The archive %1 is read-only: it can be listed and its runs exported, but it "
+                    "takes no imports.")
+                     .arg(m_path);
+        return false;
+    }
+    return true;
 }
 
 void Archive::countRow()
@@ -299,6 +341,14 @@ bool Archive::prepareSchema(QString *error)
     } else if (!tables.isEmpty()) {
         *error = tr("The database holds tables of another program; it is no archive. It was "
                     "left as it was.");
+        rollback();
+        return false;
+    }
+    if (version < SchemaVersion && m_readOnly) {
+        *error = tr("The archive %1 is read-only and of an older version (%2): it can be read "
+                    "once a program that may write it has brought it up to date.")
+                     .arg(m_path)
+                     .arg(version);
         rollback();
         return false;
     }
@@ -369,12 +419,23 @@ QString Archive::contentHash(const QByteArray &bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
+namespace {
+
+// A null text binds as NULL, which the NOT NULL columns refuse: no name is
+// the empty name.
+QString notNull(const QString &text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+} // namespace
+
 bool Archive::instrumentId(const QString &family, const QString &name, quint32 serial, qint64 *id,
                            QString *error)
 {
     // A file that does not name the instrument gives a null text, which
     // would bind as NULL: it is the instrument "" like any other unnamed one.
-    const QString model = name.isNull() ? QString(QLatin1String("")) : name;
+    const QString model = notNull(name);
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     q.prepare(QStringLiteral("INSERT INTO instruments (family, model, serial) VALUES (?, ?, ?) "
                              "ON CONFLICT DO NOTHING"));
@@ -401,10 +462,8 @@ bool Archive::instrumentId(const QString &family, const QString &name, quint32 s
 bool Archive::importLogger(const LoggerData &data, const QString &source, Added *added,
                            QString *error)
 {
-    if (!isOpen()) {
-        *error = tr("The archive is not open.");
+    if (!writable(error))
         return false;
-    }
     if (!begin()) {
         *error = failure(tr("The archive cannot be written"));
         return false;
@@ -438,7 +497,7 @@ bool Archive::importLogger(const LoggerData &data, const QString &source, Added 
         q.addBindValue(figures.peak);
         q.addBindValue(bytes);
         q.addBindValue(now);
-        q.addBindValue(source);
+        q.addBindValue(notNull(source));
         if (!q.exec()) {
             *error = tr("Run %1 cannot be archived: %2").arg(run.number).arg(queryError(q));
             rollback();
@@ -478,10 +537,8 @@ QByteArray recordBytes(int unit, const MeterReading &r)
 bool Archive::importMeter(const MeterData &data, const QString &source, Added *added,
                           QString *error)
 {
-    if (!isOpen()) {
-        *error = tr("The archive is not open.");
+    if (!writable(error))
         return false;
-    }
     if (!begin()) {
         *error = failure(tr("The archive cannot be written"));
         return false;
@@ -509,7 +566,7 @@ bool Archive::importMeter(const MeterData &data, const QString &source, Added *a
         for (float v : {r.powerRt, r.powerMax, r.powerMin, r.powerAvg, r.energy, r.duration})
             q.addBindValue(double(v));
         q.addBindValue(now);
-        q.addBindValue(source);
+        q.addBindValue(notNull(source));
         if (!q.exec()) {
             *error =
                 tr("Record %1 cannot be archived: %2").arg(data.numberAt(i)).arg(queryError(q));

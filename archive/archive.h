@@ -51,6 +51,10 @@ public:
     // Test seam: the number of rows after which an import kills its own
     // process (SIGKILL) inside its transaction.
     static constexpr const char *KillSeamVariable = "VANTREL_TEST_ARCHIVE_KILL_AFTER_ROWS";
+    // Test seam: an SQLite archive may grow to no more than this many pages
+    // (PRAGMA max_page_count; never less than it has), so that an import
+    // runs out of room as on a full disk.
+    static constexpr const char *MaxPagesSeamVariable = "VANTREL_TEST_ARCHIVE_MAX_PAGES";
 
     // The SQLite file used when no connection is chosen: archive.sqlite in
     // the user's data folder (~/.local/share/vantrel), the same for the
@@ -60,6 +64,9 @@ public:
     // connection string (key=value words: "service=lab",
     // "host=db.lab dbname=vantrel"), an SQLite file otherwise.
     static bool isServer(const QString &connection);
+    // Why the connection is refused before any attempt: it holds a
+    // password, which the program never keeps. Empty when it is not.
+    static QString refusal(const QString &connection);
 
     Archive();
     ~Archive();
@@ -67,11 +74,14 @@ public:
     Archive &operator=(const Archive &) = delete;
 
     // Opens the archive, creating it or bringing an older one up to date;
-    // false with a message when it cannot be reached or is refused.
+    // false with a message when it cannot be reached or is refused. An
+    // SQLite file this program cannot write (a copy on a read-only share)
+    // is opened read-only: it is listed and exported, imports are refused.
     bool open(const QString &connection, QString *error);
     void close();
     bool isOpen() const;
     bool isServerConnection() const { return m_server; }
+    bool isReadOnly() const { return m_readOnly; }
 
     struct Added
     {
@@ -154,9 +164,12 @@ private:
                       QString *error);
     void countRow();
     QString failure(const QString &what) const;
+    bool writable(QString *error) const;
 
     QString m_name; // the QSqlDatabase connection name
     bool m_server = false;
+    bool m_readOnly = false;
+    QString m_path; // the SQLite file
     int m_killAfterRows = -1;
     int m_rowsInTransaction = 0;
 };

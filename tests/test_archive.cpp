@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <pwd.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -81,21 +82,33 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-int count(const QString &path, const QString &sql)
+// The first value of a query on the file, read by a connection of its own.
+QVariant value(const QString &path, const QString &sql)
 {
     const QString name = QStringLiteral("count");
-    int n = -1;
+    QVariant v;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (db.open()) {
             QSqlQuery q(db);
             if (q.exec(sql) && q.next())
-                n = q.value(0).toInt();
+                v = q.value(0);
         }
     }
     QSqlDatabase::removeDatabase(name);
-    return n;
+    return v;
+}
+
+int count(const QString &path, const QString &sql)
+{
+    const QVariant v = value(path, sql);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+QString text(const QString &path, const QString &sql)
+{
+    return value(path, sql).toString();
 }
 
 bool exec(const QString &path, const QStringList &statements)
@@ -250,6 +263,14 @@ class ArchiveTest : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void cleanupTestCase()
+    {
+        for (const QString &mount : qAsConst(m_mounts))
+            ::umount2(QFile::encodeName(mount).constData(), MNT_DETACH);
+        QFile::setPermissions(path(QStringLiteral("share")), QFileDevice::ReadOwner |
+                                                                 QFileDevice::WriteOwner |
+                                                                 QFileDevice::ExeOwner);
+    }
     void imports_data();
     void imports();
     void refused_data();
@@ -261,6 +282,7 @@ private slots:
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
+    QStringList m_mounts;
 };
 
 // Each row archives `first`, then `second`, and counts what the second added.
@@ -271,15 +293,16 @@ void ArchiveTest::imports_data()
     QTest::addColumn<int>("added");
     QTest::addColumn<int>("known");
     QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("failure"); // of the second, on a disk that is full
 
     const LoggerData three = threeRuns();
     QTest::newRow("new runs of another instrument are added") << ofLogger(three) << ofLogger([&] {
         LoggerData d = three;
         d.instrument.serialNumber = 24030118;
         return d;
-    }()) << 3 << 0 << 6;
+    }()) << 3 << 0 << 6 << QString();
     QTest::newRow("the same memory downloaded again adds nothing")
-        << ofLogger(three) << ofLogger(three) << 0 << 3 << 3;
+        << ofLogger(three) << ofLogger(three) << 0 << 3 << 3 << QString();
     QTest::newRow("the same runs renumbered after more were taken are known")
         << ofLogger(three) << ofLogger([&] {
                LoggerData d = three;
@@ -288,42 +311,51 @@ void ArchiveTest::imports_data()
                    d.runs[i].number = i + 1;
                return d;
            }())
-        << 1 << 3 << 4;
+        << 1 << 3 << 4 << QString();
     QTest::newRow("an edited sample makes a new run") << ofLogger(three) << ofLogger([&] {
         LoggerData d = three;
         d.runs[1].samples[300] += 0.5f;
         return d;
-    }()) << 1 << 2 << 4;
+    }()) << 1 << 2 << 4 << QString();
     QTest::newRow("the same samples at another start are another run")
         << ofLogger(three) << ofLogger([&] {
                LoggerData d = three;
                d.runs[2].start = d.runs[2].start.addSecs(60);
                return d;
            }())
-        << 1 << 2 << 4;
+        << 1 << 2 << 4 << QString();
     QTest::newRow("the same samples at another interval are another run")
         << ofLogger(three) << ofLogger([&] {
                LoggerData d = three;
                d.runs[0].intervalSeconds = 60;
                return d;
            }())
-        << 1 << 2 << 4;
+        << 1 << 2 << 4 << QString();
     const LoggerData unnamed = [&] {
         LoggerData d = three;
         d.instrument = InstrumentIdentity(); // a CSV or workbook names none
         return d;
     }();
     QTest::newRow("runs of a file that names no instrument, twice")
-        << ofLogger(unnamed) << ofLogger(unnamed) << 0 << 3 << 3;
+        << ofLogger(unnamed) << ofLogger(unnamed) << 0 << 3 << 3 << QString();
     QTest::newRow("the same Meter records again add nothing")
-        << ofMeter(twoRecords()) << ofMeter(twoRecords()) << 0 << 2 << 2;
+        << ofMeter(twoRecords()) << ofMeter(twoRecords()) << 0 << 2 << 2 << QString();
     QTest::newRow("a Meter record overwritten with new values is added")
         << ofMeter(twoRecords()) << ofMeter([] {
                MeterData d = twoRecords();
                d.records[1].powerMax = 9.0f;
                return d;
            }())
-        << 1 << 1 << 3;
+        << 1 << 1 << 3 << QString();
+    QTest::newRow("a disk full in the middle of an import: none of it, the earlier one whole")
+        << ofLogger(three) << ofLogger([&] {
+               LoggerData d = three;
+               d.instrument.serialNumber = 24030119;
+               for (int i = 0; i < 9; ++i)
+                   d.runs << makeRun(i + 4, kDay.addDays(i + 3), 10, 606, 5.0f * float(i + 1));
+               return d;
+           }())
+        << 0 << 0 << 3 << "database or disk is full";
 }
 
 void ArchiveTest::imports()
@@ -333,6 +365,7 @@ void ArchiveTest::imports()
     QFETCH(int, added);
     QFETCH(int, known);
     QFETCH(int, total);
+    QFETCH(QString, failure);
 
     const QString file = path(QStringLiteral("imports-%1.sqlite").arg(QTest::currentDataTag()));
     Archive archive;
@@ -341,9 +374,24 @@ void ArchiveTest::imports()
     Archive::Added a;
     QVERIFY2(archive.importMeasurement(first, QStringLiteral("first"), &a, &error),
              qPrintable(error));
+    if (!failure.isEmpty()) {
+        // The disk fills: the archive can grow no more.
+        qputenv(Archive::MaxPagesSeamVariable, "1");
+        const bool reopened = archive.open(file, &error);
+        qunsetenv(Archive::MaxPagesSeamVariable);
+        QVERIFY2(reopened, qPrintable(error));
+    }
     Archive::Added b;
-    QVERIFY2(archive.importMeasurement(second, QStringLiteral("second"), &b, &error),
-             qPrintable(error));
+    const bool imported = archive.importMeasurement(second, QStringLiteral("second"), &b, &error);
+    QVERIFY2(imported == failure.isEmpty(), qPrintable(error));
+    if (!imported) {
+        QVERIFY2(error.contains(failure), qPrintable(error));
+        QCOMPARE(text(file, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        // Not even its instrument, as this program sees it.
+        QList<Archive::Instrument> instruments;
+        QVERIFY2(archive.listInstruments(&instruments, &error), qPrintable(error));
+        QCOMPARE(instruments.size(), 1);
+    }
     const bool logger = first.family == Measurement::Family::Logger;
     QCOMPARE(logger ? b.runsAdded : b.recordsAdded, added);
     QCOMPARE(logger ? b.runsKnown : b.recordsKnown, known);
@@ -377,6 +425,7 @@ void ArchiveTest::refused_data()
 {
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("lists"); // opened to be read, refusing imports
 
     // A sound archive with some pages to damage.
     auto archiveAt = [this](const QString &name) {
@@ -390,7 +439,7 @@ void ArchiveTest::refused_data()
     };
     const QString newer = archiveAt(QStringLiteral("newer.sqlite"));
     exec(newer, {QStringLiteral("UPDATE schema_version SET version = 3")});
-    QTest::newRow("an archive of a newer program") << newer << "newer version";
+    QTest::newRow("an archive of a newer program") << newer << "newer version" << false;
 
     const QString damaged = archiveAt(QStringLiteral("damaged.sqlite"));
     {
@@ -400,39 +449,71 @@ void ArchiveTest::refused_data()
         f.seek(2 * 4096);
         f.write(QByteArray(4096, '\xAA'));
     }
-    QTest::newRow("damaged pages") << damaged << "damaged";
+    QTest::newRow("damaged pages") << damaged << "damaged" << false;
 
-    const QString text = path(QStringLiteral("notes.sqlite"));
+    const QString notes = path(QStringLiteral("notes.sqlite"));
     {
-        QFile f(text);
+        QFile f(notes);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray("run 1 looked fine\n").repeated(300));
     }
-    QTest::newRow("a file that is no database") << text << "not an SQLite database";
+    QTest::newRow("a file that is no database") << notes << "not an SQLite database" << false;
 
     const QString foreign = path(QStringLiteral("foreign.sqlite"));
     exec(foreign, {QStringLiteral("CREATE TABLE notes (text TEXT)"),
                    QStringLiteral("INSERT INTO notes VALUES ('lamp 2')")});
-    QTest::newRow("another program's database") << foreign << "another program";
+    QTest::newRow("another program's database") << foreign << "another program" << false;
 
     QTest::newRow("a server that is not running")
         << QStringLiteral("host=%1 port=1 dbname=vantrel").arg(path(QStringLiteral("nowhere")))
-        << "Cannot connect to the archive server";
+        << "Cannot connect to the archive server" << false;
     QTest::newRow("a password in the connection")
-        << QStringLiteral("host=db.lab dbname=vantrel password=secret") << "password file";
+        << QStringLiteral("host=db.lab dbname=vantrel password=secret") << "password file" << false;
+
+    // A copy on a read-only share: a file system mounted read-only, or,
+    // where nothing can be mounted (not root), a file and folder without
+    // write permission.
+    const QString share = path(QStringLiteral("share"));
+    QVERIFY(QDir().mkpath(share));
+    const bool mounted =
+        ::mount("tmpfs", QFile::encodeName(share).constData(), "tmpfs", 0, "size=1m") == 0;
+    if (mounted)
+        m_mounts << share;
+    const QString copy = archiveAt(QStringLiteral("share/archive.sqlite"));
+    if (mounted) {
+        QVERIFY(::mount("tmpfs", QFile::encodeName(share).constData(), "tmpfs",
+                        MS_REMOUNT | MS_RDONLY, "size=1m") == 0);
+    } else {
+        QVERIFY(QFile::setPermissions(copy, QFileDevice::ReadOwner));
+        QVERIFY(QFile::setPermissions(share, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    QTest::newRow("a copy on a read-only share: listed, no import")
+        << copy << "read-only: it can be listed" << true;
 }
 
 void ArchiveTest::refused()
 {
     QFETCH(QString, connection);
     QFETCH(QString, message);
+    QFETCH(bool, lists);
 
     const bool file = !Archive::isServer(connection);
     const QByteArray before = file ? fileBytes(connection) : QByteArray();
     QVERIFY(!file || !before.isEmpty());
     Archive archive;
     QString error;
-    QVERIFY(!archive.open(connection, &error));
+    const bool opened = archive.open(connection, &error);
+    QVERIFY2(opened == lists, qPrintable(error));
+    if (opened) {
+        QList<Archive::RunEntry> runs;
+        QVERIFY2(archive.listRuns({}, &runs, &error), qPrintable(error));
+        QCOMPARE(runs.size(), 3);
+        LoggerData back;
+        QVERIFY2(archive.loadRun(runs.last().id, &back, &error), qPrintable(error));
+        QCOMPARE(back.runs.first().samples, threeRuns().runs.last().samples);
+        QVERIFY(!archive.importLogger(threeRuns(), QString(), nullptr, &error));
+        archive.close();
+    }
     QVERIFY2(error.contains(message), qPrintable(error));
     QVERIFY(!archive.isOpen());
     if (file) {

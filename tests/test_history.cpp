@@ -4,7 +4,10 @@
 //
 // With VANTREL_SHOTS set to a folder, the History view is also saved there
 // (history-en.png, history-zh.png) with the window (window-en.png,
-// window-zh.png) and a run opened from it (window-archived-run-en.png).
+// window-zh.png), the archive connection dialog (archive-connection-en.png,
+// archive-connection-zh.png) and a run opened from it
+// (window-archived-run-en.png).
+#include "app/archiveconnectiondialog.h"
 #include "app/archivekeeper.h"
 #include "app/historydialog.h"
 #include "app/mainwindow.h"
@@ -16,8 +19,11 @@
 
 #include <QAction>
 #include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -60,6 +66,17 @@ int archivedRuns(const QString &file)
     return runs.size();
 }
 
+// The connection dialog after "Test" with a server that is not described.
+void connectionShot(const QString &file)
+{
+    ArchiveConnectionDialog *dialog = MainWindow::instance()->archiveKeeper()->chooseConnection();
+    dialog->connectionEdit()->setText(QStringLiteral("service=lab"));
+    dialog->test();
+    dialog->adjustSize();
+    dialog->grab().save(file);
+    dialog->reject();
+}
+
 } // namespace
 
 class HistoryTest : public QObject
@@ -91,34 +108,51 @@ void HistoryTest::initTestCase()
 void HistoryTest::windowArchivesDownloads_data()
 {
     QTest::addColumn<bool>("automatic");
-    QTest::addColumn<int>("version"); // of the archive before; 0 none
+    QTest::addColumn<int>("version");   // of the archive before; 0 none
+    QTest::addColumn<bool>("full");     // the disk fills while it is archived
+    QTest::addColumn<QString>("typed"); // in the connection dialog ("FILE": the row's file)
     QTest::addColumn<int>("downloads");
     QTest::addColumn<int>("archived"); // runs afterwards; -1 no archive
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("a completed download is archived") << true << 0 << 1 << 2 << "";
-    QTest::newRow("the same download twice is archived once") << true << 0 << 2 << 2 << "";
-    QTest::newRow("archiving turned off keeps nothing") << false << 0 << 1 << -1 << "";
+    const QString none;
+    QTest::newRow("a completed download is archived") << true << 0 << false << none << 1 << 2 << "";
+    QTest::newRow("the same download twice is archived once")
+        << true << 0 << false << none << 2 << 2 << "";
+    QTest::newRow("archiving turned off keeps nothing")
+        << false << 0 << false << none << 1 << -1 << "";
     QTest::newRow("an archive of a newer program: told, the runs stay on the page")
-        << true << Archive::SchemaVersion + 1 << 1 << -1
+        << true << Archive::SchemaVersion + 1 << false << none << 1 << -1
         << "The download was not archived: The archive was written by a newer version";
+    QTest::newRow("a disk full while archiving: told, the runs stay on the page and are saved")
+        << true << 0 << true << none << 1 << 0
+        << "The download was not archived: Run 1 cannot be archived: database or disk is full";
+    QTest::newRow("a connection chosen in the dialog: tested, used at once, in History too")
+        << true << 0 << false << "FILE" << 1 << 2 << "The archive works.";
+    QTest::newRow("a password typed in the dialog is refused and never kept")
+        << true << 0 << false << "host=db.lab dbname=vantrel password=secret" << 1 << 2
+        << "password file";
 }
 
 void HistoryTest::windowArchivesDownloads()
 {
     QFETCH(bool, automatic);
     QFETCH(int, version);
+    QFETCH(bool, full);
+    QFETCH(QString, typed);
     QFETCH(int, downloads);
     QFETCH(int, archived);
     QFETCH(QString, message);
 
     const QString file = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).left(20) +
                                         QStringLiteral(".sqlite"));
-    if (version > 0) {
+    if (version > 0 || full) {
         Archive archive;
         QString error;
         QVERIFY(archive.open(file, &error));
         archive.close();
+    }
+    if (version > 0) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v");
         db.setDatabaseName(file);
         QVERIFY(db.open());
@@ -127,14 +161,47 @@ void HistoryTest::windowArchivesDownloads()
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("v");
     }
-    setConnection(file);
+    ArchiveKeeper *keeper = MainWindow::instance()->archiveKeeper();
+    QString label;
+    HistoryDialog *history = nullptr;
+    if (typed.isEmpty()) {
+        setConnection(file);
+    } else {
+        // History open on another archive, the new one chosen in the dialog.
+        setConnection(m_dir.filePath(QStringLiteral("before-the-dialog.sqlite")));
+        history = MainWindow::instance()->showHistory();
+        QCOMPARE(history->tree()->topLevelItemCount(), 0);
+        if (typed != QLatin1String("FILE"))
+            setConnection(file);
+        ArchiveConnectionDialog *dialog = keeper->chooseConnection();
+        QPointer<ArchiveConnectionDialog> alive(dialog);
+        dialog->connectionEdit()->setText(typed == QLatin1String("FILE") ? file : typed);
+        dialog->findChild<QPushButton *>(QStringLiteral("archiveConnectionTest"))->click();
+        label = dialog->resultLabel()->text();
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        if (alive) {
+            label += '|' + dialog->resultLabel()->text();
+            dialog->reject();
+        }
+        QCOMPARE(ArchiveKeeper::connection(), file);
+    }
     automaticAction()->setChecked(automatic);
     QCOMPARE(ArchiveKeeper::automatic(), automatic);
     m_dialogs->clear();
+    if (full) {
+        // A run longer than a page of the archive needs pages of its own:
+        // the archive may grow no more.
+        QVector<float> longRun(2500);
+        for (int i = 0; i < longRun.size(); ++i)
+            longRun[i] = float(i % 97);
+        SimSetup::replug(loggerProfile({run(kFirst, longRun), run(kFirst.addDays(1), {3, 4, 5})}));
+        qputenv(Archive::MaxPagesSeamVariable, "1");
+    }
     for (int i = 0; i < downloads; ++i)
         invoke("on_GetDataBtn_clicked");
+    qunsetenv(Archive::MaxPagesSeamVariable);
     QCOMPARE(rows(), 2);
-    const QString shown = m_dialogs->texts().join('|');
+    const QString shown = m_dialogs->texts().join('|') + '|' + label;
     if (message.isEmpty())
         QVERIFY2(!shown.contains(QLatin1String("archive")), qPrintable(shown));
     else
@@ -143,6 +210,25 @@ void HistoryTest::windowArchivesDownloads()
         QVERIFY(version > 0 || !QFile::exists(file));
     else
         QCOMPARE(archivedRuns(file), archived);
+    if (history) {
+        // Reads the archive chosen; a connection refused changes nothing.
+        const bool chosen = typed == QLatin1String("FILE");
+        QVERIFY(history->refresh());
+        QCOMPARE(history->tree()->topLevelItemCount(), chosen ? 1 : 0);
+        if (chosen)
+            QCOMPARE(history->tree()->topLevelItem(0)->childCount(), archived);
+        history->close();
+    }
+    if (full) {
+        // What could not be archived is still saved.
+        const QString saved = m_dir.filePath(QStringLiteral("after-a-full-disk.xls"));
+        m_dialogs->clear();
+        m_dialogs->fileNames << saved;
+        invoke("on_pushButton_saveData_clicked");
+        QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Save file success!")});
+        QVERIFY(QFileInfo(saved).size() > 0);
+        SimSetup::replug(loggerProfile({run(kFirst, {1, 2}), run(kFirst.addDays(1), {3, 4, 5})}));
+    }
     automaticAction()->setChecked(true);
 }
 
@@ -203,12 +289,14 @@ void HistoryTest::historySearchesAndOpensRuns()
         const QString shots = qEnvironmentVariable("VANTREL_SHOTS");
         history->grab().save(shots + QStringLiteral("/history-en.png"));
         MainWindow::instance()->grab().save(shots + QStringLiteral("/window-en.png"));
+        connectionShot(shots + QStringLiteral("/archive-connection-en.png"));
         QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageZh_clicked");
         QCoreApplication::sendPostedEvents(); // the language change
         history->refresh();
         history->tree()->setCurrentItem(history->tree()->topLevelItem(1)->child(2));
         history->grab().save(shots + QStringLiteral("/history-zh.png"));
         MainWindow::instance()->grab().save(shots + QStringLiteral("/window-zh.png"));
+        connectionShot(shots + QStringLiteral("/archive-connection-zh.png"));
         QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
         QCoreApplication::sendPostedEvents();
         history->serialEdit()->setText(QStringLiteral("24030118"));

@@ -1,0 +1,39 @@
+#pragma once
+
+// Chooses the archive's connection: empty for the user's own SQLite file
+// (its path shown as a hint), another SQLite file, or a PostgreSQL service
+// name or connection string. "Test" opens the archive with it and says
+// whether it can be used and why not; OK keeps it unless it holds a
+// password, which is refused with the archive's own message and never kept.
+
+#include <QDialog>
+
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class ArchiveConnectionDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    ArchiveConnectionDialog(const QString &connection, QWidget *parent = nullptr);
+
+    QString connection() const;
+    // Opens the archive with the connection typed; the result is shown in
+    // the dialog. True when the archive can be used.
+    bool test();
+
+    QLineEdit *connectionEdit() const { return m_edit; }
+    QLabel *resultLabel() const { return m_result; }
+
+    void accept() override;
+
+private:
+    QLabel *m_label = nullptr;
+    QLineEdit *m_edit = nullptr;
+    QLabel *m_help = nullptr;
+    QPushButton *m_test = nullptr;
+    QLabel *m_result = nullptr;
+    QDialogButtonBox *m_buttons = nullptr;
+};
