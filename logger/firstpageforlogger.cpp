@@ -112,6 +112,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
 FirstPageForLogger::~FirstPageForLogger()
 {
     delete progressDialog;
+    delete clock; // it watches the form's widgets
     delete ui;
 }
 

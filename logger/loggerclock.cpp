@@ -24,7 +24,8 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
     liveTimer->setSingleShot(true);
     liveTimer->setTimerType(Qt::PreciseTimer);
     connect(liveTimer, &QTimer::timeout, this, &LoggerClock::tick);
-    ui->dateTimeEdit->installEventFilter(this);
+    live = ui->dateTimeEdit;
+    live->installEventFilter(this);
     tick();
     readTimer = new QTimer(this);
     readTimer->setObjectName(QStringLiteral("readClockTimer"));
@@ -35,7 +36,9 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
 
 bool LoggerClock::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->dateTimeEdit) {
+    // The page's form may already be gone when its widgets are destroyed
+    // (and hidden) last: only the edit's own pointer is compared here.
+    if (watched == live) {
         if (event->type() == QEvent::Show)
             tick();
         else if (event->type() == QEvent::Hide)

@@ -39,6 +39,7 @@ protected:
 private:
     QWidget *page;
     Ui::FirstPageForLogger *ui;
+    QObject *live = nullptr; // the computer's time, watched for show and hide
     QTimer *liveTimer = nullptr;
     QTimer *readTimer = nullptr;
     QElapsedTimer readAge;

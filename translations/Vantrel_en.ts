@@ -90,6 +90,45 @@
         <source>The archive holds no run %1.</source>
         <translation>The archive holds no run %1.</translation>
     </message>
+    <message>
+        <source>The archive %1 is read-only: it can be listed and its runs exported, but it takes no imports.</source>
+        <translation>The archive %1 is read-only: it can be listed and its runs exported, but it takes no imports.</translation>
+    </message>
+    <message>
+        <source>The archive %1 is read-only and of an older version (%2): it can be read once a program that may write it has brought it up to date.</source>
+        <translation>The archive %1 is read-only and of an older version (%2): it can be read once a program that may write it has brought it up to date.</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveConnectionDialog</name>
+    <message>
+        <source>Archive connection</source>
+        <translation>Archive connection</translation>
+    </message>
+    <message>
+        <source>Connection:</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its path, or a PostgreSQL server by its service name or connection string, e.g. "service=lab" or "host=db.lab dbname=vantrel". Keep passwords in ~/.pgpass.</source>
+        <translation>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its path, or a PostgreSQL server by its service name or connection string, e.g. "service=lab" or "host=db.lab dbname=vantrel". Keep passwords in ~/.pgpass.</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>The archive cannot be used: %1</source>
+        <translation>The archive cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>The archive can be read, but it is read-only: downloads will not be archived.</source>
+        <translation>The archive can be read, but it is read-only: downloads will not be archived.</translation>
+    </message>
+    <message>
+        <source>The archive works.</source>
+        <translation>The archive works.</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveKeeper</name>
@@ -110,6 +149,10 @@
 It stays on the page and can still be saved.</source>
         <translation>The download was not archived: %1
 It stays on the page and can still be saved.</translation>
+    </message>
+    <message>
+        <source>Archive connection...</source>
+        <translation>Archive connection...</translation>
     </message>
 </context>
 <context>
@@ -789,6 +832,10 @@ It stays on the page and can still be saved.</translation>
     <message>
         <source>download</source>
         <translation>download</translation>
+    </message>
+    <message>
+        <source>(The archive is read-only: downloads are not archived into it.)</source>
+        <translation>(The archive is read-only: downloads are not archived into it.)</translation>
     </message>
 </context>
 <context>

@@ -90,6 +90,45 @@
         <source>The archive holds no run %1.</source>
         <translation>存档中没有第 %1 组数据。</translation>
     </message>
+    <message>
+        <source>The archive %1 is read-only: it can be listed and its runs exported, but it takes no imports.</source>
+        <translation>存档 %1 为只读：可以列出和导出其中的数据，但不能导入。</translation>
+    </message>
+    <message>
+        <source>The archive %1 is read-only and of an older version (%2): it can be read once a program that may write it has brought it up to date.</source>
+        <translation>存档 %1 为只读，且版本较旧（%2）：需先由能写入它的程序更新后才能读取。</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveConnectionDialog</name>
+    <message>
+        <source>Archive connection</source>
+        <translation>存档连接</translation>
+    </message>
+    <message>
+        <source>Connection:</source>
+        <translation>连接：</translation>
+    </message>
+    <message>
+        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its path, or a PostgreSQL server by its service name or connection string, e.g. "service=lab" or "host=db.lab dbname=vantrel". Keep passwords in ~/.pgpass.</source>
+        <translation>留空：使用本机的存档文件（上方灰色所示）。也可填写另一个 SQLite 文件的路径，或 PostgreSQL 服务器的服务名或连接字符串，例如“service=lab”或“host=db.lab dbname=vantrel”。密码请保存在 ~/.pgpass 中。</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <source>The archive cannot be used: %1</source>
+        <translation>无法使用该存档：%1</translation>
+    </message>
+    <message>
+        <source>The archive can be read, but it is read-only: downloads will not be archived.</source>
+        <translation>该存档可以读取，但为只读：下载的数据不会存档。</translation>
+    </message>
+    <message>
+        <source>The archive works.</source>
+        <translation>存档可以使用。</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveKeeper</name>
@@ -110,6 +149,10 @@
 It stays on the page and can still be saved.</source>
         <translation>下载的数据未存档：%1
 数据仍在页面上，可以保存。</translation>
+    </message>
+    <message>
+        <source>Archive connection...</source>
+        <translation>存档连接...</translation>
     </message>
 </context>
 <context>
@@ -789,6 +832,10 @@ It stays on the page and can still be saved.</source>
     <message>
         <source>download</source>
         <translation>下载</translation>
+    </message>
+    <message>
+        <source>(The archive is read-only: downloads are not archived into it.)</source>
+        <translation>（该存档为只读：下载的数据不会存入其中。）</translation>
     </message>
 </context>
 <context>
