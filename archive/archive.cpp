@@ -459,8 +459,8 @@ bool Archive::instrumentId(const QString &family, const QString &name, quint32 s
     return true;
 }
 
-bool Archive::importLogger(const LoggerData &data, const QString &source, Added *added,
-                           QString *error)
+bool Archive::beginImport(const QString &family, const InstrumentIdentity &info, qint64 *instrument,
+                          QString *error)
 {
     if (!writable(error))
         return false;
@@ -468,13 +468,29 @@ bool Archive::importLogger(const LoggerData &data, const QString &source, Added 
         *error = failure(tr("The archive cannot be written"));
         return false;
     }
-    Added counts;
-    qint64 instrument = 0;
-    if (!instrumentId(QStringLiteral("logger"), data.instrument.model, data.instrument.serialNumber,
-                      &instrument, error)) {
+    if (!instrumentId(family, info.model, info.serialNumber, instrument, error)) {
         rollback();
         return false;
     }
+    return true;
+}
+
+bool Archive::finishImport(QString *error)
+{
+    if (commit())
+        return true;
+    *error = failure(tr("The archive cannot be written"));
+    rollback();
+    return false;
+}
+
+bool Archive::importLogger(const LoggerData &data, const QString &source, Added *added,
+                           QString *error)
+{
+    qint64 instrument = 0;
+    if (!beginImport(QStringLiteral("logger"), data.instrument, &instrument, error))
+        return false;
+    Added counts;
     const QString now = QDateTime::currentDateTime().toString(kTimeFormat);
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     q.prepare(QStringLiteral(
@@ -509,11 +525,8 @@ bool Archive::importLogger(const LoggerData &data, const QString &source, Added 
             ++counts.runsKnown;
         countRow();
     }
-    if (!commit()) {
-        *error = failure(tr("The archive cannot be written"));
-        rollback();
+    if (!finishImport(error))
         return false;
-    }
     if (added) {
         added->runsAdded += counts.runsAdded;
         added->runsKnown += counts.runsKnown;
@@ -537,19 +550,10 @@ QByteArray recordBytes(int unit, const MeterReading &r)
 bool Archive::importMeter(const MeterData &data, const QString &source, Added *added,
                           QString *error)
 {
-    if (!writable(error))
-        return false;
-    if (!begin()) {
-        *error = failure(tr("The archive cannot be written"));
-        return false;
-    }
-    Added counts;
     qint64 instrument = 0;
-    if (!instrumentId(QStringLiteral("meter"), data.instrument.model, data.instrument.serialNumber,
-                      &instrument, error)) {
-        rollback();
+    if (!beginImport(QStringLiteral("meter"), data.instrument, &instrument, error))
         return false;
-    }
+    Added counts;
     const QString now = QDateTime::currentDateTime().toString(kTimeFormat);
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     q.prepare(QStringLiteral(
@@ -579,11 +583,8 @@ bool Archive::importMeter(const MeterData &data, const QString &source, Added *a
             ++counts.recordsKnown;
         countRow();
     }
-    if (!commit()) {
-        *error = failure(tr("The archive cannot be written"));
-        rollback();
+    if (!finishImport(error))
         return false;
-    }
     if (added) {
         added->recordsAdded += counts.recordsAdded;
         added->recordsKnown += counts.recordsKnown;
@@ -628,6 +629,22 @@ QString where(const Archive::Filter &filter, const QString &timeColumn, QVariant
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(" AND ");
 }
 
+// Runs select + the filter's WHERE clause + order on q, read forward only.
+bool selectFiltered(QSqlQuery &q, const QString &select, const Archive::Filter &filter,
+                    const QString &timeColumn, const QString &order, QString *error)
+{
+    QVariantList values;
+    q.setForwardOnly(true);
+    q.prepare(select + where(filter, timeColumn, &values) + order);
+    for (const QVariant &v : qAsConst(values))
+        q.addBindValue(v);
+    if (!q.exec()) {
+        *error = Archive::tr("The archive cannot be read: %1").arg(queryError(q));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool Archive::listInstruments(QList<Instrument> *out, QString *error)
@@ -657,21 +674,16 @@ bool Archive::listInstruments(QList<Instrument> *out, QString *error)
 
 bool Archive::listRuns(const Filter &filter, QList<RunEntry> *out, QString *error)
 {
-    QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_name, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT r.id, i.model, i.serial, r.start, r.interval_s, "
-                             "r.run_number, r.samples_count, r.duration_s, r.dose_uj_cm2, "
-                             "r.peak_uw_cm2, r.imported_at, r.source FROM logger_runs r JOIN "
-                             "instruments i ON i.id = r.instrument_id") +
-              where(filter, QStringLiteral("r.start"), &values) +
-              QStringLiteral(" ORDER BY i.serial, r.start, r.id"));
-    for (const QVariant &v : qAsConst(values))
-        q.addBindValue(v);
-    if (!q.exec()) {
-        *error = tr("The archive cannot be read: %1").arg(queryError(q));
+    if (!selectFiltered(q,
+                        QStringLiteral("SELECT r.id, i.model, i.serial, r.start, r.interval_s, "
+                                       "r.run_number, r.samples_count, r.duration_s, "
+                                       "r.dose_uj_cm2, r.peak_uw_cm2, r.imported_at, r.source "
+                                       "FROM logger_runs r JOIN instruments i ON i.id = "
+                                       "r.instrument_id"),
+                        filter, QStringLiteral("r.start"),
+                        QStringLiteral(" ORDER BY i.serial, r.start, r.id"), error))
         return false;
-    }
     out->clear();
     while (q.next()) {
         RunEntry e;
@@ -694,21 +706,17 @@ bool Archive::listRuns(const Filter &filter, QList<RunEntry> *out, QString *erro
 
 bool Archive::listRecords(const Filter &filter, QList<RecordEntry> *out, QString *error)
 {
-    QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_name, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT m.id, i.model, i.serial, m.record_number, m.unit, "
-                             "m.decimals, m.power_rt, m.power_max, m.power_min, m.power_avg, "
-                             "m.energy, m.duration_s, m.imported_at, m.source FROM meter_records "
-                             "m JOIN instruments i ON i.id = m.instrument_id") +
-              where(filter, QStringLiteral("m.imported_at"), &values) +
-              QStringLiteral(" ORDER BY i.serial, m.imported_at, m.record_number, m.id"));
-    for (const QVariant &v : qAsConst(values))
-        q.addBindValue(v);
-    if (!q.exec()) {
-        *error = tr("The archive cannot be read: %1").arg(queryError(q));
+    if (!selectFiltered(q,
+                        QStringLiteral("SELECT m.id, i.model, i.serial, m.record_number, m.unit, "
+                                       "m.decimals, m.power_rt, m.power_max, m.power_min, "
+                                       "m.power_avg, m.energy, m.duration_s, m.imported_at, "
+                                       "m.source FROM meter_records m JOIN instruments i ON "
+                                       "i.id = m.instrument_id"),
+                        filter, QStringLiteral("m.imported_at"),
+                        QStringLiteral(" ORDER BY i.serial, m.imported_at, m.record_number, m.id"),
+                        error))
         return false;
-    }
     out->clear();
     while (q.next()) {
         RecordEntry e;

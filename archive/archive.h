@@ -162,6 +162,11 @@ private:
     void rollback();
     bool instrumentId(const QString &family, const QString &model, quint32 serial, qint64 *id,
                       QString *error);
+    // One download's transaction, begun with its instrument's row (made when
+    // new), or ended by its commit; on failure rolled back with *error set.
+    bool beginImport(const QString &family, const InstrumentIdentity &info, qint64 *instrument,
+                     QString *error);
+    bool finishImport(QString *error);
     void countRow();
     QString failure(const QString &what) const;
     bool writable(QString *error) const;

@@ -206,15 +206,8 @@ int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
     const qint64 id = line.value("run").toLongLong(&ok);
     if (!line.has("run") || !ok || id < 1)
         return fail(err, Usage, QStringLiteral("archive export needs --run ID (see archive list)"));
-    const QString output = line.has("output") ? line.value("output") : QStringLiteral("-");
-    QString format = line.value("format");
-    if (format.isEmpty()) {
-        const QString suffix = QFileInfo(output).suffix().toLower();
-        format = (suffix == QLatin1String("json") || suffix == QLatin1String("xls") ||
-                  suffix == QLatin1String("xlsx"))
-                     ? suffix
-                     : QStringLiteral("csv");
-    }
+    const QString output = line.output();
+    QString format = line.outputFormat();
     if (!QStringList{"csv", "json", "xls", "xlsx"}.contains(format))
         return fail(err, Usage,
                     QStringLiteral("archive export takes --format csv, json, xls or "

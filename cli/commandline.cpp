@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 
+#include <QFileInfo>
 #include <QSet>
 
 namespace Cli {
@@ -380,6 +381,22 @@ QString helpText(const QString &verb)
         "Exit codes: 0 done, 2 wrong command line, 3 no instrument, 4 instrument\n"
         "error or time-out, 5 file error, 6 the report's run fails its limits,\n"
         "7 archive error.\n");
+}
+
+QString CommandLine::output() const
+{
+    return has("output") ? value("output") : QStringLiteral("-");
+}
+
+QString CommandLine::outputFormat() const
+{
+    if (!value("format").isEmpty())
+        return value("format");
+    const QString suffix = QFileInfo(output()).suffix().toLower();
+    return (suffix == QLatin1String("json") || suffix == QLatin1String("xls") ||
+            suffix == QLatin1String("xlsx"))
+               ? suffix
+               : QStringLiteral("csv");
 }
 
 } // namespace Cli

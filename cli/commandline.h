@@ -31,6 +31,11 @@ struct CommandLine
     bool has(const char *name) const { return options.contains(QLatin1String(name)); }
     QString value(const char *name) const { return options.value(QLatin1String(name)).value(0); }
     QStringList values(const char *name) const { return options.value(QLatin1String(name)); }
+    // Where a measurement goes: -o, standard output ("-") without it.
+    QString output() const;
+    // Its format: --format, else (none or empty) the output's suffix when it names one the
+    // measurement verbs write (json, xls, xlsx), else csv.
+    QString outputFormat() const;
 };
 
 // Splits the arguments (without the program name). False with a message for

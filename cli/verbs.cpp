@@ -628,15 +628,8 @@ int Verbs::writeWorkbook(const XlsWorkbook &book, const QString &format, const Q
 
 int Verbs::download()
 {
-    const QString output = m_line.has("output") ? m_line.value("output") : QStringLiteral("-");
-    QString format = m_line.value("format");
-    if (format.isEmpty()) {
-        const QString suffix = QFileInfo(output).suffix().toLower();
-        format = (suffix == QLatin1String("json") || suffix == QLatin1String("xls") ||
-                  suffix == QLatin1String("xlsx"))
-                     ? suffix
-                     : QStringLiteral("csv");
-    }
+    const QString output = m_line.output();
+    QString format = m_line.outputFormat();
     int exit = Ok;
     if (!formatOk({QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("xls"),
                    QStringLiteral("xlsx")},
