@@ -7,6 +7,7 @@
 #include "meter/firstpageformeter.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QSettings>
 #include <QToolButton>
@@ -39,6 +40,14 @@ ArchiveKeeper::ArchiveKeeper(QWidget *window) : QObject(window), m_window(window
     connect(m_history, &QAction::triggered, this, &ArchiveKeeper::historyRequested);
     connect(m_choose, &QAction::triggered, this, &ArchiveKeeper::chooseConnection);
     retranslate();
+    m_writer.setMaxThreadCount(1);
+    // A download handed over just before the program ends is still archived.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_writer.waitForDone(); });
+}
+
+ArchiveKeeper::~ArchiveKeeper()
+{
+    m_writer.waitForDone();
 }
 
 bool ArchiveKeeper::automatic()
@@ -121,28 +130,41 @@ void ArchiveKeeper::meterFinished(MeterSession::Outcome outcome, const MeterData
     keep(shown.records.size() == records.records.size() ? shown : records);
 }
 
-bool ArchiveKeeper::keep(const LoggerData &data)
+void ArchiveKeeper::keep(const LoggerData &data)
 {
-    Archive archive;
-    QString error;
-    if (!archive.open(connection(), &error) ||
-        !archive.importLogger(data, QStringLiteral("download"), nullptr, &error)) {
-        tell(error);
-        return false;
-    }
-    return true;
+    const QString where = connection();
+    archiveLater([where, data](QString *error) {
+        Archive archive;
+        return archive.open(where, error) &&
+               archive.importLogger(data, QStringLiteral("download"), nullptr, error);
+    });
 }
 
-bool ArchiveKeeper::keep(const MeterData &data)
+void ArchiveKeeper::keep(const MeterData &data)
 {
-    Archive archive;
-    QString error;
-    if (!archive.open(connection(), &error) ||
-        !archive.importMeter(data, QStringLiteral("download"), nullptr, &error)) {
-        tell(error);
-        return false;
-    }
-    return true;
+    const QString where = connection();
+    archiveLater([where, data](QString *error) {
+        Archive archive;
+        return archive.open(where, error) &&
+               archive.importMeter(data, QStringLiteral("download"), nullptr, error);
+    });
+}
+
+void ArchiveKeeper::archiveLater(std::function<bool(QString *error)> job)
+{
+    // The keeper outlives its jobs: its destructor waits for them, and a
+    // call queued to a deleted object is dropped.
+    m_writer.start([this, job = std::move(job)] {
+        QString error;
+        if (!job(&error))
+            QMetaObject::invokeMethod(this, [this, error] { tell(error); }, Qt::QueuedConnection);
+    });
+}
+
+void ArchiveKeeper::waitUntilArchived()
+{
+    m_writer.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void ArchiveKeeper::tell(const QString &error)

@@ -6,7 +6,9 @@
 // and shown as a checkable entry of the window's archive menu, next to the
 // History view. A failure (a full disk, a server that is down or refuses
 // the login) is told in a message; the download stays on its page and can
-// still be saved.
+// still be saved. The archive is written on a thread of its own, one
+// download after the other, so that the window goes on at once: a server
+// may take its connection time-out to answer.
 
 #include "measurement/loggerdata.h"
 #include "measurement/meterdata.h"
@@ -14,6 +16,9 @@
 #include "session/metersession.h"
 
 #include <QObject>
+#include <QThreadPool>
+
+#include <functional>
 
 class ArchiveConnectionDialog;
 class FirstPageForLogger;
@@ -27,6 +32,7 @@ class ArchiveKeeper : public QObject
     Q_OBJECT
 public:
     explicit ArchiveKeeper(QWidget *window);
+    ~ArchiveKeeper() override;
 
     // On unless turned off (key "archive/automatic").
     static bool automatic();
@@ -48,9 +54,13 @@ public:
     QToolButton *button() const { return m_button; }
     void retranslate();
 
-    // Archives one download; false when it failed (and the user was told).
-    bool keep(const LoggerData &data);
-    bool keep(const MeterData &data);
+    // Archives one download after those handed over before it; a failure is
+    // told once it is known.
+    void keep(const LoggerData &data);
+    void keep(const MeterData &data);
+    // Returns once every download handed over is archived and any failure
+    // told (the program's end waits for it as well).
+    void waitUntilArchived();
 
 signals:
     void historyRequested();
@@ -60,6 +70,9 @@ signals:
 private:
     void loggerFinished(LoggerSession::Outcome outcome);
     void meterFinished(MeterSession::Outcome outcome, const MeterData &records);
+    // Runs job on the archive's thread; its error, if it fails, is told on
+    // the window's.
+    void archiveLater(std::function<bool(QString *error)> job);
     void tell(const QString &error);
 
     QWidget *m_window = nullptr;
@@ -69,4 +82,5 @@ private:
     QAction *m_automatic = nullptr;
     QAction *m_history = nullptr;
     QAction *m_choose = nullptr;
+    QThreadPool m_writer; // one thread: downloads are archived in turn
 };

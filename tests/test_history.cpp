@@ -199,6 +199,7 @@ void HistoryTest::windowArchivesDownloads()
     }
     for (int i = 0; i < downloads; ++i)
         invoke("on_GetDataBtn_clicked");
+    keeper->waitUntilArchived(); // written on the archive's own thread
     qunsetenv(Archive::MaxPagesSeamVariable);
     QCOMPARE(rows(), 2);
     const QString shown = m_dialogs->texts().join('|') + '|' + label;
