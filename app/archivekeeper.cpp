@@ -14,6 +14,17 @@
 
 namespace {
 
+// The writer of the window's keeper. The application's end waits for it: a
+// program that ends without leaving an event loop (no aboutToQuit) would
+// otherwise tear Qt down under an import still running.
+QThreadPool *liveWriter = nullptr;
+
+void finishArchiving()
+{
+    if (liveWriter)
+        liveWriter->waitForDone();
+}
+
 // The window's settings file (see app/language.cpp).
 QSettings windowSettings()
 {
@@ -42,12 +53,15 @@ ArchiveKeeper::ArchiveKeeper(QWidget *window) : QObject(window), m_window(window
     retranslate();
     m_writer.setMaxThreadCount(1);
     // A download handed over just before the program ends is still archived.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_writer.waitForDone(); });
+    liveWriter = &m_writer;
+    qAddPostRoutine(finishArchiving);
 }
 
 ArchiveKeeper::~ArchiveKeeper()
 {
     m_writer.waitForDone();
+    if (liveWriter == &m_writer)
+        liveWriter = nullptr;
 }
 
 bool ArchiveKeeper::automatic()

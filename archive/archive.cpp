@@ -58,17 +58,21 @@ static_assert(Archive::SchemaVersion == 2, "a schema version needs its step in k
 
 const char *kSqliteHeader = "SQLite format 3";
 
+// A server that cannot be reached ends the wait after 10 s; libpq waits for
+// the system's TCP time-out otherwise, minutes. Given as libpq's default from
+// the environment, so that a limit in the connection string or in the
+// service file still wins; set while the program starts, before any thread.
+[[maybe_unused]] const bool kConnectTimeoutDefault = [] {
+    if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
+        qputenv("PGCONNECT_TIMEOUT", "10");
+    return true;
+}();
+
 QString serverOptions(const QString &connection)
 {
     // QPSQL hands its connect options to libpq after turning ';' into
-    // spaces; a connection string never needs a ';' of its own. A server
-    // that cannot be reached ends the wait after 10 s (libpq waits for the
-    // system's TCP time-out otherwise, minutes, with the window blocked),
-    // unless the connection names its own limit.
-    const QString options = connection.simplified();
-    return options.contains(QLatin1String("connect_timeout"))
-               ? options
-               : options + QStringLiteral(" connect_timeout=10");
+    // spaces; a connection string never needs a ';' of its own.
+    return connection.simplified();
 }
 
 QAtomicInt connectionCount;
@@ -536,6 +540,15 @@ bool Archive::importLogger(const LoggerData &data, const QString &source, Added 
 
 namespace {
 
+// A value as a column keeps it. SQLite holds no NaN as a number (it binds as
+// NULL, which the NOT NULL columns refuse, and the whole download with it):
+// a NaN the instrument sent is kept as the text "NaN", which reads back as
+// NaN, as PostgreSQL's double precision takes and gives it.
+QVariant storedReal(float v)
+{
+    return qIsNaN(v) ? QVariant(QStringLiteral("NaN")) : QVariant(double(v));
+}
+
 QByteArray recordBytes(int unit, const MeterReading &r)
 {
     QByteArray bytes(4, Qt::Uninitialized);
@@ -568,7 +581,7 @@ bool Archive::importMeter(const MeterData &data, const QString &source, Added *a
         q.addBindValue(data.unit);
         q.addBindValue(data.decimals);
         for (float v : {r.powerRt, r.powerMax, r.powerMin, r.powerAvg, r.energy, r.duration})
-            q.addBindValue(double(v));
+            q.addBindValue(storedReal(v));
         q.addBindValue(now);
         q.addBindValue(notNull(source));
         if (!q.exec()) {

@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
+#include <limits>
+
 #include <pwd.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -44,6 +47,19 @@ LoggerData threeRuns()
     d.instrument.serialNumber = 24030117;
     for (int i = 0; i < 3; ++i)
         d.runs << makeRun(i + 1, kDay.addDays(i), 10, 606, 100.0f * float(i + 1));
+    return d;
+}
+
+MeterData twoRecords();
+
+// What an instrument's memory may hold in its floats (the page shows it).
+MeterData oddRecords()
+{
+    MeterData d = twoRecords();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    d.records[0] = MeterReading{nan, inf, -inf, nan, 0.0f, -1.0f};
+    d.records[1].energy = nan;
     return d;
 }
 
@@ -347,6 +363,8 @@ void ArchiveTest::imports_data()
                return d;
            }())
         << 1 << 1 << 3 << QString();
+    QTest::newRow("Meter records holding NaN and infinity are kept, once")
+        << ofMeter(oddRecords()) << ofMeter(oddRecords()) << 0 << 2 << 2 << QString();
     QTest::newRow("a disk full in the middle of an import: none of it, the earlier one whole")
         << ofLogger(three) << ofLogger([&] {
                LoggerData d = three;
@@ -417,6 +435,20 @@ void ArchiveTest::imports()
         QCOMPARE(e.samples, run.samples.size());
         QCOMPARE(e.durationSeconds, run.durationSeconds());
         QCOMPARE(e.peak, double(*std::max_element(run.samples.begin(), run.samples.end())));
+    } else {
+        // Every value as it came, NaN and infinities included.
+        const auto values = [](const MeterReading &r) {
+            return QVector<float>{r.powerRt, r.powerMax, r.powerMin, r.powerAvg, r.energy,
+                                  r.duration};
+        };
+        for (int i = 0; i < qMin(records.size(), first.meter.records.size()); ++i) {
+            const QVector<float> got = values(records.at(i).reading);
+            const QVector<float> sent = values(first.meter.records.at(i));
+            for (int k = 0; k < sent.size(); ++k)
+                QVERIFY2(std::memcmp(&got[k], &sent[k], sizeof(float)) == 0 ||
+                             (qIsNaN(got[k]) && qIsNaN(sent[k])),
+                         qPrintable(QStringLiteral("record %1 value %2: %3").arg(i).arg(k).arg(got[k])));
+        }
     }
 }
 
