@@ -11,10 +11,12 @@
 #include "app/archivekeeper.h"
 #include "app/historydialog.h"
 #include "app/mainwindow.h"
+#include "meter/firstpageformeter.h"
 #include "archive/archive.h"
 #include "gui/openedfilebar.h"
 #include "gui/uiseam.h"
 #include "loggersupport.h"
+#include "metertestsupport.h"
 #include "simsetup.h"
 
 #include <QAction>
@@ -33,6 +35,8 @@
 #include <QtTest>
 
 #include <qcustomplot.h>
+
+#include <limits>
 
 using namespace LoggerSupport;
 
@@ -89,6 +93,7 @@ private slots:
     void windowArchivesDownloads_data();
     void windowArchivesDownloads();
     void historySearchesAndOpensRuns();
+    void meterDownloadsAreArchived();
 
 private:
     QTemporaryDir m_dir;
@@ -325,4 +330,37 @@ void HistoryTest::historySearchesAndOpensRuns()
 }
 
 QTEST_MAIN(HistoryTest)
+// A Meter's records as its page shows them, values the instrument sent as
+// NaN included; the same memory again adds nothing.
+void HistoryTest::meterDownloadsAreArchived()
+{
+    const QString file = m_dir.filePath(QStringLiteral("meter.sqlite"));
+    setConnection(file);
+    automaticAction()->setChecked(true);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    MeterTest::replug(MeterTest::meterProfile(
+        MeterTest::kProfile1Code, 1,
+        {MeterTest::record(nan, 20.0f, 5.375f, 11.0f, 137.0f, 10.5f), MeterTest::workedRecord()}));
+    QCOMPARE(MainWindow::instance()->currentFamily(), MainWindow::Family::Meter);
+    m_dialogs->clear();
+    ArchiveKeeper *keeper = MainWindow::instance()->archiveKeeper();
+    for (int download = 0; download < 2; ++download) {
+        MeterTest::button("GetDataBtn")->click();
+        QVERIFY(MeterTest::waitUntilIdle(11000));
+        QCOMPARE(MeterTest::table()->rowCount(), 2);
+        keeper->waitUntilArchived();
+    }
+    QVERIFY2(m_dialogs->texts().isEmpty(), qPrintable(m_dialogs->texts().join('|')));
+    Archive archive;
+    QString error;
+    QVERIFY2(archive.open(file, &error), qPrintable(error));
+    QList<Archive::RecordEntry> records;
+    QVERIFY2(archive.listRecords({}, &records, &error), qPrintable(error));
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0).serial, MeterTest::page()->recordExport.instrument.serialNumber);
+    QVERIFY(qIsNaN(records.at(0).reading.powerRt));
+    QCOMPARE(records.at(0).reading.powerMax, 20.0f);
+    QCOMPARE(records.at(1).reading.energy, 137.0f);
+}
+
 #include "test_history.moc"
