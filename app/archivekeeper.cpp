@@ -2,6 +2,7 @@
 
 #include "app/archiveconnectiondialog.h"
 #include "archive/archive.h"
+#include "files/measurementfile.h"
 #include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "meter/firstpageformeter.h"
@@ -127,11 +128,12 @@ void ArchiveKeeper::loggerFinished(LoggerSession::Outcome outcome)
 {
     if (outcome != LoggerSession::Outcome::Complete || !automatic() || !m_logger)
         return;
-    LoggerData data;
-    data.instrument = m_logger->dataInstrument();
-    data.runs = m_logger->session()->runs();
-    if (!data.runs.isEmpty())
-        keep(data);
+    Measurement download;
+    download.family = Measurement::Family::Logger;
+    download.logger.instrument = m_logger->dataInstrument();
+    download.logger.runs = m_logger->session()->runs();
+    if (!download.logger.runs.isEmpty())
+        keep(download);
 }
 
 void ArchiveKeeper::meterFinished(MeterSession::Outcome outcome, const MeterData &records)
@@ -141,36 +143,22 @@ void ArchiveKeeper::meterFinished(MeterSession::Outcome outcome, const MeterData
     // The records as the page shows and saves them, with the instrument of
     // its device fields (the page takes the signal first).
     const MeterData &shown = m_meter ? m_meter->recordExport : records;
-    keep(shown.records.size() == records.records.size() ? shown : records);
+    Measurement download;
+    download.family = Measurement::Family::Meter;
+    download.meter = shown.records.size() == records.records.size() ? shown : records;
+    keep(download);
 }
 
-void ArchiveKeeper::keep(const LoggerData &data)
+void ArchiveKeeper::keep(const Measurement &download)
 {
     const QString where = connection();
-    archiveLater([where, data](QString *error) {
-        Archive archive;
-        return archive.open(where, error) &&
-               archive.importLogger(data, QStringLiteral("download"), nullptr, error);
-    });
-}
-
-void ArchiveKeeper::keep(const MeterData &data)
-{
-    const QString where = connection();
-    archiveLater([where, data](QString *error) {
-        Archive archive;
-        return archive.open(where, error) &&
-               archive.importMeter(data, QStringLiteral("download"), nullptr, error);
-    });
-}
-
-void ArchiveKeeper::archiveLater(std::function<bool(QString *error)> job)
-{
-    // The keeper outlives its jobs: its destructor waits for them, and a
+    // The keeper outlives its jobs (its destructor waits for them), and a
     // call queued to a deleted object is dropped.
-    m_writer.start([this, job = std::move(job)] {
+    m_writer.start([this, where, download] {
+        Archive archive;
         QString error;
-        if (!job(&error))
+        if (!archive.open(where, &error) ||
+            !archive.importMeasurement(download, QStringLiteral("download"), nullptr, &error))
             QMetaObject::invokeMethod(this, [this, error] { tell(error); }, Qt::QueuedConnection);
     });
 }

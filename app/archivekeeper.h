@@ -18,9 +18,8 @@
 #include <QObject>
 #include <QThreadPool>
 
-#include <functional>
-
 class ArchiveConnectionDialog;
+struct Measurement;
 class FirstPageForLogger;
 class FirstPageForMeter;
 class QAction;
@@ -56,8 +55,7 @@ public:
 
     // Archives one download after those handed over before it; a failure is
     // told once it is known.
-    void keep(const LoggerData &data);
-    void keep(const MeterData &data);
+    void keep(const Measurement &download);
     // Returns once every download handed over is archived and any failure
     // told (the program's end waits for it as well).
     void waitUntilArchived();
@@ -70,9 +68,6 @@ signals:
 private:
     void loggerFinished(LoggerSession::Outcome outcome);
     void meterFinished(MeterSession::Outcome outcome, const MeterData &records);
-    // Runs job on the archive's thread; its error, if it fails, is told on
-    // the window's.
-    void archiveLater(std::function<bool(QString *error)> job);
     void tell(const QString &error);
 
     QWidget *m_window = nullptr;
