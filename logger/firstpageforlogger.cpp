@@ -112,7 +112,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
 FirstPageForLogger::~FirstPageForLogger()
 {
     delete progressDialog;
-    delete clock; // it watches the form's widgets
+    delete clock; // it reads the form: gone before the form and its widgets
     delete ui;
 }
 

@@ -24,8 +24,7 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
     liveTimer->setSingleShot(true);
     liveTimer->setTimerType(Qt::PreciseTimer);
     connect(liveTimer, &QTimer::timeout, this, &LoggerClock::tick);
-    live = ui->dateTimeEdit;
-    live->installEventFilter(this);
+    ui->dateTimeEdit->installEventFilter(this);
     tick();
     readTimer = new QTimer(this);
     readTimer->setObjectName(QStringLiteral("readClockTimer"));
@@ -36,9 +35,7 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
 
 bool LoggerClock::eventFilter(QObject *watched, QEvent *event)
 {
-    // The page's form may already be gone when its widgets are destroyed
-    // (and hidden) last: only the edit's own pointer is compared here.
-    if (watched == live) {
+    if (watched == ui->dateTimeEdit) {
         if (event->type() == QEvent::Show)
             tick();
         else if (event->type() == QEvent::Hide)

@@ -39,7 +39,6 @@ protected:
 private:
     QWidget *page;
     Ui::FirstPageForLogger *ui;
-    QObject *live = nullptr; // the computer's time, watched for show and hide
     QTimer *liveTimer = nullptr;
     QTimer *readTimer = nullptr;
     QElapsedTimer readAge;
