@@ -29,6 +29,12 @@ void AppInit::start() { qApp->installEventFilter(this); }
 
 bool AppInit::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every event of the program passes here: only the mouse's three are
+    // looked at further (a property look-up costs more than the rest).
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseMove)
+        return QObject::eventFilter(watched, event);
     QWidget *widget = qobject_cast<QWidget *>(watched);
     if (!widget || !widget->property("canMove").toBool())
         return QObject::eventFilter(watched, event);

@@ -5,8 +5,11 @@
 #include "protocol/instrumentcommands.h"
 #include "ui_firstpageforlogger.h"
 
-#include <QDateTime>
 #include <QEvent>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmapCache>
 
 namespace {
 constexpr qint64 kReadShownMs = 10000;
@@ -25,6 +28,21 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
     liveTimer->setTimerType(Qt::PreciseTimer);
     connect(liveTimer, &QTimer::timeout, this, &LoggerClock::tick);
     ui->dateTimeEdit->installEventFilter(this);
+    // The edit holds the wall-clock reading as it is, without a zone, so
+    // that setting it each second does not convert it back and forth
+    // through the zone (the C library rereads the zone file each time).
+    ui->dateTimeEdit->setTimeSpec(Qt::UTC);
+    // Each second the edit repaints, frame and text. Its background is the
+    // window's, seen through; painting that colour itself (under the frame
+    // and under the text) spares Qt repainting the window and the group box
+    // behind it every second. The frame itself, drawn through the style
+    // sheet, is kept as a picture until something happens to the edit.
+    ui->dateTimeEdit->setAttribute(Qt::WA_OpaquePaintEvent);
+    liveText = ui->dateTimeEdit->findChild<QLineEdit *>();
+    if (liveText) {
+        liveText->setAttribute(Qt::WA_OpaquePaintEvent);
+        liveText->installEventFilter(this);
+    }
     tick();
     readTimer = new QTimer(this);
     readTimer->setObjectName(QStringLiteral("readClockTimer"));
@@ -35,13 +53,52 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
 
 bool LoggerClock::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->dateTimeEdit) {
-        if (event->type() == QEvent::Show)
-            tick();
-        else if (event->type() == QEvent::Hide)
-            liveTimer->stop();
+    if (watched != liveText && watched != ui->dateTimeEdit)
+        return QObject::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    const bool edit = watched == ui->dateTimeEdit;
+    switch (event->type()) {
+    case QEvent::Paint: {
+        QPainter painter(widget);
+        if (edit && !frame.isNull() && !renderingFrame) {
+            painter.drawPixmap(0, 0, frame);
+            return true;
+        }
+        painter.fillRect(static_cast<QPaintEvent *>(event)->rect(),
+                         widget->window()->palette().brush(QPalette::Window));
+        return false;
     }
-    return QObject::eventFilter(watched, event);
+    case QEvent::Polish:
+    case QEvent::StyleChange:
+    case QEvent::Show:
+        // The style sheet's polish takes the attribute away again.
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+        break;
+    default:
+        break;
+    }
+    if (!edit)
+        return false;
+    // Anything that happens to the edit (hover, focus, size, style,
+    // palette, activation...) may change how its frame looks.
+    frame = QPixmap();
+    if (event->type() == QEvent::Show)
+        tick();
+    else if (event->type() == QEvent::Hide)
+        liveTimer->stop();
+    return false;
+}
+
+void LoggerClock::keepFrame()
+{
+    QWidget *edit = ui->dateTimeEdit;
+    const qreal ratio = edit->devicePixelRatioF();
+    QPixmap picture(edit->size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    renderingFrame = true;
+    edit->render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+    renderingFrame = false;
+    frame = picture;
 }
 
 void LoggerClock::read(InstrumentCommands *commands)
@@ -83,20 +140,40 @@ void LoggerClock::endReadTime()
 
 void LoggerClock::tick()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    ui->dateTimeEdit->setDateTime(now);
+    const qint64 utcMs = QDateTime::currentMSecsSinceEpoch();
+    if (utcMs / 60000 != offsetMinute) {
+        offsetMinute = utcMs / 60000;
+        offsetMs = 1000 * qint64(QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc());
+    }
+    const QDateTime wall = QDateTime::fromMSecsSinceEpoch(utcMs + offsetMs, Qt::UTC);
+    if (frame.isNull() && ui->dateTimeEdit->isVisible())
+        keepFrame();
+    ui->dateTimeEdit->setDateTime(wall);
+    // Qt's pixmap cache (the style's pictures) expires its contents on a
+    // timer of its own, 30 s after the first picture and then every 10 s
+    // until it is empty: it woke the program at rest, with nothing new to
+    // paint, several times a minute. The clock, awake anyway, empties it at
+    // most every 10 s; pictures in use are made again when next painted.
+    if (!cacheSwept.isValid() || cacheSwept.hasExpired(10000)) {
+        QPixmapCache::clear();
+        cacheSwept.start();
+    }
     if (ui->dateTimeEdit->isVisible())
-        liveTimer->start(1000 - now.time().msec());
+        liveTimer->start(1000 - wall.time().msec());
+}
+
+QDateTime LoggerClock::shownTime() const
+{
+    return QDateTime(ui->dateTimeEdit->date(), ui->dateTimeEdit->time());
 }
 
 void LoggerClock::write(InstrumentCommands *commands)
 {
     // The time on show, as the user sees it; a clock that has not been on
     // show (and so has not ticked) takes the time of this moment first.
-    if (!liveTimer->isActive() &&
-        qAbs(ui->dateTimeEdit->dateTime().secsTo(QDateTime::currentDateTime())) > 1)
+    if (!liveTimer->isActive() && qAbs(shownTime().secsTo(QDateTime::currentDateTime())) > 1)
         tick();
-    const int r = commands->writeClock(ui->dateTimeEdit->dateTime());
+    const int r = commands->writeClock(shownTime());
     if (r < 0) {
         CommandTexts::showFailure(page, r, CommandTexts::writeClock);
         UiSeam::information(page, tr("information"), tr("parameter date time error!"));

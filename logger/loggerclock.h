@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPixmap>
 #include <QTimer>
 
 class InstrumentCommands;
@@ -32,6 +34,8 @@ public:
     void endReadTime();
     // How long the read time has been on show, in ms; -1 before any read.
     qint64 readShownMs() const { return readAge.isValid() ? readAge.elapsed() : -1; }
+    // The computer's time as the live clock shows it, a local date-time.
+    QDateTime shownTime() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,4 +46,15 @@ private:
     QTimer *liveTimer = nullptr;
     QTimer *readTimer = nullptr;
     QElapsedTimer readAge;
+    // The zone's offset from UTC, looked up once a minute: the zone's
+    // changes (summer time) fall on whole minutes, and each look-up has the
+    // C library check the zone file.
+    qint64 offsetMinute = -1;
+    qint64 offsetMs = 0;
+    QWidget *liveText = nullptr;
+    // The edit's frame as last drawn; null when it must be drawn again.
+    QPixmap frame;
+    bool renderingFrame = false;
+    QElapsedTimer cacheSwept;
+    void keepFrame();
 };
