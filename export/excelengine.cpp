@@ -159,25 +159,38 @@ bool ExcelEngine::writeTable(const SheetTable &table, QProgressDialog *progress)
 
 bool ExcelEngine::writeRows(const QList<QList<QVariant>> &rows)
 {
-    if (rows.isEmpty() || !m_worksheet || m_worksheet->isNull())
+    if (rows.isEmpty())
         return false;
-
-    QString rangeText = QString::number(rows.size());
-    columnLetters(rows.first().size(), rangeText);
-    rangeText.prepend(QLatin1String("A1:"));
-    qDebug().noquote() << rangeText;
-
-    if (!clearColumns(rows.first().size()))
-        return false;
-    AutomationObject *range = m_worksheet->querySubObject("Range(const QString&)", rangeText);
-    if (!range || range->isNull())
-        return false;
-
     QVariantList block;
     block.reserve(rows.size());
     for (const QList<QVariant> &row : rows)
         block.append(QVariant(QVariantList(row)));
-    const bool written = range->setProperty("Value", QVariant(block));
+    return writeRange(rows.size(), rows.first().size(), QVariant(block));
+}
+
+bool ExcelEngine::writeBlock(const CellBlock &block)
+{
+    if (block.rows() == 0)
+        return false;
+    return writeRange(block.rows(), block.columns, QVariant::fromValue(block));
+}
+
+bool ExcelEngine::writeRange(int rows, int columns, const QVariant &value)
+{
+    if (!m_worksheet || m_worksheet->isNull())
+        return false;
+
+    QString rangeText = QString::number(rows);
+    columnLetters(columns, rangeText);
+    rangeText.prepend(QLatin1String("A1:"));
+    qDebug().noquote() << rangeText;
+
+    if (!clearColumns(columns))
+        return false;
+    AutomationObject *range = m_worksheet->querySubObject("Range(const QString&)", rangeText);
+    if (!range || range->isNull())
+        return false;
+    const bool written = range->setProperty("Value", value);
     delete range;
     return written;
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 
 class AutomationObject;
 class QProgressDialog;
@@ -70,6 +71,9 @@ public:
     // Writes rows into the block A1:<last column><row count> in one call,
     // after clearing the block's columns.
     bool writeRows(const QList<QList<QVariant>> &rows);
+    // The same for a block held in one array, its numbers with their
+    // columns' decimals.
+    bool writeBlock(const CellBlock &block);
     // Writes the whole workbook over the file; returns whether it was
     // written (false when no workbook is open).
     bool saveBook();
@@ -106,4 +110,5 @@ private:
     void releaseApplication();
     bool selectSheet(int sheetIndex);
     bool clearColumns(int columns);
+    bool writeRange(int rows, int columns, const QVariant &value);
 };

@@ -1,15 +1,19 @@
 #include "export/spreadsheetobject.h"
 
+#include "files/sheettable.h"
 #include "files/workbookfile.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QMetaObject>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -18,8 +22,62 @@ constexpr int xlCenter = -4108;
 
 bool is(const char *name, const char *member)
 {
+    // Callers name members as they are written here, and in a chain of
+    // these most comparisons fail on the name before "(": the signatures are
+    // normalised only when the names agree and the rest differs.
+    if (std::strcmp(name, member) == 0)
+        return true;
+    const char *a = name;
+    const char *b = member;
+    while (*a && *a == *b && *a != '(') {
+        ++a;
+        ++b;
+    }
+    const auto ends = [](char c) { return c == '\0' || c == '('; };
+    if (!ends(*a) || !ends(*b))
+        return false;
     return QMetaObject::normalizedSignature(name) == QMetaObject::normalizedSignature(member);
 }
+
+// Reads a workbook file, or gives the copy of the workbook read before from
+// the very same bytes: "Save Data" opens the same template for every save,
+// and reading the file costs little beside making the workbook of it (the
+// copy costs nothing until a sheet is written). Small files only (a
+// template), the last few.
+bool loadWorkbook(const QString &path, XlsWorkbook *model, QString *error)
+{
+    constexpr qint64 kKeptSize = 1024 * 1024;
+    QFile file(path);
+    if (file.size() > kKeptSize || !file.open(QIODevice::ReadOnly))
+        return XlsReader::load(path, model, error) == XlsReader::Result::Ok;
+    const QByteArray bytes = file.read(kKeptSize + 1);
+    struct Read
+    {
+        QByteArray bytes;
+        XlsWorkbook model;
+    };
+    static QMutex mutex;
+    static std::vector<Read> kept; // the most recent last
+    const QMutexLocker lock(&mutex);
+    const auto same = std::find_if(kept.begin(), kept.end(),
+                                   [&bytes](const Read &r) { return r.bytes == bytes; });
+    if (same != kept.end()) {
+        Read read = std::move(*same);
+        kept.erase(same);
+        *model = read.model;
+        kept.push_back(std::move(read));
+        return true;
+    }
+    if (XlsReader::read(bytes, model, error) != XlsReader::Result::Ok)
+        return false;
+    if (bytes.size() <= kKeptSize) {
+        if (kept.size() >= 4)
+            kept.erase(kept.begin());
+        kept.push_back(Read{bytes, *model});
+    }
+    return true;
+}
+
 } // namespace
 
 struct SpreadsheetObject::Book
@@ -149,7 +207,7 @@ AutomationObject *SpreadsheetObject::querySubObject(const char *name, const QVar
                     book->dirty = true;
                 } else {
                     QString error;
-                    if (XlsReader::load(path, &book->model, &error) != XlsReader::Result::Ok) {
+                    if (!loadWorkbook(path, &book->model, &error)) {
                         qWarning().noquote() << "Cannot open" << path << ":" << error;
                         return nullptr;
                     }
@@ -345,10 +403,29 @@ QVariant SpreadsheetObject::property(const char *name) const
 
 bool SpreadsheetObject::setProperty(const char *name, const QVariant &value)
 {
-    if (isNull() || m_kind != Kind::Range || QByteArray(name) != "Value")
+    if (isNull() || m_kind != Kind::Range)
         return false;
     XlsSheet &sheet = m_book->model.sheets[m_sheet];
+    if (std::strcmp(name, "Value") != 0)
+        return false;
     m_book->dirty = true;
+    if (value.userType() == qMetaTypeId<CellBlock>()) {
+        const CellBlock &block = *static_cast<const CellBlock *>(value.constData());
+        const int rowCount = qMin(m_rows, block.rows());
+        const int columnCount = qMin(m_columns, block.columns);
+        sheet.reserve(rowCount * columnCount);
+        for (int r = 0; r < rowCount; ++r) {
+            for (int c = 0; c < columnCount; ++c) {
+                const CellBlock::Cell &cell = block.at(r, c);
+                if (cell.text.isNull())
+                    sheet.setNumber(m_row + r, m_column + c, cell.number,
+                                    block.numberDecimals.value(c, -1));
+                else
+                    sheet.setEntered(m_row + r, m_column + c, cell.text);
+            }
+        }
+        return !m_clipped;
+    }
     if (value.type() != QVariant::List) {
         for (int r = 0; r < m_rows; ++r) {
             for (int c = 0; c < m_columns; ++c)
@@ -357,11 +434,19 @@ bool SpreadsheetObject::setProperty(const char *name, const QVariant &value)
         return !m_clipped;
     }
     // A block: one list per row; what lies outside the range is not written.
-    const QVariantList rows = value.toList();
+    // The lists are read where they are (a block holds tens of thousands of
+    // values).
+    const QVariantList &rows = *static_cast<const QVariantList *>(value.constData());
     const int rowCount = qMin(m_rows, rows.size());
+    sheet.reserve(rowCount * m_columns);
     for (int r = 0; r < rowCount; ++r) {
         const QVariant &row = rows.at(r);
-        const QVariantList items = row.type() == QVariant::List ? row.toList() : QVariantList{row};
+        if (row.type() != QVariant::List) {
+            if (m_columns > 0)
+                sheet.setEntered(m_row + r, m_column, row);
+            continue;
+        }
+        const QVariantList &items = *static_cast<const QVariantList *>(row.constData());
         const int columnCount = qMin(m_columns, items.size());
         for (int c = 0; c < columnCount; ++c)
             sheet.setEntered(m_row + r, m_column + c, items.at(c));

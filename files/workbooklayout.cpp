@@ -1,5 +1,7 @@
 #include "files/workbooklayout.h"
 
+#include <cmath>
+
 namespace WorkbookLayout {
 
 namespace {
@@ -53,9 +55,40 @@ SheetTable loggerTable(const LoggerData &data, const QStringList &headers)
     return table;
 }
 
-QList<QVariantList> runBlock(const LoggerRunData &run)
+CellBlock::Cell sampleCell(float value)
 {
-    return run.sampleRows();
+    const double d = value;
+    if (!qIsFinite(d))
+        return {0, LoggerText::power(value)};
+    // The text has one decimal, rounded half away from zero. A float's 24
+    // bits times ten fit a double: scaled and what is cut off are exact.
+    const double scaled = std::fabs(d) * 10;
+    double tenths = std::floor(scaled);
+    if (scaled - tenths >= 0.5)
+        tenths += 1;
+    if (tenths >= 1e15) // 16 digits or more: the text is not taken as a number
+        return {0, LoggerText::power(value)};
+    // Dividing rounds to the double nearest the text's value, as reading
+    // the text does. A value below zero that rounds to zero is "-0.0",
+    // minus zero itself "0.0".
+    const double magnitude = tenths / 10;
+    return {d < 0 ? -magnitude : magnitude, QString()};
+}
+
+CellBlock runBlock(const LoggerRunData &run)
+{
+    CellBlock block;
+    block.columns = 2;
+    block.numberDecimals = {-1, 1};
+    block.cells.resize(2 * (run.samples.size() + 1));
+    CellBlock::Cell *cell = block.cells.data();
+    cell[0].text = QStringLiteral("NUM");
+    cell[1].text = QStringLiteral("VAL");
+    for (int i = 0; i < run.samples.size(); ++i) {
+        cell[2 * i + 2].number = i + 1;
+        cell[2 * i + 3] = sampleCell(run.samples.at(i));
+    }
+    return block;
 }
 
 SheetTable runTable(const LoggerRunData &run)

@@ -34,8 +34,14 @@ QStringList loggerHeaders();
 // passes its own, in the current language; empty: the English ones).
 SheetTable meterTable(const MeterData &data, const QStringList &headers = {});
 SheetTable loggerTable(const LoggerData &data, const QStringList &headers = {});
-// The samples of one run as the block of rows its sheet gets.
-QList<QVariantList> runBlock(const LoggerRunData &run);
+// The samples of one run as the block its sheet gets: the header texts
+// "NUM", "VAL", then each sample's number and sampleCell(), the VAL
+// column's numbers showing one decimal: the cells its texts gave.
+CellBlock runBlock(const LoggerRunData &run);
+// A sample as the cell its text (one decimal) becomes when entered: the very
+// number reading the text gives, without making and reading the text; the
+// text itself where it stays one (not a number, or more than 15 digits).
+CellBlock::Cell sampleCell(float value);
 // The samples of one run as a table ("EXCEL").
 SheetTable runTable(const LoggerRunData &run);
 

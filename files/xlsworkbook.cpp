@@ -227,6 +227,11 @@ bool XlsSheet::setEntered(int row, int column, const QVariant &assigned)
     if (assigned.type() != QVariant::String ||
         !parseEnteredNumber(assigned.toString(), &number, &decimals))
         return setValue(row, column, assigned); // which normalises it
+    return setNumber(row, column, number, decimals);
+}
+
+bool XlsSheet::setNumber(int row, int column, double number, int decimals)
+{
     if (!qIsFinite(number)) // an exponent too large: stored as its text, as setValue() does
         return setValue(row, column, number);
     if (!inGrid(row, column))

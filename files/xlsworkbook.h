@@ -53,11 +53,21 @@ public:
     bool setCentred(int row, int column, bool centred);
     // -1 for the General format; values outside -1..maxDecimals are refused.
     bool setDecimals(int row, int column, int decimals);
+    // Room for this many more cells (growing as the vector would).
+    void reserve(int more)
+    {
+        const size_t needed = m_cells.size() + size_t(qMax(0, more));
+        if (needed > m_cells.capacity())
+            m_cells.reserve(qMax(needed, 2 * m_cells.capacity()));
+    }
     // A value assigned as the spreadsheet application takes it
     // (enteredValue()); a text that becomes a number with decimals
     // ("137.0000") also gives the cell that many decimals, so that it shows
     // as it was written. Any other value leaves the cell's format alone.
     bool setEntered(int row, int column, const QVariant &assigned);
+    // A number as setEntered() stores the text it was read from, which
+    // showed this many decimals (0 or -1: the cell's format is left alone).
+    bool setNumber(int row, int column, double number, int decimals);
     // Removes every cell (value and format) of the block of rows x columns
     // from row, column on; the parts outside the grid are ignored.
     void clear(int row, int column, int rows, int columns);

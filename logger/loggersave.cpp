@@ -145,7 +145,7 @@ void LoggerSave::saveData(QWidget *page, const LoggerData &data, const QStringLi
             dialog.hide();
             return;
         }
-        if (!excel.writeRows(WorkbookLayout::runBlock(data.runs.at(r)))) {
+        if (!excel.writeBlock(WorkbookLayout::runBlock(data.runs.at(r)))) {
             UiSeam::information(page, tr("information"), tr("Save data file fail!"));
             excel.closeBook();
             dialog.hide();

@@ -6,6 +6,7 @@
 #include "export/excelengine.h"
 #include "export/spreadsheetobject.h"
 #include "files/compoundfile.h"
+#include "files/workbooklayout.h"
 #include "files/workbooktemplate.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
@@ -23,6 +24,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -209,6 +211,7 @@ private slots:
     void writeRowsRange();
     void writeRowsRefused();
     void writeRowsStopsAtTheLastRow();
+    void runBlockAsEnteredTexts();
     void openSheetRefusesBadFiles_data();
     void openSheetRefusesBadFiles();
     void noApplication();
@@ -641,6 +644,58 @@ void TestExcelEngine::writeRowsStopsAtTheLastRow()
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(int(read.sheets.at(0).rows), XlsSheet::maxRows);
     QCOMPARE(read.cell(0, XlsSheet::maxRows - 1, 0), QVariant(double(XlsSheet::maxRows)));
+}
+
+// "Save Data" hands the samples over as the numbers their texts become
+// (WorkbookLayout::sampleCell) with the VAL column's one decimal, not as
+// texts: every cell and the whole file must be what the texts gave.
+void TestExcelEngine::runBlockAsEnteredTexts()
+{
+    const auto same = [](float f) {
+        const QString text = LoggerText::power(f);
+        const QVariant entered = XlsSheet::enteredValue(text);
+        const CellBlock::Cell cell = WorkbookLayout::sampleCell(f);
+        if ((entered.type() == QVariant::Double) != cell.text.isNull())
+            return false;
+        if (!cell.text.isNull())
+            return entered == QVariant(cell.text);
+        const double a = entered.toDouble(), b = cell.number;
+        return std::memcmp(&a, &b, sizeof a) == 0 && XlsSheet::enteredDecimals(text) == 1;
+    };
+    // Every 4099th float of either sign, and the ties the text rounds away
+    // from zero, the edges of 15 digits, minus zero, NaN and infinities.
+    for (quint64 u = 0; u <= 0xFFFFFFFFu; u += 4099) {
+        const quint32 bits = quint32(u);
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        QVERIFY2(same(f), qPrintable(LoggerText::power(f)));
+    }
+    const float edges[] = {0.25f, -0.25f, 12.25f, 0.05f, -0.04f, -0.0f, 0.0f, 1e-40f,
+                           99999999999999.9f, 1e14f, 1e15f, 3.4e38f, float(qQNaN()),
+                           float(qInf()), float(-qInf())};
+    for (float f : edges)
+        QVERIFY2(same(f), qPrintable(LoggerText::power(f)));
+
+    LoggerRunData run;
+    for (float f : edges)
+        run.samples.append(f);
+    for (int i = 0; i < 50; ++i)
+        run.samples.append(i * 0.25f - 3);
+    QList<QByteArray> files;
+    for (bool typed : {false, true}) {
+        const QString templatePath = path(QStringLiteral("Data%1.xls").arg(typed));
+        const QString file = path(QStringLiteral("Out%1.xls").arg(typed));
+        QVERIFY(XlsWriter::save(templateWith(2), templatePath));
+        ExcelEngine engine(file, templatePath);
+        QVERIFY(engine.openSheet(2));
+        QVERIFY(typed ? engine.writeBlock(WorkbookLayout::runBlock(run))
+                      : engine.writeRows(run.sampleRows()));
+        QVERIFY(engine.saveBook());
+        engine.closeBook();
+        files << fileBytes(file);
+    }
+    QVERIFY(!files.first().isEmpty());
+    QCOMPARE(files.last(), files.first());
 }
 
 void TestExcelEngine::openSheetRefusesBadFiles_data()
