@@ -2,7 +2,7 @@
 // of a marker drag (the mouse move, the readout of the span between the
 // markers, the window painted again) against a full replot of the same
 // window, which a step would cost if it drew the curves again. The markers
-// have a buffered layer of their own: the bound is half the full replot plus
+// have a buffered layer of their own: the target is half the full replot plus
 // 1 ms for the readout's texts.
 // Usage: bench_curvewindow [steps]
 
@@ -79,6 +79,6 @@ int main(int argc, char **argv)
     if (window.markerFrom() == start)
         qFatal("the marker did not move");
 
-    Bench::report("curve-marker-move-25x606", Bench::median(moves), 0.5 * Bench::median(plain) + 1);
+    Bench::target("curve-marker-move-25x606", Bench::median(moves), 0.5 * Bench::median(plain) + 1);
     return 0;
 }

@@ -3,7 +3,7 @@
 // drawing into memory, the safe write), each against a plain QCustomPlot
 // export of the same 25 graphs (QSvgGenerator + toPainter, savePng,
 // savePdf), which is the least any export of these curves can cost. The
-// bound is 1.5 x the plain export plus 20 ms for the safe write's sync.
+// target is 1.5 x the plain export plus 20 ms for the safe write's sync.
 // Usage: bench_plot [repetitions]
 
 // qcustomplot.h still uses foreach, which the project switches off.
@@ -89,8 +89,8 @@ int main(int argc, char **argv)
     const double png = Bench::medianTime(repetitions, export_(PlotExport::Format::Png, "png"));
     const double pdf = Bench::medianTime(repetitions, export_(PlotExport::Format::Pdf, "pdf"));
 
-    Bench::report("plot-export-svg-25x606", svg, 1.5 * plainSvg + 20);
-    Bench::report("plot-export-png-25x606", png, 1.5 * plainPng + 20);
-    Bench::report("plot-export-pdf-25x606", pdf, 1.5 * plainPdf + 20);
+    Bench::target("plot-export-svg-25x606", svg, 1.5 * plainSvg + 20);
+    Bench::target("plot-export-png-25x606", png, 1.5 * plainPng + 20);
+    Bench::target("plot-export-pdf-25x606", pdf, 1.5 * plainPdf + 20);
     return 0;
 }

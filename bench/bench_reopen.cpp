@@ -2,11 +2,10 @@
 //
 // reopen-<kind>: a Logger download of 25 runs x 606 samples saved as JSON,
 // CSV, .xls and .xlsx (as "Save Data" and vantrel-cli write them), read back
-// into values. The bound printed is reading the same file's bytes from disk
+// into values. The reference printed is reading the same file's bytes from disk
 // (the page cache), so the ratio says how many times the parsing costs the
 // reading: a reference, not a floor any reader reaches.
-// uv-figures-25x606: computing the figures of those 25 runs; the bound is
-// the target of 1 ms.
+// uv-figures-25x606: computing the figures of those 25 runs, target 1 ms.
 #include "bench/benchreport.h"
 
 #include "files/measurementreader.h"
@@ -72,13 +71,13 @@ int main(int argc, char **argv)
             if (!MeasurementReader::read(path, &m, &error) || m.logger.runs.size() != 25)
                 ++failures;
         });
-        Bench::report(qPrintable(QStringLiteral("reopen-") + kind), opening, reading);
+        Bench::reference(qPrintable(QStringLiteral("reopen-") + kind), opening, reading);
     }
     double sink = 0;
     const double figures = Bench::medianTime(50, [&] {
         for (const LoggerRunData &run : data.runs)
             sink += UvFigures::compute(run.samples, run.intervalSeconds).dose;
     });
-    Bench::report("uv-figures-25x606", figures, 1.0);
+    Bench::target("uv-figures-25x606", figures, 1.0);
     return failures == 0 && sink > 0 ? 0 : 1;
 }

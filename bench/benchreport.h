@@ -47,6 +47,16 @@ inline void target(const char *name, double measured, double goal, const char *u
     std::fflush(stdout);
 }
 
+// A figure beside a reference it is not held to (how many times reading a
+// file's bytes its parsing costs, for example):
+//     bench <name>: measured <value> ms, reference <value> ms, ratio <r>
+inline void reference(const char *name, double measured, double referenceMs)
+{
+    std::printf("bench %s: measured %.2f ms, reference %.2f ms, ratio %.2f\n", name, measured,
+                referenceMs, referenceMs > 0 ? measured / referenceMs : 0.0);
+    std::fflush(stdout);
+}
+
 // A download against the simulator's own floor, its input reports alone at
 // one a frame (the requests' frames left out):
 //     bench <name>: measured <value> ms, floor <value> ms, ratio <r>

@@ -2,7 +2,10 @@
 # Builds a Release tree (build-release) and runs every benchmark program in
 # bench/. Each ends with lines of the form
 #     bench <name>: measured <value> <unit>, bound <value> <unit>, ratio <r>
-# which are also gathered at the end. Best run on a machine with nothing else
+# where the bound is the least the work can cost (frames counted, a direct
+# library call), or with "target" (a goal), "floor" (the simulator's own) or
+# "reference" (a comparison, not a goal) in its place; they are also
+# gathered at the end. Best run on a machine with nothing else
 # to do: the figures are times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
