@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/singleinstance.h"
 #include "app/startoptions.h"
+#include "files/memorypolicy.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -31,6 +32,7 @@ void installRememberedLanguage(QTranslator &own, QTranslator &qt)
 
 int main(int argc, char *argv[])
 {
+    MemoryPolicy::apply();
     const StartOptions options = StartOptions::parse(argc, argv);
     if (options.action != StartOptions::Action::Run) {
         // No window and no display: print and end.

@@ -5,6 +5,7 @@
 // ("target <value> <unit>" for a goal that is no bound), and small helpers
 // for waiting, medians and the process's own figures.
 
+#include "files/memorypolicy.h"
 #include "measurement/loggerdata.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,7 @@ namespace Bench {
 // for, and no debug traces unless logging rules are given.
 inline void prepareEnvironment()
 {
+    MemoryPolicy::apply(); // as the programs run
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))

@@ -1,6 +1,7 @@
 // vantrel-cli: the command-line front end on the core library.
 #include "cli/commandline.h"
 #include "cli/verbs.h"
+#include "files/memorypolicy.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -71,6 +72,7 @@ bool drawingVerb(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    MemoryPolicy::apply();
     // Arguments, file names and output are UTF-8 whatever the locale says.
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     for (int i = 1; i < argc; ++i) {
