@@ -26,7 +26,13 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
     liveTimer->setObjectName(QStringLiteral("liveClockTimer"));
     liveTimer->setSingleShot(true);
     liveTimer->setTimerType(Qt::PreciseTimer);
-    connect(liveTimer, &QTimer::timeout, this, &LoggerClock::tick);
+    connect(liveTimer, &QTimer::timeout, this, [this] {
+        // The frame's picture is made on the timer's first tick, not when
+        // the clock is first shown: start-up paints the window sooner.
+        if (frame.isNull() && this->ui->dateTimeEdit->isVisible())
+            keepFrame();
+        tick();
+    });
     ui->dateTimeEdit->installEventFilter(this);
     // The edit holds the wall-clock reading as it is, without a zone, so
     // that setting it each second does not convert it back and forth
@@ -146,8 +152,6 @@ void LoggerClock::tick()
         offsetMs = 1000 * qint64(QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc());
     }
     const QDateTime wall = QDateTime::fromMSecsSinceEpoch(utcMs + offsetMs, Qt::UTC);
-    if (frame.isNull() && ui->dateTimeEdit->isVisible())
-        keepFrame();
     ui->dateTimeEdit->setDateTime(wall);
     // Qt's pixmap cache (the style's pictures) expires its contents on a
     // timer of its own, 30 s after the first picture and then every 10 s
