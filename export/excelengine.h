@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <QVector>
 
 class AutomationObject;
 class QProgressDialog;

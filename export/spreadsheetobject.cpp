@@ -403,11 +403,9 @@ QVariant SpreadsheetObject::property(const char *name) const
 
 bool SpreadsheetObject::setProperty(const char *name, const QVariant &value)
 {
-    if (isNull() || m_kind != Kind::Range)
+    if (isNull() || m_kind != Kind::Range || std::strcmp(name, "Value") != 0)
         return false;
     XlsSheet &sheet = m_book->model.sheets[m_sheet];
-    if (std::strcmp(name, "Value") != 0)
-        return false;
     m_book->dirty = true;
     if (value.userType() == qMetaTypeId<CellBlock>()) {
         const CellBlock &block = *static_cast<const CellBlock *>(value.constData());
