@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QSettings>
+#include <QSqlDatabase>
 #include <QToolButton>
 
 namespace {
@@ -53,9 +54,9 @@ ArchiveKeeper::ArchiveKeeper(QWidget *window) : QObject(window), m_window(window
     connect(m_choose, &QAction::triggered, this, &ArchiveKeeper::chooseConnection);
     retranslate();
     m_writer.setMaxThreadCount(1);
-    // A download handed over just before the program ends is still archived.
+    // A download handed over just before the program ends is still archived
+    // (the routine is registered with the first download, see keep()).
     liveWriter = &m_writer;
-    qAddPostRoutine(finishArchiving);
 }
 
 ArchiveKeeper::~ArchiveKeeper()
@@ -152,6 +153,17 @@ void ArchiveKeeper::meterFinished(MeterSession::Outcome outcome, const MeterData
 void ArchiveKeeper::keep(const Measurement &download)
 {
     const QString where = connection();
+    // Qt SQL drops every connection in an end-of-program routine of its own,
+    // registered when its driver list is first used. Routines run last
+    // registered first, so ours is registered after it: the writer finishes
+    // before its connection is taken away (it otherwise failed, leaked the
+    // database or crashed inside SQLite when a job was still running).
+    static const bool waitsAtTheEnd = [] {
+        QSqlDatabase::drivers();
+        qAddPostRoutine(finishArchiving);
+        return true;
+    }();
+    Q_UNUSED(waitsAtTheEnd)
     // The keeper outlives its jobs (its destructor waits for them), and a
     // call queued to a deleted object is dropped.
     m_writer.start([this, where, download] {
