@@ -10,10 +10,14 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QtPlugin>
 #include <QTextCodec>
 #include <QTranslator>
 
 #include <cstdio>
+
+// PNG images without asking every image plugin first (app/pngimageplugin.cpp).
+Q_IMPORT_PLUGIN(PngImagePlugin)
 
 namespace {
 

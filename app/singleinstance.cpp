@@ -6,14 +6,20 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QWidget>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 // Wire format on the socket: a QDataStream QString (a big-endian 32-bit
@@ -85,44 +91,126 @@ SingleInstance::SingleInstance(const QString &id, QObject *parent) : QObject(par
         qWarning("vantrel: cannot remove a foreign lock file; running without the lock");
         return;
     }
-    lock_ = std::make_unique<QLockFile>(lockPath_);
-    lock_->setStaleLockTime(0); // stale only when its process has gone
-    if (!lock_->tryLock(0)) {
-        // Removed unless a live process holds it, whatever the file says: a
-        // lock left by a copy that crashed, or one that holds junk.
-        lock_->removeStaleLockFile();
-        if (!lock_->tryLock(0)) {
-            // Another copy holds it; a lock that cannot be made at all (a
-            // full disk) does not stop the start either.
-            running_ = lock_->error() == QLockFile::LockFailedError;
-            return;
-        }
+    // Held for as long as this copy runs; a copy that crashed holds nothing.
+    // A lock file left by an older copy of the program is taken over as it is.
+    lockFd_ = ::open(QFile::encodeName(lockPath_).constData(),
+                     O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        // A lock that cannot be made at all (a full disk) does not stop the start.
+        qWarning("vantrel: cannot make the single-instance lock (%s); running without it",
+                 std::strerror(errno));
+        return;
     }
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(serverName_); // left behind by a copy that crashed
-    server_->listen(serverName_);
-    connect(server_, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        running_ = errno == EWOULDBLOCK;
+        ::close(lockFd_);
+        lockFd_ = -1;
+        return;
+    }
+    // For whoever looks: the process that holds it.
+    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+    if (::ftruncate(lockFd_, 0) != 0 || ::write(lockFd_, pid.constData(), size_t(pid.size())) < 0)
+        qWarning("vantrel: cannot write the single-instance lock");
+    if (!listen())
+        qWarning("vantrel: cannot listen on %s: %s", qPrintable(serverName_), std::strerror(errno));
 }
 
 SingleInstance::~SingleInstance()
 {
-    if (server_)
-        server_->close();
+    for (auto it = clients_.begin(); it != clients_.end(); ++it) {
+        delete it->notifier;
+        ::close(it.key());
+    }
+    if (serverFd_ >= 0) {
+        delete serverNotifier_;
+        ::close(serverFd_);
+        ::unlink(QFile::encodeName(serverName_).constData());
+    }
+    // The file stays: removing it could let a copy starting now lock a file
+    // that the next copy no longer finds.
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+}
+
+namespace {
+
+bool socketAddress(const QString &name, sockaddr_un *address)
+{
+    const QByteArray path = QFile::encodeName(name);
+    std::memset(address, 0, sizeof *address);
+    address->sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address->sun_path)
+        return false;
+    std::memcpy(address->sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+// Waits until fd is ready for events or the time has run out.
+bool waitFor(int fd, short events, const QElapsedTimer &clock, int timeoutMs)
+{
+    for (;;) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            return false;
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, int(left));
+        if (n > 0)
+            return true;
+        if (n < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+} // namespace
+
+bool SingleInstance::listen()
+{
+    sockaddr_un address;
+    if (!socketAddress(serverName_, &address)) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    serverFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (serverFd_ < 0)
+        return false;
+    // A socket left by a copy that crashed (the lock says none runs).
+    ::unlink(address.sun_path);
+    if (::bind(serverFd_, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, 0600) != 0 || ::listen(serverFd_, 8) != 0) {
+        const int error = errno;
+        ::close(serverFd_);
+        serverFd_ = -1;
+        errno = error;
+        return false;
+    }
+    serverNotifier_ = new QSocketNotifier(serverFd_, QSocketNotifier::Read, this);
+    connect(serverNotifier_, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
+    return true;
 }
 
 bool SingleInstance::sendMessage(const QString &text, int timeoutMs)
 {
     if (!running_ || qint64(text.size()) * 2 > kMaxMessageBytes)
         return false;
+    sockaddr_un address;
+    if (!socketAddress(serverName_, &address))
+        return false;
     QElapsedTimer clock;
     clock.start();
-    QLocalSocket socket;
+    int fd = -1;
+    auto closeSocket = qScopeGuard([&fd] {
+        if (fd >= 0)
+            ::close(fd);
+    });
     // The first copy may be starting at this very moment: retry until the time runs out.
     for (;;) {
-        socket.connectToServer(serverName_);
-        if (socket.waitForConnected(qMax(1, timeoutMs - int(clock.elapsed()))))
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0)
+            return false;
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
             break;
+        ::close(fd);
+        fd = -1;
         if (clock.elapsed() >= timeoutMs)
             return false;
         QThread::msleep(50);
@@ -130,53 +218,98 @@ bool SingleInstance::sendMessage(const QString &text, int timeoutMs)
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out << text;
-    socket.write(payload);
-    if (!socket.waitForBytesWritten(qMax(1, timeoutMs - int(clock.elapsed()))))
-        return false;
-    if (!socket.waitForReadyRead(qMax(1, timeoutMs - int(clock.elapsed()))))
-        return false;
-    return socket.read(1) == "A";
+    for (qint64 sent = 0; sent < payload.size();) {
+        const ssize_t n = ::send(fd, payload.constData() + sent, size_t(payload.size() - sent),
+                                 MSG_NOSIGNAL);
+        if (n > 0)
+            sent += n;
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && errno == EAGAIN && waitFor(fd, POLLOUT, clock, timeoutMs))
+            continue;
+        else
+            return false;
+    }
+    char answer = 0;
+    for (;;) {
+        if (!waitFor(fd, POLLIN, clock, timeoutMs))
+            return false;
+        const ssize_t n = ::recv(fd, &answer, 1, 0);
+        if (n == 1)
+            return answer == 'A';
+        if (n == 0 || (errno != EINTR && errno != EAGAIN))
+            return false;
+    }
+}
+
+void SingleInstance::acceptClients()
+{
+    for (;;) {
+        const int fd = ::accept4(serverFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+            return; // none left (EAGAIN), or one that went away meanwhile
+        Client &client = clients_[fd];
+        client.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(client.notifier, &QSocketNotifier::activated, this,
+                [this, fd] { readClient(fd); });
+    }
+}
+
+void SingleInstance::readClient(int fd)
+{
+    auto it = clients_.find(fd);
+    if (it == clients_.end())
+        return;
+    QByteArray &received = it->received;
+    // Never more than one message's worth in memory, whatever a client sends;
+    // the length decides at once, the text is decoded once, when it is whole.
+    constexpr qint64 head = 4;
+    const qint64 room = head + kMaxMessageBytes - received.size();
+    const qint64 before = received.size();
+    received.resize(int(before + room));
+    const ssize_t n = ::recv(fd, received.data() + before, size_t(room), 0);
+    received.resize(int(before + qMax<ssize_t>(n, 0)));
+    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+        dropClient(fd); // gone before its message was whole
+        return;
+    }
+    if (received.size() < head)
+        return;
+    const quint32 length = qFromBigEndian<quint32>(received.constData());
+    const qint64 size = length == 0xFFFFFFFFu ? 0 : qint64(length);
+    if (size > kMaxMessageBytes || size % 2 != 0) {
+        dropClient(fd);
+        return;
+    }
+    if (received.size() < head + size)
+        return;
+    QDataStream in(received.left(int(head + size)));
+    QString text;
+    in >> text;
+    // The answer is one byte on an empty socket; the client ends the talk.
+    if (::send(fd, "A", 1, MSG_NOSIGNAL) != 1)
+        qWarning("vantrel: cannot answer a later copy");
+    dropClient(fd);
+    if (activateOnMessage_)
+        activateWindow();
+    emit messageReceived(text);
+}
+
+void SingleInstance::dropClient(int fd)
+{
+    auto it = clients_.find(fd);
+    if (it == clients_.end())
+        return;
+    it->notifier->setEnabled(false);
+    it->notifier->deleteLater(); // it may be the one whose signal runs now
+    clients_.erase(it);
+    ::close(fd);
 }
 
 void SingleInstance::setActivationWindow(QWidget *window, bool activateOnMessage)
 {
     window_ = window;
     activateOnMessage_ = activateOnMessage;
-}
-
-void SingleInstance::onNewConnection()
-{
-    while (QLocalSocket *socket = server_->nextPendingConnection()) {
-        // Never more than one message's worth in memory, whatever a client sends.
-        socket->setReadBufferSize(4 + kMaxMessageBytes);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
-    }
-}
-
-void SingleInstance::readMessage(QLocalSocket *socket)
-{
-    // The length decides at once; the text is decoded once, when it is whole.
-    char head[4];
-    if (socket->peek(head, sizeof head) < qint64(sizeof head))
-        return;
-    const quint32 length = qFromBigEndian<quint32>(head);
-    const qint64 size = length == 0xFFFFFFFFu ? 0 : qint64(length);
-    if (size > kMaxMessageBytes || size % 2 != 0) {
-        socket->abort();
-        return;
-    }
-    if (socket->bytesAvailable() < qint64(sizeof head) + size)
-        return;
-    QDataStream in(socket->read(qint64(sizeof head) + size));
-    QString text;
-    in >> text;
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    socket->write("A");
-    socket->flush();
-    if (activateOnMessage_)
-        activateWindow();
-    emit messageReceived(text);
 }
 
 void SingleInstance::activateWindow()

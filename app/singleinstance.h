@@ -1,19 +1,19 @@
 #pragma once
 
-#include <QLockFile>
+#include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <memory>
-
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 class QWidget;
 
 // One copy of the program per user and program file. The first copy holds a
-// lock file and listens on a local socket; a later copy finds the lock taken
-// and hands its message to the first one through the socket.
+// lock on a file (flock: the system lets it go when the copy ends, however it
+// ends) and listens on a local socket; a later copy finds the lock taken and
+// hands its message to the first one through the socket. Plain system calls:
+// the check runs before the window is made, on every start.
 //
 // Lock and socket live in a folder that only this user can enter (see
 // privateFolder()), so no other user can take the lock or answer in the
@@ -53,15 +53,25 @@ signals:
     void messageReceived(const QString &message);
 
 private:
-    void onNewConnection();
-    void readMessage(QLocalSocket *socket);
+    // A client's connection: what it has sent so far.
+    struct Client
+    {
+        QSocketNotifier *notifier = nullptr;
+        QByteArray received;
+    };
+    bool listen();
+    void acceptClients();
+    void readClient(int fd);
+    void dropClient(int fd);
     void activateWindow();
 
     QString id_;
     QString lockPath_;
     QString serverName_;
-    std::unique_ptr<QLockFile> lock_;
-    QLocalServer *server_ = nullptr;
+    int lockFd_ = -1;
+    int serverFd_ = -1;
+    QSocketNotifier *serverNotifier_ = nullptr;
+    QHash<int, Client> clients_;
     QPointer<QWidget> window_;
     bool activateOnMessage_ = false;
     bool running_ = false;

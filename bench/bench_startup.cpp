@@ -24,6 +24,10 @@
 #include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtPlugin>
+
+// As the program has it (app/main.cpp).
+Q_IMPORT_PLUGIN(PngImagePlugin)
 
 namespace {
 
