@@ -26,6 +26,25 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libxlsxwriter and libzip are opened when first needed (files/deferredlibs.cpp),
+# which dpkg-shlibdeps cannot see in the programs: they are named here, from
+# the packages that hold the libraries the build used.
+set(_deferred)
+foreach(_file ${VANTREL_XLSXWRITER_FILE} ${VANTREL_LIBZIP_FILE})
+  execute_process(COMMAND dpkg-query -S ${_file} OUTPUT_VARIABLE _owner RESULT_VARIABLE _rc
+    ERROR_QUIET)
+  if(_rc EQUAL 0 AND _owner MATCHES "^([^:,]+)")
+    set(_package ${CMAKE_MATCH_1})
+    execute_process(COMMAND dpkg-query -W -f=\${Version} ${_package} OUTPUT_VARIABLE _version)
+    list(APPEND _deferred "${_package} (>= ${_version})")
+  else()
+    message(WARNING "no package holds ${_file}: the .deb will not depend on it")
+  endif()
+endforeach()
+# Qt's SQLite driver, a plugin: the archive of every download is kept with it
+# (libqt5sql5 only recommends one of its drivers).
+list(APPEND _deferred libqt5sql5-sqlite)
+string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS ${_deferred})
 # Qt's own dialogs in Chinese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n")
 # The udev rule reaches an instrument plugged in before the installation.
