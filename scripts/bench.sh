@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON -DVANTREL_BUILD_TESTS=OFF >/dev/null
 cmake --build build-release --target bench_logger bench_meter bench_export bench_startup bench_reopen \
-  bench_plot bench_report bench_archive bench_curvewindow bench_files bench_idle xlsx_direct bare_window \
+  bench_plot bench_report bench_archive bench_curvewindow bench_files bench_idle xlsx_direct bare_window page_window \
   vantrel
 export QT_QPA_PLATFORM=offscreen
 results=$(mktemp)
