@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QWidget>
-#include <QScopeGuard>
 #include <QtEndian>
 
 #include <cerrno>
