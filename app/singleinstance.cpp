@@ -264,11 +264,11 @@ void SingleInstance::readClient(int fd)
     // Never more than one message's worth in memory, whatever a client sends;
     // the length decides at once, the text is decoded once, when it is whole.
     constexpr qint64 head = 4;
-    const qint64 room = head + kMaxMessageBytes - received.size();
-    const qint64 before = received.size();
-    received.resize(int(before + room));
-    const ssize_t n = ::recv(fd, received.data() + before, size_t(room), 0);
-    received.resize(int(before + qMax<ssize_t>(n, 0)));
+    char chunk[4096];
+    const qint64 room = qMin<qint64>(sizeof chunk, head + kMaxMessageBytes - received.size());
+    const ssize_t n = ::recv(fd, chunk, size_t(room), 0);
+    if (n > 0)
+        received.append(chunk, int(n));
     if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
         dropClient(fd); // gone before its message was whole
         return;

@@ -7,28 +7,10 @@
 #include "ui_firstpageforlogger.h"
 #include "ui_mainwindow.h"
 
+#include "firstpainttrace.h"
+
 #include <QApplication>
-#include <QTimer>
 #include <QTranslator>
-
-#include <cstdio>
-
-namespace {
-class Window : public QDialog
-{
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        if (!painted)
-            QTimer::singleShot(0, this, [] { std::fprintf(stderr, "first paint done\n"); });
-        painted = true;
-        QDialog::paintEvent(event);
-    }
-
-private:
-    bool painted = false;
-};
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -39,7 +21,7 @@ int main(int argc, char **argv)
     QTranslator chinese;
     if (chinese.load(QStringLiteral("Vantrel_zh"), app.applicationDirPath() + QStringLiteral("/..")))
         QCoreApplication::installTranslator(&chinese);
-    Window window;
+    FirstPaintTrace<QDialog> window;
     Ui::MainWindow frame;
     frame.setupUi(&window);
     auto *page = new QWidget(frame.stackedWidget);
