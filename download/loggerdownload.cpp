@@ -42,10 +42,11 @@ LoggerDownload::Outcome LoggerDownload::downloadRun(int run, Run *out)
         const int before = out->frames.size();
         const int r = link->collect(out->frames, LoggerRun::answerComplete);
         if (out->frames.size() > before) {
+            const bool whole = LoggerRun::endPacketSeen(out->frames);
             if (onBytes)
-                onBytes(out->frames.size() - before);
+                onBytes(out->frames.size() - before, whole);
             silence.restart();
-            if (LoggerRun::endPacketSeen(out->frames))
+            if (whole)
                 break;
         }
         // A failed read: the instrument has gone, and the rest of the run

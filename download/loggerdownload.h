@@ -46,8 +46,10 @@ public:
     // The overall bound of one run for the current silence limit.
     int runLimitMs() const;
 
-    // Called with the byte count of every chunk that arrives.
-    std::function<void(int bytes)> onBytes;
+    // Called with the byte count of every chunk that arrives; runWhole for
+    // the chunk that completes the run, after which the instrument waits for
+    // the host: work done on it holds up the download.
+    std::function<void(int bytes, bool runWhole)> onBytes;
     // Called between collection passes; true stops the run as Cancelled.
     std::function<bool()> stopRequested;
     // Called once the run's request has gone out, while its answer is on

@@ -194,7 +194,7 @@ bool instrumentAnswers(const QByteArray &bytes)
         case 8: {
             LoggerDownload download(&commands);
             download.stopRequested = [&] { return transport.exhausted(); };
-            download.onBytes = [&](int n) { received += n; };
+            download.onBytes = [&](int n, bool) { received += n; };
             LoggerDownload::Run run;
             const LoggerDownload::Outcome outcome =
                 download.downloadRun(argument % LoggerRun::MaxRuns, &run);

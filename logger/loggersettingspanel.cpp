@@ -13,6 +13,16 @@ namespace {
 const char *const kWhite = "background-color: rgb(255,255,255);";
 const char *const kGrey = "background-color: rgb(200,200,200);";
 
+// A style sheet set again as it stands still has Qt polish the widget anew
+// (a millisecond's work for the panel, between two of the instrument's
+// exchanges when a download reads the settings first).
+void setSheet(QWidget *widget, const char *sheet)
+{
+    const QLatin1String text(sheet);
+    if (widget->styleSheet() != text)
+        widget->setStyleSheet(text);
+}
+
 } // namespace
 
 LoggerSettingsPanel::LoggerSettingsPanel(QWidget *page, Ui::FirstPageForLogger *ui)
@@ -31,11 +41,11 @@ LoggerSettingsPanel::LoggerSettingsPanel(QWidget *page, Ui::FirstPageForLogger *
     connect(ui->OnBtn, &QRadioButton::clicked, this, &LoggerSettingsPanel::showAutoOffState);
 }
 
-void LoggerSettingsPanel::setIntervalButtonsStyle(const QString &style)
+void LoggerSettingsPanel::setIntervalButtonsStyle(const char *style)
 {
-    ui->OneSecondBtn->setStyleSheet(style);
-    ui->TenSecondBtn->setStyleSheet(style);
-    ui->SixtySecondBtn->setStyleSheet(style);
+    setSheet(ui->OneSecondBtn, style);
+    setSheet(ui->TenSecondBtn, style);
+    setSheet(ui->SixtySecondBtn, style);
 }
 
 void LoggerSettingsPanel::showAutoOffState()
@@ -46,16 +56,16 @@ void LoggerSettingsPanel::showAutoOffState()
         ui->OneSecondBtn->setEnabled(false);
         ui->TenSecondBtn->setEnabled(false);
         ui->SixtySecondBtn->setEnabled(false);
-        ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-        setIntervalButtonsStyle(QLatin1String(kGrey));
+        setSheet(ui->ShutdownEdit, kWhite);
+        setIntervalButtonsStyle(kGrey);
     } else {
         ui->ShutdownEdit->setText(QStringLiteral("10"));
         ui->ShutdownEdit->setEnabled(false);
         ui->OneSecondBtn->setEnabled(true);
         ui->TenSecondBtn->setEnabled(true);
         ui->SixtySecondBtn->setEnabled(true);
-        ui->ShutdownEdit->setStyleSheet(QLatin1String(kGrey));
-        setIntervalButtonsStyle(QLatin1String(kWhite));
+        setSheet(ui->ShutdownEdit, kGrey);
+        setIntervalButtonsStyle(kWhite);
     }
 }
 
@@ -69,8 +79,8 @@ void LoggerSettingsPanel::showDefaults()
     ui->OneSecondBtn->setEnabled(false);
     ui->TenSecondBtn->setEnabled(false);
     ui->SixtySecondBtn->setEnabled(false);
-    ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-    setIntervalButtonsStyle(QLatin1String(kGrey));
+    setSheet(ui->ShutdownEdit, kWhite);
+    setIntervalButtonsStyle(kGrey);
 }
 
 void LoggerSettingsPanel::read(InstrumentCommands *commands)
@@ -87,16 +97,16 @@ void LoggerSettingsPanel::read(InstrumentCommands *commands)
         if (settings.autoOff == 0) {
             ui->OffBtn->setChecked(true);
             ui->ShutdownEdit->setEnabled(false);
-            ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-            setIntervalButtonsStyle(QLatin1String(kWhite));
+            setSheet(ui->ShutdownEdit, kWhite);
+            setIntervalButtonsStyle(kWhite);
         } else if (settings.autoOff == 1) {
             ui->OnBtn->setChecked(true);
             ui->ShutdownEdit->setEnabled(true);
             ui->OneSecondBtn->setEnabled(false);
             ui->TenSecondBtn->setEnabled(false);
             ui->SixtySecondBtn->setEnabled(false);
-            ui->ShutdownEdit->setStyleSheet(QLatin1String(kWhite));
-            setIntervalButtonsStyle(QLatin1String(kGrey));
+            setSheet(ui->ShutdownEdit, kWhite);
+            setIntervalButtonsStyle(kGrey);
         }
         ui->ShutdownEdit->setText(QStringLiteral("%1").arg(settings.shutdownMinutes));
         if (QAbstractButton *interval = intervalGroup->button(settings.interval))

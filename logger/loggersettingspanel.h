@@ -39,7 +39,7 @@ signals:
 
 private:
     void showDefaults();
-    void setIntervalButtonsStyle(const QString &style);
+    void setIntervalButtonsStyle(const char *style);
 
     QWidget *page;
     Ui::FirstPageForLogger *ui;

@@ -51,9 +51,14 @@ LoggerSession::Outcome LoggerSession::download(int held, int first, int last)
     LoggerDownload engine(m_commands);
     engine.setSilenceLimitMs(m_silenceLimitMs);
     int received = 0;
-    engine.onBytes = [&](int bytes) {
+    // The bytes that complete a run are shown with the run, once the next
+    // request has gone out: the progress dialog paints as it is told.
+    bool progressPending = false;
+    engine.onBytes = [&](int bytes, bool runWhole) {
         received += bytes;
-        emit progress(received, maximum);
+        progressPending = runWhole;
+        if (!runWhole)
+            emit progress(received, maximum);
     };
     engine.stopRequested = [this] {
         emit waiting();
@@ -61,21 +66,28 @@ LoggerSession::Outcome LoggerSession::download(int held, int first, int last)
     };
 
     // A run is handed on once the next run's request has gone out, so that
-    // the window's work on it (a table row) overlaps that run's transfer
-    // instead of holding up the request; the last one after the loop.
+    // the window's work on it (a table row, its paint) overlaps that run's
+    // transfer instead of holding up the request; the last one after the
+    // loop. Cancel, looked at between collection passes, is also looked at
+    // then: a run that comes in one collection pass never asks in between.
     bool runPending = false;
     auto handOn = [&] {
         if (runPending) {
             runPending = false;
             emit runReady(m_runs.last());
         }
+        if (progressPending) {
+            progressPending = false;
+            emit progress(received, maximum);
+        }
     };
-    engine.onRequestSent = handOn;
+    engine.onRequestSent = [&] {
+        handOn();
+        emit waiting();
+    };
 
+    // The dialog shown by started paints once the first request is out.
     LoggerDownload::Outcome result = LoggerDownload::Outcome::Complete;
-    emit waiting();
-    // Cancel is looked at between runs too: a run that comes in one
-    // collection pass never asks in between.
     for (int k = first; k <= end && result == LoggerDownload::Outcome::Complete; ++k) {
         if (m_cancelled || m_removed) {
             result = LoggerDownload::Outcome::Cancelled;
@@ -89,7 +101,6 @@ LoggerSession::Outcome LoggerSession::download(int held, int first, int last)
             break;
         m_runs.append(LoggerRun::decode(k + 1, run.payload, run.step));
         runPending = true;
-        emit waiting();
     }
     handOn();
     // The read that lost the instrument has asked for its removal: let it

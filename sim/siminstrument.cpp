@@ -27,6 +27,18 @@ constexpr auto kUsbFrame = std::chrono::microseconds(1000);
 // the microsecond; the simulator's timed waits instead end up to the
 // thread's timer slack (50 µs by default) late. While a frame-keeping
 // instrument waits on a deadline the slack is 1 µs, then what it was.
+// Even then a wake-up comes tens of µs late on a busy or virtual machine,
+// two per exchange, which would count the simulator's lateness against the
+// host: a frame-keeping wait sleeps to kSpinMargin before its deadline and
+// watches the clock for the rest.
+constexpr auto kSpinMargin = std::chrono::microseconds(200);
+
+void spinUntil(std::chrono::steady_clock::time_point until)
+{
+    while (std::chrono::steady_clock::now() < until) {
+    }
+}
+
 class PreciseWait
 {
 public:
@@ -457,8 +469,15 @@ int SimInstrument::readReport(int generation, unsigned char *buffer, int length,
             Clock::time_point until = deadline;
             if (!reports_.empty())
                 until = std::min(until, reports_.front().at);
-            PreciseWait precise(profile_.usbFrames && until != deadline);
-            arrived_.wait_until(lock, until);
+            const bool frameWait = profile_.usbFrames && until != deadline;
+            if (frameWait && until - now <= kSpinMargin) {
+                lock.unlock();
+                spinUntil(until);
+                lock.lock();
+                continue;
+            }
+            PreciseWait precise(frameWait);
+            arrived_.wait_until(lock, frameWait ? until - kSpinMargin : until);
         }
     }
     if (expired)
@@ -486,7 +505,8 @@ int SimInstrument::writeReport(int generation, const unsigned char *buffer, int 
     }
     if (frameEnd != Clock::time_point{}) {
         PreciseWait precise(true);
-        std::this_thread::sleep_until(frameEnd);
+        std::this_thread::sleep_until(frameEnd - kSpinMargin);
+        spinUntil(frameEnd);
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);

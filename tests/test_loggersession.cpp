@@ -163,6 +163,7 @@ void LoggerSessionTest::outcomes()
     connect(&session, &LoggerSession::runReady, this,
             [&] { requestsAtReady << addressesOf(sim, 0x42).size(); });
     QSignalSpy finished(&session, &LoggerSession::finished);
+    QSignalSpy progress(&session, &LoggerSession::progress);
     QSignalSpy cleared(&session, &LoggerSession::cleared);
 
     int held = 0;
@@ -189,6 +190,21 @@ void LoggerSessionTest::outcomes()
     // while that run comes), the last one at the end.
     for (int i = 0; i < requestsAtReady.size(); ++i)
         QCOMPARE(requestsAtReady.at(i), qMin(i + 2, requested));
+    // The progress counts every answer byte that came, rising, the last
+    // run's last bytes included (they are shown with the run); a failed
+    // run's answer is not kept, its bytes were counted as they came.
+    int answerBytes = 0;
+    for (int k = 0; k < requested; ++k)
+        answerBytes += session.answerBytes(k).size();
+    int shown = 0;
+    for (const QList<QVariant> &step : qAsConst(progress)) {
+        QVERIFY(step.at(0).toInt() > shown);
+        shown = step.at(0).toInt();
+    }
+    if (requested == kept && action != Action::ClearAtRun2)
+        QCOMPARE(shown, answerBytes);
+    else
+        QVERIFY(shown >= answerBytes);
     QCOMPARE(session.runs().size(), kept);
     // Dropped at the start of the download, and once more by a clear.
     QCOMPARE(cleared.size(), action == Action::ClearAtRun2 ? 2 : 1);
