@@ -12,6 +12,10 @@
 //   is printed as <name>-sim-floor.
 // - logger-peak-memory: the program's peak resident memory with 25 runs of
 //   606 samples loaded, against a target of 80 MB.
+// - cli-download-csv-25x606: `vantrel-cli --simulate PROFILE download -o
+//   FILE.csv` of the same 25 runs, the whole process from its start to its
+//   end; the bound is the frames the simulated Logger counted in it
+//   (VANTREL_SIM_TALLY), the recognition's exchanges included.
 
 #include "app/mainwindow.h"
 #include "download/loggerrun.h"
@@ -25,7 +29,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
@@ -89,6 +96,54 @@ bool measure(const char *name, int samples, SimInstrument *sim, FirstPageForLogg
     return true;
 }
 
+// Rounds of a vantrel-cli download to CSV in a process of its own.
+bool measureCli(const char *name, int samples)
+{
+    QTemporaryDir dir;
+    SimProfile profile = SimProfile::logger();
+    profile.usbFrames = true;
+    profile.runs = runsOf(samples);
+    QFile json(dir.filePath(QStringLiteral("logger.json")));
+    if (!dir.isValid() || !json.open(QIODevice::WriteOnly) || json.write(profile.toJson()) < 0)
+        return false;
+    json.close();
+    const QString tally = dir.filePath(QStringLiteral("tally"));
+    const QString csv = dir.filePath(QStringLiteral("runs.csv"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VANTREL_SIM_TALLY"), tally);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    QVector<double> times;
+    QVector<double> frames;
+    for (int round = 0; round < kRounds; ++round) {
+        QFile::remove(tally);
+        QFile::remove(csv);
+        QProcess cli;
+        cli.setProcessEnvironment(environment);
+        QElapsedTimer clock;
+        clock.start();
+        cli.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../vantrel-cli"),
+                  {QStringLiteral("--simulate"), json.fileName(), QStringLiteral("download"),
+                   QStringLiteral("-o"), csv});
+        const bool ended = cli.waitForFinished(60000);
+        const double ms = clock.nsecsElapsed() / 1e6;
+        QFile counts(tally);
+        const QList<QByteArray> words =
+            counts.open(QIODevice::ReadOnly) ? counts.readAll().simplified().split(' ')
+                                             : QList<QByteArray>();
+        if (!ended || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0 ||
+            QFileInfo(csv).size() == 0 || words.size() != 4) {
+            std::fprintf(stderr, "%s: vantrel-cli failed: %s\n", name,
+                         cli.readAllStandardError().constData());
+            return false;
+        }
+        times << ms;
+        frames << words.at(1).toInt() + words.at(3).toInt();
+    }
+    Bench::report(name, Bench::median(times), Bench::median(frames));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -120,6 +175,8 @@ int main(int argc, char *argv[])
         return 1;
     Bench::target("logger-peak-memory", Bench::statusKb("VmHWM:") / 1024.0, 80.0, "MB");
     if (!measure("logger-download-25x10", 10, sim.get(), page, table, dialogs))
+        return 1;
+    if (!measureCli("cli-download-csv-25x606", 606))
         return 1;
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "protocol/frame.h"
 #include "protocol/identity.h"
 
+#include <QFile>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -129,7 +130,18 @@ SimInstrument::SimInstrument(const SimProfile &profile) : profile_(profile)
     }
 }
 
-SimInstrument::~SimInstrument() = default;
+SimInstrument::~SimInstrument()
+{
+    const QString tally = qEnvironmentVariable("VANTREL_SIM_TALLY");
+    if (tally.isEmpty())
+        return;
+    QFile file(tally);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        file.write(QStringLiteral("written %1 read %2\n")
+                       .arg(written_.size())
+                       .arg(reportsRead_)
+                       .toLatin1());
+}
 
 SimProfile SimInstrument::state() const
 {

@@ -38,7 +38,10 @@
 // time: each output report takes a 1 ms frame, the write returning at its
 // end, so that an answer starts at least a frame after its request, and
 // input reports come one a frame. Faults of the profile (or added later)
-// change the answers of the requests they match.
+// change the answers of the requests they match. With VANTREL_SIM_TALLY=FILE
+// the instrument appends "written W read R", the reports it was written and
+// gave, to FILE when it goes: a benchmark that times a whole vantrel-cli
+// process counts its frames so.
 //
 // Thread-safe: one thread may read reports while another writes.
 class SimInstrument
