@@ -859,8 +859,17 @@ QByteArray SimInstrument::respondLocked(const QByteArray &frame, bool withEndPac
             return writeBlock(profile_.block60);
         break;
     case 0x71:
-        if (address == 0x80)
-            return writeBlock(profile_.block80);
+        if (address == 0x80) {
+            // New parameters clear the instrument's stored history, Meter
+            // records and Logger runs alike (the program warns of it).
+            const QByteArray answer = writeBlock(profile_.block80);
+            if (answer != refusal(command)) {
+                profile_.records.clear();
+                profile_.runs.clear();
+                profile_.recordCount = -1;
+            }
+            return answer;
+        }
         break;
     case 0x42:
         if (profile_.family == SimProfile::Family::Meter) {

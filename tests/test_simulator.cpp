@@ -201,18 +201,21 @@ void SimulatorTest::commandTable()
 
 void SimulatorTest::blocksKeptAndReadBack_data()
 {
+    QTest::addColumn<bool>("logger");
     QTest::addColumn<bool>("block60");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("block 60: 50 Hz, W/m2") << true << hexBytes("00 0A 01 03");
-    QTest::newRow("block 80: on, 7 minutes, 10 s") << false << hexBytes("01 07 01 00");
-    QTest::newRow("block 80: 0xFF bytes") << false << hexBytes("FF 0A 00 FF");
+    QTest::newRow("Meter block 60: 50 Hz, W/m2") << false << true << hexBytes("00 0A 01 03");
+    QTest::newRow("Meter block 80: on, 7 minutes, 10 s") << false << false << hexBytes("01 07 01 00");
+    QTest::newRow("Meter block 80: 0xFF bytes") << false << false << hexBytes("FF 0A 00 FF");
+    QTest::newRow("Logger block 80: off, 5 minutes, 60 s") << true << false << hexBytes("00 05 02 00");
 }
 
 void SimulatorTest::blocksKeptAndReadBack()
 {
+    QFETCH(bool, logger);
     QFETCH(bool, block60);
     QFETCH(QByteArray, bytes);
-    plug(SimProfile::meter());
+    plug(logger ? SimProfile::logger() : SimProfile::meter());
     const Frame::Command &write =
         block60 ? Frame::Commands::writeBlock60() : Frame::Commands::writeBlock80();
     const Frame::Command &read =
@@ -223,8 +226,14 @@ void SimulatorTest::blocksKeptAndReadBack()
     QCOMPARE(e.judged, 1);
     QCOMPARE(e.answer.mid(8, 4), bytes);
     // The other block is untouched.
-    QCOMPARE(block60 ? sim->block80() : sim->block60(),
-             block60 ? hexBytes("01 0A 00 01") : hexBytes("00 0A 00 01"));
+    if (!logger)
+        QCOMPARE(block60 ? sim->block80() : sim->block60(),
+                 block60 ? hexBytes("01 0A 00 01") : hexBytes("00 0A 00 01"));
+    // New parameters (block 80) clear the stored records or runs; block 60
+    // keeps them.
+    const Exchange count = exchange(link, Frame::Commands::powerGroupCount());
+    QCOMPARE(count.judged, 1);
+    QCOMPARE(quint8(count.answer.at(8)), quint8(block60 ? 5 : 0));
 }
 
 void SimulatorTest::blockWriteWithBadCheckRefused()
