@@ -16,9 +16,12 @@ struct Field
     QJsonValue value;
 };
 
+// Figures worked out from the instrument's single-precision samples carry
+// their 7 significant digits; more would print the samples' binary noise
+// (4.8 is 4.80000019 as a float) as if it were measured.
 QJsonValue number(double value)
 {
-    return qIsFinite(value) ? QJsonValue(QString::number(value, 'g', 9).toDouble())
+    return qIsFinite(value) ? QJsonValue(QString::number(value, 'g', 7).toDouble())
                             : QJsonValue(QJsonValue::Null);
 }
 

@@ -200,6 +200,12 @@ void CliTest::initTestCase()
         runs.runs << run;
     }
     writeFile(path("saved.json"), MeasurementFile::toJson(runs));
+    // Samples that single precision cannot hold exactly (4.8 is 4.80000019).
+    LoggerData noisy = runs;
+    noisy.runs = {runs.runs.first()};
+    noisy.runs.first().intervalSeconds = 1;
+    noisy.runs.first().samples = {4.8f, 4.8f, 1.1f};
+    writeFile(path("noisy.json"), MeasurementFile::toJson(noisy));
     for (const char *name : {"listed.sqlite", "newer.sqlite"}) {
         Archive archive;
         QString error;
@@ -420,6 +426,10 @@ void CliTest::invocations_data()
     row("download: --run only once")
         << QStringList{"--simulate", "logger", "download", "--run", "1", "--run", "2"} << 2 << none
         << QStringList{"--run is given twice"} << "" << QByteArray() << none;
+    row("stats: figures without the samples' binary noise")
+        << QStringList{"stats", D + "/noisy.json"} << 0
+        << QStringList{"\"dose\": 0.0107,", "\"mean\": 3.566667,", "\"peak\": 4.8,"} << none
+        << "" << QByteArray() << none;
     row("stats of a file that is no measurement")
         << QStringList{"stats", D + "/bad.json"} << 5 << none << QStringList{"no JSON file"} << ""
         << QByteArray() << none;
