@@ -6,6 +6,7 @@
 #include "logger/curveexportdialog.h"
 #include "logger/firstpageforlogger.h"
 #include "measurement/uvfigures.h"
+#include "plot/loggerreport.h"
 #include "plot/plotexport.h"
 #include "ui_uvpowercurvepageforlogger.h"
 
@@ -36,7 +37,7 @@ UVPowerCurvePageForLogger::UVPowerCurvePageForLogger(QWidget *parent)
     ui->setupUi(this);
     for (UvFigures::DoseRule rule :
          {UvFigures::DoseRule::SampleHold, UvFigures::DoseRule::Trapezoid})
-        ui->ruleCombo->addItem(UvFigures::ruleName(rule), int(rule));
+        ui->ruleCombo->addItem(LoggerReport::ruleText(rule), int(rule));
     ui->thresholdSpin->setSuffix(QStringLiteral(" ") + LoggerUnits::powerUnitText());
     ui->thresholdSpin->setEnabled(false);
     QCustomPlot *plot = ui->customPlot;
@@ -275,7 +276,7 @@ void UVPowerCurvePageForLogger::updateReadout()
                  .arg(m_span.hasPeak ? LoggerText::power(float(m_span.peak)) : tr("none"), unit);
     lines << tr("Dose: %1 mJ/cm²")
                  .arg(QString::number(UvFigures::toMilliJoulePerCm2(m_span.dose), 'f', 3));
-    lines << tr("Rule: %1").arg(UvFigures::ruleName(rule));
+    lines << tr("Rule: %1").arg(LoggerReport::ruleText(rule));
     ui->readoutLabel->setText(lines.join(QLatin1Char('\n')));
 
     if (ui->thresholdCheck->isChecked()) {
@@ -448,6 +449,9 @@ void UVPowerCurvePageForLogger::released(QMouseEvent *)
 void UVPowerCurvePageForLogger::retranslate()
 {
     ui->retranslateUi(this);
+    for (int i = 0; i < ui->ruleCombo->count(); ++i)
+        ui->ruleCombo->setItemText(
+            i, LoggerReport::ruleText(UvFigures::DoseRule(ui->ruleCombo->itemData(i).toInt())));
     fillRunCombos();
     redraw(Fit::Keep);
 }

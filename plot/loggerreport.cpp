@@ -65,11 +65,6 @@ QString number(double value, int decimals)
     return QString::number(value, 'f', decimals);
 }
 
-QString ruleText(UvFigures::DoseRule rule)
-{
-    return rule == UvFigures::DoseRule::Trapezoid ? tr("trapezoid") : tr("sample-and-hold");
-}
-
 // A row of the figures and checks tables: cells already markup; the first
 // column takes what the others leave.
 void figureRow(QString &h, const QStringList &cells)
@@ -136,6 +131,12 @@ void figuresPart(QString &h, const Analysis &a)
 }
 
 } // namespace
+
+QString ruleText(UvFigures::DoseRule rule)
+{
+    return rule == UvFigures::DoseRule::Trapezoid ? tr("trapezoid") : tr("sample-and-hold");
+}
+
 
 Analysis analyse(const LoggerRunData &run, UvFigures::DoseRule rule, const Verdict::Limits &limits)
 {

@@ -44,6 +44,10 @@ struct Analysis
 
 Analysis analyse(const LoggerRunData &run, UvFigures::DoseRule rule, const Verdict::Limits &limits);
 
+// The dose rule's name in the language of the program (the files and the
+// command line keep UvFigures::ruleName).
+QString ruleText(UvFigures::DoseRule rule);
+
 // The name of the curve's image in the HTML; document() puts the curve
 // object there.
 extern const QLatin1String kCurveName;

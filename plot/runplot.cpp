@@ -108,6 +108,12 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
                              "the start.");
     if (anchor < 0)
         layout.origin = 0;
+    // Laid over one another, the runs share the anchor run's clock: the axis
+    // says so, or a later run would seem to have been recorded at that time.
+    if (anchor >= 0 && runs.size() > 1)
+        layout.timeNote = tr("The time axis is the clock of run %1; the other runs are laid over "
+                             "it.")
+                              .arg(runs.at(anchor).number);
     for (int i = 0; i < runs.size(); ++i)
         layout.offsets << own.at(i) - (anchor >= 0 ? own.at(anchor) : 0);
 

@@ -219,6 +219,18 @@ void PlotTest::layout()
         QVERIFY2(layout.error.isEmpty(), qPrintable(layout.error));
     else
         QVERIFY2(layout.error.contains(errorHas), qPrintable(layout.error));
+    // Runs laid over one clock: the note names the run whose clock it is.
+    if (time == RunPlot::TimeAxis::Clock && runs.size() > 1) {
+        int anchor = 0;
+        while (!runs.at(anchor).start.isValid())
+            ++anchor;
+        QVERIFY2(layout.timeNote.contains(
+                     QStringLiteral("clock of run %1;").arg(runs.at(anchor).number)),
+                 qPrintable(layout.timeNote));
+    } else {
+        QVERIFY2(!layout.timeNote.contains(QStringLiteral("clock of run")),
+                 qPrintable(layout.timeNote));
+    }
 
     // Graph i is run i at origin + offset + its own time.
     QVERIFY(plot.graphCount() >= runs.size());

@@ -1860,6 +1860,10 @@ It stays on the page and can still be saved.</translation>
         <translation>No run has a start time: the time axis shows the time since the start.</translation>
     </message>
     <message>
+        <source>The time axis is the clock of run %1; the other runs are laid over it.</source>
+        <translation>The time axis is the clock of run %1; the other runs are laid over it.</translation>
+    </message>
+    <message>
         <source>There is no run %1 to take as the reference.</source>
         <translation>There is no run %1 to take as the reference.</translation>
     </message>

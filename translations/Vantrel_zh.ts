@@ -1860,6 +1860,10 @@ It stays on the page and can still be saved.</source>
         <translation>没有记录组带开始时间：时间轴显示自开始起的时间。</translation>
     </message>
     <message>
+        <source>The time axis is the clock of run %1; the other runs are laid over it.</source>
+        <translation>时间轴为记录组 %1 的时钟；其他记录组叠加于其上。</translation>
+    </message>
+    <message>
         <source>There is no run %1 to take as the reference.</source>
         <translation>没有可作为参考的记录组 %1。</translation>
     </message>
