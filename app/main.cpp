@@ -61,6 +61,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
+    // Sources and the Chinese messages are UTF-8.
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    // A wrong --simulate is said whether or not a copy is running already.
+    QString error;
+    if (!configureInstrumentAccess(app.arguments(), &app, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 2;
+    }
     SingleInstance single;
     const QString file = StartOptions::fileArgument(app.arguments());
     if (single.isRunning()) {
@@ -73,15 +81,6 @@ int main(int argc, char *argv[])
         installRememberedLanguage(own, qt);
         MainWindow::showAlreadyRunning();
         return 0;
-    }
-
-    // Sources and the Chinese messages are UTF-8.
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-
-    QString error;
-    if (!configureInstrumentAccess(app.arguments(), &app, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 2;
     }
 
     LookAndFeel::apply(app);
