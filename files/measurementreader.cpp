@@ -417,6 +417,14 @@ bool fromWorkbook(const XlsWorkbook &book, Measurement *out, QString *error)
                          book.sheets.at(1).value(0, 0).toString() == QLatin1String("NUM"));
     Measurement m;
     if (!logger) {
+        // A row's "EXCEL" export: one run's samples, without the run's start
+        // or interval, so its times and dose cannot be known again.
+        if (headers.at(0) == QLatin1String("NUM") && headers.at(1) == QLatin1String("VAL")) {
+            *error = tr("This workbook holds the samples of one run (NUM, VAL) without the run's "
+                        "start time and storage interval, so it cannot be shown again. Open the "
+                        "workbook saved with \"Save Data\" instead.");
+            return false;
+        }
         if (headers.at(0) != QLatin1String("NO")) {
             *error = tr("The workbook was not written by Vantrel: its first sheet does not start "
                         "with the table's header.");

@@ -169,6 +169,10 @@ void TestMeasurementFile::badFiles_data()
     book.sheets[1].setValue(2, 1, QStringLiteral("abc"));
     QTest::newRow("workbook with an edited sample") << XlsWriter::toBytes(book) << "a.xls"
                                                     << "Sheet 2, row 3: \"abc\" is no number";
+    XlsWorkbook oneRun = XlsWorkbook::withOneSheet();
+    WorkbookLayout::putTable(&oneRun.sheets[0], WorkbookLayout::runTable(loggerData().runs.first()));
+    QTest::newRow("a row's EXCEL export: one run's samples without start or interval")
+        << XlsWriter::toBytes(oneRun) << "a.xls" << "samples of one run (NUM, VAL)";
     QTest::newRow("damaged .xlsx") << QByteArray("PK\x03\x04 garbage", 12) << "a.xlsx"
                                    << "The workbook cannot be read: not a zip archive";
     QTest::newRow("anything else") << QByteArray("hello") << "a.bin"

@@ -1367,6 +1367,10 @@ It stays on the page and can still be saved.</translation>
         <translation>The workbook was not written by Vantrel: its first sheet does not start with the table's header.</translation>
     </message>
     <message>
+        <source>This workbook holds the samples of one run (NUM, VAL) without the run's start time and storage interval, so it cannot be shown again. Open the workbook saved with "Save Data" instead.</source>
+        <translation>This workbook holds the samples of one run (NUM, VAL) without the run's start time and storage interval, so it cannot be shown again. Open the workbook saved with "Save Data" instead.</translation>
+    </message>
+    <message>
         <source>Sheet 1, row %1</source>
         <translation>Sheet 1, row %1</translation>
     </message>

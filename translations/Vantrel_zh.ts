@@ -1367,6 +1367,10 @@ It stays on the page and can still be saved.</source>
         <translation>此工作簿不是 Vantrel 写入的：第一个工作表不是以表头开始。</translation>
     </message>
     <message>
+        <source>This workbook holds the samples of one run (NUM, VAL) without the run's start time and storage interval, so it cannot be shown again. Open the workbook saved with "Save Data" instead.</source>
+        <translation>此工作簿只含一组数据的采样值（NUM、VAL），没有该组的开始时间和存储间隔，因此无法再次显示。请打开用“保存数据”保存的工作簿。</translation>
+    </message>
+    <message>
         <source>Sheet 1, row %1</source>
         <translation>工作表 1，第 %1 行</translation>
     </message>
