@@ -24,7 +24,9 @@ enum Role
     IdRole = Qt::UserRole, // run or record id; instrument: 0
     KindRole,              // "instrument", "run", "record"
     SerialRole,
-    ModelRole
+    ModelRole,
+    LoggerRole, // instrument: a Logger (else a Meter)
+    EntryRole   // run or record: its place in the runs or records found
 };
 
 // The first date of the date fields stands for "no bound".
@@ -137,6 +139,7 @@ void HistoryDialog::retranslate()
     m_trend->yAxis2->setLabel(tr("Peak (μW/cm²)"));
     m_trend->xAxis->setLabel(tr("Start of the run"));
     m_trend->replot();
+    showTexts();
 }
 
 bool HistoryDialog::refresh()
@@ -153,38 +156,92 @@ bool HistoryDialog::refresh()
 
     m_tree->clear();
     m_runs.clear();
+    m_records.clear();
+    m_searched = false;
     showTrend(nullptr);
     Archive archive;
     QString error;
-    QList<Archive::RecordEntry> records;
     if (!archive.open(m_connection, &error) || !archive.listRuns(filter, &m_runs, &error) ||
-        !archive.listRecords(filter, &records, &error)) {
+        !archive.listRecords(filter, &m_records, &error)) {
+        m_runs.clear();
+        m_records.clear();
         m_message->setText(error);
         return false;
     }
+    m_searched = true;
+    m_readOnly = archive.isReadOnly();
     QMap<QString, QTreeWidgetItem *> instruments;
     auto instrumentItem = [&](bool logger, const QString &model, quint32 serial) {
         const QString key = QStringLiteral("%1|%2|%3").arg(logger).arg(model).arg(serial);
         QTreeWidgetItem *&item = instruments[key];
         if (!item) {
             item = new QTreeWidgetItem(m_tree);
-            const QString name = model.isEmpty() ? tr("Instrument not named") : model;
-            item->setText(0, serial ? tr("%1, serial number %2").arg(name).arg(serial) : name);
-            item->setText(1, logger ? tr("Logger") : tr("Meter"));
             item->setData(0, KindRole, QStringLiteral("instrument"));
             item->setData(0, SerialRole, qint64(serial));
             item->setData(0, ModelRole, model);
+            item->setData(0, LoggerRole, logger);
             item->setExpanded(true);
         }
         return item;
     };
+    for (int i = 0; i < m_runs.size(); ++i) {
+        const Archive::RunEntry &r = m_runs.at(i);
+        auto *item = new QTreeWidgetItem(instrumentItem(true, r.model, r.serial));
+        item->setData(0, IdRole, r.id);
+        item->setData(0, KindRole, QStringLiteral("run"));
+        item->setData(0, SerialRole, qint64(r.serial));
+        item->setData(0, ModelRole, r.model);
+        item->setData(0, EntryRole, i);
+    }
+    for (int i = 0; i < m_records.size(); ++i) {
+        const Archive::RecordEntry &r = m_records.at(i);
+        auto *item = new QTreeWidgetItem(instrumentItem(false, r.model, r.serial));
+        item->setData(0, IdRole, r.id);
+        item->setData(0, KindRole, QStringLiteral("record"));
+        item->setData(0, EntryRole, i);
+    }
+    showTexts();
+    if (m_tree->topLevelItemCount() > 0)
+        m_tree->setCurrentItem(m_tree->topLevelItem(0));
+    return true;
+}
+
+void HistoryDialog::showTexts()
+{
+    if (!m_searched)
+        return; // nothing read, or the reason it could not be
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *instrument = m_tree->topLevelItem(i);
+        setTexts(instrument);
+        for (int c = 0; c < instrument->childCount(); ++c)
+            setTexts(instrument->child(c));
+    }
+    m_message->setText(m_runs.isEmpty() && m_records.isEmpty()
+                           ? tr("The archive holds nothing that matches the search.")
+                           : tr("%n run(s)", nullptr, m_runs.size()) + QStringLiteral(", ") +
+                                 tr("%n record(s)", nullptr, m_records.size()));
+    if (m_readOnly)
+        m_message->setText(m_message->text() + QStringLiteral(" ") +
+                           tr("(The archive is read-only: downloads are not archived into it.)"));
+}
+
+void HistoryDialog::setTexts(QTreeWidgetItem *item) const
+{
     // Where a run came from: a download, or the name of the file it was
     // imported from (shown as it is).
     const auto sourceText = [](const QString &source) {
         return source == QLatin1String("download") ? tr("download") : source;
     };
-    for (const Archive::RunEntry &r : qAsConst(m_runs)) {
-        auto *item = new QTreeWidgetItem(instrumentItem(true, r.model, r.serial));
+    const QString kind = item->data(0, KindRole).toString();
+    const int entry = item->data(0, EntryRole).toInt();
+    if (kind == QLatin1String("instrument")) {
+        const QString model = item->data(0, ModelRole).toString();
+        const quint32 serial = quint32(item->data(0, SerialRole).toLongLong());
+        const QString name = model.isEmpty() ? tr("Instrument not named") : model;
+        item->setText(0, serial ? tr("%1, serial number %2").arg(name).arg(serial) : name);
+        item->setText(1, item->data(0, LoggerRole).toBool() ? tr("Logger") : tr("Meter"));
+    } else if (kind == QLatin1String("run") && entry >= 0 && entry < m_runs.size()) {
+        const Archive::RunEntry &r = m_runs.at(entry);
         item->setText(0, r.start.isValid() ? LoggerText::startTime(r.start) : tr("no start time"));
         item->setText(1, tr("run %1").arg(r.number));
         item->setText(2, QString::number(r.samples));
@@ -192,13 +249,8 @@ bool HistoryDialog::refresh()
         item->setText(4, figure(UvFigures::toMilliJoulePerCm2(r.dose)));
         item->setText(5, figure(r.peak));
         item->setText(6, sourceText(r.source));
-        item->setData(0, IdRole, r.id);
-        item->setData(0, KindRole, QStringLiteral("run"));
-        item->setData(0, SerialRole, qint64(r.serial));
-        item->setData(0, ModelRole, r.model);
-    }
-    for (const Archive::RecordEntry &r : qAsConst(records)) {
-        auto *item = new QTreeWidgetItem(instrumentItem(false, r.model, r.serial));
+    } else if (kind == QLatin1String("record") && entry >= 0 && entry < m_records.size()) {
+        const Archive::RecordEntry &r = m_records.at(entry);
         const QStringList texts = MeterData::rowTexts(r.number, r.reading, r.decimals);
         item->setText(0, r.importedAt.left(10) + QLatin1Char(' ') + r.importedAt.mid(11));
         item->setText(1, tr("record %1").arg(r.number));
@@ -206,19 +258,7 @@ bool HistoryDialog::refresh()
         item->setText(4, texts.value(1) + QLatin1Char(' ') + MeterUnits::energyUnitText(r.unit));
         item->setText(5, texts.value(4) + QLatin1Char(' ') + MeterUnits::powerUnitText(r.unit));
         item->setText(6, sourceText(r.source));
-        item->setData(0, IdRole, r.id);
-        item->setData(0, KindRole, QStringLiteral("record"));
     }
-    m_message->setText(m_runs.isEmpty() && records.isEmpty()
-                           ? tr("The archive holds nothing that matches the search.")
-                           : tr("%n run(s)", nullptr, m_runs.size()) + QStringLiteral(", ") +
-                                 tr("%n record(s)", nullptr, records.size()));
-    if (archive.isReadOnly())
-        m_message->setText(m_message->text() + QStringLiteral(" ") +
-                           tr("(The archive is read-only: downloads are not archived into it.)"));
-    if (m_tree->topLevelItemCount() > 0)
-        m_tree->setCurrentItem(m_tree->topLevelItem(0));
-    return true;
 }
 
 void HistoryDialog::showTrend(QTreeWidgetItem *item)
@@ -269,6 +309,11 @@ bool HistoryDialog::openCurrentRun()
         m_message->setText(error);
         return false;
     }
-    emit runOpened(data, tr("the archive (run %1)").arg(id));
+    emit runOpened(data, id);
     return true;
+}
+
+QString HistoryDialog::runName(qint64 id)
+{
+    return tr("the archive (run %1)").arg(id);
 }

@@ -34,6 +34,8 @@ public:
     void showTrend(QTreeWidgetItem *item);
     // Opens the run of the current item; false when it is no run.
     bool openCurrentRun();
+    // Names the run of the archive with this id, in the language in use.
+    static QString runName(qint64 id);
 
     QTreeWidget *tree() const { return m_tree; }
     QCustomPlot *trend() const { return m_trend; }
@@ -43,13 +45,19 @@ public:
     QLabel *messageLabel() const { return m_message; }
 
 signals:
-    // A run to show in the Logger page; name says where it came from.
-    void runOpened(const LoggerData &data, const QString &name);
+    // A run to show in the Logger page; id is its id in the archive
+    // (runName() names it).
+    void runOpened(const LoggerData &data, qint64 id);
 
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The texts of the tree's items and of the message, from what the last
+    // search found, in the language in use.
+    void showTexts();
+    void setTexts(QTreeWidgetItem *item) const;
+
     QString m_connection;
     QLineEdit *m_serial = nullptr;
     QDateEdit *m_from = nullptr;
@@ -63,4 +71,7 @@ private:
     QCustomPlot *m_trend = nullptr;
     QLabel *m_message = nullptr;
     QList<Archive::RunEntry> m_runs;
+    QList<Archive::RecordEntry> m_records;
+    bool m_searched = false; // the last search read the archive
+    bool m_readOnly = false;
 };

@@ -186,11 +186,11 @@ HistoryDialog *MainWindow::showHistory()
     if (!history_) {
         history_ = new HistoryDialog(ArchiveKeeper::connection(), this);
         connect(history_, &HistoryDialog::runOpened, this,
-                [this](const LoggerData &data, const QString &name) {
+                [this](const LoggerData &data, qint64 id) {
                     Measurement m;
                     m.family = Measurement::Family::Logger;
                     m.logger = data;
-                    showMeasurement(m, name);
+                    showMeasurement(m, [id] { return HistoryDialog::runName(id); });
                 });
     }
     history_->setConnection(ArchiveKeeper::connection());
@@ -277,18 +277,19 @@ bool MainWindow::openMeasurementFile(const QString &fileName)
         UiSeam::information(this, tr("Open"), error);
         return false;
     }
-    return showMeasurement(measurement, fileName);
+    return showMeasurement(measurement, [fileName] { return fileName; });
 }
 
-bool MainWindow::showMeasurement(const Measurement &measurement, const QString &fileName)
+bool MainWindow::showMeasurement(const Measurement &measurement,
+                                 const std::function<QString()> &name)
 {
     // The page of the file's family shows it. With an instrument of the
     // other family connected that page is offline: its commands would go to
     // an instrument that does not know them. The instrument's next
     // recognition gives it back its own page.
     const bool logger = measurement.family == Measurement::Family::Logger;
-    const bool opened = logger ? loggerPage_->openMeasurement(measurement.logger, fileName)
-                               : meterPage()->openMeasurement(measurement.meter, fileName);
+    const bool opened = logger ? loggerPage_->openMeasurement(measurement.logger, name)
+                               : meterPage()->openMeasurement(measurement.meter, name());
     if (!opened)
         return false;
     const Family family = logger ? Family::Logger : Family::Meter;

@@ -85,8 +85,8 @@ public slots:
     // when nothing was opened.
     bool openMeasurementFile(const QString &fileName);
     // Shows a measurement in its family's page, offline; name says where it
-    // came from. False when nothing was shown.
-    bool showMeasurement(const Measurement &measurement, const QString &name);
+    // came from, in the language in use. False when nothing was shown.
+    bool showMeasurement(const Measurement &measurement, const std::function<QString()> &name);
     // The History view of the archive, read afresh.
     HistoryDialog *showHistory();
     ArchiveKeeper *archiveKeeper() const { return archive_; }

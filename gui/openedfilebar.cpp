@@ -61,14 +61,22 @@ OpenedFileBar *OpenedFileBar::placeBelow(QWidget *table)
 
 void OpenedFileBar::showSource(const QString &fileName, const InstrumentIdentity &instrument)
 {
-    m_fileName = fileName;
+    SourceName name;
+    if (!fileName.isEmpty())
+        name = [fileName] { return fileName; };
+    showSource(name, instrument);
+}
+
+void OpenedFileBar::showSource(const SourceName &name, const InstrumentIdentity &instrument)
+{
+    m_name = name;
     m_instrument = instrument;
     retranslate();
 }
 
 void OpenedFileBar::clearSource()
 {
-    m_fileName.clear();
+    m_name = nullptr;
     m_instrument = InstrumentIdentity();
     retranslate();
 }
@@ -76,11 +84,12 @@ void OpenedFileBar::clearSource()
 void OpenedFileBar::retranslate()
 {
     m_open->setText(tr("Open..."));
-    if (m_fileName.isEmpty()) {
+    const QString name = fileName();
+    if (name.isEmpty()) {
         m_source->clear();
         return;
     }
-    QString text = tr("Data from %1").arg(QDir::toNativeSeparators(m_fileName));
+    QString text = tr("Data from %1").arg(QDir::toNativeSeparators(name));
     if (!m_instrument.model.isEmpty() && m_instrument.serialNumber != 0)
         text += QStringLiteral(" · ") +
                 tr("%1, serial number %2").arg(m_instrument.model).arg(m_instrument.serialNumber);

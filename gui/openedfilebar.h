@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
@@ -19,10 +21,18 @@ public:
     // end when that row is taken), spanning the table's columns.
     static OpenedFileBar *placeBelow(QWidget *table);
 
+    // Names where the data on show came from, in the language in use: asked
+    // again whenever the bar is retranslated.
+    using SourceName = std::function<QString()>;
+
     // The data on show came from this file; empty: from the instrument.
     void showSource(const QString &fileName, const InstrumentIdentity &instrument);
+    // The data came from the source `name` names (empty: from the instrument).
+    void showSource(const SourceName &name, const InstrumentIdentity &instrument);
     void clearSource();
-    QString fileName() const { return m_fileName; }
+    // Where the data came from, as the bar names it now; empty: from the
+    // instrument.
+    QString fileName() const { return m_name ? m_name() : QString(); }
     const InstrumentIdentity &instrument() const { return m_instrument; }
     QPushButton *openButton() const { return m_open; }
     void retranslate();
@@ -36,6 +46,6 @@ private:
 
     QLabel *m_source = nullptr;
     QPushButton *m_open = nullptr;
-    QString m_fileName;
+    SourceName m_name;
     InstrumentIdentity m_instrument;
 };

@@ -298,6 +298,12 @@ void FirstPageForLogger::on_pushButton_clear_clicked()
 
 bool FirstPageForLogger::openMeasurement(const LoggerData &data, const QString &fileName)
 {
+    return openMeasurement(data, [fileName] { return fileName; });
+}
+
+bool FirstPageForLogger::openMeasurement(const LoggerData &data,
+                                         const std::function<QString()> &source)
+{
     if (!busyGuard())
         return false;
     on_pushButton_clear_clicked();
@@ -306,7 +312,7 @@ bool FirstPageForLogger::openMeasurement(const LoggerData &data, const QString &
     m_session->keepRuns(data.runs);
     for (const LoggerRunData &run : data.runs)
         addRecordRow(run.rowTexts());
-    m_openedFile->showSource(fileName, data.instrument);
+    m_openedFile->showSource(source, data.instrument);
     return true;
 }
 

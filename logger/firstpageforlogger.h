@@ -110,6 +110,9 @@ public:
     // and "Save Data" work on them. False (nothing changes) while a
     // download runs.
     bool openMeasurement(const LoggerData &data, const QString &fileName);
+    // The same with the source named in the language in use (a run of the
+    // archive): the name follows a change of language.
+    bool openMeasurement(const LoggerData &data, const std::function<QString()> &source);
     // The strip below the table: the source of the data and "Open...".
     OpenedFileBar *openedFileBar() const { return m_openedFile; }
 

@@ -81,6 +81,15 @@ void connectionShot(const QString &file)
     dialog->reject();
 }
 
+// The History view searching the whole archive again.
+void clearSearch(HistoryDialog *history)
+{
+    history->serialEdit()->clear();
+    history->fromEdit()->setDate(QDate(2000, 1, 1));
+    history->untilEdit()->setDate(QDate(2000, 1, 1));
+    QVERIFY(history->refresh());
+}
+
 } // namespace
 
 class HistoryTest : public QObject
@@ -93,6 +102,8 @@ private slots:
     void windowArchivesDownloads_data();
     void windowArchivesDownloads();
     void historySearchesAndOpensRuns();
+    void archiveTextsFollowTheLanguage_data();
+    void archiveTextsFollowTheLanguage();
     void meterDownloadsAreArchived();
 
 private:
@@ -327,6 +338,81 @@ void HistoryTest::historySearchesAndOpensRuns()
     QCOMPARE(page()->dataInstrument().serialNumber, 24030118u);
     QCOMPARE(page()->session()->runs().first().samples.size(), 200);
     history->close();
+}
+
+// With the History view open and a run of it on the page, a change of
+// language changes at once the view's tree and message (no search again)
+// and the page's line naming where the run came from.
+void HistoryTest::archiveTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QStringList>("texts"); // instrument, its kind, run, source, message
+    QTest::addColumn<QString>("line");      // the page's source line begins so
+
+    QTest::newRow("English to Chinese")
+        << QByteArray("on_btnLanguageEn_clicked") << QByteArray("on_btnLanguageZh_clicked")
+        << QStringList{"QX101，序列号 24030117", "记录仪", "第 1 组", "下载", "1 组数据, 0 条记录"}
+        << "数据来自 存档（第 ";
+    QTest::newRow("Chinese to English")
+        << QByteArray("on_btnLanguageZh_clicked") << QByteArray("on_btnLanguageEn_clicked")
+        << QStringList{"QX101, serial number 24030117", "Logger", "run 1", "download",
+                       "1 run, 0 records"}
+        << "Data from the archive (run ";
+}
+
+void HistoryTest::archiveTextsFollowTheLanguage()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, line);
+
+    const QString file = m_dir.filePath(QStringLiteral("language.sqlite"));
+    {
+        Archive archive;
+        QString error;
+        QVERIFY2(archive.open(file, &error), qPrintable(error));
+        LoggerData d;
+        d.instrument.model = QStringLiteral("QX101");
+        d.instrument.serialNumber = 24030117;
+        LoggerRunData r;
+        r.number = 1;
+        r.start = kFirst;
+        r.hasStartBytes = true;
+        r.intervalSeconds = 10;
+        r.samples = {1, 2, 3};
+        d.runs << r;
+        QVERIFY2(archive.importLogger(d, QStringLiteral("download"), nullptr, &error),
+                 qPrintable(error));
+    }
+    setConnection(file);
+    // The translations lie in the build directory, not where the tests run.
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(VANTREL_BINARY_DIR));
+    QMetaObject::invokeMethod(MainWindow::instance(), from.constData());
+    QCoreApplication::sendPostedEvents();
+    HistoryDialog *history = MainWindow::instance()->showHistory();
+    clearSearch(history);
+    QTreeWidgetItem *instrument = history->tree()->topLevelItem(0);
+    QVERIFY(instrument && instrument->childCount() == 1);
+    history->tree()->setCurrentItem(instrument->child(0));
+    QVERIFY(history->openCurrentRun());
+    // The archive goes away: what the view shows now comes from what it holds.
+    QVERIFY(QFile::remove(file));
+
+    QMetaObject::invokeMethod(MainWindow::instance(), to.constData());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(history->tree()->topLevelItem(0), instrument);
+    QCOMPARE((QStringList{instrument->text(0), instrument->text(1), instrument->child(0)->text(1),
+                          instrument->child(0)->text(6), history->messageLabel()->text()}),
+             texts);
+    const QString shown = page()->openedFileBar()->findChild<QLabel *>("openedFileLabel")->text();
+    QVERIFY2(shown.startsWith(line), qPrintable(shown));
+    history->close();
+    QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
+    QCoreApplication::sendPostedEvents();
+    QDir::setCurrent(here);
 }
 
 QTEST_MAIN(HistoryTest)
