@@ -17,6 +17,9 @@
 
 #include <qcustomplot.h>
 
+#include <cmath>
+#include <iterator>
+
 namespace {
 
 enum Role
@@ -32,10 +35,19 @@ enum Role
 // The first date of the date fields stands for "no bound".
 const QDate kNoBound(2000, 1, 1);
 
+// One decimal, as in the instrument's own tables; a value below 1 with two
+// significant digits, so that a small dose or peak does not read 0.0.
 QString figure(double value)
 {
-    return QString::number(value, 'f', 1);
+    const double size = qAbs(value);
+    if (size == 0 || size >= 0.95 || !qIsFinite(value))
+        return QString::number(value, 'f', 1);
+    return QString::number(value, 'f', qMax(1, 1 - int(std::floor(std::log10(size)))));
 }
+
+// The colours of the instruments' series, in the order of the list.
+const QRgb kSeriesColours[] = {0x1E90FF, 0xE06020, 0x2CA02C, 0x9467BD,
+                               0xD62728, 0x8C564B, 0x17BECF, 0xBCBD22};
 
 } // namespace
 
@@ -80,12 +92,10 @@ HistoryDialog::HistoryDialog(const QString &connection, QWidget *parent)
     m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_trend = new QCustomPlot(this);
     m_trend->setMinimumHeight(220);
-    m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
-    m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
-    m_trend->graph(0)->setPen(QPen(QColor(0x1E, 0x90, 0xFF), 2));
-    m_trend->graph(1)->setPen(QPen(QColor(0xE0, 0x60, 0x20), 2));
-    for (int g = 0; g < 2; ++g)
-        m_trend->graph(g)->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+    m_note = new QCPItemText(m_trend);
+    m_note->position->setType(QCPItemPosition::ptAxisRectRatio);
+    m_note->setPadding(QMargins(6, 3, 6, 3));
+    m_note->setBrush(QColor(255, 255, 255, 200));
     QSharedPointer<QCPAxisTickerDateTime> dates(new QCPAxisTickerDateTime);
     dates->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
     m_trend->xAxis->setTicker(dates);
@@ -133,13 +143,11 @@ void HistoryDialog::retranslate()
     m_tree->setHeaderLabels({tr("Instrument / start"), tr("Run / record"), tr("Samples"),
                              tr("Duration (s)"), tr("Dose (mJ/cm²) / energy"),
                              tr("Peak (μW/cm²) / MAX"), tr("Source")});
-    m_trend->graph(0)->setName(tr("Dose (mJ/cm²)"));
-    m_trend->graph(1)->setName(tr("Peak (μW/cm²)"));
     m_trend->yAxis->setLabel(tr("Dose (mJ/cm²)"));
     m_trend->yAxis2->setLabel(tr("Peak (μW/cm²)"));
     m_trend->xAxis->setLabel(tr("Start of the run"));
-    m_trend->replot();
     showTexts();
+    showTrend(m_tree->currentItem());
 }
 
 bool HistoryDialog::refresh()
@@ -237,8 +245,7 @@ void HistoryDialog::setTexts(QTreeWidgetItem *item) const
     if (kind == QLatin1String("instrument")) {
         const QString model = item->data(0, ModelRole).toString();
         const quint32 serial = quint32(item->data(0, SerialRole).toLongLong());
-        const QString name = model.isEmpty() ? tr("Instrument not named") : model;
-        item->setText(0, serial ? tr("%1, serial number %2").arg(name).arg(serial) : name);
+        item->setText(0, instrumentName(model, serial));
         item->setText(1, item->data(0, LoggerRole).toBool() ? tr("Logger") : tr("Meter"));
     } else if (kind == QLatin1String("run") && entry >= 0 && entry < m_runs.size()) {
         const Archive::RunEntry &r = m_runs.at(entry);
@@ -261,22 +268,89 @@ void HistoryDialog::setTexts(QTreeWidgetItem *item) const
     }
 }
 
+QString HistoryDialog::instrumentName(const QString &model, quint32 serial)
+{
+    const QString name = model.isEmpty() ? tr("Instrument not named") : model;
+    return serial ? tr("%1, serial number %2").arg(name).arg(serial) : name;
+}
+
 void HistoryDialog::showTrend(QTreeWidgetItem *item)
 {
-    QVector<double> x, dose, peak;
-    if (item && item->data(0, KindRole).toString() != QLatin1String("record")) {
-        const quint32 serial = quint32(item->data(0, SerialRole).toLongLong());
-        const QString model = item->data(0, ModelRole).toString();
+    const bool chosen = item && item->data(0, KindRole).toString() != QLatin1String("record");
+    const quint32 chosenSerial = chosen ? quint32(item->data(0, SerialRole).toLongLong()) : 0;
+    const QString chosenModel = chosen ? item->data(0, ModelRole).toString() : QString();
+    m_trend->clearGraphs();
+    // Each Logger listed: its doses (solid, left axis) and peaks (dashed,
+    // right axis) in a colour of its own, the one chosen drawn bold; the
+    // legend names the instruments, then what solid and dashed stand for.
+    int plotted = 0;
+    bool undated = false;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *instrument = m_tree->topLevelItem(i);
+        if (!instrument->data(0, LoggerRole).toBool())
+            continue;
+        const quint32 serial = quint32(instrument->data(0, SerialRole).toLongLong());
+        const QString model = instrument->data(0, ModelRole).toString();
+        QVector<double> x, dose, peak;
         for (const Archive::RunEntry &r : qAsConst(m_runs)) {
-            if (r.serial != serial || r.model != model || !r.start.isValid())
+            if (r.serial != serial || r.model != model)
                 continue;
+            if (!r.start.isValid()) {
+                undated = true;
+                continue;
+            }
             x << double(r.start.toSecsSinceEpoch());
             dose << UvFigures::toMilliJoulePerCm2(r.dose);
             peak << r.peak;
         }
+        if (x.isEmpty())
+            continue;
+        const int series = m_trend->graphCount() / 2;
+        const QColor colour(kSeriesColours[series % int(std::size(kSeriesColours))]);
+        const double width = chosen && serial == chosenSerial && model == chosenModel ? 3 : 1.5;
+        QCPGraph *doses = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
+        doses->setData(x, dose, true);
+        doses->setPen(QPen(colour, width));
+        doses->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+        doses->setName(instrumentName(model, serial));
+        QCPGraph *peaks = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
+        peaks->setData(x, peak, true);
+        peaks->setPen(QPen(colour, width, Qt::DashLine));
+        peaks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, 6));
+        peaks->removeFromLegend();
+        plotted += x.size();
     }
-    m_trend->graph(0)->setData(x, dose, true);
-    m_trend->graph(1)->setData(x, peak, true);
+    if (plotted > 0) {
+        const QColor key(0x60, 0x60, 0x60);
+        QCPGraph *doses = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
+        doses->setPen(QPen(key, 1.5));
+        doses->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+        doses->setName(tr("Dose (mJ/cm²)"));
+        QCPGraph *peaks = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
+        peaks->setPen(QPen(key, 1.5, Qt::DashLine));
+        peaks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, 6));
+        peaks->setName(tr("Peak (μW/cm²)"));
+    }
+    // What the chart leaves out of the list, said on it; with nothing to
+    // plot, that alone, without axes.
+    QStringList notes;
+    if (!m_records.isEmpty())
+        notes << tr("Meter records have no dose or peak trend; only Logger runs are plotted.");
+    if (undated)
+        notes << tr("Runs without a start time are not plotted.");
+    if (plotted == 0 && notes.isEmpty())
+        notes << tr("No runs to plot.");
+    m_note->setText(notes.join(QLatin1Char('\n')));
+    m_note->setVisible(!notes.isEmpty());
+    m_note->setPositionAlignment(plotted > 0 ? Qt::AlignTop | Qt::AlignHCenter : Qt::AlignCenter);
+    m_note->position->setCoords(0.5, plotted > 0 ? 0.02 : 0.5);
+    for (QCPAxis *axis : {m_trend->xAxis, m_trend->yAxis, m_trend->yAxis2})
+        axis->setVisible(plotted > 0);
+    m_trend->legend->setVisible(plotted > 0);
+    if (plotted == 0) {
+        m_trend->replot();
+        return;
+    }
     m_trend->rescaleAxes();
     // A margin either side, so that the first and last points show whole;
     // a day either side of one run or of runs on one day.

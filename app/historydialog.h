@@ -2,13 +2,15 @@
 
 // The History view: the instruments of the archive with their Logger runs
 // and Meter records by date, searched by serial number and date range; a
-// trend of each run's dose and peak over time for the instrument chosen; a
-// run opens in the Logger page offline, as an opened file does.
+// trend of the dose and peak of the runs listed over time, one series of
+// each per Logger (Meter records have none, which the chart says); a run
+// opens in the Logger page offline, as an opened file does.
 
 #include "archive/archive.h"
 
 #include <QDialog>
 
+class QCPItemText;
 class QCustomPlot;
 class QDateEdit;
 class QLabel;
@@ -30,7 +32,8 @@ public:
     // Reads from another archive from now on (refresh() to show it).
     void setConnection(const QString &connection) { m_connection = connection; }
     void retranslate();
-    // Shows the trend of the instrument of item (an instrument or its run).
+    // Plots the runs listed, the series of the instrument of item (an
+    // instrument or its run) drawn bold.
     void showTrend(QTreeWidgetItem *item);
     // Opens the run of the current item; false when it is no run.
     bool openCurrentRun();
@@ -57,6 +60,7 @@ private:
     // search found, in the language in use.
     void showTexts();
     void setTexts(QTreeWidgetItem *item) const;
+    static QString instrumentName(const QString &model, quint32 serial);
 
     QString m_connection;
     QLineEdit *m_serial = nullptr;
@@ -69,6 +73,7 @@ private:
     QPushButton *m_open = nullptr;
     QTreeWidget *m_tree = nullptr;
     QCustomPlot *m_trend = nullptr;
+    QCPItemText *m_note = nullptr; // what the chart leaves out
     QLabel *m_message = nullptr;
     QList<Archive::RunEntry> m_runs;
     QList<Archive::RecordEntry> m_records;

@@ -104,6 +104,8 @@ private slots:
     void historySearchesAndOpensRuns();
     void archiveTextsFollowTheLanguage_data();
     void archiveTextsFollowTheLanguage();
+    void trendShowsWhatTheListShows_data();
+    void trendShowsWhatTheListShows();
     void meterDownloadsAreArchived();
 
 private:
@@ -413,6 +415,101 @@ void HistoryTest::archiveTextsFollowTheLanguage()
     QMetaObject::invokeMethod(MainWindow::instance(), "on_btnLanguageEn_clicked");
     QCoreApplication::sendPostedEvents();
     QDir::setCurrent(here);
+}
+
+// Two Loggers and a Meter in the archive: the chart plots every Logger the
+// list shows, one dose and one peak series each, says when the list holds
+// what it cannot plot, and shows no axes without a point; small doses keep
+// their digits.
+void HistoryTest::trendShowsWhatTheListShows_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<QList<int>>("points"); // of each series with points, sorted
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QStringList>("doses"); // the runs' dose texts, sorted
+
+    const QString meter = "Meter records have no dose or peak trend; only Logger runs are plotted.";
+    QTest::newRow("no search: every Logger, the Meter said")
+        << QString() << QList<int>{2, 2, 3, 3} << meter
+        << QStringList{"0.017", "0.060", "30.0", "5.0", "9.5"};
+    QTest::newRow("a Logger's serial number")
+        << "21120907" << QList<int>{2, 2} << QString() << QStringList{"0.017", "9.5"};
+    QTest::newRow("a Meter's serial number: said, no axes")
+        << "23110042" << QList<int>{} << meter << QStringList{};
+    QTest::newRow("nothing found: said, no axes")
+        << "99" << QList<int>{} << "No runs to plot." << QStringList{};
+}
+
+void HistoryTest::trendShowsWhatTheListShows()
+{
+    QFETCH(QString, serial);
+    QFETCH(QList<int>, points);
+    QFETCH(QString, note);
+    QFETCH(QStringList, doses);
+
+    const QString file = m_dir.filePath(QStringLiteral("trend.sqlite"));
+    if (!QFile::exists(file)) {
+        Archive archive;
+        QString error;
+        QVERIFY2(archive.open(file, &error), qPrintable(error));
+        // Doses (sample-and-hold, μJ/cm²): 17 and 9500; 60, 30000 and 5000.
+        const QList<QPair<QString, quint32>> loggers{{"QX107", 21120907u}, {"QX101", 24030117u}};
+        const QList<QList<QVector<float>>> samples{{{10, 7}, {4000, 5500}},
+                                                   {{1, 2, 3}, {1000, 2000}, {500}}};
+        for (int l = 0; l < loggers.size(); ++l) {
+            LoggerData d;
+            d.instrument.model = loggers.at(l).first;
+            d.instrument.serialNumber = loggers.at(l).second;
+            for (int i = 0; i < samples.at(l).size(); ++i) {
+                LoggerRunData r;
+                r.number = i + 1;
+                r.start = kFirst.addDays(i + 400 * l);
+                r.hasStartBytes = true;
+                r.intervalSeconds = l == 0 ? 1 : 10;
+                r.samples = samples.at(l).at(i);
+                d.runs << r;
+            }
+            QVERIFY2(archive.importLogger(d, QStringLiteral("download"), nullptr, &error),
+                     qPrintable(error));
+        }
+        MeterData m;
+        m.instrument.model = QStringLiteral("QX102");
+        m.instrument.serialNumber = 23110042;
+        m.unit = 0;
+        m.decimals = 1;
+        m.records = {MeterReading{1, 2, 0.5f, 1, 137, 10.5f}, MeterReading{2, 3, 1, 2, 52.8f, 6}};
+        QVERIFY2(archive.importMeter(m, QStringLiteral("download"), nullptr, &error),
+                 qPrintable(error));
+    }
+    setConnection(file);
+    HistoryDialog *history = MainWindow::instance()->showHistory();
+    clearSearch(history);
+    history->serialEdit()->setText(serial);
+    QVERIFY(history->refresh());
+
+    QList<int> plotted;
+    for (int g = 0; g < history->trend()->graphCount(); ++g) {
+        if (history->trend()->graph(g)->dataCount() > 0)
+            plotted << history->trend()->graph(g)->dataCount();
+    }
+    std::sort(plotted.begin(), plotted.end());
+    QCOMPARE(plotted, points);
+    auto *shown = qobject_cast<QCPItemText *>(history->trend()->item(0));
+    QVERIFY(shown);
+    QCOMPARE(shown->visible() ? shown->text() : QString(), note);
+    QCOMPARE(history->trend()->xAxis->visible(), !points.isEmpty());
+    QCOMPARE(history->trend()->yAxis->visible(), !points.isEmpty());
+    QStringList doseTexts;
+    for (int i = 0; i < history->tree()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *instrument = history->tree()->topLevelItem(i);
+        for (int c = 0; c < instrument->childCount(); ++c) {
+            if (instrument->child(c)->text(1).startsWith(QLatin1String("run ")))
+                doseTexts << instrument->child(c)->text(4);
+        }
+    }
+    doseTexts.sort();
+    QCOMPARE(doseTexts, doses);
+    history->close();
 }
 
 QTEST_MAIN(HistoryTest)

@@ -837,6 +837,18 @@ It stays on the page and can still be saved.</translation>
         <source>(The archive is read-only: downloads are not archived into it.)</source>
         <translation>(The archive is read-only: downloads are not archived into it.)</translation>
     </message>
+    <message>
+        <source>Meter records have no dose or peak trend; only Logger runs are plotted.</source>
+        <translation>Meter records have no dose or peak trend; only Logger runs are plotted.</translation>
+    </message>
+    <message>
+        <source>Runs without a start time are not plotted.</source>
+        <translation>Runs without a start time are not plotted.</translation>
+    </message>
+    <message>
+        <source>No runs to plot.</source>
+        <translation>No runs to plot.</translation>
+    </message>
 </context>
 <context>
     <name>InformationPageForLogger</name>

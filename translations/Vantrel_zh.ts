@@ -837,6 +837,18 @@ It stays on the page and can still be saved.</source>
         <source>(The archive is read-only: downloads are not archived into it.)</source>
         <translation>（该存档为只读：下载的数据不会存入其中。）</translation>
     </message>
+    <message>
+        <source>Meter records have no dose or peak trend; only Logger runs are plotted.</source>
+        <translation>照度计记录没有剂量或峰值趋势；图中只画出记录仪的各组数据。</translation>
+    </message>
+    <message>
+        <source>Runs without a start time are not plotted.</source>
+        <translation>没有开始时间的组不画在图中。</translation>
+    </message>
+    <message>
+        <source>No runs to plot.</source>
+        <translation>没有可画出的数据组。</translation>
+    </message>
 </context>
 <context>
     <name>InformationPageForLogger</name>
