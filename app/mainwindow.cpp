@@ -143,6 +143,8 @@ void MainWindow::initForm()
     ui->stackedWidget->addWidget(loggerPage_);
     connect(loggerPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
+    connect(loggerPage_->openedFileBar(), &OpenedFileBar::backRequested, this,
+            &MainWindow::backToInstrument);
     ui->stackedWidget->setCurrentWidget(loggerPage_);
     archive_ = new ArchiveKeeper(this);
     ui->gridLayout_9->addWidget(archive_->button(), 0, 2);
@@ -173,6 +175,8 @@ void MainWindow::makeMeterPage()
     ui->stackedWidget->addWidget(meterPage_);
     connect(meterPage_->openedFileBar(), &OpenedFileBar::openRequested, this,
             &MainWindow::openMeasurementFile);
+    connect(meterPage_->openedFileBar(), &OpenedFileBar::backRequested, this,
+            &MainWindow::backToInstrument);
     archive_->watch(meterPage_);
     meterPage_->setInstrument(&commands_);
     if (languageChosen_) {
@@ -298,6 +302,9 @@ bool MainWindow::showMeasurement(const Measurement &measurement,
             loggerPage_->setInstrument(nullptr);
         else
             meterPage_->setInstrument(nullptr);
+        // Its bar leads back to the instrument still connected.
+        (logger ? loggerPage_->openedFileBar() : meterPage_->openedFileBar())
+            ->offerBack(isLinkOpen());
     }
     ui->stackedWidget->setCurrentWidget(logger ? static_cast<QWidget *>(loggerPage_)
                                                : static_cast<QWidget *>(meterPage_));
@@ -357,10 +364,27 @@ int MainWindow::receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLeng
     return instrument_.receiveFrame(buffer, timeoutMs, expectedLength, verify);
 }
 
+void MainWindow::backToInstrument()
+{
+    offerBack(false);
+    if (currentFamily_ == Family::Logger)
+        ui->stackedWidget->setCurrentWidget(loggerPage_);
+    else if (currentFamily_ == Family::Meter)
+        ui->stackedWidget->setCurrentWidget(meterPage());
+}
+
+void MainWindow::offerBack(bool offer)
+{
+    loggerPage_->openedFileBar()->offerBack(offer);
+    if (meterPage_)
+        meterPage_->openedFileBar()->offerBack(offer);
+}
+
 void MainWindow::recognizeInstrument()
 {
     if (!isLinkOpen())
         return;
+    offerBack(false);
     // Both pages talk to the instrument again (a file of the other family
     // may have taken one of them offline); a Meter page not yet made will.
     if (meterPage_)
@@ -473,6 +497,7 @@ void MainWindow::CloseUSB()
     delete link_;
     link_ = nullptr;
     setLamp(false);
+    offerBack(false); // no instrument to go back to
     // The device fields clear; what was downloaded stays on the page.
     if (currentFamily_ == Family::Meter)
         meterPage()->instrumentRemoved(removalNotice_);

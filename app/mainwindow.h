@@ -113,6 +113,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The page of the connected instrument again, after a file of the other
+    // family was shown; offerBack shows or hides the way back on both pages.
+    void backToInstrument();
+    void offerBack(bool offer);
     explicit MainWindow(QWidget *parent = nullptr);
     void setLamp(bool on);
     // Loads and installs the language's translation and remembers the choice;

@@ -20,9 +20,14 @@ OpenedFileBar::OpenedFileBar(QWidget *parent) : QWidget(parent)
     m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_open = new QPushButton(this);
     m_open->setObjectName(QStringLiteral("openFileBtn"));
+    m_back = new QPushButton(this);
+    m_back->setObjectName(QStringLiteral("backToInstrumentBtn"));
+    m_back->hide();
     layout->addWidget(m_source, 1);
+    layout->addWidget(m_back);
     layout->addWidget(m_open);
     connect(m_open, &QPushButton::clicked, this, &OpenedFileBar::askForFile);
+    connect(m_back, &QPushButton::clicked, this, &OpenedFileBar::backRequested);
     retranslate();
 }
 
@@ -81,9 +86,15 @@ void OpenedFileBar::clearSource()
     retranslate();
 }
 
+void OpenedFileBar::offerBack(bool offer)
+{
+    m_back->setVisible(offer);
+}
+
 void OpenedFileBar::retranslate()
 {
     m_open->setText(tr("Open..."));
+    m_back->setText(tr("Back to the instrument"));
     const QString name = fileName();
     if (name.isEmpty()) {
         m_source->clear();

@@ -35,17 +35,24 @@ public:
     QString fileName() const { return m_name ? m_name() : QString(); }
     const InstrumentIdentity &instrument() const { return m_instrument; }
     QPushButton *openButton() const { return m_open; }
+    // Shown while the page holds a file and the instrument connected belongs
+    // to the other family: a way back to the instrument's page.
+    void offerBack(bool offer);
+    QPushButton *backButton() const { return m_back; }
     void retranslate();
 
 signals:
     // The user chose a file to open.
     void openRequested(const QString &fileName);
+    // The user wants the connected instrument's page again.
+    void backRequested();
 
 private:
     void askForFile();
 
     QLabel *m_source = nullptr;
     QPushButton *m_open = nullptr;
+    QPushButton *m_back = nullptr;
     SourceName m_name;
     InstrumentIdentity m_instrument;
 };

@@ -220,7 +220,18 @@ void TestOpenFile::otherFamilyStaysOffline()
     QCOMPARE(dialogs.texts(), QStringList{"Please Connecting instrument!"});
     QCOMPARE(logger->requests().size(), requests);
     QCOMPARE(tableOf(window->meterPage())->rowCount(), meterData().records.size());
+    // The way back to the Logger's page, offered only there and while the
+    // Logger is connected.
+    QPushButton *back = window->meterPage()->openedFileBar()->backButton();
+    QVERIFY(!back->isHidden());
+    QVERIFY(window->loggerPage()->openedFileBar()->backButton()->isHidden());
+    back->click();
+    QCOMPARE(window->findChild<QStackedWidget *>()->currentWidget(), window->loggerPage());
+    QVERIFY(back->isHidden());
+    QVERIFY(window->openMeasurementFile(write("meter.json", MeterFiles::json(meterData()))));
+    QVERIFY(!back->isHidden());
     SimSetup::unplugAll();
+    QTRY_VERIFY(back->isHidden());
 }
 
 // A measurement file dragged from a file manager onto the window opens; a

@@ -1593,6 +1593,10 @@ It stays on the page and can still be saved.</translation>
         <source>All files (*)</source>
         <translation>All files (*)</translation>
     </message>
+    <message>
+        <source>Back to the instrument</source>
+        <translation>Back to the instrument</translation>
+    </message>
 </context>
 <context>
     <name>PlotExport</name>

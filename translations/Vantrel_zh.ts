@@ -1593,6 +1593,10 @@ It stays on the page and can still be saved.</source>
         <source>All files (*)</source>
         <translation>所有文件 (*)</translation>
     </message>
+    <message>
+        <source>Back to the instrument</source>
+        <translation>返回仪器</translation>
+    </message>
 </context>
 <context>
     <name>PlotExport</name>
