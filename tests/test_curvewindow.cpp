@@ -17,6 +17,7 @@
 #include "simdata.h"
 #include "simsetup.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -196,6 +197,15 @@ void CurveWindowTest::markers()
     curve->resize(1220, 673);
     curve->show();
     QVERIFY(QTest::qWaitForWindowExposed(curve));
+    // The time above the threshold is read whole in the readout's width.
+    curve->findChild<QCheckBox *>("thresholdCheck")->setChecked(true);
+    curve->findChild<QDoubleSpinBox *>("thresholdSpin")->setValue(100000);
+    QCoreApplication::sendPostedEvents();
+    auto *above = curve->findChild<QLabel *>("aboveLabel");
+    QVERIFY2(above->contentsRect().contains(above->fontMetrics().boundingRect(
+                 above->contentsRect(), Qt::TextWordWrap, above->text())),
+             qPrintable(above->text()));
+    curve->findChild<QCheckBox *>("thresholdCheck")->setChecked(false);
     curve->findChild<QComboBox *>("alignmentCombo")->setCurrentIndex(alignment);
     const RunPlot::Layout layout = curve->layout();
     const double first = layout.offsets.at(0) + curve->markerFrom();
