@@ -67,12 +67,12 @@ bool ArchiveConnectionDialog::test()
     archive.close();
     QApplication::restoreOverrideCursor();
     if (!ok)
-        m_result->setText(tr("The archive cannot be used: %1").arg(error));
+        showResult(tr("The archive cannot be used: %1").arg(error));
     else if (readOnly)
-        m_result->setText(tr("The archive can be read, but it is read-only: downloads will not "
-                             "be archived."));
+        showResult(tr("The archive can be read, but it is read-only: downloads will not "
+                      "be archived."));
     else
-        m_result->setText(tr("The archive works."));
+        showResult(tr("The archive works."));
     return ok;
 }
 
@@ -80,8 +80,21 @@ void ArchiveConnectionDialog::accept()
 {
     const QString refused = Archive::refusal(connection());
     if (!refused.isEmpty()) {
-        m_result->setText(refused);
+        showResult(refused);
         return;
     }
     QDialog::accept();
+}
+
+void ArchiveConnectionDialog::showResult(const QString &text)
+{
+    m_result->setText(text);
+    // Wrapped text asks for more height at the dialog's width, which a
+    // window does not take by itself: without it the message would be
+    // squeezed over the help above and cut off. The dialog grows, never
+    // shrinks.
+    layout()->activate();
+    const int needed = heightForWidth(width());
+    if (needed > height())
+        resize(width(), needed);
 }

@@ -30,6 +30,9 @@ public:
     void accept() override;
 
 private:
+    // Shows the text under the help, the dialog as tall as it needs.
+    void showResult(const QString &text);
+
     QLabel *m_label = nullptr;
     QLineEdit *m_edit = nullptr;
     QLabel *m_help = nullptr;

@@ -199,6 +199,11 @@ void HistoryTest::windowArchivesDownloads()
         dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
         if (alive) {
             label += '|' + dialog->resultLabel()->text();
+            // The message and the help above it are read whole.
+            QCoreApplication::sendPostedEvents();
+            for (QLabel *text : dialog->findChildren<QLabel *>())
+                QVERIFY2(!text->wordWrap() || text->height() >= text->heightForWidth(text->width()),
+                         qPrintable(text->text()));
             dialog->reject();
         }
         QCOMPARE(ArchiveKeeper::connection(), file);
