@@ -66,6 +66,11 @@ QString ReportPageForMeter::reportHtml() const
     }
     h += QStringLiteral("<br />");
 
+    // A field left empty holds a blank: without one, its line rises to the
+    // top of the row and reads as the line of the label below.
+    const auto field = [](const QString &value) {
+        return value.isEmpty() ? QStringLiteral("&nbsp;") : value;
+    };
     h += QStringLiteral("<table width=\"100%\" border=\"0\" cellspacing=0>");
     // The instrument's name and serial are text, whatever a file brought.
     const QString identity[][2] = {{tr("Device: "), device.toHtmlEscaped()},
@@ -74,7 +79,7 @@ QString ReportPageForMeter::reportHtml() const
                                    {tr("Company:"), company}};
     for (const auto &row : identity) {
         h += QStringLiteral("<tr>") + QStringLiteral("<td width=\"13%\">") + row[0] +
-             QStringLiteral("</td>") + QStringLiteral("<td width=\"60%\">") + row[1] +
+             QStringLiteral("</td>") + QStringLiteral("<td width=\"60%\">") + field(row[1]) +
              QStringLiteral("<hr/>") + QStringLiteral("</td>") + QStringLiteral("</tr>");
     }
     h += QStringLiteral("</table>") + QStringLiteral("<br />");
@@ -102,13 +107,13 @@ QString ReportPageForMeter::reportHtml() const
          QStringLiteral("<tr>");
     h += QStringLiteral("<td width=\"%1\">").arg(testerWidth) + tr(" Tester:") +
          QStringLiteral("</td>");
-    h += QStringLiteral("<td width=\"26%\" align=\"center\">") + tester + QStringLiteral("<hr/>") +
-         QStringLiteral("</td>");
+    h += QStringLiteral("<td width=\"26%\" align=\"center\">") + field(tester) +
+         QStringLiteral("<hr/>") + QStringLiteral("</td>");
     h += QStringLiteral("<td width=\"3%\">") + QStringLiteral("</td>");
     h += QStringLiteral("<td width=\"%1\">").arg(auditorWidth) + tr(" Auditor:") +
          QStringLiteral("</td>");
-    h += QStringLiteral("<td width=\"25%\" align=\"center\">") + auditor + QStringLiteral("<hr/>") +
-         QStringLiteral("</td>");
+    h += QStringLiteral("<td width=\"25%\" align=\"center\">") + field(auditor) +
+         QStringLiteral("<hr/>") + QStringLiteral("</td>");
     h += QStringLiteral("</tr>") + QStringLiteral("</table>");
     h += QStringLiteral("</body></html>");
     return h;

@@ -4,12 +4,14 @@
 #include "meter/firstpageformeter.h"
 #include "meter/informationpageformeter.h"
 #include "meter/reportpageformeter.h"
+#include "reportlines.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -72,7 +74,8 @@ private slots:
     void html();
     void titleCarriesTheTime();
     void entryDialog();
-    void emptyEntriesReplaceTheBlanks();
+    void emptyFieldsKeepTheirRows_data();
+    void emptyFieldsKeepTheirRows();
     void cancelLeavesTheReport();
     void markupIsRendered();
     void printing();
@@ -178,12 +181,30 @@ void MeterReportTest::entryDialog()
     QVERIFY(!info->isVisible());
 }
 
-void MeterReportTest::emptyEntriesReplaceTheBlanks()
+void MeterReportTest::emptyFieldsKeepTheirRows_data()
 {
-    ReportPageForMeter *report = openReport(true);
+    QTest::addColumn<bool>("chinese");
+    QTest::newRow("English") << false;
+    QTest::newRow("Chinese") << true;
+}
+
+void MeterReportTest::emptyFieldsKeepTheirRows()
+{
+    // A file without a serial number, and entries confirmed empty: each line
+    // still lies under its own label, on screen and on the printed page.
+    QFETCH(bool, chinese);
+    QTranslator translator;
+    if (chinese) {
+        QVERIFY(translator.load(QStringLiteral("Vantrel_zh"), QStringLiteral(VANTREL_BINARY_DIR)));
+        QCoreApplication::installTranslator(&translator);
+    }
+    page->reportData.serialNumber.clear();
+    ReportPageForMeter *report = openReport(chinese);
     report->findChild<QPushButton *>("Informationbtn")->click();
     report->findChild<InformationPageForMeter *>()->findChild<QPushButton *>("Okbtn")->click();
-    QCOMPARE(withoutTime(report->reportHtml()), expectedHtml(true, "", "", "", ""));
+    const QTextDocument &shown = *report->findChild<QTextBrowser *>("textBrowser")->document();
+    for (int width : {480, 700})
+        QCOMPARE(ReportLines::misplaced(shown, width), QString());
 }
 
 void MeterReportTest::cancelLeavesTheReport()
