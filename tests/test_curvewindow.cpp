@@ -200,9 +200,9 @@ void CurveWindowTest::markers()
     // The time above the threshold is read whole in the readout's width.
     curve->findChild<QCheckBox *>("thresholdCheck")->setChecked(true);
     curve->findChild<QDoubleSpinBox *>("thresholdSpin")->setValue(100000);
-    QCoreApplication::sendPostedEvents();
     auto *above = curve->findChild<QLabel *>("aboveLabel");
-    QVERIFY2(above->contentsRect().contains(above->fontMetrics().boundingRect(
+    // Once the layouts have taken the new text (a posted event for each level).
+    QTRY_VERIFY2(above->contentsRect().contains(above->fontMetrics().boundingRect(
                  above->contentsRect(), Qt::TextWordWrap, above->text())),
              qPrintable(above->text()));
     curve->findChild<QCheckBox *>("thresholdCheck")->setChecked(false);
