@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -283,6 +284,17 @@ void HistoryDialog::showTrend(QTreeWidgetItem *item)
     // Each Logger listed: its doses (solid, left axis) and peaks (dashed,
     // right axis) in a colour of its own, the one chosen drawn bold; the
     // legend names the instruments, then what solid and dashed stand for.
+    // A Logger's pair of series: doses solid on the left axis, peaks dashed
+    // on the right.
+    auto addPair = [this](const QColor &colour, double width) {
+        QCPGraph *doses = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
+        doses->setPen(QPen(colour, width));
+        doses->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+        QCPGraph *peaks = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
+        peaks->setPen(QPen(colour, width, Qt::DashLine));
+        peaks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, 6));
+        return std::pair{doses, peaks};
+    };
     int plotted = 0;
     bool undated = false;
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
@@ -308,27 +320,17 @@ void HistoryDialog::showTrend(QTreeWidgetItem *item)
         const int series = m_trend->graphCount() / 2;
         const QColor colour(kSeriesColours[series % int(std::size(kSeriesColours))]);
         const double width = chosen && serial == chosenSerial && model == chosenModel ? 3 : 1.5;
-        QCPGraph *doses = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
+        const auto [doses, peaks] = addPair(colour, width);
         doses->setData(x, dose, true);
-        doses->setPen(QPen(colour, width));
-        doses->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
         doses->setName(instrumentName(model, serial));
-        QCPGraph *peaks = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
         peaks->setData(x, peak, true);
-        peaks->setPen(QPen(colour, width, Qt::DashLine));
-        peaks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, 6));
         peaks->removeFromLegend();
         plotted += x.size();
     }
     if (plotted > 0) {
-        const QColor key(0x60, 0x60, 0x60);
-        QCPGraph *doses = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis);
-        doses->setPen(QPen(key, 1.5));
-        doses->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+        // The legend's key: what solid and dashed stand for.
+        const auto [doses, peaks] = addPair(QColor(0x60, 0x60, 0x60), 1.5);
         doses->setName(tr("Dose (mJ/cm²)"));
-        QCPGraph *peaks = m_trend->addGraph(m_trend->xAxis, m_trend->yAxis2);
-        peaks->setPen(QPen(key, 1.5, Qt::DashLine));
-        peaks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, 6));
         peaks->setName(tr("Peak (μW/cm²)"));
     }
     // What the chart leaves out of the list, said on it; with nothing to
