@@ -1,5 +1,6 @@
 #include "app/historydialog.h"
 
+#include "measurement/instrumentclock.h"
 #include "measurement/meterdata.h"
 #include "measurement/uvfigures.h"
 
@@ -159,9 +160,9 @@ bool HistoryDialog::refresh()
         filter.serial = m_serial->text().toUInt();
     }
     if (m_from->date() != kNoBound)
-        filter.since = QDateTime(m_from->date(), QTime(0, 0));
+        filter.since = InstrumentClock::at(m_from->date(), QTime(0, 0));
     if (m_until->date() != kNoBound)
-        filter.until = QDateTime(m_until->date(), QTime(23, 59, 59));
+        filter.until = InstrumentClock::at(m_until->date(), QTime(23, 59, 59));
 
     m_tree->clear();
     m_runs.clear();

@@ -1,5 +1,6 @@
 #include "archive/archive.h"
 
+#include "measurement/instrumentclock.h"
 #include "measurement/uvfigures.h"
 
 #include <QAtomicInt>
@@ -84,9 +85,7 @@ QDateTime storedTime(const QString &text)
 {
     if (text.size() != 19 || text.at(10) != QLatin1Char('T'))
         return QDateTime();
-    auto part = [&text](int from, int length) { return text.midRef(from, length).toInt(); };
-    return QDateTime(QDate(part(0, 4), part(5, 2), part(8, 2)),
-                     QTime(part(11, 2), part(14, 2), part(17, 2)));
+    return InstrumentClock::fromText(text);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "files/workbookfile.h"
 #include "files/xlswriter.h"
 #include "files/xlsxwriter.h"
+#include "measurement/instrumentclock.h"
 #include "measurement/uvfigures.h"
 
 #include <QFileInfo>
@@ -41,13 +42,13 @@ bool openArchive(const CommandLine &line, Archive *archive, QTextStream &err)
 // DATE or DATE'T'TIME; a date alone as until means the end of that day.
 QDateTime parseBound(const QString &text, bool endOfDay)
 {
-    QDateTime t = QDateTime::fromString(text, kTimeFormat);
-    if (t.isValid())
+    const QDateTime t = InstrumentClock::fromText(text);
+    if (t.isValid() && text.at(10) == QLatin1Char('T'))
         return t;
     const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!d.isValid())
         return QDateTime();
-    return endOfDay ? QDateTime(d, QTime(23, 59, 59)) : QDateTime(d, QTime(0, 0));
+    return InstrumentClock::at(d, endOfDay ? QTime(23, 59, 59) : QTime(0, 0));
 }
 
 QString number(double value)
@@ -223,7 +224,7 @@ int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
         return fail(err, ArchiveError, error);
     QByteArray bytes;
     if (format == QLatin1String("xlsx"))
-        bytes = XlsxWriter::toBytes(LoggerFiles::workbook(data), &error);
+        bytes = XlsxWriter::toBytes(LoggerFiles::workbook(data, true), &error);
     else if (format == QLatin1String("xls"))
         bytes = XlsWriter::toBytes(LoggerFiles::workbook(data));
     else

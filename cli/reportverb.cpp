@@ -97,12 +97,12 @@ bool makeReport(const LoggerData &data, const ReportOptions &options, ReportResu
 QString verdictLines(const Verdict::Result &verdict)
 {
     QString text = verdict.pass ? QStringLiteral("PASS\n") : QStringLiteral("FAIL\n");
-    // The measured values with the decimals the report shows them with.
+    // The values as they were compared, as the report shows them.
     for (const Verdict::Check &c : verdict.checks)
         text += QStringLiteral("%1\t%2\t%3\t%4\n")
                     .arg(c.key)
                     .arg(c.limit, 0, 'g', 12)
-                    .arg(c.measured, 0, 'f', c.key.startsWith(QLatin1String("dose")) ? 3 : 1)
+                    .arg(Verdict::figureText(c.measured))
                     .arg(c.passed ? QStringLiteral("pass") : QStringLiteral("fail"));
     return text;
 }

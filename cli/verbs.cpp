@@ -14,6 +14,7 @@
 #include "files/workbookfile.h"
 #include "files/xlswriter.h"
 #include "files/xlsxwriter.h"
+#include "measurement/instrumentclock.h"
 #include "protocol/identity.h"
 #include "protocol/instrumentlink.h"
 #include "protocol/modeltable.h"
@@ -89,6 +90,9 @@ private:
     int writeOutput(const QByteArray &bytes, const QString &output);
     // format "xls" or "xlsx", whatever the name's suffix.
     int writeWorkbook(const XlsWorkbook &book, const QString &format, const QString &output);
+    // The connected instrument's model, serial number, calibration date and
+    // firmware, read now.
+    InstrumentIdentity instrumentIdentity();
     int checkOutputTarget(const QString &output);
     // The CSV as written: with a byte order mark when --bom asks for one.
     QByteArray csv(const QByteArray &rows) const
@@ -277,6 +281,25 @@ int Verbs::list()
     if (format == QLatin1String("json"))
         m_out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
     return exit;
+}
+
+InstrumentIdentity Verbs::instrumentIdentity()
+{
+    // What the window's device information shows, so that a file of the
+    // download names the instrument as the window's does. A date or version
+    // that cannot be read stays empty: the download goes on without it.
+    InstrumentIdentity id;
+    const Recognition &r = m_instrument.recognition;
+    id.model = m_instrument.model();
+    id.serialNumber = r.keyResult >= 0 ? r.key.serialNumber : r.production.serialNumber;
+    InstrumentCommands *commands = m_session.commands();
+    QDate calibration;
+    if (commands->readCalibrationDate(calibration) >= 0)
+        id.calibrationDate = calibration;
+    quint16 version = 0;
+    if (commands->readSoftwareVersion(version) >= 0)
+        id.firmware = Identity::versionText(version);
+    return id;
 }
 
 int Verbs::info()
@@ -529,19 +552,26 @@ int Verbs::clockGet()
     return Ok;
 }
 
-// A time to set: ISO 8601 with date and time; with a UTC offset or Z it is
-// turned into local time. A fraction of a second is kept for the caller to
-// refuse: the instrument's clock has whole seconds.
+// A time to set: ISO 8601 with date and time, taken as the reading the
+// clock is to show; with a UTC offset or Z it is turned into this PC's wall
+// clock first. A fraction of a second is kept for the caller to refuse: the
+// instrument's clock has whole seconds.
 QDateTime parseClockTime(const QString &text)
 {
-    if (!text.contains(QLatin1Char('T')))
+    const int t = text.indexOf(QLatin1Char('T'));
+    if (t < 0)
         return QDateTime();
-    QDateTime t = QDateTime::fromString(text, Qt::ISODate);
-    if (!t.isValid())
-        return QDateTime();
-    if (t.timeSpec() != Qt::LocalTime)
-        t = t.toLocalTime();
-    return t;
+    const QString timePart = text.mid(t + 1);
+    const bool zoned = timePart.endsWith(QLatin1Char('Z')) || timePart.contains(QLatin1Char('+')) ||
+                       timePart.contains(QLatin1Char('-'));
+    if (zoned) {
+        const QDateTime instant = QDateTime::fromString(text, Qt::ISODate);
+        return instant.isValid() ? InstrumentClock::reading(instant.toLocalTime()) : QDateTime();
+    }
+    // Without a zone the text is the reading itself, never a local time of
+    // this PC (which a summer-time change may skip).
+    return InstrumentClock::at(QDate::fromString(text.left(t), Qt::ISODate),
+                               QTime::fromString(timePart, Qt::ISODate));
 }
 
 int Verbs::clockSet()
@@ -571,8 +601,9 @@ int Verbs::clockSet()
     if (!requireLogger(m_instrument, &error))
         return fail(Usage, error);
     if (now) {
-        when = QDateTime::currentDateTime();
-        when.setTime(QTime(when.time().hour(), when.time().minute(), when.time().second()));
+        const QDateTime pc = QDateTime::currentDateTime();
+        when = InstrumentClock::at(pc.date(),
+                                   QTime(pc.time().hour(), pc.time().minute(), pc.time().second()));
     }
     const int r = m_session.commands()->writeClock(when);
     if (r < 0)
@@ -695,10 +726,7 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
     count = qBound(0, count, MeterRecord::kMaxRecords);
 
     MeterData data;
-    data.instrument.model = m_instrument.model();
-    data.instrument.serialNumber = m_instrument.recognition.keyResult >= 0
-                                       ? m_instrument.recognition.key.serialNumber
-                                       : m_instrument.recognition.production.serialNumber;
+    data.instrument = instrumentIdentity();
     data.unit = settings.unit;
     data.decimals =
         MeterUnits::decimals(MeterUnits::profileForModel(data.instrument.model), settings.unit);
@@ -802,7 +830,8 @@ int Verbs::downloadLogger(const QString &format, const QString &output)
     int written = Ok;
     if (m_line.has("output") || !m_line.has("archive"))
         written = format.startsWith(QLatin1String("xls"))
-                      ? writeWorkbook(LoggerFiles::workbook(data), format, output)
+                      ? writeWorkbook(LoggerFiles::workbook(data, format == QLatin1String("xlsx")),
+                                      format, output)
                       : writeOutput(format == QLatin1String("json") ? LoggerFiles::json(data)
                                                                     : csv(LoggerFiles::csv(data)),
                                     output);
@@ -849,10 +878,7 @@ bool Verbs::collectLoggerRuns(LoggerData *out, int *exit, const QList<int> &chos
     }
 
     LoggerData data;
-    data.instrument.model = m_instrument.model();
-    data.instrument.serialNumber = m_instrument.recognition.keyResult >= 0
-                                       ? m_instrument.recognition.key.serialNumber
-                                       : m_instrument.recognition.production.serialNumber;
+    data.instrument = instrumentIdentity();
     if (runs == 0)
         warn(QStringLiteral("the Logger holds no runs"));
 

@@ -1,5 +1,6 @@
 #include "download/loggerrun.h"
 
+#include "measurement/instrumentclock.h"
 #include "protocol/frame.h"
 
 #include <QtGlobal>
@@ -87,11 +88,8 @@ QDateTime startTime(const QByteArray &payload)
     if (payload.size() < PayloadHeaderBytes)
         return QDateTime();
     auto b = [&](int i) { return quint8(payload.at(i)); };
-    const QDate date(2000 + b(0), b(1), b(2));
-    const QTime time(b(3), b(4), b(5));
-    if (!date.isValid() || !time.isValid())
-        return QDateTime();
-    return QDateTime(date, time, Qt::LocalTime);
+    // The instrument's own reading, without a zone.
+    return InstrumentClock::at(QDate(2000 + b(0), b(1), b(2)), QTime(b(3), b(4), b(5)));
 }
 
 int sampleCount(const QByteArray &payload)

@@ -103,6 +103,16 @@ bool ExcelEngine::selectSheet(int sheetIndex)
     return true;
 }
 
+bool ExcelEngine::appendSheet(const QString &name)
+{
+    if (!m_open || !m_worksheets || m_worksheets->isNull())
+        return false;
+    AutomationObject *sheet = m_worksheets->querySubObject("Add()");
+    if (!sheet || sheet->isNull() || !sheet->setProperty("Name", name))
+        return false;
+    return selectSheet(m_worksheets->property("Count").toInt());
+}
+
 bool ExcelEngine::setCell(int row, int column, const QVariant &value)
 {
     if (!m_worksheet || m_worksheet->isNull())

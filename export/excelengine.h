@@ -55,6 +55,9 @@ public:
     // Failure::TemplateTooLarge) or the workbook has fewer worksheets than
     // sheetIndex (Failure::File).
     bool openSheet(int sheetIndex);
+    // Adds a worksheet of this name after the last one and selects it;
+    // false when nothing is open or the name is no sheet name.
+    bool appendSheet(const QString &name);
     // Writes one cell (1-based), centred.
     bool setCell(int row, int column, const QVariant &value);
     // Header texts into row 1, the rows' texts below, each cell centred,

@@ -232,6 +232,17 @@ AutomationObject *SpreadsheetObject::querySubObject(const char *name, const QVar
         if (is(name, "WorkSheets"))
             return child(Kind::Worksheets);
         break;
+    case Kind::Worksheets:
+        if (is(name, "Add()")) {
+            // This application adds the new worksheet after the last one.
+            XlsWorkbook &model = m_book->model;
+            model.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(model.sheets.size() + 1)));
+            m_book->dirty = true;
+            SpreadsheetObject *sheet = child(Kind::Worksheet);
+            sheet->m_sheet = model.sheets.size() - 1;
+            return sheet;
+        }
+        break;
     case Kind::Worksheet: {
         const XlsSheet &sheet = m_book->model.sheets.at(m_sheet);
         if (is(name, "UsedRange")) {
@@ -403,6 +414,14 @@ QVariant SpreadsheetObject::property(const char *name) const
 
 bool SpreadsheetObject::setProperty(const char *name, const QVariant &value)
 {
+    if (!isNull() && m_kind == Kind::Worksheet && std::strcmp(name, "Name") == 0) {
+        const QString wanted = value.toString();
+        if (!XlsWorkbook::isValidSheetName(wanted))
+            return false;
+        m_book->model.sheets[m_sheet].name = wanted;
+        m_book->dirty = true;
+        return true;
+    }
     if (isNull() || m_kind != Kind::Range || std::strcmp(name, "Value") != 0)
         return false;
     XlsSheet &sheet = m_book->model.sheets[m_sheet];

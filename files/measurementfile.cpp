@@ -1,6 +1,7 @@
 #include "files/measurementfile.h"
 
 #include "files/recordexport.h"
+#include "measurement/instrumentclock.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -156,7 +157,7 @@ void readLogger(const QJsonObject &o, Reader *r, LoggerData *out)
         value.intervalSeconds = r->integer(run, "intervalSeconds", where, 1, 86400);
         const QJsonValue start = run.value(QStringLiteral("start"));
         if (!start.isNull() && !start.isUndefined()) {
-            value.start = QDateTime::fromString(start.toString(), kIsoFormat);
+            value.start = InstrumentClock::fromText(start.toString());
             if (!value.start.isValid())
                 r->fail(where + QStringLiteral(".start"), tr("not a time YYYY-MM-DDTHH:MM:SS"));
         }
@@ -166,7 +167,18 @@ void readLogger(const QJsonObject &o, Reader *r, LoggerData *out)
             value.samples << r->sample(samples.at(i),
                                        where + QStringLiteral(".samples[%1]").arg(i));
         // A run without the six bytes of a start time has no duration.
-        value.hasStartBytes = !run.value(QStringLiteral("durationSeconds")).isNull();
+        const QJsonValue duration = run.value(QStringLiteral("durationSeconds"));
+        value.hasStartBytes = !duration.isNull();
+        // A duration the samples and the interval do not make: the file was
+        // cut or edited.
+        if (r->ok() && duration.isDouble() &&
+            duration.toDouble() != double(value.durationSeconds()))
+            r->fail(where + QStringLiteral(".durationSeconds"),
+                    tr("%1 s, but the %2 samples at %3 s cover %4 s")
+                        .arg(duration.toDouble())
+                        .arg(value.samples.size())
+                        .arg(value.intervalSeconds)
+                        .arg(value.durationSeconds()));
         out->runs << value;
     }
 }

@@ -1,8 +1,10 @@
 #include "files/measurementreader.h"
 
+#include "files/workbooklayout.h"
 #include "files/xlsreader.h"
 #include "files/xlsworkbook.h"
 #include "files/xlsxreader.h"
+#include "measurement/instrumentclock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -134,13 +136,7 @@ bool wholeOf(const QVariant &cell, qint64 min, qint64 max, qint64 *out)
 
 QDateTime timeOf(const QVariant &cell)
 {
-    const QString text = cell.toString().trimmed();
-    for (const char *format : {"yyyy-MM-dd'T'HH:mm:ss", "yyyy-MM-dd HH:mm:ss"}) {
-        const QDateTime t = QDateTime::fromString(text, QLatin1String(format));
-        if (t.isValid())
-            return t;
-    }
-    return QDateTime();
+    return InstrumentClock::fromText(cell.toString().trimmed());
 }
 
 // The Meter unit a header names ("Energy mJ/cm²", "Power(RT) W/m²"), -1 for
@@ -206,6 +202,56 @@ bool meterFromTable(const QStringList &headers, const QList<QVariantList> &rows,
     return true;
 }
 
+// The columns that name the instrument, which files of this version add
+// after their own.
+const char *const kInstrumentColumns[] = {"Model", "Serial number", "Firmware", "Calibration date"};
+constexpr int kInstrumentColumnCount = 4;
+
+bool endsWithInstrumentColumns(const QStringList &headers)
+{
+    if (headers.size() < kInstrumentColumnCount)
+        return false;
+    for (int k = 0; k < kInstrumentColumnCount; ++k) {
+        if (headers.at(headers.size() - kInstrumentColumnCount + k) !=
+            QLatin1String(kInstrumentColumns[k]))
+            return false;
+    }
+    return true;
+}
+
+// The instrument a row names in its last four fields; false with a
+// message for a serial number that is no whole number.
+bool instrumentOf(const QStringList &row, const QString &where, InstrumentIdentity *out,
+                  QString *error)
+{
+    const int first = row.size() - kInstrumentColumnCount;
+    InstrumentIdentity id;
+    id.model = row.at(first);
+    const QString serial = row.at(first + 1).trimmed();
+    qint64 number = 0;
+    if (!serial.isEmpty() && !wholeOf(serial, 0, 0xFFFFFFFFLL, &number)) {
+        *error = tr("%1: the serial number \"%2\" is no whole number.").arg(where, serial);
+        return false;
+    }
+    id.serialNumber = quint32(number);
+    id.firmware = row.at(first + 2);
+    id.calibrationDate = QDate::fromString(row.at(first + 3).trimmed(), Qt::ISODate);
+    *out = id;
+    return true;
+}
+
+// A run whose row declares a duration that its samples do not cover: the
+// file was cut or edited.
+QString shortRunText(const LoggerRunData &run, qint64 declared)
+{
+    return tr("Run %1 declares %2 s, but its %3 samples in the file cover %4 s: the file is "
+              "cut short or damaged.")
+        .arg(run.number)
+        .arg(declared)
+        .arg(run.samples.size())
+        .arg(run.durationSeconds());
+}
+
 bool isLoggerHeader(const QStringList &headers)
 {
     return headers.size() >= 7 && headers.at(0) == QLatin1String("NO") &&
@@ -258,7 +304,12 @@ bool read(const QString &fileName, Measurement *out, QString *error)
         return false;
     }
     const QByteArray bytes = file.readAll();
-    return readBytes(bytes, kindOf(bytes, fileName), out, error);
+    QString why;
+    if (readBytes(bytes, kindOf(bytes, fileName), out, &why))
+        return true;
+    // The message names the file it is about.
+    *error = tr("%1: %2").arg(QFileInfo(fileName).fileName(), why);
+    return false;
 }
 
 bool readBytes(const QByteArray &bytes, Kind kind, Measurement *out, QString *error)
@@ -313,11 +364,15 @@ bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
         return false;
     }
     Measurement m;
-    // Files of earlier versions end with the sample's value; later ones add
-    // the run's figures, which are computed again from the samples.
-    if ((header.size() == 12 || header.size() == 17) && header.at(0) == QLatin1String("record") &&
-        isLoggerHeader(header.mid(1))) {
+    // Files of earlier versions end with the sample's value, or the run's
+    // figures (which are computed again from the samples); this version
+    // adds the columns that name the instrument.
+    const bool named = endsWithInstrumentColumns(header);
+    if ((header.size() == 12 || header.size() == 17 || (header.size() == 21 && named)) &&
+        header.at(0) == QLatin1String("record") && isLoggerHeader(header.mid(1))) {
         m.family = Measurement::Family::Logger;
+        // What each run's row declares: its duration, -1 when it gives none.
+        QList<qint64> declared;
         for (int r = 0; r < rows.size(); ++r) {
             const QStringList &row = rows.at(r);
             const QString where = tr("Line %1").arg(r + 2);
@@ -338,7 +393,17 @@ bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
                 run.number = int(number);
                 run.start = timeOf(row.at(2));
                 run.hasStartBytes = !row.at(3).isEmpty();
+                qint64 duration = -1;
+                if (run.hasStartBytes && !wholeOf(row.at(3), 0, 1LL << 40, &duration)) {
+                    *error =
+                        tr("%1: the duration \"%2\" is no whole number.").arg(where, row.at(3));
+                    return false;
+                }
+                if (named && m.logger.runs.isEmpty() &&
+                    !instrumentOf(row, where, &m.logger.instrument, error))
+                    return false;
                 m.logger.runs << run;
+                declared << duration;
             } else if (row.at(0) == QLatin1String("sample")) {
                 if (m.logger.runs.isEmpty() || m.logger.runs.last().number != number) {
                     *error = tr("%1: a sample of run %2 that does not follow its run.")
@@ -363,29 +428,46 @@ bool fromCsv(const QByteArray &bytes, Measurement *out, QString *error)
                 return false;
             }
         }
-        // A run of one sample tells its interval by its duration only.
-        for (int r = 0; r < rows.size(); ++r) {
-            const QStringList &row = rows.at(r);
-            qint64 duration = 0;
-            if (row.at(0) != QLatin1String("run") || !wholeOf(row.at(3), 1, 1LL << 40, &duration))
+        // A run of one sample tells its interval by its duration only; any
+        // other run's samples must cover the duration its row declares.
+        for (int k = 0; k < m.logger.runs.size(); ++k) {
+            LoggerRunData &run = m.logger.runs[k];
+            const qint64 duration = declared.at(k);
+            if (duration < 0)
                 continue;
-            for (LoggerRunData &run : m.logger.runs) {
-                if (run.number == row.at(1).toInt() && run.samples.size() == 1)
-                    run.intervalSeconds = int(qBound<qint64>(1, duration, 86400));
+            if (run.samples.size() == 1 && duration >= 1)
+                run.intervalSeconds = int(qMin<qint64>(duration, 86400));
+            if (run.durationSeconds() != duration) {
+                *error = shortRunText(run, duration);
+                return false;
             }
         }
-    } else if (header.size() == 7 && header.at(0) == QLatin1String("NO") &&
+    } else if ((header.size() == 7 || (header.size() == 11 && named)) &&
+               header.at(0) == QLatin1String("NO") &&
                header.at(2) == QLatin1String("Duration(S)")) {
         m.family = Measurement::Family::Meter;
         QList<QVariantList> values;
-        for (const QStringList &row : qAsConst(rows)) {
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList &row = rows.at(r);
+            if (named && row.size() != header.size()) {
+                *error = tr("%1: %2 fields instead of %3.")
+                             .arg(tr("Line %1").arg(r + 2))
+                             .arg(row.size())
+                             .arg(header.size());
+                return false;
+            }
+            if (named && r == 0 &&
+                !instrumentOf(row, tr("Line %1").arg(r + 2), &m.meter.instrument, error))
+                return false;
             QVariantList v;
-            for (const QString &text : row)
-                v << text;
+            for (int c = 0; c < qMin(7, int(row.size())); ++c)
+                v << row.at(c);
             values << v;
         }
+        const InstrumentIdentity instrument = m.meter.instrument;
         if (!meterFromTable(header, values, tr("Line %1"), -1, &m.meter, error))
             return false;
+        m.meter.instrument = instrument;
     } else {
         *error = tr("The CSV file was not written by Vantrel: its first line is no header "
                     "Vantrel writes.");
@@ -401,6 +483,14 @@ bool fromWorkbook(const XlsWorkbook &book, Measurement *out, QString *error)
         *error = tr("The workbook has no sheet.");
         return false;
     }
+    // The sheet that names the instrument (none in workbooks of earlier
+    // versions, whose samples always have one decimal).
+    WorkbookLayout::InstrumentSheet described;
+    const int instrumentSheet = WorkbookLayout::instrumentSheetIndex(book);
+    if (instrumentSheet >= 0 &&
+        !WorkbookLayout::readInstrumentSheet(book.sheets.at(instrumentSheet), &described, error))
+        return false;
+    const int sheetCount = instrumentSheet >= 0 ? instrumentSheet : book.sheets.size();
     const XlsSheet &table = book.sheets.first();
     QStringList headers;
     for (int c = 0; c < 7; ++c)
@@ -439,10 +529,20 @@ bool fromWorkbook(const XlsWorkbook &book, Measurement *out, QString *error)
                                                                              : -1;
         if (!meterFromTable(headers, rows, tr("Sheet 1, row %1"), decimals, &m.meter, error))
             return false;
+        m.meter.instrument = described.instrument;
         *out = m;
         return true;
     }
     m.family = Measurement::Family::Logger;
+    m.logger.instrument = described.instrument;
+    m.logger.roundedSamples = described.precision == WorkbookLayout::Precision::OneDecimal;
+    if (instrumentSheet >= 0 && described.runs.size() != rows.size()) {
+        *error = tr("The workbook's run table has %1 runs, but its sheet \"%2\" describes %3.")
+                     .arg(rows.size())
+                     .arg(WorkbookLayout::instrumentSheetName())
+                     .arg(described.runs.size());
+        return false;
+    }
     for (int r = 0; r < rows.size(); ++r) {
         const QVariantList &row = rows.at(r);
         const QString where = tr("Sheet 1, row %1").arg(r + 2);
@@ -456,7 +556,7 @@ bool fromWorkbook(const XlsWorkbook &book, Measurement *out, QString *error)
         run.number = int(number);
         run.start = timeOf(row.at(1));
         run.hasStartBytes = !row.at(2).toString().isEmpty();
-        if (r + 1 >= book.sheets.size()) {
+        if (r + 1 >= sheetCount) {
             *error = tr("The workbook has no sheet with the samples of run %1.").arg(number);
             return false;
         }
@@ -472,9 +572,40 @@ bool fromWorkbook(const XlsWorkbook &book, Measurement *out, QString *error)
             }
             run.samples << value;
         }
-        qint64 duration = 0;
-        if (!run.samples.isEmpty() && wholeOf(row.at(2), 1, 1LL << 40, &duration))
+        qint64 duration = -1;
+        if (run.hasStartBytes && !wholeOf(row.at(2), 0, 1LL << 40, &duration)) {
+            *error =
+                tr("%1: the duration \"%2\" is no whole number.").arg(where, row.at(2).toString());
+            return false;
+        }
+        if (instrumentSheet >= 0) {
+            // The interval as the run had it; its samples as many as it had.
+            const WorkbookLayout::InstrumentSheet::Run &shape = described.runs.at(r);
+            if (shape.number != run.number || shape.intervalSeconds < 1 ||
+                shape.intervalSeconds > 86400) {
+                *error = tr("Sheet \"%1\", row %2: run %3 has no interval of its own.")
+                             .arg(WorkbookLayout::instrumentSheetName())
+                             .arg(r + 10)
+                             .arg(run.number);
+                return false;
+            }
+            run.intervalSeconds = shape.intervalSeconds;
+            if (run.samples.size() != shape.samples) {
+                *error = tr("Run %1 had %2 samples, but its sheet holds %3: the file is cut "
+                            "short or damaged.")
+                             .arg(run.number)
+                             .arg(shape.samples)
+                             .arg(run.samples.size());
+                return false;
+            }
+        } else if (!run.samples.isEmpty() && duration > 0) {
+            // Earlier versions tell the interval by the duration alone.
             run.intervalSeconds = int(qBound<qint64>(1, duration / run.samples.size(), 86400));
+        }
+        if (duration >= 0 && run.durationSeconds() != duration) {
+            *error = shortRunText(run, duration);
+            return false;
+        }
         m.logger.runs << run;
     }
     *out = m;

@@ -2,27 +2,30 @@
 
 #include "files/measurementfile.h"
 #include "files/workbooklayout.h"
+#include "measurement/instrumentclock.h"
 
-#include <QTimeZone>
 #include <QtMath>
 
 #include <charconv>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 namespace {
 
 const QString kPowerUnit = QStringLiteral("μW/cm²");
-const QString kIsoFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss");
 // The Logger workbook template: the run table and 25 runs.
 
-QByteArray csvOf(const QStringList &headers, const QList<QStringList> &rows)
+// The columns that name the instrument, after a file's own columns.
+QStringList instrumentHeaders()
 {
-    QByteArray out = Csv::row(headers);
-    for (const QStringList &r : rows)
-        out += Csv::row(r);
-    return out;
+    return {QStringLiteral("Model"), QStringLiteral("Serial number"), QStringLiteral("Firmware"),
+            QStringLiteral("Calibration date")};
+}
+
+QStringList instrumentFields(const InstrumentIdentity &id)
+{
+    return {id.model, id.serialNumber ? QString::number(id.serialNumber) : QString(), id.firmware,
+            id.calibrationDate.isValid() ? id.calibrationDate.toString(Qt::ISODate) : QString()};
 }
 
 void appendInteger(QByteArray &out, qint64 value)
@@ -57,76 +60,28 @@ void appendSampleText(QByteArray &out, float value)
         out += ".0";
 }
 
-// The times of a run's samples, start + i x interval, in local time as
-// QDateTime::addSecs gives them: the instant moves on by the interval and is
-// shown in the zone's offset at that instant (a summer-time change shows as
-// a jump of the wall clock). addSecs goes through the C library's mktime and
-// tzset for every call, so the offset is looked up once per stretch between
-// the zone's transitions, and the times of a stretch follow in plain
-// arithmetic from its first sample. Where the zone's table and the C
-// library disagree (no table for the zone, another offset at a stretch's
-// start, a last sample that does not end up where the arithmetic puts it)
-// the times are computed sample by sample, as before.
+// The times of a run's samples, start + i x interval, on the instrument's
+// clock: plain arithmetic on its reading, which has no zone, so that no
+// summer-time change moves or repeats a time. The date's text is made once
+// per day.
 class SampleTimes
 {
 public:
     SampleTimes(const QDateTime &start, int intervalSeconds, int count)
-        : m_start(start), m_interval(intervalSeconds)
+        : m_interval(intervalSeconds)
     {
-        if (!start.isValid() || count <= 0)
-            return;
-        const QTimeZone zone = QTimeZone::systemTimeZone();
-        if (intervalSeconds <= 0) {
-            m_stretches.push_back({0, false, 0});
-            return;
-        }
-        const qint64 step = qint64(intervalSeconds) * 1000;
-        const qint64 first = start.toMSecsSinceEpoch();
-        const qint64 last = first + (count - 1) * step;
-        std::vector<int> begins{0};
-        if (count > 1) {
-            const QTimeZone::OffsetDataList transitions =
-                zone.transitions(QDateTime::fromMSecsSinceEpoch(first, Qt::UTC),
-                                 QDateTime::fromMSecsSinceEpoch(last, Qt::UTC));
-            for (const QTimeZone::OffsetData &t : transitions) {
-                // The first sample at or after the transition.
-                const qint64 at = t.atUtc.toMSecsSinceEpoch() - first;
-                const qint64 index = at <= 0 ? 0 : (at + step - 1) / step;
-                if (index > begins.back() && index < count)
-                    begins.push_back(int(index));
-            }
-        }
-        begins.push_back(count);
-        for (size_t k = 0; k + 1 < begins.size(); ++k) {
-            const int a = begins[k];
-            const int b = begins[k + 1] - 1;
-            const qint64 wallA = wallMs(a);
-            // The zone's table agrees with the C library's local time at the
-            // stretch's first sample, and its last lies where the arithmetic
-            // puts it.
-            const qint64 instantA = first + a * step;
-            const bool steady =
-                zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(instantA, Qt::UTC)) * 1000LL ==
-                    wallA - instantA &&
-                (a == b || wallMs(b) - wallA == qint64(b - a) * step);
-            m_stretches.push_back({a, steady, wallA});
-        }
+        const QDateTime reading = InstrumentClock::reading(start);
+        m_valid = reading.isValid() && count > 0;
+        if (m_valid)
+            m_firstMs = reading.toMSecsSinceEpoch();
     }
 
     // Appends sample i's time, or nothing without a start time.
     void append(QByteArray &out, int i) const
     {
-        if (m_stretches.empty())
+        if (!m_valid)
             return;
-        auto s = m_stretches.end();
-        do
-            --s;
-        while (s->first > i);
-        if (!s->steady) {
-            out += m_start.addSecs(qint64(i) * m_interval).toString(kIsoFormat).toLatin1();
-            return;
-        }
-        const qint64 wall = s->wallFirst + qint64(i - s->first) * m_interval * 1000;
+        const qint64 wall = m_firstMs + qint64(i) * m_interval * 1000;
         qint64 day = wall / kMsPerDay;
         qint64 ms = wall % kMsPerDay;
         if (ms < 0) {
@@ -140,10 +95,8 @@ public:
                             : QByteArray();
             m_day = day;
         }
-        if (m_dayText.isEmpty()) {
-            out += m_start.addSecs(qint64(i) * m_interval).toString(kIsoFormat).toLatin1();
-            return;
-        }
+        if (m_dayText.isEmpty())
+            return; // a year the form cannot show
         const int seconds = int(ms / 1000);
         char time[9] = {'T', 0, 0, ':', 0, 0, ':', 0, 0};
         appendTwoDigits(time + 1, seconds / 3600);
@@ -157,23 +110,9 @@ private:
     static constexpr qint64 kMsPerDay = 86400000;
     static constexpr qint64 kJulianDayOf1970 = 2440588;
 
-    struct Stretch
-    {
-        int first;        // its first sample
-        bool steady;      // one offset throughout
-        qint64 wallFirst; // the first sample's wall-clock time as ms since 1970
-    };
-
-    // Sample i's wall-clock time, as addSecs gives it, in ms since 1970.
-    qint64 wallMs(int i) const
-    {
-        const QDateTime t = m_start.addSecs(qint64(i) * m_interval);
-        return QDateTime(t.date(), t.time(), Qt::UTC).toMSecsSinceEpoch();
-    }
-
-    QDateTime m_start;
     int m_interval;
-    std::vector<Stretch> m_stretches;
+    bool m_valid = false;
+    qint64 m_firstMs = 0;
     mutable qint64 m_day = std::numeric_limits<qint64>::min();
     mutable QByteArray m_dayText;
 };
@@ -236,7 +175,13 @@ namespace MeterFiles {
 
 QByteArray csv(const MeterData &data)
 {
-    return csvOf(MeterData::headers(data.unit), data.rows());
+    // Every record row names the instrument: a row copied or sorted
+    // elsewhere keeps it.
+    const QStringList instrument = instrumentFields(data.instrument);
+    QByteArray out = Csv::row(MeterData::headers(data.unit) + instrumentHeaders());
+    for (const QStringList &r : data.rows())
+        out += Csv::row(r + instrument);
+    return out;
 }
 
 QByteArray json(const MeterData &data) { return MeasurementFile::toJson(data); }
@@ -257,7 +202,7 @@ QStringList csvHeaders()
            QStringList{QStringLiteral("Sample"), QStringLiteral("Time"),
                        QStringLiteral("Elapsed(S)"),
                        QStringLiteral("Power (") + kPowerUnit + QLatin1Char(')')} +
-           figureHeaders();
+           figureHeaders() + instrumentHeaders();
 }
 
 QStringList figureHeaders()
@@ -272,27 +217,29 @@ QByteArray csv(const LoggerData &data)
 {
     QByteArray out = Csv::row(csvHeaders());
     const int tableColumns = tableHeaders().size();
-    const int figureColumns = figureHeaders().size();
+    // Sample rows leave the figures and the instrument to their run's row.
+    const int figureColumns = figureHeaders().size() + instrumentHeaders().size();
+    const QStringList instrument = instrumentFields(data.instrument);
     for (const LoggerRunData &run : data.runs) {
         const QDateTime &start = run.start;
         // The table's columns, the start time in the ISO 8601 form of the
         // sample rows rather than the table's "yyyy-MM-dd hh:mm:ss".
         QStringList table = run.rowTexts();
         if (start.isValid())
-            table[1] = start.toString(kIsoFormat);
+            table[1] = InstrumentClock::isoText(InstrumentClock::reading(start));
         // The run's UV figures close its row (sample-and-hold, a 10 % window).
         const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds);
         auto figure = [](double v) { return QString::number(v, 'g', 9); };
         const bool any = f.samples > 0;
-        out += Csv::row(QStringList{QStringLiteral("run")} + table +
-                        QStringList{QString(), QString(), QString(), QString(),
-                                    figure(UvFigures::toMilliJoulePerCm2(f.dose)),
-                                    any ? figure(f.peakTime) : QString(),
-                                    f.hasWindow ? figure(f.windowStart) : QString(),
-                                    f.hasWindow ? figure(f.windowEnd) : QString(),
-                                    f.hasWindow
-                                        ? figure(UvFigures::toMilliJoulePerCm2(f.windowDose))
-                                        : QString()});
+        out += Csv::row(
+            QStringList{QStringLiteral("run")} + table +
+            QStringList{
+                QString(), QString(), QString(), QString(),
+                figure(UvFigures::toMilliJoulePerCm2(f.dose)), any ? figure(f.peakTime) : QString(),
+                f.hasWindow ? figure(f.windowStart) : QString(),
+                f.hasWindow ? figure(f.windowEnd) : QString(),
+                f.hasWindow ? figure(UvFigures::toMilliJoulePerCm2(f.windowDose)) : QString()} +
+            instrument);
         // The sample rows, written as bytes: none of their fields needs quotes.
         const QByteArray number = QByteArray::number(run.number);
         const int m = run.samples.size();
@@ -318,6 +265,11 @@ QByteArray csv(const LoggerData &data)
 
 QByteArray json(const LoggerData &data) { return MeasurementFile::toJson(data); }
 
-XlsWorkbook workbook(const LoggerData &data) { return WorkbookLayout::loggerWorkbook(data); }
+XlsWorkbook workbook(const LoggerData &data, bool fullPrecision)
+{
+    return WorkbookLayout::loggerWorkbook(data, fullPrecision
+                                                    ? WorkbookLayout::Precision::Single
+                                                    : WorkbookLayout::Precision::OneDecimal);
+}
 
 } // namespace LoggerFiles

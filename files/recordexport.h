@@ -68,7 +68,8 @@ QByteArray json(const LoggerData &data);
 // eighth header), one sheet per run after it with NUM/VAL rows; as many
 // sheets as the workbook template "Data.xls" has (the table and 25 runs),
 // more when more runs are given.
-XlsWorkbook workbook(const LoggerData &data);
+// The samples as an .xls keeps them (one decimal) or in full (an .xlsx).
+XlsWorkbook workbook(const LoggerData &data, bool fullPrecision = false);
 } // namespace LoggerFiles
 
 namespace RecordExport {

@@ -1,5 +1,8 @@
 #include "files/workbooklayout.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include <cmath>
 
 namespace WorkbookLayout {
@@ -75,7 +78,144 @@ CellBlock::Cell sampleCell(float value)
     return {d < 0 ? -magnitude : magnitude, QString()};
 }
 
-CellBlock runBlock(const LoggerRunData &run)
+Precision precisionFor(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0
+               ? Precision::Single
+               : Precision::OneDecimal;
+}
+
+namespace {
+
+const char *const kKeys[] = {"Model",   "Serial number", "Firmware", "Calibration date",
+                             "Samples", "Program"};
+const QString kSingle = QStringLiteral("single precision");
+const QString kOneDecimal = QStringLiteral("one decimal");
+
+// A cell's text as it shows: a number with the decimals of its format.
+QString shownText(const XlsCell *cell)
+{
+    if (!cell)
+        return QString();
+    if (cell->value.userType() == QMetaType::Double)
+        return cell->decimals >= 0 ? QString::number(cell->value.toDouble(), 'f', cell->decimals)
+                                   : QString::number(cell->value.toDouble(), 'g', 15);
+    return cell->value.toString();
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("WorkbookLayout", text);
+}
+
+} // namespace
+
+QString instrumentSheetName()
+{
+    return QStringLiteral("Instrument");
+}
+
+QList<QVariantList> instrumentRows(const InstrumentIdentity &instrument, Precision precision,
+                                   const QList<LoggerRunData> &runs)
+{
+    QList<QVariantList> rows;
+    rows << QVariantList{instrumentSheetName(), QVariant()};
+    const QVariant values[] = {instrument.model,
+                               instrument.serialNumber ? QVariant(double(instrument.serialNumber))
+                                                       : QVariant(),
+                               instrument.firmware,
+                               instrument.calibrationDate.isValid()
+                                   ? QVariant(instrument.calibrationDate.toString(Qt::ISODate))
+                                   : QVariant(),
+                               precision == Precision::Single ? kSingle : kOneDecimal,
+                               QStringLiteral("Vantrel " VANTREL_VERSION)};
+    for (int k = 0; k < 6; ++k)
+        rows << QVariantList{QLatin1String(kKeys[k]), values[k]};
+    if (runs.isEmpty())
+        return rows;
+    // Every row as wide as the widest, as a block is written.
+    for (QVariantList &row : rows)
+        row << QVariant();
+    rows << QVariantList{QVariant(), QVariant(), QVariant()};
+    rows << QVariantList{QStringLiteral("Run"), QStringLiteral("Interval (S)"),
+                         QStringLiteral("Samples")};
+    for (const LoggerRunData &run : runs)
+        rows << QVariantList{double(run.number), double(run.intervalSeconds),
+                             double(run.samples.size())};
+    return rows;
+}
+
+int instrumentSheetIndex(const XlsWorkbook &book)
+{
+    if (book.sheets.size() < 2)
+        return -1;
+    const XlsSheet &last = book.sheets.last();
+    return last.name == instrumentSheetName() &&
+                   last.value(0, 0).toString() == instrumentSheetName()
+               ? book.sheets.size() - 1
+               : -1;
+}
+
+bool readInstrumentSheet(const XlsSheet &sheet, InstrumentSheet *out, QString *error)
+{
+    InstrumentSheet read;
+    read.precision = Precision::OneDecimal;
+    int row = 1;
+    for (; row < sheet.endRow(); ++row) {
+        const QString key = sheet.value(row, 0).toString();
+        if (key.isEmpty())
+            break;
+        const QString value = shownText(sheet.cell(row, 1)).trimmed();
+        if (key == QLatin1String(kKeys[0])) {
+            read.instrument.model = value;
+        } else if (key == QLatin1String(kKeys[1])) {
+            bool ok = value.isEmpty();
+            const qulonglong serial = value.toULongLong(&ok);
+            if (!value.isEmpty() && (!ok || serial > 0xFFFFFFFFu)) {
+                *error = tr("Sheet \"%1\", row %2: the serial number \"%3\" is no whole number.")
+                             .arg(sheet.name)
+                             .arg(row + 1)
+                             .arg(value);
+                return false;
+            }
+            read.instrument.serialNumber = quint32(serial);
+        } else if (key == QLatin1String(kKeys[2])) {
+            read.instrument.firmware = value;
+        } else if (key == QLatin1String(kKeys[3])) {
+            read.instrument.calibrationDate = QDate::fromString(value, Qt::ISODate);
+        } else if (key == QLatin1String(kKeys[4])) {
+            if (value != kSingle && value != kOneDecimal) {
+                *error = tr("Sheet \"%1\", row %2: \"%3\" is no precision of samples.")
+                             .arg(sheet.name)
+                             .arg(row + 1)
+                             .arg(value);
+                return false;
+            }
+            read.precision = value == kSingle ? Precision::Single : Precision::OneDecimal;
+        }
+    }
+    // The run table, after the empty row and its header.
+    for (row += 2; row < sheet.endRow(); ++row) {
+        int numbers[3];
+        for (int c = 0; c < 3; ++c) {
+            const QVariant v = sheet.value(row, c);
+            const double d = v.toDouble();
+            if (v.userType() != QMetaType::Double || d != std::floor(d) || d < 0 || d > 1e9) {
+                *error = tr("Sheet \"%1\", row %2: a run's number, interval and samples must be "
+                            "whole numbers.")
+                             .arg(sheet.name)
+                             .arg(row + 1);
+                return false;
+            }
+            numbers[c] = int(d);
+        }
+        read.runs << InstrumentSheet::Run{numbers[0], numbers[1], numbers[2]};
+    }
+    *out = read;
+    return true;
+}
+
+CellBlock runBlock(const LoggerRunData &run, Precision precision)
 {
     CellBlock block;
     block.columns = 2;
@@ -86,7 +226,12 @@ CellBlock runBlock(const LoggerRunData &run)
     cell[1].text = QStringLiteral("VAL");
     for (int i = 0; i < run.samples.size(); ++i) {
         cell[2 * i + 2].number = i + 1;
-        cell[2 * i + 3] = sampleCell(run.samples.at(i));
+        const float v = run.samples.at(i);
+        // In full: the instrument's value, shown with one decimal by the
+        // column's format.
+        cell[2 * i + 3] = precision == Precision::Single && qIsFinite(v)
+                              ? CellBlock::Cell{double(v), QString()}
+                              : sampleCell(v);
     }
     return block;
 }
@@ -128,14 +273,25 @@ namespace {
 
 // putBlock(sheet, runBlock(run)) without the detour through texts for the
 // sample numbers, which enter as the whole numbers they are.
-void putRunBlock(XlsSheet *sheet, const LoggerRunData &run)
+void putRunBlock(XlsSheet *sheet, const LoggerRunData &run, Precision precision)
 {
     sheet->setEntered(0, 0, QStringLiteral("NUM"));
     sheet->setEntered(0, 1, QStringLiteral("VAL"));
     for (int i = 0; i < run.samples.size(); ++i) {
         sheet->setValue(i + 1, 0, double(i + 1));
-        sheet->setEntered(i + 1, 1, LoggerText::power(run.samples.at(i)));
+        const float v = run.samples.at(i);
+        if (precision == Precision::Single && qIsFinite(v))
+            sheet->setNumber(i + 1, 1, double(v), 1);
+        else
+            sheet->setEntered(i + 1, 1, LoggerText::power(v));
     }
+}
+
+void putInstrumentSheet(XlsWorkbook *book, const InstrumentIdentity &instrument,
+                        Precision precision, const QList<LoggerRunData> &runs)
+{
+    book->sheets.append(XlsSheet(instrumentSheetName()));
+    putBlock(&book->sheets.last(), instrumentRows(instrument, precision, runs));
 }
 
 } // namespace
@@ -144,10 +300,11 @@ XlsWorkbook meterWorkbook(const MeterData &data)
 {
     XlsWorkbook book = XlsWorkbook::withOneSheet();
     putTable(&book.sheets[0], meterTable(data));
+    putInstrumentSheet(&book, data.instrument, Precision::OneDecimal, {});
     return book;
 }
 
-XlsWorkbook loggerWorkbook(const LoggerData &data)
+XlsWorkbook loggerWorkbook(const LoggerData &data, Precision precision)
 {
     XlsWorkbook book;
     const int sheets = qMax(kLoggerTemplateSheets, 1 + int(data.runs.size()));
@@ -155,7 +312,8 @@ XlsWorkbook loggerWorkbook(const LoggerData &data)
         book.sheets.append(XlsSheet(QStringLiteral("Sheet%1").arg(i)));
     putTable(&book.sheets[0], loggerTable(data));
     for (int k = 0; k < data.runs.size(); ++k)
-        putRunBlock(&book.sheets[k + 1], data.runs.at(k));
+        putRunBlock(&book.sheets[k + 1], data.runs.at(k), precision);
+    putInstrumentSheet(&book, data.instrument, precision, data.runs);
     return book;
 }
 

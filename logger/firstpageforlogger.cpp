@@ -320,10 +320,7 @@ InstrumentIdentity FirstPageForLogger::dataInstrument() const
 {
     if (!m_openedFile->fileName().isEmpty())
         return m_openedFile->instrument();
-    InstrumentIdentity id;
-    id.model = ui->DeviceNameEdit->text();
-    id.serialNumber = ui->serialNoEdit->text().toUInt();
-    return id;
+    return deviceInfo->identity();
 }
 
 QByteArray FirstPageForLogger::GetPowerData()
@@ -416,10 +413,8 @@ void FirstPageForLogger::on_EXCELBtn_clicked(int row)
     if (!busyGuard())
         return;
     chooseRun(row);
-    const QTableWidgetItem *start = ui->tbData->item(row, 1);
-    reportStartTime = QDateTime::fromString(start ? start->text() : QString(),
-                                            QStringLiteral("yyyy-MM-dd hh:mm:ss"))
-                          .toString(QStringLiteral("yyyyMMddhhmmss"));
+    // The run's own start, as the instrument's clock read it.
+    reportStartTime = m_chosenRun.start.toString(QStringLiteral("yyyyMMddhhmmss"));
     exportRunNo = QString::number(row + 1);
     on_SaveUVPowerBtn_clicked();
 }

@@ -38,6 +38,9 @@ LoggerClock::LoggerClock(QWidget *page, Ui::FirstPageForLogger *ui)
     // that setting it each second does not convert it back and forth
     // through the zone (the C library rereads the zone file each time).
     ui->dateTimeEdit->setTimeSpec(Qt::UTC);
+    // The instrument's reading, shown as it is: never moved by this PC's
+    // zone.
+    ui->dateTimeEditForRead->setTimeSpec(Qt::UTC);
     // Each second the edit repaints, frame and text. Its background is the
     // window's, seen through; painting that colour itself (under the frame
     // and under the text) spares Qt repainting the window and the group box

@@ -55,6 +55,9 @@ void LoggerDeviceInfo::read(InstrumentCommands *commands)
     }
     ui->serialNoEdit->setText(QStringLiteral("%1").arg(serial));
     ui->DeviceNameEdit->setText(ModelTable::loggerName(typeCode));
+    m_identity = InstrumentIdentity();
+    m_identity.model = ModelTable::loggerName(typeCode);
+    m_identity.serialNumber = serial;
 
     QDate calibration;
     const int calibrationResult = commands->readCalibrationDate(calibration);
@@ -63,6 +66,7 @@ void LoggerDeviceInfo::read(InstrumentCommands *commands)
         return;
     }
     ui->CalibrationeDateEdit->setDate(calibration);
+    m_identity.calibrationDate = calibration;
 
     quint16 version = 0;
     const int versionResult = commands->readSoftwareVersion(version);
@@ -71,10 +75,12 @@ void LoggerDeviceInfo::read(InstrumentCommands *commands)
         return;
     }
     ui->FirmwareVersionEdit->setText(Identity::versionText(version));
+    m_identity.firmware = Identity::versionText(version);
 }
 
 void LoggerDeviceInfo::clear()
 {
+    m_identity = InstrumentIdentity();
     ui->DeviceNameEdit->clear();
     ui->serialNoEdit->clear();
     ui->FirmwareVersionEdit->clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measurement/instrumentidentity.h"
+
 #include <QObject>
 
 class InstrumentCommands;
@@ -25,8 +27,12 @@ public:
     // Empties the fields, and the Shutdown minutes read with them (the
     // instrument has gone).
     void clear();
+    // What the last read gave (fields it did not reach stay empty); every
+    // file and report of this instrument's data names it.
+    const InstrumentIdentity &identity() const { return m_identity; }
 
 private:
+    InstrumentIdentity m_identity;
     QWidget *page;
     Ui::FirstPageForLogger *ui;
 };

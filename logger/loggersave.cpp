@@ -117,6 +117,7 @@ void LoggerSave::saveData(QWidget *page, const LoggerData &data, const QStringLi
         return;
     }
     const int rows = data.runs.size();
+    const WorkbookLayout::Precision precision = WorkbookLayout::precisionFor(fileName);
     QProgressDialog dialog(page);
     dialog.setWindowTitle(QString());
     dialog.setLabelText(tr("Saving Excel data, please wait"));
@@ -145,7 +146,7 @@ void LoggerSave::saveData(QWidget *page, const LoggerData &data, const QStringLi
             dialog.hide();
             return;
         }
-        if (!excel.writeBlock(WorkbookLayout::runBlock(data.runs.at(r)))) {
+        if (!excel.writeBlock(WorkbookLayout::runBlock(data.runs.at(r), precision))) {
             UiSeam::information(page, tr("information"), tr("Save data file fail!"));
             excel.closeBook();
             dialog.hide();
@@ -156,6 +157,14 @@ void LoggerSave::saveData(QWidget *page, const LoggerData &data, const QStringLi
             excel.closeBook();
             return;
         }
+    }
+    // After the template's sheets, the one that names the instrument.
+    if (!excel.appendSheet(WorkbookLayout::instrumentSheetName()) ||
+        !excel.writeRows(WorkbookLayout::instrumentRows(data.instrument, precision, data.runs))) {
+        UiSeam::information(page, tr("information"), tr("Save data file fail!"));
+        excel.closeBook();
+        dialog.hide();
+        return;
     }
     const bool saved = excel.saveBook();
     excel.closeBook();

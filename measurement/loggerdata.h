@@ -70,6 +70,10 @@ struct LoggerData
 {
     InstrumentIdentity instrument;
     QList<LoggerRunData> runs;
+    // The samples came from a file that keeps them with the one decimal
+    // the table shows (an .xls, or a workbook of an earlier version): the
+    // figures made of them are of rounded samples and say so.
+    bool roundedSamples = false;
 };
 
 namespace LoggerText {

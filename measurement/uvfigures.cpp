@@ -1,5 +1,7 @@
 #include "measurement/uvfigures.h"
 
+#include <QCoreApplication>
+#include <QStringList>
 #include <QtMath>
 
 #include <algorithm>
@@ -18,9 +20,17 @@ struct Piece
     double crossing(double level) const { return t0 + (level - a) / (b - a) * (t1 - t0); }
 };
 
-double finite(float v)
+// A sample as the figures take it: not a number is a gap (no value),
+// below zero is 0 (the instrument measures no negative irradiance; such a
+// value is its detector's dark offset).
+bool usable(float v)
 {
-    return qIsFinite(v) ? double(v) : 0.0;
+    return !qIsNaN(v);
+}
+
+double valueOf(float v)
+{
+    return v > 0 ? double(v) : 0.0;
 }
 
 std::vector<Piece> curve(const QVector<float> &samples, double dt, DoseRule rule)
@@ -29,13 +39,20 @@ std::vector<Piece> curve(const QVector<float> &samples, double dt, DoseRule rule
     const int n = samples.size();
     pieces.reserve(size_t(n));
     if (rule == DoseRule::SampleHold) {
-        for (int i = 0; i < n; ++i)
-            pieces.push_back({i * dt, (i + 1) * dt, finite(samples[i]), finite(samples[i])});
+        for (int i = 0; i < n; ++i) {
+            if (usable(samples[i]))
+                pieces.push_back({i * dt, (i + 1) * dt, valueOf(samples[i]), valueOf(samples[i])});
+        }
     } else if (n == 1) {
-        pieces.push_back({0, 0, finite(samples[0]), finite(samples[0])});
+        if (usable(samples[0]))
+            pieces.push_back({0, 0, valueOf(samples[0]), valueOf(samples[0])});
     } else {
-        for (int i = 0; i + 1 < n; ++i)
-            pieces.push_back({i * dt, (i + 1) * dt, finite(samples[i]), finite(samples[i + 1])});
+        // A line needs both its ends: a gap takes the lines on either side.
+        for (int i = 0; i + 1 < n; ++i) {
+            if (usable(samples[i]) && usable(samples[i + 1]))
+                pieces.push_back(
+                    {i * dt, (i + 1) * dt, valueOf(samples[i]), valueOf(samples[i + 1])});
+        }
     }
     return pieces;
 }
@@ -67,6 +84,22 @@ double timeAbove(const std::vector<Piece> &pieces, double level)
 }
 
 } // namespace
+
+QString warningText(const Figures &figures)
+{
+    QStringList parts;
+    if (figures.gaps > 0)
+        parts << QCoreApplication::translate("UvFigures",
+                                             "%n sample(s) were no number and are left out as gaps",
+                                             nullptr, figures.gaps);
+    if (figures.negatives > 0)
+        parts << QCoreApplication::translate(
+            "UvFigures", "%n sample(s) were below zero and count as 0", nullptr, figures.negatives);
+    if (parts.isEmpty())
+        return QString();
+    return QCoreApplication::translate("UvFigures", "Figures of this run: %1.")
+        .arg(parts.join(QStringLiteral("; ")));
+}
 
 QString ruleName(DoseRule rule)
 {
@@ -103,26 +136,38 @@ Figures compute(const QVector<float> &samples, double intervalSeconds, const Opt
     Figures f;
     f.samples = samples.size();
     const double dt = intervalSeconds > 0 ? intervalSeconds : 0;
-    const std::vector<Piece> pieces = curve(samples, dt, options.rule);
-    if (pieces.empty())
-        return f;
-
     int valid = 0;
     double sum = 0;
     bool peakFound = false;
     for (int i = 0; i < samples.size(); ++i) {
         const float v = samples[i];
-        if (!qIsFinite(v))
+        if (!usable(v)) {
+            ++f.gaps;
             continue;
+        }
+        if (v < 0)
+            ++f.negatives;
         ++valid;
-        sum += double(v);
-        if (!peakFound || double(v) > f.peak) {
-            f.peak = double(v);
+        const double value = valueOf(v);
+        sum += value;
+        if (!peakFound || value > f.peak) {
+            f.peak = value;
             f.peakTime = i * dt;
             peakFound = true;
         }
     }
     f.mean = valid > 0 ? sum / valid : 0;
+    f.covered = options.rule == DoseRule::SampleHold ? valid * dt : 0;
+    const std::vector<Piece> pieces = curve(samples, dt, options.rule);
+    if (pieces.empty()) {
+        if (options.hasThreshold)
+            f.aboveThreshold = 0;
+        return f;
+    }
+    if (options.rule == DoseRule::Trapezoid) {
+        for (const Piece &p : pieces)
+            f.covered += p.t1 - p.t0;
+    }
     const double end = pieces.back().t1;
     f.dose = integral(pieces, 0, end);
     if (options.hasThreshold)

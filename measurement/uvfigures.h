@@ -16,8 +16,17 @@
 //     its curve changes only at sample edges, where its crossings lie.
 //   trapezoid: straight lines between the samples, covering (n - 1) x
 //     interval; crossings of a level are interpolated on those lines.
-// A sample that is not a number (the instrument sent no valid value) counts
-// as 0 in the integrals and is left out of peak and mean.
+// Samples that are not numbers or are negative, one rule for every figure:
+//   - a sample that is not a number (the instrument sent no valid value) is
+//     a gap: no figure counts it. It holds no time under sample-and-hold;
+//     under the trapezoid the lines to and from it are left out. The dose,
+//     the mean, the peak, the window and the time above all skip it, so the
+//     dose is the mean times the time covered.
+//   - a negative sample counts as 0 irradiance in every figure: the
+//     instrument measures no negative irradiance; such a value is its
+//     detector's dark offset. A dose is never negative.
+// The figures say how many of each a run had (gaps, negatives): figures
+// from such a run are shown with a warning.
 
 #include <QString>
 #include <QVector>
@@ -61,7 +70,17 @@ struct Figures
     double windowDose = 0; // μJ/cm², inside the window
     // s with the irradiance strictly above the threshold; -1 without one.
     double aboveThreshold = -1;
+    // Samples that were no number (gaps) and below zero (taken as 0).
+    int gaps = 0;
+    int negatives = 0;
+    // s of the run the rule's curve covers, gaps left out.
+    double covered = 0;
+    bool needsWarning() const { return gaps > 0 || negatives > 0; }
 };
+
+// The warning figures of such a run carry, in the current language; empty
+// when the run had neither.
+QString warningText(const Figures &figures);
 
 Figures compute(const QVector<float> &samples, double intervalSeconds,
                 const Options &options = Options());

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtMath>
 
+#include <cmath>
+
 namespace Verdict {
 
 namespace {
@@ -27,12 +29,43 @@ const Key kKeys[] = {{"dose-min", &Limits::doseMin},
 
 } // namespace
 
+double atSamplePrecision(double value)
+{
+    if (!qIsFinite(value) || value == 0)
+        return value;
+    // The nearest double of the 7-digit decimal: two figures equal to 7
+    // digits become the same double, and so does a limit typed as that
+    // decimal, however the figure's binary value lay about it.
+    return QString::number(value, 'g', kSignificantDigits).toDouble();
+}
+
+QString figureText(double value)
+{
+    if (!qIsFinite(value))
+        return QString::number(value);
+    const double rounded = atSamplePrecision(value);
+    if (rounded == 0)
+        return QStringLiteral("0");
+    // Fixed notation with the decimals the 7 digits reach, without the
+    // zeros at the end: 1005.4, 1058.304, 0.0001234567.
+    const int integerDigits = int(std::floor(std::log10(std::fabs(rounded)))) + 1;
+    QString text = QString::number(rounded, 'f', qBound(0, kSignificantDigits - integerDigits, 30));
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
 Result judge(const UvFigures::Figures &f, const Limits &limits)
 {
     Result r;
-    const double dose = UvFigures::toMilliJoulePerCm2(f.dose);
-    const double timeAbove = qMax(0.0, f.aboveThreshold);
-    const double measured[] = {dose, dose, f.peak, f.peak, timeAbove};
+    const double dose = atSamplePrecision(UvFigures::toMilliJoulePerCm2(f.dose));
+    const double peak = atSamplePrecision(f.peak);
+    const double timeAbove = atSamplePrecision(qMax(0.0, f.aboveThreshold));
+    const double measured[] = {dose, dose, peak, peak, timeAbove};
     for (int i = 0; i < 5; ++i) {
         const std::optional<double> &limit = limits.*(kKeys[i].field);
         if (!limit)

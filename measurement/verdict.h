@@ -27,10 +27,23 @@ struct Limits
     bool any() const { return doseMin || doseMax || peakMin || peakMax || timeAboveMin; }
 };
 
+// A figure is judged at the precision its samples carry: the instrument's
+// single-precision values hold 7 significant decimal digits, and every
+// figure made of them (dose, peak, time above) is rounded to 7 significant
+// digits before it is compared with the limit as typed. A value shown as
+// 1005.4 thus meets a maximum and a minimum of 1005.4, whatever binary
+// fraction the sample 1005.4 is stored as. One rule for the window, the
+// report, vantrel-cli and the archive.
+constexpr int kSignificantDigits = 7;
+double atSamplePrecision(double value);
+// The figure as compared, in fixed notation without trailing zeros
+// ("1005.4", "1058.304").
+QString figureText(double value);
+
 struct Check
 {
     QString key;     // "dose-min", "peak-max", ... as in the limits' text
-    double measured; // in the limit's unit
+    double measured; // in the limit's unit, at the precision compared
     double limit;
     bool passed;
 };

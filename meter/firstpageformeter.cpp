@@ -261,8 +261,9 @@ void FirstPageForMeter::parseData(const MeterReading &record, int DataNo)
         MeterUnits::profileForModel(ModelTable::meterName(quint32(typeCode)));
     const QStringList texts =
         MeterData::rowTexts(DataNo, record, MeterUnits::decimals(profile, unit));
-    recordExport.instrument.model = ModelTable::meterName(quint32(typeCode));
-    recordExport.instrument.serialNumber = ui->serialNoEdit->text().toUInt();
+    recordExport.instrument = m_device->identity();
+    if (recordExport.instrument.model.isEmpty())
+        recordExport.instrument.model = ModelTable::meterName(quint32(typeCode));
     recordExport.unit = unit;
     recordExport.decimals = MeterUnits::decimals(profile, unit);
     recordExport.records << record;

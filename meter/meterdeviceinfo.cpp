@@ -62,6 +62,9 @@ int MeterDeviceInfo::read(InstrumentCommands *commands, qint32 &typeCode)
 
     const QString model = ModelTable::meterName(type);
     ui->DeviceNameEdit->setText(model);
+    m_identity = InstrumentIdentity();
+    m_identity.model = model;
+    m_identity.serialNumber = serial;
     m_settings->enableForModel(model);
 
     QDate calibration;
@@ -73,6 +76,7 @@ int MeterDeviceInfo::read(InstrumentCommands *commands, qint32 &typeCode)
         return -1;
     }
     ui->CalibrationeDateEdit->setDate(calibration);
+    m_identity.calibrationDate = calibration;
 
     quint16 version = 0;
     const int versionResult = commands->readSoftwareVersion(version);
@@ -81,11 +85,13 @@ int MeterDeviceInfo::read(InstrumentCommands *commands, qint32 &typeCode)
         return -1;
     }
     ui->FirmwareVersionEdit->setText(QString::number(version / 10.0, 'f', 1));
+    m_identity.firmware = ui->FirmwareVersionEdit->text();
     return 1;
 }
 
 void MeterDeviceInfo::clear()
 {
+    m_identity = InstrumentIdentity();
     ui->DeviceNameEdit->clear();
     ui->serialNoEdit->clear();
     ui->FirmwareVersionEdit->clear();

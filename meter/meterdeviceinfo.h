@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measurement/instrumentidentity.h"
+
 #include <QCoreApplication>
 #include <QtGlobal>
 
@@ -28,8 +30,12 @@ public:
     int read(InstrumentCommands *commands, qint32 &typeCode);
     // Empties the fields.
     void clear();
+    // What the last read gave (fields it did not reach stay empty); every
+    // file and report of this instrument's data names it.
+    const InstrumentIdentity &identity() const { return m_identity; }
 
 private:
+    InstrumentIdentity m_identity;
     QWidget *m_page = nullptr;
     Ui::FirstPageForMeter *ui = nullptr;
     MeterSettingsPanel *m_settings = nullptr;

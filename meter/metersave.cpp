@@ -61,6 +61,15 @@ void MeterSave::saveData(QWidget *page, const MeterData &data, const QStringList
         engine.closeBook();
         return;
     }
+    // After the table, the sheet that names the instrument.
+    if (!engine.appendSheet(WorkbookLayout::instrumentSheetName()) ||
+        !engine.writeRows(WorkbookLayout::instrumentRows(data.instrument,
+                                                         WorkbookLayout::Precision::OneDecimal))) {
+        UiSeam::information(page, tr("information"), tr("Save data file fail!"));
+        engine.closeBook();
+        progress.hide();
+        return;
+    }
     // A workbook that could not be written is not reported as saved.
     const bool saved = engine.saveBook();
     engine.closeBook();

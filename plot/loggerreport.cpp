@@ -107,11 +107,9 @@ void figuresPart(QString &h, const Analysis &a)
     for (const Verdict::Check &c : a.verdict.checks) {
         QString what;
         QString unit = unitText;
-        int decimals = 1;
         if (c.key == QLatin1String("dose-min") || c.key == QLatin1String("dose-max")) {
             what = c.key.endsWith(QLatin1String("min")) ? tr("Dose minimum") : tr("Dose maximum");
             unit = doseUnitText;
-            decimals = 3;
         } else if (c.key == QLatin1String("peak-min")) {
             what = tr("Peak minimum");
         } else if (c.key == QLatin1String("peak-max")) {
@@ -120,8 +118,10 @@ void figuresPart(QString &h, const Analysis &a)
             what = tr("Minimum time above %1 %2").arg(number(a.limits.threshold, 1), unitText);
             unit = seconds;
         }
-        figureRow(h, {what, number(c.measured, decimals), number(c.limit, decimals), unit,
-                      c.passed ? tr("PASS") : tr("FAIL")});
+        // The figures as they were compared: the measured one at its
+        // samples' precision, the limit as typed.
+        figureRow(h, {what, Verdict::figureText(c.measured), QString::number(c.limit, 'g', 12),
+                      unit, c.passed ? tr("PASS") : tr("FAIL")});
     }
     h += QLatin1String("</table>");
     h += QLatin1String("<p style=\"font-size: 16pt\"><b>") + tr("Verdict:") + QLatin1Char(' ') +

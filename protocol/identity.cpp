@@ -1,5 +1,6 @@
 #include "protocol/identity.h"
 
+#include "measurement/instrumentclock.h"
 #include "protocol/frame.h"
 
 namespace Identity {
@@ -62,7 +63,7 @@ bool decodeClock(const QByteArray &a, int offset, QDateTime *out)
     if (offset < 0 || a.size() < offset + 6)
         return false;
     auto b = [&](int i) { return int(quint8(a.at(offset + i))); };
-    *out = QDateTime(QDate(2000 + b(0), b(1), b(2)), QTime(b(3), b(4), b(5), 0), Qt::LocalTime);
+    *out = InstrumentClock::at(QDate(2000 + b(0), b(1), b(2)), QTime(b(3), b(4), b(5), 0));
     return true;
 }
 

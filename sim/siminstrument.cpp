@@ -1,5 +1,6 @@
 #include "sim/siminstrument.h"
 
+#include "measurement/instrumentclock.h"
 #include "protocol/crc16.h"
 #include "protocol/frame.h"
 #include "protocol/identity.h"
@@ -113,12 +114,19 @@ QByteArray refusal(int command)
     return withTrailer(Frame::shortRequest(0xC7, 0x0008, 0));
 }
 
+// The PC's wall clock as a zone-less reading, which the instrument's clock
+// runs beside.
+QDateTime pcReading()
+{
+    return InstrumentClock::reading(QDateTime::currentDateTime());
+}
+
 } // namespace
 
 SimInstrument::SimInstrument(const SimProfile &profile) : profile_(profile)
 {
     if (profile_.clock.isValid())
-        clockOffsetSecs_ = QDateTime::currentDateTime().secsTo(profile_.clock);
+        clockOffsetSecs_ = pcReading().secsTo(profile_.clock);
     if (qEnvironmentVariableIntValue("VANTREL_SIM_USB_FRAMES") == 1)
         profile_.usbFrames = true;
     if (profile_.usbFrames)
@@ -171,7 +179,7 @@ QDateTime SimInstrument::clock() const
 
 QDateTime SimInstrument::clockLocked() const
 {
-    return QDateTime::currentDateTime().addSecs(clockOffsetSecs_);
+    return pcReading().addSecs(clockOffsetSecs_);
 }
 
 bool SimInstrument::isPlugged() const
@@ -800,7 +808,7 @@ QByteArray SimInstrument::respondLocked(const QByteArray &frame, bool withEndPac
         if (command == 0x21 && selector == 0x21 && length == 6) {
             QDateTime when;
             if (Identity::decodeClock(frame, 6, &when) && when.isValid())
-                clockOffsetSecs_ = QDateTime::currentDateTime().secsTo(when);
+                clockOffsetSecs_ = pcReading().secsTo(when);
             return withTrailer(Frame::shortRequest(0x21, 0x21, 6));
         }
         return QByteArray(); // a selector this instrument does not have: no answer

@@ -1,5 +1,6 @@
 #include "sim/simprofile.h"
 
+#include "measurement/instrumentclock.h"
 #include "protocol/identity.h"
 
 #include <QFile>
@@ -296,13 +297,13 @@ SimProfile SimProfile::logger()
     p.block80[2] = 1;
     p.block80[3] = 0; // off, 10 min, 10 s
     SimLoggerRun a;
-    a.start = QDateTime(QDate(2024, 5, 6), QTime(9, 30, 0));
+    a.start = InstrumentClock::at(QDate(2024, 5, 6), QTime(9, 30, 0));
     a.samples = curve(120, 850.0f, 120.0f, 0.5f, 0);
     SimLoggerRun b;
-    b.start = QDateTime(QDate(2024, 5, 6), QTime(13, 15, 20));
+    b.start = InstrumentClock::at(QDate(2024, 5, 6), QTime(13, 15, 20));
     b.samples = curve(300, 1540.0f, 260.0f, -0.8f, 7);
     SimLoggerRun c;
-    c.start = QDateTime(QDate(2024, 5, 7), QTime(8, 2, 45));
+    c.start = InstrumentClock::at(QDate(2024, 5, 7), QTime(8, 2, 45));
     c.samples = curve(600, 420.0f, 60.0f, 0.2f, 3);
     p.runs = {a, b, c};
     return p;
@@ -326,7 +327,7 @@ QByteArray SimProfile::toJson() const
     o["block60"] = bytesArray(block60, 4);
     o["block80"] = bytesArray(block80, 4);
     if (clock.isValid())
-        o["clock"] = clock.toString(Qt::ISODate);
+        o["clock"] = InstrumentClock::isoText(clock);
     o["recordCount"] = recordCount;
     o["interfaces"] = interfaces;
     o["reportLength"] = reportLength;
@@ -354,7 +355,7 @@ QByteArray SimProfile::toJson() const
         if (!r.raw.isEmpty()) {
             ro["raw"] = QString::fromLatin1(r.raw.toHex(' '));
         } else {
-            ro["start"] = r.start.toString(Qt::ISODate);
+            ro["start"] = InstrumentClock::isoText(r.start);
             QJsonArray s;
             for (float v : r.samples)
                 s.append(double(v));
@@ -486,7 +487,8 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         !readBytesArray(o.value("block80"), p.block80, 4, error, "block80"))
         return false;
     if (o.contains("clock")) {
-        p.clock = QDateTime::fromString(o.value("clock").toString(), Qt::ISODate);
+        p.clock = InstrumentClock::reading(
+            QDateTime::fromString(o.value("clock").toString(), Qt::ISODate));
         if (!p.clock.isValid()) {
             *error = QStringLiteral("\"clock\" must be a date-time yyyy-mm-ddThh:mm:ss");
             return false;
@@ -536,7 +538,8 @@ bool SimProfile::fromJson(const QByteArray &json, SimProfile *out, QString *erro
         if (ro.contains("raw")) {
             r.raw = QByteArray::fromHex(ro.value("raw").toString().toLatin1());
         } else {
-            r.start = QDateTime::fromString(ro.value("start").toString(), Qt::ISODate);
+            r.start = InstrumentClock::reading(
+                QDateTime::fromString(ro.value("start").toString(), Qt::ISODate));
             if (!r.start.isValid()) {
                 *error = QStringLiteral("a run needs \"start\" as yyyy-mm-ddThh:mm:ss");
                 return false;

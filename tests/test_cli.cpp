@@ -358,8 +358,10 @@ void CliTest::invocations_data()
         << QStringList{"--simulate", "meter", "download"} << 0
         << QStringList{"NO,Energy mJ/cm²,Duration(S),Power(RT) mW/cm²,Power(MAX) mW/cm²,Power(MIN) "
                        "mW/cm²,"
-                       "Power(AVG) mW/cm²\r\n1,137.0000,10.5,12.6250,20.0000,5.3750,11.0000\r\n",
-                       "\r\n5,2.7000,6.0,0.4200,0.6100,0.3300,0.4500\r\n"}
+                       "Power(AVG) mW/cm²,Model,Serial number,Firmware,Calibration date\r\n"
+                       "1,137.0000,10.5,12.6250,20.0000,5.3750,11.0000,QX102,23110042,2.1,"
+                       "2024-03-01\r\n",
+                       "\r\n5,2.7000,6.0,0.4200,0.6100,0.3300,0.4500,QX102,"}
         << none << "" << QByteArray() << none;
     row("logger csv to a file")
         << QStringList{"--simulate", "logger", "download", "-o", D + "/out/runs.csv"} << 0 << none
@@ -368,10 +370,11 @@ void CliTest::invocations_data()
                "record,NO,StartTime,Duration(S),Power(REC) (μW/cm²),Power(MAX) (μW/cm²),Power(MIN) "
                "(μW/cm²),Power(AVG) (μW/cm²),Sample,Time,Elapsed(S),Power (μW/cm²),"
                "\"Dose (mJ/cm², sample-and-hold)\",Peak time (S),Window start (S),"
-               "Window end (S),Window dose (mJ/cm²)\r\nrun,1,2024-05-06T09:30:00,1200,",
-               ",,,,1058.304,710,0,1200,1058.304\r\n",
-               "\r\nsample,1,,,,,,,1,2024-05-06T09:30:00,0,850.0,,,,,\r\n",
-               "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8,,,,,\r\n",
+               "Window end (S),Window dose (mJ/cm²),Model,Serial number,Firmware,Calibration "
+               "date\r\nrun,1,2024-05-06T09:30:00,1200,",
+               ",,,,1058.304,710,0,1200,1058.304,QX101,24030117,2.3,2024-03-01\r\n",
+               "\r\nsample,1,,,,,,,1,2024-05-06T09:30:00,0,850.0,,,,,,,,,\r\n",
+               "\r\nsample,1,,,,,,,2,2024-05-06T09:30:10,10,863.8,,,,,,,,,\r\n",
                "\r\nrun,3,2024-05-07T08:02:45,6000,"};
     row("stats of a run: dose, window, time above")
         << QStringList{"--simulate", "logger", "stats", "--run", "1", "--threshold", "800"} << 0
@@ -830,7 +833,10 @@ void CliTest::filesMatchThePages()
                 csvRows << line.section(QLatin1Char(','), 1, 7);
         }
     } else {
-        csvRows = lines;
+        // The table's columns; the instrument's follow them.
+        csvHeader = csvHeader.section(QLatin1Char(','), 0, 6);
+        for (const QString &line : qAsConst(lines))
+            csvRows << line.section(QLatin1Char(','), 0, 6);
     }
     QCOMPARE(csvHeader, headers.join(QLatin1Char(',')));
     QCOMPARE(csvRows, tableRows);

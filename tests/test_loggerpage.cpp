@@ -2,10 +2,11 @@
 // through the main window against the simulated Logger.
 
 #include "app/mainwindow.h"
-#include "meter/firstpageformeter.h"
-#include "gui/uiseam.h"
 #include "frames.h"
+#include "gui/uiseam.h"
 #include "loggersupport.h"
+#include "measurement/instrumentclock.h"
+#include "meter/firstpageformeter.h"
 #include "protocol/identity.h"
 #include "simsetup.h"
 #include "tracerecorder.h"
@@ -521,7 +522,7 @@ void LoggerPageTest::liveClock()
 void LoggerPageTest::clockRead()
 {
     SimProfile p = loggerProfile();
-    p.clock = QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59));
+    p.clock = InstrumentClock::at(QDate(2024, 12, 31), QTime(23, 59, 59));
     plug(p); // the recognition reads the clock
     auto *live = child<QDateTimeEdit>("dateTimeEdit");
     auto *read = child<QDateTimeEdit>("dateTimeEditForRead");
@@ -566,7 +567,7 @@ void LoggerPageTest::clockReadFailure()
 void LoggerPageTest::clockWrite()
 {
     SimProfile p = loggerProfile();
-    p.clock = QDateTime(QDate(2020, 6, 1), QTime(1, 2, 3));
+    p.clock = InstrumentClock::at(QDate(2020, 6, 1), QTime(1, 2, 3));
     auto sim = plug(p);
     sim->clearLogs();
     page()->timerUpdate();
@@ -576,13 +577,15 @@ void LoggerPageTest::clockWrite()
     const QList<QByteArray> writes = requestsWith(sim, 0x21);
     QCOMPARE(writes.size(), 1);
     QCOMPARE(writes.first().mid(6, 6), Identity::encodeClock(shown));
-    QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
+    // The instrument now reads this PC's wall clock.
+    QVERIFY(qAbs(sim->clock().secsTo(InstrumentClock::reading(QDateTime::currentDateTime()))) <= 2);
     // The window is hidden, so the clock has not ticked since: Write sends
     // the time of the click, not the stale one.
     child<QDateTimeEdit>("dateTimeEdit")->setDateTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
     invoke("on_writeDateTimeBtn_clicked");
     QCOMPARE(requestsWith(sim, 0x21).size(), 2);
-    QVERIFY(qAbs(sim->clock().secsTo(QDateTime::currentDateTime())) <= 2);
+    // The instrument now reads this PC's wall clock.
+    QVERIFY(qAbs(sim->clock().secsTo(InstrumentClock::reading(QDateTime::currentDateTime()))) <= 2);
 }
 
 void LoggerPageTest::clockWriteFailure_data()

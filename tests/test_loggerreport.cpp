@@ -200,7 +200,7 @@ void LoggerReportTest::document_data()
         << QStringList{"FAIL"} << false;
     const QString failing = "peak-max=799.9,dose-max=1000";
     QTest::newRow("a peak above its maximum: FAIL")
-        << "" << failing << QStringList{judged(failing), "Peak maximum\n800.0\n799.9"}
+        << "" << failing << QStringList{judged(failing), "Peak maximum\n800\n799.9"}
         << QStringList{verdict + "PASS"} << false;
     QTest::newRow("too short above the threshold: FAIL")
         << "" << "time-above-min=" + fixed(above + 10, 0) + ",threshold=300"

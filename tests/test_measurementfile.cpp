@@ -6,11 +6,14 @@
 #include "files/workbooklayout.h"
 #include "files/xlswriter.h"
 #include "files/xlsxwriter.h"
+#include "measurement/instrumentclock.h"
 #include "protocol/modeltable.h"
 #include "sim/simprofile.h"
 #include "simdata.h"
 
 #include <QtTest>
+
+#include <time.h>
 
 class TestMeasurementFile : public QObject
 {
@@ -21,8 +24,8 @@ private slots:
     void badFiles_data();
     void badFiles();
     void messagesInChinese();
-    void loggerCsvTimes_data();
-    void loggerCsvTimes();
+    void clockWithoutZone_data();
+    void clockWithoutZone();
 };
 
 namespace {
@@ -56,7 +59,8 @@ QByteArray fileOf(const QString &family, const QString &format)
         return Csv::withByteOrderMark(logger ? LoggerFiles::csv(loggerData())
                                              : MeterFiles::csv(meterData()));
     const XlsWorkbook book =
-        logger ? LoggerFiles::workbook(loggerData()) : MeterFiles::workbook(meterData());
+        logger ? LoggerFiles::workbook(loggerData(), format == QLatin1String("xlsx"))
+               : MeterFiles::workbook(meterData());
     QString why;
     return format == QLatin1String("xlsx") ? XlsxWriter::toBytes(book, &why)
                                            : XlsWriter::toBytes(book);
@@ -72,11 +76,11 @@ void TestMeasurementFile::roundTrip_data()
     QTest::addColumn<bool>("exact");
     QTest::addColumn<bool>("namesInstrument");
     for (const char *family : {"logger", "meter"}) {
+        const bool logger = family == QByteArray("logger");
         QTest::addRow("%s json", family) << family << "json" << true << true;
-        QTest::addRow("%s csv", family)
-            << family << "csv" << (family == QByteArray("logger")) << false;
-        QTest::addRow("%s xls", family) << family << "xls" << false << false;
-        QTest::addRow("%s xlsx", family) << family << "xlsx" << false << false;
+        QTest::addRow("%s csv", family) << family << "csv" << logger << true;
+        QTest::addRow("%s xls", family) << family << "xls" << false << true;
+        QTest::addRow("%s xlsx", family) << family << "xlsx" << logger << true;
     }
 }
 
@@ -113,6 +117,10 @@ void TestMeasurementFile::roundTrip()
                 QCOMPARE(fb.windowEnd, fa.windowEnd);
             }
         }
+        // Figures of samples kept with one decimal say so.
+        QCOMPARE(m.logger.roundedSamples, !exact);
+        QCOMPARE(m.logger.instrument.model, written.instrument.model);
+        QCOMPARE(m.logger.instrument.firmware, written.instrument.firmware);
         QCOMPARE(m.logger.instrument.serialNumber,
                  namesInstrument ? written.instrument.serialNumber : 0u);
         QCOMPARE(m.logger.instrument.calibrationDate,
@@ -219,96 +227,104 @@ void TestMeasurementFile::messagesInChinese()
 QTEST_GUILESS_MAIN(TestMeasurementFile)
 #include "test_measurementfile.moc"
 
-void TestMeasurementFile::loggerCsvTimes_data()
-{
-    // Local times in a zone with summer time: Berlin moves its clocks on at
-    // 01:00 UTC on the last Sunday of March and back on the last Sunday of
-    // October.
-    QTest::addColumn<QDateTime>("start");
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<int>("offsetChanges"); // how often the run's offset changes
-    QTest::addColumn<QByteArray>("zone");   // TZ
-    QByteArray zone = "Europe/Berlin";
-    // An instant in UTC where the wall clock is ambiguous.
-    auto utc = [](const char *text) {
-        return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate).toUTC();
-    };
-    QTest::newRow("an ordinary day, one sample a second")
-        << QDateTime(QDate(2024, 5, 6), QTime(9, 30), Qt::LocalTime) << 1 << 606 << 0 << zone;
-    QTest::newRow("spring forward: 01:59 to 03:00")
-        << QDateTime(QDate(2024, 3, 31), QTime(1, 50, 7), Qt::LocalTime) << 60 << 30 << 1 << zone;
-    QTest::newRow("fall back: 02:59 CEST to 02:00 CET, the hour twice")
-        << utc("2024-10-27T00:20:00Z") << 300 << 40 << 1 << zone;
-    QTest::newRow("a sample exactly at the change")
-        << utc("2024-10-27T00:59:00Z") << 60 << 3 << 1 << zone;
-    QTest::newRow("over New Year's midnight")
-        << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 50), Qt::LocalTime) << 1 << 20 << 0 << zone;
-    QTest::newRow("daily for most of a year: both changes")
-        << QDateTime(QDate(2024, 3, 1), QTime(2, 30), Qt::LocalTime) << 86400 << 250 << 2 << zone;
-    QTest::newRow("starting in the hour spring skips")
-        << QDateTime(QDate(2024, 3, 31), QTime(2, 30), Qt::LocalTime) << 600 << 12 << 0 << zone;
-    QTest::newRow("before 1970: a clock never set")
-        << QDateTime(QDate(1969, 12, 31), QTime(23, 59, 58), Qt::LocalTime) << 1 << 4 << 0 << zone;
-    QTest::newRow("no interval: every sample at the start")
-        << QDateTime(QDate(2024, 3, 31), QTime(1, 59, 59), Qt::LocalTime) << 0 << 3 << 0 << zone;
-    // The same zone as a rule of the C library's own (TZ in the POSIX form),
-    // which the zone tables need not know.
-    zone = "CET-1CEST,M3.5.0,M10.5.0/3";
-    QTest::newRow("a rule for a zone: daily for most of a year")
-        << QDateTime(QDate(2024, 3, 1), QTime(2, 30), Qt::LocalTime) << 86400 << 250 << 2 << zone;
-    QTest::newRow("a rule for a zone: fall back")
-        << utc("2024-10-27T00:20:00Z") << 300 << 40 << 1 << zone;
-}
+namespace {
 
-// The sample rows' times are start.addSecs((i - 1) x interval) in local time,
-// whatever summer time does meanwhile.
-void TestMeasurementFile::loggerCsvTimes()
+// The files of one run and how it reads back, made under the zone TZ.
+struct UnderZone
 {
-    QFETCH(QDateTime, start);
-    QFETCH(int, interval);
-    QFETCH(int, samples);
-    QFETCH(int, offsetChanges);
-    QFETCH(QByteArray, zone);
+    QByteArray csv, json, xls;
+    QDateTime startFromCsv, startFromXlsx;
+};
+
+UnderZone filesUnder(const QByteArray &zone, const LoggerData &data)
+{
     const QByteArray ownZone = qgetenv("TZ");
     qputenv("TZ", zone);
+    tzset();
     auto restore = qScopeGuard([ownZone] {
         if (ownZone.isNull())
             qunsetenv("TZ");
         else
             qputenv("TZ", ownZone);
+        tzset();
     });
-    // The row's wall clock in the zone (an instant given in UTC shown there).
-    start = start.timeSpec() == Qt::UTC
-                ? QDateTime::fromMSecsSinceEpoch(start.toMSecsSinceEpoch(), Qt::LocalTime)
-                : QDateTime(start.date(), start.time(), Qt::LocalTime);
+    UnderZone u;
+    u.csv = LoggerFiles::csv(data);
+    u.json = LoggerFiles::json(data);
+    u.xls = XlsWriter::toBytes(LoggerFiles::workbook(data));
+    QString why;
+    const QByteArray xlsx = XlsxWriter::toBytes(LoggerFiles::workbook(data, true), &why);
+    Measurement m;
+    if (MeasurementReader::readBytes(u.csv, MeasurementReader::Kind::Csv, &m, &why))
+        u.startFromCsv = m.logger.runs.value(0).start;
+    if (MeasurementReader::readBytes(xlsx, MeasurementReader::Kind::Xlsx, &m, &why))
+        u.startFromXlsx = m.logger.runs.value(0).start;
+    return u;
+}
 
+} // namespace
+
+void TestMeasurementFile::clockWithoutZone_data()
+{
+    // The instrument's reading at the start of a run, taken where the zones
+    // below change their clocks (Berlin: last Sundays of March and October;
+    // New York: second Sunday of March; Lord Howe: by half an hour on the
+    // first Sundays of April and October).
+    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("samples");
+    auto at = [](int y, int mo, int d, int h, int mi, int s) {
+        return InstrumentClock::at(QDate(y, mo, d), QTime(h, mi, s));
+    };
+    QTest::newRow("starting in the hour Berlin's spring skips")
+        << at(2024, 3, 31, 2, 30, 0) << 600 << 12;
+    QTest::newRow("Berlin's autumn hour runs on without a repeat")
+        << at(2024, 10, 27, 2, 20, 0) << 300 << 40;
+    QTest::newRow("New York's spring hour") << at(2024, 3, 10, 1, 50, 7) << 60 << 30;
+    QTest::newRow("Lord Howe's half hour back") << at(2024, 4, 7, 1, 45, 0) << 60 << 60;
+    QTest::newRow("daily over a year: every change") << at(2024, 3, 1, 2, 30, 0) << 86400 << 250;
+    QTest::newRow("over New Year's midnight") << at(2024, 12, 31, 23, 59, 50) << 1 << 20;
+}
+
+// The instrument's clock has no zone: the files hold its reading as it is,
+// byte for byte the same whatever this PC's zone, and read back to it.
+void TestMeasurementFile::clockWithoutZone()
+{
+    QFETCH(QDateTime, start);
+    QFETCH(int, interval);
+    QFETCH(int, samples);
     LoggerData data;
+    data.instrument.model = QStringLiteral("QX101");
     LoggerRunData run;
-    run.number = 3;
+    run.number = 1;
     run.start = start;
     run.hasStartBytes = true;
     run.intervalSeconds = interval;
     for (int i = 0; i < samples; ++i)
-        run.samples << float(i) + 0.5f;
+        run.samples << float(i) + 0.25f;
     data.runs << run;
-    const QList<QByteArray> lines = LoggerFiles::csv(data).split('\n');
-    const QList<QByteArray> header = lines.first().trimmed().split(',');
-    const int timeColumn = header.indexOf("Time");
+
+    const UnderZone utc = filesUnder("UTC", data);
+    // Sample i at start + i x interval on the reading's own calendar.
+    const QList<QByteArray> lines = utc.csv.split('\n');
+    const int timeColumn = lines.first().split(',').indexOf("Time");
     QVERIFY(timeColumn > 0);
     QCOMPARE(lines.size(), samples + 3); // header, run row, samples, the last CRLF
-
-    int changes = 0;
     for (int i = 0; i < samples; ++i) {
-        const QDateTime expected = start.addSecs(qint64(i) * interval);
-        const QList<QByteArray> fields = lines.at(i + 2).trimmed().split(',');
-        QCOMPARE(fields.first(), QByteArray("sample"));
-        QCOMPARE(QString::fromLatin1(fields.at(timeColumn)),
+        const QDateTime expected =
+            QDateTime(start.date(), start.time(), Qt::UTC).addSecs(qint64(i) * interval);
+        QCOMPARE(QString::fromLatin1(lines.at(i + 2).split(',').at(timeColumn)),
                  expected.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
-        if (i > 0 &&
-            expected.offsetFromUtc() != start.addSecs(qint64(i - 1) * interval).offsetFromUtc())
-            ++changes;
     }
-    // The zone took effect: the run sees the changes it was chosen for.
-    QCOMPARE(changes, offsetChanges);
+    QCOMPARE(utc.startFromCsv, start);
+    QCOMPARE(utc.startFromXlsx, start);
+    for (const QByteArray zone : {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe",
+                                  "CET-1CEST,M3.5.0,M10.5.0/3"}) {
+        const UnderZone there = filesUnder(zone, data);
+        QVERIFY2(there.csv == utc.csv, zone.constData());
+        QVERIFY2(there.json == utc.json, zone.constData());
+        QVERIFY2(there.xls == utc.xls, zone.constData());
+        QCOMPARE(there.startFromCsv, start);
+        QCOMPARE(there.startFromXlsx, start);
+    }
 }

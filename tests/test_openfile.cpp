@@ -114,14 +114,14 @@ void TestOpenFile::opens_data()
     QTest::newRow("Logger JSON") << "runs.json" << LoggerFiles::json(logger) << true
                                  << "QX101, serial number 24030117";
     QTest::newRow("Logger CSV") << "runs.csv" << Csv::withByteOrderMark(LoggerFiles::csv(logger))
-                                << true << "the file does not name the instrument";
+                                << true << "QX101, serial number 24030117";
     QTest::newRow("Logger .xlsx") << "runs.xlsx"
-                                  << XlsxWriter::toBytes(LoggerFiles::workbook(logger), &why)
-                                  << true << "the file does not name the instrument";
+                                  << XlsxWriter::toBytes(LoggerFiles::workbook(logger, true), &why)
+                                  << true << "QX101, serial number 24030117";
     QTest::newRow("Meter JSON") << "records.json" << MeterFiles::json(meter) << false
                                 << "QX102, serial number 23110042";
     QTest::newRow("Meter .xls") << "records.xls" << XlsWriter::toBytes(MeterFiles::workbook(meter))
-                                << false << "the file does not name the instrument";
+                                << false << "QX102, serial number 23110042";
 }
 
 void TestOpenFile::opens()
