@@ -1,6 +1,7 @@
 #include "app/archiveconnectiondialog.h"
 
 #include "archive/archive.h"
+#include "gui/uiseam.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -22,9 +23,13 @@ ArchiveConnectionDialog::ArchiveConnectionDialog(const QString &connection, QWid
     m_edit->setMinimumWidth(420);
     m_label->setBuddy(m_edit);
     m_help = new QLabel(tr("Empty: this computer's own archive file (shown above in grey). "
-                           "Another SQLite file by its path, or a PostgreSQL server by its "
-                           "service name or connection string, e.g. \"service=lab\" or "
-                           "\"host=db.lab dbname=vantrel\". Keep passwords in ~/.pgpass."),
+                           "Another SQLite file by its full path or a name ending in .sqlite, "
+                           "or a PostgreSQL server by a connection string such as "
+                           "\"service=lab\" or \"host=db.lab dbname=vantrel\", or by an "
+                           "address postgresql://user@db.lab/vantrel. A password is never "
+                           "kept here: put it in the PostgreSQL password file ~/.pgpass "
+                           "(one line host:port:database:user:password, readable by you "
+                           "alone)."),
                         this);
     m_help->setWordWrap(true);
     m_test = new QPushButton(tr("Test"), this);
@@ -58,31 +63,48 @@ QString ArchiveConnectionDialog::connection() const
 
 bool ArchiveConnectionDialog::test()
 {
+    const QString typed = connection();
     // Opening a server may take up to its connect time-out.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Archive archive;
     QString error;
-    const bool ok = archive.open(connection(), &error);
+    const bool ok = archive.open(typed, &error);
     const bool readOnly = ok && archive.isReadOnly();
     archive.close();
     QApplication::restoreOverrideCursor();
+    m_tested = typed;
+    m_testFailed = !ok;
     if (!ok)
         showResult(tr("The archive cannot be used: %1").arg(error));
     else if (readOnly)
         showResult(tr("The archive can be read, but it is read-only: downloads will not "
                       "be archived."));
     else
-        showResult(tr("The archive works."));
+        // Which database it was: the one that will be used.
+        showResult(tr("The archive works: %1.").arg(Archive::describe(typed)));
     return ok;
 }
 
 void ArchiveConnectionDialog::accept()
 {
-    const QString refused = Archive::refusal(connection());
+    const QString typed = connection();
+    const QString refused = Archive::refusal(typed);
     if (!refused.isEmpty()) {
         showResult(refused);
         return;
     }
+    // A server is tried before it is kept; a file is made when first
+    // written.
+    if (m_tested != typed && Archive::isServer(typed))
+        test();
+    if (m_tested == typed && m_testFailed &&
+        UiSeam::question(this, windowTitle(),
+                         tr("%1\n\nKeep this connection all the same? Downloads are archived "
+                            "there only once it can be used.")
+                             .arg(m_result->text()),
+                         QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::No) != QMessageBox::Yes)
+        return;
     QDialog::accept();
 }
 
