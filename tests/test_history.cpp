@@ -307,7 +307,7 @@ void HistoryTest::connectionDialogKeeps()
     QVERIFY(QDir::setCurrent(m_dir.path()));
     const QStringList entries = QDir(m_dir.path()).entryList();
     m_dialogs->clear();
-    m_dialogs->answers << QMessageBox::StandardButton(answer);
+    m_dialogs->answers = {QMessageBox::StandardButton(answer)};
 
     ArchiveConnectionDialog *dialog = MainWindow::instance()->archiveKeeper()->chooseConnection();
     dialog->connectionEdit()->setText(typed);
