@@ -32,9 +32,14 @@ public:
 
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Shows the text under the help, the dialog as tall as it needs.
     void showResult(const QString &text);
+    // The dialog as tall as its wrapped texts need at its width.
+    void fitText();
 
     QLabel *m_label = nullptr;
     QLineEdit *m_edit = nullptr;

@@ -142,10 +142,6 @@
         <translation>The archive can be read, but it is read-only: downloads will not be archived.</translation>
     </message>
     <message>
-        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path or a name ending in .sqlite, or a PostgreSQL server by a connection string such as "service=lab" or "host=db.lab dbname=vantrel", or by an address postgresql://user@db.lab/vantrel. A password is never kept here: put it in the PostgreSQL password file ~/.pgpass (one line host:port:database:user:password, readable by you alone).</source>
-        <translation>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path or a name ending in .sqlite, or a PostgreSQL server by a connection string such as "service=lab" or "host=db.lab dbname=vantrel", or by an address postgresql://user@db.lab/vantrel. A password is never kept here: put it in the PostgreSQL password file ~/.pgpass (one line host:port:database:user:password, readable by you alone).</translation>
-    </message>
-    <message>
         <source>The archive works: %1.</source>
         <translation>The archive works: %1.</translation>
     </message>
@@ -156,6 +152,10 @@ Keep this connection all the same? Downloads are archived there only once it can
         <translation>%1
 
 Keep this connection all the same? Downloads are archived there only once it can be used.</translation>
+    </message>
+    <message>
+        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path, or a PostgreSQL server by a connection string ("service=lab", "host=db.lab dbname=vantrel") or an address postgresql://user@db.lab/vantrel. No password is kept here: put it in the PostgreSQL password file ~/.pgpass.</source>
+        <translation>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path, or a PostgreSQL server by a connection string ("service=lab", "host=db.lab dbname=vantrel") or an address postgresql://user@db.lab/vantrel. No password is kept here: put it in the PostgreSQL password file ~/.pgpass.</translation>
     </message>
 </context>
 <context>

@@ -142,10 +142,6 @@
         <translation>该存档可以读取，但为只读：下载的数据不会存档。</translation>
     </message>
     <message>
-        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path or a name ending in .sqlite, or a PostgreSQL server by a connection string such as "service=lab" or "host=db.lab dbname=vantrel", or by an address postgresql://user@db.lab/vantrel. A password is never kept here: put it in the PostgreSQL password file ~/.pgpass (one line host:port:database:user:password, readable by you alone).</source>
-        <translation>留空：使用本机的存档文件（上方灰色所示）。也可填写另一个 SQLite 文件的完整路径或以 .sqlite 结尾的文件名，或用连接字符串（如“service=lab”或“host=db.lab dbname=vantrel”）或地址 postgresql://user@db.lab/vantrel 指定 PostgreSQL 服务器。此处从不保存密码：请把密码写入 PostgreSQL 密码文件 ~/.pgpass（每行 host:port:database:user:password，仅限本人可读）。</translation>
-    </message>
-    <message>
         <source>The archive works: %1.</source>
         <translation>存档可以使用：%1。</translation>
     </message>
@@ -156,6 +152,10 @@ Keep this connection all the same? Downloads are archived there only once it can
         <translation>%1
 
 仍然保存此连接吗？在它可以使用之前，下载的数据不会存档到那里。</translation>
+    </message>
+    <message>
+        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path, or a PostgreSQL server by a connection string ("service=lab", "host=db.lab dbname=vantrel") or an address postgresql://user@db.lab/vantrel. No password is kept here: put it in the PostgreSQL password file ~/.pgpass.</source>
+        <translation>留空：使用本机的存档文件（上方灰色所示）。也可填写另一个 SQLite 文件的完整路径，或用连接字符串（“service=lab”“host=db.lab dbname=vantrel”）或地址 postgresql://user@db.lab/vantrel 指定 PostgreSQL 服务器。此处不保存密码：请把密码写入 PostgreSQL 密码文件 ~/.pgpass。</translation>
     </message>
 </context>
 <context>
