@@ -23,13 +23,11 @@ ArchiveConnectionDialog::ArchiveConnectionDialog(const QString &connection, QWid
     m_edit->setMinimumWidth(420);
     m_label->setBuddy(m_edit);
     m_help = new QLabel(tr("Empty: this computer's own archive file (shown above in grey). "
-                           "Another SQLite file by its full path or a name ending in .sqlite, "
-                           "or a PostgreSQL server by a connection string such as "
-                           "\"service=lab\" or \"host=db.lab dbname=vantrel\", or by an "
-                           "address postgresql://user@db.lab/vantrel. A password is never "
-                           "kept here: put it in the PostgreSQL password file ~/.pgpass "
-                           "(one line host:port:database:user:password, readable by you "
-                           "alone)."),
+                           "Another SQLite file by its full path, or a PostgreSQL server by a "
+                           "connection string (\"service=lab\", \"host=db.lab "
+                           "dbname=vantrel\") or an address "
+                           "postgresql://user@db.lab/vantrel. No password is kept here: put "
+                           "it in the PostgreSQL password file ~/.pgpass."),
                         this);
     m_help->setWordWrap(true);
     m_test = new QPushButton(tr("Test"), this);
@@ -108,12 +106,23 @@ void ArchiveConnectionDialog::accept()
     QDialog::accept();
 }
 
+void ArchiveConnectionDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitText();
+}
+
 void ArchiveConnectionDialog::showResult(const QString &text)
 {
     m_result->setText(text);
+    fitText();
+}
+
+void ArchiveConnectionDialog::fitText()
+{
     // Wrapped text asks for more height at the dialog's width, which a
-    // window does not take by itself: without it the message would be
-    // squeezed over the help above and cut off. The dialog grows, never
+    // window does not take by itself: without it the help's last line, or
+    // a message under it, would be cut off. The dialog grows, never
     // shrinks.
     layout()->activate();
     const int needed = heightForWidth(width());
