@@ -100,8 +100,7 @@ void ArchiveConnectionDialog::accept()
                          tr("%1\n\nKeep this connection all the same? Downloads are archived "
                             "there only once it can be used.")
                              .arg(m_result->text()),
-                         QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::No) != QMessageBox::Yes)
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     QDialog::accept();
 }

@@ -79,7 +79,7 @@ public:
             Server
         };
         Kind kind = Kind::Refused;
-        QString path;    // File: the SQLite file
+        QString path; // File: the SQLite file
         // Server: libpq key=value words, keywords in lower case; also for a
         // server refused for its password, with the password left out.
         QString options;

@@ -30,10 +30,9 @@ QString systemError(int error)
 bool makeFolder(const QString &path, QString *error)
 {
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    // The missing folders, from the innermost out.
+    // The missing folders, the outermost first.
     QStringList missing;
-    for (QString folder = absolute; !QFileInfo::exists(folder);
-         folder = QFileInfo(folder).path()) {
+    for (QString folder = absolute; !QFileInfo::exists(folder); folder = QFileInfo(folder).path()) {
         missing.prepend(folder);
         if (folder == QFileInfo(folder).path())
             break;

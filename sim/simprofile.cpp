@@ -616,8 +616,8 @@ bool SimProfile::load(const QString &nameOrPath, SimProfile *out, QString *error
     // Only a regular file is a profile. A FIFO would hold the open until
     // some writer comes, a device would be read from without end: opened
     // without waiting, they are refused by what the descriptor is.
-    const int fd = ::open(QFile::encodeName(nameOrPath).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(nameOrPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (error)
             *error = QStringLiteral("cannot read profile %1: %2")
