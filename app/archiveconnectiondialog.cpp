@@ -1,6 +1,7 @@
 #include "app/archiveconnectiondialog.h"
 
 #include "archive/archive.h"
+#include "gui/uiseam.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -22,9 +23,11 @@ ArchiveConnectionDialog::ArchiveConnectionDialog(const QString &connection, QWid
     m_edit->setMinimumWidth(420);
     m_label->setBuddy(m_edit);
     m_help = new QLabel(tr("Empty: this computer's own archive file (shown above in grey). "
-                           "Another SQLite file by its path, or a PostgreSQL server by its "
-                           "service name or connection string, e.g. \"service=lab\" or "
-                           "\"host=db.lab dbname=vantrel\". Keep passwords in ~/.pgpass."),
+                           "Another SQLite file by its full path, or a PostgreSQL server by a "
+                           "connection string (\"service=lab\", \"host=db.lab "
+                           "dbname=vantrel\") or an address "
+                           "postgresql://user@db.lab/vantrel. No password is kept here: put "
+                           "it in the PostgreSQL password file ~/.pgpass."),
                         this);
     m_help->setWordWrap(true);
     m_test = new QPushButton(tr("Test"), this);
@@ -58,40 +61,67 @@ QString ArchiveConnectionDialog::connection() const
 
 bool ArchiveConnectionDialog::test()
 {
+    const QString typed = connection();
     // Opening a server may take up to its connect time-out.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Archive archive;
     QString error;
-    const bool ok = archive.open(connection(), &error);
+    const bool ok = archive.open(typed, &error);
     const bool readOnly = ok && archive.isReadOnly();
     archive.close();
     QApplication::restoreOverrideCursor();
+    m_tested = typed;
+    m_testFailed = !ok;
     if (!ok)
         showResult(tr("The archive cannot be used: %1").arg(error));
     else if (readOnly)
         showResult(tr("The archive can be read, but it is read-only: downloads will not "
                       "be archived."));
     else
-        showResult(tr("The archive works."));
+        // Which database it was: the one that will be used.
+        showResult(tr("The archive works: %1.").arg(Archive::describe(typed)));
     return ok;
 }
 
 void ArchiveConnectionDialog::accept()
 {
-    const QString refused = Archive::refusal(connection());
+    const QString typed = connection();
+    const QString refused = Archive::refusal(typed);
     if (!refused.isEmpty()) {
         showResult(refused);
         return;
     }
+    // A server is tried before it is kept; a file is made when first
+    // written.
+    if (m_tested != typed && Archive::isServer(typed))
+        test();
+    if (m_tested == typed && m_testFailed &&
+        UiSeam::question(this, windowTitle(),
+                         tr("%1\n\nKeep this connection all the same? Downloads are archived "
+                            "there only once it can be used.")
+                             .arg(m_result->text()),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
     QDialog::accept();
+}
+
+void ArchiveConnectionDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitText();
 }
 
 void ArchiveConnectionDialog::showResult(const QString &text)
 {
     m_result->setText(text);
+    fitText();
+}
+
+void ArchiveConnectionDialog::fitText()
+{
     // Wrapped text asks for more height at the dialog's width, which a
-    // window does not take by itself: without it the message would be
-    // squeezed over the help above and cut off. The dialog grows, never
+    // window does not take by itself: without it the help's last line, or
+    // a message under it, would be cut off. The dialog grows, never
     // shrinks.
     layout()->activate();
     const int needed = heightForWidth(width());

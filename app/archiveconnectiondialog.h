@@ -1,10 +1,13 @@
 #pragma once
 
 // Chooses the archive's connection: empty for the user's own SQLite file
-// (its path shown as a hint), another SQLite file, or a PostgreSQL service
-// name or connection string. "Test" opens the archive with it and says
-// whether it can be used and why not; OK keeps it unless it holds a
-// password, which is refused with the archive's own message and never kept.
+// (its path shown as a hint), another SQLite file, or a PostgreSQL
+// connection string or postgresql:// address. "Test" opens the archive with
+// it and says whether it can be used (naming the database it opened) and
+// why not. OK keeps it, except: a text the archive refuses (a password, or
+// neither a server nor a file) is refused with the archive's message and
+// never kept; a server is tested first, and one that failed its test is
+// kept only when the user says so.
 
 #include <QDialog>
 
@@ -29,9 +32,14 @@ public:
 
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Shows the text under the help, the dialog as tall as it needs.
     void showResult(const QString &text);
+    // The dialog as tall as its wrapped texts need at its width.
+    void fitText();
 
     QLabel *m_label = nullptr;
     QLineEdit *m_edit = nullptr;
@@ -39,4 +47,6 @@ private:
     QPushButton *m_test = nullptr;
     QLabel *m_result = nullptr;
     QDialogButtonBox *m_buttons = nullptr;
+    QString m_tested; // the connection last tested
+    bool m_testFailed = false;
 };

@@ -3,12 +3,14 @@
 #include "app/archiveconnectiondialog.h"
 #include "archive/archive.h"
 #include "files/measurementfile.h"
+#include "files/privatefile.h"
 #include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "meter/firstpageformeter.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -82,10 +84,23 @@ QString ArchiveKeeper::connection()
     return windowSettings().value(QStringLiteral("archive/connection")).toString();
 }
 
-void ArchiveKeeper::setConnection(const QString &connection)
+bool ArchiveKeeper::setConnection(const QString &connection, QString *error)
 {
     QSettings settings = windowSettings();
-    settings.setValue(QStringLiteral("archive/connection"), connection);
+    // The settings name a server from now on: the file becomes its owner's
+    // alone before the address is written (QSettings keeps the mode of the
+    // file it replaces), and a password never goes in.
+    const QString file = settings.fileName();
+    QString why;
+    if (!PrivateFile::makeFolder(QFileInfo(file).absolutePath(), &why) ||
+        !PrivateFile::create(file, &why) || !PrivateFile::restrict(file, &why)) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    settings.setValue(QStringLiteral("archive/connection"), Archive::keepable(connection));
+    settings.sync();
+    return true;
 }
 
 ArchiveConnectionDialog *ArchiveKeeper::chooseConnection()
@@ -93,8 +108,12 @@ ArchiveConnectionDialog *ArchiveKeeper::chooseConnection()
     auto *dialog = new ArchiveConnectionDialog(connection(), m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        const QString chosen = dialog->connection();
-        setConnection(chosen);
+        const QString chosen = Archive::keepable(dialog->connection());
+        QString error;
+        if (!setConnection(chosen, &error)) {
+            UiSeam::warning(m_window, tr("Archive"), error);
+            return;
+        }
         emit connectionChanged(chosen);
     });
     dialog->open();

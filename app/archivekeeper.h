@@ -40,7 +40,10 @@ public:
     // PostgreSQL connection string without a password; empty: the user's
     // own archive.sqlite.
     static QString connection();
-    static void setConnection(const QString &connection);
+    // Kept without any password, in a settings file made its owner's alone
+    // first; false with a message when it cannot be made so (nothing is
+    // written then).
+    static bool setConnection(const QString &connection, QString *error = nullptr);
     // The "Archive connection..." entry: the dialog, open (not waited for);
     // OK keeps the connection and announces it.
     ArchiveConnectionDialog *chooseConnection();

@@ -1,5 +1,6 @@
 #include "archive/archive.h"
 
+#include "files/privatefile.h"
 #include "measurement/instrumentclock.h"
 #include "measurement/uvfigures.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QUrl>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include <csignal>
 #include <cstring>
@@ -69,13 +71,6 @@ const char *kSqliteHeader = "SQLite format 3";
     return true;
 }();
 
-QString serverOptions(const QString &connection)
-{
-    // QPSQL hands its connect options to libpq after turning ';' into
-    // spaces; a connection string never needs a ';' of its own.
-    return connection.simplified();
-}
-
 QAtomicInt connectionCount;
 
 // A time as the archive stores it, "yyyy-MM-ddTHH:mm:ss"; invalid for any
@@ -98,19 +93,302 @@ QString Archive::defaultLocation()
         .filePath(QStringLiteral("vantrel/archive.sqlite"));
 }
 
+namespace {
+
+bool isKeywordStart(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
+}
+
+bool isKeywordChar(QChar c)
+{
+    return isKeywordStart(c) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+}
+
+// The keywords that carry a secret: the server's password, and the one of
+// the client's key for SSL.
+bool isSecret(const QString &keyword)
+{
+    return keyword == QLatin1String("password") || keyword == QLatin1String("sslpassword");
+}
+
+// A value as libpq reads it in a key=value word: bare when it can be.
+QString quotedValue(const QString &value)
+{
+    bool bare = !value.isEmpty();
+    for (const QChar c : value)
+        bare = bare && !c.isSpace() && c != QLatin1Char('\'') && c != QLatin1Char('\\');
+    if (bare)
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    quoted.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+struct Words
+{
+    QStringList words; // key=value, keys in lower case, secrets left out
+    bool hasSecret = false;
+};
+
+void addWord(Words *w, const QString &key, const QString &value)
+{
+    const QString keyword = key.toLower();
+    if (isSecret(keyword))
+        w->hasSecret = true;
+    else
+        w->words << keyword + QLatin1Char('=') + quotedValue(value);
+}
+
+// libpq's key=value connection string: words "keyword = value", the value
+// bare (up to a space) or in single quotes, a backslash escaping the next
+// character in both. False when the text is not one whole.
+bool parseWords(const QString &text, Words *out)
+{
+    int i = 0;
+    const int n = text.size();
+    auto skipSpace = [&] {
+        while (i < n && text.at(i).isSpace())
+            ++i;
+    };
+    skipSpace();
+    if (i == n)
+        return false;
+    while (i < n) {
+        if (!isKeywordStart(text.at(i)))
+            return false;
+        const int from = i;
+        while (i < n && isKeywordChar(text.at(i)))
+            ++i;
+        const QString key = text.mid(from, i - from);
+        skipSpace();
+        if (i == n || text.at(i) != QLatin1Char('='))
+            return false;
+        ++i;
+        skipSpace();
+        QString value;
+        if (i < n && text.at(i) == QLatin1Char('\'')) {
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                const QChar c = text.at(i++);
+                if (c == QLatin1Char('\\') && i < n) {
+                    value += text.at(i++);
+                } else if (c == QLatin1Char('\'')) {
+                    closed = true;
+                    break;
+                } else {
+                    value += c;
+                }
+            }
+            if (!closed)
+                return false;
+        } else {
+            while (i < n && !text.at(i).isSpace()) {
+                const QChar c = text.at(i++);
+                if (c == QLatin1Char('\\') && i < n)
+                    value += text.at(i++);
+                else
+                    value += c;
+            }
+        }
+        addWord(out, key, value);
+        if (i < n && !text.at(i).isSpace())
+            return false;
+        skipSpace();
+    }
+    return true;
+}
+
+QString percentDecoded(const QString &part)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(part.toUtf8()));
+}
+
+// libpq's address postgresql://[user[:password]@][host[:port][,...]][/dbname][?key=value&...]
+// (after its scheme) as key=value words. False when it is none.
+bool parseAddress(const QString &rest, Words *out)
+{
+    QString authority = rest;
+    QString query;
+    QString database;
+    const int question = authority.indexOf(QLatin1Char('?'));
+    if (question >= 0) {
+        query = authority.mid(question + 1);
+        authority.truncate(question);
+    }
+    const int slash = authority.indexOf(QLatin1Char('/'));
+    if (slash >= 0) {
+        database = authority.mid(slash + 1);
+        authority.truncate(slash);
+    }
+    // The last '@': a password holding one unencoded stays a password.
+    const int at = authority.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        const QString user = authority.left(at);
+        const int colon = user.indexOf(QLatin1Char(':'));
+        if (colon >= 0)
+            out->hasSecret = true;
+        const QString name = percentDecoded(colon >= 0 ? user.left(colon) : user);
+        if (!name.isEmpty())
+            addWord(out, QStringLiteral("user"), name);
+        authority = authority.mid(at + 1);
+    }
+    QStringList hosts;
+    QStringList ports;
+    bool anyPort = false;
+    if (!authority.isEmpty()) {
+        for (const QString &spec : authority.split(QLatin1Char(','))) {
+            QString host = spec;
+            QString port;
+            if (host.startsWith(QLatin1Char('['))) {
+                const int close = host.indexOf(QLatin1Char(']'));
+                if (close < 0)
+                    return false;
+                port = host.mid(close + 1);
+                host = host.mid(1, close - 1);
+                if (!port.isEmpty() && !port.startsWith(QLatin1Char(':')))
+                    return false;
+                port = port.mid(1);
+            } else {
+                const int colon = host.indexOf(QLatin1Char(':'));
+                if (colon >= 0) {
+                    port = host.mid(colon + 1);
+                    host.truncate(colon);
+                }
+            }
+            for (const QChar c : qAsConst(port)) {
+                if (!c.isDigit())
+                    return false;
+            }
+            anyPort = anyPort || !port.isEmpty();
+            hosts << percentDecoded(host);
+            ports << port;
+        }
+        if (!hosts.join(QString()).isEmpty())
+            addWord(out, QStringLiteral("host"), hosts.join(QLatin1Char(',')));
+        if (anyPort)
+            addWord(out, QStringLiteral("port"), ports.join(QLatin1Char(',')));
+    }
+    if (!database.isEmpty())
+        addWord(out, QStringLiteral("dbname"), percentDecoded(database));
+    if (!query.isEmpty()) {
+        for (const QString &pair : query.split(QLatin1Char('&'))) {
+            const int equals = pair.indexOf(QLatin1Char('='));
+            const QString key = percentDecoded(pair.left(equals));
+            if (equals <= 0 || key.isEmpty() || !isKeywordStart(key.at(0)) ||
+                !std::all_of(key.begin(), key.end(), isKeywordChar))
+                return false;
+            addWord(out, key, percentDecoded(pair.mid(equals + 1)));
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Archive::Connection Archive::parse(const QString &connection)
+{
+    Connection c;
+    const QString text = connection.trimmed();
+    auto startsWith = [&text](const char *prefix) {
+        return text.startsWith(QLatin1String(prefix), Qt::CaseInsensitive);
+    };
+    Words words;
+    bool server = false;
+    if (text.isEmpty()) {
+        c.kind = Connection::Kind::File;
+        c.path = defaultLocation();
+        return c;
+    }
+    if (startsWith("postgresql://") || startsWith("postgres://")) {
+        server = parseAddress(text.mid(text.indexOf(QLatin1String("://")) + 3), &words);
+        if (!server)
+            c.refusal = tr("The archive connection is a postgresql:// address that cannot be "
+                           "read.");
+    } else if (startsWith("/") || startsWith("./") || startsWith("../")) {
+        c.kind = Connection::Kind::File;
+        c.path = text;
+        return c;
+    } else if (startsWith("~/")) {
+        c.kind = Connection::Kind::File;
+        c.path = QDir::home().filePath(text.mid(2));
+        return c;
+    } else if (isKeywordStart(text.at(0))) {
+        int i = 0;
+        while (i < text.size() && isKeywordChar(text.at(i)))
+            ++i;
+        while (i < text.size() && text.at(i).isSpace())
+            ++i;
+        if (i < text.size() && text.at(i) == QLatin1Char('=')) {
+            server = parseWords(text, &words);
+            if (!server)
+                c.refusal = tr("The archive connection looks like a connection string "
+                               "(key=value) but cannot be read: a quote is not closed or a "
+                               "word is not key=value.");
+        }
+    }
+    if (server) {
+        c.options = words.words.join(QLatin1Char(' '));
+        c.hasPassword = words.hasSecret;
+        if (c.hasPassword) {
+            c.refusal = tr("The archive connection holds a password. Keep it in the password "
+                           "file (~/.pgpass) or the service file instead.");
+            return c;
+        }
+        c.kind = Connection::Kind::Server;
+        return c;
+    }
+    if (c.refusal.isEmpty() && !text.contains(QLatin1String("://")) &&
+        (text.endsWith(QLatin1String(".sqlite"), Qt::CaseInsensitive) ||
+         text.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))) {
+        c.kind = Connection::Kind::File;
+        c.path = text;
+        return c;
+    }
+    if (c.refusal.isEmpty())
+        c.refusal = tr("The archive connection is neither a PostgreSQL database nor an SQLite "
+                       "file.");
+    c.refusal += QLatin1Char(' ') +
+                 tr("A PostgreSQL database is given by key=value words (\"service=lab\", "
+                    "\"host=db.lab dbname=vantrel\") or by a postgresql:// address; an SQLite "
+                    "file by an absolute path, a path starting with ./ or ~/, or a name ending "
+                    "in .sqlite or .db.");
+    return c;
+}
+
 bool Archive::isServer(const QString &connection)
 {
-    static const QRegularExpression keyValue(QStringLiteral("^\\s*[a-z_]+\\s*="));
-    return keyValue.match(connection).hasMatch();
+    return parse(connection).kind == Connection::Kind::Server;
 }
 
 QString Archive::refusal(const QString &connection)
 {
-    if (!isServer(connection) ||
-        !QRegularExpression(QStringLiteral("(^|\\s)password\\s*=")).match(connection).hasMatch())
-        return QString();
-    return tr("The archive connection holds a password. Keep it in the password file "
-              "(~/.pgpass) or the service file instead.");
+    return parse(connection).refusal;
+}
+
+QString Archive::keepable(const QString &connection)
+{
+    const Connection c = parse(connection);
+    if (c.kind == Connection::Kind::Server || c.hasPassword)
+        return c.options;
+    return c.kind == Connection::Kind::File ? connection.trimmed() : QString();
+}
+
+QString Archive::describe(const QString &connection)
+{
+    const Connection c = parse(connection);
+    switch (c.kind) {
+    case Connection::Kind::File:
+        return tr("the SQLite file %1").arg(QFileInfo(c.path).absoluteFilePath());
+    case Connection::Kind::Server:
+        return tr("the PostgreSQL database %1").arg(c.options);
+    case Connection::Kind::Refused:
+        break;
+    }
+    return QString();
 }
 
 Archive::Archive()
@@ -162,22 +440,23 @@ QString queryError(const QSqlQuery &q)
 bool Archive::open(const QString &connection, QString *error)
 {
     close();
-    m_server = isServer(connection);
+    const Connection parsed = parse(connection);
+    if (parsed.kind == Connection::Kind::Refused) {
+        *error = parsed.refusal;
+        return false;
+    }
+    m_server = parsed.kind == Connection::Kind::Server;
     m_readOnly = false;
     if (m_server) {
-        const QString refused = refusal(connection);
-        if (!refused.isEmpty()) {
-            *error = refused;
-            return false;
-        }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
         if (!db.isValid()) {
-            *error = tr("This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).");
+            *error = tr("This computer has no PostgreSQL driver for Qt: install the package "
+                        "libqt5sql5-psql (sudo apt install libqt5sql5-psql).");
             db = QSqlDatabase();
             close();
             return false;
         }
-        db.setConnectOptions(serverOptions(connection));
+        db.setConnectOptions(parsed.options);
         if (!db.open()) {
             *error = tr("Cannot connect to the archive server: %1")
                          .arg(db.lastError().databaseText().trimmed());
@@ -186,7 +465,7 @@ bool Archive::open(const QString &connection, QString *error)
             return false;
         }
     } else {
-        const QString path = connection.isEmpty() ? defaultLocation() : connection;
+        const QString path = parsed.path;
         const QFileInfo info(path);
         if (info.exists() && !info.isFile()) {
             *error = tr("The archive %1 is not a file.").arg(path);
@@ -204,9 +483,13 @@ bool Archive::open(const QString &connection, QString *error)
                              .arg(path);
                 return false;
             }
-        } else if (!QDir().mkpath(info.absolutePath())) {
-            *error = tr("Cannot create the folder %1.").arg(info.absolutePath());
-            return false;
+        } else {
+            // A new archive is its owner's alone, and so is its folder when
+            // made for it; SQLite gives the WAL and shared-memory files the
+            // mode of the archive.
+            if (!PrivateFile::makeFolder(info.absolutePath(), error) ||
+                !PrivateFile::create(path, error))
+                return false;
         }
         m_path = path;
         m_readOnly = info.exists() && info.size() > 0 && !info.isWritable();

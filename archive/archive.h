@@ -60,13 +60,43 @@ public:
     // the user's data folder (~/.local/share/vantrel), the same for the
     // window and vantrel-cli.
     static QString defaultLocation();
-    // A connection names a PostgreSQL database when it is a libpq
-    // connection string (key=value words: "service=lab",
-    // "host=db.lab dbname=vantrel"), an SQLite file otherwise.
+    // What a connection text names, read strictly so that nothing meant
+    // for a server ever becomes a file name:
+    //   empty                          the default SQLite file
+    //   key=value words (libpq's,      a PostgreSQL database: "service=lab",
+    //   keywords in any case)          "HOST=db.lab dbname=vantrel"
+    //   postgresql://... postgres://...  a PostgreSQL database by its address
+    //   /path, ./path, ../path, ~/path,  an SQLite file
+    //   or a name ending .sqlite or .db
+    // Anything else is refused, and so is a password anywhere in it: the
+    // program keeps none (the server's password file ~/.pgpass does).
+    struct Connection
+    {
+        enum class Kind
+        {
+            Refused,
+            File,
+            Server
+        };
+        Kind kind = Kind::Refused;
+        QString path; // File: the SQLite file
+        // Server: libpq key=value words, keywords in lower case; also for a
+        // server refused for its password, with the password left out.
+        QString options;
+        QString refusal; // Refused: why and which forms are taken (never the text itself)
+        bool hasPassword = false;
+    };
+    static Connection parse(const QString &connection);
     static bool isServer(const QString &connection);
-    // Why the connection is refused before any attempt: it holds a
-    // password, which the program never keeps. Empty when it is not.
+    // Why the connection is refused before any attempt; empty when it is not.
     static QString refusal(const QString &connection);
+    // The connection as it may be kept in a settings file: a server's
+    // without its password; a text refused for anything else is not kept
+    // (empty: it may hold a password where it could not be read).
+    static QString keepable(const QString &connection);
+    // Which database the connection names, in words for a message ("the
+    // SQLite file /home/lab/archive.sqlite"); never a password.
+    static QString describe(const QString &connection);
 
     Archive();
     ~Archive();

@@ -2,6 +2,7 @@
 
 #include "archive/archive.h"
 #include "cli/commandline.h"
+#include "cli/heldoutput.h"
 #include "files/measurementreader.h"
 #include "files/recordexport.h"
 #include "files/safefile.h"
@@ -30,12 +31,17 @@ int fail(QTextStream &err, int code, const QString &message)
     return code;
 }
 
-bool openArchive(const CommandLine &line, Archive *archive, QTextStream &err)
+bool openArchive(const CommandLine &line, Archive *archive, QTextStream &err, int *exit)
 {
+    const QString refused = databaseRefusal(line);
+    if (!refused.isEmpty()) {
+        *exit = fail(err, Usage, refused);
+        return false;
+    }
     QString error;
     if (archive->open(line.value("database"), &error))
         return true;
-    fail(err, ArchiveError, error);
+    *exit = fail(err, ArchiveError, error);
     return false;
 }
 
@@ -83,8 +89,9 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
         (key[0] == 'u' ? filter.until : filter.since) = t;
     }
     Archive archive;
-    if (!openArchive(line, &archive, err))
-        return ArchiveError;
+    int failed = Ok;
+    if (!openArchive(line, &archive, err, &failed))
+        return failed;
     QList<Archive::RunEntry> runs;
     QList<Archive::RecordEntry> records;
     QString error;
@@ -177,8 +184,9 @@ int import(const CommandLine &line, QTextStream &out, QTextStream &err)
     if (line.positional.isEmpty())
         return fail(err, Usage, QStringLiteral("archive import needs at least one FILE"));
     Archive archive;
-    if (!openArchive(line, &archive, err))
-        return ArchiveError;
+    int failed = Ok;
+    if (!openArchive(line, &archive, err, &failed))
+        return failed;
     int exit = Ok;
     // Each file is one transaction: a file that cannot be read or archived
     // leaves the others as they are.
@@ -197,6 +205,9 @@ int import(const CommandLine &line, QTextStream &out, QTextStream &err)
             continue;
         }
         out << file << ": " << addedText(added) << '\n';
+        // Said as soon as it is done: after a kill or a power cut, the lines
+        // tell which files went in.
+        HeldOutput::release(out);
     }
     return exit;
 }
@@ -216,8 +227,9 @@ int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
     if (format.startsWith(QLatin1String("xls")) && output == QLatin1String("-"))
         return fail(err, Usage, QStringLiteral("an %1 workbook needs -o FILE").arg(format));
     Archive archive;
-    if (!openArchive(line, &archive, err))
-        return ArchiveError;
+    int failed = Ok;
+    if (!openArchive(line, &archive, err, &failed))
+        return failed;
     LoggerData data;
     QString error;
     if (!archive.loadRun(id, &data, &error))
@@ -244,6 +256,11 @@ int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
 
 } // namespace
 
+QString databaseRefusal(const CommandLine &line)
+{
+    return Archive::refusal(line.value("database"));
+}
+
 int archiveVerb(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     if (line.action == QLatin1String("list")) {
@@ -263,8 +280,9 @@ int archiveDownload(const CommandLine &line, const Measurement &download, QTextS
                     QTextStream &err)
 {
     Archive archive;
-    if (!openArchive(line, &archive, err))
-        return ArchiveError;
+    int failed = Ok;
+    if (!openArchive(line, &archive, err, &failed))
+        return failed;
     Archive::Added added;
     QString error;
     if (!archive.importMeasurement(download, QStringLiteral("download"), &added, &error))

@@ -13,6 +13,10 @@ namespace Cli {
 
 struct CommandLine;
 
+// Why --database is refused before anything else is done (it names neither
+// a server nor an SQLite file, or holds a password): a wrong command line.
+// Empty when it is taken.
+QString databaseRefusal(const CommandLine &line);
 // archive list|import|export: the exit code.
 int archiveVerb(const CommandLine &line, QTextStream &out, QTextStream &err);
 // Keeps a whole download in the archive and says on out what was added (the

@@ -285,10 +285,13 @@ QString helpText(const QString &verb)
             ".xls, .xlsx), one transaction each. export: run ID (see list) in the kinds\n"
             "download writes. \"download --archive\" archives a download as well.\n"
             "\n"
-            "--database: an SQLite file, or a PostgreSQL connection string of libpq\n"
-            "(key=value words: \"service=lab\", \"host=db.lab dbname=vantrel\"); a\n"
-            "password belongs in ~/.pgpass or the service file, never on the line.\n"
-            "Without it, the user's own archive, archive.sqlite in the data folder.\n");
+            "--database: a PostgreSQL database by a connection string of libpq\n"
+            "(key=value words: \"service=lab\", \"host=db.lab dbname=vantrel\") or a\n"
+            "postgresql:// address; or an SQLite file by an absolute path, a path\n"
+            "starting with ./ or ~/, or a name ending in .sqlite or .db. Anything else\n"
+            "is refused (exit 2). A password belongs in ~/.pgpass or the service file,\n"
+            "never on the line. Without it, the user's own archive, archive.sqlite in\n"
+            "the data folder.\n");
     if (verb == QLatin1String("stats"))
         return QStringLiteral(
             "usage: vantrel-cli stats [--run N] [--threshold VALUE] [--window-percent P]\n"

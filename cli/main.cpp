@@ -1,10 +1,10 @@
 // vantrel-cli: the command-line front end on the core library.
 #include "cli/commandline.h"
+#include "cli/heldoutput.h"
 #include "cli/verbs.h"
 #include "files/memorypolicy.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
@@ -31,28 +31,6 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     if (!text.endsWith('\n'))
         text += '\n';
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-}
-
-// Writes all of bytes to fd; false with errno set when the system takes
-// less (a full disk, /dev/full, a pipe whose reader has gone while SIGPIPE
-// is ignored).
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *p = bytes.constData();
-    size_t left = size_t(bytes.size());
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    return true;
 }
 
 // plot and report draw curves with Qt Gui and QCustomPlot, which need a
@@ -91,34 +69,33 @@ int main(int argc, char **argv)
     QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-cli"));
 
-    // Standard output is collected in memory and written when the command
-    // is done: a download that fails half-way writes nothing, and every
-    // write and the close are checked, so that output that does not arrive
-    // (a full disk, /dev/full, a closed pipe) is a failure, exit 5.
-    QByteArray outBytes;
-    QBuffer outBuffer(&outBytes);
-    outBuffer.open(QIODevice::WriteOnly);
+    // Standard output is held in memory and written when the command is
+    // done (or a step of it, see HeldOutput); every write and the close are
+    // checked, so that output that does not arrive (a full disk, /dev/full,
+    // a closed pipe) is a failure, exit 5.
+    HeldOutput held(STDOUT_FILENO);
     QFile errFile;
     errFile.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    QTextStream out(&outBuffer);
+    QTextStream out(&held);
     QTextStream err(&errFile);
     out.setCodec("UTF-8");
     err.setCodec("UTF-8");
 
     int code = Cli::run(app.arguments().mid(1), out, err, isatty(STDERR_FILENO) == 1);
     out.flush();
-    if (!outBytes.isEmpty()) {
-        bool written = writeAll(STDOUT_FILENO, outBytes);
-        // close reports a write that a network file system could not keep;
-        // after EINTR the descriptor is closed all the same on Linux.
-        if (written && ::close(STDOUT_FILENO) != 0 && errno != EINTR)
-            written = false;
-        if (!written) {
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
-            err << "vantrel-cli: cannot write to standard output: " << why << '\n';
-            if (code == Cli::Ok)
-                code = Cli::FileError;
-        }
+    bool written = held.release();
+    int failure = held.error();
+    // close reports a write that a network file system could not keep;
+    // after EINTR the descriptor is closed all the same on Linux.
+    if (written && held.anyWritten() && ::close(STDOUT_FILENO) != 0 && errno != EINTR) {
+        written = false;
+        failure = errno;
+    }
+    if (!written) {
+        const QString why = QString::fromLocal8Bit(std::strerror(failure));
+        err << "vantrel-cli: cannot write to standard output: " << why << '\n';
+        if (code == Cli::Ok)
+            code = Cli::FileError;
     }
     err.flush();
     errFile.close();

@@ -673,6 +673,8 @@ int Verbs::download()
         return fail(Usage, QStringLiteral("--bom is for CSV, not %1").arg(format));
     if (m_line.has("database") && !m_line.has("archive"))
         return fail(Usage, QStringLiteral("--database chooses the archive of --archive"));
+    if (const QString refused = databaseRefusal(m_line); !refused.isEmpty())
+        return fail(Usage, refused);
     if (m_line.has("run")) {
         bool ok = false;
         const int run = m_line.value("run").toInt(&ok);

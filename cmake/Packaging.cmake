@@ -45,8 +45,10 @@ endforeach()
 # (libqt5sql5 only recommends one of its drivers).
 list(APPEND _deferred libqt5sql5-sqlite)
 string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS ${_deferred})
-# Qt's own dialogs in Chinese.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n")
+# Qt's own dialogs in Chinese, and Qt's PostgreSQL driver (a plugin, which
+# dpkg-shlibdeps cannot see either): without it a lab's shared archive on a
+# PostgreSQL server cannot be reached, and the program says to install it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n, libqt5sql5-psql")
 # The udev rule reaches an instrument plugged in before the installation.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

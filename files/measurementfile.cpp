@@ -319,10 +319,28 @@ bool fromJson(const QByteArray &bytes, Measurement *out, QString *error)
         *error = tr("This JSON file was not written by Vantrel.");
         return false;
     }
-    if (o.value(QStringLiteral("formatVersion")).toInt(1) > FormatVersion) {
+    // Files of the first version carry no formatVersion; a file that does
+    // names it as a whole JSON number. Anything else ("2", 2.5, true, a
+    // number past int) is no version, never one rounded or defaulted to 1.
+    const QJsonValue versionValue = o.value(QStringLiteral("formatVersion"));
+    int version = 1;
+    if (!versionValue.isUndefined()) {
+        const double d = versionValue.toDouble(std::numeric_limits<double>::quiet_NaN());
+        if (!versionValue.isDouble() || !(d >= 1 && d <= std::numeric_limits<int>::max()) ||
+            d != std::floor(d)) {
+            *error = tr("The file is damaged: %1.")
+                         .arg(QStringLiteral("formatVersion: ") +
+                              Reader::tr("not a whole number from %1 to %2")
+                                  .arg(1)
+                                  .arg(std::numeric_limits<int>::max()));
+            return false;
+        }
+        version = int(d);
+    }
+    if (version > FormatVersion) {
         *error = tr("This file was written by a newer Vantrel (format version %1); this "
                     "version reads format version %2.")
-                     .arg(o.value(QStringLiteral("formatVersion")).toInt())
+                     .arg(version)
                      .arg(FormatVersion);
         return false;
     }

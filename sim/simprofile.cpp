@@ -9,12 +9,17 @@
 #include <QJsonObject>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <limits>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -611,15 +616,33 @@ bool SimProfile::load(const QString &nameOrPath, SimProfile *out, QString *error
         *out = logger();
         return true;
     }
-    QFile file(nameOrPath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is a profile. A FIFO would hold the open until
+    // some writer comes, a device would be read from without end: opened
+    // without waiting, they are refused by what the descriptor is.
+    const int fd =
+        ::open(QFile::encodeName(nameOrPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = QStringLiteral("cannot read profile %1: %2")
+                         .arg(nameOrPath, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        if (error)
+            *error = QStringLiteral("profile %1 is not a regular file").arg(nameOrPath);
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         if (error)
             *error =
                 QStringLiteral("cannot read profile %1: %2").arg(nameOrPath, file.errorString());
         return false;
     }
-    // A profile is a few kilobytes; a device or a huge file is not read
-    // without end.
+    // A profile is a few kilobytes; a huge file is not read whole.
     const QByteArray json = file.read(kMaxProfileBytes + 1);
     if (json.size() > kMaxProfileBytes) {
         if (error)

@@ -38,6 +38,8 @@
 
 #include <limits>
 
+#include <sys/stat.h>
+
 using namespace LoggerSupport;
 
 namespace {
@@ -76,7 +78,6 @@ void connectionShot(const QString &file)
     ArchiveConnectionDialog *dialog = MainWindow::instance()->archiveKeeper()->chooseConnection();
     dialog->connectionEdit()->setText(QStringLiteral("service=lab"));
     dialog->test();
-    dialog->adjustSize();
     dialog->grab().save(file);
     dialog->reject();
 }
@@ -101,6 +102,8 @@ private slots:
     void cleanup() { setConnection(QString()); }
     void windowArchivesDownloads_data();
     void windowArchivesDownloads();
+    void connectionDialogKeeps_data();
+    void connectionDialogKeeps();
     void historySearchesAndOpensRuns();
     void archiveTextsFollowTheLanguage_data();
     void archiveTextsFollowTheLanguage();
@@ -146,7 +149,7 @@ void HistoryTest::windowArchivesDownloads_data()
         << true << 0 << true << none << 1 << 0
         << "The download was not archived: Run 1 cannot be archived: database or disk is full";
     QTest::newRow("a connection chosen in the dialog: tested, used at once, in History too")
-        << true << 0 << false << "FILE" << 1 << 2 << "The archive works.";
+        << true << 0 << false << "FILE" << 1 << 2 << "The archive works: the SQLite file";
     QTest::newRow("a password typed in the dialog is refused and never kept")
         << true << 0 << false << "host=db.lab dbname=vantrel password=secret" << 1 << 2
         << "password file";
@@ -254,6 +257,91 @@ void HistoryTest::windowArchivesDownloads()
         SimSetup::replug(loggerProfile({run(kFirst, {1, 2}), run(kFirst.addDays(1), {3, 4, 5})}));
     }
     automaticAction()->setChecked(true);
+}
+
+// OK in the connection dialog: what it keeps, what it asks first, and the
+// settings file it keeps a connection in (its owner's alone, whatever the
+// umask). "SERVER" is a server that is not running, "FILE" a new archive.
+void HistoryTest::connectionDialogKeeps_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("tested"); // Test clicked before OK
+    QTest::addColumn<int>("answer");  // to the question, if one is asked
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<QString>("result"); // in the dialog after OK
+
+    const QString server = QStringLiteral("host=%1 port=1 dbname=vantrel").arg(m_dir.path());
+    QTest::newRow("a server that failed its test, kept when the user says so")
+        << server << false << int(QMessageBox::Yes) << true << true
+        << "Cannot connect to the archive server";
+    QTest::newRow("a server that failed its test, not kept when the user says no")
+        << server << false << int(QMessageBox::No) << true << false
+        << "Cannot connect to the archive server";
+    QTest::newRow("an address of a server that is down: no file works in its place")
+        << QStringLiteral("postgresql://vantrel@/vantrel?host=%1&port=1").arg(m_dir.path())
+        << true << int(QMessageBox::No) << true << false << "Cannot connect to the archive server";
+    QTest::newRow("a file that works, kept without a question")
+        << "FILE" << true << int(QMessageBox::No) << false << true
+        << "The archive works: the SQLite file /";
+}
+
+void HistoryTest::connectionDialogKeeps()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, tested);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, kept);
+    QFETCH(QString, result);
+
+    if (typed == QLatin1String("FILE"))
+        typed = m_dir.filePath(QStringLiteral("kept/archive.sqlite"));
+    const QString before = m_dir.filePath(QStringLiteral("before-the-dialog.sqlite"));
+    setConnection(before);
+    const QString settings = QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel")).fileName();
+    QVERIFY(QFile::setPermissions(settings, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const QString working = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    const QStringList entries = QDir(m_dir.path()).entryList();
+    m_dialogs->clear();
+    m_dialogs->answers = {QMessageBox::StandardButton(answer)};
+
+    ArchiveConnectionDialog *dialog = MainWindow::instance()->archiveKeeper()->chooseConnection();
+    // Its help is read whole from the start.
+    QCoreApplication::sendPostedEvents();
+    for (QLabel *text : dialog->findChildren<QLabel *>())
+        QVERIFY2(!text->wordWrap() || text->height() >= text->heightForWidth(text->width()),
+                 qPrintable(text->text()));
+    dialog->connectionEdit()->setText(typed);
+    const mode_t mask = ::umask(0);
+    if (tested)
+        dialog->findChild<QPushButton *>(QStringLiteral("archiveConnectionTest"))->click();
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    ::umask(mask);
+    QDir::setCurrent(working);
+    // Said in the dialog and, when asked, in the question; "works" only
+    // for the archive that will be used.
+    const QString label = dialog->resultLabel()->text();
+    QVERIFY2(label.contains(result), qPrintable(label));
+    QVERIFY2(!label.contains(QLatin1String("works")) || typed.startsWith(QLatin1Char('/')),
+             qPrintable(label));
+    const QString shown = m_dialogs->texts().join('|');
+    QCOMPARE(!m_dialogs->shown.isEmpty(), asked);
+    QVERIFY2(!asked || shown.contains(result), qPrintable(shown));
+    QCOMPARE(dialog->isVisible(), !kept);
+    dialog->reject();
+    QCOMPARE(ArchiveKeeper::connection(), kept ? typed : before);
+    if (kept) {
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(settings).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 0777), 0600);
+    }
+    // Nothing was made of a server's text in the folder the program runs in.
+    QStringList now = QDir(m_dir.path()).entryList();
+    now.removeAll(QStringLiteral("kept"));
+    QCOMPARE(now, entries);
 }
 
 // Two Loggers' runs over a month; the search narrows by serial number and

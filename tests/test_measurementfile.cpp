@@ -153,6 +153,17 @@ void TestMeasurementFile::badFiles_data()
         "formatVersion": 99, "family": "logger", "runs": []})")
                                     << "a.json"
                                     << "newer Vantrel (format version 99)";
+    // formatVersion is a whole JSON number or the file is refused: none of
+    // these may be read as version 1.
+    const auto withVersion = [](const char *version) {
+        return QByteArray(R"({"format": "vantrel-measurement", "formatVersion": )") + version +
+               R"(, "family": "logger", "runs": []})";
+    };
+    QTest::newRow("formatVersion one past this program's")
+        << withVersion("2") << "a.json" << "newer Vantrel (format version 2)";
+    for (const char *version : {"\"2\"", "2.5", "1e300", "4294967297", "true", "{}"})
+        QTest::addRow("formatVersion %s", version)
+            << withVersion(version) << "a.json" << "formatVersion: not a whole number";
     QByteArray edited = json;
     edited.replace("\"samples\": [\n", "\"samples\": [\n\"x\",\n");
     QTest::newRow("an edited sample") << edited << "a.json"

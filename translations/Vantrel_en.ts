@@ -7,10 +7,6 @@
         <translation>The archive connection holds a password. Keep it in the password file (~/.pgpass) or the service file instead.</translation>
     </message>
     <message>
-        <source>This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).</source>
-        <translation>This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).</translation>
-    </message>
-    <message>
         <source>Cannot connect to the archive server: %1</source>
         <translation>Cannot connect to the archive server: %1</translation>
     </message>
@@ -25,10 +21,6 @@
     <message>
         <source>%1 is no archive: it is not an SQLite database. It was left as it was.</source>
         <translation>%1 is no archive: it is not an SQLite database. It was left as it was.</translation>
-    </message>
-    <message>
-        <source>Cannot create the folder %1.</source>
-        <translation>Cannot create the folder %1.</translation>
     </message>
     <message>
         <source>Cannot open the archive %1: %2</source>
@@ -98,6 +90,34 @@
         <source>The archive %1 is read-only and of an older version (%2): it can be read once a program that may write it has brought it up to date.</source>
         <translation>The archive %1 is read-only and of an older version (%2): it can be read once a program that may write it has brought it up to date.</translation>
     </message>
+    <message>
+        <source>The archive connection is a postgresql:// address that cannot be read.</source>
+        <translation>The archive connection is a postgresql:// address that cannot be read.</translation>
+    </message>
+    <message>
+        <source>The archive connection looks like a connection string (key=value) but cannot be read: a quote is not closed or a word is not key=value.</source>
+        <translation>The archive connection looks like a connection string (key=value) but cannot be read: a quote is not closed or a word is not key=value.</translation>
+    </message>
+    <message>
+        <source>The archive connection is neither a PostgreSQL database nor an SQLite file.</source>
+        <translation>The archive connection is neither a PostgreSQL database nor an SQLite file.</translation>
+    </message>
+    <message>
+        <source>A PostgreSQL database is given by key=value words ("service=lab", "host=db.lab dbname=vantrel") or by a postgresql:// address; an SQLite file by an absolute path, a path starting with ./ or ~/, or a name ending in .sqlite or .db.</source>
+        <translation>A PostgreSQL database is given by key=value words ("service=lab", "host=db.lab dbname=vantrel") or by a postgresql:// address; an SQLite file by an absolute path, a path starting with ./ or ~/, or a name ending in .sqlite or .db.</translation>
+    </message>
+    <message>
+        <source>the SQLite file %1</source>
+        <translation>the SQLite file %1</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL database %1</source>
+        <translation>the PostgreSQL database %1</translation>
+    </message>
+    <message>
+        <source>This computer has no PostgreSQL driver for Qt: install the package libqt5sql5-psql (sudo apt install libqt5sql5-psql).</source>
+        <translation>This computer has no PostgreSQL driver for Qt: install the package libqt5sql5-psql (sudo apt install libqt5sql5-psql).</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveConnectionDialog</name>
@@ -108,10 +128,6 @@
     <message>
         <source>Connection:</source>
         <translation>Connection:</translation>
-    </message>
-    <message>
-        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its path, or a PostgreSQL server by its service name or connection string, e.g. "service=lab" or "host=db.lab dbname=vantrel". Keep passwords in ~/.pgpass.</source>
-        <translation>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its path, or a PostgreSQL server by its service name or connection string, e.g. "service=lab" or "host=db.lab dbname=vantrel". Keep passwords in ~/.pgpass.</translation>
     </message>
     <message>
         <source>Test</source>
@@ -126,8 +142,20 @@
         <translation>The archive can be read, but it is read-only: downloads will not be archived.</translation>
     </message>
     <message>
-        <source>The archive works.</source>
-        <translation>The archive works.</translation>
+        <source>The archive works: %1.</source>
+        <translation>The archive works: %1.</translation>
+    </message>
+    <message>
+        <source>%1
+
+Keep this connection all the same? Downloads are archived there only once it can be used.</source>
+        <translation>%1
+
+Keep this connection all the same? Downloads are archived there only once it can be used.</translation>
+    </message>
+    <message>
+        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path, or a PostgreSQL server by a connection string ("service=lab", "host=db.lab dbname=vantrel") or an address postgresql://user@db.lab/vantrel. No password is kept here: put it in the PostgreSQL password file ~/.pgpass.</source>
+        <translation>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path, or a PostgreSQL server by a connection string ("service=lab", "host=db.lab dbname=vantrel") or an address postgresql://user@db.lab/vantrel. No password is kept here: put it in the PostgreSQL password file ~/.pgpass.</translation>
     </message>
 </context>
 <context>
@@ -1615,6 +1643,29 @@ It stays on the page and can still be saved.</translation>
     <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 could not be written: %2</translation>
+    </message>
+</context>
+<context>
+    <name>PrivateFile</name>
+    <message>
+        <source>Cannot create the folder %1: %2</source>
+        <translation>Cannot create the folder %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot make the folder %1 private: %2</source>
+        <translation>Cannot make the folder %1 private: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 is not a folder.</translation>
+    </message>
+    <message>
+        <source>Cannot create %1: %2</source>
+        <translation>Cannot create %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot make %1 private: %2</source>
+        <translation>Cannot make %1 private: %2</translation>
     </message>
 </context>
 <context>

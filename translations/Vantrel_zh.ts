@@ -7,10 +7,6 @@
         <translation>存档连接中含有密码。请把密码放在密码文件（~/.pgpass）或服务文件中。</translation>
     </message>
     <message>
-        <source>This computer has no PostgreSQL driver for Qt (libqt5sql5-psql).</source>
-        <translation>本机没有 Qt 的 PostgreSQL 驱动（libqt5sql5-psql）。</translation>
-    </message>
-    <message>
         <source>Cannot connect to the archive server: %1</source>
         <translation>无法连接存档服务器：%1</translation>
     </message>
@@ -25,10 +21,6 @@
     <message>
         <source>%1 is no archive: it is not an SQLite database. It was left as it was.</source>
         <translation>%1 不是存档：它不是 SQLite 数据库。文件未作改动。</translation>
-    </message>
-    <message>
-        <source>Cannot create the folder %1.</source>
-        <translation>无法创建文件夹 %1。</translation>
     </message>
     <message>
         <source>Cannot open the archive %1: %2</source>
@@ -98,6 +90,34 @@
         <source>The archive %1 is read-only and of an older version (%2): it can be read once a program that may write it has brought it up to date.</source>
         <translation>存档 %1 为只读，且版本较旧（%2）：需先由能写入它的程序更新后才能读取。</translation>
     </message>
+    <message>
+        <source>The archive connection is a postgresql:// address that cannot be read.</source>
+        <translation>存档连接是一个无法解析的 postgresql:// 地址。</translation>
+    </message>
+    <message>
+        <source>The archive connection looks like a connection string (key=value) but cannot be read: a quote is not closed or a word is not key=value.</source>
+        <translation>存档连接看似连接字符串（key=value），但无法解析：有引号未闭合，或有一项不是 key=value 形式。</translation>
+    </message>
+    <message>
+        <source>The archive connection is neither a PostgreSQL database nor an SQLite file.</source>
+        <translation>存档连接既不是 PostgreSQL 数据库，也不是 SQLite 文件。</translation>
+    </message>
+    <message>
+        <source>A PostgreSQL database is given by key=value words ("service=lab", "host=db.lab dbname=vantrel") or by a postgresql:// address; an SQLite file by an absolute path, a path starting with ./ or ~/, or a name ending in .sqlite or .db.</source>
+        <translation>PostgreSQL 数据库用 key=value 形式（如“service=lab”“host=db.lab dbname=vantrel”）或 postgresql:// 地址给出；SQLite 文件用绝对路径、以 ./ 或 ~/ 开头的路径，或以 .sqlite 或 .db 结尾的文件名给出。</translation>
+    </message>
+    <message>
+        <source>the SQLite file %1</source>
+        <translation>SQLite 文件 %1</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL database %1</source>
+        <translation>PostgreSQL 数据库 %1</translation>
+    </message>
+    <message>
+        <source>This computer has no PostgreSQL driver for Qt: install the package libqt5sql5-psql (sudo apt install libqt5sql5-psql).</source>
+        <translation>本机没有 Qt 的 PostgreSQL 驱动：请安装软件包 libqt5sql5-psql（sudo apt install libqt5sql5-psql）。</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveConnectionDialog</name>
@@ -108,10 +128,6 @@
     <message>
         <source>Connection:</source>
         <translation>连接：</translation>
-    </message>
-    <message>
-        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its path, or a PostgreSQL server by its service name or connection string, e.g. "service=lab" or "host=db.lab dbname=vantrel". Keep passwords in ~/.pgpass.</source>
-        <translation>留空：使用本机的存档文件（上方灰色所示）。也可填写另一个 SQLite 文件的路径，或 PostgreSQL 服务器的服务名或连接字符串，例如“service=lab”或“host=db.lab dbname=vantrel”。密码请保存在 ~/.pgpass 中。</translation>
     </message>
     <message>
         <source>Test</source>
@@ -126,8 +142,20 @@
         <translation>该存档可以读取，但为只读：下载的数据不会存档。</translation>
     </message>
     <message>
-        <source>The archive works.</source>
-        <translation>存档可以使用。</translation>
+        <source>The archive works: %1.</source>
+        <translation>存档可以使用：%1。</translation>
+    </message>
+    <message>
+        <source>%1
+
+Keep this connection all the same? Downloads are archived there only once it can be used.</source>
+        <translation>%1
+
+仍然保存此连接吗？在它可以使用之前，下载的数据不会存档到那里。</translation>
+    </message>
+    <message>
+        <source>Empty: this computer's own archive file (shown above in grey). Another SQLite file by its full path, or a PostgreSQL server by a connection string ("service=lab", "host=db.lab dbname=vantrel") or an address postgresql://user@db.lab/vantrel. No password is kept here: put it in the PostgreSQL password file ~/.pgpass.</source>
+        <translation>留空：使用本机的存档文件（上方灰色所示）。也可填写另一个 SQLite 文件的完整路径，或用连接字符串（“service=lab”“host=db.lab dbname=vantrel”）或地址 postgresql://user@db.lab/vantrel 指定 PostgreSQL 服务器。此处不保存密码：请把密码写入 PostgreSQL 密码文件 ~/.pgpass。</translation>
     </message>
 </context>
 <context>
@@ -1615,6 +1643,29 @@ It stays on the page and can still be saved.</source>
     <message>
         <source>%1 could not be written: %2</source>
         <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>PrivateFile</name>
+    <message>
+        <source>Cannot create the folder %1: %2</source>
+        <translation>无法创建文件夹 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot make the folder %1 private: %2</source>
+        <translation>无法将文件夹 %1 设为仅本人可访问：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 不是文件夹。</translation>
+    </message>
+    <message>
+        <source>Cannot create %1: %2</source>
+        <translation>无法创建 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot make %1 private: %2</source>
+        <translation>无法将 %1 设为仅本人可访问：%2</translation>
     </message>
 </context>
 <context>
