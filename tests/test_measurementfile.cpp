@@ -181,6 +181,32 @@ void TestMeasurementFile::badFiles_data()
     QTest::newRow("CSV sample without its run")
         << csv << "a.csv"
         << "Line 2: a sample of run 1 that does not follow its run";
+    // Files that contradict themselves: a run declares more than it holds.
+    QByteArray cut = LoggerFiles::csv(loggerData());
+    cut.truncate(cut.indexOf("\r\nsample,1,,,,,,,4,") + 2);
+    QTest::newRow("CSV cut at a line end")
+        << cut << "a.csv"
+        << "Run 1 declares 120 s, but its 3 samples in the file cover 3 s";
+    QByteArray stretched = LoggerFiles::json(loggerData());
+    const int at = stretched.indexOf("\"durationSeconds\": ") + 19;
+    const int end = stretched.indexOf(',', at);
+    const int declared = stretched.mid(at, end - at).toInt();
+    stretched.replace(at, end - at, QByteArray::number(declared + 1));
+    QTest::newRow("JSON whose duration the samples do not make")
+        << stretched << "a.json"
+        << QStringLiteral("runs[0].durationSeconds: %1 s, but the").arg(declared + 1);
+    XlsWorkbook shortened = LoggerFiles::workbook(loggerData(), true);
+    shortened.sheets[1].clear(100, 0, 1000, 2);
+    QString why;
+    QTest::newRow(".xlsx whose run sheet lost rows")
+        << XlsxWriter::toBytes(shortened, &why) << "a.xlsx"
+        << "Run 1 had 120 samples, but its sheet holds 99";
+    XlsWorkbook earlier = LoggerFiles::workbook(loggerData());
+    earlier.sheets.removeLast(); // as earlier versions wrote it, without the instrument
+    earlier.sheets[1].clear(100, 0, 1000, 2);
+    QTest::newRow(".xls of an earlier version cut short")
+        << XlsWriter::toBytes(earlier) << "a.xls"
+        << "Run 1 declares 120 s, but its 99 samples";
     QTest::newRow("damaged workbook")
         << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 garbage") << "a.xls"
         << "The workbook cannot be read";

@@ -21,6 +21,8 @@ private slots:
     void bands();
     void verdicts_data();
     void verdicts();
+    void verdictsAtTheLimit_data();
+    void verdictsAtTheLimit();
 };
 
 // Expected: dose, peak, peak time, mean, window start, window end, window
@@ -65,9 +67,22 @@ void TestUvFigures::figures_data()
                               << Expected{0, 0, 0, 0, -1, -1, -1, 0};
     QTest::newRow("no samples") << QVector<float>{} << 1.0 << hold << 10.0 << 0.0
                                 << Expected{0, 0, 0, 0, -1, -1, -1, -1};
-    QTest::newRow("a sample that is no number counts as 0")
-        << QVector<float>{10, nan, 10} << 1.0 << hold << 10.0 << 5.0
+    // A sample that is no number is a gap no figure counts; one below zero
+    // counts as 0. Either way the dose is the mean times the time covered.
+    QTest::newRow("a gap, hold: 2 s covered") << QVector<float>{10, nan, 10} << 1.0 << hold << 10.0
+                                              << 5.0 << Expected{20, 10, 0, 10, 0, 3, 20, 2};
+    QTest::newRow("a gap is never above a negative threshold")
+        << QVector<float>{10, nan, 10} << 1.0 << hold << 10.0 << -1.0
         << Expected{20, 10, 0, 10, 0, 3, 20, 2};
+    QTest::newRow("a gap, trapezoid: the lines to and from it are left out")
+        << QVector<float>{10, 10, nan, 10, 10} << 1.0 << trapezoid << 10.0 << 5.0
+        << Expected{20, 10, 0, 10, 0, 4, 20, 2};
+    QTest::newRow("negative samples count as 0, never a negative dose")
+        << QVector<float>{-4, 6, -2} << 2.0 << hold << 10.0 << -1.0
+        << Expected{12, 6, 2, 2, 2, 4, 12, 6};
+    QTest::newRow("only negative samples: no dose, no window")
+        << QVector<float>{-4, -2} << 1.0 << hold << 10.0 << 0.0
+        << Expected{0, 0, 0, 0, -1, -1, -1, 0};
     QTest::newRow("first of two equal peaks") << QVector<float>{1, 9, 3, 9} << 1.0 << hold << 10.0
                                               << 100.0 << Expected{22, 9, 1, 5.5, 0, 4, 22, 0};
 }
@@ -100,6 +115,15 @@ void TestUvFigures::figures()
     const char *names[] = {"dose",         "peak",       "peak time",   "mean",
                            "window start", "window end", "window dose", "time above"};
     QCOMPARE(f.samples, samples.size());
+    int gaps = 0;
+    int negatives = 0;
+    for (float v : samples) {
+        gaps += qIsNaN(v);
+        negatives += v < 0;
+    }
+    QCOMPARE(f.gaps, gaps);
+    QCOMPARE(f.negatives, negatives);
+    QCOMPARE(f.needsWarning(), gaps + negatives > 0);
     QCOMPARE(f.hasWindow, window);
     for (int i = 0; i < 8; ++i) {
         QVERIFY2(qAbs(got[i] - expected[i]) <= 1e-9 * qMax(1.0, qAbs(expected[i])),
@@ -250,6 +274,71 @@ void TestUvFigures::verdicts()
     for (const Verdict::Check &check : r.checks) {
         if (!check.passed)
             gotFailed << check.key;
+    }
+    QCOMPARE(gotFailed, failed);
+    QCOMPARE(r.pass, failed.isEmpty());
+}
+
+// Figures made of single-precision samples whose decimals do not round-trip
+// through double, judged against limits typed as those decimals: at the
+// limit a value passes a minimum and a maximum alike; a step in the last
+// shown digit either side decides.
+void TestUvFigures::verdictsAtTheLimit_data()
+{
+    QTest::addColumn<QVector<float>>("samples");
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<QString>("limits");
+    QTest::addColumn<QStringList>("failed");
+    QTest::addColumn<QString>("compared");     // the measured figure as the report shows it
+    const QVector<float> peak{1005.4f, 12.5f}; // peak 1005.4
+    const QVector<float> tenth{0.1f};          // 10 s: 1 μJ/cm², 0.001 mJ/cm²
+    const QVector<float> dose{595.3f};         // 1 s: 0.5953 mJ/cm²
+    // Three samples above 1, 0.3 s apart: 0.9 s above, which the pieces add
+    // up to a hair below 0.9.
+    const QVector<float> above{2, 2, 2};
+    QTest::newRow("peak at its maximum")
+        << peak << 1.0 << "peak-max=1005.4" << QStringList() << "1005.4";
+    QTest::newRow("peak at its minimum")
+        << peak << 1.0 << "peak-min=1005.4" << QStringList() << "1005.4";
+    QTest::newRow("peak just above its maximum")
+        << peak << 1.0 << "peak-max=1005.39" << QStringList{"peak-max"} << "1005.4";
+    QTest::newRow("peak just below its minimum")
+        << peak << 1.0 << "peak-min=1005.41" << QStringList{"peak-min"} << "1005.4";
+    QTest::newRow("dose 0.001 at its maximum")
+        << tenth << 10.0 << "dose-max=0.001" << QStringList() << "0.001";
+    QTest::newRow("dose 0.001 at its minimum")
+        << tenth << 10.0 << "dose-min=0.001" << QStringList() << "0.001";
+    QTest::newRow("dose 0.5953 at its minimum and maximum")
+        << dose << 1.0 << "dose-min=0.5953,dose-max=0.5953" << QStringList() << "0.5953";
+    QTest::newRow("dose a step below its minimum")
+        << dose << 1.0 << "dose-min=0.59531" << QStringList{"dose-min"} << "0.5953";
+    QTest::newRow("dose a step above its maximum")
+        << dose << 1.0 << "dose-max=0.59529" << QStringList{"dose-max"} << "0.5953";
+    QTest::newRow("time above at its minimum")
+        << above << 0.3 << "time-above-min=0.9,threshold=1" << QStringList() << "0.9";
+    QTest::newRow("time above a step short") << above << 0.3 << "time-above-min=0.90001,threshold=1"
+                                             << QStringList{"time-above-min"} << "0.9";
+}
+
+void TestUvFigures::verdictsAtTheLimit()
+{
+    QFETCH(QVector<float>, samples);
+    QFETCH(double, interval);
+    QFETCH(QString, limits);
+    QFETCH(QStringList, failed);
+    QFETCH(QString, compared);
+    Verdict::Limits l;
+    QString why;
+    QVERIFY2(Verdict::parse(limits, &l, &why), qPrintable(why));
+    UvFigures::Options options;
+    options.hasThreshold = l.thresholdSet;
+    options.threshold = l.threshold;
+    const Verdict::Result r = Verdict::judge(UvFigures::compute(samples, interval, options), l);
+    QStringList gotFailed;
+    for (const Verdict::Check &check : r.checks) {
+        if (!check.passed)
+            gotFailed << check.key;
+        QCOMPARE(Verdict::figureText(check.measured), compared);
     }
     QCOMPARE(gotFailed, failed);
     QCOMPARE(r.pass, failed.isEmpty());
