@@ -1,6 +1,7 @@
 #include "archive/archive.h"
 
 #include "files/privatefile.h"
+#include "files/workbooklayout.h"
 #include "measurement/instrumentclock.h"
 #include "measurement/uvfigures.h"
 
@@ -770,6 +771,61 @@ bool Archive::finishImport(QString *error)
     return false;
 }
 
+namespace {
+
+// A sample as a workbook that keeps one decimal holds it, read back.
+float oneDecimal(float v)
+{
+    const CellBlock::Cell cell = WorkbookLayout::sampleCell(v);
+    return cell.text.isNull() ? float(cell.number) : v;
+}
+
+bool isOneDecimal(const QVector<float> &samples)
+{
+    for (float v : samples) {
+        if (!qIsNaN(v) && oneDecimal(v) != v)
+            return false;
+    }
+    return true;
+}
+
+// The same run read from a file that keeps one decimal (an .xls) and from
+// one that keeps the instrument's values: one side's samples are all of one
+// decimal, and the other's round to them.
+bool sameRoundedRun(const QVector<float> &a, const QVector<float> &b)
+{
+    if (a.size() != b.size() || (!isOneDecimal(a) && !isOneDecimal(b)))
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        const bool bothNaN = qIsNaN(a.at(i)) && qIsNaN(b.at(i));
+        if (!bothNaN && oneDecimal(a.at(i)) != oneDecimal(b.at(i)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Archive::holdsRoundedRun(qint64 instrument, const LoggerRunData &run, bool *holds,
+                              QString *error)
+{
+    *holds = false;
+    QSqlQuery q(QSqlDatabase::database(m_name, false));
+    q.prepare(QStringLiteral("SELECT samples FROM logger_runs WHERE instrument_id = ? AND "
+                             "start = ? AND interval_s = ? AND samples_count = ?"));
+    q.addBindValue(instrument);
+    q.addBindValue(run.start.isValid() ? InstrumentClock::isoText(run.start) : QString(""));
+    q.addBindValue(run.intervalSeconds);
+    q.addBindValue(run.samples.size());
+    if (!q.exec()) {
+        *error = tr("Run %1 cannot be archived: %2").arg(run.number).arg(queryError(q));
+        return false;
+    }
+    while (q.next() && !*holds)
+        *holds = sameRoundedRun(samplesFromBytes(q.value(0).toByteArray()), run.samples);
+    return true;
+}
+
 bool Archive::importLogger(const LoggerData &data, const QString &source, Added *added,
                            QString *error)
 {
@@ -786,6 +842,17 @@ bool Archive::importLogger(const LoggerData &data, const QString &source, Added 
     for (const LoggerRunData &run : data.runs) {
         if (run.isEmpty())
             continue;
+        // The run kept with one decimal (or in full) is the run already
+        // archived in full (or with one decimal): it is archived once.
+        bool known = false;
+        if (!holdsRoundedRun(instrument, run, &known, error)) {
+            rollback();
+            return false;
+        }
+        if (known) {
+            ++counts.runsKnown;
+            continue;
+        }
         const QByteArray bytes = sampleBytes(run.samples);
         const UvFigures::Figures figures = UvFigures::compute(run.samples, run.intervalSeconds);
         q.addBindValue(instrument);

@@ -198,6 +198,9 @@ private:
                      QString *error);
     bool finishImport(QString *error);
     void countRow();
+    // Whether the archive holds this run of the instrument as another file
+    // kept it (rounded to one decimal, or in full).
+    bool holdsRoundedRun(qint64 instrument, const LoggerRunData &run, bool *holds, QString *error);
     QString failure(const QString &what) const;
     bool writable(QString *error) const;
 

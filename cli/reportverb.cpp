@@ -86,6 +86,7 @@ bool makeReport(const LoggerData &data, const ReportOptions &options, ReportResu
     report.run = *run;
     report.stamp = QDateTime::currentDateTime();
     report.limits = options.limits;
+    report.roundedSamples = data.roundedSamples;
 
     const std::unique_ptr<QTextDocument> document(LoggerReport::document(report));
     result->pdf = LoggerReport::pdf(document.get());

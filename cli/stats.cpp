@@ -1,6 +1,7 @@
 #include "cli/stats.h"
 
 #include "files/recordexport.h"
+#include "measurement/instrumentclock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,7 +26,7 @@ QJsonValue number(double value)
                             : QJsonValue(QJsonValue::Null);
 }
 
-QList<Field> fieldsOf(const LoggerRunData &run, const StatsOptions &options)
+QList<Field> fieldsOf(const LoggerRunData &run, bool rounded, const StatsOptions &options)
 {
     const UvFigures::Figures f =
         UvFigures::compute(run.samples, run.intervalSeconds, options.figures);
@@ -36,9 +37,8 @@ QList<Field> fieldsOf(const LoggerRunData &run, const StatsOptions &options)
     const bool any = f.samples > 0;
     QList<Field> fields{
         {QStringLiteral("run"), run.number},
-        {QStringLiteral("start"), run.start.isValid()
-                                      ? QJsonValue(run.start.toString(Qt::ISODate))
-                                      : QJsonValue()},
+        {QStringLiteral("start"),
+         run.start.isValid() ? QJsonValue(InstrumentClock::isoText(run.start)) : QJsonValue()},
         {QStringLiteral("interval_s"), run.intervalSeconds},
         {QStringLiteral("unit"), LoggerUnits::powerUnitText()},
         {QStringLiteral("samples"), f.samples},
@@ -57,6 +57,11 @@ QList<Field> fieldsOf(const LoggerRunData &run, const StatsOptions &options)
     };
     if (options.figures.hasThreshold)
         fields << Field{QStringLiteral("above_threshold_s"), number(f.aboveThreshold)};
+    // What the figures rest on: samples the file kept with one decimal, and
+    // samples that were no number (gaps) or below zero (taken as 0).
+    fields << Field{QStringLiteral("rounded_samples"), rounded}
+           << Field{QStringLiteral("gaps"), f.gaps}
+           << Field{QStringLiteral("negative_samples"), f.negatives};
     return fields;
 }
 
@@ -67,7 +72,7 @@ QByteArray statsJson(const LoggerData &data, const StatsOptions &options)
     QJsonArray runs;
     for (const LoggerRunData &run : data.runs) {
         QJsonObject o;
-        for (const Field &f : fieldsOf(run, options))
+        for (const Field &f : fieldsOf(run, data.roundedSamples, options))
             o.insert(f.key, f.value);
         runs.append(o);
     }
@@ -81,14 +86,16 @@ QByteArray statsCsv(const LoggerData &data, const StatsOptions &options)
     QByteArray out;
     LoggerRunData none;
     QStringList header;
-    for (const Field &f : fieldsOf(none, options))
+    for (const Field &f : fieldsOf(none, false, options))
         header << f.key;
     out += Csv::row(header);
     for (const LoggerRunData &run : data.runs) {
         QStringList row;
-        for (const Field &f : fieldsOf(run, options)) {
+        for (const Field &f : fieldsOf(run, data.roundedSamples, options)) {
             const QJsonValue &v = f.value;
-            row << (v.isDouble() ? QString::number(v.toDouble(), 'g', 9) : v.toString());
+            row << (v.isDouble() ? QString::number(v.toDouble(), 'g', 9)
+                    : v.isBool() ? QString::fromLatin1(v.toBool() ? "true" : "false")
+                                 : v.toString());
         }
         out += Csv::row(row);
     }

@@ -17,8 +17,9 @@ struct StatsOptions
 
 // {"runs": [{"run", "start", "interval_s", "unit", "samples", "dose",
 // "dose_unit", "dose_rule", "peak", "peak_time", "mean", "window_start",
-// "window_end", "window_dose"[, "above_threshold_s"]}, ...]}; times in
-// seconds from the run's start, the start as the instrument's clock gives it.
+// "window_end", "window_dose"[, "above_threshold_s"], "rounded_samples",
+// "gaps", "negative_samples"}, ...]}; times in seconds from the run's start,
+// the start as the instrument's clock gives it.
 QByteArray statsJson(const LoggerData &data, const StatsOptions &options);
 // The same fields as a CSV table, one row per run.
 QByteArray statsCsv(const LoggerData &data, const StatsOptions &options);

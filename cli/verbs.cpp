@@ -1017,6 +1017,22 @@ int Verbs::stats()
     if (!loggerRuns(m_line.positional.value(0), chosen > 0 ? QList<int>{chosen} : QList<int>(),
                     QStringLiteral("stats are figures of Logger runs"), &data, &exit))
         return exit;
+    // Figures that rest on rounded, missing or negative samples say so.
+    if (data.roundedSamples)
+        warn(QStringLiteral("the file keeps its samples with one decimal: the figures are of "
+                            "rounded samples"));
+    for (const LoggerRunData &run : qAsConst(data.runs)) {
+        const UvFigures::Figures f =
+            UvFigures::compute(run.samples, run.intervalSeconds, options.figures);
+        if (f.gaps > 0)
+            warn(QStringLiteral("run %1: %2 samples were no number and are left out as gaps")
+                     .arg(run.number)
+                     .arg(f.gaps));
+        if (f.negatives > 0)
+            warn(QStringLiteral("run %1: %2 samples were below zero and count as 0")
+                     .arg(run.number)
+                     .arg(f.negatives));
+    }
     return writeOutput(format == QLatin1String("csv") ? statsCsv(data, options)
                                                       : statsJson(data, options),
                        QStringLiteral("-"));

@@ -310,10 +310,16 @@ bool FirstPageForLogger::openMeasurement(const LoggerData &data,
     // The device fields stay the connected instrument's; the file's
     // instrument is named below the table and goes with its runs.
     m_session->keepRuns(data.runs);
+    m_roundedSamples = data.roundedSamples;
     for (const LoggerRunData &run : data.runs)
         addRecordRow(run.rowTexts());
     m_openedFile->showSource(source, data.instrument);
     return true;
+}
+
+bool FirstPageForLogger::samplesRounded() const
+{
+    return !m_openedFile->fileName().isEmpty() && m_roundedSamples;
 }
 
 InstrumentIdentity FirstPageForLogger::dataInstrument() const

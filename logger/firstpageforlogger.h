@@ -103,6 +103,9 @@ public:
     QProgressDialog *downloadProgressDialog() const { return progressDialog; }
     // The run chosen by the last row action (kept when the table clears).
     const LoggerRunData &chosenRun() const { return m_chosenRun; }
+    // The runs on show came from a file that keeps their samples with one
+    // decimal: their figures are of rounded samples.
+    bool samplesRounded() const;
     // The runs of the rows selected in the table, in the table's order.
     QList<LoggerRunData> selectedRuns() const;
     // Shows runs saved in a file, without the instrument: the table, the
@@ -167,6 +170,7 @@ private:
     // No click or key reaches the page while a download runs.
     std::unique_ptr<UserInputBlocker> inputBlocker;
     LoggerRunData m_chosenRun;
+    bool m_roundedSamples = false;
     int m_chosenRow = -1;
     InstrumentCommands *m_commands = nullptr;
     OpenedFileBar *m_openedFile = nullptr;

@@ -65,6 +65,7 @@ void ReportPageForLogger::loadRun()
         m_fields.powerAvg = page->reportAvg;
         m_chineseLayout = page->chineseLayout;
         m_run = page->chosenRun();
+        m_roundedSamples = page->samplesRounded();
     }
 }
 
@@ -76,6 +77,7 @@ void ReportPageForLogger::rebuild()
     report.chineseLayout = m_chineseLayout;
     report.stamp = QDateTime::currentDateTime();
     report.limits = m_limitValues;
+    report.roundedSamples = m_roundedSamples;
     m_html = LoggerReport::html(report);
     // The view stays where it was while limits or entries change.
     QScrollBar *scroll = ui->textBrowser->verticalScrollBar();

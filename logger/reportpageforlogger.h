@@ -54,6 +54,7 @@ private:
     Ui::ReportPageForLogger *ui = nullptr;
     LoggerReport::Fields m_fields;
     LoggerRunData m_run;
+    bool m_roundedSamples = false;
     bool m_chineseLayout = false;
     Verdict::Limits m_limitValues;
     QString m_html;

@@ -98,6 +98,16 @@ void figuresPart(QString &h, const Analysis &a)
         figureRow(h, {tr("Time above %1 %2").arg(number(a.options.threshold, 1), unitText),
                       number(qMax(0.0, f.aboveThreshold), 1), seconds});
     h += QLatin1String("</table>");
+    // What the figures rest on, where it is less than the instrument gave.
+    QStringList notes;
+    if (a.roundedSamples)
+        notes << tr("The samples come from a file that keeps them with one decimal: these "
+                    "figures are of rounded samples.");
+    if (f.needsWarning())
+        notes << UvFigures::warningText(f);
+    for (const QString &note : qAsConst(notes))
+        h += QLatin1String("<p style=\"color: #c62828\">") + note.toHtmlEscaped() +
+             QLatin1String("</p>");
     if (!a.limits.any())
         return;
 
@@ -244,14 +254,16 @@ QString html(const Fields &f, bool chineseLayout, const QDateTime &stamp, const 
 
 QString html(const Report &report)
 {
-    const Analysis analysis = analyse(report.run, report.rule, report.limits);
+    Analysis analysis = analyse(report.run, report.rule, report.limits);
+    analysis.roundedSamples = report.roundedSamples;
     return html(report.fields, report.chineseLayout, report.stamp, &analysis);
 }
 
 QTextDocument *document(const Report &report, QObject *parent)
 {
     auto *doc = new QTextDocument(parent);
-    const Analysis analysis = analyse(report.run, report.rule, report.limits);
+    Analysis analysis = analyse(report.run, report.rule, report.limits);
+    analysis.roundedSamples = report.roundedSamples;
     doc->setHtml(html(report.fields, report.chineseLayout, report.stamp, &analysis));
 
     auto *curve = new ReportCurve(report.run, analysis.options, doc);

@@ -40,6 +40,9 @@ struct Analysis
     UvFigures::Figures figures;
     Verdict::Limits limits;
     Verdict::Result verdict; // judged when limits.any()
+    // The samples came from a file that keeps one decimal (the figures
+    // part says so).
+    bool roundedSamples = false;
 };
 
 Analysis analyse(const LoggerRunData &run, UvFigures::DoseRule rule, const Verdict::Limits &limits);
@@ -66,6 +69,7 @@ struct Report
     QDateTime stamp;
     UvFigures::DoseRule rule = UvFigures::DoseRule::SampleHold;
     Verdict::Limits limits;
+    bool roundedSamples = false; // as Analysis::roundedSamples
 };
 
 // The HTML of the report: its analysis, then html().

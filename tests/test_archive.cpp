@@ -4,6 +4,11 @@
 // PostgreSQL server at once (a real server, started here).
 #include "archive/archive.h"
 #include "files/measurementfile.h"
+#include "files/measurementreader.h"
+#include "files/recordexport.h"
+#include "files/xlswriter.h"
+#include "files/xlsxwriter.h"
+#include "measurement/instrumentclock.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +43,7 @@ LoggerRunData makeRun(int number, const QDateTime &start, int interval, int samp
     return run;
 }
 
-const QDateTime kDay(QDate(2026, 3, 2), QTime(9, 0));
+const QDateTime kDay = InstrumentClock::at(QDate(2026, 3, 2), QTime(9, 0));
 
 // Three runs of the Logger with serial 24030117.
 LoggerData threeRuns()
@@ -82,6 +87,22 @@ Measurement ofLogger(const LoggerData &d)
     Measurement m;
     m.family = Measurement::Family::Logger;
     m.logger = d;
+    return m;
+}
+
+// The runs as a file of this format holds them, read back.
+Measurement readBack(const LoggerData &d, const QByteArray &format)
+{
+    QString why;
+    const QByteArray bytes = format == "csv"    ? LoggerFiles::csv(d)
+                             : format == "json" ? LoggerFiles::json(d)
+                             : format == "xls"
+                                 ? XlsWriter::toBytes(LoggerFiles::workbook(d))
+                                 : XlsxWriter::toBytes(LoggerFiles::workbook(d, true), &why);
+    Measurement m;
+    if (!MeasurementReader::readBytes(bytes, MeasurementReader::kindOf(bytes, "a." + format), &m,
+                                      &why))
+        qWarning() << why;
     return m;
 }
 
@@ -357,6 +378,23 @@ void ArchiveTest::imports_data()
         d.instrument = InstrumentIdentity(); // a CSV or workbook names none
         return d;
     }();
+    // Every file names the instrument: the runs of a download saved in any
+    // format and imported are the download's, whichever came first, also
+    // from an .xls that kept their samples with one decimal.
+    const LoggerData fine = [&] {
+        LoggerData d = three;
+        for (LoggerRunData &run : d.runs) {
+            for (float &v : run.samples)
+                v += 0.0123f;
+        }
+        return d;
+    }();
+    for (const char *format : {"csv", "json", "xls", "xlsx"}) {
+        QTest::addRow("a download, then its %s", format)
+            << ofLogger(fine) << readBack(fine, format) << 0 << 3 << 3 << QString();
+    }
+    QTest::newRow("an .xls, then the download it was saved from")
+        << readBack(fine, "xls") << ofLogger(fine) << 0 << 3 << 3 << QString();
     QTest::newRow("runs of a file that names no instrument, twice")
         << ofLogger(unnamed) << ofLogger(unnamed) << 0 << 3 << 3 << QString();
     QTest::newRow("the same Meter records again add nothing")
