@@ -99,8 +99,11 @@ QCustomPlot *UVPowerCurvePageForLogger::plot() const
 void UVPowerCurvePageForLogger::on_btnUpdateCurve_clicked()
 {
     LoggerRunData run;
-    if (auto *page = qobject_cast<FirstPageForLogger *>(parentWidget()))
+    m_roundedSamples = false;
+    if (auto *page = qobject_cast<FirstPageForLogger *>(parentWidget())) {
         run = page->chosenRun();
+        m_roundedSamples = page->samplesRounded();
+    }
     setRuns({run});
 }
 
@@ -277,6 +280,14 @@ void UVPowerCurvePageForLogger::updateReadout()
     lines << tr("Dose: %1 mJ/cm²")
                  .arg(QString::number(UvFigures::toMilliJoulePerCm2(m_span.dose), 'f', 3));
     lines << tr("Rule: %1").arg(LoggerReport::ruleText(rule));
+    // What these figures rest on, where it is less than the instrument gave.
+    UvFigures::Options whole;
+    whole.rule = rule;
+    const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds, whole);
+    if (f.needsWarning())
+        lines << UvFigures::warningText(f);
+    if (m_roundedSamples && r == 0)
+        lines << tr("The samples come from a file that keeps them with one decimal.");
     ui->readoutLabel->setText(lines.join(QLatin1Char('\n')));
 
     if (ui->thresholdCheck->isChecked()) {

@@ -93,6 +93,8 @@ private:
 
     Ui::UVPowerCurvePageForLogger *ui = nullptr;
     LoggerRunData m_run;
+    // The first run came from a file that keeps one decimal.
+    bool m_roundedSamples = false;
     QList<LoggerRunData> m_runs;
     // Runs read from files to serve as the reference, after the shown ones
     // in the reference list.

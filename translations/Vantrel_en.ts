@@ -1100,6 +1100,10 @@ It stays on the page and can still be saved.</translation>
         <source>Verdict:</source>
         <translation>Verdict:</translation>
     </message>
+    <message>
+        <source>The samples come from a file that keeps them with one decimal: these figures are of rounded samples.</source>
+        <translation>The samples come from a file that keeps them with one decimal: these figures are of rounded samples.</translation>
+    </message>
 </context>
 <context>
     <name>LoggerSave</name>
@@ -1300,6 +1304,10 @@ It stays on the page and can still be saved.</translation>
         <source>The file is damaged: %1.</source>
         <translation>The file is damaged: %1.</translation>
     </message>
+    <message>
+        <source>%1 s, but the %2 samples at %3 s cover %4 s</source>
+        <translation>%1 s, but the %2 samples at %3 s cover %4 s</translation>
+    </message>
 </context>
 <context>
     <name>MeasurementFile::Reader</name>
@@ -1421,6 +1429,34 @@ It stays on the page and can still be saved.</translation>
     <message>
         <source>Sheet %1, row %2: "%3" is no number.</source>
         <translation>Sheet %1, row %2: "%3" is no number.</translation>
+    </message>
+    <message>
+        <source>%1: the serial number "%2" is no whole number.</source>
+        <translation>%1: the serial number "%2" is no whole number.</translation>
+    </message>
+    <message>
+        <source>Run %1 declares %2 s, but its %3 samples in the file cover %4 s: the file is cut short or damaged.</source>
+        <translation>Run %1 declares %2 s, but its %3 samples in the file cover %4 s: the file is cut short or damaged.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: the duration "%2" is no whole number.</source>
+        <translation>%1: the duration "%2" is no whole number.</translation>
+    </message>
+    <message>
+        <source>The workbook's run table has %1 runs, but its sheet "%2" describes %3.</source>
+        <translation>The workbook's run table has %1 runs, but its sheet "%2" describes %3.</translation>
+    </message>
+    <message>
+        <source>Sheet "%1", row %2: run %3 has no interval of its own.</source>
+        <translation>Sheet "%1", row %2: run %3 has no interval of its own.</translation>
+    </message>
+    <message>
+        <source>Run %1 had %2 samples, but its sheet holds %3: the file is cut short or damaged.</source>
+        <translation>Run %1 had %2 samples, but its sheet holds %3: the file is cut short or damaged.</translation>
     </message>
 </context>
 <context>
@@ -2208,6 +2244,25 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
         <source>error</source>
         <translation>error</translation>
     </message>
+    <message>
+        <source>The samples come from a file that keeps them with one decimal.</source>
+        <translation>The samples come from a file that keeps them with one decimal.</translation>
+    </message>
+</context>
+<context>
+    <name>UvFigures</name>
+    <message numerus="yes">
+        <source>%n sample(s) were no number and are left out as gaps</source>
+        <translation><numerusform>%n sample were no number and are left out as gaps</numerusform><numerusform>%n samples were no number and are left out as gaps</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sample(s) were below zero and count as 0</source>
+        <translation><numerusform>%n sample were below zero and count as 0</numerusform><numerusform>%n samples were below zero and count as 0</numerusform></translation>
+    </message>
+    <message>
+        <source>Figures of this run: %1.</source>
+        <translation>Figures of this run: %1.</translation>
+    </message>
 </context>
 <context>
     <name>Verdict</name>
@@ -2230,6 +2285,21 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
     <message>
         <source>time-above-min needs a threshold.</source>
         <translation>time-above-min needs a threshold.</translation>
+    </message>
+</context>
+<context>
+    <name>WorkbookLayout</name>
+    <message>
+        <source>Sheet "%1", row %2: the serial number "%3" is no whole number.</source>
+        <translation>Sheet "%1", row %2: the serial number "%3" is no whole number.</translation>
+    </message>
+    <message>
+        <source>Sheet "%1", row %2: "%3" is no precision of samples.</source>
+        <translation>Sheet "%1", row %2: "%3" is no precision of samples.</translation>
+    </message>
+    <message>
+        <source>Sheet "%1", row %2: a run's number, interval and samples must be whole numbers.</source>
+        <translation>Sheet "%1", row %2: a run's number, interval and samples must be whole numbers.</translation>
     </message>
 </context>
 </TS>

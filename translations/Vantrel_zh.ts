@@ -1100,6 +1100,10 @@ It stays on the page and can still be saved.</source>
         <source>Verdict:</source>
         <translation>判定：</translation>
     </message>
+    <message>
+        <source>The samples come from a file that keeps them with one decimal: these figures are of rounded samples.</source>
+        <translation>采样值来自只保留一位小数的文件：以下参数由取整后的采样值算出。</translation>
+    </message>
 </context>
 <context>
     <name>LoggerSave</name>
@@ -1300,6 +1304,10 @@ It stays on the page and can still be saved.</source>
         <source>The file is damaged: %1.</source>
         <translation>文件已损坏：%1。</translation>
     </message>
+    <message>
+        <source>%1 s, but the %2 samples at %3 s cover %4 s</source>
+        <translation>%1 秒，但间隔 %3 秒的 %2 个采样值覆盖 %4 秒</translation>
+    </message>
 </context>
 <context>
     <name>MeasurementFile::Reader</name>
@@ -1421,6 +1429,34 @@ It stays on the page and can still be saved.</source>
     <message>
         <source>Sheet %1, row %2: "%3" is no number.</source>
         <translation>工作表 %1，第 %2 行：“%3”不是数字。</translation>
+    </message>
+    <message>
+        <source>%1: the serial number "%2" is no whole number.</source>
+        <translation>%1：序列号“%2”不是整数。</translation>
+    </message>
+    <message>
+        <source>Run %1 declares %2 s, but its %3 samples in the file cover %4 s: the file is cut short or damaged.</source>
+        <translation>第 %1 组数据标明 %2 秒，但文件中的 %3 个采样值只覆盖 %4 秒：文件被截断或已损坏。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1: the duration "%2" is no whole number.</source>
+        <translation>%1：时长“%2”不是整数。</translation>
+    </message>
+    <message>
+        <source>The workbook's run table has %1 runs, but its sheet "%2" describes %3.</source>
+        <translation>工作簿的数据表有 %1 组数据，但工作表“%2”描述了 %3 组。</translation>
+    </message>
+    <message>
+        <source>Sheet "%1", row %2: run %3 has no interval of its own.</source>
+        <translation>工作表“%1”第 %2 行：第 %3 组数据没有自己的存储间隔。</translation>
+    </message>
+    <message>
+        <source>Run %1 had %2 samples, but its sheet holds %3: the file is cut short or damaged.</source>
+        <translation>第 %1 组数据原有 %2 个采样值，但其工作表只有 %3 个：文件被截断或已损坏。</translation>
     </message>
 </context>
 <context>
@@ -2208,6 +2244,25 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
         <source>error</source>
         <translation>错误</translation>
     </message>
+    <message>
+        <source>The samples come from a file that keeps them with one decimal.</source>
+        <translation>采样值来自只保留一位小数的文件。</translation>
+    </message>
+</context>
+<context>
+    <name>UvFigures</name>
+    <message numerus="yes">
+        <source>%n sample(s) were no number and are left out as gaps</source>
+        <translation><numerusform>%n 个采样值不是数字，作为空缺不计入</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sample(s) were below zero and count as 0</source>
+        <translation><numerusform>%n 个采样值小于零，按 0 计</numerusform></translation>
+    </message>
+    <message>
+        <source>Figures of this run: %1.</source>
+        <translation>本组数据的参数：%1。</translation>
+    </message>
 </context>
 <context>
     <name>Verdict</name>
@@ -2230,6 +2285,21 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
     <message>
         <source>time-above-min needs a threshold.</source>
         <translation>time-above-min 需要阈值（threshold）。</translation>
+    </message>
+</context>
+<context>
+    <name>WorkbookLayout</name>
+    <message>
+        <source>Sheet "%1", row %2: the serial number "%3" is no whole number.</source>
+        <translation>工作表“%1”第 %2 行：序列号“%3”不是整数。</translation>
+    </message>
+    <message>
+        <source>Sheet "%1", row %2: "%3" is no precision of samples.</source>
+        <translation>工作表“%1”第 %2 行：“%3”不是采样值的精度。</translation>
+    </message>
+    <message>
+        <source>Sheet "%1", row %2: a run's number, interval and samples must be whole numbers.</source>
+        <translation>工作表“%1”第 %2 行：数据组的编号、间隔和采样数必须是整数。</translation>
     </message>
 </context>
 </TS>
