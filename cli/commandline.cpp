@@ -296,7 +296,7 @@ QString helpText(const QString &verb)
         return QStringLiteral(
             "usage: vantrel-cli stats [--run N] [--threshold VALUE] [--window-percent P]\n"
             "                         [--rule sample-and-hold|trapezoid]\n"
-            "                         [--dose-unit mJ/cm2|J/m2] [--format json|csv] [FILE]\n"
+            "                         [--dose-unit mJ/cm2|J/cm2|J/m2] [--format json|csv] [FILE]\n"
             "\n"
             "The UV figures of the Logger's runs (all, or run N): the dose (the time\n"
             "integral of the irradiance), the peak and its time, the mean, and the\n"

@@ -31,8 +31,7 @@ QList<Field> fieldsOf(const LoggerRunData &run, bool rounded, const StatsOptions
     const UvFigures::Figures f =
         UvFigures::compute(run.samples, run.intervalSeconds, options.figures);
     auto dose = [&options](double microJoule) {
-        return number(options.joulePerM2 ? UvFigures::toJoulePerM2(microJoule)
-                                         : UvFigures::toMilliJoulePerCm2(microJoule));
+        return number(DoseUnit::fromMicroJoulePerCm2(microJoule, options.doseUnit));
     };
     const bool any = f.samples > 0;
     QList<Field> fields{
@@ -43,8 +42,7 @@ QList<Field> fieldsOf(const LoggerRunData &run, bool rounded, const StatsOptions
         {QStringLiteral("unit"), LoggerUnits::powerUnitText()},
         {QStringLiteral("samples"), f.samples},
         {QStringLiteral("dose"), dose(f.dose)},
-        {QStringLiteral("dose_unit"),
-         options.joulePerM2 ? QStringLiteral("J/m²") : QStringLiteral("mJ/cm²")},
+        {QStringLiteral("dose_unit"), DoseUnit::text(options.doseUnit)},
         {QStringLiteral("dose_rule"), UvFigures::ruleName(options.figures.rule)},
         // The peak is one of the instrument's single-precision samples.
         {QStringLiteral("peak"),

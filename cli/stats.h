@@ -2,6 +2,7 @@
 
 // vantrel-cli stats: the UV figures of Logger runs as JSON or CSV.
 
+#include "measurement/doseunit.h"
 #include "measurement/loggerdata.h"
 #include "measurement/uvfigures.h"
 
@@ -12,7 +13,7 @@ namespace Cli {
 struct StatsOptions
 {
     UvFigures::Options figures;
-    bool joulePerM2 = false; // doses in J/m² instead of mJ/cm²
+    DoseUnit::Unit doseUnit = DoseUnit::Unit::MilliJoulePerCm2;
 };
 
 // {"runs": [{"run", "start", "interval_s", "unit", "samples", "dose",

@@ -1000,11 +1000,8 @@ int Verbs::stats()
                                           "and at most 100"));
     if (m_line.has("rule") && !UvFigures::ruleFromName(m_line.value("rule"), &options.figures.rule))
         return fail(Usage, QStringLiteral("--rule takes sample-and-hold or trapezoid"));
-    const QString doseUnit = m_line.value("dose-unit").toLower();
-    if (!doseUnit.isEmpty() && doseUnit != QLatin1String("mj/cm2") &&
-        doseUnit != QLatin1String("j/m2"))
-        return fail(Usage, QStringLiteral("--dose-unit takes mJ/cm2 or J/m2"));
-    options.joulePerM2 = doseUnit == QLatin1String("j/m2");
+    if (m_line.has("dose-unit") && !DoseUnit::fromKey(m_line.value("dose-unit"), &options.doseUnit))
+        return fail(Usage, QStringLiteral("--dose-unit takes mJ/cm2, J/cm2 or J/m2"));
     int chosen = 0;
     if (m_line.has("run")) {
         bool ok = false;

@@ -83,7 +83,7 @@ FirstPageForLogger::FirstPageForLogger(QWidget *parent)
             progressDialog->setValue(qMin(received, maximum - 1));
     });
     connect(m_session, &LoggerSession::runReady, this,
-            [this](const LoggerRunData &run) { addRecordRow(run.rowTexts()); });
+            [this](const LoggerRunData &run) { runTable->addRun(run); });
     connect(m_session, &LoggerSession::waiting, this, &UserInputBlocker::letPaint);
     m_session->stopRequested = [this] { return progressDialog->wasCanceled(); };
     connect(progressDialog, &QProgressDialog::canceled, m_session, &LoggerSession::cancel);
@@ -312,7 +312,7 @@ bool FirstPageForLogger::openMeasurement(const LoggerData &data,
     m_session->keepRuns(data.runs);
     m_roundedSamples = data.roundedSamples;
     for (const LoggerRunData &run : data.runs)
-        addRecordRow(run.rowTexts());
+        runTable->addRun(run);
     m_openedFile->showSource(source, data.instrument);
     return true;
 }
@@ -342,9 +342,10 @@ void FirstPageForLogger::chooseRun(int row)
 
 QList<LoggerRunData> FirstPageForLogger::selectedRuns() const
 {
+    // In the order the runs were taken, however the table is sorted.
     QList<int> rows;
     for (const QModelIndex &index : ui->tbData->selectionModel()->selectedRows())
-        rows << index.row();
+        rows << runTable->runOfRow(index.row());
     std::sort(rows.begin(), rows.end());
     QList<LoggerRunData> runs;
     for (int row : rows)
@@ -371,9 +372,9 @@ void FirstPageForLogger::on_UVPowerCurveBtn_clicked()
     }
     auto *curve = new UVPowerCurvePageForLogger(this);
     // The curve of a row among several selected ones shows them all.
-    const QModelIndex chosen = ui->tbData->model()->index(m_chosenRow, 0);
-    if (chosen.isValid() &&
-        ui->tbData->selectionModel()->isRowSelected(m_chosenRow, QModelIndex())) {
+    const int shownRow = runTable->rowOfRun(m_chosenRow);
+    const QModelIndex chosen = ui->tbData->model()->index(shownRow, 0);
+    if (chosen.isValid() && ui->tbData->selectionModel()->isRowSelected(shownRow, QModelIndex())) {
         const QList<LoggerRunData> selected = selectedRuns();
         if (selected.size() > 1)
             curve->setRuns(selected);

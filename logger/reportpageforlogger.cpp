@@ -1,5 +1,6 @@
 #include "logger/reportpageforlogger.h"
 
+#include "gui/doseunitchoice.h"
 #include "gui/uiseam.h"
 #include "logger/firstpageforlogger.h"
 #include "logger/informationpageforlogger.h"
@@ -78,6 +79,7 @@ void ReportPageForLogger::rebuild()
     report.stamp = QDateTime::currentDateTime();
     report.limits = m_limitValues;
     report.roundedSamples = m_roundedSamples;
+    report.doseUnit = DoseUnitChoice::instance()->unit();
     m_html = LoggerReport::html(report);
     // The view stays where it was while limits or entries change.
     QScrollBar *scroll = ui->textBrowser->verticalScrollBar();
@@ -96,6 +98,7 @@ void ReportPageForLogger::setFreeTexts(const QString &testLight, const QString &
     m_fields.company = company;
     m_fields.tester = tester;
     m_fields.auditor = auditor;
+    connect(DoseUnitChoice::instance(), &DoseUnitChoice::changed, this, [this] { rebuild(); });
     rebuild();
 }
 

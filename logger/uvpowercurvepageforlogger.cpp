@@ -1,6 +1,7 @@
 #include "logger/uvpowercurvepageforlogger.h"
 
 #include "files/measurementreader.h"
+#include "gui/doseunitchoice.h"
 #include "gui/savefailures.h"
 #include "gui/uiseam.h"
 #include "logger/curveexportdialog.h"
@@ -73,6 +74,8 @@ UVPowerCurvePageForLogger::UVPowerCurvePageForLogger(QWidget *parent)
         redraw(Fit::Keep);
     });
     connect(ui->ruleCombo, activated, this, [this] { updateReadout(); });
+    connect(DoseUnitChoice::instance(), &DoseUnitChoice::changed, this,
+            [this] { updateReadout(); });
     connect(ui->readoutRunCombo, activated, this, [this] {
         if (m_filling)
             return;
@@ -277,8 +280,11 @@ void UVPowerCurvePageForLogger::updateReadout()
                       unit);
     lines << tr("Peak: %1 %2")
                  .arg(m_span.hasPeak ? LoggerText::power(float(m_span.peak)) : tr("none"), unit);
-    lines << tr("Dose: %1 mJ/cm²")
-                 .arg(QString::number(UvFigures::toMilliJoulePerCm2(m_span.dose), 'f', 3));
+    const DoseUnit::Unit doseUnit = DoseUnitChoice::instance()->unit();
+    lines << tr("Dose: %1 %2")
+                 .arg(QString::number(DoseUnit::fromMicroJoulePerCm2(m_span.dose, doseUnit), 'f',
+                                      DoseUnit::decimals(doseUnit)),
+                      DoseUnit::text(doseUnit));
     lines << tr("Rule: %1").arg(LoggerReport::ruleText(rule));
     // What these figures rest on, where it is less than the instrument gave.
     UvFigures::Options whole;

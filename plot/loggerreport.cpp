@@ -86,8 +86,13 @@ void figuresPart(QString &h, const Analysis &a)
     h += QLatin1String("<p>") + tr("UV Figures") + QLatin1String("</p>");
     h += QLatin1String("<table width=\"100%\" border=\"1\" cellspacing=0>");
     figureRow(h, {tr("Item"), tr("Value"), tr("Unit")});
+    // The dose in the unit chosen for every window.
+    QString chosenUnit = DoseUnit::text(a.doseUnit).toHtmlEscaped();
+    chosenUnit.replace(QString::fromUtf8("²"), QLatin1String("<sup>2</sup>"));
     figureRow(h, {tr("Dose (%1)").arg(ruleText(a.options.rule)),
-                  number(UvFigures::toMilliJoulePerCm2(f.dose), 3), doseUnitText});
+                  number(DoseUnit::fromMicroJoulePerCm2(f.dose, a.doseUnit),
+                         DoseUnit::decimals(a.doseUnit)),
+                  chosenUnit});
     figureRow(h, {tr("Peak"), number(f.peak, 1), unitText});
     figureRow(h, {tr("Exposure window (%1% of the peak)").arg(a.options.windowPercent),
                   f.hasWindow
@@ -256,6 +261,7 @@ QString html(const Report &report)
 {
     Analysis analysis = analyse(report.run, report.rule, report.limits);
     analysis.roundedSamples = report.roundedSamples;
+    analysis.doseUnit = report.doseUnit;
     return html(report.fields, report.chineseLayout, report.stamp, &analysis);
 }
 
@@ -264,6 +270,7 @@ QTextDocument *document(const Report &report, QObject *parent)
     auto *doc = new QTextDocument(parent);
     Analysis analysis = analyse(report.run, report.rule, report.limits);
     analysis.roundedSamples = report.roundedSamples;
+    analysis.doseUnit = report.doseUnit;
     doc->setHtml(html(report.fields, report.chineseLayout, report.stamp, &analysis));
 
     auto *curve = new ReportCurve(report.run, analysis.options, doc);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measurement/doseunit.h"
 #include "measurement/loggerdata.h"
 #include "measurement/uvfigures.h"
 #include "measurement/verdict.h"
@@ -43,6 +44,8 @@ struct Analysis
     // The samples came from a file that keeps one decimal (the figures
     // part says so).
     bool roundedSamples = false;
+    // The unit of the figures' dose (the limits keep mJ/cm²).
+    DoseUnit::Unit doseUnit = DoseUnit::Unit::MilliJoulePerCm2;
 };
 
 Analysis analyse(const LoggerRunData &run, UvFigures::DoseRule rule, const Verdict::Limits &limits);
@@ -70,6 +73,7 @@ struct Report
     UvFigures::DoseRule rule = UvFigures::DoseRule::SampleHold;
     Verdict::Limits limits;
     bool roundedSamples = false; // as Analysis::roundedSamples
+    DoseUnit::Unit doseUnit = DoseUnit::Unit::MilliJoulePerCm2;
 };
 
 // The HTML of the report: its analysis, then html().

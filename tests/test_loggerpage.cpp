@@ -179,7 +179,7 @@ void LoggerPageTest::startingState()
     }
 
     auto *table = fresh.findChild<QTableWidget *>("tbData");
-    QCOMPARE(table->columnCount(), 8);
+    QCOMPARE(table->columnCount(), 11); // the row buttons, then the run's figures
     QVERIFY(!table->verticalHeader()->isVisible());
     const int widths[] = {40, 170, 120, 120, 120, 120, 120};
     for (int c = 0; c < 7; ++c)

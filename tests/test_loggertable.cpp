@@ -6,20 +6,21 @@
 #undef QT_NO_FOREACH
 
 #include "app/mainwindow.h"
-#include "gui/uiseam.h"
-#include "frames.h"
-#include "logger/informationpageforlogger.h"
-#include "logger/reportpageforlogger.h"
-#include "plot/limitsets.h"
-#include "gui/tableopwidget.h"
-#include "logger/uvpowercurvepageforlogger.h"
-#include "loggersupport.h"
-#include "simsetup.h"
-#include "savefaults.h"
-#include "xlscheck.h"
 #include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
+#include "frames.h"
+#include "gui/doseunitchoice.h"
+#include "gui/tableopwidget.h"
+#include "gui/uiseam.h"
+#include "logger/informationpageforlogger.h"
+#include "logger/reportpageforlogger.h"
+#include "logger/uvpowercurvepageforlogger.h"
+#include "loggersupport.h"
+#include "plot/limitsets.h"
+#include "savefaults.h"
+#include "simsetup.h"
 #include "testenv.h"
+#include "xlscheck.h"
 
 #include <QtTest>
 #include <QCheckBox>
@@ -91,6 +92,7 @@ private slots:
     void cleanup();
 
     void curveOfTheRowsRun();
+    void sortedByTheFigures();
     void curvePoints_data();
     void curvePoints();
     void autoSet();
@@ -181,6 +183,44 @@ void LoggerTableTest::curveOfTheRowsRun()
     download({run(kLastSecond, {100, 200})});
     QCOMPARE(curves.first()->powerData().size(), 6 + 4 * 3);
     QCOMPARE(curves.first()->plot()->graph(0)->dataCount(), 3);
+}
+
+// The whole run's figures are columns the table sorts by; a sorted row's
+// buttons and a selection of sorted rows still mean their own runs, and the
+// doses follow the unit chosen.
+void LoggerTableTest::sortedByTheFigures()
+{
+    download({run(kLastSecond, {9}), run(kLastSecond, {1, 2}), run(kLastSecond, {5, 6, 7})});
+    auto *table = child<QTableWidget>("tbData");
+    QCOMPARE(table->columnCount(), 11);
+    QCOMPARE(table->horizontalHeaderItem(8)->text(), QString::fromUtf8("Dose (mJ/cm²)"));
+    // Smallest dose first: 3, 9 and 18 intervals of 1 μW/cm².
+    QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(table->horizontalHeader()->sectionViewportPosition(8) + 5, 5));
+    table->sortByColumn(8, Qt::AscendingOrder);
+    QCOMPARE((QStringList{cell(0, 0), cell(1, 0), cell(2, 0)}), (QStringList{"2", "1", "3"}));
+    QTest::mouseClick(actionsOf(0)->curveBtn, Qt::LeftButton);
+    const QList<UVPowerCurvePageForLogger *> curves = windowsOf<UVPowerCurvePageForLogger>(page());
+    QCOMPARE(curves.size(), 1);
+    QCOMPARE(curves.first()->powerData(), page()->runPayload(1));
+    // Rows 2 and 3 as shown are runs 1 and 3, in the order they were taken.
+    table->clearSelection();
+    table->selectRow(1);
+    table->setSelectionMode(QAbstractItemView::MultiSelection);
+    table->selectRow(2);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    const QList<LoggerRunData> selected = page()->selectedRuns();
+    QCOMPARE(selected.size(), 2);
+    QCOMPARE(selected.at(0).samples, QVector<float>{9});
+    QCOMPARE(selected.at(1).samples, (QVector<float>{5, 6, 7}));
+
+    const QString mJ = cell(2, 8);
+    DoseUnitChoice::instance()->setUnit(DoseUnit::Unit::JoulePerM2);
+    auto restore =
+        qScopeGuard([] { DoseUnitChoice::instance()->setUnit(DoseUnit::Unit::MilliJoulePerCm2); });
+    QCOMPARE(table->horizontalHeaderItem(8)->text(), QString::fromUtf8("Dose (J/m²)"));
+    // 1 mJ/cm² is 10 J/m².
+    QCOMPARE(cell(2, 8).toDouble(), mJ.toDouble() * 10);
 }
 
 void LoggerTableTest::curvePoints_data()

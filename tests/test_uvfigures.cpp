@@ -1,4 +1,5 @@
 // The UV figures of a run over shapes whose figures are known by hand.
+#include "measurement/doseunit.h"
 #include "measurement/runcomparison.h"
 #include "measurement/uvfigures.h"
 #include "measurement/verdict.h"
@@ -23,6 +24,8 @@ private slots:
     void verdicts();
     void verdictsAtTheLimit_data();
     void verdictsAtTheLimit();
+    void doseUnits_data();
+    void doseUnits();
 };
 
 // Expected: dose, peak, peak time, mean, window start, window end, window
@@ -342,6 +345,34 @@ void TestUvFigures::verdictsAtTheLimit()
     }
     QCOMPARE(gotFailed, failed);
     QCOMPARE(r.pass, failed.isEmpty());
+}
+
+// A dose of 1058304 μJ/cm² in each unit, chosen by its key in any case.
+void TestUvFigures::doseUnits_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<double>("dose");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("mJ/cm²") << "mJ/cm2" << 1058.304 << QString::fromUtf8("mJ/cm²");
+    QTest::newRow("J/cm²") << "j/CM2" << 1.058304 << QString::fromUtf8("J/cm²");
+    QTest::newRow("J/m²: 1 mJ/cm² is 10 J/m²") << "J/m2" << 10583.04 << QString::fromUtf8("J/m²");
+    QTest::newRow("no unit") << "mJ/m2" << -1.0 << QString();
+}
+
+void TestUvFigures::doseUnits()
+{
+    QFETCH(QString, key);
+    QFETCH(double, dose);
+    QFETCH(QString, unit);
+    DoseUnit::Unit u = DoseUnit::Unit::JoulePerCm2;
+    QCOMPARE(DoseUnit::fromKey(key, &u), dose >= 0);
+    if (dose < 0)
+        return;
+    QCOMPARE(DoseUnit::text(u), unit);
+    QCOMPARE(DoseUnit::fromMicroJoulePerCm2(1058304, u), dose);
+    DoseUnit::Unit again;
+    QVERIFY(DoseUnit::fromKey(DoseUnit::key(u), &again));
+    QCOMPARE(again, u);
 }
 
 QTEST_APPLESS_MAIN(TestUvFigures)

@@ -1106,6 +1106,25 @@ It stays on the page and can still be saved.</translation>
     </message>
 </context>
 <context>
+    <name>LoggerRunTable</name>
+    <message>
+        <source>Dose (%1)</source>
+        <translation>Dose (%1)</translation>
+    </message>
+    <message>
+        <source>Doses in %1</source>
+        <translation>Doses in %1</translation>
+    </message>
+    <message>
+        <source>Peak (%1)</source>
+        <translation>Peak (%1)</translation>
+    </message>
+    <message>
+        <source>Exposure window (s)</source>
+        <translation>Exposure window (s)</translation>
+    </message>
+</context>
+<context>
     <name>LoggerSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -2201,10 +2220,6 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
         <translation>Peak: %1 %2</translation>
     </message>
     <message>
-        <source>Dose: %1 mJ/cm²</source>
-        <translation>Dose: %1 mJ/cm²</translation>
-    </message>
-    <message>
         <source>Rule: %1</source>
         <translation>Rule: %1</translation>
     </message>
@@ -2247,6 +2262,10 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
     <message>
         <source>The samples come from a file that keeps them with one decimal.</source>
         <translation>The samples come from a file that keeps them with one decimal.</translation>
+    </message>
+    <message>
+        <source>Dose: %1 %2</source>
+        <translation>Dose: %1 %2</translation>
     </message>
 </context>
 <context>

@@ -1106,6 +1106,25 @@ It stays on the page and can still be saved.</source>
     </message>
 </context>
 <context>
+    <name>LoggerRunTable</name>
+    <message>
+        <source>Dose (%1)</source>
+        <translation>剂量（%1）</translation>
+    </message>
+    <message>
+        <source>Doses in %1</source>
+        <translation>剂量单位 %1</translation>
+    </message>
+    <message>
+        <source>Peak (%1)</source>
+        <translation>峰值（%1）</translation>
+    </message>
+    <message>
+        <source>Exposure window (s)</source>
+        <translation>曝光窗口（秒）</translation>
+    </message>
+</context>
+<context>
     <name>LoggerSave</name>
     <message>
         <source>Storing data to Excel</source>
@@ -2201,10 +2220,6 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
         <translation>峰值：%1 %2</translation>
     </message>
     <message>
-        <source>Dose: %1 mJ/cm²</source>
-        <translation>剂量：%1 mJ/cm²</translation>
-    </message>
-    <message>
         <source>Rule: %1</source>
         <translation>规则：%1</translation>
     </message>
@@ -2247,6 +2262,10 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
     <message>
         <source>The samples come from a file that keeps them with one decimal.</source>
         <translation>采样值来自只保留一位小数的文件。</translation>
+    </message>
+    <message>
+        <source>Dose: %1 %2</source>
+        <translation>剂量：%1 %2</translation>
     </message>
 </context>
 <context>
