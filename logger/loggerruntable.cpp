@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QTableWidget>
 
+#include <cmath>
+
 namespace {
 
 constexpr int kActionColumn = 7;
@@ -47,9 +49,11 @@ QTableWidgetItem *itemOf(const QString &text, const QVariant &sortKey = QVariant
     return item;
 }
 
+// A figure with the digits it has (0, 1200, 12.5), as the table's powers
+// keep one decimal at most.
 QString figureText(double value)
 {
-    return QString::number(value, 'f', 1);
+    return QString::number(std::round(value * 10) / 10, 'g', 12);
 }
 
 } // namespace
@@ -73,14 +77,16 @@ LoggerRunTable::LoggerRunTable(QTableWidget *table) : QObject(table), table(tabl
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // The whole run's figures after the row buttons.
     table->setColumnCount(kColumns);
+    // The row buttons keep room for their three texts; the figures share
+    // what is left, the window taking the rest.
+    table->setColumnWidth(kActionColumn, 176);
+    const int figureWidths[] = {90, 84, 84};
     for (int c = kDoseColumn; c < kColumns; ++c) {
         table->setHorizontalHeaderItem(c, new QTableWidgetItem);
         table->horizontalHeaderItem(c)->setTextAlignment(int(Qt::AlignCenter) |
                                                          int(Qt::TextWordWrap));
-        table->setColumnWidth(c, 130);
+        table->setColumnWidth(c, figureWidths[c - kDoseColumn]);
     }
-    table->horizontalHeader()->setStretchLastSection(false);
-    table->horizontalHeader()->setSectionResizeMode(kActionColumn, QHeaderView::Stretch);
     table->horizontalHeader()->setSortIndicatorShown(true);
     table->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table->horizontalHeader(), &QWidget::customContextMenuRequested, this,
@@ -211,6 +217,6 @@ void LoggerRunTable::retranslateRows()
     if (QTableWidgetItem *peak = table->horizontalHeaderItem(kPeakColumn))
         peak->setText(tr("Peak (%1)").arg(LoggerUnits::powerUnitText()));
     if (QTableWidgetItem *window = table->horizontalHeaderItem(kWindowColumn))
-        window->setText(tr("Exposure window (s)"));
+        window->setText(tr("Window (s)"));
     showDoses(DoseUnitChoice::instance()->unit());
 }

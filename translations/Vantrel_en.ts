@@ -1120,8 +1120,8 @@ It stays on the page and can still be saved.</translation>
         <translation>Peak (%1)</translation>
     </message>
     <message>
-        <source>Exposure window (s)</source>
-        <translation>Exposure window (s)</translation>
+        <source>Window (s)</source>
+        <translation>Window (s)</translation>
     </message>
 </context>
 <context>

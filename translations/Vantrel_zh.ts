@@ -1120,7 +1120,7 @@ It stays on the page and can still be saved.</source>
         <translation>峰值（%1）</translation>
     </message>
     <message>
-        <source>Exposure window (s)</source>
+        <source>Window (s)</source>
         <translation>曝光窗口（秒）</translation>
     </message>
 </context>
