@@ -296,18 +296,30 @@ void UVPowerCurvePageForLogger::updateReadout()
         lines << tr("The samples come from a file that keeps them with one decimal.");
     ui->readoutLabel->setText(lines.join(QLatin1Char('\n')));
 
+    // The whole run beside the span: dose, peak, exposure window and, with
+    // a threshold, the time above it.
+    QStringList wholeLines;
+    // One line each, to stay whole in the panel's width: the peak is the
+    // table's Power(MAX).
+    wholeLines << tr("Whole run: %1 %2")
+                      .arg(QString::number(DoseUnit::fromMicroJoulePerCm2(f.dose, doseUnit), 'f',
+                                           DoseUnit::decimals(doseUnit)),
+                           DoseUnit::text(doseUnit));
+    wholeLines
+        << (f.hasWindow
+                ? tr("Window: %1 s to %2 s").arg(seconds(f.windowStart), seconds(f.windowEnd))
+                : tr("Window: none"));
     if (ui->thresholdCheck->isChecked()) {
         UvFigures::Options o;
         o.rule = rule;
         o.hasThreshold = true;
         o.threshold = ui->thresholdSpin->value();
-        const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds, o);
-        ui->aboveLabel->setText(
-            tr("Whole run above %1 %2: %3 s")
-                .arg(LoggerText::power(float(o.threshold)), unit, seconds(f.aboveThreshold)));
-    } else {
-        ui->aboveLabel->clear();
+        const UvFigures::Figures above = UvFigures::compute(run.samples, run.intervalSeconds, o);
+        wholeLines << tr("Whole run above %1 %2: %3 s")
+                          .arg(LoggerText::power(float(o.threshold)), unit,
+                               seconds(above.aboveThreshold));
     }
+    ui->aboveLabel->setText(wholeLines.join(QLatin1Char('\n')));
     ui->aboveLabel->setVisible(!ui->aboveLabel->text().isEmpty());
 }
 

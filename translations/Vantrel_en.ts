@@ -2267,6 +2267,18 @@ CSV, .xls, .xlsx), shown without the instrument.</translation>
         <source>Dose: %1 %2</source>
         <translation>Dose: %1 %2</translation>
     </message>
+    <message>
+        <source>Whole run: %1 %2</source>
+        <translation>Whole run: %1 %2</translation>
+    </message>
+    <message>
+        <source>Window: %1 s to %2 s</source>
+        <translation>Window: %1 s to %2 s</translation>
+    </message>
+    <message>
+        <source>Window: none</source>
+        <translation>Window: none</translation>
+    </message>
 </context>
 <context>
     <name>UvFigures</name>

@@ -2267,6 +2267,18 @@ CSV, .xls, .xlsx), shown without the instrument.</source>
         <source>Dose: %1 %2</source>
         <translation>剂量：%1 %2</translation>
     </message>
+    <message>
+        <source>Whole run: %1 %2</source>
+        <translation>整组剂量：%1 %2</translation>
+    </message>
+    <message>
+        <source>Window: %1 s to %2 s</source>
+        <translation>曝光窗口：%1 秒至 %2 秒</translation>
+    </message>
+    <message>
+        <source>Window: none</source>
+        <translation>曝光窗口：无</translation>
+    </message>
 </context>
 <context>
     <name>UvFigures</name>
