@@ -728,6 +728,7 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
     count = qBound(0, count, MeterRecord::kMaxRecords);
 
     MeterData data;
+    QString shortfall; // records left out, named
     data.instrument = instrumentIdentity();
     data.unit = settings.unit;
     data.decimals =
@@ -791,14 +792,18 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
         }
         endProgress();
         if (!missing.isEmpty()) {
+            // The records that were refused, or wrong when asked again, are
+            // left out and named, in the window's words; the others are
+            // written (and archived) all the same.
             QStringList numbers;
             for (int number : qAsConst(missing))
                 numbers << QString::number(number);
-            return fail(InstrumentError,
-                        QStringLiteral("only %1 of the %2 records arrived whole (not read: %3)")
+            shortfall = QStringLiteral("%1 of %2 records arrived; failed and left out: %3.")
                             .arg(data.records.size())
                             .arg(count)
-                            .arg(numbers.join(QStringLiteral(", "))));
+                            .arg(numbers.join(QStringLiteral(", ")));
+            if (data.records.isEmpty())
+                return fail(InstrumentError, shortfall);
         }
     }
 
@@ -810,14 +815,17 @@ int Verbs::downloadMeter(const QString &format, const QString &output)
                       : writeOutput(format == QLatin1String("json") ? MeterFiles::json(data)
                                                                     : csv(MeterFiles::csv(data)),
                                     output);
-    if (written != Ok || !m_line.has("archive"))
+    if (written == Ok && m_line.has("archive")) {
+        Measurement download;
+        download.family = Measurement::Family::Meter;
+        download.meter = data;
+        // Standard output carries the download with -o -, else what was archived.
+        const bool dataOnStdout = m_line.has("output") && output == QLatin1String("-");
+        written = archiveDownload(m_line, download, dataOnStdout ? m_err : m_out, m_err);
+    }
+    if (written != Ok || shortfall.isEmpty())
         return written;
-    Measurement download;
-    download.family = Measurement::Family::Meter;
-    download.meter = data;
-    // Standard output carries the download with -o -, else what was archived.
-    const bool dataOnStdout = m_line.has("output") && output == QLatin1String("-");
-    return archiveDownload(m_line, download, dataOnStdout ? m_err : m_out, m_err);
+    return fail(InstrumentError, shortfall);
 }
 
 int Verbs::downloadLogger(const QString &format, const QString &output)

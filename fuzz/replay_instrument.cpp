@@ -73,7 +73,7 @@ bool blockHolds(const int (&b)[4])
 bool meterDownloadHolds(MeterDownload::Result result, const MeterDownload::Collected &c,
                         int count)
 {
-    if (result == MeterDownload::Result::Complete && !c.complete(count))
+    if (result == MeterDownload::Result::Complete && !c.complete())
         return false;
     for (auto it = c.answers.cbegin(); it != c.answers.cend(); ++it) {
         const QByteArray &answer = it.value();

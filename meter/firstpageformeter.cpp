@@ -225,9 +225,13 @@ void FirstPageForMeter::finishDownload(MeterSession::Outcome end, const MeterDat
     QStringList numbers;
     for (int number : missing)
         numbers << QString::number(number);
+    // The records that were refused, or wrong when asked again, are left out
+    // and named; vantrel-cli says the same.
     if (!numbers.isEmpty())
         UiSeam::information(this, tr("information"),
-                            tr("Records %1 could not be read; the other records were kept.")
+                            tr("%1 of %2 records arrived; failed and left out: %3.")
+                                .arg(records.records.size())
+                                .arg(m_session->recordCount())
                                 .arg(numbers.join(QStringLiteral(", "))));
 }
 

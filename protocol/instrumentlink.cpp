@@ -64,6 +64,54 @@ int InstrumentLink::readWhileWaiting(QByteArray &buffer, int timeoutMs, int expe
     return r;
 }
 
+int InstrumentLink::collectAnswer(QByteArray &buffer, const CLinker::Complete &complete)
+{
+    // The one pass of a read whose answer is known to be whole when it is
+    // (the key information, or its refusal, which the instrument sends at
+    // once). One report wait is not the instrument's time limit: on a loaded
+    // PC the answer's first report can come later, and a pass that gave up
+    // after one wait took such an instrument for one without key information
+    // and never asked again. The pass waits up to the protocol's answer
+    // limit instead, and ends as soon as the answer is whole, so that an
+    // instrument that answers is never kept waiting for.
+    constexpr int kSliceMs = 50;
+    CLinker *link = m_link;
+    if (!link)
+        return -1;
+    if (!waiting) {
+        // Nobody to keep alive: the link waits for the first report itself.
+        return link->collect(buffer, complete, AnswerLimitMs);
+    }
+    // A window: it keeps painting between slices of the wait, with the busy
+    // cursor once the answer is not there after the first slice.
+    QElapsedTimer clock;
+    clock.start();
+    int r = link->collect(buffer, complete, kSliceMs);
+    if (r < 0 || complete(buffer))
+        return r;
+    if (busy)
+        busy(true);
+    for (;;) {
+        waiting();
+        link = m_link; // a removal handled while waiting takes it away
+        if (!link) {
+            r = -1;
+            break;
+        }
+        const int left = AnswerLimitMs - int(clock.elapsed());
+        if (left <= 0)
+            break;
+        const int pass = link->collect(buffer, complete, qMin(left, kSliceMs));
+        if (pass != 0)
+            r = pass;
+        if (r < 0 || complete(buffer))
+            break;
+    }
+    if (busy)
+        busy(false);
+    return r;
+}
+
 int InstrumentLink::collect(QByteArray &buffer, const CLinker::Complete &complete,
                             int firstWaitMs)
 {
@@ -108,7 +156,7 @@ int InstrumentLink::receiveFrame(QByteArray &buffer, int timeoutMs, int expected
         return -1;
     int r = 0;
     if (timeoutMs == 0)
-        r = m_link->collect(buffer, complete);
+        r = complete ? collectAnswer(buffer, complete) : m_link->collect(buffer, complete);
     else if (waiting)
         r = readWhileWaiting(buffer, timeoutMs, expectedLength);
     else

@@ -33,7 +33,10 @@ public:
     // Reads an answer into buffer; its length when accepted, 0 or the link's
     // result when nothing usable arrived, -1 when the answer failed the checks
     // or there is no link. With time-out 0 (one collection pass) the pass
-    // ends as soon as complete, when given, says the answer is whole.
+    // ends as soon as complete, when given, says the answer is whole; with
+    // complete given it also waits for the answer up to AnswerLimitMs (see
+    // collectAnswer).
+    static constexpr int AnswerLimitMs = 6000;
     int receiveFrame(QByteArray &buffer, int timeoutMs, int expectedLength, bool verify,
                      const CLinker::Complete &complete = nullptr);
     // One collection pass that ends when complete says the answer is whole
@@ -69,6 +72,7 @@ signals:
 
 private:
     int readWhileWaiting(QByteArray &buffer, int timeoutMs, int expectedLength);
+    int collectAnswer(QByteArray &buffer, const CLinker::Complete &complete);
 
     CLinker *m_link = nullptr;
 };

@@ -120,6 +120,7 @@ bool MeterSession::startDownload(int count, const MeterData &header)
     m_header.records.clear();
     m_header.numbers.clear();
     m_cancelRequested = false;
+    m_asked = MeterDownload::firstRound(m_recordCount);
     receiveBuffer.clear();
     isDownloading = true;
 
@@ -149,15 +150,45 @@ void MeterSession::updateProgress()
     }
     if (m_lockDepth > 0)
         return; // a message box under the lock is open; come back next tick
-    const MeterDownload::Collected collected = MeterDownload::collect(receiveBuffer, m_recordCount);
-    if (collected.complete(m_recordCount))
-        finishDownload(collected, Outcome::Complete);
-    else if (m_cancelRequested)
-        finishDownload(collected, Outcome::Cancelled);
+    const MeterDownload::Collected now = collected();
+    if (settle(now))
+        return;
+    if (!isDownloading)
+        return;
+    if (m_cancelRequested)
+        finishDownload(collected(), Outcome::Cancelled);
     else if (m_downloadClock.elapsed() >= kDownloadLimitMs)
-        finishDownload(collected, Outcome::TimedOut);
+        finishDownload(collected(), Outcome::TimedOut);
     else
-        emit progress(collected.bytes(), MeterDownload::expectedBytes(m_recordCount));
+        emit progress(now.bytes(), MeterDownload::expectedBytes(m_recordCount));
+}
+
+MeterDownload::Collected MeterSession::collected() const
+{
+    return MeterDownload::collect(receiveBuffer, m_asked, m_recordCount);
+}
+
+bool MeterSession::settle(const MeterDownload::Collected &now)
+{
+    if (now.complete()) {
+        finishDownload(now, Outcome::Complete);
+        return true;
+    }
+    if (!now.settled)
+        return false;
+    // Every request has its outcome and some answers were wrong: those
+    // records are asked once more, while the worker goes on collecting.
+    m_asked.append(now.again);
+    if (MeterDownload(m_commands->link()).sendRequests(now.again))
+        return false;
+    // sendFrame has said why; an instrument being unplugged is the removal's
+    // to end. Otherwise the records not asked again stay missing.
+    CLinker *link = m_commands->link()->link();
+    if (isDownloading && !(link && link->deviceRemoved())) {
+        finishDownload(collected(), Outcome::Complete);
+        return true;
+    }
+    return false;
 }
 
 bool MeterSession::instrumentRemoved()
@@ -168,7 +199,7 @@ bool MeterSession::instrumentRemoved()
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     if (!isDownloading)
         return false; // that pass completed it: nothing was cut short
-    finishDownload(MeterDownload::collect(receiveBuffer, m_recordCount), Outcome::Removed);
+    finishDownload(collected(), Outcome::Removed);
     return true;
 }
 
@@ -177,8 +208,8 @@ void MeterSession::finishDownload(const MeterDownload::Collected &collected, Out
     // Stop the timer before anyone shows a message box, whose event loop
     // would otherwise deliver further ticks.
     m_progressTimer.stop();
-    // Every record that arrived whole is kept, numbered as the instrument
-    // numbers it.
+    // Every record whose answer was whole and right is kept, numbered as the
+    // instrument numbers it.
     MeterData data = m_header;
     for (auto it = collected.answers.cbegin(); it != collected.answers.cend(); ++it) {
         MeterReading reading;
@@ -207,9 +238,10 @@ void MeterSession::takeBytes(const QByteArray &bytes)
         return;
     receiveBuffer.append(bytes);
     if (isDownloading) {
-        // The download ends with its last answer, not at the next tick.
-        if (MeterDownload::isComplete(receiveBuffer, m_recordCount))
-            updateProgress();
+        // The download ends with its last answer, not at the next tick, and
+        // asks again as soon as the round is settled.
+        if (m_lockDepth == 0)
+            settle(collected());
         return;
     }
     if (m_lockDepth > 0) {

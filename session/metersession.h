@@ -18,9 +18,11 @@ class QThread;
 // One Meter and what goes on with it outside the window: the worker that
 // listens on the link (MyThread on a thread of its own) and its lock, the
 // receive buffer the worker fills, the record download (all requests back
-// to back, the answers collected from the worker's stream, a progress tick
-// every 100 ms, and the decision: complete, cancelled, timed out after 10 s,
-// or ended by the instrument's removal), and the probe notices the
+// to back, the answers collected from the worker's stream and judged (see
+// MeterDownload: a wrong or missing answer is asked for once more, after the
+// round), a progress tick every 100 ms, and the decision: complete,
+// cancelled, timed out after 10 s, or ended by the instrument's removal),
+// and the probe notices the
 // instrument sends unasked outside a download.
 //
 // The window's Meter page and vantrel-cli drive it the same way: their own
@@ -38,7 +40,7 @@ class MeterSession : public QObject
 public:
     enum class Outcome
     {
-        Complete,  // every record answered or refused
+        Complete,  // every record answered right, refused, or wrong twice
         TimedOut,  // kDownloadLimitMs passed first
         Cancelled, // cancel() before the end
         Removed    // instrumentRemoved() during the download
@@ -115,8 +117,9 @@ signals:
     // bytes all records' answers take.
     void progress(int received, int maximum);
     // The download has ended. records holds header's identity, unit and
-    // decimals and every record that arrived whole, in the instrument's
-    // order, with its number (from 1); missing the numbers of the others.
+    // decimals and every record whose answer was whole and right, in the
+    // instrument's order, with its number (from 1); missing the numbers of
+    // the others (refused, wrong or missing when asked again, or not in).
     void finished(MeterSession::Outcome outcome, const MeterData &records,
                   const QList<int> &missing);
     // A probe notice outside a download, taken out of the buffer with
@@ -133,6 +136,10 @@ public slots:
     void scanProbeNotices();
 
 private:
+    MeterDownload::Collected collected() const;
+    // Ends the download when it is complete, or asks again for the records
+    // whose answers were wrong once the round is settled; true when it ended.
+    bool settle(const MeterDownload::Collected &collected);
     void finishDownload(const MeterDownload::Collected &collected, Outcome outcome);
 
     InstrumentCommands *m_commands = nullptr;
@@ -152,6 +159,8 @@ private:
     bool m_dropRestOfPass = false;
 
     int m_recordCount = 0;
+    // The record requests sent, round by round.
+    MeterDownload::Rounds m_asked;
     MeterData m_header;
     bool m_cancelRequested = false;
     QTimer m_progressTimer;

@@ -684,8 +684,34 @@ void SimInstrument::handleRequestLocked(const QByteArray &frame)
         case SimFault::Kind::BadBlockCheck:
             if (isLongHeader(command) && answer.size() >= 12) {
                 answer[answer.size() - 3] = char(answer.at(answer.size() - 3) ^ 0xFF);
+                // A Meter record has no block check value of its own: the
+                // trailer is its check value, and it no longer matches.
+                const bool meterRecord =
+                    command == 0x42 && profile_.family == SimProfile::Family::Meter;
+                if (!meterRecord) {
+                    answer.chop(2);
+                    answer = withTrailer(answer);
+                }
+            }
+            break;
+        case SimFault::Kind::StrayFrame:
+            if (!answer.isEmpty() && isLongHeader(command))
+                answer.prepend(withTrailer(Frame::longRequest(quint8(command), quint32(fault.value),
+                                                              24, QByteArray(24, char(0x5A)))));
+            break;
+        case SimFault::Kind::WrongAddress:
+            if (isLongHeader(command) && answer.size() >= 10 && quint8(answer.at(1)) == command) {
                 answer.chop(2);
+                for (int i = 0; i < 4; ++i)
+                    answer[2 + i] = char((quint32(fault.value) >> (8 * i)) & 0xFF);
                 answer = withTrailer(answer);
+            }
+            break;
+        case SimFault::Kind::ShortAnswer:
+            if (isLongHeader(command) && answer.size() >= 10 && quint8(answer.at(1)) == command) {
+                const int keep = std::clamp(fault.value, 0, int(answer.size()) - 10);
+                answer = withTrailer(Frame::longRequest(quint8(command), quint32(address),
+                                                        quint16(keep), answer.mid(8, keep)));
             }
             break;
         case SimFault::Kind::Babble:

@@ -56,6 +56,9 @@ const KindName kindNames[] = {
     {SimFault::Kind::ForeignReport, "foreignReport"},
     {SimFault::Kind::WriteTimeout, "writeTimeout"},
     {SimFault::Kind::Hold, "hold"},
+    {SimFault::Kind::StrayFrame, "strayFrame"},
+    {SimFault::Kind::WrongAddress, "wrongAddress"},
+    {SimFault::Kind::ShortAnswer, "shortAnswer"},
 };
 
 QString kindName(SimFault::Kind kind)

@@ -21,7 +21,9 @@ struct SimFault
         NoAnswer,         // the request is swallowed
         BadTrailer,       // the answer's trailer is wrong
         WrongHeader,      // bytes 1, 2, 4 and 6 of the answer are inverted (trailer recomputed)
-        BadBlockCheck,    // a long-header answer's block check value is wrong
+        BadBlockCheck,    // a long-header answer's block check value is wrong; a Meter
+                          // record answer, whose check value is its trailer, comes with
+                          // its record damaged under the trailer it was sent with
         StrayBytes,       // `value` bytes (0x5A) come before the answer
         Split,            // the answer is cut after `value` bytes into separate reports,
                           // the second part `delayMs` later
@@ -34,8 +36,13 @@ struct SimFault
         Refusal,          // error answer instead (A0 04 for 0x20, C7 08 for long headers)
         ForeignReport,    // a report with another report id (0x01) comes before the answer
         WriteTimeout,     // the request's first report is not taken: the write times out
-        Hold              // the answer waits until SimInstrument::releaseHeld(): a test acts
+        Hold,             // the answer waits until SimInstrument::releaseHeld(): a test acts
                           // while the program is known to be waiting for it
+        StrayFrame,       // a whole frame that answers nothing comes before the answer:
+                          // the request's command, address `value`, 24 bytes 0x5A
+        WrongAddress,     // a long-header answer names address `value` (trailer recomputed)
+        ShortAnswer       // a long-header answer carries only its first `value` data bytes,
+                          // its length field says so (trailer recomputed)
     };
 
     Kind kind = Kind::NoAnswer;

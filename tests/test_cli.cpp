@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -157,6 +158,8 @@ private slots:
     void stdoutFailures();
     void filesMatchThePages_data();
     void filesMatchThePages();
+    void meterRecordFaults_data();
+    void meterRecordFaults();
 
 private:
     QTemporaryDir dir;
@@ -918,6 +921,74 @@ void CliTest::filesMatchThePages()
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(fileBytes(runCsv), run.outBytes);
     }
+}
+
+void CliTest::meterRecordFaults_data()
+{
+    // Profiles of sim/profiles whose Meter answers wrongly; their records hold
+    // the energies 137, 138, ... in order.
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<bool>("archive");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");    // on standard error; "" for none
+    QTest::addColumn<QList<int>>("numbers"); // of the records written (and archived)
+    const QString record3LeftOut = "vantrel-cli: 4 of 5 records arrived; failed and left out: 3.\n";
+    QTest::newRow("stray frame: asked again, all five")
+        << "meter-stray-frame.json" << false << 0 << "" << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("record 3 wrong twice: the others written, exit 4")
+        << "meter-bad-check-value.json" << false << int(Cli::InstrumentError) << record3LeftOut
+        << QList<int>{1, 2, 4, 5};
+    QTest::newRow("record 3 wrong twice, archived: only the others stored")
+        << "meter-bad-check-value.json" << true << int(Cli::InstrumentError) << record3LeftOut
+        << QList<int>{1, 2, 4, 5};
+}
+
+void CliTest::meterRecordFaults()
+{
+    QFETCH(QString, profile);
+    QFETCH(bool, archive);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(QList<int>, numbers);
+    const QString target = path(QStringLiteral("out/records.csv"));
+    const QString database = path(QStringLiteral("records.sqlite"));
+    QFile::remove(target);
+    QFile::remove(database);
+    QStringList args{"--simulate", QStringLiteral(VANTREL_SOURCE_DIR "/sim/profiles/") + profile,
+                     "download", "-o", target};
+    if (archive)
+        args << "--archive"
+             << "--database" << database;
+    const CliResult r = runCli(args, dir.path());
+    QVERIFY2(r.exitCode == exitCode,
+             qPrintable(QStringLiteral("exit %1, stderr: %2").arg(r.exitCode).arg(r.err)));
+    QCOMPARE(r.err, message);
+
+    // The records written: their numbers, each with its own values.
+    const QStringList lines =
+        QString::fromUtf8(fileBytes(target)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QVERIFY(lines.size() > 1);
+    QList<int> written;
+    for (const QString &line : lines.mid(1)) {
+        const QStringList fields = line.split(',');
+        written << fields.at(0).toInt();
+        QCOMPARE(fields.at(1).toDouble(), 136.0 + written.last());
+    }
+    QCOMPARE(written, numbers);
+    if (!archive)
+        return;
+    const CliResult listed = runCli({"archive", "list", "--database", database}, dir.path());
+    QCOMPARE(listed.exitCode, 0);
+    QList<int> stored;
+    for (const QString &line : listed.out.split(QStringLiteral("\r\n"))) {
+        const QStringList fields = line.split(',');
+        if (fields.first() != QLatin1String("record"))
+            continue;
+        stored << fields.at(4).toInt();
+        QCOMPARE(fields.at(16).toDouble(), 136.0 + stored.last());
+    }
+    std::sort(stored.begin(), stored.end());
+    QCOMPARE(stored, numbers);
 }
 
 QTEST_MAIN(CliTest)

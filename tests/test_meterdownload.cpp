@@ -389,14 +389,14 @@ void MeterDownloadTest::unplugMidDownload()
 void MeterDownloadTest::cancelKeepsWhatArrived()
 {
     std::shared_ptr<SimInstrument> sim = replug(meterProfile(kProfile1Code, 1, threeRecords()));
-    sim->addFault(SimFault::make(SimFault::Kind::Hold, 0x42, 0x108));
+    sim->addFault(SimFault::make(SimFault::Kind::Hold, 0x42, 0x120));
     button("GetDataBtn")->click();
-    // Records 1 and 3 are in; record 2 waits until the end of the test.
+    // Records 1 and 2 are in; record 3 waits until the end of the test.
     QTRY_VERIFY(page()->progressDialog->value() >= 2 * 34);
     page()->progressDialog->findChild<QPushButton *>()->click();
     QVERIFY(waitUntilIdle(11000));
     QCOMPARE(row(0).at(0), QStringLiteral("1"));
-    QCOMPARE(row(1).at(0), QStringLiteral("3"));
+    QCOMPARE(row(1).at(0), QStringLiteral("2"));
     QCOMPARE(table()->rowCount(), 2);
     QVERIFY(dialogs.shown.isEmpty());
     QVERIFY(!page()->progressDialog->isVisible());
@@ -417,13 +417,26 @@ void MeterDownloadTest::faultProfiles_data()
     // Profiles of sim/profiles, as `vantrel --simulate FILE` shows them.
     QTest::addColumn<QString>("profile");
     QTest::addColumn<QStringList>("numbers"); // of the rows kept
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message");     // "" for none
+    QTest::addColumn<QList<int>>("asked");    // records requested, in order; {} not compared
+    const QStringList all{"1", "2", "3", "4", "5"};
+    const QList<int> each{1, 2, 3, 4, 5};
+    const QString record3LeftOut = "4 of 5 records arrived; failed and left out: 3.";
     QTest::newRow("record 3 refused")
-        << "meter-refused-record.json" << QStringList{"1", "2", "4", "5"}
-        << "Records 3 could not be read; the other records were kept.";
+        << "meter-refused-record.json" << QStringList{"1", "2", "4", "5"} << record3LeftOut << each;
     QTest::newRow("unplugged while record 3 arrives")
         << "meter-unplug-mid-download.json" << QStringList{"1", "2"}
-        << "The instrument was disconnected during the download. Records kept: 2.";
+        << "The instrument was disconnected during the download. Records kept: 2." << QList<int>{};
+    QTest::newRow("stray frame naming record 1: record 1 asked again")
+        << "meter-stray-frame.json" << all << "" << each + QList<int>{1};
+    QTest::newRow("babble after record 2: passed over") << "meter-babble.json" << all << "" << each;
+    QTest::newRow("record 3 fails its check value twice: left out, named")
+        << "meter-bad-check-value.json" << QStringList{"1", "2", "4", "5"} << record3LeftOut
+        << each + QList<int>{3};
+    QTest::newRow("record 2's answer names record 3: both asked again")
+        << "meter-wrong-address.json" << all << "" << each + QList<int>{2, 3};
+    QTest::newRow("last record short: asked again")
+        << "meter-short-answer.json" << all << "" << each + QList<int>{5};
 }
 
 void MeterDownloadTest::faultProfiles()
@@ -431,26 +444,40 @@ void MeterDownloadTest::faultProfiles()
     QFETCH(QString, profile);
     QFETCH(QStringList, numbers);
     QFETCH(QString, message);
+    QFETCH(QList<int>, asked);
     SimProfile p;
     QString error;
     QVERIFY2(SimSetup::loadShippedProfile(profile, &p, &error), qPrintable(error));
-    replug(p);
+    std::shared_ptr<SimInstrument> sim = replug(p);
+    sim->clearLogs();
     dialogs.clear();
     QElapsedTimer clock;
     clock.start();
     button("GetDataBtn")->click();
     QVERIFY(waitUntilIdle(11000));
-    // Neither waits for the download's time limit.
+    // None waits for the download's time limit.
     QVERIFY2(clock.elapsed() < FirstPageForMeter::kDownloadLimitMs,
              qPrintable(QString::number(clock.elapsed())));
     QStringList kept;
-    for (int r = 0; r < table()->rowCount(); ++r)
+    for (int r = 0; r < table()->rowCount(); ++r) {
         kept << table()->item(r, 0)->text();
+        // The record the instrument holds under that number, nothing else.
+        const SimMeterRecord &stored = p.records.at(kept.last().toInt() - 1);
+        QCOMPARE(row(r).at(1).toDouble(), double(stored.energy));
+        QCOMPARE(row(r).at(2).toDouble(), double(stored.duration));
+        QCOMPARE(row(r).at(3).toDouble(), double(stored.realTime));
+    }
     QCOMPARE(kept, numbers);
     // Requests still going out when the instrument went may fail first.
     QStringList texts = dialogs.texts();
     texts.removeAll(QStringLiteral("Send data Error！"));
-    QCOMPARE(texts, QStringList{message});
+    QCOMPARE(texts, message.isEmpty() ? QStringList() : QStringList{message});
+    if (!asked.isEmpty()) {
+        QList<int> requested;
+        for (quint32 address : addresses(requests(sim, 0x42)))
+            requested << int(address - 0xF0) / 24 + 1;
+        QCOMPARE(requested, asked);
+    }
     replug(meterProfile(kProfile1Code, 1, threeRecords()));
 }
 

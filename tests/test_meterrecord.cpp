@@ -256,56 +256,117 @@ void MeterRecordTest::split()
 
 void MeterRecordTest::downloadStream_data()
 {
-    // The answer to record k names its address 0xF0 + 24 k.
-    const auto answer = [](int k) {
-        return longAnswer(0x42, 0xF0 + 24 * quint32(k), QByteArray(24, char(k + 1)));
+    // The answer to record k: 8 header bytes naming its address 0xF0 + 24 k,
+    // the 24 bytes of the record, the check value over all 32.
+    const auto answerAt = [](quint32 address, char fill, int data = 24) {
+        return withTrailer(
+            Frame::longRequest(0x42, address, quint16(data), QByteArray(data, fill)));
+    };
+    const auto answer = [&](int k) { return answerAt(0xF0 + 24 * quint32(k), char(k + 1)); };
+    const auto damaged = [&](int k) {
+        QByteArray a = answer(k);
+        a[31] = char(a.at(31) ^ 0xFF);
+        return a;
     };
     const QByteArray refusal = withTrailer("AB C7 08 00 00 00");
+    // What an instrument that keeps talking sends after its answer.
+    const QByteArray babble =
+        withTrailer(Frame::longRequest(0x42, 0xF0, 64, QByteArray(64, char(0x11))));
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QList<int>>("records"); // the records that have an answer
-    QTest::addColumn<int>("refusals");
-    QTest::addColumn<bool>("complete");
-    QTest::newRow("in order") << answer(0) + answer(1) + answer(2) << 3 << QList<int>{0, 1, 2}
-                              << 0 << true;
-    QTest::newRow("out of order, filed by address")
-        << answer(2) + answer(0) + answer(1) << 3 << QList<int>{0, 1, 2} << 0 << true;
-    QTest::newRow("a refusal between") << answer(0) + refusal + answer(2) << 3
-                                       << QList<int>{0, 2} << 1 << true;
+    QTest::addColumn<QList<int>>("askedAgain"); // the second round, if any
+    QTest::addColumn<QList<int>>("right");      // records taken
+    QTest::addColumn<QList<int>>("refused");
+    QTest::addColumn<QList<int>>("again"); // records to ask again
+    QTest::addColumn<bool>("settled");
+    const QList<int> none;
+    QTest::newRow("in order") << answer(0) + answer(1) + answer(2) << 3 << none
+                              << QList<int>{0, 1, 2} << none << none << true;
+    QTest::newRow("a refusal between") << answer(0) + refusal + answer(2) << 3 << none
+                                       << QList<int>{0, 2} << QList<int>{1} << none << true;
     QTest::newRow("last answer still arriving")
-        << answer(0) + answer(1) + answer(2).left(20) << 3 << QList<int>{0, 1} << 0 << false;
-    QTest::newRow("refusal still arriving") << answer(0) + refusal.left(5) << 2 << QList<int>{0}
-                                            << 0 << false;
-    QTest::newRow("repeated address takes the first free record")
-        << answer(1) + answer(1) << 2 << QList<int>{0, 1} << 0 << true;
+        << answer(0) + answer(1) + answer(2).left(20) << 3 << none << QList<int>{0, 1} << none
+        << none << false;
+    QTest::newRow("refusal still arriving")
+        << answer(0) + refusal.left(5) << 2 << none << QList<int>{0} << none << none << false;
     QTest::newRow("stray bytes and a probe notice between")
         << hexBytes("5A 5A") + answer(0) + withTrailer("AB 22 0D 00 01 00 00") + answer(1) << 2
-        << QList<int>{0, 1} << 0 << true;
-    QTest::newRow("more answers than records") << answer(0) + answer(1) + answer(2) << 2
-                                               << QList<int>{0, 1} << 0 << true;
-    QTest::newRow("one missing") << answer(0) + answer(2) << 3 << QList<int>{0, 2} << 0 << false;
-    QTest::newRow("an address between records names none: the first free one takes it")
-        << longAnswer(0x42, 0xF0 + 24 * 2 + 1, QByteArray(24, char(3))) << 3 << QList<int>{0} << 0
-        << false;
-    QTest::newRow("nothing") << QByteArray() << 1 << QList<int>{} << 0 << false;
+        << none << QList<int>{0, 1} << none << none << true;
+    QTest::newRow("an answer naming a record beyond the count is passed over")
+        << answer(0) + answer(1) + answer(2) << 2 << none << QList<int>{0, 1} << none << none
+        << true;
+    QTest::newRow("nothing") << QByteArray() << 1 << none << none << none << none << false;
+    QTest::newRow("one not answered: asked again")
+        << answer(0) + answer(2) << 3 << none << QList<int>{0, 2} << none << QList<int>{1} << true;
+    QTest::newRow("out of order: the late ones are not taken")
+        << answer(2) + answer(0) + answer(1) << 3 << none << QList<int>{2} << none
+        << QList<int>{0, 1} << true;
+    QTest::newRow("failed check value: asked again")
+        << answer(0) + damaged(1) + answer(2) << 3 << none << QList<int>{0, 2} << none
+        << QList<int>{1} << true;
+    QTest::newRow("failed check value of the last: asked again at once")
+        << answer(0) + damaged(1) << 2 << none << QList<int>{0} << none << QList<int>{1} << true;
+    QTest::newRow("short answer between: asked again")
+        << answer(0) + answerAt(0x108, 2, 10) + answer(2) << 3 << none << QList<int>{0, 2} << none
+        << QList<int>{1} << true;
+    QTest::newRow("short answer last: asked again at once")
+        << answer(0) + answerAt(0x108, 2, 10) << 2 << none << QList<int>{0} << none << QList<int>{1}
+        << true;
+    QTest::newRow("record 2's answer naming record 3: both asked again")
+        << answer(0) + answerAt(0x120, 2) + answer(2) << 3 << none << QList<int>{0} << none
+        << QList<int>{1, 2} << true;
+    QTest::newRow("a second, different answer for a record: asked again")
+        << answer(0) + answer(1) + answerAt(0xF0, 9) + answer(2) + answer(3) << 4 << none
+        << QList<int>{1, 2, 3} << none << QList<int>{0} << true;
+    QTest::newRow("the same answer twice is harmless")
+        << answer(0) + answer(0) + answer(1) << 2 << none << QList<int>{0, 1} << none << none
+        << true;
+    QTest::newRow("a stray frame naming no record is passed over")
+        << answer(0) + answerAt(0x5A5A, 0x5A) + answer(1) + answer(2) << 3 << none
+        << QList<int>{0, 1, 2} << none << none << true;
+    QTest::newRow("an address between records names none")
+        << answerAt(0xF0 + 24 * 2 + 1, 3) << 3 << none << none << none << none << false;
+    QTest::newRow("a stray frame in the last answer's place: asked again")
+        << answer(0) + answerAt(0x5A5A, 0x5A) << 2 << none << QList<int>{0} << none << QList<int>{1}
+        << true;
+    QTest::newRow("babble after an answer is passed over")
+        << answer(0) + babble + babble + answer(1) << 2 << none << QList<int>{0, 1} << none << none
+        << true;
+    QTest::newRow("asked again: the second round's answer taken")
+        << answer(0) + damaged(1) + answer(2) + answer(1) << 3 << QList<int>{1}
+        << QList<int>{0, 1, 2} << none << none << true;
+    QTest::newRow("wrong when asked again: left out, not asked a third time")
+        << answer(0) + damaged(1) + answer(2) + damaged(1) << 3 << QList<int>{1} << QList<int>{0, 2}
+        << none << none << true;
+    QTest::newRow("asked again, its answer still on its way")
+        << answer(0) + damaged(1) + answer(2) << 3 << QList<int>{1} << QList<int>{0, 2} << none
+        << none << false;
 }
 
 void MeterRecordTest::downloadStream()
 {
     QFETCH(QByteArray, stream);
     QFETCH(int, count);
-    QFETCH(QList<int>, records);
-    QFETCH(int, refusals);
-    QFETCH(bool, complete);
-    const MeterDownload::Collected c = MeterDownload::collect(stream, count);
-    QCOMPARE(c.answers.keys(), records);
-    QCOMPARE(c.refusals, refusals);
-    QCOMPARE(c.complete(count), complete);
-    // The quick test the page runs on every arrival agrees with collect().
-    QCOMPARE(MeterDownload::isComplete(stream, count), complete);
-    // Each answer is filed whole.
-    for (auto it = c.answers.cbegin(); it != c.answers.cend(); ++it)
+    QFETCH(QList<int>, askedAgain);
+    QFETCH(QList<int>, right);
+    QFETCH(QList<int>, refused);
+    QFETCH(QList<int>, again);
+    QFETCH(bool, settled);
+    MeterDownload::Rounds asked = MeterDownload::firstRound(count);
+    if (!askedAgain.isEmpty())
+        asked << askedAgain;
+    const MeterDownload::Collected c = MeterDownload::collect(stream, asked, count);
+    QCOMPARE(c.answers.keys(), right);
+    QCOMPARE(c.refused, refused);
+    QCOMPARE(c.again, again);
+    QCOMPARE(c.settled, settled);
+    QCOMPARE(c.complete(), settled && again.isEmpty());
+    // Each answer is taken whole, and is the one its record was sent with.
+    for (auto it = c.answers.cbegin(); it != c.answers.cend(); ++it) {
         QCOMPARE(it.value().size(), MeterRecord::kAnswerLength);
+        QVERIFY(Frame::trailerMatches(it.value(), MeterRecord::kAnswerLength));
+        QCOMPARE(it.value().mid(8, 24), QByteArray(24, char(it.key() + 1)));
+    }
 }
 
 void MeterRecordTest::probeNotice_data()

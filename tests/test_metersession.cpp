@@ -55,30 +55,41 @@ void MeterSessionTest::outcomes_data()
     QTest::addColumn<MeterSession::Outcome>("outcome");
     QTest::addColumn<QList<int>>("numbers"); // of the records delivered
     QTest::addColumn<QList<int>>("missing");
+    QTest::addColumn<QList<int>>("asked"); // the records requested, in order
+    const QList<int> each{1, 2, 3};
 
     QTest::newRow("complete: all three records")
         << QList<SimFault>{} << Act::Nothing << MeterSession::Outcome::Complete
-        << QList<int>{1, 2, 3} << QList<int>{};
+        << QList<int>{1, 2, 3} << QList<int>{} << each;
     QTest::newRow("record 2 refused: the others kept, 2 named")
         << QList<SimFault>{SimFault::make(SimFault::Kind::Refusal, 0x42, 0x108)} << Act::Nothing
-        << MeterSession::Outcome::Complete << QList<int>{1, 3} << QList<int>{2};
+        << MeterSession::Outcome::Complete << QList<int>{1, 3} << QList<int>{2} << each;
     QTest::newRow("unplugged while record 3 arrives: ends at once with 1 and 2")
         << QList<SimFault>{SimFault::make(SimFault::Kind::Unplug, 0x42, 0x120, 10)} << Act::Nothing
-        << MeterSession::Outcome::Removed << QList<int>{1, 2} << QList<int>{3};
-    QTest::newRow("cancelled while record 2 is held")
-        << QList<SimFault>{SimFault::make(SimFault::Kind::Hold, 0x42, 0x108)}
-        << Act::CancelOnceTwoArrived << MeterSession::Outcome::Cancelled << QList<int>{1, 3}
-        << QList<int>{2};
+        << MeterSession::Outcome::Removed << QList<int>{1, 2} << QList<int>{3} << each;
+    QTest::newRow("cancelled while record 3 is held")
+        << QList<SimFault>{SimFault::make(SimFault::Kind::Hold, 0x42, 0x120)}
+        << Act::CancelOnceTwoArrived << MeterSession::Outcome::Cancelled << QList<int>{1, 2}
+        << QList<int>{3} << each;
     QTest::newRow("removed while the last answer is on its way: complete, told once")
         << QList<SimFault>{SimFault::make(SimFault::Kind::Hold, 0x42, 0x120)}
         << Act::RemoveWithLastAnswerPosted << MeterSession::Outcome::Complete << QList<int>{1, 2, 3}
-        << QList<int>{};
-    QTest::newRow("record 2 never answered: timed out with the others")
+        << QList<int>{} << each;
+    QTest::newRow("record 2 not answered once: asked again, all three")
         << QList<SimFault>{SimFault::make(SimFault::Kind::NoAnswer, 0x42, 0x108)} << Act::Nothing
-        << MeterSession::Outcome::TimedOut << QList<int>{1, 3} << QList<int>{2};
+        << MeterSession::Outcome::Complete << QList<int>{1, 2, 3} << QList<int>{}
+        << QList<int>{1, 2, 3, 2};
+    QTest::newRow("record 2 failing its check value twice: left out, named")
+        << QList<SimFault>{SimFault::make(SimFault::Kind::BadTrailer, 0x42, 0x108, 0, 0, 2)}
+        << Act::Nothing << MeterSession::Outcome::Complete << QList<int>{1, 3} << QList<int>{2}
+        << QList<int>{1, 2, 3, 2};
+    QTest::newRow("record 2 never answered: asked again, timed out with the others")
+        << QList<SimFault>{SimFault::make(SimFault::Kind::NoAnswer, 0x42, 0x108, 0, 0, -1)}
+        << Act::Nothing << MeterSession::Outcome::TimedOut << QList<int>{1, 3} << QList<int>{2}
+        << QList<int>{1, 2, 3, 2};
     QTest::newRow("a second download right after: the worker gives the lock at once")
         << QList<SimFault>{} << Act::AgainRightAfter << MeterSession::Outcome::Complete
-        << QList<int>{1, 2, 3} << QList<int>{};
+        << QList<int>{1, 2, 3} << QList<int>{} << each;
 }
 
 void MeterSessionTest::outcomes()
@@ -88,6 +99,7 @@ void MeterSessionTest::outcomes()
     QFETCH(MeterSession::Outcome, outcome);
     QFETCH(QList<int>, numbers);
     QFETCH(QList<int>, missing);
+    QFETCH(QList<int>, asked);
 
     SimProfile p = SimProfile::meter();
     p.records = p.records.mid(0, 3);
@@ -153,15 +165,16 @@ void MeterSessionTest::outcomes()
     QVERIFY(!session.ticking());
     QVERIFY(session.receiveBuffer.isEmpty());
 
-    // The three record requests back to back, and nothing else.
-    QList<quint32> addresses;
+    // The three record requests back to back, and a record asked again only
+    // when its answer was wrong or missing.
+    QList<int> requested;
     for (const QByteArray &frame : sim->requests()) {
         quint32 address = 0;
         QCOMPARE(Frame::byteAt(frame, 1), 0x42);
         Frame::le32At(frame, 2, &address);
-        addresses << address;
+        requested << int(address - 0xF0) / 24 + 1;
     }
-    QCOMPARE(addresses, (QList<quint32>{0xF0, 0x108, 0x120}));
+    QCOMPARE(requested, asked);
     sim->releaseHeld();
 
     if (act == Act::AgainRightAfter) {

@@ -334,6 +334,16 @@ void RecognitionTest::recognition_data()
         << QStringList{"读取生产信息checksum错误！",
                        "The instrument is not configured production information!"}
         << "";
+    // A loaded PC: the answer comes later than one report wait, well within
+    // the protocol's limit.
+    SimProfile lateLogger = logger;
+    lateLogger.faults << SimFault::make(SimFault::Kind::Delay, 0x20, 0x05, 0, 300);
+    QTest::newRow("key information answered late: recognised")
+        << meter << lateLogger << 0 << Family::Logger << QStringList() << "QX101";
+    SimProfile lateRefusal = refusingKeyInfo(meter);
+    lateRefusal.faults << SimFault::make(SimFault::Kind::Delay, 0x20, 0x05, 0, 300);
+    QTest::newRow("key information refused late: Meter from production information")
+        << logger << lateRefusal << 1 << Family::Meter << QStringList() << "QX102";
     QTest::newRow("key information unanswered: nothing changes")
         << logger << withFault(meter, SimFault::Kind::NoAnswer, 0x20, 0x05) << 0 << Family::Logger
         << QStringList{"Read key infomation fail!"} << "";

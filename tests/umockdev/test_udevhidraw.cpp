@@ -178,6 +178,10 @@ void UdevHidrawTest::plugRecogniseDownloadUnplug_data()
     QTest::newRow("Meter: three records") << meter() << Family::Meter << 3;
     // Opened by its stand-in name "SerNum 0".
     QTest::newRow("Logger without a USB serial number") << logger(QString()) << Family::Logger << 1;
+    // As on a loaded PC: the identity answer comes later than one report wait.
+    SimProfile late = logger(QString());
+    late.faults << SimFault::make(SimFault::Kind::Delay, 0x20, 0x05, 0, 300);
+    QTest::newRow("Logger whose identity answer comes late") << late << Family::Logger << 1;
 }
 
 void UdevHidrawTest::plugRecogniseDownloadUnplug()
