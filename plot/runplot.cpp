@@ -83,11 +83,28 @@ void placeLegend(QCustomPlot *plot, int runs)
 
 } // namespace
 
+void clear(QCustomPlot *plot)
+{
+    // The legend's entries first, all at once: each cell emptied where it
+    // is, the grid made small once.
+    if (QCPLegend *legend = plot->legend) {
+        for (int i = 0; i < legend->elementCount(); ++i)
+            delete legend->takeAt(i);
+        legend->simplify();
+    }
+    // Then the graphs from the first: each is found at the front of the
+    // plot's and its layer's lists (from the last, each removal would search
+    // the whole list).
+    while (plot->graphCount() > 0)
+        plot->removeGraph(0);
+    plot->clearPlottables();
+    plot->clearItems();
+}
+
 Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options)
 {
     Layout layout;
-    plot->clearGraphs();
-    plot->clearItems();
+    clear(plot);
 
     // Where each run lies when laid over the others: its own alignment
     // offset, counted from the first run's (in clock time the first run with
