@@ -232,10 +232,10 @@ void ArchiveKeeper::sendQueued()
 void ArchiveKeeper::showWaiting()
 {
     m_button->setText(m_waiting > 0 ? tr("Archive (%1 waiting)").arg(m_waiting) : tr("Archive"));
-    m_button->setToolTip(m_waiting > 0 ? tr("%1 runs or records wait for the archive: %2")
-                                             .arg(m_waiting)
-                                             .arg(m_waitingWhy)
-                                       : QString());
+    m_button->setToolTip(
+        m_waiting > 0
+            ? tr("%1 runs or records wait for the archive: %2").arg(m_waiting).arg(m_waitingWhy)
+            : QString());
 }
 
 void ArchiveKeeper::told(bool queued, const QString &error, int waiting)

@@ -68,14 +68,14 @@ void restoreBits(const QJsonObject &queue, Measurement *m)
         if (bits.size() != m->logger.runs.size())
             return;
         for (int i = 0; i < bits.size(); ++i) {
-            const QVector<float> samples = Archive::samplesFromBytes(
-                QByteArray::fromBase64(bits.at(i).toString().toLatin1()));
+            const QVector<float> samples =
+                Archive::samplesFromBytes(QByteArray::fromBase64(bits.at(i).toString().toLatin1()));
             if (samples.size() == m->logger.runs.at(i).samples.size())
                 m->logger.runs[i].samples = samples;
         }
     } else if (m->family == Measurement::Family::Meter) {
-        const QVector<float> values = Archive::samplesFromBytes(
-            QByteArray::fromBase64(queue.value(QStringLiteral("recordBits")).toString().toLatin1()));
+        const QVector<float> values = Archive::samplesFromBytes(QByteArray::fromBase64(
+            queue.value(QStringLiteral("recordBits")).toString().toLatin1()));
         if (values.size() != 6 * m->meter.records.size())
             return;
         for (int i = 0; i < m->meter.records.size(); ++i) {
@@ -87,7 +87,8 @@ void restoreBits(const QJsonObject &queue, Measurement *m)
 
 bool syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool synced = ::fsync(fd) == 0;
@@ -124,9 +125,9 @@ bool ArchiveQueue::add(const Measurement &download, const QString &source, QStri
         return false;
     }
     QByteArray json;
-    QJsonObject queue{{QStringLiteral("queuedAt"),
-                       QDateTime::currentDateTime().toString(kTimeFormat)},
-                      {QStringLiteral("source"), source}};
+    QJsonObject queue{
+        {QStringLiteral("queuedAt"), QDateTime::currentDateTime().toString(kTimeFormat)},
+        {QStringLiteral("source"), source}};
     if (download.family == Measurement::Family::Logger) {
         json = MeasurementFile::toJson(download.logger, download.notes);
         QJsonArray bits;
@@ -179,8 +180,8 @@ QList<ArchiveQueue::Entry> ArchiveQueue::entries(QStringList *unreadable) const
     QList<Entry> out;
     if (m_folder.isEmpty())
         return out;
-    QStringList names = QDir(m_folder).entryList({QStringLiteral("*.json")}, QDir::Files,
-                                                  QDir::Name);
+    QStringList names =
+        QDir(m_folder).entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
     for (const QString &name : qAsConst(names)) {
         Entry e;
         e.file = name;
@@ -256,7 +257,8 @@ bool ArchiveQueue::send(Archive *archive, Outcome *outcome)
     bool all = unreadable.isEmpty();
     if (!all) {
         outcome->failure = Archive::Failure::Other;
-        outcome->error = tr("A queued download cannot be read: %1").arg(unreadable.join(QLatin1String("; ")));
+        outcome->error =
+            tr("A queued download cannot be read: %1").arg(unreadable.join(QLatin1String("; ")));
     }
     for (const Entry &e : waiting) {
         QString error;

@@ -215,8 +215,7 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
                                "max", "min", "avg", "energy", "archived", "source"});
     for (const Archive::RunEntry &r : qAsConst(runs)) {
         csv += Csv::row(
-            {"run", idText(r.id), r.model, QString::number(r.serial),
-             QString::number(r.number),
+            {"run", idText(r.id), r.model, QString::number(r.serial), QString::number(r.number),
              r.start.isValid() ? r.start.toString(kTimeFormat) : QString(),
              QString::number(r.intervalSeconds), QString::number(r.samples),
              QString::number(r.durationSeconds), number(UvFigures::toMilliJoulePerCm2(r.dose)),

@@ -137,8 +137,7 @@ QString text(QXmlStreamReader &xml)
 
 } // namespace
 
-bool XlsxReader::read(const QByteArray &bytes, XlsWorkbook *book, QString *error,
-                      qint64 *inflated)
+bool XlsxReader::read(const QByteArray &bytes, XlsWorkbook *book, QString *error, qint64 *inflated)
 {
     Archive archive;
     struct Counted

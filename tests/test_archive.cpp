@@ -910,8 +910,8 @@ void ArchiveTest::queueWaitsForTheArchive_data()
     LoggerData twelve = threeRuns();
     for (int i = 0; i < 9; ++i)
         twelve.runs << makeRun(i + 4, kDay.addDays(i + 3), 10, 606, 5.0f * float(i + 1));
-    QTest::newRow("a full disk")
-        << "full" << ofLogger(twelve) << int(Archive::Failure::Full) << "is full";
+    QTest::newRow("a full disk") << "full" << ofLogger(twelve) << int(Archive::Failure::Full)
+                                 << "is full";
     QTest::newRow("a PostgreSQL server stopped, then started again")
         << "stopped" << ofLogger(threeRuns()) << int(Archive::Failure::Unreachable)
         << "Cannot connect to the archive server";
@@ -970,8 +970,7 @@ void ArchiveTest::queueWaitsForTheArchive()
     // The queue is its owner's alone, and holds the values as they came.
     auto mode = [](const QString &name) {
         struct stat st;
-        return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? int(st.st_mode & 07777)
-                                                                    : -1;
+        return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     };
     QCOMPARE(mode(queue.folder()), 0700);
     const QList<ArchiveQueue::Entry> waiting = queue.entries();
@@ -1017,7 +1016,8 @@ void ArchiveTest::queueWaitsForTheArchive()
     QCOMPARE(logger ? runs.size() : records.size(), count);
     if (!logger) {
         for (int i = 0; i < count; ++i)
-            QVERIFY(sameValues(valuesOf(records.at(i).reading), valuesOf(download.meter.records.at(i))));
+            QVERIFY(sameValues(valuesOf(records.at(i).reading),
+                               valuesOf(download.meter.records.at(i))));
     }
 }
 

@@ -561,12 +561,11 @@ void CliTest::invocations_data()
     row("archive: a download the archive refuses waits in its queue, exit 7")
         << QStringList{"--simulate", "logger", "download", "--archive", "--database", later}
         << int(Cli::ArchiveError) << none
-        << QStringList{"3 runs queued for the archive", "not an SQLite database"}
-        << "later.sqlite" << QByteArray("notes, not an archive\n") << none;
+        << QStringList{"3 runs queued for the archive", "not an SQLite database"} << "later.sqlite"
+        << QByteArray("notes, not an archive\n") << none;
     row("archive: list --pending shows what waits, the archive left alone")
         << QStringList{"archive", "list", "--pending", "--database", later} << 0
-        << QStringList{"\r\nrun,,", "\"download, queued 20"} << none << ""
-        << QByteArray() << none;
+        << QStringList{"\r\nrun,,", "\"download, queued 20"} << none << "" << QByteArray() << none;
     row("archive: sync while the archive still refuses: exit 7, still queued")
         << QStringList{"archive", "sync", "--database", later} << int(Cli::ArchiveError) << none
         << QStringList{"3 runs still queued for the archive (sent: 0 queued downloads)"} << ""
@@ -635,8 +634,7 @@ void CliTest::invocations_data()
         << 2 << none << QStringList{"~/.pgpass"} << "" << QByteArray() << none;
     row("archive: without list, import, export or sync")
         << QStringList{"archive"} << 2 << none
-        << QStringList{"archive needs list, import, export or sync"}
-                                                   << "" << QByteArray() << none;
+        << QStringList{"archive needs list, import, export or sync"} << "" << QByteArray() << none;
     row("archive: --database without --archive")
         << QStringList{"--simulate", "logger", "download", "--database", D + "/x.sqlite"} << 2
         << none << QStringList{"--database chooses the archive of --archive"} << "" << QByteArray()

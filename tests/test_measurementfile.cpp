@@ -292,11 +292,11 @@ QByteArray zipOf(const QList<QPair<QString, ZipPart>> &entries)
             le(b, central ? 0x02014b50 : 0x04034b50, 4);
             if (central)
                 le(b, 20, 2);
-            le(b, 20, 2);               // version needed
-            le(b, 0, 2);                // flags
-            le(b, 8, 2);                // deflated
-            le(b, 0, 2);                // time
-            le(b, 0x21, 2);             // date: 1980-01-01
+            le(b, 20, 2);   // version needed
+            le(b, 0, 2);    // flags
+            le(b, 8, 2);    // deflated
+            le(b, 0, 2);    // time
+            le(b, 0x21, 2); // date: 1980-01-01
             le(b, part.crc, 4);
             le(b, quint32(part.deflated.size()), 4);
             le(b, part.size, 4);

@@ -477,7 +477,8 @@ void PlotTest::manyRuns()
     }
     // The curves keep the picture's larger part.
     plot.replot();
-    QVERIFY2(plot.axisRect()->height() > 220, qPrintable(QString::number(plot.axisRect()->height())));
+    QVERIFY2(plot.axisRect()->height() > 220,
+             qPrintable(QString::number(plot.axisRect()->height())));
 
     // Shown again with two runs: nothing of the many is left.
     RunPlot::show(&plot, list.mid(0, 2), RunPlot::Options());
