@@ -2,6 +2,7 @@
 
 #include "app/archiveconnectiondialog.h"
 #include "archive/archive.h"
+#include "archive/archivequeue.h"
 #include "files/measurementfile.h"
 #include "files/privatefile.h"
 #include "gui/uiseam.h"
@@ -59,6 +60,7 @@ ArchiveKeeper::ArchiveKeeper(QWidget *window) : QObject(window), m_window(window
     // A download handed over just before the program ends is still archived
     // (the routine is registered with the first download, see keep()).
     liveWriter = &m_writer;
+    sendQueued();
 }
 
 ArchiveKeeper::~ArchiveKeeper()
@@ -115,6 +117,7 @@ ArchiveConnectionDialog *ArchiveKeeper::chooseConnection()
             return;
         }
         emit connectionChanged(chosen);
+        sendQueued();
     });
     dialog->open();
     return dialog;
@@ -122,7 +125,7 @@ ArchiveConnectionDialog *ArchiveKeeper::chooseConnection()
 
 void ArchiveKeeper::retranslate()
 {
-    m_button->setText(tr("Archive"));
+    showWaiting();
     m_history->setText(tr("History..."));
     m_automatic->setText(tr("Archive every download"));
     m_choose->setText(tr("Archive connection..."));
@@ -184,14 +187,70 @@ void ArchiveKeeper::keep(const Measurement &download)
     }();
     Q_UNUSED(waitsAtTheEnd)
     // The keeper outlives its jobs (its destructor waits for them), and a
-    // call queued to a deleted object is dropped.
+    // call queued to a deleted object is dropped. What waits in the queue
+    // goes first.
     m_writer.start([this, where, download] {
-        Archive archive;
-        QString error;
-        if (!archive.open(where, &error) ||
-            !archive.importMeasurement(download, QStringLiteral("download"), nullptr, &error))
-            QMetaObject::invokeMethod(this, [this, error] { tell(error); }, Qt::QueuedConnection);
+        const ArchiveQueue::Outcome o = ArchiveQueue::deliver(where, &download);
+        const int waiting = o.waiting.runs + o.waiting.records;
+        const bool queued = o.queued;
+        const QString error = o.error;
+        const bool archived = o.archived;
+        QMetaObject::invokeMethod(
+            this,
+            [this, archived, queued, error, waiting] {
+                m_waitingWhy = archived ? QString() : error;
+                if (!archived)
+                    told(queued, error, waiting);
+                m_waiting = waiting;
+                showWaiting();
+            },
+            Qt::QueuedConnection);
     });
+}
+
+void ArchiveKeeper::sendQueued()
+{
+    const QString where = connection();
+    m_writer.start([this, where] {
+        // Nothing waits (the usual start): the archive is not even opened.
+        ArchiveQueue::Outcome o;
+        if (ArchiveQueue(where).count().downloads > 0)
+            o = ArchiveQueue::deliver(where, nullptr);
+        const int waiting = o.waiting.runs + o.waiting.records;
+        const QString error = o.error;
+        QMetaObject::invokeMethod(
+            this,
+            [this, waiting, error] {
+                m_waiting = waiting;
+                m_waitingWhy = error;
+                showWaiting();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ArchiveKeeper::showWaiting()
+{
+    m_button->setText(m_waiting > 0 ? tr("Archive (%1 waiting)").arg(m_waiting) : tr("Archive"));
+    m_button->setToolTip(
+        m_waiting > 0
+            ? tr("%1 runs or records wait for the archive: %2").arg(m_waiting).arg(m_waitingWhy)
+            : QString());
+}
+
+void ArchiveKeeper::told(bool queued, const QString &error, int waiting)
+{
+    if (!queued) {
+        tell(error);
+        return;
+    }
+    UiSeam::information(m_window, tr("Archive"),
+                        tr("The download was not archived: %1\nIt waits in the archive's local "
+                           "queue (%2 runs or records in all) and is sent at the next download "
+                           "or when the program starts. It stays on the page and can still be "
+                           "saved.")
+                            .arg(error)
+                            .arg(waiting));
 }
 
 void ArchiveKeeper::waitUntilArchived()

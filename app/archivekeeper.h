@@ -4,11 +4,14 @@
 // page's runs and the Meter page's records, once each (archive/archive.h).
 // A setting turns it off; it is remembered with the window's other settings
 // and shown as a checkable entry of the window's archive menu, next to the
-// History view. A failure (a full disk, a server that is down or refuses
-// the login) is told in a message; the download stays on its page and can
-// still be saved. The archive is written on a thread of its own, one
-// download after the other, so that the window goes on at once: a server
-// may take its connection time-out to answer.
+// History view. A download the archive cannot take (a full disk, a server
+// that is down or refuses the login, an archive locked by another program)
+// waits in the archive's local queue (archive/archivequeue.h) and is sent
+// at the next download and when the window starts; the message says why
+// and the archive button how many runs and records wait. The download
+// stays on its page and can still be saved. The archive is written on a
+// thread of its own, one download after the other, so that the window goes
+// on at once: a server may take its connection time-out to answer.
 
 #include "measurement/loggerdata.h"
 #include "measurement/meterdata.h"
@@ -59,9 +62,14 @@ public:
     // Archives one download after those handed over before it; a failure is
     // told once it is known.
     void keep(const Measurement &download);
+    // Sends what waits in the queue of the chosen archive (the window does
+    // at its start; nothing is opened when nothing waits).
+    void sendQueued();
     // Returns once every download handed over is archived and any failure
     // told (the program's end waits for it as well).
     void waitUntilArchived();
+    // Runs and records waiting in the queue, as last counted.
+    int waiting() const { return m_waiting; }
 
 signals:
     void historyRequested();
@@ -72,6 +80,8 @@ private:
     void loggerFinished(LoggerSession::Outcome outcome);
     void meterFinished(MeterSession::Outcome outcome, const MeterData &records);
     void tell(const QString &error);
+    void told(bool queued, const QString &error, int waiting);
+    void showWaiting();
 
     QWidget *m_window = nullptr;
     FirstPageForLogger *m_logger = nullptr;
@@ -81,4 +91,6 @@ private:
     QAction *m_history = nullptr;
     QAction *m_choose = nullptr;
     QThreadPool m_writer; // one thread: downloads are archived in turn
+    int m_waiting = 0;
+    QString m_waitingWhy;
 };

@@ -422,12 +422,6 @@ bool Archive::isOpen() const
     return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
-QString Archive::failure(const QString &what) const
-{
-    const QSqlError e = QSqlDatabase::database(m_name, false).lastError();
-    return e.isValid() ? QStringLiteral("%1 (%2)").arg(what, e.text()) : what;
-}
-
 namespace {
 
 QString queryError(const QSqlQuery &q)
@@ -436,13 +430,83 @@ QString queryError(const QSqlQuery &q)
     return e.databaseText().isEmpty() ? e.text() : e.databaseText();
 }
 
+// SQLite's result codes (sqlite3.h), as Qt's driver gives them, and
+// PostgreSQL's SQLSTATE classes, as its driver does.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteFull = 13;
+
+Archive::Failure kindOf(const QSqlError &e, bool server)
+{
+    const QString code = e.nativeErrorCode();
+    if (server) {
+        // 53: insufficient resources (53100 disk full); 08: the connection;
+        // 55P03 a lock not granted, 40P01 a deadlock. A connection lost
+        // gives no SQLSTATE at all.
+        if (code.startsWith(QLatin1String("53")))
+            return Archive::Failure::Full;
+        if (code == QLatin1String("55P03") || code == QLatin1String("40P01"))
+            return Archive::Failure::Locked;
+        if (code.startsWith(QLatin1String("08")) || e.type() == QSqlError::ConnectionError ||
+            (code.isEmpty() && e.isValid()))
+            return Archive::Failure::Unreachable;
+        return Archive::Failure::Other;
+    }
+    bool ok = false;
+    const int sqlite = code.toInt(&ok) & 0xff; // an extended code's primary part
+    if (ok && (sqlite == kSqliteBusy || sqlite == kSqliteLocked))
+        return Archive::Failure::Locked;
+    if (ok && sqlite == kSqliteFull)
+        return Archive::Failure::Full;
+    return Archive::Failure::Other;
+}
+
 } // namespace
+
+QString Archive::explained(const QSqlError &e, const QString &what, const QString &detail)
+{
+    m_failure = kindOf(e, m_server);
+    switch (m_failure) {
+    case Failure::Locked:
+        return m_server ? tr("The archive is locked by another program: %1").arg(detail)
+                        : tr("The archive %1 is locked by another program, which held it longer "
+                             "than the program waits: %2")
+                              .arg(m_path, detail);
+    case Failure::Full:
+        return m_server ? tr("The archive server's disk is full: %1").arg(detail)
+                        : tr("The disk holding the archive %1 is full: %2").arg(m_path, detail);
+    case Failure::Unreachable:
+        return tr("The archive server cannot be reached any more: %1").arg(detail);
+    case Failure::None:
+    case Failure::Refused:
+    case Failure::Other:
+        break;
+    }
+    return what;
+}
+
+QString Archive::failure(const QString &what)
+{
+    // BEGIN and COMMIT are statements: their error is the statement's.
+    const QSqlError e = m_statementError.isValid()
+                            ? m_statementError
+                            : QSqlDatabase::database(m_name, false).lastError();
+    const QString plain = e.isValid() ? QStringLiteral("%1 (%2)").arg(what, e.text()) : what;
+    return explained(e, plain, e.text());
+}
+
+QString Archive::writeError(const QSqlQuery &q)
+{
+    return explained(q.lastError(), queryError(q), queryError(q));
+}
 
 bool Archive::open(const QString &connection, QString *error)
 {
     close();
     const Connection parsed = parse(connection);
+    m_failure = Failure::Other;
     if (parsed.kind == Connection::Kind::Refused) {
+        m_failure = Failure::Refused;
         *error = parsed.refusal;
         return false;
     }
@@ -459,6 +523,7 @@ bool Archive::open(const QString &connection, QString *error)
         }
         db.setConnectOptions(parsed.options);
         if (!db.open()) {
+            m_failure = Failure::Unreachable;
             *error = tr("Cannot connect to the archive server: %1")
                          .arg(db.lastError().databaseText().trimmed());
             db = QSqlDatabase();
@@ -546,6 +611,7 @@ bool Archive::open(const QString &connection, QString *error)
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         q.exec(QStringLiteral("PRAGMA foreign_keys=ON"));
     }
+    m_failure = Failure::None;
     return true;
 }
 
@@ -555,14 +621,18 @@ bool Archive::begin()
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     // SQLite: the write lock at once, so that two writers wait for each
     // other instead of failing on a lock upgrade.
-    return q.exec(m_server || m_readOnly ? QStringLiteral("BEGIN")
-                                         : QStringLiteral("BEGIN IMMEDIATE"));
+    const bool begun = q.exec(m_server || m_readOnly ? QStringLiteral("BEGIN")
+                                                     : QStringLiteral("BEGIN IMMEDIATE"));
+    m_statementError = begun ? QSqlError() : q.lastError();
+    return begun;
 }
 
 bool Archive::commit()
 {
     QSqlQuery q(QSqlDatabase::database(m_name, false));
-    return q.exec(QStringLiteral("COMMIT"));
+    const bool committed = q.exec(QStringLiteral("COMMIT"));
+    m_statementError = committed ? QSqlError() : q.lastError();
+    return committed;
 }
 
 void Archive::rollback()
@@ -730,7 +800,7 @@ bool Archive::instrumentId(const QString &family, const QString &name, quint32 s
     q.addBindValue(model);
     q.addBindValue(qint64(serial));
     if (!q.exec()) {
-        *error = tr("The instrument cannot be archived: %1").arg(queryError(q));
+        *error = tr("The instrument cannot be archived: %1").arg(writeError(q));
         return false;
     }
     q.prepare(
@@ -749,6 +819,7 @@ bool Archive::instrumentId(const QString &family, const QString &name, quint32 s
 bool Archive::beginImport(const QString &family, const InstrumentIdentity &info, qint64 *instrument,
                           QString *error)
 {
+    m_failure = Failure::Other;
     if (!writable(error))
         return false;
     if (!begin()) {
@@ -764,8 +835,10 @@ bool Archive::beginImport(const QString &family, const InstrumentIdentity &info,
 
 bool Archive::finishImport(QString *error)
 {
-    if (commit())
+    if (commit()) {
+        m_failure = Failure::None;
         return true;
+    }
     *error = failure(tr("The archive cannot be written"));
     rollback();
     return false;
@@ -818,7 +891,7 @@ bool Archive::holdsRoundedRun(qint64 instrument, const LoggerRunData &run, bool 
     q.addBindValue(run.intervalSeconds);
     q.addBindValue(run.samples.size());
     if (!q.exec()) {
-        *error = tr("Run %1 cannot be archived: %2").arg(run.number).arg(queryError(q));
+        *error = tr("Run %1 cannot be archived: %2").arg(run.number).arg(writeError(q));
         return false;
     }
     while (q.next() && !*holds)
@@ -868,7 +941,7 @@ bool Archive::importLogger(const LoggerData &data, const QString &source, Added 
         q.addBindValue(now);
         q.addBindValue(notNull(source));
         if (!q.exec()) {
-            *error = tr("Run %1 cannot be archived: %2").arg(run.number).arg(queryError(q));
+            *error = tr("Run %1 cannot be archived: %2").arg(run.number).arg(writeError(q));
             rollback();
             return false;
         }
@@ -935,7 +1008,7 @@ bool Archive::importMeter(const MeterData &data, const QString &source, Added *a
         q.addBindValue(notNull(source));
         if (!q.exec()) {
             *error =
-                tr("Record %1 cannot be archived: %2").arg(data.numberAt(i)).arg(queryError(q));
+                tr("Record %1 cannot be archived: %2").arg(data.numberAt(i)).arg(writeError(q));
             rollback();
             return false;
         }

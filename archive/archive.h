@@ -40,7 +40,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QList>
+#include <QSqlError>
 #include <QString>
+
+class QSqlQuery;
 
 class Archive
 {
@@ -112,6 +115,23 @@ public:
     bool isOpen() const;
     bool isServerConnection() const { return m_server; }
     bool isReadOnly() const { return m_readOnly; }
+
+    // Why the last open or import failed, as far as it tells: a server that
+    // cannot be reached (down, no network, the connection lost), an archive
+    // another program holds locked for longer than the wait, a disk (or a
+    // server's disk) that is full. Refused: the connection text names no
+    // archive, which no later attempt changes. Other: anything else (a
+    // damaged or newer archive, a read-only copy, a missing driver).
+    enum class Failure
+    {
+        None,
+        Unreachable,
+        Locked,
+        Full,
+        Refused,
+        Other
+    };
+    Failure lastFailure() const { return m_failure; }
 
     struct Added
     {
@@ -201,7 +221,13 @@ private:
     // Whether the archive holds this run of the instrument as another file
     // kept it (rounded to one decimal, or in full).
     bool holdsRoundedRun(qint64 instrument, const LoggerRunData &run, bool *holds, QString *error);
-    QString failure(const QString &what) const;
+    // The database's last error after a failed begin or commit: what, or
+    // the message of its kind (locked, full, unreachable); remembered as the
+    // last failure.
+    QString failure(const QString &what);
+    // A statement's error, the same way.
+    QString writeError(const QSqlQuery &q);
+    QString explained(const QSqlError &e, const QString &what, const QString &detail);
     bool writable(QString *error) const;
 
     QString m_name; // the QSqlDatabase connection name
@@ -210,4 +236,6 @@ private:
     QString m_path; // the SQLite file
     int m_killAfterRows = -1;
     int m_rowsInTransaction = 0;
+    Failure m_failure = Failure::None;
+    QSqlError m_statementError; // of the last BEGIN or COMMIT that failed
 };

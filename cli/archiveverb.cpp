@@ -1,6 +1,7 @@
 #include "cli/archiveverb.h"
 
 #include "archive/archive.h"
+#include "archive/archivequeue.h"
 #include "cli/commandline.h"
 #include "cli/heldoutput.h"
 #include "files/measurementreader.h"
@@ -17,6 +18,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace Cli {
 
@@ -62,6 +65,66 @@ QString number(double value)
     return QString::number(value, 'g', 9);
 }
 
+QString idText(qint64 id)
+{
+    return id > 0 ? QString::number(id) : QString();
+}
+
+bool inFilter(const Archive::Filter &filter, quint32 serial, const QDateTime &time)
+{
+    if (filter.hasSerial && serial != filter.serial)
+        return false;
+    if (filter.since.isValid() && (!time.isValid() || time < filter.since))
+        return false;
+    return !filter.until.isValid() || (time.isValid() && time <= filter.until);
+}
+
+// The queued downloads as the archive would list them once sent: no id yet,
+// runs by their start, records by the time they were queued.
+void pendingEntries(const ArchiveQueue &queue, const Archive::Filter &filter,
+                    QList<Archive::RunEntry> *runs, QList<Archive::RecordEntry> *records)
+{
+    for (const ArchiveQueue::Entry &e : queue.entries()) {
+        const QString source = QStringLiteral("%1, queued %2").arg(e.source, e.queuedAt);
+        if (e.measurement.family == Measurement::Family::Logger) {
+            const LoggerData &d = e.measurement.logger;
+            for (const LoggerRunData &run : d.runs) {
+                if (run.isEmpty() || !inFilter(filter, d.instrument.serialNumber, run.start))
+                    continue;
+                const UvFigures::Figures figures =
+                    UvFigures::compute(run.samples, run.intervalSeconds);
+                Archive::RunEntry r;
+                r.model = d.instrument.model;
+                r.serial = d.instrument.serialNumber;
+                r.start = run.start;
+                r.intervalSeconds = run.intervalSeconds;
+                r.number = run.number;
+                r.samples = run.samples.size();
+                r.durationSeconds = run.durationSeconds();
+                r.dose = figures.dose;
+                r.peak = figures.peak;
+                r.source = source;
+                *runs << r;
+            }
+        } else {
+            const MeterData &d = e.measurement.meter;
+            if (!inFilter(filter, d.instrument.serialNumber, InstrumentClock::fromText(e.queuedAt)))
+                continue;
+            for (int i = 0; i < d.records.size(); ++i) {
+                Archive::RecordEntry r;
+                r.model = d.instrument.model;
+                r.serial = d.instrument.serialNumber;
+                r.number = d.numberAt(i);
+                r.unit = d.unit;
+                r.decimals = d.decimals;
+                r.reading = d.records.at(i);
+                r.source = source;
+                *records << r;
+            }
+        }
+    }
+}
+
 int list(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString format = line.has("format") ? line.value("format") : QStringLiteral("csv");
@@ -88,21 +151,31 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
                             .arg(QLatin1String(key)));
         (key[0] == 'u' ? filter.until : filter.since) = t;
     }
-    Archive archive;
-    int failed = Ok;
-    if (!openArchive(line, &archive, err, &failed))
-        return failed;
     QList<Archive::RunEntry> runs;
     QList<Archive::RecordEntry> records;
-    QString error;
-    if (!archive.listRuns(filter, &runs, &error) || !archive.listRecords(filter, &records, &error))
-        return fail(err, ArchiveError, error);
+    if (line.has("pending")) {
+        // What waits in the queue: read from its files, the archive left
+        // alone (it may be the very thing that cannot be reached).
+        const QString refused = databaseRefusal(line);
+        if (!refused.isEmpty())
+            return fail(err, Usage, refused);
+        pendingEntries(ArchiveQueue(line.value("database")), filter, &runs, &records);
+    } else {
+        Archive archive;
+        int failed = Ok;
+        if (!openArchive(line, &archive, err, &failed))
+            return failed;
+        QString error;
+        if (!archive.listRuns(filter, &runs, &error) ||
+            !archive.listRecords(filter, &records, &error))
+            return fail(err, ArchiveError, error);
+    }
 
     if (format == QLatin1String("json")) {
         QJsonArray runArray;
         for (const Archive::RunEntry &r : qAsConst(runs)) {
             runArray.append(
-                QJsonObject{{"id", r.id},
+                QJsonObject{{"id", r.id > 0 ? QJsonValue(r.id) : QJsonValue()},
                             {"model", r.model},
                             {"serial", qint64(r.serial)},
                             {"start", r.start.isValid() ? QJsonValue(r.start.toString(kTimeFormat))
@@ -118,7 +191,7 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
         }
         QJsonArray recordArray;
         for (const Archive::RecordEntry &r : qAsConst(records)) {
-            recordArray.append(QJsonObject{{"id", r.id},
+            recordArray.append(QJsonObject{{"id", r.id > 0 ? QJsonValue(r.id) : QJsonValue()},
                                            {"model", r.model},
                                            {"serial", qint64(r.serial)},
                                            {"record", r.number},
@@ -142,8 +215,7 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
                                "max", "min", "avg", "energy", "archived", "source"});
     for (const Archive::RunEntry &r : qAsConst(runs)) {
         csv += Csv::row(
-            {"run", QString::number(r.id), r.model, QString::number(r.serial),
-             QString::number(r.number),
+            {"run", idText(r.id), r.model, QString::number(r.serial), QString::number(r.number),
              r.start.isValid() ? r.start.toString(kTimeFormat) : QString(),
              QString::number(r.intervalSeconds), QString::number(r.samples),
              QString::number(r.durationSeconds), number(UvFigures::toMilliJoulePerCm2(r.dose)),
@@ -152,7 +224,7 @@ int list(const CommandLine &line, QTextStream &out, QTextStream &err)
     }
     for (const Archive::RecordEntry &r : qAsConst(records)) {
         csv +=
-            Csv::row({"record", QString::number(r.id), r.model, QString::number(r.serial),
+            Csv::row({"record", idText(r.id), r.model, QString::number(r.serial),
                       QString::number(r.number), QString(), QString(), QString(),
                       RecordExport::floatText(r.reading.duration), QString(), QString(),
                       MeterUnits::powerUnitText(r.unit), RecordExport::floatText(r.reading.powerRt),
@@ -210,6 +282,37 @@ int import(const CommandLine &line, QTextStream &out, QTextStream &err)
         HeldOutput::release(out);
     }
     return exit;
+}
+
+// "3 runs", "1 record", "2 runs and 4 records" of a queue.
+QString waitingText(const ArchiveQueue::Count &c)
+{
+    QStringList parts;
+    if (c.runs > 0 || c.records == 0)
+        parts << QStringLiteral("%1 run%2").arg(c.runs).arg(c.runs == 1 ? "" : "s");
+    if (c.records > 0)
+        parts << QStringLiteral("%1 record%2").arg(c.records).arg(c.records == 1 ? "" : "s");
+    return parts.join(QStringLiteral(" and "));
+}
+
+int sync(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    if (!line.positional.isEmpty())
+        return fail(err, Usage, QStringLiteral("unexpected \"%1\"").arg(line.positional.first()));
+    const QString refused = databaseRefusal(line);
+    if (!refused.isEmpty())
+        return fail(err, Usage, refused);
+    const ArchiveQueue::Outcome o = ArchiveQueue::deliver(line.value("database"), nullptr);
+    QString sent = QStringLiteral("%1 queued download%2").arg(o.sent).arg(o.sent == 1 ? "" : "s");
+    if (o.sent > 0)
+        sent += QStringLiteral(", ") + addedText(o.added);
+    if (o.waiting.downloads == 0 && o.waiting.unreadable == 0) {
+        out << "sent: " << sent << '\n';
+        return Ok;
+    }
+    return fail(err, ArchiveError,
+                QStringLiteral("%1 still queued for the archive (sent: %2): %3")
+                    .arg(waitingText(o.waiting), sent, o.error));
 }
 
 int exportRun(const CommandLine &line, QTextStream &out, QTextStream &err)
@@ -271,6 +374,8 @@ int archiveVerb(const CommandLine &line, QTextStream &out, QTextStream &err)
     }
     if (line.action == QLatin1String("import"))
         return import(line, out, err);
+    if (line.action == QLatin1String("sync"))
+        return sync(line, out, err);
     if (!line.positional.isEmpty())
         return fail(err, Usage, QStringLiteral("unexpected \"%1\"").arg(line.positional.first()));
     return exportRun(line, out, err);
@@ -279,16 +384,35 @@ int archiveVerb(const CommandLine &line, QTextStream &out, QTextStream &err)
 int archiveDownload(const CommandLine &line, const Measurement &download, QTextStream &out,
                     QTextStream &err)
 {
-    Archive archive;
-    int failed = Ok;
-    if (!openArchive(line, &archive, err, &failed))
-        return failed;
-    Archive::Added added;
-    QString error;
-    if (!archive.importMeasurement(download, QStringLiteral("download"), &added, &error))
-        return fail(err, ArchiveError, error);
-    out << "archived: " << addedText(added) << '\n';
-    return Ok;
+    const QString refused = databaseRefusal(line);
+    if (!refused.isEmpty())
+        return fail(err, Usage, refused);
+    // What waits in the queue goes first, then the download; what cannot be
+    // archived waits (nothing is lost, and the exit code says so).
+    const ArchiveQueue::Outcome o = ArchiveQueue::deliver(line.value("database"), &download);
+    if (o.archived) {
+        out << "archived: " << addedText(o.added);
+        if (o.sent > 0)
+            out << " (" << o.sent << " queued download" << (o.sent == 1 ? "" : "s")
+                << " sent with it)";
+        out << '\n';
+        out.flush();
+        if (!o.error.isEmpty())
+            err << "vantrel-cli: warning: " << waitingText(o.waiting)
+                << " still queued for the archive: " << o.error << '\n';
+        return Ok;
+    }
+    if (!o.queued)
+        return fail(err, ArchiveError, o.error);
+    ArchiveQueue::Count mine;
+    if (download.family == Measurement::Family::Logger)
+        mine.runs = int(std::count_if(download.logger.runs.begin(), download.logger.runs.end(),
+                                      [](const LoggerRunData &r) { return !r.isEmpty(); }));
+    else
+        mine.records = download.meter.records.size();
+    return fail(err, ArchiveError,
+                QStringLiteral("%1 queued for the archive (%2 waiting in all): %3")
+                    .arg(waitingText(mine), waitingText(o.waiting), o.error));
 }
 
 } // namespace Cli

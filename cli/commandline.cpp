@@ -27,6 +27,7 @@ const OptionSpec kOptions[] = {
     {"archive", 0, false, "download"},
     {"since", 0, true, "archive/list"},
     {"until", 0, true, "archive/list"},
+    {"pending", 0, false, "archive/list"},
     {"yes", 0, false, "config/set"}, {"now", 0, false, "clock/set"},
     {"bom", 0, false, "download"},
     {"threshold", 0, true, "stats"}, {"window-percent", 0, true, "stats"},
@@ -168,13 +169,13 @@ bool parse(const QStringList &arguments, CommandLine *line, QString *error)
         if (!words.isEmpty())
             line->action = words.takeFirst();
         const QStringList actions = {QStringLiteral("list"), QStringLiteral("import"),
-                                     QStringLiteral("export")};
+                                     QStringLiteral("export"), QStringLiteral("sync")};
         if (line->action.isEmpty() && !line->has("help")) {
-            *error = QStringLiteral("archive needs list, import or export");
+            *error = QStringLiteral("archive needs list, import, export or sync");
             return false;
         }
         if (!line->action.isEmpty() && !actions.contains(line->action)) {
-            *error = QStringLiteral("archive takes list, import or export, not \"%1\"")
+            *error = QStringLiteral("archive takes list, import, export or sync, not \"%1\"")
                          .arg(line->action);
             return false;
         }
@@ -265,12 +266,19 @@ QString helpText(const QString &verb)
             "xls, xlsx: the workbooks of the program's \"Save Data\", numbers showing\n"
             "the decimals of the table.\n"
             "--archive keeps the download in the archive (see archive --help) and\n"
-            "writes a file only with -o.\n");
+            "writes a file only with -o. When the archive cannot be written (its server\n"
+            "down or out of reach, locked by another program, a full disk), the\n"
+            "download waits in the archive's local queue, the message says how many\n"
+            "runs or records were queued and why, and the exit code is 7; it is sent\n"
+            "at the next download --archive, by \"archive sync\" and when the window\n"
+            "starts.\n");
     if (verb == QLatin1String("archive"))
         return QStringLiteral(
             "usage: vantrel-cli archive list [--serial S] [--since DATE] [--until DATE]\n"
-            "                                [--format csv|json] [--database CONNECTION]\n"
+            "                                [--pending] [--format csv|json]\n"
+            "                                [--database CONNECTION]\n"
             "       vantrel-cli archive import FILE... [--database CONNECTION]\n"
+            "       vantrel-cli archive sync [--database CONNECTION]\n"
             "       vantrel-cli archive export --run ID [-o FILE] [--format csv|json|xls|xlsx]\n"
             "                                  [--database CONNECTION]\n"
             "\n"
@@ -284,6 +292,12 @@ QString helpText(const QString &verb)
             "import: saved measurement files of any kind the program opens (JSON, CSV,\n"
             ".xls, .xlsx), one transaction each. export: run ID (see list) in the kinds\n"
             "download writes. \"download --archive\" archives a download as well.\n"
+            "\n"
+            "A download that cannot be archived waits in a local queue of the archive\n"
+            "(a private folder under the data folder). sync: sends what waits, each\n"
+            "once; exit 0 only when nothing waits afterwards. list --pending: what\n"
+            "waits, in the columns of list (no id; archived empty, source says when\n"
+            "it was queued), without opening the archive.\n"
             "\n"
             "--database: a PostgreSQL database by a connection string of libpq\n"
             "(key=value words: \"service=lab\", \"host=db.lab dbname=vantrel\") or a\n"
@@ -369,7 +383,7 @@ QString helpText(const QString &verb)
         "  stats [FILE]          UV dose, peak and exposure window of Logger runs\n"
         "  plot -o FILE [SOURCE] Logger runs drawn to SVG, PNG, JPEG or PDF\n"
         "  report [FILE]         a Logger run's test report as PDF, with a verdict\n"
-        "  archive list|import|export  the archive of every download\n"
+        "  archive list|import|export|sync  the archive of every download\n"
         "  help [COMMAND]        this text, or the command's\n"
         "\n"
         "Global options:\n"

@@ -152,6 +152,13 @@ PlotResult drawPlot(const PlotRequest &request, const LoggerData &source,
     }
 
     QCustomPlot plot;
+    // Emptied before it goes: its own teardown grows with the square of the
+    // runs and more.
+    struct Cleared
+    {
+        QCustomPlot *plot;
+        ~Cleared() { RunPlot::clear(plot); }
+    } cleared{&plot};
     const RunPlot::Layout layout = RunPlot::show(&plot, runs, options);
     if (!layout.error.isEmpty())
         return failWith(Usage, layout.error);

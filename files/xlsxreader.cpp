@@ -55,6 +55,12 @@ public:
                          .arg(XlsxReader::maxPartSize / (1024 * 1024));
             return false;
         }
+        // The parts read so far and this one: the whole workbook's bound.
+        if (stat.size > zip_uint64_t(XlsxReader::maxTotalSize - m_inflated)) {
+            *error = QStringLiteral("its parts come to more than %1 MB")
+                         .arg(XlsxReader::maxTotalSize / (1024 * 1024));
+            return false;
+        }
         zip_file_t *file = zip_fopen_index(m_archive.get(), stat.index, 0);
         if (!file) {
             *error = QStringLiteral("the part %1 cannot be opened").arg(name);
@@ -63,6 +69,7 @@ public:
         out->resize(int(stat.size));
         const zip_int64_t got = zip_fread(file, out->data(), stat.size);
         zip_fclose(file);
+        m_inflated += qMax<zip_int64_t>(got, 0);
         if (got != zip_int64_t(stat.size)) {
             *error = QStringLiteral("the part %1 is damaged").arg(name);
             return false;
@@ -70,8 +77,11 @@ public:
         return true;
     }
 
+    qint64 inflated() const { return m_inflated; }
+
 private:
     std::unique_ptr<zip_t, ArchiveCloser> m_archive;
+    qint64 m_inflated = 0;
 };
 
 // "B12" to 0-based row 11, column 1; false for anything else.
@@ -127,9 +137,19 @@ QString text(QXmlStreamReader &xml)
 
 } // namespace
 
-bool XlsxReader::read(const QByteArray &bytes, XlsWorkbook *book, QString *error)
+bool XlsxReader::read(const QByteArray &bytes, XlsWorkbook *book, QString *error, qint64 *inflated)
 {
     Archive archive;
+    struct Counted
+    {
+        const Archive &archive;
+        qint64 *inflated;
+        ~Counted()
+        {
+            if (inflated)
+                *inflated = archive.inflated();
+        }
+    } counted{archive, inflated};
     QString why;
     if (!archive.open(bytes, &why)) {
         *error = why;
@@ -167,6 +187,23 @@ bool XlsxReader::read(const QByteArray &bytes, XlsWorkbook *book, QString *error
                                                             : QStringLiteral("xl/") + target;
                 targets.insert(xml.attributes().value(QLatin1String("Id")).toString(), target);
             }
+        }
+    }
+
+    // Each sheet its own part.
+    {
+        QHash<QString, QString> sheetOf; // part -> the first sheet naming it
+        for (const auto &[name, id] : qAsConst(sheets)) {
+            const QString target = targets.value(id);
+            if (target.isEmpty())
+                continue; // refused as missing when it is read
+            const auto first = sheetOf.constFind(target);
+            if (first != sheetOf.constEnd()) {
+                *error = QStringLiteral("the sheets \"%1\" and \"%2\" name one part (%3)")
+                             .arg(first.value(), name, target);
+                return false;
+            }
+            sheetOf.insert(target, name);
         }
     }
 

@@ -56,6 +56,11 @@ QString runName(const LoggerRunData &run)
 // more runs would cover the curves, and it goes below the plot in columns.
 constexpr int kLegendInside = 8;
 constexpr int kLegendColumns = 4;
+// Below the plot the legend takes at most this many entries (seven rows,
+// as the window's 25 runs with a reference band need): beyond them the
+// runs' names would take the picture's whole height and leave no room for
+// the curves. The last entry then says how many more runs are drawn.
+constexpr int kLegendEntries = 28;
 
 void placeLegend(QCustomPlot *plot, int runs)
 {
@@ -83,11 +88,34 @@ void placeLegend(QCustomPlot *plot, int runs)
 
 } // namespace
 
+void clear(QCustomPlot *plot)
+{
+    // The legend's entries first, all at once: each cell emptied where it
+    // is, the grid made small once.
+    if (QCPLegend *legend = plot->legend) {
+        for (int i = 0; i < legend->elementCount(); ++i) {
+            if (legend->elementAt(i))
+                delete legend->takeAt(i);
+        }
+        legend->simplify();
+    }
+    // Then the graphs from the first: each is found at the front of the
+    // plot's and its layer's lists (from the last, each removal would search
+    // the whole list).
+    while (plot->graphCount() > 0)
+        plot->removeGraph(0);
+    plot->clearPlottables();
+    plot->clearItems();
+}
+
 Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options)
 {
     Layout layout;
-    plot->clearGraphs();
-    plot->clearItems();
+    clear(plot);
+    // Legend entries are added below, as many as the legend shows (adding
+    // each graph's would also cost the square of the runs).
+    const bool autoLegend = plot->autoAddPlottableToLegend();
+    plot->setAutoAddPlottableToLegend(false);
 
     // Where each run lies when laid over the others: its own alignment
     // offset, counted from the first run's (in clock time the first run with
@@ -120,6 +148,7 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
     double first = 0;
     double last = 0;
     bool any = false;
+    QCPGraph *band = nullptr; // the reference band's upper edge, named in the legend
     for (int i = 0; i < runs.size(); ++i) {
         const LoggerRunData &run = runs.at(i);
         QCPGraph *graph = plot->addGraph();
@@ -188,7 +217,7 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
                 low->setBrush(QColor(150, 150, 150, 70));
                 low->setChannelFillGraph(high);
                 high->setName(tr("Reference band ±%1 %").arg(options.tolerancePercent));
-                low->removeFromLegend();
+                band = high;
                 // Drawn under the runs.
                 high->setLayer(QStringLiteral("grid"));
                 low->setLayer(QStringLiteral("grid"));
@@ -220,7 +249,6 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
                     QCPGraph *out = plot->addGraph();
                     out->setPen(QPen(QColor(230, 0, 0, 110), 5));
                     out->setData(outKeys, outValues, true);
-                    out->removeFromLegend();
                     out->setLayer(QStringLiteral("grid"));
                 }
             }
@@ -261,6 +289,28 @@ Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &
     }
     plot->yAxis->setLabel(tr("Irradiance (%1)").arg(LoggerUnits::powerUnitText()));
 
+    // The legend: each run (the reference always), then the band; where
+    // they are too many, the first runs and a last entry saying how many
+    // more are drawn.
+    const int named = runs.size() + (band ? 1 : 0) > kLegendEntries
+                          ? kLegendEntries - 1 - (band ? 1 : 0) - (options.reference >= 0 ? 1 : 0)
+                          : runs.size();
+    int left = 0;
+    for (int i = 0; i < runs.size(); ++i) {
+        if (i < named || i == options.reference)
+            plot->graph(i)->addToLegend();
+        else
+            ++left;
+    }
+    if (band)
+        band->addToLegend();
+    if (left > 0) {
+        QCPGraph *more = plot->addGraph();
+        more->setPen(Qt::NoPen);
+        more->setName(tr("... and %1 more runs").arg(left));
+        more->addToLegend();
+    }
+    plot->setAutoAddPlottableToLegend(autoLegend);
     placeLegend(plot, runs.size());
 
     plot->rescaleAxes();

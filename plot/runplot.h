@@ -61,7 +61,17 @@ struct Layout
 // legend. The plot's items (markers, the threshold line) are cleared too:
 // add markers after show(). Interactions are left as they are. With more
 // than 8 runs the legend sits below the axis rectangle, else in its top
-// right corner.
+// right corner. It holds at most 28 entries: with more runs it names the
+// first ones (and the reference) and ends with an entry "... and N more
+// runs", the name of one more graph, last and empty. The work is linear in
+// the runs and their samples.
 Layout show(QCustomPlot *plot, const QList<LoggerRunData> &runs, const Options &options);
+
+// Empties the plot of its graphs, items and legend entries in time linear
+// in their number. QCustomPlot on its own (clearGraphs, and its destructor)
+// takes each graph's legend entry out alone and lays every remaining entry
+// out again after each: with thousands of runs that is minutes. A plot
+// that may hold many runs is cleared with this before it is destroyed.
+void clear(QCustomPlot *plot);
 
 } // namespace RunPlot

@@ -3,6 +3,7 @@
 // in the middle of an import, and two programs importing into one
 // PostgreSQL server at once (a real server, started here).
 #include "archive/archive.h"
+#include "archive/archivequeue.h"
 #include "files/measurementfile.h"
 #include "files/measurementreader.h"
 #include "files/recordexport.h"
@@ -237,6 +238,12 @@ public:
                   "--locale=C"},
                  why))
             return false;
+        return resume(why);
+    }
+
+    // Starts the server again after stop(), on the same data.
+    bool resume(QString *why)
+    {
         if (!run(QStringLiteral("pg_ctl"),
                  {"-D", m_data, "-l", m_dir.filePath(QStringLiteral("log")), "-w", "-t", "120",
                   "-o", QStringLiteral("-k %1 -c listen_addresses= -p 54329 -F").arg(m_socket),
@@ -320,6 +327,9 @@ private slots:
     void migratesFromTheFirstSchema();
     void killedImportLosesNothingCommitted();
     void twoProgramsIntoOneServer();
+    void queueWaitsForTheArchive_data();
+    void queueWaitsForTheArchive();
+    void killedSyncKeepsTheQueue();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -903,6 +913,194 @@ void ArchiveTest::twoProgramsIntoOneServer()
     filter.serial = 1;
     QVERIFY(archive.listRuns(filter, &runs, &error));
     QCOMPARE(runs.size(), 0);
+}
+
+// The same values bit for bit, NaN as NaN.
+bool sameValues(const QVector<float> &a, const QVector<float> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        if (std::memcmp(&a[i], &b[i], sizeof(float)) != 0 && !(qIsNaN(a[i]) && qIsNaN(b[i])))
+            return false;
+    }
+    return true;
+}
+
+QVector<float> valuesOf(const MeterReading &r)
+{
+    return {r.powerRt, r.powerMax, r.powerMin, r.powerAvg, r.energy, r.duration};
+}
+
+// An archive that cannot be written for a while: the download waits in the
+// local queue, with its own message for the cause, and is sent once, when
+// the archive can be written again.
+void ArchiveTest::queueWaitsForTheArchive_data()
+{
+    QTest::addColumn<QString>("cause"); // locked, full, stopped
+    QTest::addColumn<Measurement>("download");
+    QTest::addColumn<int>("failure"); // Archive::Failure
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("an SQLite archive locked by another connection, NaN and infinities kept")
+        << "locked" << ofMeter(oddRecords()) << int(Archive::Failure::Locked)
+        << "is locked by another program";
+    LoggerData twelve = threeRuns();
+    for (int i = 0; i < 9; ++i)
+        twelve.runs << makeRun(i + 4, kDay.addDays(i + 3), 10, 606, 5.0f * float(i + 1));
+    QTest::newRow("a full disk") << "full" << ofLogger(twelve) << int(Archive::Failure::Full)
+                                 << "is full";
+    QTest::newRow("a PostgreSQL server stopped, then started again")
+        << "stopped" << ofLogger(threeRuns()) << int(Archive::Failure::Unreachable)
+        << "Cannot connect to the archive server";
+}
+
+void ArchiveTest::queueWaitsForTheArchive()
+{
+    QFETCH(QString, cause);
+    QFETCH(Measurement, download);
+    QFETCH(int, failure);
+    QFETCH(QString, message);
+
+    PgServer server;
+    QString connection = path(QStringLiteral("queued-%1.sqlite").arg(cause));
+    if (cause == QLatin1String("stopped")) {
+        QString why;
+        bool missing = false;
+        if (!server.start(&why, &missing)) {
+            if (missing && qgetenv("CI") != "true")
+                QSKIP(qPrintable(why));
+            QFAIL(qPrintable(why));
+        }
+        connection = server.connection();
+    }
+    {
+        Archive archive; // made, so that the fault finds it
+        QString error;
+        QVERIFY2(archive.open(connection, &error), qPrintable(error));
+    }
+    const bool logger = download.family == Measurement::Family::Logger;
+    const int count = logger ? download.logger.runs.size() : download.meter.records.size();
+    ArchiveQueue queue(connection);
+
+    // The fault, armed on the archive itself.
+    QSqlDatabase holder;
+    if (cause == QLatin1String("locked")) {
+        holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        holder.setDatabaseName(connection);
+        QVERIFY(holder.open());
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    } else if (cause == QLatin1String("full")) {
+        qputenv(Archive::MaxPagesSeamVariable, "1");
+    } else {
+        server.stop();
+    }
+    ArchiveQueue::Outcome o = ArchiveQueue::deliver(connection, &download);
+    QVERIFY2(!o.archived && o.queued, qPrintable(o.error));
+    QCOMPARE(int(o.failure), failure);
+    QVERIFY2(o.error.contains(message), qPrintable(o.error));
+    QCOMPARE(logger ? o.waiting.runs : o.waiting.records, count);
+    // Still out of reach: it stays, and nothing is doubled in the queue.
+    o = ArchiveQueue::deliver(connection, nullptr);
+    QCOMPARE(o.sent, 0);
+    QCOMPARE(o.waiting.downloads, 1);
+
+    // The queue is its owner's alone, and holds the values as they came.
+    auto mode = [](const QString &name) {
+        struct stat st;
+        return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    QCOMPARE(mode(queue.folder()), 0700);
+    const QList<ArchiveQueue::Entry> waiting = queue.entries();
+    QCOMPARE(waiting.size(), 1);
+    QCOMPARE(mode(QDir(queue.folder()).filePath(waiting.first().file)), 0600);
+    QCOMPARE(waiting.first().source, QStringLiteral("download"));
+    if (!logger) {
+        for (int i = 0; i < count; ++i)
+            QVERIFY(sameValues(valuesOf(waiting.first().measurement.meter.records.at(i)),
+                               valuesOf(download.meter.records.at(i))));
+    }
+
+    // The archive can be written again.
+    if (cause == QLatin1String("locked")) {
+        QSqlQuery(holder).exec(QStringLiteral("ROLLBACK"));
+        holder.close();
+        holder = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    } else if (cause == QLatin1String("full")) {
+        qunsetenv(Archive::MaxPagesSeamVariable);
+    } else {
+        QString why;
+        QVERIFY2(server.resume(&why), qPrintable(why));
+    }
+    o = ArchiveQueue::deliver(connection, nullptr);
+    QVERIFY2(o.error.isEmpty(), qPrintable(o.error));
+    QCOMPARE(o.sent, 1);
+    QCOMPARE(logger ? o.added.runsAdded : o.added.recordsAdded, count);
+    QCOMPARE(o.waiting.downloads, 0);
+    QVERIFY(queue.entries().isEmpty());
+    // Sent once: the same download again is known, nothing waits.
+    o = ArchiveQueue::deliver(connection, &download);
+    QVERIFY(o.archived);
+    QCOMPARE(o.sent, 0);
+    QCOMPARE(logger ? o.added.runsKnown : o.added.recordsKnown, count);
+
+    Archive archive;
+    QString error;
+    QVERIFY2(archive.open(connection, &error), qPrintable(error));
+    QList<Archive::RunEntry> runs;
+    QList<Archive::RecordEntry> records;
+    QVERIFY(archive.listRuns({}, &runs, &error) && archive.listRecords({}, &records, &error));
+    QCOMPARE(logger ? runs.size() : records.size(), count);
+    if (!logger) {
+        for (int i = 0; i < count; ++i)
+            QVERIFY(sameValues(valuesOf(records.at(i).reading),
+                               valuesOf(download.meter.records.at(i))));
+    }
+}
+
+// vantrel-cli killed inside the transaction that sends a queued download:
+// the queued file is still there, whole, and the next sync sends it once.
+void ArchiveTest::killedSyncKeepsTheQueue()
+{
+    const QString file = path(QStringLiteral("killed-sync.sqlite"));
+    const QString notAnArchive = QStringLiteral("notes, not an archive\n");
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(notAnArchive.toUtf8()) > 0);
+    }
+    const Measurement download = ofLogger(threeRuns());
+    ArchiveQueue::Outcome o = ArchiveQueue::deliver(file, &download);
+    QVERIFY2(o.queued && o.error.contains(QLatin1String("not an SQLite database")),
+             qPrintable(o.error));
+    QVERIFY(QFile::remove(file));
+    ArchiveQueue queue(file);
+    const QStringList before = QDir(queue.folder()).entryList(QDir::Files);
+    const QByteArray queued =
+        fileBytes(QDir(queue.folder()).filePath(queue.entries().value(0).file));
+    QVERIFY(!queued.isEmpty());
+
+    auto sync = [&](const QString &killAfter) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!killAfter.isEmpty())
+            env.insert(QLatin1String(Archive::KillSeamVariable), killAfter);
+        p.setProcessEnvironment(env);
+        p.start(kProgram, {"archive", "sync", "--database", file});
+        p.waitForFinished(60000);
+        return p.exitStatus() == QProcess::CrashExit ? -1 : p.exitCode();
+    };
+    QCOMPARE(sync(QStringLiteral("2")), -1);
+    QCOMPARE(count(file, QStringLiteral("SELECT COUNT(*) FROM logger_runs")), 0);
+    QCOMPARE(QDir(queue.folder()).entryList(QDir::Files), before);
+    QCOMPARE(QDir(queue.folder()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+             QStringList());
+    QCOMPARE(fileBytes(QDir(queue.folder()).filePath(queue.entries().value(0).file)), queued);
+    QCOMPARE(sync(QString()), 0);
+    QCOMPARE(count(file, QStringLiteral("SELECT COUNT(*) FROM logger_runs")), 3);
+    QVERIFY(queue.entries().isEmpty());
+    QCOMPARE(sync(QString()), 0);
+    QCOMPARE(count(file, QStringLiteral("SELECT COUNT(*) FROM logger_runs")), 3);
 }
 
 QTEST_GUILESS_MAIN(ArchiveTest)

@@ -145,9 +145,10 @@ void HistoryTest::windowArchivesDownloads_data()
     QTest::newRow("an archive of a newer program: told, the runs stay on the page")
         << true << Archive::SchemaVersion + 1 << false << none << 1 << -1
         << "The download was not archived: The archive was written by a newer version";
-    QTest::newRow("a disk full while archiving: told, the runs stay on the page and are saved")
+    QTest::newRow("a disk full while archiving: told, queued, saved, sent at the next download")
         << true << 0 << true << none << 1 << 0
-        << "The download was not archived: Run 1 cannot be archived: database or disk is full";
+        << "The download was not archived: Run 1 cannot be archived: The disk holding the "
+           "archive";
     QTest::newRow("a connection chosen in the dialog: tested, used at once, in History too")
         << true << 0 << false << "FILE" << 1 << 2 << "The archive works: the SQLite file";
     QTest::newRow("a password typed in the dialog is refused and never kept")
@@ -254,7 +255,19 @@ void HistoryTest::windowArchivesDownloads()
         invoke("on_pushButton_saveData_clicked");
         QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Save file success!")});
         QVERIFY(QFileInfo(saved).size() > 0);
+        QVERIFY2(shown.contains(QLatin1String("It waits in the archive's local queue (2 runs")),
+                 qPrintable(shown));
+        QCOMPARE(keeper->button()->text(), QStringLiteral("Archive (2 waiting)"));
+        // The disk has room again: the next download sends what waited
+        // first, then itself; the run both hold goes in once.
         SimSetup::replug(loggerProfile({run(kFirst, {1, 2}), run(kFirst.addDays(1), {3, 4, 5})}));
+        m_dialogs->clear();
+        invoke("on_GetDataBtn_clicked");
+        keeper->waitUntilArchived();
+        QVERIFY2(!m_dialogs->texts().join('|').contains(QLatin1String("archive")),
+                 qPrintable(m_dialogs->texts().join('|')));
+        QCOMPARE(archivedRuns(file), 3);
+        QCOMPARE(keeper->button()->text(), QStringLiteral("Archive"));
     }
     automaticAction()->setChecked(true);
 }

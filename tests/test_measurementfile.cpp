@@ -4,7 +4,9 @@
 #include "files/measurementreader.h"
 #include "files/recordexport.h"
 #include "files/workbooklayout.h"
+#include "files/xlsworkbook.h"
 #include "files/xlswriter.h"
+#include "files/xlsxreader.h"
 #include "files/xlsxwriter.h"
 #include "measurement/instrumentclock.h"
 #include "protocol/modeltable.h"
@@ -26,6 +28,8 @@ private slots:
     void messagesInChinese();
     void clockWithoutZone_data();
     void clockWithoutZone();
+    void xlsxBounds_data();
+    void xlsxBounds();
 };
 
 namespace {
@@ -259,6 +263,169 @@ void TestMeasurementFile::messagesInChinese()
                  qPrintable(error));
     }
     QCoreApplication::removeTranslator(&chinese);
+}
+
+namespace {
+
+quint32 crc32(const QByteArray &bytes)
+{
+    static const QVector<quint32> table = [] {
+        QVector<quint32> t(256);
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[int(n)] = c;
+        }
+        return t;
+    }();
+    quint32 c = 0xFFFFFFFFu;
+    for (const char b : bytes)
+        c = table[int((c ^ quint8(b)) & 0xFF)] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+// A part as a zip archive holds it: deflated (qCompress's zlib stream
+// without its header and check value), with its size and CRC.
+struct ZipPart
+{
+    QByteArray deflated;
+    quint32 size = 0;
+    quint32 crc = 0;
+};
+
+ZipPart zipPart(const QByteArray &bytes)
+{
+    const QByteArray zlib = qCompress(bytes, 9);
+    return {zlib.mid(6, zlib.size() - 10), quint32(bytes.size()), crc32(bytes)};
+}
+
+// A zip archive of the parts, one entry for each name (entries may share
+// their content).
+QByteArray zipOf(const QList<QPair<QString, ZipPart>> &entries)
+{
+    QByteArray out;
+    QByteArray directory;
+    auto le = [](QByteArray *b, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b->append(char((v >> (8 * i)) & 0xFF));
+    };
+    for (const auto &[name, part] : entries) {
+        const QByteArray n = name.toUtf8();
+        const quint32 offset = quint32(out.size());
+        for (QByteArray *b : {&out, &directory}) {
+            const bool central = b == &directory;
+            le(b, central ? 0x02014b50 : 0x04034b50, 4);
+            if (central)
+                le(b, 20, 2);
+            le(b, 20, 2);   // version needed
+            le(b, 0, 2);    // flags
+            le(b, 8, 2);    // deflated
+            le(b, 0, 2);    // time
+            le(b, 0x21, 2); // date: 1980-01-01
+            le(b, part.crc, 4);
+            le(b, quint32(part.deflated.size()), 4);
+            le(b, part.size, 4);
+            le(b, quint32(n.size()), 2);
+            le(b, 0, 2); // extra
+            if (central) {
+                le(b, 0, 2); // comment
+                le(b, 0, 2); // disk
+                le(b, 0, 2); // internal attributes
+                le(b, 0, 4); // external attributes
+                le(b, offset, 4);
+            }
+            b->append(n);
+        }
+        out.append(part.deflated);
+    }
+    const quint32 at = quint32(out.size());
+    out.append(directory);
+    le(&out, 0x06054b50, 4);
+    le(&out, 0, 2);
+    le(&out, 0, 2);
+    le(&out, quint32(entries.size()), 2);
+    le(&out, quint32(entries.size()), 2);
+    le(&out, quint32(directory.size()), 4);
+    le(&out, at, 4);
+    le(&out, 0, 2);
+    return out;
+}
+
+// A workbook of `sheets` sheets; sheet i's part is parts[i] (a name), each
+// part a sheet of one cell padded to `partSize` bytes with blanks.
+QByteArray workbookOf(const QStringList &parts, int partSize)
+{
+    QByteArray workbook = "<workbook xmlns:r=\"r\"><sheets>";
+    QByteArray rels = "<Relationships>";
+    for (int i = 0; i < parts.size(); ++i) {
+        workbook += QStringLiteral("<sheet name=\"S%1\" sheetId=\"%1\" r:id=\"rId%1\"/>")
+                        .arg(i + 1)
+                        .toUtf8();
+        rels += QStringLiteral("<Relationship Id=\"rId%1\" Target=\"worksheets/%2\"/>")
+                    .arg(i + 1)
+                    .arg(parts.at(i))
+                    .toUtf8();
+    }
+    workbook += "</sheets></workbook>";
+    rels += "</Relationships>";
+    const QByteArray head = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>7</v></c></row>";
+    const QByteArray tail = "</sheetData></worksheet>";
+    const ZipPart sheet =
+        zipPart(head + QByteArray(partSize - head.size() - tail.size(), ' ') + tail);
+    QList<QPair<QString, ZipPart>> entries = {{"xl/workbook.xml", zipPart(workbook)},
+                                              {"xl/_rels/workbook.xml.rels", zipPart(rels)}};
+    QStringList named;
+    for (const QString &part : parts) {
+        if (!named.contains(part))
+            entries.append({QStringLiteral("xl/worksheets/") + part, sheet});
+        named << part;
+    }
+    return zipOf(entries);
+}
+
+} // namespace
+
+// The work of reading a workbook is bounded by the file, not only by its
+// parts: counted in bytes inflated, never in seconds.
+void TestMeasurementFile::xlsxBounds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message"); // empty: read
+    QTest::addColumn<qint64>("atMost");   // bytes inflated
+
+    constexpr int kMB = 1024 * 1024;
+    const QString one = QStringLiteral("sheet1.xml");
+    QTest::newRow("sheets that all name one large part: refused before it is read")
+        << workbookOf({one, one, one}, 8 * kMB) << "name one part (xl/worksheets/sheet1.xml)"
+        << qint64(4096);
+    QStringList nine;
+    for (int i = 0; i < 9; ++i)
+        nine << QStringLiteral("sheet%1.xml").arg(i + 1);
+    QTest::newRow("parts that together inflate past the bound: refused at it")
+        << workbookOf(nine, 8 * kMB) << "its parts come to more than 64 MB"
+        << XlsxReader::maxTotalSize;
+    QTest::newRow("a workbook within the bound is read")
+        << workbookOf(nine.mid(0, 3), 8 * kMB) << QString() << qint64(24 * kMB + 4096);
+}
+
+void TestMeasurementFile::xlsxBounds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QFETCH(qint64, atMost);
+
+    XlsWorkbook book;
+    QString error;
+    qint64 inflated = -1;
+    const bool read = XlsxReader::read(bytes, &book, &error, &inflated);
+    QVERIFY2(read == message.isEmpty(), qPrintable(error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY2(inflated > 0 && inflated <= atMost, qPrintable(QString::number(inflated)));
+    if (read) {
+        QCOMPARE(book.sheets.size(), 3);
+        QCOMPARE(book.sheets.last().cells().size(), size_t(1));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementFile)

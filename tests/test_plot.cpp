@@ -73,6 +73,8 @@ private slots:
     void layout();
     void exportFile_data();
     void exportFile();
+    void manyRuns_data();
+    void manyRuns();
 };
 
 void PlotTest::initTestCase()
@@ -417,6 +419,74 @@ void PlotTest::exportFile()
                                                 .arg(height * 72.0 / dpi)),
                  qPrintable(info));
     }
+}
+
+// Hundreds of runs laid over each other (plot --overlay of a whole
+// archive's export): the legend names as many as it can show and says how
+// many more there are, so that the curves keep the picture; a plot is
+// emptied whole for the next runs or its end.
+void PlotTest::manyRuns_data()
+{
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<int>("reference"); // index, -1 none
+    QTest::addColumn<int>("entries");   // in the legend
+    QTest::addColumn<QString>("last");  // the last entry's name
+
+    QTest::newRow("25 runs, as many as the window shows: each named")
+        << 25 << -1 << 25 << "Run 25, 2024-05-06 09:30:00";
+    QTest::newRow("25 runs against the first: each named, and the band")
+        << 25 << 0 << 26 << "Reference band ±5 %";
+    QTest::newRow("400 runs: the first 27 named, then how many more")
+        << 400 << -1 << 28 << "... and 373 more runs";
+    QTest::newRow("400 runs against the last: the reference and its band named too")
+        << 400 << 399 << 28 << "... and 374 more runs";
+}
+
+void PlotTest::manyRuns()
+{
+    QFETCH(int, runs);
+    QFETCH(int, reference);
+    QFETCH(int, entries);
+    QFETCH(QString, last);
+
+    QList<LoggerRunData> list;
+    for (int i = 0; i < runs; ++i)
+        list << makeRun(i + 1, kStart, 1, {100, float(100 + i % 7), 100, 90});
+    RunPlot::Options options;
+    options.reference = reference;
+    QCustomPlot plot;
+    plot.resize(1000, 500);
+    const RunPlot::Layout layout = RunPlot::show(&plot, list, options);
+    QVERIFY2(layout.error.isEmpty(), qPrintable(layout.error));
+    // The legend's entries in order (its grid has empty cells at the end).
+    auto named = [&plot] {
+        QStringList names;
+        for (int i = 0; i < plot.legend->itemCount(); ++i) {
+            if (auto *entry = qobject_cast<QCPPlottableLegendItem *>(plot.legend->item(i)))
+                names << entry->plottable()->name();
+        }
+        return names;
+    };
+    const QStringList names = named();
+    QCOMPARE(names.size(), entries);
+    auto nameOf = [&names](int i) { return names.value(i); };
+    QCOMPARE(nameOf(entries - 1), last);
+    if (reference > 0) {
+        QCOMPARE(nameOf(entries - 3), QStringLiteral("Run %1, 2024-05-06 09:30:00").arg(runs));
+        QVERIFY(nameOf(entries - 2).startsWith(QStringLiteral("Reference band")));
+    }
+    // The curves keep the picture's larger part.
+    plot.replot();
+    QVERIFY2(plot.axisRect()->height() > 220,
+             qPrintable(QString::number(plot.axisRect()->height())));
+
+    // Shown again with two runs: nothing of the many is left.
+    RunPlot::show(&plot, list.mid(0, 2), RunPlot::Options());
+    QCOMPARE(plot.graphCount(), 2);
+    QCOMPARE(named().size(), 2);
+    RunPlot::clear(&plot);
+    QCOMPARE(plot.plottableCount(), 0);
+    QCOMPARE(named().size(), 0);
 }
 
 QTEST_MAIN(PlotTest)
