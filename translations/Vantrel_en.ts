@@ -118,6 +118,26 @@
         <source>This computer has no PostgreSQL driver for Qt: install the package libqt5sql5-psql (sudo apt install libqt5sql5-psql).</source>
         <translation>This computer has no PostgreSQL driver for Qt: install the package libqt5sql5-psql (sudo apt install libqt5sql5-psql).</translation>
     </message>
+    <message>
+        <source>The archive is locked by another program: %1</source>
+        <translation>The archive is locked by another program: %1</translation>
+    </message>
+    <message>
+        <source>The archive %1 is locked by another program, which held it longer than the program waits: %2</source>
+        <translation>The archive %1 is locked by another program, which held it longer than the program waits: %2</translation>
+    </message>
+    <message>
+        <source>The archive server's disk is full: %1</source>
+        <translation>The archive server's disk is full: %1</translation>
+    </message>
+    <message>
+        <source>The disk holding the archive %1 is full: %2</source>
+        <translation>The disk holding the archive %1 is full: %2</translation>
+    </message>
+    <message>
+        <source>The archive server cannot be reached any more: %1</source>
+        <translation>The archive server cannot be reached any more: %1</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveConnectionDialog</name>
@@ -181,6 +201,51 @@ It stays on the page and can still be saved.</translation>
     <message>
         <source>Archive connection...</source>
         <translation>Archive connection...</translation>
+    </message>
+    <message>
+        <source>Archive (%1 waiting)</source>
+        <translation>Archive (%1 waiting)</translation>
+    </message>
+    <message>
+        <source>%1 runs or records wait for the archive: %2</source>
+        <translation>%1 runs or records wait for the archive: %2</translation>
+    </message>
+    <message>
+        <source>The download was not archived: %1
+It waits in the archive's local queue (%2 runs or records in all) and is sent at the next download or when the program starts. It stays on the page and can still be saved.</source>
+        <translation>The download was not archived: %1
+It waits in the archive's local queue (%2 runs or records in all) and is sent at the next download or when the program starts. It stays on the page and can still be saved.</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveQueue</name>
+    <message>
+        <source>The archive connection names no archive: nothing can wait for it.</source>
+        <translation>The archive connection names no archive: nothing can wait for it.</translation>
+    </message>
+    <message>
+        <source>The download holds no measurement.</source>
+        <translation>The download holds no measurement.</translation>
+    </message>
+    <message>
+        <source>The download cannot be queued in %1: %2</source>
+        <translation>The download cannot be queued in %1: %2</translation>
+    </message>
+    <message>
+        <source>larger than a download</source>
+        <translation>larger than a download</translation>
+    </message>
+    <message>
+        <source>The queue %1 cannot be locked.</source>
+        <translation>The queue %1 cannot be locked.</translation>
+    </message>
+    <message>
+        <source>A queued download cannot be read: %1</source>
+        <translation>A queued download cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>It cannot be queued either: %1</source>
+        <translation>It cannot be queued either: %1</translation>
     </message>
 </context>
 <context>
@@ -731,16 +796,16 @@ It stays on the page and can still be saved.</translation>
         <translation>closeThreadSlot</translation>
     </message>
     <message>
-        <source>Records %1 could not be read; the other records were kept.</source>
-        <translation>Records %1 could not be read; the other records were kept.</translation>
-    </message>
-    <message>
         <source>The instrument was disconnected.</source>
         <translation>The instrument was disconnected.</translation>
     </message>
     <message>
         <source>The instrument was disconnected during the download. Records kept: %1.</source>
         <translation>The instrument was disconnected during the download. Records kept: %1.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 records arrived; failed and left out: %3.</source>
+        <translation>%1 of %2 records arrived; failed and left out: %3.</translation>
     </message>
 </context>
 <context>
@@ -2024,6 +2089,10 @@ It stays on the page and can still be saved.</translation>
     <message>
         <source>Irradiance (%1)</source>
         <translation>Irradiance (%1)</translation>
+    </message>
+    <message>
+        <source>... and %1 more runs</source>
+        <translation>... and %1 more runs</translation>
     </message>
 </context>
 <context>

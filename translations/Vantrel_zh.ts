@@ -118,6 +118,26 @@
         <source>This computer has no PostgreSQL driver for Qt: install the package libqt5sql5-psql (sudo apt install libqt5sql5-psql).</source>
         <translation>本机没有 Qt 的 PostgreSQL 驱动：请安装软件包 libqt5sql5-psql（sudo apt install libqt5sql5-psql）。</translation>
     </message>
+    <message>
+        <source>The archive is locked by another program: %1</source>
+        <translation>存档被另一个程序锁定：%1</translation>
+    </message>
+    <message>
+        <source>The archive %1 is locked by another program, which held it longer than the program waits: %2</source>
+        <translation>存档 %1 被另一个程序锁定，锁定时间超过了本程序的等待时间：%2</translation>
+    </message>
+    <message>
+        <source>The archive server's disk is full: %1</source>
+        <translation>存档服务器的磁盘已满：%1</translation>
+    </message>
+    <message>
+        <source>The disk holding the archive %1 is full: %2</source>
+        <translation>存放存档 %1 的磁盘已满：%2</translation>
+    </message>
+    <message>
+        <source>The archive server cannot be reached any more: %1</source>
+        <translation>无法再连接到存档服务器：%1</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveConnectionDialog</name>
@@ -181,6 +201,51 @@ It stays on the page and can still be saved.</source>
     <message>
         <source>Archive connection...</source>
         <translation>存档连接...</translation>
+    </message>
+    <message>
+        <source>Archive (%1 waiting)</source>
+        <translation>存档（%1 条等待中）</translation>
+    </message>
+    <message>
+        <source>%1 runs or records wait for the archive: %2</source>
+        <translation>%1 条运行或记录正在等待存档：%2</translation>
+    </message>
+    <message>
+        <source>The download was not archived: %1
+It waits in the archive's local queue (%2 runs or records in all) and is sent at the next download or when the program starts. It stays on the page and can still be saved.</source>
+        <translation>下载的数据未存档：%1
+数据在存档的本地队列中等待（共 %2 条运行或记录），将在下次下载或程序启动时发送。数据仍在页面上，可以保存。</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveQueue</name>
+    <message>
+        <source>The archive connection names no archive: nothing can wait for it.</source>
+        <translation>存档连接未指定任何存档：无法为其排队等待。</translation>
+    </message>
+    <message>
+        <source>The download holds no measurement.</source>
+        <translation>下载的数据不含任何测量。</translation>
+    </message>
+    <message>
+        <source>The download cannot be queued in %1: %2</source>
+        <translation>下载的数据无法在 %1 中排队：%2</translation>
+    </message>
+    <message>
+        <source>larger than a download</source>
+        <translation>大于任何一次下载</translation>
+    </message>
+    <message>
+        <source>The queue %1 cannot be locked.</source>
+        <translation>无法锁定队列 %1。</translation>
+    </message>
+    <message>
+        <source>A queued download cannot be read: %1</source>
+        <translation>无法读取排队中的下载数据：%1</translation>
+    </message>
+    <message>
+        <source>It cannot be queued either: %1</source>
+        <translation>也无法将其排队：%1</translation>
     </message>
 </context>
 <context>
@@ -731,16 +796,16 @@ It stays on the page and can still be saved.</source>
         <translation>closeThreadSlot</translation>
     </message>
     <message>
-        <source>Records %1 could not be read; the other records were kept.</source>
-        <translation>记录 %1 未能读取；其余记录已保留。</translation>
-    </message>
-    <message>
         <source>The instrument was disconnected.</source>
         <translation>仪器已断开连接。</translation>
     </message>
     <message>
         <source>The instrument was disconnected during the download. Records kept: %1.</source>
         <translation>下载过程中仪器已断开连接。已保留的记录：%1 条。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 records arrived; failed and left out: %3.</source>
+        <translation>%2 条记录中收到 %1 条；失败并已略去：%3。</translation>
     </message>
 </context>
 <context>
@@ -2024,6 +2089,10 @@ It stays on the page and can still be saved.</source>
     <message>
         <source>Irradiance (%1)</source>
         <translation>辐照度 (%1)</translation>
+    </message>
+    <message>
+        <source>... and %1 more runs</source>
+        <translation>……以及另外 %1 条运行</translation>
     </message>
 </context>
 <context>
