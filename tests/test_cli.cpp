@@ -514,6 +514,12 @@ void CliTest::invocations_data()
         << QStringList{"--simulate", "logger", "clock", "set", "2024-01-01T00:00:00.999"} << 2
         << none << QStringList{"whole seconds; \"2024-01-01T00:00:00.999\""} << "" << QByteArray()
         << none;
+    row("clock set: a year before the instrument's 2000")
+        << QStringList{"--simulate", "logger", "clock", "set", "1999-12-31T23:59:59"} << 2 << none
+        << QStringList{"the years 2000 to 2255"} << "" << QByteArray() << none;
+    row("stats --run 0") << QStringList{"--simulate", "logger", "stats", "--run", "0"} << 2 << none
+                         << QStringList{"--run takes a run number from 1"} << "" << QByteArray()
+                         << none;
     row("download --run 0") << QStringList{"--simulate", "logger", "download", "--run", "0"} << 2
                             << none << QStringList{"--run takes a run number from 1"} << ""
                             << QByteArray() << none;

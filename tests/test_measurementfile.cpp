@@ -211,6 +211,16 @@ void TestMeasurementFile::badFiles_data()
     QTest::newRow(".xls of an earlier version cut short")
         << XlsWriter::toBytes(earlier) << "a.xls"
         << "Run 1 declares 120 s, but its 99 samples";
+    QByteArray csvOf = LoggerFiles::csv(loggerData());
+    QTest::newRow("CSV run number 0")
+        << QByteArray(csvOf).replace("\r\nrun,1,", "\r\nrun,0,") << "a.csv"
+        << "the run number \"0\"";
+    QTest::newRow("CSV run number 1.5")
+        << QByteArray(csvOf).replace("\r\nrun,1,", "\r\nrun,1.5,") << "a.csv"
+        << "the run number \"1.5\"";
+    QTest::newRow("CSV with a quote doubled wrongly")
+        << QByteArray("NO,\"Energy \"mJ\" x\",Duration(S)\r\n") << "a.csv"
+        << "Line 1";
     QTest::newRow("damaged workbook")
         << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 garbage") << "a.xls"
         << "The workbook cannot be read";

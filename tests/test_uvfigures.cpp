@@ -86,6 +86,10 @@ void TestUvFigures::figures_data()
     QTest::newRow("only negative samples: no dose, no window")
         << QVector<float>{-4, -2} << 1.0 << hold << 10.0 << 0.0
         << Expected{0, 0, 0, 0, -1, -1, -1, 0};
+    // Level 1 is 10 % of the peak: samples exactly on it are inside.
+    QTest::newRow("samples exactly on the window's level, hold")
+        << QVector<float>{0, 1, 10, 1, 0} << 1.0 << hold << 10.0 << 0.5
+        << Expected{12, 10, 2, 2.4, 1, 4, 12, 3};
     QTest::newRow("first of two equal peaks") << QVector<float>{1, 9, 3, 9} << 1.0 << hold << 10.0
                                               << 100.0 << Expected{22, 9, 1, 5.5, 0, 4, 22, 0};
 }
@@ -235,6 +239,8 @@ void TestUvFigures::verdicts_data()
     QTest::newRow("dose below its minimum")
         << "dose-min=1.6" << run << QStringList{"dose-min"} << "";
     QTest::newRow("dose at its maximum passes") << "dose-max=1.5" << run << QStringList() << "";
+    QTest::newRow("dose below its minimum, peak fine: the first check decides")
+        << "dose-min=1.6,peak-max=900" << run << QStringList{"dose-min"} << "";
     QTest::newRow("peak above its maximum, dose fine")
         << "dose-min=1, peak-max=799.5" << run << QStringList{"peak-max"} << "";
     QTest::newRow("too short above the threshold")
