@@ -205,17 +205,23 @@ QStringList csvHeaders()
            figureHeaders() + instrumentHeaders();
 }
 
-QStringList figureHeaders()
+QStringList figureHeaders(DoseUnit::Unit unit)
 {
-    return {QStringLiteral("Dose (mJ/cm², ") + UvFigures::ruleName(UvFigures::DoseRule::SampleHold) +
-                QLatin1Char(')'),
+    return {QStringLiteral("Dose (") + DoseUnit::text(unit) + QStringLiteral(", ") +
+                UvFigures::ruleName(UvFigures::DoseRule::SampleHold) + QLatin1Char(')'),
             QStringLiteral("Peak time (S)"), QStringLiteral("Window start (S)"),
-            QStringLiteral("Window end (S)"), QStringLiteral("Window dose (mJ/cm²)")};
+            QStringLiteral("Window end (S)"),
+            QStringLiteral("Window dose (") + DoseUnit::text(unit) + QLatin1Char(')')};
 }
 
-QByteArray csv(const LoggerData &data)
+QByteArray csv(const LoggerData &data, DoseUnit::Unit unit)
 {
-    QByteArray out = Csv::row(csvHeaders());
+    QStringList headers = csvHeaders();
+    const QStringList figures = figureHeaders(unit);
+    const int firstFigure = headers.indexOf(figureHeaders().first());
+    for (int k = 0; k < figures.size(); ++k)
+        headers[firstFigure + k] = figures.at(k);
+    QByteArray out = Csv::row(headers);
     const int tableColumns = tableHeaders().size();
     // Sample rows leave the figures and the instrument to their run's row.
     const int figureColumns = figureHeaders().size() + instrumentHeaders().size();
@@ -231,15 +237,16 @@ QByteArray csv(const LoggerData &data)
         const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds);
         auto figure = [](double v) { return QString::number(v, 'g', 9); };
         const bool any = f.samples > 0;
-        out += Csv::row(
-            QStringList{QStringLiteral("run")} + table +
-            QStringList{
-                QString(), QString(), QString(), QString(),
-                figure(UvFigures::toMilliJoulePerCm2(f.dose)), any ? figure(f.peakTime) : QString(),
-                f.hasWindow ? figure(f.windowStart) : QString(),
-                f.hasWindow ? figure(f.windowEnd) : QString(),
-                f.hasWindow ? figure(UvFigures::toMilliJoulePerCm2(f.windowDose)) : QString()} +
-            instrument);
+        out += Csv::row(QStringList{QStringLiteral("run")} + table +
+                        QStringList{QString(), QString(), QString(), QString(),
+                                    figure(DoseUnit::fromMicroJoulePerCm2(f.dose, unit)),
+                                    any ? figure(f.peakTime) : QString(),
+                                    f.hasWindow ? figure(f.windowStart) : QString(),
+                                    f.hasWindow ? figure(f.windowEnd) : QString(),
+                                    f.hasWindow
+                                        ? figure(DoseUnit::fromMicroJoulePerCm2(f.windowDose, unit))
+                                        : QString()} +
+                        instrument);
         // The sample rows, written as bytes: none of their fields needs quotes.
         const QByteArray number = QByteArray::number(run.number);
         const int m = run.samples.size();

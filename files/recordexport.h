@@ -30,6 +30,7 @@
 // value that is not a number).
 
 #include "files/xlsworkbook.h"
+#include "measurement/doseunit.h"
 #include "measurement/loggerdata.h"
 #include "measurement/meterdata.h"
 #include "measurement/uvfigures.h"
@@ -61,8 +62,9 @@ QStringList tableHeaders();
 QStringList csvHeaders();
 // The run rows' last columns: the run's UV figures (dose under the
 // sample-and-hold rule, peak time, exposure window at 10 % of the peak).
-QStringList figureHeaders();
-QByteArray csv(const LoggerData &data);
+QStringList figureHeaders(DoseUnit::Unit unit = DoseUnit::Unit::MilliJoulePerCm2);
+// The doses of the run rows in unit (their headers name it).
+QByteArray csv(const LoggerData &data, DoseUnit::Unit unit = DoseUnit::Unit::MilliJoulePerCm2);
 QByteArray json(const LoggerData &data);
 // Sheet 1 the run table as the Logger table (centred, with the blank
 // eighth header), one sheet per run after it with NUM/VAL rows; as many

@@ -5,6 +5,7 @@
 #include "files/recordexport.h"
 #include "files/safefile.h"
 #include "files/workbooklayout.h"
+#include "gui/doseunitchoice.h"
 #include "gui/savefailures.h"
 #include "gui/uiseam.h"
 
@@ -39,7 +40,8 @@ void LoggerSave::exportRun(QWidget *page, const LoggerRunData &run, const Logger
     if (fileName.isEmpty())
         return;
     if (isCsvName(fileName)) {
-        if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(csvData))))
+        if (!SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(
+                                               csvData, DoseUnitChoice::instance()->unit()))))
             SaveFailures::show(page, tr("export"), tr("Export data failed!"));
         else
             open(fileName, opener);
@@ -96,7 +98,8 @@ void LoggerSave::saveData(QWidget *page, const LoggerData &data, const QStringLi
     if (fileName.isEmpty())
         return;
     if (isCsvName(fileName)) {
-        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(data))))
+        if (SafeFile::writeFile(fileName, Csv::withByteOrderMark(LoggerFiles::csv(
+                                              data, DoseUnitChoice::instance()->unit()))))
             UiSeam::information(page, tr("information"), tr("Save file success!"));
         else
             SaveFailures::show(page, tr("information"), tr("Save data file fail!"));

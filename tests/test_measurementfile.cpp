@@ -60,8 +60,10 @@ QByteArray fileOf(const QString &family, const QString &format)
     if (format == QLatin1String("json"))
         return logger ? LoggerFiles::json(loggerData()) : MeterFiles::json(meterData());
     if (format == QLatin1String("csv"))
-        return Csv::withByteOrderMark(logger ? LoggerFiles::csv(loggerData())
-                                             : MeterFiles::csv(meterData()));
+        // Doses in the unit the window chose; the samples read back whatever it is.
+        return Csv::withByteOrderMark(
+            logger ? LoggerFiles::csv(loggerData(), DoseUnit::Unit::JoulePerM2)
+                   : MeterFiles::csv(meterData()));
     const XlsWorkbook book =
         logger ? LoggerFiles::workbook(loggerData(), format == QLatin1String("xlsx"))
                : MeterFiles::workbook(meterData());
@@ -120,6 +122,14 @@ void TestMeasurementFile::roundTrip()
                 QCOMPARE(fb.dose, fa.dose);
                 QCOMPARE(fb.windowEnd, fa.windowEnd);
             }
+        }
+        if (format == QLatin1String("csv")) {
+            // 1 mJ/cm² is 10 J/m², under the header that says so.
+            const QByteArray mJ = LoggerFiles::csv(written);
+            QVERIFY(bytes.contains("\"Dose (J/m², sample-and-hold)\""));
+            const QList<QByteArray> a = mJ.mid(mJ.indexOf("\r\nrun,1,") + 2).split(',');
+            const QList<QByteArray> b = bytes.mid(bytes.indexOf("\r\nrun,1,") + 2).split(',');
+            QCOMPARE(b.at(12).toDouble(), a.at(12).toDouble() * 10);
         }
         // Figures of samples kept with one decimal say so.
         QCOMPARE(m.logger.roundedSamples, !exact);
