@@ -966,6 +966,10 @@ void CliTest::meterRecordFaults_data()
     QTest::newRow("record 3 wrong twice: the others written, exit 4")
         << "meter-bad-check-value.json" << false << int(Cli::InstrumentError) << record3LeftOut
         << QList<int>{1, 2, 4, 5};
+    // Its time limit ends the download: what came whole is written.
+    QTest::newRow("record 3 never answers: the others written at the time limit, exit 4")
+        << "meter-silent-record.json" << false << int(Cli::InstrumentError) << record3LeftOut
+        << QList<int>{1, 2, 4, 5};
     QTest::newRow("record 3 wrong twice, archived: only the others stored")
         << "meter-bad-check-value.json" << true << int(Cli::InstrumentError) << record3LeftOut
         << QList<int>{1, 2, 4, 5};
