@@ -138,7 +138,7 @@ int LoggerRunTable::rowOfRun(int run) const
 void LoggerRunTable::showDoses(DoseUnit::Unit unit)
 {
     if (QTableWidgetItem *header = table->horizontalHeaderItem(kDoseColumn))
-        header->setText(tr("Dose (%1)").arg(DoseUnit::text(unit)));
+        header->setText(tr("Dose in %1").arg(DoseUnit::text(unit)));
     const bool sorting = table->isSortingEnabled();
     table->setSortingEnabled(false);
     for (int r = 0; r < table->rowCount(); ++r) {
@@ -215,7 +215,7 @@ void LoggerRunTable::retranslateRows()
             actions->retranslate();
     }
     if (QTableWidgetItem *peak = table->horizontalHeaderItem(kPeakColumn))
-        peak->setText(tr("Peak (%1)").arg(LoggerUnits::powerUnitText()));
+        peak->setText(tr("Peak in %1").arg(LoggerUnits::powerUnitText()));
     if (QTableWidgetItem *window = table->horizontalHeaderItem(kWindowColumn))
         window->setText(tr("Window (s)"));
     showDoses(DoseUnitChoice::instance()->unit());

@@ -193,7 +193,7 @@ void LoggerTableTest::sortedByTheFigures()
     download({run(kLastSecond, {9}), run(kLastSecond, {1, 2}), run(kLastSecond, {5, 6, 7})});
     auto *table = child<QTableWidget>("tbData");
     QCOMPARE(table->columnCount(), 11);
-    QCOMPARE(table->horizontalHeaderItem(8)->text(), QString::fromUtf8("Dose (mJ/cm²)"));
+    QCOMPARE(table->horizontalHeaderItem(8)->text(), QString::fromUtf8("Dose in mJ/cm²"));
     // Smallest dose first: 3, 9 and 18 intervals of 1 μW/cm².
     QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(table->horizontalHeader()->sectionViewportPosition(8) + 5, 5));
@@ -218,7 +218,7 @@ void LoggerTableTest::sortedByTheFigures()
     DoseUnitChoice::instance()->setUnit(DoseUnit::Unit::JoulePerM2);
     auto restore =
         qScopeGuard([] { DoseUnitChoice::instance()->setUnit(DoseUnit::Unit::MilliJoulePerCm2); });
-    QCOMPARE(table->horizontalHeaderItem(8)->text(), QString::fromUtf8("Dose (J/m²)"));
+    QCOMPARE(table->horizontalHeaderItem(8)->text(), QString::fromUtf8("Dose in J/m²"));
     // 1 mJ/cm² is 10 J/m².
     QCOMPARE(cell(2, 8).toDouble(), mJ.toDouble() * 10);
 }

@@ -1173,20 +1173,20 @@ It waits in the archive's local queue (%2 runs or records in all) and is sent at
 <context>
     <name>LoggerRunTable</name>
     <message>
-        <source>Dose (%1)</source>
-        <translation>Dose (%1)</translation>
-    </message>
-    <message>
         <source>Doses in %1</source>
         <translation>Doses in %1</translation>
     </message>
     <message>
-        <source>Peak (%1)</source>
-        <translation>Peak (%1)</translation>
-    </message>
-    <message>
         <source>Window (s)</source>
         <translation>Window (s)</translation>
+    </message>
+    <message>
+        <source>Dose in %1</source>
+        <translation>Dose in %1</translation>
+    </message>
+    <message>
+        <source>Peak in %1</source>
+        <translation>Peak in %1</translation>
     </message>
 </context>
 <context>

@@ -1173,20 +1173,20 @@ It waits in the archive's local queue (%2 runs or records in all) and is sent at
 <context>
     <name>LoggerRunTable</name>
     <message>
-        <source>Dose (%1)</source>
-        <translation>剂量（%1）</translation>
-    </message>
-    <message>
         <source>Doses in %1</source>
         <translation>剂量单位 %1</translation>
     </message>
     <message>
-        <source>Peak (%1)</source>
-        <translation>峰值（%1）</translation>
-    </message>
-    <message>
         <source>Window (s)</source>
         <translation>曝光窗口（秒）</translation>
+    </message>
+    <message>
+        <source>Dose in %1</source>
+        <translation>剂量 %1</translation>
+    </message>
+    <message>
+        <source>Peak in %1</source>
+        <translation>峰值 %1</translation>
     </message>
 </context>
 <context>
