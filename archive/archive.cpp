@@ -241,8 +241,8 @@ bool parseAddress(const QString &rest, Words *out)
     QStringList ports;
     bool anyPort = false;
     if (!authority.isEmpty()) {
-        for (const QString &spec : authority.split(QLatin1Char(','))) {
-            QString host = spec;
+        for (const QString &hostAndPort : authority.split(QLatin1Char(','))) {
+            QString host = hostAndPort;
             QString port;
             if (host.startsWith(QLatin1Char('['))) {
                 const int close = host.indexOf(QLatin1Char(']'));

@@ -2,6 +2,7 @@
 
 #include "files/recordexport.h"
 #include "measurement/instrumentclock.h"
+#include "measurement/verdict.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,7 +23,7 @@ struct Field
 // (4.8 is 4.80000019 as a float) as if it were measured.
 QJsonValue number(double value)
 {
-    return qIsFinite(value) ? QJsonValue(QString::number(value, 'g', 7).toDouble())
+    return qIsFinite(value) ? QJsonValue(Verdict::atSamplePrecision(value))
                             : QJsonValue(QJsonValue::Null);
 }
 

@@ -204,19 +204,13 @@ bool meterFromTable(const QStringList &headers, const QList<QVariantList> &rows,
 
 // The columns that name the instrument, which files of this version add
 // after their own.
-const char *const kInstrumentColumns[] = {"Model", "Serial number", "Firmware", "Calibration date"};
 constexpr int kInstrumentColumnCount = 4;
 
 bool endsWithInstrumentColumns(const QStringList &headers)
 {
-    if (headers.size() < kInstrumentColumnCount)
-        return false;
-    for (int k = 0; k < kInstrumentColumnCount; ++k) {
-        if (headers.at(headers.size() - kInstrumentColumnCount + k) !=
-            QLatin1String(kInstrumentColumns[k]))
-            return false;
-    }
-    return true;
+    return headers.size() >= kInstrumentColumnCount &&
+           headers.mid(headers.size() - kInstrumentColumnCount) ==
+               WorkbookLayout::instrumentFieldNames();
 }
 
 // The instrument a row names in its last four fields; false with a

@@ -18,8 +18,7 @@ const QString kPowerUnit = QStringLiteral("μW/cm²");
 // The columns that name the instrument, after a file's own columns.
 QStringList instrumentHeaders()
 {
-    return {QStringLiteral("Model"), QStringLiteral("Serial number"), QStringLiteral("Firmware"),
-            QStringLiteral("Calibration date")};
+    return WorkbookLayout::instrumentFieldNames();
 }
 
 QStringList instrumentFields(const InstrumentIdentity &id)
@@ -196,13 +195,13 @@ namespace LoggerFiles {
 
 QStringList tableHeaders() { return WorkbookLayout::loggerHeaders(); }
 
-QStringList csvHeaders()
+QStringList csvHeaders(DoseUnit::Unit unit)
 {
     return QStringList{QStringLiteral("record")} + tableHeaders() +
            QStringList{QStringLiteral("Sample"), QStringLiteral("Time"),
                        QStringLiteral("Elapsed(S)"),
                        QStringLiteral("Power (") + kPowerUnit + QLatin1Char(')')} +
-           figureHeaders() + instrumentHeaders();
+           figureHeaders(unit) + instrumentHeaders();
 }
 
 QStringList figureHeaders(DoseUnit::Unit unit)
@@ -216,12 +215,7 @@ QStringList figureHeaders(DoseUnit::Unit unit)
 
 QByteArray csv(const LoggerData &data, DoseUnit::Unit unit)
 {
-    QStringList headers = csvHeaders();
-    const QStringList figures = figureHeaders(unit);
-    const int firstFigure = headers.indexOf(figureHeaders().first());
-    for (int k = 0; k < figures.size(); ++k)
-        headers[firstFigure + k] = figures.at(k);
-    QByteArray out = Csv::row(headers);
+    QByteArray out = Csv::row(csvHeaders(unit));
     const int tableColumns = tableHeaders().size();
     // Sample rows leave the figures and the instrument to their run's row.
     const int figureColumns = figureHeaders().size() + instrumentHeaders().size();

@@ -59,7 +59,7 @@ XlsWorkbook workbook(const MeterData &data);
 
 namespace LoggerFiles {
 QStringList tableHeaders();
-QStringList csvHeaders();
+QStringList csvHeaders(DoseUnit::Unit unit = DoseUnit::Unit::MilliJoulePerCm2);
 // The run rows' last columns: the run's UV figures (dose under the
 // sample-and-hold rule, peak time, exposure window at 10 % of the peak).
 QStringList figureHeaders(DoseUnit::Unit unit = DoseUnit::Unit::MilliJoulePerCm2);

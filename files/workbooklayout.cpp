@@ -110,6 +110,14 @@ QString tr(const char *text)
 
 } // namespace
 
+QStringList instrumentFieldNames()
+{
+    QStringList names;
+    for (int k = 0; k < 4; ++k)
+        names << QLatin1String(kKeys[k]);
+    return names;
+}
+
 QString instrumentSheetName()
 {
     return QStringLiteral("Instrument");

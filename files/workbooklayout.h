@@ -52,6 +52,11 @@ enum class Precision
 // The precision a workbook file of this name keeps: Single for .xlsx.
 Precision precisionFor(const QString &fileName);
 
+// The names of the fields that name the instrument: "Model", "Serial
+// number", "Firmware", "Calibration date". The instrument sheet's keys, and
+// the CSV's last columns.
+QStringList instrumentFieldNames();
+
 // The instrument sheet's name and first cell.
 QString instrumentSheetName();
 // Its rows, entered from A1 (see above); runs: the Logger's, none for a

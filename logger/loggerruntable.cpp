@@ -56,6 +56,12 @@ QString figureText(double value)
     return QString::number(std::round(value * 10) / 10, 'g', 12);
 }
 
+QString doseText(double microJoulePerCm2, DoseUnit::Unit unit)
+{
+    return QString::number(DoseUnit::fromMicroJoulePerCm2(microJoulePerCm2, unit), 'f',
+                           DoseUnit::decimals(unit));
+}
+
 } // namespace
 
 LoggerRunTable::LoggerRunTable(QTableWidget *table) : QObject(table), table(table)
@@ -99,25 +105,8 @@ LoggerRunTable::LoggerRunTable(QTableWidget *table) : QObject(table), table(tabl
 
 int LoggerRunTable::addRun(const LoggerRunData &run)
 {
-    const int index = addRow(run.rowTexts());
-    const int r = rowOfRun(index);
     const UvFigures::Figures f = UvFigures::compute(run.samples, run.intervalSeconds);
-    const bool sorting = table->isSortingEnabled();
-    table->setSortingEnabled(false);
-    if (f.samples > 0) {
-        auto *dose = itemOf(QString(), f.dose);
-        dose->setData(kDoseRole, f.dose);
-        table->setItem(r, kDoseColumn, dose);
-        table->setItem(r, kPeakColumn, itemOf(figureText(f.peak), f.peak));
-        table->setItem(r, kWindowColumn,
-                       itemOf(f.hasWindow ? figureText(f.windowStart) + QStringLiteral(" – ") +
-                                                figureText(f.windowEnd)
-                                          : QStringLiteral("–"),
-                              f.hasWindow ? QVariant(f.windowEnd - f.windowStart) : QVariant()));
-        showDoses(DoseUnitChoice::instance()->unit());
-    }
-    table->setSortingEnabled(sorting);
-    return index;
+    return appendRow(run.rowTexts(), &f);
 }
 
 int LoggerRunTable::runOfRow(int row) const
@@ -143,9 +132,7 @@ void LoggerRunTable::showDoses(DoseUnit::Unit unit)
     table->setSortingEnabled(false);
     for (int r = 0; r < table->rowCount(); ++r) {
         if (QTableWidgetItem *dose = table->item(r, kDoseColumn))
-            dose->setText(QString::number(
-                DoseUnit::fromMicroJoulePerCm2(dose->data(kDoseRole).toDouble(), unit), 'f',
-                DoseUnit::decimals(unit)));
+            dose->setText(doseText(dose->data(kDoseRole).toDouble(), unit));
     }
     table->setSortingEnabled(sorting);
 }
@@ -168,6 +155,11 @@ void LoggerRunTable::chooseUnitAt(const QPoint &pos)
 }
 
 int LoggerRunTable::addRow(const QStringList &texts)
+{
+    return appendRow(texts, nullptr);
+}
+
+int LoggerRunTable::appendRow(const QStringList &texts, const UvFigures::Figures *figures)
 {
     // Rows go in unsorted; the table sorts again once they are whole.
     const bool sorting = table->isSortingEnabled();
@@ -194,6 +186,18 @@ int LoggerRunTable::addRow(const QStringList &texts)
     connect(actions, &TableOpWidget::sigCurve, this, &LoggerRunTable::curveClicked);
     connect(actions, &TableOpWidget::sigReport, this, &LoggerRunTable::reportClicked);
     table->setCellWidget(r, kActionColumn, actions);
+    if (figures && figures->samples > 0) {
+        const UvFigures::Figures &f = *figures;
+        auto *dose = itemOf(doseText(f.dose, DoseUnitChoice::instance()->unit()), f.dose);
+        dose->setData(kDoseRole, f.dose);
+        table->setItem(r, kDoseColumn, dose);
+        table->setItem(r, kPeakColumn, itemOf(figureText(f.peak), f.peak));
+        table->setItem(r, kWindowColumn,
+                       itemOf(f.hasWindow ? figureText(f.windowStart) + QStringLiteral(" – ") +
+                                                figureText(f.windowEnd)
+                                          : QStringLiteral("–"),
+                              f.hasWindow ? QVariant(f.windowEnd - f.windowStart) : QVariant()));
+    }
     table->setSortingEnabled(sorting);
     return index;
 }

@@ -2,6 +2,7 @@
 
 #include "measurement/doseunit.h"
 #include "measurement/loggerdata.h"
+#include "measurement/uvfigures.h"
 
 #include <QObject>
 #include <QStringList>
@@ -46,6 +47,8 @@ private:
     QTableWidget *table;
     int m_added = 0;
 
+    // A row of texts, and of the run's figures when given; its run index.
+    int appendRow(const QStringList &texts, const UvFigures::Figures *figures);
     void showDoses(DoseUnit::Unit unit);
     void chooseUnitAt(const QPoint &pos);
 };

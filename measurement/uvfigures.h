@@ -93,14 +93,10 @@ double doseBetween(const QVector<float> &samples, double intervalSeconds, DoseRu
 // interval (trapezoid); 0 without samples.
 double curveEnd(int samples, double intervalSeconds, DoseRule rule);
 
-// μJ/cm² in mJ/cm² and in J/m².
+// μJ/cm² in mJ/cm² (the other units: measurement/doseunit.h).
 inline double toMilliJoulePerCm2(double microJoulePerCm2)
 {
     return microJoulePerCm2 / 1000.0;
-}
-inline double toJoulePerM2(double microJoulePerCm2)
-{
-    return microJoulePerCm2 / 100.0;
 }
 
 } // namespace UvFigures
