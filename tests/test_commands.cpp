@@ -1,5 +1,6 @@
 // The command exchange end to end over a scripted link: requests on the wire,
 // result codes, decoding and the messages the user sees.
+#include "measurement/instrumentclock.h"
 #include "gui/commandfailures.h"
 #include "app/mainwindow.h"
 #include "gui/uiseam.h"
@@ -250,7 +251,7 @@ void CommandsTest::countAndClockDecoding()
     QCOMPARE(count, 25);
     QDateTime when;
     QCOMPARE(MainWindow::instance()->commands()->readClock(when), 1);
-    QCOMPARE(when, QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59)));
+    QCOMPARE(when, InstrumentClock::at(QDate(2024, 12, 31), QTime(23, 59, 59)));
 }
 
 void CommandsTest::failedWriteIsReported()

@@ -1,3 +1,4 @@
+#include "measurement/instrumentclock.h"
 #include "frames.h"
 #include "protocol/crc16.h"
 #include "protocol/frame.h"
@@ -177,7 +178,7 @@ void FramesTest::boundsCheckedReaders()
 
 void FramesTest::clockBytes()
 {
-    const QDateTime when(QDate(2009, 3, 4), QTime(5, 6, 7));
+    const QDateTime when = InstrumentClock::at(QDate(2009, 3, 4), QTime(5, 6, 7));
     QCOMPARE(Identity::encodeClock(when).toHex(' '), QByteArray("09 03 04 05 06 07"));
     QDateTime back;
     QVERIFY(Identity::decodeClock(withTrailer("AB 20 61 00 06 00 09 03 04 05 06 07"), 6, &back));

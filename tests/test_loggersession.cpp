@@ -1,6 +1,7 @@
 // LoggerSession on the simulated Logger, without any window: how a run
 // download ends, which runs it delivers, and which requests reached the
 // instrument.
+#include "measurement/instrumentclock.h"
 #include "download/loggerrun.h"
 #include "frames.h"
 #include "link/clinker.h"
@@ -22,7 +23,7 @@ using namespace LoggerSupport;
 
 namespace {
 
-const QDateTime kStart(QDate(2024, 12, 31), QTime(23, 59, 59));
+const QDateTime kStart = InstrumentClock::at(QDate(2024, 12, 31), QTime(23, 59, 59));
 
 // What the test does while the download runs.
 enum class Action

@@ -4,6 +4,7 @@
 // qcustomplot.h still uses foreach, which the project switches off.
 #undef QT_NO_FOREACH
 
+#include "measurement/instrumentclock.h"
 #include "plot/plotexport.h"
 #include "plot/runplot.h"
 #include "savefaults.h"
@@ -40,7 +41,7 @@ LoggerRunData makeRun(int number, const QDateTime &start, int interval,
     return run;
 }
 
-const QDateTime kStart(QDate(2024, 5, 6), QTime(9, 30, 0));
+const QDateTime kStart = InstrumentClock::at(QDate(2024, 5, 6), QTime(9, 30, 0));
 
 // The key the clock axis gives the instrument's reading: its wall-clock
 // time taken as UTC (2024-05-06 09:30:00 UTC), whatever the zone the test

@@ -1,6 +1,7 @@
 // The simulated instruments, spoken to through the real HID and link layers:
 // every command of the table, stored data, probe notices, faults, pacing and
 // profiles.
+#include "measurement/instrumentclock.h"
 #include "frames.h"
 #include "link/clinkerusb.h"
 #include "protocol/crc16.h"
@@ -251,7 +252,7 @@ void SimulatorTest::blockWriteWithBadCheckRefused()
 void SimulatorTest::clockSetAndRunningOn()
 {
     plug(SimProfile::logger());
-    const QDateTime set(QDate(2009, 3, 4), QTime(5, 6, 7));
+    const QDateTime set = InstrumentClock::at(QDate(2009, 3, 4), QTime(5, 6, 7));
     Exchange e = exchange(link, Frame::Commands::writeClock(), Identity::encodeClock(set));
     QElapsedTimer sinceSet;
     sinceSet.start();
